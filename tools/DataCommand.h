@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/Exception.h"
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// Exit codes of the data tool, as scripts and the build see them.
+enum ExitCode : int
+{
+    ExitOk = 0,
+    ExitFailure = 1, // the command ran and refused or failed; the message is on stderr
+    ExitUsage = 2, // the command line was wrong; usage is on stderr
+};
+
+// A refusal or failure of a data tool command, with the message for the person running it.
+class DataToolError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
+// One command of the data tool: its name, how it is called and the function that runs it with
+// the arguments after the command name.
+struct DataCommand
+{
+    QString name;
+    QString synopsis;
+    QString summary;
+    int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
+};

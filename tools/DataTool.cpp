@@ -1,0 +1,55 @@
+#include "DataTool.h"
+
+#include "CreateCommand.h"
+#include "DataCommand.h"
+
+#include <QTextStream>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// New commands are added here, each in a file of its own.
+const QList<DataCommand> &commands()
+{
+    static const QList<DataCommand> table {
+        { u"create"_s, u"create DIR"_s, u"make a new, empty data directory"_s, runCreateCommand },
+    };
+    return table;
+}
+
+void printUsage(QTextStream &stream)
+{
+    stream << "Usage: tessorin-data COMMAND DIR\n\nCommands:\n";
+    for (const DataCommand &command : commands())
+        stream << "  " << command.synopsis.leftJustified(14) << command.summary << '\n';
+    stream.flush();
+}
+
+} // namespace
+
+int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.isEmpty()) {
+        printUsage(err);
+        return ExitUsage;
+    }
+    const QString &name = arguments.first();
+    if (name == u"-h" || name == u"--help" || name == u"help") {
+        printUsage(out);
+        return ExitOk;
+    }
+    for (const DataCommand &command : commands()) {
+        if (command.name != name)
+            continue;
+        const int code = command.run(arguments.mid(1), out, err);
+        if (code == ExitUsage)
+            printUsage(err);
+        out.flush();
+        err.flush();
+        return code;
+    }
+    err << "tessorin-data: unknown command '" << name << "'\n";
+    printUsage(err);
+    return ExitUsage;
+}
