@@ -1,0 +1,238 @@
+#pragma once
+
+#include "engine/Field.h"
+#include "engine/TableDef.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSqlQuery>
+#include <QPointer>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class DataSource;
+class TQVDatabase;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert, SetKey, CalcFields };
+enum class TableType { Default, Paradox, ASCII };
+
+// A view of one table file: an ordering (primary key, field list or named index), an optional
+// filter expression and master link, a current record, and the edit and insert of that record with
+// the hooks bound to the view. Records are read on demand; the ordered list of record ids is read
+// again whenever the file changes, so the view always shows the file as it is.
+class TableView : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Hook = std::function<void(TableView &)>;
+
+    explicit TableView(QObject *parent = nullptr);
+    ~TableView() override;
+
+    // --- definition (before open) -------------------------------------------------------
+    void setDatabase(TQVDatabase *database) { m_database = database; }
+    TQVDatabase *database() const { return m_database; }
+    void setTableName(const QString &name);
+    const QString &tableName() const { return m_tableName; }
+    void setTableType(TableType type) { m_tableType = type; }
+    TableType tableType() const { return m_tableType; }
+    Field *addCalculatedField(const QString &name, FieldType type, int size = 0);
+    Field *addLookupField(const QString &name, FieldType type, int size, const QString &keyField,
+                          TableView *lookupDataSet, const QString &lookupKeyField,
+                          const QString &lookupResultField);
+
+    // --- order, filter, master (switchable while open, keeping the current record) -------
+    void setIndexName(const QString &name);
+    const QString &indexName() const { return m_indexName; }
+    void setIndexFieldNames(const QString &names); // "Sect;Parameter"
+    const QString &indexFieldNames() const { return m_indexFieldNames; }
+    QStringList orderFields() const;
+    // Setting a malformed filter on an open view throws EDatabaseError and keeps the old one.
+    void setFilter(const QString &expression);
+    const QString &filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool filtered() const { return m_filtered; }
+    void setMasterSource(DataSource *source);
+    DataSource *masterSource() const;
+    void setMasterFields(const QString &masterField, const QString &detailField = {});
+
+    // --- open and close -------------------------------------------------------------------
+    void open();
+    void close();
+    bool active() const { return m_state != DataSetState::Inactive; }
+    void setActive(bool on) { on ? open() : close(); }
+    int fileIndex() const { return m_file; }
+    QString fileName() const;
+
+    // --- navigation -----------------------------------------------------------------------
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    bool isEmpty();
+    int recordCount();
+    int recNo(); // 0-based position of the current record, -1 when there is none
+    void setRecNo(int position);
+    // Moves to the first record whose order fields equal values (as many as given). The current
+    // record stays when there is none.
+    bool findKey(const QVariantList &values);
+    // The value of resultField in the first record whose keyField equals key, without moving.
+    QVariant lookup(const QString &keyField, const QVariant &key, const QString &resultField);
+    void refresh();
+
+    // --- editing --------------------------------------------------------------------------
+    void insert();
+    void append();
+    void edit();
+    virtual void post();
+    virtual void cancel();
+    void deleteRecord();
+    // Posts pending changes when the record was modified, cancels them otherwise.
+    void checkBrowseMode();
+    DataSetState state() const { return m_state; }
+    bool isEditing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
+    bool modified() const { return m_modified; }
+
+    // --- fields ---------------------------------------------------------------------------
+    Field *fieldByName(const QString &name) const; // throws EDatabaseError when unknown
+    Field *findField(const QString &name) const;
+    const std::vector<std::unique_ptr<Field>> &fields() const { return m_fields; }
+    int fieldCount() const { return int(m_fields.size()); }
+    const TableDef &tableDef() const;
+
+    // --- rows for grids (the insert row shows at its place while inserting) ---------------
+    int rowCount();
+    int currentRow();
+    QVariant rowValue(int row, int field);
+    QString rowDisplayText(int row, int field);
+
+    // While disabled, bound controls hear nothing; enabling tells them everything changed.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // The file changed (this copy's commit elsewhere, or a rollback): re-read lazily.
+    void invalidate();
+
+    // State saved and restored around an operation that fails.
+    struct Snapshot;
+    std::shared_ptr<Snapshot> snapshot() const;
+    void restore(const Snapshot &snapshot);
+
+    Hook beforeOpen, afterOpen, beforeClose, afterClose;
+    Hook beforeInsert, afterInsert, beforeEdit, afterEdit;
+    Hook beforePost, afterPost, beforeCancel, afterCancel;
+    Hook beforeDelete, afterDelete, onCalcFields, afterScroll;
+
+signals:
+    void stateChanged();
+    void currentChanged();
+    void fieldChanged(Field *field);
+    void dataChanged();
+
+protected:
+    // Notifications a subclass extends; each default runs the matching hook.
+    virtual void doBeforeOpen();
+    virtual void doAfterOpen();
+    virtual void doBeforeClose();
+    virtual void doBeforeInsert();
+    virtual void doBeforePost();
+    virtual void doAfterPost();
+    virtual void doAfterDelete();
+    void runHook(const Hook &hook);
+
+private:
+    friend class Field;
+    struct Record
+    {
+        QVector<QVariant> values;
+        quint64 generation = 0; // when its calculated fields were worked out
+    };
+
+    const QVariant &activeValue(int field) const;
+    void setActiveValue(Field *field, const QVariant &value);
+    void touch();
+    void requireActive() const;
+    void ensureRows();
+    QString whereClause(QVariantList &values) const;
+    QString orderClause() const;
+    const Record &record(qint64 rowid);
+    Record fetch(qint64 rowid);
+    void calculate(QVector<QVariant> &values);
+    qint64 firstRowid();
+    QStringList orderFieldsFor(const TableDef &def) const;
+    QString masterCondition(QVariantList &values) const;
+    void rerange();
+    bool rowStillShown(qint64 rowid);
+    void buildDataFields();
+    QSqlQuery select(const QString &sql, const QVariantList &values);
+    void moveTo(int position);
+    void setCurrentRowid(qint64 rowid);
+    void placeCurrent();
+    void emitState();
+    void emitCurrent();
+    void emitData();
+    void startEdit();
+    void writeRecord();
+    void masterChanged();
+    QVector<QVariant> emptyBuffer() const;
+
+    TQVDatabase *m_database = nullptr;
+    QString m_tableName;
+    TableType m_tableType = TableType::Default;
+    int m_file = -1;
+    std::vector<std::unique_ptr<Field>> m_fields;
+    int m_dataFieldCount = 0;
+
+    QString m_indexName;
+    QString m_indexFieldNames;
+    QString m_filterText;
+    bool m_filtered = false;
+    QPointer<DataSource> m_masterSource;
+    QString m_masterField;
+    QString m_detailField;
+    QList<QMetaObject::Connection> m_masterConnections;
+    QString m_lastMasterCondition;
+    QVariantList m_lastMasterValues;
+
+    DataSetState m_state = DataSetState::Inactive;
+    bool m_rowsValid = false;
+    std::vector<qint64> m_rowids;
+    std::unordered_map<qint64, Record> m_cache; // node-based: references stay valid
+    qint64 m_currentRowid = -1;
+    int m_currentPos = -1; // -1 when not known yet
+    bool m_eof = true;
+    bool m_bof = true;
+    int m_insertPos = -1;
+
+    QVector<QVariant> m_buffer; // the record being edited or inserted
+    QVector<QVariant> m_original; // the record as it was when the edit began
+    bool m_modified = false;
+    qint64 m_lockedRecord = -1;
+    QVector<QVariant> *m_calcRecord = nullptr; // the record being calculated
+
+    int m_disableCount = 0;
+    bool m_pendingSignals = false;
+    bool m_filterValid = true;
+};
+
+// Runs a user operation: the outermost scope commits or, when left by an exception, rolls back.
+class OperationScope
+{
+public:
+    explicit OperationScope(TQVDatabase *database);
+    ~OperationScope();
+    void commit();
+
+private:
+    TQVDatabase *m_database;
+    bool m_done = false;
+};

@@ -1,0 +1,479 @@
+#include "engine/TableView.h"
+
+#include "engine/DataSource.h"
+#include "engine/Exception.h"
+#include "engine/FilterExpression.h"
+#include "engine/TQVDatabase.h"
+#include "engine/TableFile.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+
+#include <algorithm>
+
+namespace {
+
+const QVariant &nullValue()
+{
+    static const QVariant null;
+    return null;
+}
+
+} // namespace
+
+// --- reading ----------------------------------------------------------------------------------
+
+QSqlQuery TableView::select(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(m_database->reader(m_file));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+    return query;
+}
+
+QString TableView::masterCondition(QVariantList &values) const
+{
+    if (!m_masterSource || m_masterField.isEmpty())
+        return {};
+    TableView *master = m_masterSource->dataSet();
+    Field *field = master && master->active() ? master->findField(m_masterField) : nullptr;
+    if (!field || field->isNull())
+        return QStringLiteral("0");
+    const TableDef &def = m_database->tableDef(m_file);
+    const int detail = def.fieldIndex(m_detailField);
+    if (detail < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), m_detailField));
+    values << storageValue(def.fields.at(detail), field->value());
+    return TableFile::quoted(def.fields.at(detail).name) + QStringLiteral(" = ?");
+}
+
+QString TableView::whereClause(QVariantList &values) const
+{
+    QStringList conditions;
+    if (m_filtered && !m_filterText.trimmed().isEmpty()) {
+        const FilterExpression expression = FilterExpression::parse(m_filterText, m_database->tableDef(m_file));
+        conditions << expression.sql();
+        values << expression.values();
+    }
+    const QString master = masterCondition(values);
+    if (!master.isEmpty())
+        conditions << master;
+    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+QString TableView::orderClause() const
+{
+    QStringList parts;
+    for (const QString &name : orderFieldsFor(m_database->tableDef(m_file)))
+        parts << TableFile::quoted(name);
+    parts << QStringLiteral("rowid");
+    return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+}
+
+qint64 TableView::firstRowid()
+{
+    QVariantList values;
+    const QString where = whereClause(values);
+    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
+                             values);
+    const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    return rowid;
+}
+
+bool TableView::rowStillShown(qint64 rowid)
+{
+    QVariantList values;
+    QString where = whereClause(values);
+    where += where.isEmpty() ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" AND rowid = ?");
+    values << rowid;
+    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1%2").arg(m_database->tableRef(m_file), where), values);
+    const bool found = query.next();
+    query.finish();
+    return found;
+}
+
+void TableView::ensureRows()
+{
+    requireActive();
+    if (m_rowsValid)
+        return;
+    QVariantList values;
+    const QString where = whereClause(values);
+    m_lastMasterValues.clear();
+    m_lastMasterCondition = masterCondition(m_lastMasterValues);
+    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
+                             values);
+    m_rowids.clear();
+    while (query.next())
+        m_rowids.push_back(query.value(0).toLongLong());
+    query.finish();
+    m_rowsValid = true;
+    placeCurrent();
+}
+
+void TableView::placeCurrent()
+{
+    if (m_rowids.empty()) {
+        m_currentRowid = -1;
+        m_currentPos = -1;
+        m_eof = m_bof = true;
+        return;
+    }
+    if (m_currentRowid >= 0) {
+        const auto it = std::find(m_rowids.begin(), m_rowids.end(), m_currentRowid);
+        if (it != m_rowids.end()) {
+            m_currentPos = int(it - m_rowids.begin());
+            return;
+        }
+    }
+    // The current record is gone: stay at its place.
+    m_currentPos = std::clamp(m_currentPos, 0, int(m_rowids.size()) - 1);
+    m_currentRowid = m_rowids.at(m_currentPos);
+}
+
+TableView::Record TableView::fetch(qint64 rowid)
+{
+    const TableDef &def = m_database->tableDef(m_file);
+    QStringList columns;
+    for (const FieldDef &field : def.fields)
+        columns << TableFile::quoted(field.name);
+    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
+                             {rowid});
+    Record record;
+    if (query.next()) {
+        record.values = emptyBuffer();
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            record.values[i] = query.value(i);
+    }
+    query.finish();
+    return record;
+}
+
+const TableView::Record &TableView::record(qint64 rowid)
+{
+    auto it = m_cache.find(rowid);
+    if (it == m_cache.end()) {
+        if (m_cache.size() > 4096)
+            m_cache.clear();
+        Record fetched = fetch(rowid);
+        if (fetched.values.isEmpty())
+            fetched.values = emptyBuffer(); // gone meanwhile: reads as empty until the next refresh
+        it = m_cache.emplace(rowid, std::move(fetched)).first;
+    }
+    if (it->second.generation != m_database->generation()) {
+        calculate(it->second.values);
+        it->second.generation = m_database->generation();
+    }
+    return it->second;
+}
+
+void TableView::calculate(QVector<QVariant> &values)
+{
+    if (int(m_fields.size()) == m_dataFieldCount)
+        return;
+    for (int i = m_dataFieldCount; i < int(m_fields.size()); ++i)
+        values[i] = QVariant();
+    QVector<QVariant> *previous = m_calcRecord;
+    m_calcRecord = &values;
+    try {
+        for (int i = m_dataFieldCount; i < int(m_fields.size()); ++i) {
+            Field *field = m_fields[i].get();
+            if (field->kind() != Field::Kind::Lookup || !field->lookupDataSet || !field->lookupDataSet->active())
+                continue;
+            Field *key = findField(field->keyField);
+            if (key && !key->isNull())
+                values[i] = storageValue(field->def(),
+                                         field->lookupDataSet->lookup(field->lookupKeyField, key->value(),
+                                                                      field->lookupResultField));
+        }
+        runHook(onCalcFields);
+    } catch (const Exception &) {
+        // A value that cannot be worked out shows empty; reading the record goes on.
+    }
+    m_calcRecord = previous;
+}
+
+const QVariant &TableView::activeValue(int field) const
+{
+    if (m_calcRecord)
+        return m_calcRecord->at(field);
+    if (isEditing())
+        return m_buffer.at(field);
+    if (m_state == DataSetState::Inactive || m_currentRowid < 0)
+        return nullValue();
+    return const_cast<TableView *>(this)->record(m_currentRowid).values.at(field);
+}
+
+void TableView::setActiveValue(Field *field, const QVariant &value)
+{
+    if (m_calcRecord) {
+        if (field->kind() == Field::Kind::Data)
+            throw EDatabaseError(tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
+        (*m_calcRecord)[field->index()] = value;
+        return;
+    }
+    if (!isEditing())
+        throw EDatabaseError(tr("%1: Dataset not in edit or insert mode").arg(fileName()));
+    if (field->kind() != Field::Kind::Data)
+        throw EDatabaseError(tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
+    touch();
+    m_buffer[field->index()] = value;
+    m_modified = true;
+    if (field->onChange)
+        field->onChange(*field);
+    calculate(m_buffer);
+    if (m_disableCount > 0)
+        m_pendingSignals = true;
+    else
+        emit fieldChanged(field);
+}
+
+// --- navigation -------------------------------------------------------------------------------
+
+void TableView::moveTo(int position)
+{
+    touch();
+    m_currentPos = position;
+    m_currentRowid = m_rowids.at(position);
+    emitCurrent();
+    runHook(afterScroll);
+}
+
+void TableView::first()
+{
+    requireActive();
+    checkBrowseMode();
+    ensureRows();
+    if (m_rowids.empty()) {
+        touch();
+        m_eof = m_bof = true;
+        return;
+    }
+    moveTo(0);
+    m_bof = true;
+    m_eof = false;
+}
+
+void TableView::last()
+{
+    requireActive();
+    checkBrowseMode();
+    ensureRows();
+    if (m_rowids.empty()) {
+        touch();
+        m_eof = m_bof = true;
+        return;
+    }
+    moveTo(int(m_rowids.size()) - 1);
+    m_eof = true;
+    m_bof = false;
+}
+
+void TableView::next()
+{
+    requireActive();
+    checkBrowseMode();
+    ensureRows();
+    const int position = recNo();
+    touch();
+    if (position >= 0 && position + 1 < int(m_rowids.size())) {
+        moveTo(position + 1);
+        m_bof = m_eof = false;
+    } else {
+        m_eof = true;
+        m_bof = m_rowids.empty();
+    }
+}
+
+void TableView::prior()
+{
+    requireActive();
+    checkBrowseMode();
+    ensureRows();
+    const int position = recNo();
+    touch();
+    if (position > 0) {
+        moveTo(position - 1);
+        m_bof = m_eof = false;
+    } else {
+        m_bof = true;
+        m_eof = m_rowids.empty();
+    }
+}
+
+bool TableView::isEmpty()
+{
+    requireActive();
+    return m_rowsValid ? m_rowids.empty() && m_state != DataSetState::Insert
+                       : m_currentRowid < 0 && firstRowid() < 0 && m_state != DataSetState::Insert;
+}
+
+int TableView::recordCount()
+{
+    ensureRows();
+    return int(m_rowids.size());
+}
+
+int TableView::recNo()
+{
+    if (!active())
+        return -1;
+    if (m_state == DataSetState::Insert)
+        return m_insertPos;
+    if (m_currentRowid < 0)
+        return -1;
+    ensureRows();
+    if (m_currentPos < 0 || m_currentPos >= int(m_rowids.size()) || m_rowids.at(m_currentPos) != m_currentRowid)
+        placeCurrent();
+    return m_currentPos;
+}
+
+void TableView::setRecNo(int position)
+{
+    requireActive();
+    checkBrowseMode();
+    ensureRows();
+    if (position < 0 || position >= int(m_rowids.size()))
+        return;
+    moveTo(position);
+    m_bof = m_eof = false;
+}
+
+bool TableView::findKey(const QVariantList &values)
+{
+    requireActive();
+    checkBrowseMode();
+    const TableDef &def = m_database->tableDef(m_file);
+    const QStringList order = orderFieldsFor(def);
+    if (values.size() > order.size())
+        throw EDatabaseError(tr("%1: more key values than order fields").arg(fileName()));
+    QVariantList bound;
+    QString where = whereClause(bound);
+    for (int i = 0; i < values.size(); ++i) {
+        const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
+        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+                + TableFile::quoted(field.name) + QStringLiteral(" IS ?");
+        bound << storageValue(field, values.at(i));
+    }
+    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
+                             bound);
+    const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    if (rowid < 0)
+        return false;
+    touch();
+    m_currentRowid = rowid;
+    m_currentPos = -1;
+    m_eof = m_bof = false;
+    emitCurrent();
+    runHook(afterScroll);
+    return true;
+}
+
+QVariant TableView::lookup(const QString &keyField, const QVariant &key, const QString &resultField)
+{
+    requireActive();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int keyIndex = def.fieldIndex(keyField);
+    const int resultIndex = def.fieldIndex(resultField);
+    if (keyIndex < 0 || resultIndex < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), keyIndex < 0 ? keyField : resultField));
+    QVariantList bound;
+    QString where = whereClause(bound);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+            + TableFile::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
+    bound << storageValue(def.fields.at(keyIndex), key);
+    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
+                                     .arg(TableFile::quoted(def.fields.at(resultIndex).name),
+                                          m_database->tableRef(m_file), where, orderClause()),
+                             bound);
+    QVariant result = query.next() ? query.value(0) : QVariant();
+    query.finish();
+    if (def.fields.at(resultIndex).type == FieldType::Date && !result.isNull())
+        result = QDate::fromString(result.toString(), Qt::ISODate);
+    return result;
+}
+
+void TableView::refresh()
+{
+    requireActive();
+    checkBrowseMode();
+    invalidate();
+}
+
+void TableView::invalidate()
+{
+    if (!active())
+        return;
+    const bool wasRead = m_rowsValid;
+    m_rowsValid = false;
+    m_cache.clear();
+    if (wasRead) {
+        ensureRows();
+    } else if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
+        m_currentRowid = firstRowid();
+        m_currentPos = -1;
+        m_eof = m_bof = m_currentRowid < 0;
+    }
+    emitData();
+    emitCurrent();
+}
+
+// --- rows for grids ---------------------------------------------------------------------------
+
+int TableView::rowCount()
+{
+    if (!active())
+        return 0;
+    ensureRows();
+    return int(m_rowids.size()) + (m_state == DataSetState::Insert ? 1 : 0);
+}
+
+int TableView::currentRow()
+{
+    return recNo();
+}
+
+QVariant TableView::rowValue(int row, int field)
+{
+    if (!active() || field < 0 || field >= fieldCount())
+        return {};
+    ensureRows();
+    const QVariant *stored = nullptr;
+    if (isEditing() && row == currentRow()) {
+        stored = &m_buffer.at(field);
+    } else {
+        int index = row;
+        if (m_state == DataSetState::Insert && row > m_insertPos)
+            --index;
+        if (index < 0 || index >= int(m_rowids.size()))
+            return {};
+        stored = &record(m_rowids.at(index)).values.at(field);
+    }
+    if (stored->isNull())
+        return {};
+    if (m_fields[field]->dataType() == FieldType::Date)
+        return QDate::fromString(stored->toString(), Qt::ISODate);
+    return *stored;
+}
+
+QString TableView::rowDisplayText(int row, int field)
+{
+    const QVariant value = rowValue(row, field);
+    if (value.isNull())
+        return {};
+    Field *f = m_fields[field].get();
+    if (f->dataType() == FieldType::Date)
+        return f->displayTextFor(value.toDate().toString(Qt::ISODate));
+    return f->displayTextFor(value);
+}
