@@ -1,0 +1,45 @@
+#include "KeyboardLocks.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+KeyboardLocks::KeyboardLocks(const QString &ledsFolder)
+    : m_ledsFolder(ledsFolder)
+{ }
+
+QString KeyboardLocks::defaultLedsFolder()
+{
+    return u"/sys/class/leds"_s;
+}
+
+std::optional<bool> KeyboardLocks::capsLock() const
+{
+    return lightState(u"capslock"_s);
+}
+
+std::optional<bool> KeyboardLocks::numLock() const
+{
+    return lightState(u"numlock"_s);
+}
+
+std::optional<bool> KeyboardLocks::lightState(const QString &lightName) const
+{
+    // Each keyboard has its own light, named like "input3::capslock".
+    const QDir folder(m_ledsFolder);
+    const QStringList lights = folder.entryList(
+        { u"*::"_s + lightName }, QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    std::optional<bool> state;
+    for (const QString &light : lights) {
+        QFile brightness(folder.filePath(light + u"/brightness"_s));
+        if (!brightness.open(QIODevice::ReadOnly))
+            continue;
+        bool ok = false;
+        const int level = brightness.read(16).trimmed().toInt(&ok);
+        if (!ok)
+            continue;
+        state = state.value_or(false) || level > 0;
+    }
+    return state;
+}
