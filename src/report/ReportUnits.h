@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+
+class QPaintDevice;
+
+// The one coordinate convention of rendered pages: layout and painting both work in hundredths of a
+// millimetre with fonts sized in those units, so text measures and wraps the same on a screen, a
+// printer, a PDF or an image, whatever the device's resolution.
+namespace ReportUnits {
+
+inline constexpr double unitsPerMm = 100.0;
+inline constexpr double mmPerPoint = 25.4 / 72.0;
+
+inline double toUnits(double mm) { return mm * unitsPerMm; }
+inline double toMm(double units) { return units / unitsPerMm; }
+
+// font with its size given in layout units, for QPainter::drawText and QFontMetricsF.
+QFont layoutFont(const QFont &font);
+
+// A paint device of unitsPerMm * 25.4 dots per inch, on which QTextDocument resolves point sizes to
+// layout units. It lives for the whole program.
+QPaintDevice *layoutDevice();
+
+// Width in millimetres of one line of text in font.
+double textWidthMm(const QFont &font, const QString &text);
+
+// Height in millimetres of one line of text in font.
+double lineHeightMm(const QFont &font);
+
+} // namespace ReportUnits
