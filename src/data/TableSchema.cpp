@@ -210,8 +210,8 @@ Schema buildSchema()
         settings(),
     };
 
-    // Files shared by several groups come in the same relative order in each (the key counter
-    // before the undo table), so two copies of the program always lock them in one order.
+    // Each group holds every file that one user operation writes, so the operation commits as
+    // one transaction.
     schema.groups = {
         { u"quote"_s,
             { u"Quotes.DB"_s, u"QMat.DB"_s, u"QLab.db"_s, u"RepQte.DB"_s, u"NxtQuote.db"_s,

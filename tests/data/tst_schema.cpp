@@ -101,7 +101,6 @@ private slots:
     void keyCounterRowIsInPlace();
     void writerGroups_data();
     void writerGroups();
-    void writerGroupsLockSharedFilesInOneOrder();
     void createsDirectory_data();
     void createsDirectory();
     void refusesOccupiedDirectory_data();
@@ -234,26 +233,6 @@ void TestSchema::writerGroups()
     files.sort();
     QCOMPARE(actual, files);
     QVERIFY2(actual.size() <= 10, "one connection attaches at most ten files");
-}
-
-void TestSchema::writerGroupsLockSharedFilesInOneOrder()
-{
-    const Schema &schema = tessorinSchema();
-    for (const WriterGroup &a : schema.groups) {
-        for (const WriterGroup &b : schema.groups) {
-            QStringList sharedInA;
-            for (const QString &file : a.fileNames) {
-                if (b.fileNames.contains(file))
-                    sharedInA << file;
-            }
-            QStringList sharedInB;
-            for (const QString &file : b.fileNames) {
-                if (a.fileNames.contains(file))
-                    sharedInB << file;
-            }
-            QCOMPARE(sharedInA, sharedInB);
-        }
-    }
 }
 
 void TestSchema::createsDirectory_data()
