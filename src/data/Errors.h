@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/Exception.h"
+
+// A record refused by a business rule of the data module.
+class EQuorvane : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
+// A new record whose code (its first field) holds a blank.
+class EInvalidCode : public Exception
+{
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,65 @@
+#include "TestTables.h"
+
+#include "engine/TQVDatabase.h"
+#include "engine/TableFile.h"
+
+#include <QDir>
+
+const Schema &testSchema()
+{
+    static const Schema schema = [] {
+        Schema s;
+        s.tables << TableDef{QStringLiteral("Head.DB"),
+                             {{QStringLiteral("ID"), FieldType::Number, 0},
+                              {QStringLiteral("No"), FieldType::Alpha, 10},
+                              {QStringLiteral("Total"), FieldType::Money, 0},
+                              {QStringLiteral("Client_ID"), FieldType::Number, 0},
+                              {QStringLiteral("Status"), FieldType::Alpha, 1},
+                              {QStringLiteral("Notes"), FieldType::Memo, 0},
+                              {QStringLiteral("When"), FieldType::Date, 0}},
+                             {QStringLiteral("ID")},
+                             {{QStringLiteral("ByNo"), {QStringLiteral("No")}},
+                              {QStringLiteral("ByStatusNo"), {QStringLiteral("Status"), QStringLiteral("No")}}}};
+        s.tables << TableDef{QStringLiteral("Line.DB"),
+                             {{QStringLiteral("ID"), FieldType::Number, 0},
+                              {QStringLiteral("No"), FieldType::Alpha, 10},
+                              {QStringLiteral("Charge"), FieldType::Money, 0}},
+                             {QStringLiteral("ID")},
+                             {{QStringLiteral("ByNo"), {QStringLiteral("No")}}}};
+        s.tables << TableDef{QStringLiteral("Cust.DB"),
+                             {{QStringLiteral("Client_ID"), FieldType::Number, 0},
+                              {QStringLiteral("Name"), FieldType::Alpha, 20}},
+                             {QStringLiteral("Client_ID")},
+                             {{QStringLiteral("ByName"), {QStringLiteral("Name")}}}};
+        s.tables << TableDef{QStringLiteral("Keys.DB"),
+                             {{QStringLiteral("K"), FieldType::Number, 0},
+                              {QStringLiteral("Current"), FieldType::Number, 0}},
+                             {QStringLiteral("K")},
+                             {}};
+        s.tables << TableDef{QStringLiteral("Settings"),
+                             {{QStringLiteral("Sect"), FieldType::Alpha, 30},
+                              {QStringLiteral("Param"), FieldType::Alpha, 30},
+                              {QStringLiteral("Val"), FieldType::Alpha, 50}},
+                             {QStringLiteral("Sect"), QStringLiteral("Param")},
+                             {}};
+        s.groups << WriterGroup{QStringLiteral("docs"),
+                                {QStringLiteral("Head.DB"), QStringLiteral("Line.DB"), QStringLiteral("Keys.DB")}};
+        s.groups << WriterGroup{QStringLiteral("reference"), {QStringLiteral("Cust.DB"), QStringLiteral("Keys.DB")}};
+        return s;
+    }();
+    return schema;
+}
+
+void createTestTables(const QString &directory)
+{
+    for (const TableDef &def : testSchema().tables)
+        TableFile::create(QDir(directory).filePath(def.fileName), def);
+}
+
+void connectTestDatabase(TQVDatabase &database, const QString &directory)
+{
+    database.setSchema(&testSchema());
+    database.params().clear();
+    database.params() << QStringLiteral("PATH=") + directory << QStringLiteral("DEFAULT DRIVER=PARADOX");
+    database.open();
+}

@@ -1,0 +1,514 @@
+// Semantics of the table engine: order and index switches, filters, master links, hook order,
+// field conversions, and operations that fail leaving everything as it was.
+#include "TempDataDir.h"
+#include "TestTables.h"
+#include "engine/DataSource.h"
+#include "engine/Exception.h"
+#include "engine/TQVDatabase.h"
+#include "engine/TableView.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void orderSwitchKeepsCurrentRecord();
+    void navigationFlags();
+    void filterSwitchesKeepText();
+    void filterForms_data();
+    void filterForms();
+    void badFiltersRefused_data();
+    void badFiltersRefused();
+    void masterLinkFollowsMaster();
+    void hookOrder();
+    void setTextHookDecides();
+    void sizesCutAndEmptyFields();
+    void postWhileBrowsingRefused();
+    void failedPostRollsBackEveryFile();
+    void failedDeleteRestoresViews();
+    void findKeyOnOrderFields();
+    void deleteMovesToNextRecord();
+    void otherViewsSeeOwnCommits();
+    void secondSessionRefusedWhileRecordEdited();
+    void keyViolationRefused();
+
+private:
+    std::unique_ptr<TableView> view(const QString &table);
+    void addHead(double id, const QString &no, const QVariant &status = {}, double clientId = 0);
+    QVariant stored(const QString &file, const QString &sql);
+
+    std::unique_ptr<TempDataDir> m_dir;
+    std::unique_ptr<TQVDatabase> m_db;
+};
+
+void TestEngine::init()
+{
+    m_dir = std::make_unique<TempDataDir>();
+    createTestTables(m_dir->path());
+    m_db = std::make_unique<TQVDatabase>();
+    connectTestDatabase(*m_db, m_dir->path());
+}
+
+void TestEngine::cleanup()
+{
+    m_db.reset();
+    m_dir.reset();
+}
+
+std::unique_ptr<TableView> TestEngine::view(const QString &table)
+{
+    auto v = std::make_unique<TableView>();
+    v->setDatabase(m_db.get());
+    v->setTableName(table);
+    v->open();
+    return v;
+}
+
+void TestEngine::addHead(double id, const QString &no, const QVariant &status, double clientId)
+{
+    auto heads = view(u"Head.DB"_s);
+    heads->append();
+    heads->fieldByName(u"ID"_s)->setAsFloat(id);
+    heads->fieldByName(u"No"_s)->setAsString(no);
+    heads->fieldByName(u"Status"_s)->setValue(status);
+    if (clientId != 0)
+        heads->fieldByName(u"Client_ID"_s)->setAsFloat(clientId);
+    heads->post();
+}
+
+QVariant TestEngine::stored(const QString &file, const QString &sql)
+{
+    const QString name = u"peek"_s;
+    QVariant result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(m_dir->filePath(file));
+        db.open();
+        QSqlQuery query(db);
+        if (query.exec(sql) && query.next())
+            result = query.value(0);
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+static QStringList column(TableView &view, const QString &field)
+{
+    QStringList values;
+    for (view.first(); !view.eof(); view.next())
+        values << view.fieldByName(field)->asString();
+    return values;
+}
+
+void TestEngine::orderSwitchKeepsCurrentRecord()
+{
+    addHead(3, u"C-1"_s);
+    addHead(1, u"A-9"_s);
+    addHead(2, u"B-5"_s);
+    auto heads = view(u"Head.DB"_s);
+    QCOMPARE(column(*heads, u"ID"_s), QStringList({u"1"_s, u"2"_s, u"3"_s}));
+
+    heads->first();
+    heads->next(); // ID 2
+    heads->setIndexName(u"ByNo"_s);
+    QCOMPARE(heads->fieldByName(u"ID"_s)->asFloat(), 2.0);
+    heads->setIndexFieldNames(u"No"_s);
+    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B-5"_s);
+    QCOMPARE(column(*heads, u"No"_s), QStringList({u"A-9"_s, u"B-5"_s, u"C-1"_s}));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setIndexName(u"NoSuchIndex"_s));
+    QCOMPARE(heads->indexFieldNames(), u"No"_s);
+}
+
+void TestEngine::navigationFlags()
+{
+    auto heads = view(u"Head.DB"_s);
+    QVERIFY(heads->eof());
+    QVERIFY(heads->bof());
+    QVERIFY(heads->isEmpty());
+    addHead(1, u"A"_s);
+    addHead(2, u"B"_s);
+    heads->refresh();
+    heads->first();
+    QVERIFY(heads->bof());
+    QVERIFY(!heads->eof());
+    heads->next();
+    heads->next(); // past the last record: stays on it
+    QVERIFY(heads->eof());
+    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B"_s);
+    heads->prior();
+    heads->prior();
+    QVERIFY(heads->bof());
+    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"A"_s);
+    heads->last();
+    QVERIFY(heads->eof());
+    QCOMPARE(heads->recNo(), 1);
+}
+
+void TestEngine::filterSwitchesKeepText()
+{
+    addHead(1, u"A"_s, u"C"_s);
+    addHead(2, u"B"_s, u"I"_s);
+    addHead(3, u"C"_s); // no status at all
+    auto heads = view(u"Head.DB"_s);
+    heads->setFilter(u"Status<>'C'"_s);
+    QCOMPARE(heads->recordCount(), 3); // not filtered yet
+    heads->setFiltered(true);
+    QCOMPARE(column(*heads, u"No"_s), QStringList({u"B"_s, u"C"_s}));
+    heads->setFiltered(false);
+    QCOMPARE(heads->recordCount(), 3);
+    QCOMPARE(heads->filter(), u"Status<>'C'"_s);
+    heads->setFiltered(true);
+    QCOMPARE(heads->recordCount(), 2);
+}
+
+void TestEngine::filterForms_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("text equality") << u"No = 'Q-7'"_s << QStringList{u"Q-7"_s};
+    QTest::newRow("number field given as text") << u"Client_ID = '123'"_s << QStringList{u"Q-7"_s, u"Q 8"_s};
+    QTest::newRow("number literal") << u"Client_ID = 123"_s << QStringList{u"Q-7"_s, u"Q 8"_s};
+    QTest::newRow("empty number is 0") << u"Client_ID = 0"_s << QStringList{u"O'Neil"_s};
+    QTest::newRow("quote doubled in value") << u"No = 'O''Neil'"_s << QStringList{u"O'Neil"_s};
+    QTest::newRow("value with blank") << u"No = 'Q 8'"_s << QStringList{u"Q 8"_s};
+    QTest::newRow("and, or, not, brackets")
+            << u"(No = 'Q-7' OR No = 'Q 8') AND NOT Status = 'C'"_s << QStringList{u"Q-7"_s};
+    QTest::newRow("field names any case") << u"status <> 'C'"_s << QStringList{u"Q-7"_s, u"O'Neil"_s};
+    QTest::newRow("no match") << u"No = 'Q-70'"_s << QStringList{};
+    QTest::newRow("injection is a value") << u"No = 'x'' OR 1=1 --'"_s << QStringList{};
+}
+
+void TestEngine::filterForms()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, numbers);
+    addHead(1, u"Q-7"_s, u"I"_s, 123);
+    addHead(2, u"Q 8"_s, u"C"_s, 123);
+    addHead(3, u"O'Neil"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->setFilter(filter);
+    heads->setFiltered(true);
+    QCOMPARE(column(*heads, u"No"_s), numbers);
+}
+
+void TestEngine::badFiltersRefused_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("unknown field") << u"Colour = 'red'"_s;
+    QTest::newRow("unclosed quote") << u"Status <> 'C"_s;
+    QTest::newRow("no operator") << u"Status 'C'"_s;
+    QTest::newRow("no value") << u"Status <>"_s;
+    QTest::newRow("trailing garbage") << u"Status = 'C' Status"_s;
+    QTest::newRow("text for a number") << u"Client_ID = 'abc'"_s;
+    QTest::newRow("sql pasted") << u"Status = 'C'; DROP TABLE data"_s;
+    QTest::newRow("unbalanced bracket") << u"(Status = 'C'"_s;
+    QTest::newRow("bad date") << u"When = '2026-13-45'"_s;
+    QTest::newRow("memo compared") << u"Notes = 'x'"_s;
+    QTest::newRow("lonely and") << u"AND"_s;
+    QTest::newRow("bad operator") << u"Status == 'C'"_s;
+    QTest::newRow("unquoted word value") << u"Status = C"_s;
+}
+
+void TestEngine::badFiltersRefused()
+{
+    QFETCH(QString, filter);
+    addHead(1, u"A"_s, u"C"_s);
+    addHead(2, u"B"_s, u"I"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->setFilter(u"Status<>'C'"_s);
+    heads->setFiltered(true);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setFilter(filter));
+    QCOMPARE(heads->filter(), u"Status<>'C'"_s);
+    QCOMPARE(column(*heads, u"No"_s), QStringList{u"B"_s});
+}
+
+void TestEngine::masterLinkFollowsMaster()
+{
+    addHead(1, u"A"_s, {}, 20);
+    addHead(2, u"B"_s, {}, 10);
+    addHead(3, u"C"_s);
+    auto customers = view(u"Cust.DB"_s);
+    for (auto [id, name] : {std::pair{10.0, u"Ten"_s}, std::pair{20.0, u"Twenty"_s}}) {
+        customers->append();
+        customers->fieldByName(u"Client_ID"_s)->setAsFloat(id);
+        customers->fieldByName(u"Name"_s)->setAsString(name);
+        customers->post();
+    }
+    auto heads = view(u"Head.DB"_s);
+    DataSource link;
+    link.setDataSet(heads.get());
+    auto detail = std::make_unique<TableView>();
+    detail->setDatabase(m_db.get());
+    detail->setTableName(u"Cust"_s); // the default format's extension is implied
+    detail->setIndexFieldNames(u"Client_ID"_s);
+    detail->setMasterSource(&link);
+    detail->setMasterFields(u"Client_ID"_s);
+    detail->open();
+
+    heads->first();
+    QCOMPARE(column(*detail, u"Name"_s), QStringList{u"Twenty"_s});
+    heads->next();
+    QCOMPARE(detail->fieldByName(u"Name"_s)->asString(), u"Ten"_s);
+    heads->next(); // a header without client shows none
+    QVERIFY(detail->isEmpty());
+
+    auto otherHeads = view(u"Head.DB"_s);
+    otherHeads->first();
+    link.setDataSet(otherHeads.get());
+    QCOMPARE(detail->fieldByName(u"Name"_s)->asString(), u"Twenty"_s);
+}
+
+void TestEngine::hookOrder()
+{
+    QStringList calls;
+    auto heads = view(u"Head.DB"_s);
+    auto record = [&calls](const char *name) { return [&calls, name](TableView &) { calls << QString::fromLatin1(name); }; };
+    heads->beforeInsert = record("beforeInsert");
+    heads->afterInsert = record("afterInsert");
+    heads->beforeEdit = record("beforeEdit");
+    heads->afterEdit = record("afterEdit");
+    heads->beforePost = record("beforePost");
+    heads->afterPost = record("afterPost");
+    heads->beforeCancel = record("beforeCancel");
+    heads->afterCancel = record("afterCancel");
+    heads->beforeDelete = record("beforeDelete");
+    heads->afterDelete = record("afterDelete");
+    heads->fieldByName(u"Total"_s)->onChange = [&calls](Field &) { calls << u"change"_s; };
+
+    heads->insert();
+    heads->fieldByName(u"ID"_s)->setAsFloat(1);
+    heads->fieldByName(u"Total"_s)->setAsFloat(5);
+    heads->post();
+    heads->edit();
+    heads->cancel();
+    heads->edit();
+    heads->fieldByName(u"Total"_s)->setAsFloat(6);
+    heads->first(); // leaving a modified record posts it
+    heads->deleteRecord();
+    QCOMPARE(calls, QStringList({u"beforeInsert"_s, u"afterInsert"_s, u"change"_s, u"beforePost"_s,
+                                 u"afterPost"_s, u"beforeEdit"_s, u"afterEdit"_s, u"beforeCancel"_s,
+                                 u"afterCancel"_s, u"beforeEdit"_s, u"afterEdit"_s, u"change"_s,
+                                 u"beforePost"_s, u"afterPost"_s, u"beforeDelete"_s, u"afterDelete"_s}));
+}
+
+void TestEngine::setTextHookDecides()
+{
+    auto heads = view(u"Head.DB"_s);
+    QString received;
+    heads->fieldByName(u"Total"_s)->onSetText = [&received](Field &field, const QString &text) {
+        received = text;
+        if (!text.isEmpty())
+            field.setAsFloat(Field::parseNumber(text) * 2);
+    };
+    heads->insert();
+    heads->fieldByName(u"Total"_s)->setAsString(u"2.5"_s);
+    QCOMPARE(received, u"2.5"_s);
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
+    heads->fieldByName(u"Total"_s)->setAsString(QString()); // the hook ignores it
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
+    QVERIFY_THROWS_EXCEPTION(EConvertError, heads->fieldByName(u"Total"_s)->setAsString(u"12,5x"_s));
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
+    try {
+        heads->fieldByName(u"Total"_s)->setAsString(u"abc"_s);
+    } catch (const EConvertError &error) {
+        QCOMPARE(error.message(), u"'abc' is not a valid floating point value"_s);
+    }
+}
+
+void TestEngine::sizesCutAndEmptyFields()
+{
+    auto heads = view(u"Head.DB"_s);
+    heads->insert();
+    heads->fieldByName(u"ID"_s)->setAsFloat(1);
+    heads->fieldByName(u"No"_s)->setAsString(u"ABCDEFGHIJKLMNOP"_s);
+    heads->fieldByName(u"Status"_s)->setAsString(QString());
+    heads->fieldByName(u"When"_s)->setAsDate(QDate(2026, 2, 28));
+    heads->post();
+    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"ABCDEFGHIJ"_s);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT No FROM data"_s).toString(), u"ABCDEFGHIJ"_s);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT \"When\" FROM data"_s).toString(), u"2026-02-28"_s);
+    QVERIFY(stored(u"Head.DB"_s, u"SELECT Total IS NULL AND Status IS NULL FROM data"_s).toBool());
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 0.0);
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asString(), QString());
+    QVERIFY(heads->fieldByName(u"Total"_s)->isNull());
+    QCOMPARE(heads->fieldByName(u"When"_s)->asDate(), QDate(2026, 2, 28));
+
+    heads->edit();
+    heads->fieldByName(u"Total"_s)->setAsFloat(0);
+    heads->post();
+    QVERIFY(!heads->fieldByName(u"Total"_s)->isNull()); // 0 is a value, not an empty field
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data"_s).toDouble(), 0.0);
+}
+
+void TestEngine::postWhileBrowsingRefused()
+{
+    auto heads = view(u"Head.DB"_s);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->post());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->fieldByName(u"Total"_s)->setAsFloat(1));
+    heads->cancel(); // harmless while browsing
+}
+
+// A line's after-post hook puts its header into edit, changes its total, posts it, then fails:
+// nothing of it may be stored, and both views must be as they were before the post.
+void TestEngine::failedPostRollsBackEveryFile()
+{
+    addHead(1, u"A"_s);
+    auto heads = view(u"Head.DB"_s);
+    auto lines = view(u"Line.DB"_s);
+    heads->first();
+    heads->edit();
+    heads->fieldByName(u"Total"_s)->setAsFloat(10);
+
+    bool fail = true;
+    lines->afterPost = [&](TableView &line) {
+        heads->fieldByName(u"Total"_s)->setAsFloat(heads->fieldByName(u"Total"_s)->asFloat()
+                                                   + line.fieldByName(u"Charge"_s)->asFloat());
+        heads->post();
+        if (fail)
+            throw EDatabaseError(u"disk full"_s);
+    };
+    lines->insert();
+    lines->fieldByName(u"ID"_s)->setAsFloat(7);
+    lines->fieldByName(u"No"_s)->setAsString(u"A"_s);
+    lines->fieldByName(u"Charge"_s)->setAsFloat(2.5);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, lines->post());
+
+    QCOMPARE(lines->state(), DataSetState::Insert);
+    QCOMPARE(lines->fieldByName(u"Charge"_s)->asFloat(), 2.5);
+    QCOMPARE(heads->state(), DataSetState::Edit);
+    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 10.0);
+    QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+    QVERIFY(stored(u"Head.DB"_s, u"SELECT Total FROM data"_s).isNull());
+
+    fail = false;
+    lines->post();
+    QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data"_s).toDouble(), 12.5);
+    QCOMPARE(heads->state(), DataSetState::Browse);
+}
+
+void TestEngine::failedDeleteRestoresViews()
+{
+    addHead(1, u"A"_s);
+    addHead(2, u"B"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->last();
+    heads->afterDelete = [](TableView &) { throw EDatabaseError(u"refused"_s); };
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->deleteRecord());
+    QCOMPARE(heads->recordCount(), 2);
+    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B"_s);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+}
+
+void TestEngine::findKeyOnOrderFields()
+{
+    auto settings = view(u"Settings"_s);
+    for (auto [sect, param] : {std::pair{u"Options"_s, u"QuoteComplete"_s},
+                               std::pair{u"OPTIONS"_s, u"QUOTECOMPLETE"_s},
+                               std::pair{u"Startup"_s, u"StartWiz"_s}}) {
+        settings->append();
+        settings->fieldByName(u"Sect"_s)->setAsString(sect);
+        settings->fieldByName(u"Param"_s)->setAsString(param);
+        settings->fieldByName(u"Val"_s)->setAsString(sect + param);
+        settings->post();
+    }
+    QVERIFY(settings->findKey({u"OPTIONS"_s, u"QUOTECOMPLETE"_s}));
+    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OPTIONSQUOTECOMPLETE"_s);
+    QVERIFY(settings->findKey({u"Options"_s, u"QuoteComplete"_s})); // exact case, not the other row
+    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s);
+    QVERIFY(!settings->findKey({u"options"_s, u"quotecomplete"_s}));
+    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s); // stays
+    QVERIFY(settings->findKey({u"Startup"_s}));
+    QCOMPARE(settings->fieldByName(u"Param"_s)->asString(), u"StartWiz"_s);
+}
+
+void TestEngine::deleteMovesToNextRecord()
+{
+    for (int i = 1; i <= 4; ++i)
+        addHead(i, QString::number(i), u"X"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->setFilter(u"Status = 'X'"_s);
+    heads->setFiltered(true);
+    // Deleting every record of a view from the first, as the line deletes do.
+    int deleted = 0;
+    heads->first();
+    while (!heads->eof()) {
+        if (heads->fieldByName(u"ID"_s)->asFloat() != 3) {
+            heads->deleteRecord();
+            ++deleted;
+        } else {
+            heads->next();
+        }
+    }
+    QCOMPARE(deleted, 3);
+    QCOMPARE(column(*heads, u"ID"_s), QStringList{u"3"_s});
+}
+
+void TestEngine::otherViewsSeeOwnCommits()
+{
+    auto a = view(u"Cust.DB"_s);
+    auto b = view(u"Cust.DB"_s);
+    QCOMPARE(b->recordCount(), 0);
+    a->insert();
+    a->fieldByName(u"Client_ID"_s)->setAsFloat(5);
+    a->fieldByName(u"Name"_s)->setAsString(u"Five"_s);
+    a->post();
+    QCOMPARE(b->recordCount(), 1);
+    b->first();
+    QCOMPARE(b->fieldByName(u"Name"_s)->asString(), u"Five"_s);
+    QCOMPARE(b->lookup(u"Client_ID"_s, 5, u"Name"_s).toString(), u"Five"_s);
+}
+
+void TestEngine::secondSessionRefusedWhileRecordEdited()
+{
+    addHead(1, u"A"_s);
+    TQVDatabase other;
+    connectTestDatabase(other, m_dir->path());
+    auto mine = view(u"Head.DB"_s);
+    TableView theirs;
+    theirs.setDatabase(&other);
+    theirs.setTableName(u"Head.DB"_s);
+    theirs.open();
+
+    mine->edit();
+    try {
+        theirs.edit();
+        QFAIL("a record in edit elsewhere was edited");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(QSysInfo::machineHostName()), qPrintable(error.message()));
+    }
+    QCOMPARE(theirs.state(), DataSetState::Browse);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, theirs.deleteRecord());
+    mine->fieldByName(u"Total"_s)->setAsFloat(3);
+    mine->post();
+    theirs.edit();
+    QCOMPARE(theirs.fieldByName(u"Total"_s)->asFloat(), 3.0); // edit reads the record as stored now
+    theirs.cancel();
+}
+
+void TestEngine::keyViolationRefused()
+{
+    addHead(1, u"A"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->insert();
+    heads->fieldByName(u"ID"_s)->setAsFloat(1);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->post());
+    QCOMPARE(heads->state(), DataSetState::Insert);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "tst_engine.moc"
