@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Field.h"
+#include "engine/TQVDatabase.h"
 #include "engine/TableDef.h"
 
 #include <QHash>
@@ -16,7 +17,7 @@
 #include <vector>
 
 class DataSource;
-class TQVDatabase;
+
 
 enum class DataSetState { Inactive, Browse, Edit, Insert, SetKey, CalcFields };
 enum class TableType { Default, Paradox, ASCII };
@@ -185,7 +186,7 @@ private:
     void masterChanged();
     QVector<QVariant> emptyBuffer() const;
 
-    TQVDatabase *m_database = nullptr;
+    QPointer<TQVDatabase> m_database;
     QString m_tableName;
     TableType m_tableType = TableType::Default;
     int m_file = -1;

@@ -1,0 +1,240 @@
+#include "data/DataModuleMain.h"
+
+#include "data/TableSchema.h"
+#include "engine/DataSource.h"
+#include "engine/Exception.h"
+#include "engine/RecordLocks.h"
+#include "engine/TQVDatabase.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString completedFilter = u"Status<>'C'"_s;
+
+} // namespace
+
+TDM::TDM(QObject *parent)
+    : QObject(parent)
+    , DB(new TQVDatabase(this))
+    , dsClients(new DataSource(this))
+{
+    DB->setDatabaseName(u"DB"_s);
+    DB->setDriverName(u"STANDARD"_s);
+    DB->params() << u"Path=C:\\Project Files\\Velbric Software\\Tessorin\\Data"_s;
+    DB->setSchema(&tessorinSchema());
+    requestTermination = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+    startupFailure = [](const QString &text) { qWarning("%s", qPrintable(text)); };
+    defineViews();
+}
+
+TDM::~TDM()
+{
+    closeViews();
+    // The views go before the connection they read through.
+    qDeleteAll(m_views);
+    m_views.clear();
+}
+
+TQVTable *TDM::makeView(const QString &tableName)
+{
+    auto *view = new TQVTable(this);
+    view->setDatabase(DB);
+    view->setTableName(tableName);
+    view->SetAutoUpdateInterval(1000);
+    return view;
+}
+
+void TDM::defineViews()
+{
+    tblDisplayClients = makeView(u"Clients.DB"_s);
+
+    tblClientDetails = makeView(u"Clients"_s);
+    tblClientDetails->setIndexFieldNames(u"Client_ID"_s);
+    tblClientDetails->setMasterSource(dsClients);
+    tblClientDetails->setMasterFields(u"Client_ID"_s);
+
+    tblClients = makeView(u"Clients"_s);
+    tblClients->setIndexFieldNames(u"Contact"_s);
+    tblClients->SetAutoUpdateEnabled(true);
+
+    tblQuotesMaterial = makeView(u"QMat.DB"_s);
+    tblQuotesMaterial->setIndexFieldNames(u"Quote_No"_s);
+    tblBusiness = makeView(u"Business.db"_s);
+    tblMaterial = makeView(u"Material.DB"_s);
+    tblMaterial->setIndexFieldNames(u"Material_Code"_s);
+
+    tblQuotes = makeView(u"Quotes.DB"_s);
+    tblQuotes->setFilter(completedFilter);
+    tblQuotes->addCalculatedField(u"VQuoteTotal"_s, FieldType::Money);
+    tblQuotes->addCalculatedField(u"VClientDesc"_s, FieldType::Alpha, 60);
+
+    tblKeys = makeView(u"PKey.DB"_s);
+    tblBusTypes = makeView(u"BusType.db"_s);
+    tblBusTypes->setIndexFieldNames(u"Business_Type_ID"_s);
+    tblHeadings = makeView(u"Headings.db"_s);
+    tblUnit = makeView(u"Unit.db"_s);
+    tblNextQuote = makeView(u"NxtQuote.db"_s);
+    tblNextJob = makeView(u"NxtJob.db"_s);
+    tblJobMaterials = makeView(u"JobMat.db"_s);
+    tblJobMaterials->setIndexFieldNames(u"Job_No"_s);
+
+    tblJobs = makeView(u"Jobs.DB"_s);
+    tblJobs->setFilter(completedFilter);
+    tblJobs->addCalculatedField(u"VTotalJob"_s, FieldType::Money);
+    tblJobs->addCalculatedField(u"VClientDesc"_s, FieldType::Alpha, 60);
+
+    tblLabour = makeView(u"Labour.db"_s);
+    tblLabour->setIndexName(u"LabourCode"_s);
+    tblJobLabour = makeView(u"JobLab.db"_s);
+    tblQuoteLabour = makeView(u"QLab.db"_s);
+    tblTaxRates = makeView(u"TaxRates.db"_s);
+    tblTaxRates->setIndexName(u"TaxRate"_s);
+    tblReportJobs = makeView(u"RepJobs.DB"_s);
+    tblReportJobs->setIndexFieldNames(u"Rep_ID"_s);
+    tblReportQuotes = makeView(u"RepQte.DB"_s);
+    tblReportQuotes->setIndexFieldNames(u"Rep_ID"_s);
+
+    tblCriteriaQuotes = makeView(u"Quotes.DB"_s);
+    tblCriteriaQuotes->setIndexFieldNames(u"Quote_ID"_s);
+    tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->setDisplayLabel(u"Quote No"_s);
+    tblCriteriaQuotes->fieldByName(u"QuoteDescription"_s)->setDisplayLabel(u"Description"_s);
+    tblCriteriaJobs = makeView(u"Jobs.DB"_s);
+    tblCriteriaJobs->setIndexFieldNames(u"Job_ID"_s);
+    tblCriteriaJobs->fieldByName(u"Job_No"_s)->setDisplayLabel(u"Job No"_s);
+    tblCriteriaJobs->fieldByName(u"JobDescription"_s)->setDisplayLabel(u"Description"_s);
+
+    tblSales = makeView(u"Sales.db"_s);
+    tblSales->setIndexFieldNames(u"Salesman"_s);
+    tblGlobal = makeView(u"global.db"_s);
+    tblINI = makeView(u"INI"_s);
+    tblINI->setIndexFieldNames(u"Sect;Parameter"_s);
+
+    tblMaterial->addLookupField(u"VHeadDesc"_s, FieldType::Alpha, 30, u"HeadingCode"_s, tblHeadings,
+                                u"Heading_ID"_s, u"Description"_s);
+    tblMaterial->addLookupField(u"VUnitDesc"_s, FieldType::Alpha, 30, u"Unit_ID"_s, tblUnit,
+                                u"Unit_ID"_s, u"Unit_Description"_s);
+    tblLabour->addLookupField(u"VHeadDesc"_s, FieldType::Alpha, 30, u"Heading_Code"_s, tblHeadings,
+                              u"Heading_ID"_s, u"Description"_s);
+    tblLabour->addLookupField(u"VUnitDesc"_s, FieldType::Alpha, 30, u"Unit_ID"_s, tblUnit,
+                              u"Unit_ID"_s, u"Unit_Description"_s);
+
+    // The fixed order in which the views open.
+    m_views = {tblDisplayClients, tblClientDetails, tblClients,     tblQuotesMaterial, tblBusiness,
+               tblMaterial,       tblQuotes,        tblKeys,        tblBusTypes,       tblHeadings,
+               tblUnit,           tblNextQuote,     tblNextJob,     tblJobMaterials,   tblJobs,
+               tblLabour,         tblJobLabour,     tblQuoteLabour, tblTaxRates,       tblReportJobs,
+               tblReportQuotes,   tblCriteriaQuotes, tblCriteriaJobs, tblSales,        tblGlobal,
+               tblINI};
+}
+
+QString TDM::dataDirectoryFor(const QString &executableFilePath)
+{
+    return QFileInfo(executableFilePath).absolutePath() + u"/DATA/"_s;
+}
+
+QString TDM::startupFailureText(const QString &engineMessage)
+{
+    return u"Cannot Connect To Database. Please Check The Network Connection : "_s + u"\n\n"_s
+            + engineMessage;
+}
+
+void TDM::DMCreate(const QString &executableFilePath)
+{
+    const QString exe = executableFilePath.isEmpty() ? QCoreApplication::applicationFilePath()
+                                                     : executableFilePath;
+    const QString dataDirectory = dataDirectoryFor(exe);
+    try {
+        closeViews();
+        DB->close();
+        DB->setNetworkControlDirectory(dataDirectory);
+        DB->params().clear();
+        DB->params() << u"PATH="_s + dataDirectory << u"DEFAULT DRIVER=PARADOX"_s;
+        DB->open();
+        for (TQVTable *view : std::as_const(m_views))
+            view->open();
+    } catch (const Exception &error) {
+        closeViews();
+        DB->close();
+        m_connected = false;
+        startupFailure(startupFailureText(error.message()));
+        requestTermination();
+        return;
+    }
+    m_connected = true;
+    tblQuotes->setFiltered(ReadSettingFlag(u"Options"_s, u"QuoteComplete"_s));
+    tblJobs->setFiltered(ReadSettingFlag(u"Options"_s, u"JobComplete"_s));
+}
+
+void TDM::closeViews()
+{
+    for (auto it = m_views.crbegin(); it != m_views.crend(); ++it) {
+        try {
+            (*it)->close();
+        } catch (const Exception &) {
+            // Closing lets go of what the view holds; there is nothing to save.
+        }
+    }
+}
+
+bool TDM::ReadSettingFlag(const QString &section, const QString &parameter)
+{
+    if (!tblINI->findKey({section, parameter}))
+        return false;
+    return tblINI->fieldByName(u"Val"_s)->asString() == u"True"_s;
+}
+
+void TDM::WriteSetting(const QString &section, const QString &parameter, const QString &value)
+{
+    const int file = tblINI->fileIndex();
+    // Another copy writing settings at the same moment waits for us, and we for it.
+    DB->acquireTableLock(file, 10000);
+    try {
+        if (tblINI->findKey({section, parameter}) || tblINI->findKey({section.toUpper(), parameter.toUpper()})) {
+            tblINI->edit();
+        } else {
+            tblINI->insert();
+            tblINI->fieldByName(u"Sect"_s)->setAsString(section);
+            tblINI->fieldByName(u"Parameter"_s)->setAsString(parameter);
+        }
+        tblINI->fieldByName(u"Val"_s)->setAsString(value);
+        tblINI->post();
+    } catch (...) {
+        try {
+            tblINI->cancel();
+        } catch (const Exception &) {
+        }
+        DB->releaseLock(file, RecordLocks::wholeTable);
+        throw;
+    }
+    DB->releaseLock(file, RecordLocks::wholeTable);
+}
+
+void TDM::WriteSettingFlag(const QString &section, const QString &parameter, bool value)
+{
+    WriteSetting(section, parameter, value ? u"True"_s : u"False"_s);
+}
+
+void TDM::FilterCriteriaByClient()
+{
+    tblCriteriaQuotes->setFiltered(false);
+    tblCriteriaJobs->setFiltered(false);
+    if (tblCriteriaQuotes->isEmpty() || tblCriteriaJobs->isEmpty())
+        return;
+    const QString filter = u"Client_ID = '"_s + tblClients->fieldByName(u"Client_ID"_s)->asString() + u"'"_s;
+    tblCriteriaQuotes->setFilter(filter);
+    tblCriteriaJobs->setFilter(filter);
+    tblCriteriaQuotes->setFiltered(true);
+    tblCriteriaJobs->setFiltered(true);
+}
+
+void TDM::ClearCriteriaFilter()
+{
+    tblCriteriaJobs->setFiltered(false);
+    tblCriteriaQuotes->setFiltered(false);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "data/TQVTableSrc.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class DataSource;
+class TQVDatabase;
+
+// The data module: the one connection to the data directory and every table view of the program,
+// with the business rules bound to the views as hooks. Created before any window, destroyed last.
+class TDM : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TDM(QObject *parent = nullptr);
+    ~TDM() override;
+
+    // Connects to the data directory beside the executable and opens every view. On failure
+    // it reports the engine's message through startupFailure and asks the program to end.
+    void DMCreate(const QString &executableFilePath = {});
+    bool isConnected() const { return m_connected; }
+    static QString dataDirectoryFor(const QString &executableFilePath);
+
+    // What DMCreate does when the data cannot be opened; the program shows it in an information
+    // box. By default the text goes to the warning log.
+    std::function<void(const QString &)> startupFailure;
+    // Asks the program to end once its message loop runs; by default quits the application.
+    std::function<void()> requestTermination;
+    static QString startupFailureText(const QString &engineMessage);
+
+    // Settings shared by every user of the data directory.
+    bool ReadSettingFlag(const QString &section, const QString &parameter);
+    void WriteSetting(const QString &section, const QString &parameter, const QString &value);
+    void WriteSettingFlag(const QString &section, const QString &parameter, bool value);
+
+    // The finder's client filter of the two criteria views.
+    void FilterCriteriaByClient();
+    void ClearCriteriaFilter();
+
+    // All views in the order they are opened.
+    const QList<TQVTable *> &views() const { return m_views; }
+
+    TQVDatabase *DB;
+    DataSource *dsClients; // tblQuotes or tblJobs, whichever page the main window shows
+
+    TQVTable *tblDisplayClients;
+    TQVTable *tblClientDetails;
+    TQVTable *tblClients;
+    TQVTable *tblQuotesMaterial;
+    TQVTable *tblBusiness;
+    TQVTable *tblMaterial;
+    TQVTable *tblQuotes;
+    TQVTable *tblKeys;
+    TQVTable *tblBusTypes;
+    TQVTable *tblHeadings;
+    TQVTable *tblUnit;
+    TQVTable *tblNextQuote;
+    TQVTable *tblNextJob;
+    TQVTable *tblJobMaterials;
+    TQVTable *tblJobs;
+    TQVTable *tblLabour;
+    TQVTable *tblJobLabour;
+    TQVTable *tblQuoteLabour;
+    TQVTable *tblTaxRates;
+    TQVTable *tblReportJobs;
+    TQVTable *tblReportQuotes;
+    TQVTable *tblCriteriaQuotes;
+    TQVTable *tblCriteriaJobs;
+    TQVTable *tblSales;
+    TQVTable *tblGlobal;
+    TQVTable *tblINI;
+
+private:
+    TQVTable *makeView(const QString &tableName);
+    void defineViews();
+    void closeViews();
+
+    QList<TQVTable *> m_views;
+    bool m_connected = false;
+};
