@@ -276,9 +276,10 @@ void TQVDatabase::unregisterView(TableView *view)
     }
 }
 
-void TQVDatabase::beginOperation()
+void TQVDatabase::beginOperation(int starterFile)
 {
-    ++m_depth;
+    if (m_depth++ == 0 && starterFile >= 0 && starterFile < m_files.size())
+        m_primaryConnection = m_files.at(starterFile).home;
 }
 
 void TQVDatabase::touch(TableView *view)

@@ -67,8 +67,9 @@ public:
     void registerView(TableView *view, int file);
     void unregisterView(TableView *view);
 
-    // Operations: the outermost begin starts one, nested ones join it.
-    void beginOperation();
+    // Operations: the outermost begin starts one, nested ones join it. The file of the view that
+    // starts an operation decides its writer group.
+    void beginOperation(int starterFile = -1);
     void commitOperation();
     void abortOperation();
     bool inOperation() const { return m_depth > 0; }

@@ -29,10 +29,10 @@ namespace {
 
 } // namespace
 
-OperationScope::OperationScope(TQVDatabase *database)
+OperationScope::OperationScope(TQVDatabase *database, int starterFile)
     : m_database(database)
 {
-    m_database->beginOperation();
+    m_database->beginOperation(starterFile);
 }
 
 OperationScope::~OperationScope()
@@ -381,7 +381,7 @@ void TableView::insert()
 {
     requireActive();
     checkBrowseMode();
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     doBeforeInsert();
     const int position = recNo();
@@ -401,7 +401,7 @@ void TableView::append()
 {
     requireActive();
     checkBrowseMode();
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     doBeforeInsert();
     m_insertPos = recordCount();
@@ -425,7 +425,7 @@ void TableView::edit()
         insert();
         return;
     }
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     // Lock first and read the record as stored now, so the hooks work from what others saved.
     m_database->acquireLock(m_file, m_currentRowid);
@@ -450,7 +450,7 @@ void TableView::post()
     requireActive();
     if (!isEditing())
         throw EDatabaseError(tr("%1: Dataset not in edit or insert mode").arg(fileName()));
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     doBeforePost();
     writeRecord();
@@ -530,7 +530,7 @@ void TableView::cancel()
     requireActive();
     if (!isEditing())
         return;
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     runHook(beforeCancel);
     if (m_lockedRecord >= 0) {
@@ -560,7 +560,7 @@ void TableView::deleteRecord()
         cancel();
     if (m_currentRowid < 0)
         throw EDatabaseError(tr("%1: Cannot perform this operation on an empty dataset").arg(fileName()));
-    OperationScope operation(m_database);
+    OperationScope operation(m_database, m_file);
     touch();
     ensureRows();
     const qint64 doomed = m_currentRowid;

@@ -85,6 +85,10 @@ public:
     // Moves to the first record whose order fields equal values (as many as given). The current
     // record stays when there is none.
     bool findKey(const QVariantList &values);
+    // Whether any record of the file (whatever the view's filter and range) other than the
+    // record excludedRowid has value in field.
+    bool fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid = -1);
+    qint64 currentRowid() const { return m_currentRowid; }
     // The value of resultField in the first record whose keyField equals key, without moving.
     QVariant lookup(const QString &keyField, const QVariant &key, const QString &resultField);
     void refresh();
@@ -229,7 +233,7 @@ private:
 class OperationScope
 {
 public:
-    explicit OperationScope(TQVDatabase *database);
+    explicit OperationScope(TQVDatabase *database, int starterFile = -1);
     ~OperationScope();
     void commit();
 

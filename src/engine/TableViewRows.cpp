@@ -380,6 +380,21 @@ bool TableView::findKey(const QVariantList &values)
     return true;
 }
 
+bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid)
+{
+    requireActive();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int index = def.fieldIndex(field);
+    if (index < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS ? AND rowid IS NOT ? LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), TableFile::quoted(def.fields.at(index).name)),
+                             {storageValue(def.fields.at(index), value), excludedRowid});
+    const bool found = query.next();
+    query.finish();
+    return found;
+}
+
 QVariant TableView::lookup(const QString &keyField, const QVariant &key, const QString &resultField)
 {
     requireActive();
