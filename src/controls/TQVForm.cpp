@@ -21,8 +21,10 @@ TQVForm::TQVForm(QWidget *window)
     : m_window(window)
     , m_hint(u"Ready."_s)
 {
-    new IdleCursorRule(window);
-    new WindowSounds(window);
+    if (window) {
+        new IdleCursorRule(window);
+        new WindowSounds(window);
+    }
 }
 
 TQVForm::~TQVForm()
