@@ -1,5 +1,6 @@
 #include "data/DataModuleMain.h"
 
+#include "data/Document.h"
 #include "data/TableSchema.h"
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
@@ -31,6 +32,49 @@ TDM::TDM(QObject *parent)
     requestTermination = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
     startupFailure = [](const QString &text) { qWarning("%s", qPrintable(text)); };
     defineViews();
+    defineDocuments();
+    bindReferenceHooks();
+    for (Document *document : {m_quote.get(), m_job.get()}) {
+        bindHeaderHooks(*document);
+        bindMaterialLineHooks(*document);
+        bindLabourLineHooks(*document);
+    }
+}
+
+void TDM::defineDocuments()
+{
+    m_quote = std::make_unique<Document>();
+    m_quote->header = tblQuotes;
+    m_quote->materials = tblQuotesMaterial;
+    m_quote->labour = tblQuoteLabour;
+    m_quote->printed = tblReportQuotes;
+    m_quote->counter = tblNextQuote;
+    m_quote->key = u"Quote_ID"_s;
+    m_quote->number = u"Quote_No"_s;
+    m_quote->total = u"QuoteTotal"_s;
+    m_quote->grandTotal = u"VQuoteTotal"_s;
+    m_quote->repId = u"Quote_RepID"_s;
+    m_quote->counterNext = u"NextQuote"_s;
+    m_quote->materialUndoLabel = u"Record to Cancel Quote"_s;
+    m_quote->labourUndoLabel = u"Record to Cancel Quote Labour"_s;
+    m_quote->noun = u"quote"_s;
+
+    m_job = std::make_unique<Document>();
+    m_job->isJob = true;
+    m_job->header = tblJobs;
+    m_job->materials = tblJobMaterials;
+    m_job->labour = tblJobLabour;
+    m_job->printed = tblReportJobs;
+    m_job->counter = tblNextJob;
+    m_job->key = u"Job_ID"_s;
+    m_job->number = u"Job_No"_s;
+    m_job->total = u"JobTotal"_s;
+    m_job->grandTotal = u"VTotalJob"_s;
+    m_job->repId = u"Job_RepID"_s;
+    m_job->counterNext = u"NextJob"_s;
+    m_job->materialUndoLabel = u"Record to Cancel Job"_s;
+    m_job->labourUndoLabel = u"Record to Cancel Job Labour"_s;
+    m_job->noun = u"job"_s;
 }
 
 TDM::~TDM()

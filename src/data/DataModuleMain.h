@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class DataSource;
 class TQVDatabase;
@@ -42,6 +43,24 @@ public:
     void FilterCriteriaByClient();
     void ClearCriteriaFilter();
 
+    // The one key counter of every table. Two copies never receive the same key.
+    double NextKey();
+
+    // Operations on all lines of the current header.
+    void DeleteQuoteLines();
+    void DeleteJobLines();
+    void CopyQuoteLinesToJob();
+
+    // Copy the current price-list item into the line being edited and price it.
+    void FillQuoteMaterialLine();
+    void FillJobMaterialLine();
+    void FillLabourLine();
+
+    // The document-number filter of a line view: Quote_No = 'Q-7'.
+    static QString documentNumberFilter(const QString &field, const QString &number);
+    // The undo-row key of a document number.
+    static QString undoKey(const QString &number);
+
     // All views in the order they are opened.
     const QList<TQVTable *> &views() const { return m_views; }
 
@@ -75,11 +94,31 @@ public:
     TQVTable *tblGlobal;
     TQVTable *tblINI;
 
+    struct Document;
+
 private:
     TQVTable *makeView(const QString &tableName);
+    void bindReferenceHooks();
+    void bindHeaderHooks(Document &document);
+    void bindMaterialLineHooks(Document &document);
+    void bindLabourLineHooks(Document &document);
+    void bindLineSums(Document &document, TQVTable *lines, const QString &sumField, const QString &undoLabel,
+                      bool material);
+    void AssignDocumentNumber(Document &document);
+    void advanceDocumentNumber(Document &document);
+    void RecalculateTax(Document &document);
+    void deleteLines(Document &document);
+    void fillMaterialLine(Document &document);
+    void fillLabourLine(Document &document);
+    void saveUndoCharge(Document &document, double charge, const QString &label);
+    double takeUndoCharge(Document &document);
+    void writePrintedRow(Document &document, TQVTable *line, bool material);
     void defineViews();
+    void defineDocuments();
     void closeViews();
 
     QList<TQVTable *> m_views;
+    std::unique_ptr<Document> m_quote;
+    std::unique_ptr<Document> m_job;
     bool m_connected = false;
 };

@@ -596,6 +596,14 @@ void TableView::deleteRecord()
     operation.commit();
 }
 
+QVariant TableView::originalValue(const QString &field) const
+{
+    const Field *f = fieldByName(field);
+    if (m_state != DataSetState::Edit || f->index() >= m_original.size())
+        return {};
+    return m_original.at(f->index());
+}
+
 void TableView::checkBrowseMode()
 {
     if (!isEditing())

@@ -105,6 +105,8 @@ public:
     DataSetState state() const { return m_state; }
     bool isEditing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
     bool modified() const { return m_modified; }
+    // A field's value as stored when the current edit began (null while inserting).
+    QVariant originalValue(const QString &field) const;
 
     // --- fields ---------------------------------------------------------------------------
     Field *fieldByName(const QString &name) const; // throws EDatabaseError when unknown

@@ -1,0 +1,186 @@
+// Record keys, document numbers and the checks of the reference tables.
+#include "data/DataModuleMain.h"
+#include "data/Document.h"
+#include "data/Errors.h"
+#include "engine/Field.h"
+
+#include <QCryptographicHash>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int numberSizeOfLines = 10; // labour lines and printed rows keep this much of a number
+
+QString headingMessage(const QString &item, const QString &lastLine)
+{
+    return u"A heading Code needs to be assigned to the "_s + item + u"\r\n\r\n"_s
+            + u"To add a heading code select the \"Add Heading\" button"_s + u"\r\n"_s + u"OR"_s + u"\r\n"_s
+            + lastLine;
+}
+
+bool isBlank(TableView &view, const QString &field)
+{
+    return view.fieldByName(field)->asString().trimmed().isEmpty();
+}
+
+} // namespace
+
+double TDM::NextKey()
+{
+    const int file = tblKeys->fileIndex();
+    OperationScope operation(DB, file);
+    // Taking the write lock of the counter's file first makes every copy wait here in turn.
+    DB->writer(file);
+    if (!tblKeys->findKey({1})) {
+        // A data directory without its counter row gets one; keys start at 1.
+        tblKeys->insert();
+        tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
+        tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
+        tblKeys->post();
+        tblKeys->findKey({1});
+    }
+    tblKeys->edit();
+    Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
+    current->setAsFloat(current->asFloat() + 1);
+    tblKeys->post();
+    const double key = current->asFloat();
+    operation.commit();
+    return key;
+}
+
+void TDM::bindReferenceHooks()
+{
+    // Each check refuses before any key is taken; keys are given to new records only.
+    auto keyed = [this](TQVTable *view, const QString &keyField, std::function<void(TableView &)> check) {
+        view->beforePost = [this, keyField, check](TableView &record) {
+            if (check)
+                check(record);
+            if (record.state() == DataSetState::Insert)
+                record.fieldByName(keyField)->setAsFloat(NextKey());
+        };
+    };
+    keyed(tblClients, u"Client_ID"_s, [](TableView &client) {
+        if (isBlank(client, u"Contact"_s) && isBlank(client, u"Company_Name"_s))
+            throw EQuorvane(u"Please enter a Contact or a valid Company Name"_s);
+    });
+    keyed(tblClientDetails, u"Client_ID"_s, {});
+    keyed(tblMaterial, u"Material_ID"_s, [](TableView &material) {
+        if (isBlank(material, u"Material_Code"_s))
+            throw EQuorvane(u"Please enter a valid Material Code"_s);
+        if (material.fieldByName(u"HeadingCode"_s)->asFloat() == 0)
+            throw EQuorvane(headingMessage(u"Material"_s, u"Select it from the \"Material Group Heading\" List."_s));
+    });
+    keyed(tblLabour, u"Labour_ID"_s, [](TableView &labour) {
+        if (isBlank(labour, u"Labour_Code"_s))
+            throw EQuorvane(u"Please enter a valid Labour Code"_s);
+        if (labour.fieldByName(u"Heading_Code"_s)->asFloat() == 0)
+            throw EQuorvane(headingMessage(u"Labour Item"_s, u"Select one from the \"Labour Group Heading\" List."_s));
+    });
+    keyed(tblHeadings, u"Heading_ID"_s, [](TableView &heading) {
+        if (isBlank(heading, u"Description"_s))
+            throw EQuorvane(u"Please enter a valid description."_s);
+    });
+    keyed(tblUnit, u"Unit_ID"_s, [](TableView &unit) {
+        if (isBlank(unit, u"Unit_Description"_s))
+            throw EQuorvane(u"Please enter a valid description."_s);
+    });
+    keyed(tblSales, u"ID"_s, [](TableView &sales) {
+        if (isBlank(sales, u"Salesman"_s))
+            throw EQuorvane(u"Please enter a valid Name."_s);
+    });
+    keyed(tblTaxRates, u"ID"_s, {});
+    keyed(tblBusiness, u"Company_ID"_s, {});
+    keyed(tblBusTypes, u"Business_Type_ID"_s, {});
+    keyed(tblReportQuotes, u"ID"_s, {});
+    keyed(tblReportJobs, u"ID"_s, {});
+}
+
+static QString numberText(TableView &counter, double next)
+{
+    QString digits = Field::formatNumber(next);
+    digits.remove(u' ');
+    return counter.fieldByName(u"Prefix"_s)->asString().trimmed() + digits
+            + counter.fieldByName(u"Suffix"_s)->asString().trimmed();
+}
+
+void TDM::AssignDocumentNumber(Document &document)
+{
+    QString number;
+    if (document.counter->findKey({1})) {
+        number = numberText(*document.counter, document.counter->fieldByName(document.counterNext)->asFloat());
+    } else {
+        number = u"1"_s;
+        document.counter->insert();
+        document.counter->fieldByName(document.key)->setAsFloat(1);
+        document.counter->fieldByName(document.counterNext)->setAsFloat(1);
+        document.counter->post();
+    }
+    document.header->fieldByName(document.number)->setAsString(number);
+    document.assignedNumber = number;
+}
+
+// At a new header's first post: the counter goes up, and the number must be one that no stored
+// document carries (lines find their header by number) and that lines can hold whole.
+void TDM::advanceDocumentNumber(Document &document)
+{
+    TableView &header = *document.header;
+    Field *numberField = header.fieldByName(document.number);
+    const QString number = numberField->asString();
+    if (number.trimmed().isEmpty())
+        throw EQuorvane(u"Please enter a %1 number."_s.arg(document.noun));
+    if (number.size() > numberSizeOfLines) {
+        throw EQuorvane(u"The %1 number \"%2\" is longer than %3 characters. Its labour lines and printed "
+                        "lines keep only %3 characters of it, so please enter a shorter number."_s
+                                .arg(document.noun, number)
+                                .arg(numberSizeOfLines));
+    }
+    // Holding the write lock of the header's files, no other copy can store a number meanwhile.
+    DB->writer(header.fileIndex());
+    const bool taken = header.fileHasValue(document.number, number);
+    if (taken && number != document.assignedNumber) {
+        throw EQuorvane(u"The %1 number \"%2\" is already used by another %1. Please enter another number."_s
+                                .arg(document.noun, number));
+    }
+    if (!document.counter->findKey({1})) {
+        AssignDocumentNumber(document); // the counter row went missing: make it again
+        numberField->setAsString(number);
+        document.counter->findKey({1});
+    }
+    document.counter->edit();
+    Field *next = document.counter->fieldByName(document.counterNext);
+    if (taken) {
+        // Another copy stored the number this header was given: take the next free one.
+        double candidate = next->asFloat();
+        while (header.fileHasValue(document.number, numberText(*document.counter, candidate)))
+            candidate += 1;
+        const QString replacement = numberText(*document.counter, candidate);
+        if (replacement.size() > numberSizeOfLines) {
+            throw EQuorvane(u"The next free %1 number \"%2\" is longer than %3 characters. Please enter a "
+                            "number."_s.arg(document.noun, replacement).arg(numberSizeOfLines));
+        }
+        numberField->setAsString(replacement);
+        next->setAsFloat(candidate + 1);
+    } else {
+        next->setAsFloat(next->asFloat() + 1);
+    }
+    document.counter->post();
+}
+
+QString TDM::documentNumberFilter(const QString &field, const QString &number)
+{
+    QString literal = number;
+    literal.replace(u'\'', u"''"_s); // a quote inside a number stays part of the value
+    return field + u" = '"_s + literal + u"'"_s;
+}
+
+QString TDM::undoKey(const QString &number)
+{
+    const QString upper = number.toUpper();
+    if (upper.size() <= numberSizeOfLines && !upper.contains(u' ') && !upper.isEmpty())
+        return upper;
+    // Numbers the undo store cannot hold as they are (too long, or with a blank that codes may not
+    // contain) are kept under a digest of their own that has neither.
+    const QByteArray digest = QCryptographicHash::hash(upper.toUtf8(), QCryptographicHash::Sha1).toHex().toUpper();
+    return u"#"_s + QString::fromLatin1(digest.left(numberSizeOfLines - 1));
+}
