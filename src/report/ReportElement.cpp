@@ -69,13 +69,15 @@ ElementOutput ReportTextElement::render(const ReportContext &context,
     return decorate(itemBox, std::move(item));
 }
 
-ElementOutput ReportTextElement::decorate(const QRectF &box, PagePrimitive content) const
+ElementOutput ReportTextElement::decorate(const QRectF &box,
+                                          std::optional<PagePrimitive> content) const
 {
     ElementOutput out;
     out.height = box.height();
     if (m_background.isValid())
         out.primitives.append(PageRect { box, QColor(), 0, m_background });
-    out.primitives.append(std::move(content));
+    if (content)
+        out.primitives.append(std::move(*content));
     out.primitives.append(frame().lines(box));
     return out;
 }

@@ -114,8 +114,8 @@ public:
     ElementOutput render(const ReportContext &context, const QFont &inheritedFont) const override;
 
 protected:
-    // Background fill, then content, then frame, around box.
-    ElementOutput decorate(const QRectF &box, PagePrimitive content) const;
+    // Background fill, then content (if any), then frame, around box.
+    ElementOutput decorate(const QRectF &box, std::optional<PagePrimitive> content) const;
 
 private:
     std::optional<QFont> m_font;

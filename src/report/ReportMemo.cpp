@@ -38,5 +38,7 @@ ElementOutput ReportMemo::render(const ReportContext &context, const QFont &inhe
     if (m_canGrow)
         item.box.setHeight(std::max(box().height(), RichTextBlock::contentHeight(item)));
     const QRectF itemBox = item.box;
+    if (item.text.isEmpty())
+        return decorate(itemBox, std::nullopt); // nothing to lay out when painting
     return decorate(itemBox, std::move(item));
 }

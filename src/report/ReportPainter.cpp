@@ -25,17 +25,33 @@ QPen penFor(const QColor &color, double widthMm, Qt::PenStyle style = Qt::SolidL
     return pen;
 }
 
-void draw(QPainter &painter, const PageText &item)
+// Consecutive texts mostly share a font; converting it once saves the paint engine a font change
+// per text.
+struct FontCache
+{
+    QFont source;
+    QFont layout;
+    bool valid = false;
+};
+
+void draw(QPainter &painter, const PageText &item, FontCache &fonts)
 {
     if (item.text.isEmpty())
         return;
-    painter.setFont(ReportUnits::layoutFont(item.font));
+    if (!fonts.valid || !(fonts.source == item.font)) {
+        fonts.source = item.font;
+        fonts.layout = ReportUnits::layoutFont(item.font);
+        fonts.valid = true;
+        painter.setFont(fonts.layout);
+    }
     painter.setPen(item.color);
     int flags = int(item.alignment);
     if (item.wordWrap)
         flags |= Qt::TextWordWrap;
     painter.drawText(toUnits(item.box), flags, item.text);
 }
+
+void draw(QPainter &, const PageText &) { }
 
 void draw(QPainter &painter, const PageLine &item)
 {
@@ -64,6 +80,8 @@ void draw(QPainter &painter, const PageImage &item)
 
 void draw(QPainter &painter, const PageRichText &item)
 {
+    if (item.text.isEmpty())
+        return;
     PageRichText inUnits = item;
     inUnits.box = toUnits(item.box);
     RichTextBlock::paint(painter, inUnits);
@@ -93,8 +111,15 @@ void paint(QPainter &painter, const ReportPage &page, const QRectF &target)
     painter.translate(target.topLeft());
     painter.scale(target.width() / toUnits(page.paperSize.width()),
                   target.height() / toUnits(page.paperSize.height()));
-    for (const PagePrimitive &primitive : page.primitives)
-        std::visit([&](const auto &item) { draw(painter, item); }, primitive);
+    FontCache fonts;
+    for (const PagePrimitive &primitive : page.primitives) {
+        if (const auto *text = std::get_if<PageText>(&primitive)) {
+            draw(painter, *text, fonts);
+        } else {
+            std::visit([&](const auto &item) { draw(painter, item); }, primitive);
+            fonts.valid = false; // rich text sets fonts of its own
+        }
+    }
     painter.restore();
 }
 

@@ -285,7 +285,7 @@ void TestReportRun::memoGrowsBand()
 
     const ReportPage page = run(*layout, rows).pages.value(0);
     const QList<PageRichText> memos = richTexts(page);
-    QCOMPARE(memos.size(), 2);
+    QCOMPARE(memos.size(), 1); // the second row's memo is empty and draws nothing
     const double growth = memos[0].box.height() - 5.5;
     QCOMPARE(growth > 0.5, grows);
     if (grows)
