@@ -42,6 +42,23 @@ const Schema &testSchema()
                               {QStringLiteral("Val"), FieldType::Alpha, 50}},
                              {QStringLiteral("Sect"), QStringLiteral("Param")},
                              {}};
+        // Files whose first field is a text code, for the new-record code rule.
+        s.tables << TableDef{QStringLiteral("INI"),
+                             {{QStringLiteral("Sect"), FieldType::Alpha, 30},
+                              {QStringLiteral("Param"), FieldType::Alpha, 30},
+                              {QStringLiteral("Val"), FieldType::Alpha, 50}},
+                             {QStringLiteral("Sect"), QStringLiteral("Param")},
+                             {}};
+        s.tables << TableDef{QStringLiteral("Global.DB"),
+                             {{QStringLiteral("GLOBAL_KEY"), FieldType::Alpha, 20},
+                              {QStringLiteral("Info"), FieldType::Alpha, 20}},
+                             {QStringLiteral("GLOBAL_KEY")},
+                             {}};
+        s.tables << TableDef{QStringLiteral("Suburb.DB"),
+                             {{QStringLiteral("Suburb"), FieldType::Alpha, 30},
+                              {QStringLiteral("PostCode"), FieldType::Alpha, 4}},
+                             {QStringLiteral("Suburb")},
+                             {}};
         s.groups << WriterGroup{QStringLiteral("docs"),
                                 {QStringLiteral("Head.DB"), QStringLiteral("Line.DB"), QStringLiteral("Keys.DB")}};
         s.groups << WriterGroup{QStringLiteral("reference"), {QStringLiteral("Cust.DB"), QStringLiteral("Keys.DB")}};

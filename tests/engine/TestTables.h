@@ -7,7 +7,7 @@
 class TQVDatabase;
 
 // A small table set for the engine's tests: headers with lines that hooks keep in step, customers,
-// a key counter and settings kept in a file without extension.
+// a key counter, settings kept in files without extension, and files keyed by a text code.
 const Schema &testSchema();
 
 // Creates every file of testSchema() in directory.
