@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -147,7 +148,7 @@ int TQVDatabase::openFile(const QString &tableName)
     return file;
 }
 
-int TQVDatabase::openConnection(const QList<int> &files)
+int TQVDatabase::openConnection(const QList<int> &files, const QString &mainFile)
 {
     // Files attach in one order shared by every connection and every copy of the program, so
     // two transactions always take their file locks in the same order and never deadlock.
@@ -167,7 +168,10 @@ int TQVDatabase::openConnection(const QList<int> &files)
     connection.name = QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     connection.files = ordered;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection.name);
-    db.setDatabaseName(QStringLiteral(":memory:"));
+    db.setDatabaseName(mainFile.isEmpty()
+                               ? QStringLiteral(":memory:")
+                               : QUrl::fromLocalFile(mainFile).toString(QUrl::FullyEncoded)
+                                       + QStringLiteral("?mode=ro"));
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
     if (!db.open()) {
         const QString error = db.lastError().text();
@@ -189,6 +193,29 @@ int TQVDatabase::openConnection(const QList<int> &files)
         }
     }
     return index;
+}
+
+// SQLite commits several attached files atomically only through a super-journal, which it keeps
+// beside the main database; with an in-memory main it commits the files one by one, and a crash
+// between them leaves them disagreeing. So a group of several files writes through a twin
+// connection whose main is an empty file in the data directory, opened read-only so that no
+// transaction ever waits on it; it is made at the first write, so reading creates nothing.
+int TQVDatabase::writerConnection(int connection)
+{
+    if (m_connections.at(connection).files.size() < 2)
+        return connection;
+    if (m_connections.at(connection).writer < 0) {
+        const QString mainFile = QDir(path()).filePath(QStringLiteral("Tessorin.txn"));
+        QFile file(mainFile);
+        if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw EDatabaseError(tr("Cannot create %1: %2")
+                                         .arg(QDir::toNativeSeparators(mainFile),
+                                              file.errorString()));
+        file.close();
+        const int twin = openConnection(m_connections.at(connection).files, mainFile);
+        m_connections[connection].writer = twin;
+    }
+    return m_connections.at(connection).writer;
 }
 
 void TQVDatabase::checkFile(int file)
@@ -249,6 +276,7 @@ int TQVDatabase::connectionFor(int file, bool write)
             m_files[file].solo = openConnection({file});
         chosen = m_files.at(file).solo;
     }
+    chosen = writerConnection(chosen);
     exec(chosen, QStringLiteral("BEGIN IMMEDIATE"));
     m_connections[chosen].inTransaction = true;
     m_transactions << chosen;

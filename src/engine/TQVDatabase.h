@@ -96,6 +96,7 @@ private:
         QString name;
         QList<int> files;
         bool inTransaction = false;
+        int writer = -1; // the twin that writes a group of several files
     };
     struct File
     {
@@ -112,7 +113,8 @@ private:
     };
 
     void ensureFiles();
-    int openConnection(const QList<int> &files);
+    int openConnection(const QList<int> &files, const QString &mainFile = {});
+    int writerConnection(int connection);
     void checkFile(int file);
     void exec(int connection, const QString &sql);
     int connectionFor(int file, bool write);
