@@ -85,9 +85,10 @@ TDM::~TDM()
     m_views.clear();
 }
 
-TQVTable *TDM::makeView(const QString &tableName)
+TQVTable *TDM::makeView(const QString &name, const QString &tableName)
 {
     auto *view = new TQVTable(this);
+    view->setObjectName(name);
     view->setDatabase(DB);
     view->setTableName(tableName);
     view->SetAutoUpdateInterval(1000);
@@ -96,67 +97,67 @@ TQVTable *TDM::makeView(const QString &tableName)
 
 void TDM::defineViews()
 {
-    tblDisplayClients = makeView(u"Clients.DB"_s);
+    tblDisplayClients = makeView(u"tblDisplayClients"_s, u"Clients.DB"_s);
 
-    tblClientDetails = makeView(u"Clients"_s);
+    tblClientDetails = makeView(u"tblClientDetails"_s, u"Clients"_s);
     tblClientDetails->setIndexFieldNames(u"Client_ID"_s);
     tblClientDetails->setMasterSource(dsClients);
     tblClientDetails->setMasterFields(u"Client_ID"_s);
 
-    tblClients = makeView(u"Clients"_s);
+    tblClients = makeView(u"tblClients"_s, u"Clients"_s);
     tblClients->setIndexFieldNames(u"Contact"_s);
     tblClients->SetAutoUpdateEnabled(true);
 
-    tblQuotesMaterial = makeView(u"QMat.DB"_s);
+    tblQuotesMaterial = makeView(u"tblQuotesMaterial"_s, u"QMat.DB"_s);
     tblQuotesMaterial->setIndexFieldNames(u"Quote_No"_s);
-    tblBusiness = makeView(u"Business.db"_s);
-    tblMaterial = makeView(u"Material.DB"_s);
+    tblBusiness = makeView(u"tblBusiness"_s, u"Business.db"_s);
+    tblMaterial = makeView(u"tblMaterial"_s, u"Material.DB"_s);
     tblMaterial->setIndexFieldNames(u"Material_Code"_s);
 
-    tblQuotes = makeView(u"Quotes.DB"_s);
+    tblQuotes = makeView(u"tblQuotes"_s, u"Quotes.DB"_s);
     tblQuotes->setFilter(completedFilter);
     tblQuotes->addCalculatedField(u"VQuoteTotal"_s, FieldType::Money);
     tblQuotes->addCalculatedField(u"VClientDesc"_s, FieldType::Alpha, 60);
 
-    tblKeys = makeView(u"PKey.DB"_s);
-    tblBusTypes = makeView(u"BusType.db"_s);
+    tblKeys = makeView(u"tblKeys"_s, u"PKey.DB"_s);
+    tblBusTypes = makeView(u"tblBusTypes"_s, u"BusType.db"_s);
     tblBusTypes->setIndexFieldNames(u"Business_Type_ID"_s);
-    tblHeadings = makeView(u"Headings.db"_s);
-    tblUnit = makeView(u"Unit.db"_s);
-    tblNextQuote = makeView(u"NxtQuote.db"_s);
-    tblNextJob = makeView(u"NxtJob.db"_s);
-    tblJobMaterials = makeView(u"JobMat.db"_s);
+    tblHeadings = makeView(u"tblHeadings"_s, u"Headings.db"_s);
+    tblUnit = makeView(u"tblUnit"_s, u"Unit.db"_s);
+    tblNextQuote = makeView(u"tblNextQuote"_s, u"NxtQuote.db"_s);
+    tblNextJob = makeView(u"tblNextJob"_s, u"NxtJob.db"_s);
+    tblJobMaterials = makeView(u"tblJobMaterials"_s, u"JobMat.db"_s);
     tblJobMaterials->setIndexFieldNames(u"Job_No"_s);
 
-    tblJobs = makeView(u"Jobs.DB"_s);
+    tblJobs = makeView(u"tblJobs"_s, u"Jobs.DB"_s);
     tblJobs->setFilter(completedFilter);
     tblJobs->addCalculatedField(u"VTotalJob"_s, FieldType::Money);
     tblJobs->addCalculatedField(u"VClientDesc"_s, FieldType::Alpha, 60);
 
-    tblLabour = makeView(u"Labour.db"_s);
+    tblLabour = makeView(u"tblLabour"_s, u"Labour.db"_s);
     tblLabour->setIndexName(u"LabourCode"_s);
-    tblJobLabour = makeView(u"JobLab.db"_s);
-    tblQuoteLabour = makeView(u"QLab.db"_s);
-    tblTaxRates = makeView(u"TaxRates.db"_s);
+    tblJobLabour = makeView(u"tblJobLabour"_s, u"JobLab.db"_s);
+    tblQuoteLabour = makeView(u"tblQuoteLabour"_s, u"QLab.db"_s);
+    tblTaxRates = makeView(u"tblTaxRates"_s, u"TaxRates.db"_s);
     tblTaxRates->setIndexName(u"TaxRate"_s);
-    tblReportJobs = makeView(u"RepJobs.DB"_s);
+    tblReportJobs = makeView(u"tblReportJobs"_s, u"RepJobs.DB"_s);
     tblReportJobs->setIndexFieldNames(u"Rep_ID"_s);
-    tblReportQuotes = makeView(u"RepQte.DB"_s);
+    tblReportQuotes = makeView(u"tblReportQuotes"_s, u"RepQte.DB"_s);
     tblReportQuotes->setIndexFieldNames(u"Rep_ID"_s);
 
-    tblCriteriaQuotes = makeView(u"Quotes.DB"_s);
+    tblCriteriaQuotes = makeView(u"tblCriteriaQuotes"_s, u"Quotes.DB"_s);
     tblCriteriaQuotes->setIndexFieldNames(u"Quote_ID"_s);
     tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->setDisplayLabel(u"Quote No"_s);
     tblCriteriaQuotes->fieldByName(u"QuoteDescription"_s)->setDisplayLabel(u"Description"_s);
-    tblCriteriaJobs = makeView(u"Jobs.DB"_s);
+    tblCriteriaJobs = makeView(u"tblCriteriaJobs"_s, u"Jobs.DB"_s);
     tblCriteriaJobs->setIndexFieldNames(u"Job_ID"_s);
     tblCriteriaJobs->fieldByName(u"Job_No"_s)->setDisplayLabel(u"Job No"_s);
     tblCriteriaJobs->fieldByName(u"JobDescription"_s)->setDisplayLabel(u"Description"_s);
 
-    tblSales = makeView(u"Sales.db"_s);
+    tblSales = makeView(u"tblSales"_s, u"Sales.db"_s);
     tblSales->setIndexFieldNames(u"Salesman"_s);
-    tblGlobal = makeView(u"global.db"_s);
-    tblINI = makeView(u"INI"_s);
+    tblGlobal = makeView(u"tblGlobal"_s, u"global.db"_s);
+    tblINI = makeView(u"tblINI"_s, u"INI"_s);
     tblINI->setIndexFieldNames(u"Sect;Parameter"_s);
 
     tblMaterial->addLookupField(u"VHeadDesc"_s, FieldType::Alpha, 30, u"HeadingCode"_s, tblHeadings,

@@ -97,7 +97,7 @@ public:
     struct Document;
 
 private:
-    TQVTable *makeView(const QString &tableName);
+    TQVTable *makeView(const QString &name, const QString &tableName);
     void bindReferenceHooks();
     void bindHeaderHooks(Document &document);
     void bindMaterialLineHooks(Document &document);

@@ -1,0 +1,589 @@
+// The business rules of the data module: keys, numbers, header totals and line pricing, with the
+// worked figures of a small trade business.
+#include "DataDirFixture.h"
+#include "data/Errors.h"
+#include "engine/Field.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void documentNumbers_data();
+    void documentNumbers();
+    void cancelledNewQuoteUsesNoNumber();
+    void referenceChecksTakeNoKey_data();
+    void referenceChecksTakeNoKey();
+    void headerWorkedExample();
+    void discountAboveMaterialsGivesNegativeTax();
+    void discountOnUnpostedQuoteWaitsForPost();
+    void clientNameShown();
+    void materialPickAndTypedTexts();
+    void materialEditSaveAndCancel();
+    void emptyQuantity_data();
+    void emptyQuantity();
+    void labourWorkedExample();
+    void labourTypedCharge_data();
+    void labourTypedCharge();
+    void fillLabourFillsBothLinesJobFirst();
+    void deleteAllLines();
+    void copyQuoteIntoJob();
+    void numberTakenByAnotherCopyIsReplaced();
+    void typedDuplicateOrLongNumberRefused_data();
+    void typedDuplicateOrLongNumberRefused();
+    void oddNumbersKeepSumsRight_data();
+    void oddNumbersKeepSumsRight();
+    void failingHookStoresNothing();
+
+private:
+    void newQuote(const QString &number = {});
+    void addMaterialLine(TQVTable *lines, TQVTable *header, double quantity, double price);
+    void addLabourLine(TQVTable *lines, TQVTable *header, double hours, double rate);
+    void addMaterial(const QString &code, double selling, double cost, double markup);
+    double storedSum(const QString &file, const QString &field, const QString &where = {});
+
+    std::unique_ptr<DataDirFixture> m_fixture;
+    std::unique_ptr<TDM> m_dm;
+};
+
+void TestRules::init()
+{
+    m_fixture = std::make_unique<DataDirFixture>();
+    m_dm = m_fixture->start();
+    QVERIFY2(m_dm->isConnected(), qPrintable(m_fixture->startupMessage));
+    m_fixture->exec(u"Headings.db"_s, u"INSERT INTO data VALUES (900, 'Plumbing')"_s);
+    m_dm->tblHeadings->refresh();
+}
+
+void TestRules::cleanup()
+{
+    m_dm.reset();
+    m_fixture.reset();
+}
+
+void TestRules::newQuote(const QString &number)
+{
+    m_dm->tblQuotes->insert();
+    if (!number.isNull())
+        m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->setAsString(number);
+}
+
+void TestRules::addMaterialLine(TQVTable *lines, TQVTable *header, double quantity, double price)
+{
+    if (!header->isEditing())
+        header->edit();
+    lines->insert();
+    lines->fieldByName(u"Quantity"_s)->setAsFloat(quantity);
+    lines->fieldByName(u"CurrentPrice"_s)->setAsString(Field::formatNumber(price));
+    lines->fieldByName(u"MaterialCode"_s)->setAsString(u"M%1"_s.arg(price));
+    lines->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+    lines->post();
+}
+
+void TestRules::addLabourLine(TQVTable *lines, TQVTable *header, double hours, double rate)
+{
+    if (!header->isEditing())
+        header->edit();
+    lines->insert();
+    lines->fieldByName(u"Hourly_Rate"_s)->setAsFloat(rate);
+    lines->fieldByName(u"Hours"_s)->setAsString(Field::formatNumber(hours));
+    lines->fieldByName(u"Labour_Code"_s)->setAsString(u"LAB"_s);
+    lines->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+    lines->post();
+}
+
+void TestRules::addMaterial(const QString &code, double selling, double cost, double markup)
+{
+    m_dm->tblMaterial->insert();
+    m_dm->tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(code);
+    m_dm->tblMaterial->fieldByName(u"Description"_s)->setAsString(code + u" pipe"_s);
+    m_dm->tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(selling);
+    m_dm->tblMaterial->fieldByName(u"CostPrice"_s)->setAsFloat(cost);
+    m_dm->tblMaterial->fieldByName(u"Markup"_s)->setAsFloat(markup);
+    m_dm->tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(900);
+    m_dm->tblMaterial->post();
+}
+
+double TestRules::storedSum(const QString &file, const QString &field, const QString &where)
+{
+    return m_fixture->peek(file, u"SELECT IFNULL(SUM(%1), 0) FROM data %2"_s.arg(field, where)).toDouble();
+}
+
+void TestRules::documentNumbers_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<double>("next");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("prefix and suffix") << u"Q-"_s << 7.0 << u"/A"_s << u"Q-7/A"_s;
+    QTest::newRow("blanks around the prefix") << u" Q "_s << 12.0 << QString() << u"Q12"_s;
+    QTest::newRow("no grouping of thousands") << QString() << 1042.0 << QString() << u"1042"_s;
+}
+
+void TestRules::documentNumbers()
+{
+    QFETCH(QString, prefix);
+    QFETCH(double, next);
+    QFETCH(QString, suffix);
+    QFETCH(QString, number);
+    m_fixture->exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, '%1', %2, '%3')"_s.arg(prefix).arg(next).arg(suffix));
+    newQuote();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Date"_s)->asDate(), QDate::currentDate());
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"DueDate"_s)->asDate(), QDate::currentDate().addDays(7));
+    QCOMPARE(m_dm->tblQuotesMaterial->filter(), u"Quote_No = '%1'"_s.arg(number));
+    QVERIFY(m_dm->tblQuotesMaterial->filtered());
+    m_dm->tblQuotes->post();
+    QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), next + 1);
+    QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT Quote_No FROM data"_s).toString(), number);
+}
+
+void TestRules::cancelledNewQuoteUsesNoNumber()
+{
+    newQuote(); // no counter row yet: the number is 1 and the row is made
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    m_dm->tblQuotes->cancel();
+    newQuote();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    m_dm->tblQuotes->post();
+    QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 2.0);
+    newQuote();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"2"_s);
+}
+
+void TestRules::referenceChecksTakeNoKey_data()
+{
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QStringList>("fields"); // name=value pairs
+    QTest::addColumn<QString>("message");
+    QTest::newRow("material code of blanks") << u"tblMaterial"_s << QStringList{u"Material_Code=   "_s, u"HeadingCode=900"_s}
+                                             << u"Please enter a valid Material Code"_s;
+    QTest::newRow("material without heading")
+            << u"tblMaterial"_s << QStringList{u"Material_Code=P1"_s}
+            << u"A heading Code needs to be assigned to the Material\r\n\r\nTo add a heading code select the "
+               "\"Add Heading\" button\r\nOR\r\nSelect it from the \"Material Group Heading\" List."_s;
+    QTest::newRow("labour without heading")
+            << u"tblLabour"_s << QStringList{u"Labour_Code=L1"_s, u"Heading_Code=0"_s}
+            << u"A heading Code needs to be assigned to the Labour Item\r\n\r\nTo add a heading code select the "
+               "\"Add Heading\" button\r\nOR\r\nSelect one from the \"Labour Group Heading\" List."_s;
+    QTest::newRow("client without names") << u"tblClients"_s << QStringList{u"Contact= "_s}
+                                          << u"Please enter a Contact or a valid Company Name"_s;
+    QTest::newRow("heading") << u"tblHeadings"_s << QStringList{} << u"Please enter a valid description."_s;
+    QTest::newRow("unit") << u"tblUnit"_s << QStringList{} << u"Please enter a valid description."_s;
+    QTest::newRow("sales person") << u"tblSales"_s << QStringList{} << u"Please enter a valid Name."_s;
+}
+
+void TestRules::referenceChecksTakeNoKey()
+{
+    QFETCH(QString, view);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, message);
+    auto *table = m_dm->findChild<TQVTable *>(view);
+    QVERIFY(table);
+    table->insert();
+    for (const QString &pair : fields)
+        table->fieldByName(pair.section(u'=', 0, 0))->setAsString(pair.section(u'=', 1));
+    try {
+        table->post();
+        QFAIL("the record was posted");
+    } catch (const EQuorvane &error) {
+        QCOMPARE(error.message(), message);
+    }
+    QCOMPARE(table->state(), DataSetState::Insert);
+    QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), 0.0);
+    table->cancel();
+}
+
+void TestRules::headerWorkedExample()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 3, 40);
+    TQVTable *quote = m_dm->tblQuotes;
+    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
+    QCOMPARE(quote->fieldByName(u"TotalLabour"_s)->asFloat(), 120.0);
+    QCOMPARE(quote->fieldByName(u"QuoteTotal"_s)->asFloat(), 140.0);
+    quote->edit();
+    quote->fieldByName(u"Discount"_s)->setAsFloat(5);
+    quote->fieldByName(u"TaxRate"_s)->setAsFloat(10);
+    quote->post();
+    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 1.5);
+    QCOMPARE(quote->fieldByName(u"VQuoteTotal"_s)->asFloat(), 136.5);
+    // Each material line took two keys, its printed row a third; the header one.
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_RepID - Quote_ID FROM data"_s).toDouble(), 1.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+    QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), 7.0);
+}
+
+void TestRules::discountAboveMaterialsGivesNegativeTax()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 10);
+    m_dm->tblQuotes->edit();
+    m_dm->tblQuotes->fieldByName(u"TaxRate"_s)->setAsFloat(10);
+    m_dm->tblQuotes->fieldByName(u"Discount"_s)->setAsFloat(20);
+    m_dm->tblQuotes->post();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalSalesTax"_s)->asFloat(), -1.0);
+}
+
+void TestRules::discountOnUnpostedQuoteWaitsForPost()
+{
+    newQuote();
+    TQVTable *quote = m_dm->tblQuotes;
+    quote->fieldByName(u"TotalMaterials"_s)->setAsFloat(100);
+    quote->fieldByName(u"TaxRate"_s)->setAsFloat(10); // the rate's change works the tax out at once
+    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
+    quote->fieldByName(u"Discount"_s)->setAsFloat(50); // not while inserting
+    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
+    quote->post();
+    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 5.0);
+    quote->edit();
+    quote->fieldByName(u"Discount"_s)->setAsFloat(0); // at once on a stored quote
+    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
+    quote->cancel();
+}
+
+void TestRules::clientNameShown()
+{
+    m_fixture->exec(u"Clients.DB"_s, u"INSERT INTO data (Client_ID, Contact, Company_Name) VALUES "
+                                     "(50, 'Ann Lee', '   '), (51, 'Bob', 'Bob Builders')"_s);
+    m_dm->tblDisplayClients->refresh();
+    for (double client : {50.0, 51.0, 52.0}) {
+        newQuote();
+        m_dm->tblQuotes->fieldByName(u"Client_ID"_s)->setAsFloat(client);
+        m_dm->tblQuotes->post();
+    }
+    QStringList names;
+    for (m_dm->tblQuotes->first(); !m_dm->tblQuotes->eof(); m_dm->tblQuotes->next())
+        names << m_dm->tblQuotes->fieldByName(u"VClientDesc"_s)->asString();
+    QCOMPARE(names, QStringList({u"Ann Lee"_s, u"Bob Builders"_s, QString()}));
+}
+
+void TestRules::materialPickAndTypedTexts()
+{
+    addMaterial(u"P15"_s, 12.5, 8, 25);
+    addMaterial(u"P20"_s, 20, 14, 30);
+    newQuote();
+    TQVTable *line = m_dm->tblQuotesMaterial;
+    m_dm->tblQuotes->post();
+    m_dm->tblQuotes->edit();
+    line->insert();
+    QVERIFY(m_dm->tblMaterial->findKey({u"P15"_s}));
+    m_dm->FillQuoteMaterialLine();
+    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 1.0);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 12.5);
+    QCOMPARE(line->fieldByName(u"TotalMarkup"_s)->asFloat(), 12.5);
+    QCOMPARE(line->fieldByName(u"UnitCost"_s)->asFloat(), 8.0);
+    QCOMPARE(line->fieldByName(u"RetailMarkup"_s)->asFloat(), 25.0);
+    QCOMPARE(line->fieldByName(u"Heading_ID"_s)->asFloat(), 900.0);
+    line->fieldByName(u"Quantity"_s)->setAsString(u"4"_s);
+    QVERIFY(m_dm->tblMaterial->findKey({u"P20"_s}));
+    m_dm->FillQuoteMaterialLine(); // a second pick keeps the typed quantity
+    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 4.0);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 80.0);
+    line->fieldByName(u"Quantity"_s)->setAsString(u"2"_s);
+    line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.50"_s);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0); // not before saving
+    QVERIFY_THROWS_EXCEPTION(EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(QString()));
+    QVERIFY_THROWS_EXCEPTION(EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.5.0"_s));
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
+    line->cancel(); // a cancelled new line gives nothing back, yet posts the header
+    QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Browse);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::materialEditSaveAndCancel()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    TQVTable *quote = m_dm->tblQuotes;
+    TQVTable *line = m_dm->tblQuotesMaterial;
+    const QString number = quote->fieldByName(u"Quote_No"_s)->asString();
+
+    quote->edit();
+    line->edit();
+    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD || ' ' || ALPHA FROM data WHERE GLOBAL_KEY = '%1'"_s.arg(number)).toString(),
+             u"20.0 Record to Cancel Quote"_s);
+    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 30.0);
+    line->cancel();
+    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
+    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 20.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+
+    quote->edit();
+    line->edit();
+    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
+    line->post();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 30.0);
+    QCOMPARE(storedSum(u"RepQte.DB"_s, u"Total_Cost"_s), 30.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+
+    quote->edit();
+    line->deleteRecord();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 0.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::emptyQuantity_data()
+{
+    QTest::addColumn<bool>("job");
+    QTest::newRow("quote line keeps its quantity") << false;
+    QTest::newRow("job line refuses") << true;
+}
+
+void TestRules::emptyQuantity()
+{
+    QFETCH(bool, job);
+    TQVTable *header = job ? m_dm->tblJobs : m_dm->tblQuotes;
+    TQVTable *lines = job ? m_dm->tblJobMaterials : m_dm->tblQuotesMaterial;
+    header->insert();
+    addMaterialLine(lines, header, 2, 10);
+    header->edit();
+    lines->edit();
+    if (job) {
+        try {
+            lines->fieldByName(u"Quantity"_s)->setAsString(QString());
+            QFAIL("an empty quantity was taken");
+        } catch (const EConvertError &error) {
+            QCOMPARE(error.message(), u"'' is not a valid floating point value"_s);
+        }
+    } else {
+        lines->fieldByName(u"Quantity"_s)->setAsString(QString());
+    }
+    QCOMPARE(lines->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
+    QCOMPARE(lines->fieldByName(u"TotalCharge"_s)->asFloat(), 20.0);
+    lines->cancel();
+}
+
+void TestRules::labourWorkedExample()
+{
+    m_fixture->exec(u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'PLUMB', 'Plumber', 40, 0, 900)"_s);
+    m_dm->tblLabour->refresh();
+    newQuote();
+    m_dm->tblQuotes->post();
+    m_dm->tblQuotes->edit();
+    TQVTable *line = m_dm->tblQuoteLabour;
+    line->insert();
+    QVERIFY(m_dm->tblLabour->findKey({u"PLUMB"_s}));
+    m_dm->FillLabourLine();
+    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), 1.0);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 40.0);
+    line->fieldByName(u"Hours"_s)->setAsString(u"2.5"_s);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 100.0);
+    line->fieldByName(u"TotalCharge"_s)->setAsString(u"90"_s);
+    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), 2.25);
+    line->post();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalLabour"_s), 90.0);
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalSalesTax"_s), 0.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT Qty || '/' || Cost || '/' || Total_Cost || '/' || Code FROM data"_s).toString(),
+             u"2.25/40.0/90.0/PLUMB"_s);
+
+    // Editing and cancelling gives the exact charge back and clears the undo row.
+    m_dm->tblQuotes->edit();
+    line->edit();
+    line->fieldByName(u"Hours"_s)->setAsString(u"7"_s);
+    line->cancel();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 90.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::labourTypedCharge_data()
+{
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("hours");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("keeps the rate, works out the hours") << 40.0 << u"120"_s << 3.0 << QString();
+    QTest::newRow("charge at no rate") << 0.0 << u"50"_s << 1.0 << u"Floating point division by zero"_s;
+    QTest::newRow("nothing at no rate") << 0.0 << u"0"_s << 1.0 << u"Invalid floating point operation"_s;
+    QTest::newRow("not a number") << 40.0 << u"ten"_s << 1.0 << u"'ten' is not a valid floating point value"_s;
+    QTest::newRow("empty is ignored") << 40.0 << QString() << 1.0 << QString();
+}
+
+void TestRules::labourTypedCharge()
+{
+    QFETCH(double, rate);
+    QFETCH(QString, typed);
+    QFETCH(double, hours);
+    QFETCH(QString, refusal);
+    newQuote();
+    TQVTable *line = m_dm->tblQuoteLabour;
+    line->insert();
+    line->fieldByName(u"Hourly_Rate"_s)->setAsFloat(rate);
+    line->fieldByName(u"Hours"_s)->setAsString(u"1"_s);
+    const double before = line->fieldByName(u"TotalCharge"_s)->asFloat();
+    try {
+        line->fieldByName(u"TotalCharge"_s)->setAsString(typed);
+        QVERIFY2(refusal.isEmpty(), "the text was taken");
+    } catch (const Exception &error) {
+        QCOMPARE(error.message(), refusal);
+        QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), before);
+    }
+    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), hours);
+    QCOMPARE(line->fieldByName(u"Hourly_Rate"_s)->asFloat(), rate);
+    line->cancel();
+}
+
+void TestRules::fillLabourFillsBothLinesJobFirst()
+{
+    m_fixture->exec(u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'ELEC', 'Electrician', 55, 0, 900)"_s);
+    m_dm->tblLabour->refresh();
+    QVERIFY(m_dm->tblLabour->findKey({u"ELEC"_s}));
+    m_dm->tblJobs->insert();
+    m_dm->tblJobLabour->insert();
+    m_dm->tblJobLabour->fieldByName(u"Hours"_s)->setAsFloat(3);
+    newQuote();
+    m_dm->tblQuoteLabour->insert();
+    m_dm->FillLabourLine();
+    QCOMPARE(m_dm->tblJobLabour->fieldByName(u"TotalCharge"_s)->asFloat(), 165.0);
+    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"Hours"_s)->asFloat(), 1.0);
+    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"TotalCharge"_s)->asFloat(), 55.0);
+    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"Description"_s)->asString(), u"Electrician"_s);
+}
+
+void TestRules::deleteAllLines()
+{
+    newQuote();
+    const QString number = m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString();
+    for (double price : {10.0, 20.5, 7.25})
+        addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, price);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1.5, 40);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 2, 33.3);
+    m_dm->tblQuoteLabour->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
+    m_dm->tblQuoteLabour->setFiltered(true);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 5);
+    m_dm->DeleteQuoteLines();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalLabour"_s)->asFloat(), 0.0);
+    QVERIFY(qAbs(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s)) < 1e-9);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+    QCOMPARE(m_fixture->peek(u"QLab.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::copyQuoteIntoJob()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 99.95);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 3, 40);
+    m_dm->tblJobs->insert();
+    m_dm->tblJobs->fieldByName(u"JobDescription"_s)->setAsString(u"From the quote"_s);
+    m_dm->CopyQuoteLinesToJob();
+    m_dm->tblJobs->post();
+    QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalMaterials"_s), storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s));
+    QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalLabour"_s), 120.0);
+    QCOMPARE(storedSum(u"Jobs.DB"_s, u"JobTotal"_s), storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s));
+    QCOMPARE(m_fixture->peek(u"RepJobs.DB"_s, u"SELECT group_concat(Code, ',') FROM (SELECT Code FROM data ORDER BY Code)"_s).toString(),
+             u"LAB,M10,M99.95"_s);
+    QCOMPARE(m_fixture->peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+}
+
+void TestRules::numberTakenByAnotherCopyIsReplaced()
+{
+    newQuote(); // gets 1
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    // Meanwhile another copy stores quote 1 and moves the counter on.
+    m_fixture->exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No) VALUES (999, '1')"_s);
+    m_fixture->exec(u"NxtQuote.db"_s, u"UPDATE data SET NextQuote = 2"_s);
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 10);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"2"_s);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_No FROM data"_s).toString(), u"2"_s);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT Number FROM data"_s).toString(), u"2"_s);
+    QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 3.0);
+}
+
+void TestRules::typedDuplicateOrLongNumberRefused_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::newRow("another quote's number") << u"Q-1"_s;
+    QTest::newRow("eleven characters") << u"Q-123456789"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void TestRules::typedDuplicateOrLongNumberRefused()
+{
+    QFETCH(QString, number);
+    m_fixture->exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No) VALUES (999, 'Q-1')"_s);
+    newQuote();
+    m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->setAsString(number);
+    QVERIFY_THROWS_EXCEPTION(EQuorvane, m_dm->tblQuotes->post());
+    QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Insert);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
+    QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+    QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 1.0);
+    QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), 0.0);
+}
+
+void TestRules::oddNumbersKeepSumsRight_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::newRow("blank inside") << u"Q 12"_s;
+    QTest::newRow("quote inside") << u"O'NEIL-1"_s;
+    QTest::newRow("lower case") << u"q-12"_s;
+}
+
+void TestRules::oddNumbersKeepSumsRight()
+{
+    QFETCH(QString, number);
+    newQuote(number);
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 50);
+    for (TQVTable *line : {m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour}) {
+        line->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
+        line->setFiltered(true);
+    }
+    for (TQVTable *line : {m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour}) {
+        QCOMPARE(line->recordCount(), 1);
+        m_dm->tblQuotes->edit();
+        line->edit();
+        line->fieldByName(u"TotalCharge"_s)->setAsString(u"1"_s);
+        line->cancel();
+        m_dm->tblQuotes->edit();
+        line->edit();
+        line->post();
+    }
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 70.0);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"QuoteTotal"_s)->asFloat(), 70.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+// A failure half-way through saving a line leaves nothing stored and every sum as it was.
+void TestRules::failingHookStoresNothing()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    const double keys = m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble();
+    m_dm->tblReportQuotes->afterPost = [](TableView &) { throw EDatabaseError(u"disk full"_s); };
+    m_dm->tblQuotes->edit();
+    m_dm->tblQuotesMaterial->insert();
+    m_dm->tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsFloat(1);
+    m_dm->tblQuotesMaterial->fieldByName(u"CurrentPrice"_s)->setAsString(u"5"_s);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_dm->tblQuotesMaterial->post());
+    QCOMPARE(m_dm->tblQuotesMaterial->state(), DataSetState::Insert);
+    QCOMPARE(m_dm->tblQuotesMaterial->fieldByName(u"TotalCharge"_s)->asFloat(), 5.0);
+    QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Edit);
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 20.0);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+    QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), keys);
+    m_dm->tblReportQuotes->afterPost = {};
+    m_dm->tblQuotesMaterial->post();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 25.0);
+}
+
+QTEST_GUILESS_MAIN(TestRules)
+#include "tst_rules.moc"
