@@ -346,7 +346,9 @@ void TableView::masterChanged()
         return;
     QVariantList values;
     const QString condition = masterCondition(values);
-    if (condition == m_lastMasterCondition && values == m_lastMasterValues && m_rowsValid)
+    // The master's range is unchanged (say its own post, or a re-read of its file): an edit or
+    // insert of this view must go on.
+    if (condition == m_lastMasterCondition && values == m_lastMasterValues)
         return;
     if (isEditing())
         checkBrowseMode();
@@ -356,6 +358,8 @@ void TableView::masterChanged()
 void TableView::rerange()
 {
     m_rowsValid = false;
+    m_lastMasterValues.clear();
+    m_lastMasterCondition = masterCondition(m_lastMasterValues);
     m_currentRowid = firstRowid();
     m_currentPos = m_currentRowid >= 0 ? 0 : -1;
     m_bof = true;
