@@ -1,11 +1,11 @@
 // A second copy of the program for the multi-process tests and the benchmark: acts on a test data
 // directory by one command-line verb and reports each event as one line on stdout.
 //
-//   engine_peer DIR add-customer ID NAME       insert and post a customer; prints "added <ms>"
-//   engine_peer DIR hold HEADID                edit the header; prints "held"; cancels when stdin closes
-//   engine_peer DIR edit-total HEADID VALUE    edit, set Total, post; prints the refusal, exit 3
-//   engine_peer DIR add-total HEADID AMOUNT N  N times: edit (waiting out others' locks), add, post
-//   engine_peer DIR churn SEED                 saves lines forever, each in one operation
+//   DIR add-customer ID NAME       insert and post a customer; prints "added <ms since epoch>"
+//   DIR hold HEADID                edit the header; prints "held"; cancels when stdin closes
+//   DIR edit-total HEADID VALUE    edit, set Total, post; prints the refusal and exits 3
+//   DIR add-total HEADID AMOUNT N  N times: edit (waiting out others' locks), add, post
+//   DIR churn SEED                 saves lines forever, each in one operation
 #include "TestTables.h"
 #include "engine/Exception.h"
 #include "engine/TQVDatabase.h"

@@ -73,7 +73,10 @@ public:
         return line;
     }
     // The last lines read, for failure messages.
-    QByteArray transcript() const { return m_transcript.mid(std::max<qsizetype>(0, m_transcript.size() - 5)).join(u" | "_s).toUtf8(); }
+    QByteArray transcript() const
+    {
+        return m_transcript.mid(std::max<qsizetype>(0, m_transcript.size() - 5)).join(u" | "_s).toUtf8();
+    }
     bool waitFor(const QString &line)
     {
         for (QString read = nextLine(); !read.isNull(); read = nextLine()) {
