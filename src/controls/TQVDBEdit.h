@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLineEdit>
+
+class Field;
+class FieldDataLink;
+class TQVDataSource;
+
+// A one-line edit bound to a field: shows the current record's value, puts the record into edit
+// when the user starts typing and stores the text through the field's conversion when the user
+// leaves it or presses Enter; a refused text is reported and the stored value comes back.
+class TQVDBEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TQVDBEdit(QWidget *parent = nullptr);
+
+    TQVDataSource *dataSource() const;
+    void setDataSource(TQVDataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+    Field *field() const;
+
+    // Keeps the edit read-only whatever the record allows (a number the system gives).
+    bool fieldReadOnly() const { return m_fieldReadOnly; }
+    void setFieldReadOnly(bool on);
+
+    // Whether the text differs from the field because the user changed it.
+    bool isModified() const { return m_modified; }
+    // Stores a changed text now; false when it was refused (and the field's value shows again).
+    bool applyChanges();
+
+protected:
+    // The text shown for the field, and the text handed to the field for what the user typed.
+    virtual QString textOf(const Field &field) const;
+    virtual QString textToStore(const QString &typed) const;
+    // Replaces the text as if the user had typed it and stores it at once.
+    void storeUserText(const QString &text);
+
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void userEdited();
+    void linkChanged(Field *changedField);
+    void showField();
+
+    FieldDataLink *m_link;
+    bool m_modified = false;
+    bool m_applying = false;
+    bool m_fieldReadOnly = false;
+};

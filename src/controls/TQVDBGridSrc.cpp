@@ -1,0 +1,266 @@
+#include "TQVDBGridSrc.h"
+
+#include "controls/CommandGuard.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "controls/TableViewModel.h"
+#include "engine/Exception.h"
+#include "engine/TableView.h"
+
+#include <algorithm>
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws each data cell with what the grid's draw hook leaves; the style then draws a selected cell
+// in the highlight colours, over the hook's colours.
+class FieldCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit FieldCellDelegate(TQVDBGrid *grid)
+        : QStyledItemDelegate(grid)
+        , m_grid(grid)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        TQVDrawFieldCell cell;
+        cell.font = option->font;
+        cell.background = option->palette.color(QPalette::Base);
+        cell.textColor = option->palette.color(QPalette::Text);
+        m_grid->prepareCell(index.row(), index.column(), cell);
+        option->font = cell.font;
+        option->fontMetrics = QFontMetrics(cell.font);
+        option->backgroundBrush = cell.background;
+        option->palette.setColor(QPalette::Text, cell.textColor);
+    }
+
+private:
+    TQVDBGrid *m_grid;
+};
+
+} // namespace
+
+TQVDBGrid::TQVDBGrid(QWidget *parent)
+    : QTableView(parent)
+    , m_model(new TableViewModel(this))
+{
+    setModel(m_model);
+    setItemDelegate(new FieldCellDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setHighlightSections(false);
+    // Rows keep one height, so the grid never measures rows it does not show.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setFixedWidth(fontMetrics().height() + 4);
+    setWordWrap(false);
+    connect(m_model, &TableViewModel::currentRowChanged, this, &TQVDBGrid::followView);
+    updateEditability();
+}
+
+TQVDBGrid::~TQVDBGrid()
+{
+    saveLayout();
+}
+
+TQVDataSource *TQVDBGrid::dataSource() const
+{
+    return m_model->dataSource();
+}
+
+void TQVDBGrid::setDataSource(TQVDataSource *source)
+{
+    const QList<TQVDBGridColumn> kept = columns();
+    m_model->setDataSource(source);
+    applyColumns(kept);
+}
+
+void TQVDBGrid::setColumns(const QList<TQVDBGridColumn> &columns)
+{
+    QList<TableViewModel::Column> bound;
+    for (const TQVDBGridColumn &column : columns)
+        bound << TableViewModel::Column { column.fieldName, column.title };
+    m_model->setColumns(bound);
+    applyColumns(columns);
+}
+
+void TQVDBGrid::applyColumns(const QList<TQVDBGridColumn> &columns)
+{
+    QHeaderView *header = horizontalHeader();
+    for (int i = 0; i < columns.size() && i < m_model->columnCount(); ++i) {
+        if (header->visualIndex(i) != i)
+            header->moveSection(header->visualIndex(i), i);
+        const TQVDBGridColumn &column = columns.at(i);
+        const bool shown = column.visible && column.width > 0;
+        setColumnHidden(i, !shown);
+        if (shown)
+            setColumnWidth(i, column.width);
+    }
+}
+
+QList<TQVDBGridColumn> TQVDBGrid::columns() const
+{
+    QList<TQVDBGridColumn> result;
+    const QHeaderView *header = horizontalHeader();
+    const auto &bound = m_model->columns();
+    for (int position = 0; position < bound.size(); ++position) {
+        const int logical = header->logicalIndex(position);
+        if (logical < 0 || logical >= bound.size())
+            continue;
+        const bool hidden = isColumnHidden(logical);
+        result << TQVDBGridColumn { bound.at(logical).fieldName, bound.at(logical).title,
+                                    hidden ? 0 : columnWidth(logical), !hidden };
+    }
+    return result;
+}
+
+void TQVDBGrid::setRegistryKeyName(const QString &name)
+{
+    QString key = name;
+    if (key.startsWith(u'\\'))
+        key.remove(0, 1);
+    if (key.endsWith(u'\\'))
+        key.chop(1);
+    m_registryKeyName = key;
+}
+
+QString TQVDBGrid::registryPath(const QString &keyName)
+{
+    return QStringLiteral("\\Software\\Velbric\\") + keyName;
+}
+
+void TQVDBGrid::setShowHorizontalScrollBar(bool show)
+{
+    m_showHorizontalScrollBar = show;
+    setHorizontalScrollBarPolicy(show ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TQVDBGrid::setRowSelect(bool on)
+{
+    m_rowSelect = on;
+    setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    updateEditability();
+}
+
+void TQVDBGrid::setReadOnly(bool on)
+{
+    m_readOnly = on;
+    updateEditability();
+}
+
+void TQVDBGrid::updateEditability()
+{
+    m_model->setEditable(!m_readOnly && !m_rowSelect);
+}
+
+QMenu *TQVDBGrid::columnMenu() const
+{
+    if (!m_restored)
+        return nullptr;
+    return m_contextMenu ? m_contextMenu.data() : m_ownMenu;
+}
+
+void TQVDBGrid::loaded()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    if (restoreLayout()) {
+        m_restored = true;
+        buildColumnMenu();
+    }
+}
+
+void TQVDBGrid::showEvent(QShowEvent *event)
+{
+    loaded();
+    QTableView::showEvent(event);
+}
+
+void TQVDBGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = m_contextMenu ? m_contextMenu.data() : m_ownMenu;
+    if (!menu) {
+        QTableView::contextMenuEvent(event);
+        return;
+    }
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+QVariant TQVDBGrid::rowValue(int row, const QString &fieldName) const
+{
+    TableView *view = m_model->view();
+    const Field *f = view && view->active() ? view->findField(fieldName) : nullptr;
+    if (!f)
+        return {};
+    try {
+        return view->rowValue(row, f->index());
+    } catch (const Exception &) {
+        return {};
+    }
+}
+
+void TQVDBGrid::prepareCell(int row, int column, TQVDrawFieldCell &cell)
+{
+    cell.row = row;
+    cell.field = m_model->fieldAt(column);
+    if (!OnDrawFieldCellEvent)
+        return;
+    // A faulty hook costs its colours, never the paint event.
+    try {
+        OnDrawFieldCellEvent(*this, cell);
+    } catch (const std::exception &) {
+    }
+}
+
+void TQVDBGrid::followView(int row)
+{
+    m_following = true;
+    if (row < 0) {
+        setCurrentIndex({});
+    } else {
+        const int column = currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
+        const QModelIndex target = m_model->index(row, std::max(column, 0));
+        if (target != currentIndex())
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect
+                                                          | (m_rowSelect ? QItemSelectionModel::Rows
+                                                                         : QItemSelectionModel::NoUpdate));
+        scrollTo(target);
+    }
+    m_following = false;
+}
+
+void TQVDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_following || m_model->isSyncing() || !current.isValid() || current.row() == m_model->currentRow())
+        return;
+    moveView(current.row());
+}
+
+void TQVDBGrid::moveView(int row)
+{
+    TableView *view = m_model->view();
+    if (!view || !view->active())
+        return;
+    const bool moved = runGuarded(this, [&] {
+        int target = row;
+        // Giving up an unchanged new record takes its row away from below it.
+        if (view->state() == DataSetState::Insert && !view->modified() && row > view->currentRow())
+            --target;
+        view->setRecNo(target);
+    });
+    if (!moved)
+        followView(m_model->currentRow());
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QComboBox>
+#include <QPointer>
+
+class Field;
+class FieldDataLink;
+class QStandardItemModel;
+class TQVDataSource;
+
+// A drop-down list bound to a field that offers the records of another view: it lists the list
+// fields of each record and stores the chosen record's key field, without moving that view.
+class TQVDBLookupCombo : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit TQVDBLookupCombo(QWidget *parent = nullptr);
+
+    TQVDataSource *dataSource() const;
+    void setDataSource(TQVDataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+    Field *field() const;
+
+    TQVDataSource *listSource() const;
+    void setListSource(TQVDataSource *source);
+    const QString &keyField() const { return m_keyField; }
+    void setKeyField(const QString &name);
+    // One or more field names separated by semicolons; the first shows in the box.
+    const QString &listField() const { return m_listField; }
+    void setListField(const QString &names);
+    int dropDownRows() const { return maxVisibleItems(); }
+    void setDropDownRows(int rows) { setMaxVisibleItems(rows); }
+    void setDropDownWidth(int pixels);
+
+    void showPopup() override;
+
+private:
+    void listChanged();
+    void rebuild();
+    int indexOfKey(const QVariant &stored) const;
+    void userChose(int index);
+    void showField();
+
+    FieldDataLink *m_link;
+    QStandardItemModel *m_items;
+    QPointer<TQVDataSource> m_listSource;
+    QList<QMetaObject::Connection> m_listConnections;
+    QString m_keyField;
+    QString m_listField;
+    bool m_dirty = true;
+    bool m_applying = false;
+};

@@ -1,0 +1,45 @@
+#include "TQVDBProgressBar.h"
+
+#include "controls/FieldDataLink.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "engine/Field.h"
+
+#include <algorithm>
+#include <cmath>
+
+TQVDBProgressBar::TQVDBProgressBar(QWidget *parent)
+    : QProgressBar(parent)
+    , m_link(new FieldDataLink(this))
+{
+    setRange(0, 100);
+    connect(m_link, &FieldDataLink::changed, this, &TQVDBProgressBar::showField);
+    showField();
+}
+
+TQVDataSource *TQVDBProgressBar::dataSource() const
+{
+    return m_link->dataSource();
+}
+
+void TQVDBProgressBar::setDataSource(TQVDataSource *source)
+{
+    m_link->setDataSource(source);
+}
+
+QString TQVDBProgressBar::dataField() const
+{
+    return m_link->dataField();
+}
+
+void TQVDBProgressBar::setDataField(const QString &name)
+{
+    m_link->setDataField(name);
+}
+
+void TQVDBProgressBar::showField()
+{
+    const Field *f = m_link->field();
+    const double percent = f ? f->asFloat() : 0.0;
+    // NaN and huge numbers must not reach the integer conversion.
+    setValue(std::isfinite(percent) ? int(std::lround(std::clamp(percent, 0.0, 100.0))) : 0);
+}

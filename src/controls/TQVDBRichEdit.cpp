@@ -1,0 +1,225 @@
+#include "TQVDBRichEdit.h"
+
+#include "controls/FieldDataLink.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "controls/Messages.h"
+#include "engine/Field.h"
+
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextCursor>
+
+TQVDBRichEdit::TQVDBRichEdit(QWidget *parent)
+    : QTextEdit(parent)
+    , m_link(new FieldDataLink(this))
+{
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(m_link, &FieldDataLink::changed, this, &TQVDBRichEdit::linkChanged);
+    connect(this, &QTextEdit::textChanged, this, &TQVDBRichEdit::userEdited);
+    showField();
+}
+
+TQVDataSource *TQVDBRichEdit::dataSource() const
+{
+    return m_link->dataSource();
+}
+
+void TQVDBRichEdit::setDataSource(TQVDataSource *source)
+{
+    m_link->setDataSource(source);
+}
+
+QString TQVDBRichEdit::dataField() const
+{
+    return m_link->dataField();
+}
+
+void TQVDBRichEdit::setDataField(const QString &name)
+{
+    m_link->setDataField(name);
+}
+
+Field *TQVDBRichEdit::field() const
+{
+    return m_link->field();
+}
+
+QString TQVDBRichEdit::storedText() const
+{
+    const QString plain = toPlainText();
+    // Plain text that would read back as markup is kept as HTML so that it reads back as typed.
+    if (!m_rich && !Qt::mightBeRichText(plain))
+        return plain;
+    return toHtml();
+}
+
+bool TQVDBRichEdit::applyChanges()
+{
+    if (!m_modified || m_applying)
+        return true;
+    m_applying = true;
+    const bool stored = m_link->applyText(storedText());
+    m_applying = false;
+    showField();
+    return stored;
+}
+
+bool TQVDBRichEdit::prepareFormatChange()
+{
+    return !isReadOnly() && m_link->edit();
+}
+
+void TQVDBRichEdit::applyFormat(const QTextCharFormat &format)
+{
+    // With nothing selected the format applies to what is typed next.
+    mergeCurrentCharFormat(format);
+    m_rich = true;
+    m_modified = true;
+}
+
+void TQVDBRichEdit::toggleBold()
+{
+    if (!prepareFormatChange())
+        return;
+    const int weight = textCursor().hasSelection() ? textCursor().charFormat().fontWeight() : fontWeight();
+    QTextCharFormat format;
+    format.setFontWeight(weight > QFont::Normal ? QFont::Normal : QFont::Bold);
+    applyFormat(format);
+}
+
+void TQVDBRichEdit::toggleUnderline()
+{
+    if (!prepareFormatChange())
+        return;
+    QTextCharFormat format;
+    format.setFontUnderline(!(textCursor().hasSelection() ? textCursor().charFormat().fontUnderline()
+                                                          : fontUnderline()));
+    applyFormat(format);
+}
+
+void TQVDBRichEdit::chooseFont()
+{
+    if (!prepareFormatChange())
+        return;
+    bool accepted = false;
+    const QFont font = QFontDialog::getFont(&accepted, currentFont(), this);
+    if (!accepted)
+        return;
+    QTextCharFormat format;
+    format.setFont(font);
+    applyFormat(format);
+}
+
+void TQVDBRichEdit::insertDate()
+{
+    if (isReadOnly() || !m_link->edit())
+        return;
+    insertPlainText(QLocale().toString(today(), QStringLiteral("dd-MMM-yyyy ")));
+}
+
+void TQVDBRichEdit::printText()
+{
+    if (!ConfirmYesNo(tr("Print This Notepad To The Current Printer?"), this))
+        return;
+    if (printHandler)
+        printHandler(*document(), applicationTitle());
+    else
+        printOnCurrentPrinter(*document(), applicationTitle(), this);
+}
+
+void TQVDBRichEdit::printOnCurrentPrinter(QTextDocument &document, const QString &jobTitle, QWidget *parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(jobTitle);
+    // Without any printer the user picks a destination (a file) rather than printing nowhere.
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        QPrintDialog dialog(&printer, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    document.print(&printer);
+}
+
+void TQVDBRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (modifiers == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_B:
+            toggleBold();
+            return;
+        case Qt::Key_U:
+            toggleUnderline();
+            return;
+        case Qt::Key_F:
+            chooseFont();
+            return;
+        case Qt::Key_D:
+            insertDate();
+            return;
+        default:
+            break;
+        }
+    } else if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_P) {
+        printText();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TQVDBRichEdit::focusOutEvent(QFocusEvent *event)
+{
+    applyChanges();
+    QTextEdit::focusOutEvent(event);
+}
+
+void TQVDBRichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasHtml() && acceptRichText())
+        m_rich = true;
+    QTextEdit::insertFromMimeData(source);
+}
+
+void TQVDBRichEdit::userEdited()
+{
+    if (m_loading || m_modified)
+        return;
+    m_modified = true;
+    if (!m_link->edit()) {
+        showField();
+    }
+}
+
+void TQVDBRichEdit::linkChanged(Field *changedField)
+{
+    if (m_applying)
+        return;
+    if (m_modified && m_link->isEditing() && changedField != field())
+        return;
+    showField();
+}
+
+void TQVDBRichEdit::showField()
+{
+    const Field *f = m_link->field();
+    const QString text = f ? f->asString() : QString();
+    const bool wasModified = m_modified;
+    m_modified = false;
+    setReadOnly(!m_link->canModify());
+    // Reloading the same text would lose the caret and the scroll position.
+    if (!wasModified && text == m_loadedText)
+        return;
+    m_loadedText = text;
+    m_loading = true;
+    m_rich = Qt::mightBeRichText(text);
+    if (m_rich)
+        setHtml(text);
+    else
+        setPlainText(text);
+    m_loading = false;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDate>
+#include <QTextEdit>
+
+#include <functional>
+
+class Field;
+class FieldDataLink;
+class QTextCharFormat;
+class QTextDocument;
+class TQVDataSource;
+
+// The notes and footer editor: a rich-text edit bound to a memo field that stores HTML once the
+// text carries formatting and keeps plain text plain, with the keyboard commands for bold (Ctrl+B),
+// underline (Ctrl+U), font (Ctrl+F), today's date (Ctrl+D) and printing (Ctrl+Shift+P).
+class TQVDBRichEdit : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    // Prints a document under a job title; the default prints on the current printer.
+    using PrintHandler = std::function<void(QTextDocument &document, const QString &jobTitle)>;
+
+    explicit TQVDBRichEdit(QWidget *parent = nullptr);
+
+    TQVDataSource *dataSource() const;
+    void setDataSource(TQVDataSource *source);
+    QString dataField() const;
+    void setDataField(const QString &name);
+    Field *field() const;
+
+    int helpContext() const { return m_helpContext; }
+    void setHelpContext(int topic) { m_helpContext = topic; }
+
+    // Tests and special printers replace these.
+    PrintHandler printHandler;
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+    bool isModified() const { return m_modified; }
+    // Whether the text is kept as HTML.
+    bool isRichText() const { return m_rich; }
+    // What the field receives for the text as it is now.
+    QString storedText() const;
+    // Stores a changed text now; false when it was refused (and the field's value shows again).
+    bool applyChanges();
+
+    void toggleBold();
+    void toggleUnderline();
+    void chooseFont();
+    void insertDate();
+    void printText();
+
+    static void printOnCurrentPrinter(QTextDocument &document, const QString &jobTitle, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    bool prepareFormatChange();
+    void applyFormat(const QTextCharFormat &format);
+    void userEdited();
+    void linkChanged(Field *changedField);
+    void showField();
+
+    FieldDataLink *m_link;
+    int m_helpContext = 1003;
+    bool m_modified = false;
+    bool m_applying = false;
+    bool m_loading = false;
+    bool m_rich = false;
+    QString m_loadedText;
+};
