@@ -42,13 +42,13 @@ QList<QVariantMap> quoteLines(int count)
     QList<QVariantMap> rows;
     for (int i = 1; i <= count; ++i) {
         rows.append({ { u"Heading"_s, u"Heading %1"_s.arg(i / 25) },
-                      { u"Code"_s, u"M%1"_s.arg(i, 5, 10, QLatin1Char('0')) },
-                      { u"Description"_s, u"Copper pipe 15 mm, length %1 m"_s.arg(i % 12 + 1) },
-                      { u"Qty"_s, i % 9 + 1 },
-                      { u"Cost"_s, 3.5 + i % 40 },
-                      { u"Total_Cost"_s, (i % 9 + 1) * (3.5 + i % 40) },
-                      { u"Notes_1"_s, i % 10 == 0 ? u"<p>Fit with <b>care</b>; see drawing %1</p>"_s.arg(i)
-                                                  : QString() } });
+            { u"Code"_s, u"M%1"_s.arg(i, 5, 10, QLatin1Char('0')) },
+            { u"Description"_s, u"Copper pipe 15 mm, length %1 m"_s.arg(i % 12 + 1) },
+            { u"Qty"_s, i % 9 + 1 }, { u"Cost"_s, 3.5 + i % 40 },
+            { u"Total_Cost"_s, (i % 9 + 1) * (3.5 + i % 40) },
+            { u"Notes_1"_s,
+                i % 10 == 0 ? u"<p>Fit with <b>care</b>; see drawing %1</p>"_s.arg(i)
+                            : QString() } });
     }
     return rows;
 }
@@ -63,13 +63,12 @@ void buildQuote(ReportLayout &layout)
     title.setColor(Qt::white);
     title.setBackground(QColor(0, 0, 128));
     header.addLabel({ 140.8, 4.2, 45, 4.5 }, u"Velbric Plumbing"_s);
-    header.addMemo({ 2.1, 31.8, 46.8, 15.9 }, [](const ReportContext &) {
-        return u"12 Long Road\nSpringfield 3000"_s;
-    });
+    header.addMemo({ 2.1, 31.8, 46.8, 15.9 },
+        [](const ReportContext &) { return u"12 Long Road\nSpringfield 3000"_s; });
     ReportBand &columns = layout.addBand(ReportBand::ColumnHeader, 8.5);
     columns.setFont(QFont(u"Arial"_s, 12, QFont::Bold));
     for (auto [x, text] : { std::pair { 2.1, u"Code"_s }, { 21.2, u"Description"_s },
-                            { 124.9, u"Cost"_s }, { 146.1, u"Qty"_s }, { 167.2, u"Total"_s } })
+             { 124.9, u"Cost"_s }, { 146.1, u"Qty"_s }, { 167.2, u"Total"_s } })
         columns.addLabel({ x, 0, 30, 5.4 }, text);
     columns.addLine({ 0, 5.4 }, { 190, 5.4 });
     layout.addGroupOnField(u"Heading"_s).addHeader(6.3).addField({ 1.6, 0, 100, 5 }, u"Heading"_s);
@@ -152,7 +151,8 @@ int paintDirect(QPdfWriter &writer, const QList<QVariantMap> &rows)
         painter.drawText(at(12.1, 80.6, 30, 5.4), u"Code"_s);
         painter.drawText(at(31.2, 80.6, 60, 5.4), u"Description"_s);
         painter.drawLine(at(10, 86, 190, 0).topLeft(), at(10, 86, 190, 0).topRight());
-        painter.drawText(at(10, 291 - 27.8 + 21.7, 190, 4), Qt::AlignRight, u"Page %1"_s.arg(pages));
+        painter.drawText(
+            at(10, 291 - 27.8 + 21.7, 190, 4), Qt::AlignRight, u"Page %1"_s.arg(pages));
         painter.setFont(plain);
         y = 10 + 70.6 + 8.5;
     };
@@ -164,10 +164,10 @@ int paintDirect(QPdfWriter &writer, const QList<QVariantMap> &rows)
         painter.drawText(at(12.1, y, 19, 4.5), row.value(u"Code"_s).toString());
         painter.drawText(at(31.2, y, 99.7, 4.5), row.value(u"Description"_s).toString());
         painter.drawText(at(116.5, y, 30, 4.5), Qt::AlignRight,
-                         QString::number(row.value(u"Cost"_s).toDouble(), 'f', 2));
+            QString::number(row.value(u"Cost"_s).toDouble(), 'f', 2));
         painter.drawText(at(134, y, 30, 4.5), Qt::AlignRight, row.value(u"Qty"_s).toString());
         painter.drawText(at(163.9, y, 30, 4.5), Qt::AlignRight,
-                         QString::number(row.value(u"Total_Cost"_s).toDouble(), 'f', 2));
+            QString::number(row.value(u"Total_Cost"_s).toDouble(), 'f', 2));
         if (notes)
             painter.drawText(at(33.3, y + 5.6, 93.4, 10.8), row.value(u"Notes_1"_s).toString());
         y += height;
@@ -194,7 +194,7 @@ int main(int argc, char **argv)
     });
     const auto pages = double(rendered.pages.size());
     std::printf("1,000-line quote to pages:       %8.1f ms  (%d pages, budget 500 ms)\n", runMs,
-                int(pages));
+        int(pages));
 
     QByteArray pdf;
     const double pdfMs = bestOf(runs, [&] {
@@ -205,7 +205,7 @@ int main(int argc, char **argv)
         ReportOutput::writePdf(rendered, &buffer, &error);
     });
     std::printf("our pages into QPdfWriter:       %8.1f ms  %8.0f pages/s  (%lld KB)\n", pdfMs,
-                pages / pdfMs * 1000, qlonglong(pdf.size() / 1024));
+        pages / pdfMs * 1000, qlonglong(pdf.size() / 1024));
 
     int directPages = 0;
     QByteArray direct;
@@ -218,8 +218,7 @@ int main(int argc, char **argv)
         directPages = paintDirect(writer, lines);
     });
     std::printf("same content straight into PDF:  %8.1f ms  %8.0f pages/s  (%d pages, %lld KB)\n",
-                directMs, directPages / directMs * 1000, directPages,
-                qlonglong(direct.size() / 1024));
+        directMs, directPages / directMs * 1000, directPages, qlonglong(direct.size() / 1024));
 
     const double imageMs = bestOf(runs, [&] {
         QImage image(794, 1123, QImage::Format_ARGB32_Premultiplied); // A4 at 96 dpi
@@ -230,7 +229,7 @@ int main(int argc, char **argv)
         }
     });
     std::printf("our pages onto a 96 dpi image:   %8.1f ms  %8.0f pages/s\n", imageMs,
-                pages / imageMs * 1000);
+        pages / imageMs * 1000);
 
     QByteArray file;
     const double saveMs = bestOf(runs, [&] { file = PageFile::encode(rendered); });
@@ -240,15 +239,15 @@ int main(int argc, char **argv)
         PageFile::decode(file, &loaded, &error);
     });
     std::printf("report file save / load:         %8.1f / %.1f ms  (%lld KB)\n", saveMs, loadMs,
-                qlonglong(file.size() / 1024));
+        qlonglong(file.size() / 1024));
 
     QList<QVariantMap> records;
     const QString statuses = u"CHIP"_s;
     for (int i = 0; i < 14000; ++i) {
         records.append({ { u"Status"_s, QString(statuses.at(i * 4 / 14000)) },
-                         { u"Quote_No"_s, u"Q%1"_s.arg(i, 6, 10, QLatin1Char('0')) },
-                         { u"QuoteDescription"_s, u"Bathroom renovation %1"_s.arg(i) },
-                         { u"TotalLabour"_s, 100.0 + i % 300 } });
+            { u"Quote_No"_s, u"Q%1"_s.arg(i, 6, 10, QLatin1Char('0')) },
+            { u"QuoteDescription"_s, u"Bathroom renovation %1"_s.arg(i) },
+            { u"TotalLabour"_s, 100.0 + i % 300 } });
     }
     ReportLayout summary;
     buildSummary(summary);
@@ -257,7 +256,7 @@ int main(int argc, char **argv)
         ListDataSource data(records);
         summaryPages = int(ReportRunner(summary).run(data).pages.size());
     });
-    std::printf("grouped summary to pages:        %8.1f ms  (%d pages, budget 3000 ms)\n", summaryMs,
-                summaryPages);
+    std::printf("grouped summary to pages:        %8.1f ms  (%d pages, budget 3000 ms)\n",
+        summaryMs, summaryPages);
     return 0;
 }

@@ -59,7 +59,8 @@ QByteArray encode(const RenderedReport &report)
     return seal(PageStream::write(report));
 }
 
-bool decode(const QByteArray &bytes, RenderedReport *report, QString *error, const QString &fileName)
+bool decode(
+    const QByteArray &bytes, RenderedReport *report, QString *error, const QString &fileName)
 {
     const QString name = named(fileName);
     if (!bytes.startsWith(magic))
@@ -72,11 +73,12 @@ bool decode(const QByteArray &bytes, RenderedReport *report, QString *error, con
 
     const quint16 version = qFromBigEndian<quint16>(bytes.constData() + 8);
     if (version > formatVersion)
-        return fail(error, QStringLiteral("The report file%1 was written by a newer version of the "
-                                          "program (format %2); this one reads format %3 and older.")
-                               .arg(name)
-                               .arg(version)
-                               .arg(formatVersion));
+        return fail(error,
+            QStringLiteral("The report file%1 was written by a newer version of the "
+                           "program (format %2); this one reads format %3 and older.")
+                .arg(name)
+                .arg(version)
+                .arg(formatVersion));
     const quint32 payloadSize = bigEndian32(bytes, 12);
     const quint32 compressedSize = bigEndian32(bytes, 16);
     if (bytes.size() - headerSize < qint64(compressedSize))
@@ -108,8 +110,9 @@ bool save(const QString &path, const RenderedReport &report, QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(encode(report)) < 0 || !file.commit())
-        return fail(error, QStringLiteral("Cannot write the report file \"%1\": %2")
-                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return fail(error,
+            QStringLiteral("Cannot write the report file \"%1\": %2")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
     return true;
 }
 
@@ -118,15 +121,17 @@ bool load(const QString &path, RenderedReport *report, QString *error)
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("Cannot open the report file \"%1\": %2")
-                               .arg(shown, file.errorString()));
-    if (file.size() > maxFileSize)
         return fail(error,
-                    QStringLiteral("The file \"%1\" is too large to be a report file.").arg(shown));
+            QStringLiteral("Cannot open the report file \"%1\": %2")
+                .arg(shown, file.errorString()));
+    if (file.size() > maxFileSize)
+        return fail(
+            error, QStringLiteral("The file \"%1\" is too large to be a report file.").arg(shown));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fail(error, QStringLiteral("Cannot read the report file \"%1\": %2")
-                               .arg(shown, file.errorString()));
+        return fail(error,
+            QStringLiteral("Cannot read the report file \"%1\": %2")
+                .arg(shown, file.errorString()));
     return decode(bytes, report, error, shown);
 }
 

@@ -31,9 +31,9 @@ QByteArray encode(const RenderedReport &report);
 // Reads a file's bytes into *report. On failure returns false, leaves *report as it was and sets
 // *error to a message for the user naming fileName (when given) and what is wrong.
 bool decode(const QByteArray &bytes,
-            RenderedReport *report,
-            QString *error,
-            const QString &fileName = QString());
+    RenderedReport *report,
+    QString *error,
+    const QString &fileName = QString());
 
 // Writes report to path, replacing any file there only once the new one is complete.
 bool save(const QString &path, const RenderedReport &report, QString *error);

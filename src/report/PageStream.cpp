@@ -43,7 +43,8 @@ public:
     {
         text(f.family());
         m_stream << f.pointSizeF() << qint32(f.weight())
-                 << quint8((f.italic() ? 1 : 0) | (f.underline() ? 2 : 0) | (f.strikeOut() ? 4 : 0));
+                 << quint8(
+                        (f.italic() ? 1 : 0) | (f.underline() ? 2 : 0) | (f.strikeOut() ? 4 : 0));
     }
     void image(const QImage &image)
     {
@@ -128,8 +129,7 @@ public:
 
     qint64 remaining() const { return m_buffer.bytesAvailable(); }
 
-    template<class T>
-    T number()
+    template <class T> T number()
     {
         if (remaining() < qint64(sizeof(T)))
             throw Damaged { QStringLiteral("it ends too soon") };
@@ -167,10 +167,7 @@ public:
             throw Damaged { QStringLiteral("it ends too soon") };
         return data;
     }
-    QString text()
-    {
-        return QString::fromUtf8(bytes("text length"));
-    }
+    QString text() { return QString::fromUtf8(bytes("text length")); }
     QRectF rect()
     {
         const double x = real(-maxCoordinate, maxCoordinate, "position");
@@ -296,8 +293,8 @@ public:
             const double top = real(0, page.paperSize.height(), "margin");
             const double right = real(0, w, "margin");
             page.margins = QMarginsF(left, top, right, real(0, page.paperSize.height(), "margin"));
-            const quint32 items = count(minPrimitive, std::numeric_limits<quint32>::max(),
-                                        "item count");
+            const quint32 items =
+                count(minPrimitive, std::numeric_limits<quint32>::max(), "item count");
             page.primitives.reserve(items);
             for (quint32 j = 0; j < items; ++j)
                 page.primitives.append(primitive());

@@ -13,15 +13,21 @@
 // text, point size (double), weight (qint32) and a quint8 of style bits (italic, underline,
 // strike-out)):
 //     title, quint32 page count, then per page: paper width and height, margins left, top, right
-//     and bottom (doubles), quint32 primitive count, then per primitive a quint8 tag and its fields:
-//     1 text: box, text, font, colour, quint32 alignment, quint8 word wrap
-//     2 line: from x, y, to x, y, colour, width, quint8 pen style
-//     3 rectangle: box, pen colour, pen width, fill colour
-//     4 image: box, quint32 byte count then the picture as PNG
-//     5 rich text: box, text, quint8 html, font, colour, offset
+//     and bottom (doubles), quint32 primitive count, then per primitive a quint8 tag and its
+//     fields: 1 text: box, text, font, colour, quint32 alignment, quint8 word wrap 2 line: from x,
+//     y, to x, y, colour, width, quint8 pen style 3 rectangle: box, pen colour, pen width, fill
+//     colour 4 image: box, quint32 byte count then the picture as PNG 5 rich text: box, text,
+//     quint8 html, font, colour, offset
 namespace PageStream {
 
-enum Tag : quint8 { TextTag = 1, LineTag, RectTag, ImageTag, RichTextTag };
+enum Tag : quint8
+{
+    TextTag = 1,
+    LineTag,
+    RectTag,
+    ImageTag,
+    RichTextTag
+};
 
 QByteArray write(const RenderedReport &report);
 

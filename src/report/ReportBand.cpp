@@ -5,8 +5,7 @@
 ReportBand::ReportBand(Type type, double height)
     : m_type(type)
     , m_height(std::max(0.0, height))
-{
-}
+{ }
 
 bool ReportBand::beforePrint(const ReportContext &context)
 {
@@ -28,23 +27,20 @@ ReportField &ReportBand::addField(const QRectF &box, ValueFunction function)
     return add(std::make_unique<ReportField>(box, std::move(function)));
 }
 
-ReportSystemField &ReportBand::addSystemField(const QRectF &box,
-                                              ReportSystemField::Kind kind,
-                                              const QString &prefix)
+ReportSystemField &ReportBand::addSystemField(
+    const QRectF &box, ReportSystemField::Kind kind, const QString &prefix)
 {
     return add(std::make_unique<ReportSystemField>(box, kind, prefix));
 }
 
-ReportSumField &ReportBand::addSum(const QRectF &box,
-                                   const QString &fieldName,
-                                   ReportSumField::Aggregate aggregate)
+ReportSumField &ReportBand::addSum(
+    const QRectF &box, const QString &fieldName, ReportSumField::Aggregate aggregate)
 {
     return add(std::make_unique<ReportSumField>(box, fieldName, aggregate));
 }
 
-ReportSumField &ReportBand::addSum(const QRectF &box,
-                                   ValueFunction function,
-                                   ReportSumField::Aggregate aggregate)
+ReportSumField &ReportBand::addSum(
+    const QRectF &box, ValueFunction function, ReportSumField::Aggregate aggregate)
 {
     return add(std::make_unique<ReportSumField>(box, std::move(function), aggregate));
 }
@@ -83,9 +79,8 @@ ReportElement *ReportBand::element(const QString &name) const
     return nullptr;
 }
 
-PreparedBand ReportBand::prepare(const ReportContext &context,
-                                 const QFont &inheritedFont,
-                                 double width) const
+PreparedBand ReportBand::prepare(
+    const ReportContext &context, const QFont &inheritedFont, double width) const
 {
     const QFont bandFont = m_font.value_or(inheritedFont);
     struct Rendered
@@ -123,8 +118,8 @@ PreparedBand ReportBand::prepare(const ReportContext &context,
     band.height = m_height + extra;
     for (const Rendered &r : rendered) {
         for (const PagePrimitive &primitive : r.output.primitives)
-            band.primitives.append(r.shift > 0 ? translatedPrimitive(primitive, 0, r.shift)
-                                               : primitive);
+            band.primitives.append(
+                r.shift > 0 ? translatedPrimitive(primitive, 0, r.shift) : primitive);
     }
     band.primitives.append(m_frame.lines(QRectF(0, 0, width, band.height)));
     return band;

@@ -16,7 +16,16 @@
 class ReportBand
 {
 public:
-    enum Type { PageHeader, ColumnHeader, GroupHeader, Detail, GroupFooter, Summary, PageFooter };
+    enum Type
+    {
+        PageHeader,
+        ColumnHeader,
+        GroupHeader,
+        Detail,
+        GroupFooter,
+        Summary,
+        PageFooter
+    };
 
     // Called before the band prints, with the row it prints for. Return false to suppress the band
     // this time: it prints nothing and takes no space. The hook may change the band's height and
@@ -48,8 +57,7 @@ public:
     bool beforePrint(const ReportContext &context);
 
     // Adds element to the band, which owns it from now on.
-    template<class T>
-    T &add(std::unique_ptr<T> element)
+    template <class T> T &add(std::unique_ptr<T> element)
     {
         T &ref = *element;
         m_elements.push_back(std::move(element));
@@ -58,15 +66,14 @@ public:
     ReportLabel &addLabel(const QRectF &box, const QString &text);
     ReportField &addField(const QRectF &box, const QString &fieldName);
     ReportField &addField(const QRectF &box, ValueFunction function);
-    ReportSystemField &addSystemField(const QRectF &box,
-                                      ReportSystemField::Kind kind,
-                                      const QString &prefix = QString());
+    ReportSystemField &addSystemField(
+        const QRectF &box, ReportSystemField::Kind kind, const QString &prefix = QString());
     ReportSumField &addSum(const QRectF &box,
-                           const QString &fieldName,
-                           ReportSumField::Aggregate aggregate = ReportSumField::Sum);
+        const QString &fieldName,
+        ReportSumField::Aggregate aggregate = ReportSumField::Sum);
     ReportSumField &addSum(const QRectF &box,
-                           ValueFunction function,
-                           ReportSumField::Aggregate aggregate = ReportSumField::Sum);
+        ValueFunction function,
+        ReportSumField::Aggregate aggregate = ReportSumField::Sum);
     ReportMemo &addMemo(const QRectF &box, const QString &fieldName);
     ReportMemo &addMemo(const QRectF &box, ValueFunction function);
     ReportImage &addImage(const QRectF &box);
@@ -76,15 +83,15 @@ public:
     const std::vector<std::unique_ptr<ReportElement>> &elements() const { return m_elements; }
     // The element of that name, or nullptr.
     ReportElement *element(const QString &name) const;
-    template<class T>
-    T *find(const QString &name) const
+    template <class T> T *find(const QString &name) const
     {
         return dynamic_cast<T *>(element(name));
     }
 
     // The band's printout for the current row, width millimetres wide. A memo that grew makes the
     // band taller by as much and moves the elements that start below the memo's box down.
-    PreparedBand prepare(const ReportContext &context, const QFont &inheritedFont, double width) const;
+    PreparedBand prepare(
+        const ReportContext &context, const QFont &inheritedFont, double width) const;
 
 private:
     Type m_type;

@@ -4,8 +4,7 @@
 
 ListDataSource::ListDataSource(QList<QVariantMap> rows)
     : m_rows(std::move(rows))
-{
-}
+{ }
 
 void ListDataSource::setRows(QList<QVariantMap> rows)
 {

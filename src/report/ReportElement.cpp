@@ -22,8 +22,7 @@ QList<PagePrimitive> ReportFrame::lines(const QRectF &box) const
 
 ReportElement::ReportElement(const QRectF &box)
     : m_box(box)
-{
-}
+{ }
 
 ReportElement::~ReportElement() = default;
 
@@ -44,8 +43,8 @@ QString ReportTextElement::text(const ReportContext &context) const
     return result;
 }
 
-ElementOutput ReportTextElement::render(const ReportContext &context,
-                                        const QFont &inheritedFont) const
+ElementOutput ReportTextElement::render(
+    const ReportContext &context, const QFont &inheritedFont) const
 {
     PageText item;
     item.text = text(context);
@@ -60,8 +59,8 @@ ElementOutput ReportTextElement::render(const ReportContext &context,
         if (m_alignment & Qt::AlignRight)
             item.box.setLeft(item.box.right() - width);
         else if (m_alignment & Qt::AlignHCenter)
-            item.box = QRectF(item.box.center().x() - width / 2, item.box.y(), width,
-                              item.box.height());
+            item.box =
+                QRectF(item.box.center().x() - width / 2, item.box.y(), width, item.box.height());
         else
             item.box.setWidth(width);
     }
@@ -69,8 +68,8 @@ ElementOutput ReportTextElement::render(const ReportContext &context,
     return decorate(itemBox, std::move(item));
 }
 
-ElementOutput ReportTextElement::decorate(const QRectF &box,
-                                          std::optional<PagePrimitive> content) const
+ElementOutput ReportTextElement::decorate(
+    const QRectF &box, std::optional<PagePrimitive> content) const
 {
     ElementOutput out;
     out.height = box.height();

@@ -65,7 +65,8 @@ public:
     void setFrame(const ReportFrame &frame) { m_frame = frame; }
 
     // The element's primitives for the current row. inheritedFont is the band's font.
-    virtual ElementOutput render(const ReportContext &context, const QFont &inheritedFont) const = 0;
+    virtual ElementOutput render(
+        const ReportContext &context, const QFont &inheritedFont) const = 0;
 
 private:
     QString m_name;

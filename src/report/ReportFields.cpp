@@ -10,20 +10,17 @@
 ReportLabel::ReportLabel(const QRectF &box, const QString &text)
     : ReportTextElement(box)
     , m_text(text)
-{
-}
+{ }
 
 ReportField::ReportField(const QRectF &box, const QString &fieldName)
     : ReportTextElement(box)
     , m_fieldName(fieldName)
-{
-}
+{ }
 
 ReportField::ReportField(const QRectF &box, ValueFunction function)
     : ReportTextElement(box)
     , m_function(std::move(function))
-{
-}
+{ }
 
 QVariant ReportField::value(const ReportContext &context) const
 {
@@ -34,8 +31,7 @@ ReportSystemField::ReportSystemField(const QRectF &box, Kind kind, const QString
     : ReportTextElement(box)
     , m_kind(kind)
     , m_prefix(prefix)
-{
-}
+{ }
 
 QVariant ReportSystemField::value(const ReportContext &context) const
 {
@@ -47,6 +43,9 @@ QVariant ReportSystemField::value(const ReportContext &context) const
         break;
     case PageNumber:
         text = QString::number(context.pageNumber());
+        break;
+    case PageCount:
+        text = pageCountPlaceholder();
         break;
     case PrintDate:
         text = locale.toString(context.printDateTime().date(), QLocale::ShortFormat);
@@ -66,10 +65,10 @@ QVariant ReportSystemField::value(const ReportContext &context) const
 
 ReportSumField::ReportSumField(const QRectF &box, const QString &fieldName, Aggregate aggregate)
     : ReportSumField(
-        box, [fieldName](const ReportContext &context) { return context.value(fieldName); },
+        box,
+        [fieldName](const ReportContext &context) { return context.value(fieldName); },
         aggregate)
-{
-}
+{ }
 
 ReportSumField::ReportSumField(const QRectF &box, ValueFunction function, Aggregate aggregate)
     : ReportTextElement(box)

@@ -34,12 +34,25 @@ private:
     ValueFunction m_function;
 };
 
-// A value the run supplies: the report's title, the page number, the print date and time or the
-// record number, printed after an optional prefix ("Page ", "Printed : ").
+// A value the run supplies: the report's title, the page number, the number of pages, the print
+// date and time or the record number, printed after an optional prefix ("Page ", "Printed : ").
+// The number of pages is known only when the run ends: until then (in print hooks, and for an
+// auto-sized box's width) the text holds pageCountPlaceholder() instead.
 class ReportSystemField : public ReportTextElement
 {
 public:
-    enum Kind { Title, PageNumber, PrintDate, PrintTime, PrintDateTime, RecordNumber };
+    enum Kind
+    {
+        Title,
+        PageNumber,
+        PageCount,
+        PrintDate,
+        PrintTime,
+        PrintDateTime,
+        RecordNumber
+    };
+
+    static QString pageCountPlaceholder() { return QStringLiteral("\uE000#\uE000"); }
 
     ReportSystemField(const QRectF &box, Kind kind, const QString &prefix = QString());
 
@@ -63,7 +76,14 @@ private:
 class ReportSumField : public ReportTextElement
 {
 public:
-    enum Aggregate { Sum, Count, Average, Minimum, Maximum };
+    enum Aggregate
+    {
+        Sum,
+        Count,
+        Average,
+        Minimum,
+        Maximum
+    };
 
     ReportSumField(const QRectF &box, const QString &fieldName, Aggregate aggregate = Sum);
     ReportSumField(const QRectF &box, ValueFunction function, Aggregate aggregate = Sum);

@@ -2,8 +2,7 @@
 
 ReportGroup::ReportGroup(KeyFunction key)
     : m_key(std::move(key))
-{
-}
+{ }
 
 ReportBand &ReportGroup::addHeader(double height)
 {

@@ -6,8 +6,7 @@ ReportLayout::ReportLayout()
     : m_pageSize(QPageSize::A4)
     , m_margins(10, 10, 10, 10)
     , m_font(QStringLiteral("Arial"), 10)
-{
-}
+{ }
 
 ReportLayout::~ReportLayout() = default;
 

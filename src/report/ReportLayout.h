@@ -12,9 +12,9 @@
 // Minimal use:
 //     ReportLayout layout;
 //     layout.setTitle(u"Quote"_s);
-//     layout.addBand(ReportBand::PageHeader, 20).addSystemField({0, 0, 60, 8}, ReportSystemField::Title);
-//     layout.addBand(ReportBand::Detail, 5).addField({0, 0, 80, 5}, u"Description"_s);
-//     RenderedReport pages = ReportRunner(layout).run(rows);
+//     layout.addBand(ReportBand::PageHeader, 20).addSystemField({0, 0, 60, 8},
+//     ReportSystemField::Title); layout.addBand(ReportBand::Detail, 5).addField({0, 0, 80, 5},
+//     u"Description"_s); RenderedReport pages = ReportRunner(layout).run(rows);
 class ReportLayout
 {
 public:

@@ -8,14 +8,12 @@
 ReportMemo::ReportMemo(const QRectF &box, const QString &fieldName)
     : ReportTextElement(box)
     , m_fieldName(fieldName)
-{
-}
+{ }
 
 ReportMemo::ReportMemo(const QRectF &box, ValueFunction function)
     : ReportTextElement(box)
     , m_function(std::move(function))
-{
-}
+{ }
 
 std::unique_ptr<ReportMemo> ReportMemo::withText(const QRectF &box, const QString &text)
 {

@@ -17,7 +17,8 @@ bool fail(QString *error, const QString &message)
     return false;
 }
 
-bool paintPdf(const RenderedReport &report, QPdfWriter &writer, QString *error, const QString &target)
+bool paintPdf(
+    const RenderedReport &report, QPdfWriter &writer, QString *error, const QString &target)
 {
     writer.setTitle(report.title);
     writer.setCreator(QCoreApplication::applicationName());
@@ -41,10 +42,8 @@ bool paintPdf(const RenderedReport &report, QPdfWriter &writer, QString *error, 
 
 namespace ReportOutput {
 
-bool print(const RenderedReport &report,
-           QPrinter &printer,
-           QString *error,
-           const ProgressHook &progress)
+bool print(
+    const RenderedReport &report, QPrinter &printer, QString *error, const ProgressHook &progress)
 {
     const int pageCount = int(report.pages.size());
     int from = 1;
@@ -65,8 +64,8 @@ bool print(const RenderedReport &report,
     QPainter painter;
     if (!painter.begin(&printer)) {
         printer.setFullPage(wasFullPage);
-        return fail(error, QStringLiteral("The printer \"%1\" cannot start printing.")
-                               .arg(printer.printerName()));
+        return fail(error,
+            QStringLiteral("The printer \"%1\" cannot start printing.").arg(printer.printerName()));
     }
     bool first = true;
     const int sent = (to - from + 1) * copies;
@@ -93,15 +92,16 @@ bool print(const RenderedReport &report,
     }
     const bool ok = painter.end();
     printer.setFullPage(wasFullPage);
-    return ok || fail(error, QStringLiteral("Printing on \"%1\" failed.").arg(printer.printerName()));
+    return ok
+        || fail(error, QStringLiteral("Printing on \"%1\" failed.").arg(printer.printerName()));
 }
 
 bool writePdf(const RenderedReport &report, const QString &path, QString *error, int resolution)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
-    return paintPdf(report, writer, error,
-                    QStringLiteral(" \"%1\"").arg(QDir::toNativeSeparators(path)));
+    return paintPdf(
+        report, writer, error, QStringLiteral(" \"%1\"").arg(QDir::toNativeSeparators(path)));
 }
 
 bool writePdf(const RenderedReport &report, QIODevice *device, QString *error, int resolution)

@@ -20,12 +20,14 @@ using ProgressHook = std::function<bool(int page, int pageCount)>;
 // proportions, in the page's own orientation. Returns false with a message in *error when the
 // printer cannot start or the user aborts through progress.
 bool print(const RenderedReport &report,
-           QPrinter &printer,
-           QString *error,
-           const ProgressHook &progress = {});
+    QPrinter &printer,
+    QString *error,
+    const ProgressHook &progress = {});
 
 // Writes report as a PDF at resolution dots per inch, each page at its own paper size.
-bool writePdf(const RenderedReport &report, const QString &path, QString *error, int resolution = 1200);
-bool writePdf(const RenderedReport &report, QIODevice *device, QString *error, int resolution = 1200);
+bool writePdf(
+    const RenderedReport &report, const QString &path, QString *error, int resolution = 1200);
+bool writePdf(
+    const RenderedReport &report, QIODevice *device, QString *error, int resolution = 1200);
 
 } // namespace ReportOutput

@@ -4,8 +4,7 @@
 
 namespace {
 
-template<class... Ts>
-struct Overloaded : Ts...
+template <class... Ts> struct Overloaded : Ts...
 {
     using Ts::operator()...;
 };
@@ -14,11 +13,12 @@ struct Overloaded : Ts...
 
 QRectF primitiveBounds(const PagePrimitive &primitive)
 {
-    return std::visit(Overloaded {
-                          [](const PageLine &line) { return QRectF(line.from, line.to).normalized(); },
-                          [](const auto &boxed) { return boxed.box; },
-                      },
-                      primitive);
+    return std::visit(
+        Overloaded {
+            [](const PageLine &line) { return QRectF(line.from, line.to).normalized(); },
+            [](const auto &boxed) { return boxed.box; },
+        },
+        primitive);
 }
 
 PagePrimitive translatedPrimitive(const PagePrimitive &primitive, double dx, double dy)
@@ -34,7 +34,7 @@ PagePrimitive translatedPrimitive(const PagePrimitive &primitive, double dx, dou
                               return boxed;
                           },
                       },
-                      primitive);
+        primitive);
 }
 
 QPageLayout::Orientation ReportPage::orientation() const
@@ -45,7 +45,7 @@ QPageLayout::Orientation ReportPage::orientation() const
 QPageLayout ReportPage::pageLayout() const
 {
     const QSizeF portrait(std::min(paperSize.width(), paperSize.height()),
-                          std::max(paperSize.width(), paperSize.height()));
+        std::max(paperSize.width(), paperSize.height()));
     return QPageLayout(QPageSize(portrait, QPageSize::Millimeter), orientation(), QMarginsF(),
-                       QPageLayout::Millimeter);
+        QPageLayout::Millimeter);
 }

@@ -86,7 +86,7 @@ PagePrimitive translatedPrimitive(const PagePrimitive &primitive, double dx, dou
 struct ReportPage
 {
     QSizeF paperSize = QSizeF(210, 297); // millimetres, as the page is seen (landscape is wide)
-    QMarginsF margins;                   // millimetres
+    QMarginsF margins; // millimetres
     QList<PagePrimitive> primitives;
 
     QPageLayout::Orientation orientation() const;

@@ -57,7 +57,7 @@ void draw(QPainter &painter, const PageLine &item)
 {
     painter.setPen(penFor(item.color, item.width, item.style));
     painter.drawLine(QPointF(toUnits(item.from.x()), toUnits(item.from.y())),
-                     QPointF(toUnits(item.to.x()), toUnits(item.to.y())));
+        QPointF(toUnits(item.to.x()), toUnits(item.to.y())));
 }
 
 void draw(QPainter &painter, const PageRect &item)
@@ -97,7 +97,7 @@ void paint(QPainter &painter, const ReportPage &page)
     const double dotsPerMmX = device ? device->logicalDpiX() / 25.4 : 96 / 25.4;
     const double dotsPerMmY = device ? device->logicalDpiY() / 25.4 : 96 / 25.4;
     paint(painter, page,
-          QRectF(0, 0, page.paperSize.width() * dotsPerMmX, page.paperSize.height() * dotsPerMmY));
+        QRectF(0, 0, page.paperSize.width() * dotsPerMmX, page.paperSize.height() * dotsPerMmY));
 }
 
 void paint(QPainter &painter, const ReportPage &page, const QRectF &target)
@@ -110,7 +110,7 @@ void paint(QPainter &painter, const ReportPage &page, const QRectF &target)
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.translate(target.topLeft());
     painter.scale(target.width() / toUnits(page.paperSize.width()),
-                  target.height() / toUnits(page.paperSize.height()));
+        target.height() / toUnits(page.paperSize.height()));
     FontCache fonts;
     for (const PagePrimitive &primitive : page.primitives) {
         if (const auto *text = std::get_if<PageText>(&primitive)) {

@@ -11,19 +11,24 @@ constexpr double epsilon = 1e-6;
 
 ReportRunner::ReportRunner(ReportLayout &layout)
     : m_layout(layout)
-{
-}
+{ }
 
 RenderedReport ReportRunner::run(ReportDataSource &data)
 {
+    // A hook that throws ends the run; the runner is not left looking busy.
+    struct Finish
+    {
+        State &state;
+        ~Finish() { state = State::Finished; }
+    } finish { m_state };
     m_state = State::Busy;
     m_cancelled = false;
     m_pages.clear();
     m_pageOpen = false;
     m_context = ReportContext();
     m_context.m_title = m_layout.title();
-    m_context.m_printDateTime = m_fixedPrintTime.isValid() ? m_fixedPrintTime
-                                                           : QDateTime::currentDateTime();
+    m_context.m_printDateTime =
+        m_fixedPrintTime.isValid() ? m_fixedPrintTime : QDateTime::currentDateTime();
 
     if (m_layout.beforeRun()) {
         m_context.m_title = m_layout.title(); // the hook may have set it
@@ -41,8 +46,8 @@ RenderedReport ReportRunner::run(ReportDataSource &data)
         printRows(data);
         if (m_pageOpen && !m_cancelled)
             finishPage();
+        fillPageCounts();
     }
-    m_state = State::Finished;
     return RenderedReport { m_context.title(), m_pages };
 }
 
@@ -85,9 +90,12 @@ void ReportRunner::printRows(ReportDataSource &data)
         ++m_context.m_recordNumber;
         for (ReportSumField *sum : std::as_const(m_sums))
             sum->accumulate(m_context);
+        // Group headers go to the next page with their first row rather than stay alone.
+        QList<Prepared> opening;
         for (qsizetype i = changed; i < groupCount; ++i)
-            printBand(groups[i]->header());
-        printBand(m_layout.band(ReportBand::Detail));
+            prepareBand(groups[i]->header(), &opening);
+        prepareBand(m_layout.band(ReportBand::Detail), &opening);
+        placeTogether(opening);
 
         keys = newKeys;
         previousRow = row;
@@ -103,13 +111,34 @@ void ReportRunner::printRows(ReportDataSource &data)
 
 void ReportRunner::printBand(ReportBand *band)
 {
+    QList<Prepared> prepared;
+    prepareBand(band, &prepared);
+    placeTogether(prepared);
+}
+
+void ReportRunner::prepareBand(ReportBand *band, QList<Prepared> *out)
+{
     if (!band || m_cancelled)
         return;
     ensurePage();
     if (band->beforePrint(m_context))
-        place(band->prepare(m_context, m_layout.font(), m_layout.bandWidth()),
-              band->startsNewPage());
+        out->append({ band->prepare(m_context, m_layout.font(), m_layout.bandWidth()),
+            band->startsNewPage() });
     resetSums(band);
+}
+
+void ReportRunner::placeTogether(const QList<Prepared> &bands)
+{
+    if (bands.isEmpty() || m_cancelled)
+        return;
+    double total = 0;
+    for (const Prepared &p : bands)
+        total += p.band.height;
+    if (bands.size() > 1 && !bands.first().startsNewPage && m_bodyUsed
+        && total > m_footerTop - m_y + epsilon && total <= m_freshBody + epsilon)
+        newPage();
+    for (const Prepared &p : bands)
+        place(p.band, p.startsNewPage);
 }
 
 // Page headers and footers print where they are put, without moving to another page.
@@ -118,8 +147,8 @@ void ReportRunner::printFixed(ReportBand *band)
     if (!band)
         return;
     if (band->beforePrint(m_context)) {
-        const PreparedBand prepared = band->prepare(m_context, m_layout.font(),
-                                                    m_layout.bandWidth());
+        const PreparedBand prepared =
+            band->prepare(m_context, m_layout.font(), m_layout.bandWidth());
         const double y = band->type() == ReportBand::PageFooter
             ? m_layout.paperSize().height() - m_layout.margins().bottom() - prepared.height
             : m_y;
@@ -198,6 +227,17 @@ void ReportRunner::newPage()
     finishPage();
     if (!m_cancelled)
         startPage();
+}
+
+void ReportRunner::fillPageCounts()
+{
+    const QString count = QString::number(m_pages.size());
+    for (ReportPage &page : m_pages) {
+        for (PagePrimitive &primitive : page.primitives) {
+            if (auto *text = std::get_if<PageText>(&primitive))
+                text->text.replace(ReportSystemField::pageCountPlaceholder(), count);
+        }
+    }
 }
 
 void ReportRunner::resetSums(const ReportBand *band)

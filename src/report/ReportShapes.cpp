@@ -24,8 +24,7 @@ QImage imageFrom(const QVariant &value)
 
 ReportImage::ReportImage(const QRectF &box)
     : ReportElement(box)
-{
-}
+{ }
 
 bool ReportImage::load(const QString &path)
 {
@@ -66,8 +65,7 @@ ReportLine::ReportLine(const QPointF &from, const QPointF &to, double width)
     , m_from(from)
     , m_to(to)
     , m_width(width)
-{
-}
+{ }
 
 ElementOutput ReportLine::render(const ReportContext &, const QFont &) const
 {
@@ -80,8 +78,7 @@ ElementOutput ReportLine::render(const ReportContext &, const QFont &) const
 ReportRectangle::ReportRectangle(const QRectF &box, double penWidth)
     : ReportElement(box)
     , m_penWidth(penWidth)
-{
-}
+{ }
 
 ElementOutput ReportRectangle::render(const ReportContext &, const QFont &) const
 {

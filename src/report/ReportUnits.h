@@ -14,8 +14,14 @@ namespace ReportUnits {
 inline constexpr double unitsPerMm = 40.0;
 inline constexpr double mmPerPoint = 25.4 / 72.0;
 
-inline double toUnits(double mm) { return mm * unitsPerMm; }
-inline double toMm(double units) { return units / unitsPerMm; }
+inline double toUnits(double mm)
+{
+    return mm * unitsPerMm;
+}
+inline double toMm(double units)
+{
+    return units / unitsPerMm;
+}
 
 // font with its size given in layout units, for QPainter::drawText and QFontMetricsF.
 QFont layoutFont(const QFont &font);

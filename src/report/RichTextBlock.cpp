@@ -53,7 +53,7 @@ void paint(QPainter &painter, const PageRichText &block)
     // The document is laid out in millimetres of box width; block arrives in layout units.
     PageRichText inMm = block;
     inMm.box = QRectF(ReportUnits::toMm(block.box.x()), ReportUnits::toMm(block.box.y()),
-                      ReportUnits::toMm(block.box.width()), ReportUnits::toMm(block.box.height()));
+        ReportUnits::toMm(block.box.width()), ReportUnits::toMm(block.box.height()));
     const auto doc = document(inMm);
     const double offset = ReportUnits::toUnits(block.offset);
 

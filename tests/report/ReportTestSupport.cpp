@@ -62,7 +62,7 @@ QList<QVariantMap> keyedRows(const QString &spec)
     for (const QString &item : spec.split(u',', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u':');
         rows.append({ { QStringLiteral("Key"), parts.at(0) },
-                      { QStringLiteral("Amount"), parts.value(1).toDouble() } });
+            { QStringLiteral("Amount"), parts.value(1).toDouble() } });
     }
     return rows;
 }
@@ -73,7 +73,8 @@ RenderedReport sampleReport(int rows)
     layout.setTitle(QStringLiteral("Quote"));
     ReportBand &header = layout.addBand(ReportBand::PageHeader, 40);
     header.setFrame({ Qt::BottomEdge, 0.3 });
-    ReportSystemField &title = header.addSystemField({ 2.1, 3.2, 65.9, 7.9 }, ReportSystemField::Title);
+    ReportSystemField &title =
+        header.addSystemField({ 2.1, 3.2, 65.9, 7.9 }, ReportSystemField::Title);
     title.setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
     title.setColor(Qt::white);
     title.setBackground(QColor(Qt::darkBlue));
@@ -84,7 +85,8 @@ RenderedReport sampleReport(int rows)
     }
     header.addImage({ 150, 3, 30, 22 }).setImage(logo);
     header.addMemo({ 2.1, 14, 60, 20 }, [](const ReportContext &) {
-        return QStringLiteral("<p><b>Client Pty Ltd</b><br/>1 Long Road<br/><i>Springfield</i></p>");
+        return QStringLiteral(
+            "<p><b>Client Pty Ltd</b><br/>1 Long Road<br/><i>Springfield</i></p>");
     });
     header.addRectangle({ 80, 14, 50, 20 }, 0.5).setFill(QColor(240, 240, 200));
 
@@ -94,19 +96,22 @@ RenderedReport sampleReport(int rows)
     columns.addLabel({ 21.2, 0, 60, 5 }, QStringLiteral("Description"));
     columns.addLine({ 0, 5.4 }, { 190, 5.4 });
 
-    layout.addGroupOnField(QStringLiteral("Heading")).addHeader(6.3).addField(
-        { 1.6, 0, 80, 5 }, QStringLiteral("Heading"));
+    layout.addGroupOnField(QStringLiteral("Heading"))
+        .addHeader(6.3)
+        .addField({ 1.6, 0, 80, 5 }, QStringLiteral("Heading"));
     ReportBand &detail = layout.addBand(ReportBand::Detail, 5);
     detail.addField({ 2.1, 0, 18, 4.5 }, QStringLiteral("Code"));
     detail.addField({ 21.2, 0, 99.7, 4.5 }, QStringLiteral("Description"));
-    detail.addField({ 150, 0, 33.9, 4.5 }, QStringLiteral("Total")).setMask(QStringLiteral("$#,##0.00"));
+    detail.addField({ 150, 0, 33.9, 4.5 }, QStringLiteral("Total"))
+        .setMask(QStringLiteral("$#,##0.00"));
     ReportMemo &notes = detail.addMemo({ 23.3, 5, 93.4, 0 }, QStringLiteral("Notes"));
     notes.setFont(QFont(QStringLiteral("Arial"), 8));
     notes.setCanGrow(true);
 
     ReportBand &summary = layout.addBand(ReportBand::Summary, 12);
     summary.addLine({ 116.9, 1 }, { 187, 1 }, 0.5);
-    summary.addSum({ 130, 3, 54, 5 }, QStringLiteral("Total")).setMask(QStringLiteral("$#,###,###.00"));
+    summary.addSum({ 130, 3, 54, 5 }, QStringLiteral("Total"))
+        .setMask(QStringLiteral("$#,###,###.00"));
 
     ReportBand &footer = layout.addBand(ReportBand::PageFooter, 12);
     footer.setFrame({ Qt::TopEdge });
@@ -116,11 +121,11 @@ RenderedReport sampleReport(int rows)
     QList<QVariantMap> data;
     for (int i = 1; i <= rows; ++i) {
         data.append({ { QStringLiteral("Heading"), QStringLiteral("Heading %1").arg(i / 10) },
-                      { QStringLiteral("Code"), QStringLiteral("M%1").arg(i, 4, 10, QLatin1Char('0')) },
-                      { QStringLiteral("Description"), QStringLiteral("Material line number %1").arg(i) },
-                      { QStringLiteral("Total"), i * 1.25 },
-                      { QStringLiteral("Notes"), i % 7 == 0 ? QStringLiteral("<i>Note</i> for line %1").arg(i)
-                                                            : QString() } });
+            { QStringLiteral("Code"), QStringLiteral("M%1").arg(i, 4, 10, QLatin1Char('0')) },
+            { QStringLiteral("Description"), QStringLiteral("Material line number %1").arg(i) },
+            { QStringLiteral("Total"), i * 1.25 },
+            { QStringLiteral("Notes"),
+                i % 7 == 0 ? QStringLiteral("<i>Note</i> for line %1").arg(i) : QString() } });
     }
     ListDataSource source(data);
     ReportRunner runner(layout);
@@ -132,7 +137,7 @@ QImage paint(const ReportPage &page, int dpi)
 {
     const double dotsPerMm = dpi / 25.4;
     QImage image(qRound(page.paperSize.width() * dotsPerMm),
-                 qRound(page.paperSize.height() * dotsPerMm), QImage::Format_ARGB32);
+        qRound(page.paperSize.height() * dotsPerMm), QImage::Format_ARGB32);
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);

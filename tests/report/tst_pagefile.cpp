@@ -1,5 +1,4 @@
 #include "ReportTestSupport.h"
-
 #include "TempDataDir.h"
 #include "report/PageFile.h"
 #include "report/PageStream.h"
@@ -47,6 +46,7 @@ private slots:
     void savedPagesLoadBackPixelIdentical();
     void refusesEveryTruncation();
     void refusesEveryFlippedByte();
+    void checksEveryLengthInsideThePayload();
     void refusesForeignAndLyingFiles_data();
     void refusesForeignAndLyingFiles();
     void reportsFileErrors();
@@ -104,7 +104,7 @@ void TestPageFile::refusesEveryTruncation()
         RenderedReport report = sentinel();
         QString error;
         QVERIFY2(!PageFile::decode(m_bytes.left(cut), &report, &error, u"cut.QRP"_s),
-                 qPrintable(u"cut at %1"_s.arg(cut)));
+            qPrintable(u"cut at %1"_s.arg(cut)));
         QVERIFY(!error.isEmpty());
         QVERIFY(error.contains(u"cut.QRP"_s));
         QCOMPARE(report, sentinel());
@@ -121,9 +121,36 @@ void TestPageFile::refusesEveryFlippedByte()
             RenderedReport report = sentinel();
             QString error;
             QVERIFY2(!PageFile::decode(damaged, &report, &error),
-                     qPrintable(u"bit %1 of byte %2"_s.arg(bit).arg(at)));
+                qPrintable(u"bit %1 of byte %2"_s.arg(bit).arg(at)));
             QVERIFY(!error.isEmpty());
             QCOMPARE(report, sentinel());
+        }
+    }
+}
+
+void TestPageFile::checksEveryLengthInsideThePayload()
+{
+    // Sealed with a valid checksum, so only the payload's own checks stand between a lying file
+    // and a crash: every cut must be refused, and a changed byte either loads or is refused.
+    const QByteArray payload = PageStream::write(sampleReport(12));
+    for (qsizetype cut = 0; cut < payload.size(); cut += (cut < 400 ? 1 : 7)) {
+        RenderedReport report = sentinel();
+        QString error;
+        QVERIFY2(!PageFile::decode(PageFile::seal(payload.left(cut)), &report, &error),
+            qPrintable(u"payload cut at %1"_s.arg(cut)));
+        QVERIFY(error.contains(u"damaged"_s));
+        QCOMPARE(report, sentinel());
+    }
+    for (qsizetype at = 0; at < payload.size(); at += (at < 400 ? 1 : 5)) {
+        for (char value : { char(0xff), char(0x80), char(0x00) }) {
+            QByteArray changed = payload;
+            changed[at] = value;
+            RenderedReport report = sentinel();
+            QString error;
+            if (!PageFile::decode(PageFile::seal(changed), &report, &error)) {
+                QVERIFY(!error.isEmpty());
+                QCOMPARE(report, sentinel());
+            }
         }
     }
 }
@@ -134,8 +161,8 @@ void TestPageFile::refusesForeignAndLyingFiles_data()
     QTest::addColumn<QString>("message");
     const QByteArray good = PageFile::encode(sampleReport(3));
     QTest::newRow("empty file") << QByteArray() << u"not a report file"_s;
-    QTest::newRow("a PNG picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                                   << u"not a report file"_s;
+    QTest::newRow("a PNG picture")
+        << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << u"not a report file"_s;
     QTest::newRow("text") << QByteArray("Quote 1001, total $99.00\n") << u"not a report file"_s;
     QTest::newRow("magic only") << good.left(8) << u"damaged"_s;
     QTest::newRow("trailing bytes") << good + QByteArray(3, 'x') << u"damaged"_s;

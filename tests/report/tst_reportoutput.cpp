@@ -1,5 +1,4 @@
 #include "ReportTestSupport.h"
-
 #include "TempDataDir.h"
 #include "report/ReportDataSource.h"
 #include "report/ReportLayout.h"
@@ -91,9 +90,8 @@ void TestReportOutput::pdfHoldsTheText_data()
     QTest::addColumn<bool>("wide");
     QTest::newRow("portrait quote")
         << false
-        << QStringList { u"Quote"_s, u"Client Pty Ltd"_s, u"Material line number 42"_s,
-                         u"$52.50"_s, u"Note for line 7"_s, u"Page 1"_s, u"Page 2"_s,
-                         u"$2,287.50"_s }
+        << QStringList { u"Quote"_s, u"Client Pty Ltd"_s, u"Material line number 42"_s, u"$52.50"_s,
+               u"Note for line 7"_s, u"Page 1"_s, u"Page 2"_s, u"$2,287.50"_s }
         << false;
     QTest::newRow("landscape summary")
         << true << QStringList { u"Job Summary"_s, u"J100"_s, u"J101"_s } << true;
@@ -108,7 +106,7 @@ void TestReportOutput::pdfHoldsTheText()
     const QString path = dir.filePath(u"report.pdf"_s);
     QString error;
     QVERIFY2(ReportOutput::writePdf(landscape ? landscapeReport() : m_report, path, &error),
-             qPrintable(error));
+        qPrintable(error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
@@ -127,7 +125,7 @@ void TestReportOutput::pdfHoldsTheText()
     const QSizeF points(match.captured(1).toDouble(), match.captured(2).toDouble());
     const QSizeF a4 = wide ? QSizeF(841.89, 595.28) : QSizeF(595.28, 841.89);
     QVERIFY2(near(points.width(), a4.width(), 0.6) && near(points.height(), a4.height(), 0.6),
-             qPrintable(info));
+        qPrintable(info));
 }
 
 void TestReportOutput::printsThePrinterRange_data()
@@ -138,10 +136,10 @@ void TestReportOutput::printsThePrinterRange_data()
     QTest::addColumn<QStringList>("absent");
     QTest::newRow("all pages") << 0 << 0 << QStringList { u"Page 1"_s, u"Page 2"_s }
                                << QStringList {};
-    QTest::newRow("second page only") << 2 << 2 << QStringList { u"Page 2"_s }
-                                      << QStringList { u"Page 1"_s };
-    QTest::newRow("range past the end is cut") << 1 << 9 << QStringList { u"Page 1"_s, u"Page 2"_s }
-                                               << QStringList {};
+    QTest::newRow("second page only")
+        << 2 << 2 << QStringList { u"Page 2"_s } << QStringList { u"Page 1"_s };
+    QTest::newRow("range past the end is cut")
+        << 1 << 9 << QStringList { u"Page 1"_s, u"Page 2"_s } << QStringList {};
 }
 
 void TestReportOutput::printsThePrinterRange()
@@ -162,11 +160,11 @@ void TestReportOutput::printsThePrinterRange()
     QList<int> progress;
     QString error;
     QVERIFY2(ReportOutput::print(m_report, printer, &error,
-                                 [&](int page, int) {
-                                     progress.append(page);
-                                     return true;
-                                 }),
-             qPrintable(error));
+                 [&](int page, int) {
+                     progress.append(page);
+                     return true;
+                 }),
+        qPrintable(error));
     QCOMPARE(progress.size(), int(present.size()));
     QVERIFY(!printer.fullPage()); // the caller's printer is left as it was
 
@@ -187,7 +185,8 @@ void TestReportOutput::printAbortsOnRequest()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(u"aborted.pdf"_s));
     QString error;
-    QVERIFY(!ReportOutput::print(m_report, printer, &error, [](int page, int) { return page < 2; }));
+    QVERIFY(
+        !ReportOutput::print(m_report, printer, &error, [](int page, int) { return page < 2; }));
     QVERIFY(error.contains(u"cancelled"_s));
 }
 

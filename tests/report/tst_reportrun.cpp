@@ -1,5 +1,4 @@
 #include "ReportTestSupport.h"
-
 #include "report/ReportDataSource.h"
 #include "report/ReportFormat.h"
 #include "report/ReportLayout.h"
@@ -31,6 +30,7 @@ std::unique_ptr<ReportLayout> listLayout()
     ReportBand &footer = layout->addBand(ReportBand::PageFooter, 10);
     footer.addSystemField({ 0, 2, 190, 5 }, ReportSystemField::PageNumber, u"Page "_s)
         .setAlignment(Qt::AlignRight | Qt::AlignTop);
+    footer.addSystemField({ 0, 2, 40, 5 }, ReportSystemField::PageCount, u"of "_s);
     return layout;
 }
 
@@ -85,7 +85,10 @@ private slots:
     void memoTextKind();
     void pageOverflow_data();
     void pageOverflow();
+    void groupHeaderMovesWithFirstRow_data();
+    void groupHeaderMovesWithFirstRow();
     void longMemoSplitsAcrossPages();
+    void throwingHookEndsRun();
     void emptyAndRefusedRuns_data();
     void emptyAndRefusedRuns();
     void pageHookCancels();
@@ -100,13 +103,11 @@ void TestReportRun::bandPositions_data()
     QTest::addColumn<QRectF>("box");
     QTest::newRow("title in the page header, offset by the margins")
         << u"Listing"_s << QRectF(12.1, 13.2, 65.9, 7.9);
-    QTest::newRow("column header right under the page header") << u"Code"_s
-                                                               << QRectF(12.1, 31, 15, 5);
-    QTest::newRow("first detail under the column header") << u"R1"_s
-                                                          << QRectF(31.2, 38.5, 50, 4.5);
+    QTest::newRow("column header right under the page header")
+        << u"Code"_s << QRectF(12.1, 31, 15, 5);
+    QTest::newRow("first detail under the column header") << u"R1"_s << QRectF(31.2, 38.5, 50, 4.5);
     QTest::newRow("third detail two bands lower") << u"R3"_s << QRectF(31.2, 48.5, 50, 4.5);
-    QTest::newRow("right-aligned amount keeps its box") << u"2"_s
-                                                        << QRectF(110, 43.5, 36.5, 4.5);
+    QTest::newRow("right-aligned amount keeps its box") << u"2"_s << QRectF(110, 43.5, 36.5, 4.5);
     QTest::newRow("page footer at the bottom margin") << u"Page 1"_s << QRectF(10, 279, 190, 5);
 }
 
@@ -120,8 +121,11 @@ void TestReportRun::bandPositions()
     QCOMPARE(report.pages[0].paperSize, QSizeF(210, 297));
     const auto found = findText(report.pages[0], text);
     QVERIFY2(found, qPrintable(text));
-    QVERIFY2(near(found->box, box), qPrintable(u"%1,%2 %3x%4"_s.arg(found->box.x()).arg(
-        found->box.y()).arg(found->box.width()).arg(found->box.height())));
+    QVERIFY2(near(found->box, box),
+        qPrintable(u"%1,%2 %3x%4"_s.arg(found->box.x())
+                       .arg(found->box.y())
+                       .arg(found->box.width())
+                       .arg(found->box.height())));
 }
 
 void TestReportRun::groupsAndSums_data()
@@ -149,16 +153,15 @@ void TestReportRun::groupsAndSums()
 
     auto layout = listLayout();
     ReportGroup &group = layout->addGroupOnField(u"Key"_s);
-    group.addHeader(6).addField({ 0, 0, 40, 5 }, [](const ReportContext &c) {
-        return u"H "_s + c.value(u"Key"_s).toString();
-    });
+    group.addHeader(6).addField({ 0, 0, 40, 5 },
+        [](const ReportContext &c) { return u"H "_s + c.value(u"Key"_s).toString(); });
     ReportBand &footer = group.addFooter(6);
-    footer.addSum({ 0, 0, 40, 5 }, u"Amount"_s)
-        .setFormatter([](const QVariant &v) { return u"F "_s + ReportFormat::toText(v); });
-    // A footer sees the last row of its own group, not the row that closed it.
-    footer.addField({ 50, 0, 40, 5 }, [](const ReportContext &c) {
-        return u"L "_s + c.value(u"Key"_s).toString();
+    footer.addSum({ 0, 0, 40, 5 }, u"Amount"_s).setFormatter([](const QVariant &v) {
+        return u"F "_s + ReportFormat::toText(v);
     });
+    // A footer sees the last row of its own group, not the row that closed it.
+    footer.addField({ 50, 0, 40, 5 },
+        [](const ReportContext &c) { return u"L "_s + c.value(u"Key"_s).toString(); });
     layout->addBand(ReportBand::Summary, 6)
         .addSum({ 0, 0, 40, 5 }, u"Amount"_s)
         .setFormatter([](const QVariant &v) { return u"T "_s + ReportFormat::toText(v); });
@@ -184,9 +187,9 @@ void TestReportRun::nestedGroups()
         group.addHeader(5).addField({ 0, 0, 40, 5 }, [=](const ReportContext &c) {
             return u"H%1 "_s.arg(level) + keyPart(level)(c).toString();
         });
-        group.addFooter(5).addSum({ 0, 0, 40, 5 }, u"Amount"_s).setFormatter([=](const QVariant &v) {
-            return u"F%1 "_s.arg(level) + v.toString();
-        });
+        group.addFooter(5)
+            .addSum({ 0, 0, 40, 5 }, u"Amount"_s)
+            .setFormatter([=](const QVariant &v) { return u"F%1 "_s.arg(level) + v.toString(); });
     }
     const QStringList texts = allTexts(run(*layout, keyedRows(u"AX:1,AX:2,AY:3,BY:4"_s)));
     QCOMPARE(withPrefix(texts, u"H1 "_s), (QStringList { u"A"_s, u"B"_s }));
@@ -300,8 +303,8 @@ void TestReportRun::memoTextKind_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("html");
     QTest::newRow("plain text stays plain") << u"costs < 100 in total"_s << false;
-    QTest::newRow("editor HTML is rich text") << u"<html><body><p><b>Bold</b></p></body></html>"_s
-                                              << true;
+    QTest::newRow("editor HTML is rich text")
+        << u"<html><body><p><b>Bold</b></p></body></html>"_s << true;
     QTest::newRow("line breaks stay plain") << u"line one\nline two"_s << false;
 }
 
@@ -348,6 +351,7 @@ void TestReportRun::pageOverflow()
         QVERIFY(findText(page, u"Code"_s));
         const auto footer = findText(page, u"Page %1"_s.arg(p + 1));
         QVERIFY(footer);
+        QVERIFY(findText(page, u"of %1"_s.arg(pages)));
         QCOMPARE(footer->box.y(), 279.0);
         const int onPage = std::min(perPage, rows - next + 1);
         for (int i = 0; i < onPage; ++i, ++next) {
@@ -358,6 +362,52 @@ void TestReportRun::pageOverflow()
         }
     }
     QCOMPARE(next, rows + 1);
+}
+
+void TestReportRun::groupHeaderMovesWithFirstRow_data()
+{
+    QTest::addColumn<int>("firstGroupRows");
+    QTest::addColumn<int>("headerPage");
+    QTest::addColumn<double>("headerY");
+    // The body holds 238.5 mm: header A (6) and n rows of 5 leave 232.5 - 5n.
+    QTest::newRow("room for header and row") << 44 << 1 << 38.5 + 6 + 44 * 5.0;
+    QTest::newRow("room for the header alone") << 45 << 2 << 38.5;
+    QTest::newRow("no room at all") << 46 << 2 << 38.5;
+}
+
+void TestReportRun::groupHeaderMovesWithFirstRow()
+{
+    QFETCH(int, firstGroupRows);
+    QFETCH(int, headerPage);
+    QFETCH(double, headerY);
+    auto layout = listLayout();
+    layout->addGroupOnField(u"Key"_s).addHeader(6).addField({ 0, 0, 40, 5 },
+        [](const ReportContext &c) { return u"H "_s + c.value(u"Key"_s).toString(); });
+    const RenderedReport report =
+        run(*layout, keyedRows(u"A:1,"_s.repeated(firstGroupRows) + u"B:2"_s));
+    QCOMPARE(report.pages.size(), headerPage);
+    const auto header = findText(report.pages[headerPage - 1], u"H B"_s);
+    QVERIFY(header);
+    QVERIFY(near(header->box.y(), headerY));
+    QVERIFY(near(findText(report.pages[headerPage - 1], u"B"_s)->box.y(), headerY + 6));
+}
+
+void TestReportRun::throwingHookEndsRun()
+{
+    auto layout = listLayout();
+    layout->band(ReportBand::Detail)
+        ->setBeforePrint([](ReportBand &, const ReportContext &c) -> bool {
+            if (c.recordNumber() == 3)
+                throw std::runtime_error("refused");
+            return true;
+        });
+    ListDataSource data(numberedRows(5));
+    ReportRunner runner(*layout);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, runner.run(data));
+    QCOMPARE(runner.state(), ReportRunner::State::Finished);
+    // The layout is fit for another run.
+    layout->band(ReportBand::Detail)->setBeforePrint({});
+    QCOMPARE(runner.run(data).pages.size(), 1);
 }
 
 void TestReportRun::longMemoSplitsAcrossPages()
@@ -449,8 +499,8 @@ void TestReportRun::systemFields()
     ReportBand &header = *layout->band(ReportBand::PageHeader);
     header.addSystemField({ 100, 0, 90, 4 }, ReportSystemField::PrintDateTime, u"Printed : "_s);
     header.addSystemField({ 100, 5, 90, 4 }, ReportSystemField::PrintDate);
-    layout->band(ReportBand::Detail)->addSystemField({ 150, 0, 20, 4 },
-                                                       ReportSystemField::RecordNumber, u"#"_s);
+    layout->band(ReportBand::Detail)
+        ->addSystemField({ 150, 0, 20, 4 }, ReportSystemField::RecordNumber, u"#"_s);
     layout->setBeforeRun([](ReportLayout &l) {
         l.setTitle(u"Set before the run"_s);
         return true;
@@ -458,7 +508,7 @@ void TestReportRun::systemFields()
     const ReportPage page = run(*layout, numberedRows(2)).pages.value(0);
     QVERIFY(findText(page, u"Set before the run"_s));
     QVERIFY(findText(page, u"Printed : 3/5/24 2:30\u202FPM"_s)
-            || findText(page, u"Printed : 3/5/24 2:30 PM"_s));
+        || findText(page, u"Printed : 3/5/24 2:30 PM"_s));
     QVERIFY(findText(page, u"3/5/24"_s));
     QVERIFY(findText(page, u"#2"_s));
 }
