@@ -10,6 +10,7 @@
 #include "engine/TQVDatabase.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -35,6 +36,8 @@ private slots:
     void postAndCancelWhileBrowsing();
     void newRecordCode_data();
     void newRecordCode();
+    void numberKeyInAnyLocale_data();
+    void numberKeyInAnyLocale();
     void detailInsertPostsMaster();
     void watchingAfterOpen_data();
     void watchingAfterOpen();
@@ -132,7 +135,8 @@ void TestRefresh::otherCopysCustomerShows()
     QCOMPARE(peer.exitCode(), 0);
 
     QTRY_COMPARE_WITH_TIMEOUT(customers->recordCount(), 3, 5000);
-    QCOMPARE(events, QStringList({u"before, controls off"_s, u"after, controls off"_s, u"repaint"_s}));
+    QCOMPARE(events,
+             QStringList({u"before, controls off"_s, u"after, controls off"_s, u"repaint"_s}));
     QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Twenty"_s);
     QCOMPARE(customers->recNo(), 2);
     customers->first();
@@ -178,7 +182,8 @@ void TestRefresh::pendingEditOnRefresh()
         customers->post();
         QCOMPARE(customers->recordCount(), 2);
     }
-    QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 10"_s).toString(), storedName);
+    QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 10"_s).toString(),
+             storedName);
 }
 
 void TestRefresh::deletedCurrentRecordKeepsPlace()
@@ -218,10 +223,13 @@ void TestRefresh::newRecordCode_data()
     QTest::addColumn<QString>("storedCode"); // empty when refused
     QTest::newRow("undo key with a blank is refused") << u"Global.DB"_s << u"Q 12"_s << QString();
     QTest::newRow("undo key is upper-cased") << u"Global.DB"_s << u"q-12"_s << u"Q-12"_s;
-    QTest::newRow("settings section with a blank is refused") << u"INI"_s << u"My Section"_s << QString();
+    QTest::newRow("settings section with a blank is refused")
+            << u"INI"_s << u"My Section"_s << QString();
     QTest::newRow("settings section is kept as typed") << u"INI"_s << u"options"_s << u"options"_s;
-    QTest::newRow("only the file named INI keeps its case") << u"Settings"_s << u"options"_s << u"OPTIONS"_s;
-    QTest::newRow("a suburb may hold a blank") << u"Suburb.DB"_s << u"north rocks"_s << u"NORTH ROCKS"_s;
+    QTest::newRow("only the file named INI keeps its case")
+            << u"Settings"_s << u"options"_s << u"OPTIONS"_s;
+    QTest::newRow("a suburb may hold a blank")
+            << u"Suburb.DB"_s << u"north rocks"_s << u"NORTH ROCKS"_s;
     QTest::newRow("number key stays as it is") << u"Head.DB"_s << u"12"_s << u"12"_s;
 }
 
@@ -241,9 +249,10 @@ void TestRefresh::newRecordCode()
             view->post();
             QFAIL("a code with a blank was posted");
         } catch (const EInvalidCode &error) {
-            QCOMPARE(error.message(), u"The Code You Have Entered ("_s + typed
-                                              + u"). Contains a Space. Please Enter A Code That Does Not "
-                                                u"Contain A Space."_s);
+            QCOMPARE(error.message(),
+                     u"The Code You Have Entered ("_s + typed
+                             + u"). Contains a Space. Please Enter A Code That Does Not Contain A "
+                               u"Space."_s);
         }
         QCOMPARE(view->state(), DataSetState::Insert);
         QCOMPARE(code->asString(), typed);
@@ -254,6 +263,31 @@ void TestRefresh::newRecordCode()
     view->post();
     QCOMPARE(code->asString(), storedCode);
     QCOMPARE(view->recordCount(), 1);
+}
+
+void TestRefresh::numberKeyInAnyLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("key");
+    QTest::newRow("decimal comma") << QLocale(QLocale::German, QLocale::Germany) << 12.5;
+    QTest::newRow("other digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << 12.0;
+}
+
+// The code rule reads the first field as text; a number key must come back as the same number
+// whatever the user's locale writes it as.
+void TestRefresh::numberKeyInAnyLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, key);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    auto heads = table(u"Head.DB"_s);
+    heads->insert();
+    heads->fieldByName(u"ID"_s)->setAsFloat(key);
+    heads->post();
+    QCOMPARE(heads->fieldByName(u"ID"_s)->asFloat(), key);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT ID FROM data"_s).toDouble(), key);
 }
 
 void TestRefresh::detailInsertPostsMaster()
@@ -273,7 +307,8 @@ void TestRefresh::detailInsertPostsMaster()
     customers->fieldByName(u"Name"_s)->setAsString(u"Forty"_s);
     heads.insert();
     QCOMPARE(customers->state(), DataSetState::Browse);
-    QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 40"_s).toString(), u"Forty"_s);
+    QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 40"_s).toString(),
+             u"Forty"_s);
     heads.fieldByName(u"ID"_s)->setAsFloat(1);
     heads.fieldByName(u"Client_ID"_s)->setAsFloat(40);
     heads.post();
@@ -318,7 +353,8 @@ void TestRefresh::notificationsNeedOwnFormat()
         view.SetAutoUpdateEnabled(true);
         QFAIL("a view of a foreign table type started watching");
     } catch (const EDatabaseError &error) {
-        QCOMPARE(error.message(), u"Table change notifications only work with Paradox table types"_s);
+        QCOMPARE(error.message(),
+                 u"Table change notifications only work with Paradox table types"_s);
     }
     QVERIFY(!view.isWatching());
 }
