@@ -39,7 +39,9 @@ void TQVTable::doBeforePost()
         throw EInvalidCode(tr("The Code You Have Entered (") + text
                            + tr("). Contains a Space. Please Enter A Code That Does Not Contain A Space."));
     }
-    // Settings keep their sections as typed.
-    if (tableName() != QStringLiteral("INI"))
-        code->setValue(text.toUpper());
+    // Settings keep their sections as typed. A code with nothing to upper-case is left alone:
+    // a number key written back from its locale text would not read as a number everywhere.
+    const QString upper = text.toUpper();
+    if (tableName() != QStringLiteral("INI") && upper != text)
+        code->setValue(upper);
 }
