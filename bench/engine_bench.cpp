@@ -233,7 +233,8 @@ void crossing(const QString &directory)
     std::vector<double> delays;
     for (int i = 0; i < crossings; ++i) {
         // Start at a random moment of the check period, as another user would.
-        QTimer::singleShot(int(QRandomGenerator::global()->bounded(1000)), &loop, &QEventLoop::quit);
+        const int wait = int(QRandomGenerator::global()->bounded(1000));
+        QTimer::singleShot(wait, &loop, &QEventLoop::quit);
         loop.exec();
         QProcess peer;
         peer.start(QStringLiteral(ENGINE_PEER),

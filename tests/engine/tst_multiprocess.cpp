@@ -75,7 +75,8 @@ public:
     // The last lines read, for failure messages.
     QByteArray transcript() const
     {
-        return m_transcript.mid(std::max<qsizetype>(0, m_transcript.size() - 5)).join(u" | "_s).toUtf8();
+        const qsizetype from = std::max<qsizetype>(0, m_transcript.size() - 5);
+        return m_transcript.mid(from).join(u" | "_s).toUtf8();
     }
     bool waitFor(const QString &line)
     {
@@ -278,7 +279,8 @@ void TestMultiProcess::concurrentAddsLoseNothing()
     QVERIFY2(second.waitFor(u"added %1"_s.arg(adds)), second.transcript().constData());
     QCOMPARE(first.finish(), 0);
     QCOMPARE(second.finish(), 0);
-    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 1"_s).toDouble(), adds * 101.0);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 1"_s).toDouble(),
+             adds * 101.0);
 }
 
 // A copy saving lines (line, header total and key counter in one operation) is killed at random
@@ -288,7 +290,8 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);
-    const QStringList files{u"Head.DB"_s, u"Line.DB"_s, u"Keys.DB"_s, RecordLocks::controlFileName()};
+    const QStringList files{u"Head.DB"_s, u"Line.DB"_s, u"Keys.DB"_s,
+                            RecordLocks::controlFileName()};
     QRandomGenerator random(20260228);
     QElapsedTimer clock;
     clock.start();
@@ -305,8 +308,8 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             churn.kill();
         }
         ++kills;
-        const QStringList journals = QDir(m_dir->path()).entryList({u"*.DB-journal"_s, u"*-mj*"_s}, QDir::Files);
-        if (!journals.isEmpty())
+        const QDir dir(m_dir->path());
+        if (!dir.entryList({u"*.DB-journal"_s, u"*-mj*"_s}, QDir::Files).isEmpty())
             ++leftJournals;
 
         // The next opener, through the engine, rolls back a half-done save.
@@ -321,7 +324,8 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             auto keys = view(db, u"Keys.DB"_s);
             QHash<QString, double> sums;
             for (lines->first(); !lines->eof(); lines->next()) {
-                sums[lines->fieldByName(u"No"_s)->asString()] += lines->fieldByName(u"Charge"_s)->asFloat();
+                const QString no = lines->fieldByName(u"No"_s)->asString();
+                sums[no] += lines->fieldByName(u"Charge"_s)->asFloat();
                 ++lineCount;
             }
             for (heads->first(); !heads->eof(); heads->next()) {
@@ -333,12 +337,14 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             keys->first();
             counter = keys->fieldByName(u"Current"_s)->asFloat();
             QVERIFY2(counter == lineCount,
-                     qPrintable(u"kill %1: counter %2, lines %3"_s.arg(kills).arg(counter).arg(lineCount)));
+                     qPrintable(u"kill %1: counter %2, lines %3"_s.arg(kills).arg(counter).arg(
+                             lineCount)));
         }
         for (const QString &file : files)
             QVERIFY2(integrity(file) == u"ok"_s, qPrintable(file + u": "_s + integrity(file)));
         QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toDouble(), lineCount);
-        QCOMPARE(stored(u"Line.DB"_s, u"SELECT IFNULL(MAX(ID), 0) FROM data"_s).toDouble(), counter);
+        QCOMPARE(stored(u"Line.DB"_s, u"SELECT IFNULL(MAX(ID), 0) FROM data"_s).toDouble(),
+                 counter);
         QVERIFY(lineCount >= lastLines);
         lastLines = qint64(lineCount);
     }
