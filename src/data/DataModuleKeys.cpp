@@ -3,6 +3,7 @@
 #include "data/Document.h"
 #include "data/Errors.h"
 #include "engine/Field.h"
+#include "engine/RecordLocks.h"
 
 #include <QCryptographicHash>
 
@@ -11,6 +12,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int numberSizeOfLines = 10; // labour lines and printed rows keep this much of a number
+// Another copy lets go of a counter row just after its commit, a moment after the file's write
+// lock: a counter is waited for, never refused, unless someone keeps its row in edit this long.
+constexpr int counterWaitMs = 10000;
 
 QString headingMessage(const QString &item, const QString &lastLine)
 {
@@ -32,6 +36,7 @@ double TDM::NextKey()
     OperationScope operation(DB, file);
     // Taking the write lock of the counter's file first makes every copy wait here in turn.
     DB->writer(file);
+    DB->acquireTableLock(file, counterWaitMs);
     if (!tblKeys->findKey({1})) {
         // A data directory without its counter row gets one; keys start at 1.
         tblKeys->insert();
@@ -45,6 +50,7 @@ double TDM::NextKey()
     current->setAsFloat(current->asFloat() + 1);
     tblKeys->post();
     const double key = current->asFloat();
+    DB->releaseLock(file, RecordLocks::wholeTable);
     operation.commit();
     return key;
 }
@@ -147,6 +153,7 @@ void TDM::advanceDocumentNumber(Document &document)
         numberField->setAsString(number);
         document.counter->findKey({1});
     }
+    DB->acquireTableLock(document.counter->fileIndex(), counterWaitMs);
     document.counter->edit();
     Field *next = document.counter->fieldByName(document.counterNext);
     if (taken) {
@@ -165,6 +172,7 @@ void TDM::advanceDocumentNumber(Document &document)
         next->setAsFloat(next->asFloat() + 1);
     }
     document.counter->post();
+    DB->releaseLock(document.counter->fileIndex(), RecordLocks::wholeTable);
 }
 
 QString TDM::documentNumberFilter(const QString &field, const QString &number)
