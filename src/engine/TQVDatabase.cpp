@@ -374,7 +374,6 @@ void TQVDatabase::abortOperation()
 void TQVDatabase::finishOperation(bool committed)
 {
     const QList<int> written = m_written;
-    const QList<std::shared_ptr<Touched>> touched = m_touched;
     m_transactions.clear();
     m_primaryConnection = -1;
     m_written.clear();
@@ -384,8 +383,9 @@ void TQVDatabase::finishOperation(bool committed)
     if (!written.isEmpty() || !committed)
         ++m_generation;
     // Every view of a written file reads it again; a view whose own change was rolled back too.
-    for (auto it = m_viewFiles.cbegin(); it != m_viewFiles.cend(); ++it) {
-        if (written.contains(it.value()))
+    const QHash<TableView *, int> views = m_viewFiles;
+    for (auto it = views.cbegin(); it != views.cend(); ++it) {
+        if (written.contains(it.value()) && m_viewFiles.contains(it.key()))
             it.key()->invalidate();
     }
     // Our own commits are not news to the change check of the file's home connection, except
@@ -396,7 +396,6 @@ void TQVDatabase::finishOperation(bool committed)
         } catch (const Exception &) {
         }
     }
-    Q_UNUSED(touched);
 }
 
 RecordLocks *TQVDatabase::locks()

@@ -195,7 +195,7 @@ void TableView::open()
     m_rowsValid = false;
     m_cache.clear();
     m_currentRowid = firstRowid();
-    m_currentPos = m_currentRowid >= 0 ? -1 : -1;
+    m_currentPos = -1;
     m_bof = true;
     m_eof = m_currentRowid < 0;
     emitState();

@@ -430,15 +430,18 @@ void TableView::invalidate()
 {
     if (!active())
         return;
+    // Lazy: the ordered ids are read again when someone next asks for a row or a position.
     const bool wasRead = m_rowsValid;
     m_rowsValid = false;
     m_cache.clear();
-    if (wasRead) {
-        ensureRows();
-    } else if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
-        m_currentRowid = firstRowid();
-        m_currentPos = -1;
-        m_eof = m_bof = m_currentRowid < 0;
+    if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
+        if (wasRead)
+            ensureRows(); // the current record is gone: its neighbour takes its place
+        else {
+            m_currentRowid = firstRowid();
+            m_currentPos = -1;
+            m_eof = m_bof = m_currentRowid < 0;
+        }
     }
     emitData();
     emitCurrent();
