@@ -9,8 +9,7 @@
 FieldDataLink::FieldDataLink(QWidget *control)
     : QObject(control)
     , m_control(control)
-{
-}
+{ }
 
 void FieldDataLink::setDataSource(TQVDataSource *source)
 {

@@ -19,7 +19,8 @@ bool hasFourDigitYear(const QString &format)
 TQVDBDateEdit::TQVDBDateEdit(QWidget *parent)
     : TQVDBEdit(parent)
 {
-    QAction *pick = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    QAction *pick =
+        addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
     pick->setToolTip(tr("Choose a date"));
     connect(pick, &QAction::triggered, this, &TQVDBDateEdit::showCalendar);
 }
@@ -31,7 +32,8 @@ QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
     const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
     QDate date = locale.toDate(trimmed, shortFormat);
     if (date.isValid() && !hasFourDigitYear(shortFormat)) {
-        // The parser puts two-digit years in the 1900s; a date typed today means the years around now.
+        // The parser puts two-digit years in the 1900s; a date typed today means the years around
+        // now.
         const int year = date.year() % 100;
         int full = today.year() - today.year() % 100 + year;
         if (full > today.year() + 49)
@@ -41,7 +43,8 @@ QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
         date = QDate(full, date.month(), date.day());
     }
     if (!date.isValid() && !hasFourDigitYear(shortFormat))
-        date = locale.toDate(trimmed, QString(shortFormat).replace(QLatin1String("yy"), QLatin1String("yyyy")));
+        date = locale.toDate(
+            trimmed, QString(shortFormat).replace(QLatin1String("yy"), QLatin1String("yyyy")));
     if (!date.isValid())
         date = locale.toDate(trimmed, QLocale::LongFormat);
     if (!date.isValid())

@@ -61,7 +61,8 @@ void TQVDBEdit::userEdited()
     if (m_modified)
         return;
     m_modified = true;
-    // A record that cannot be edited (locked elsewhere, link without automatic edit) takes no typing.
+    // A record that cannot be edited (locked elsewhere, link without automatic edit) takes no
+    // typing.
     if (!m_link->edit()) {
         m_modified = false;
         showField();

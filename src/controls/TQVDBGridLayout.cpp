@@ -1,7 +1,6 @@
 // The per-user layout of TQVDBGrid: which field each column position shows and how wide it is,
 // and the menu that hides and shows columns.
 #include "TQVDBGridSrc.h"
-
 #include "controls/TQVRegistry.h"
 #include "controls/TableViewModel.h"
 #include "engine/Field.h"
@@ -99,7 +98,7 @@ void TQVDBGrid::saveLayout() noexcept
         for (int position = 0; position < layout.size(); ++position) {
             const TQVDBGridColumn &column = layout.at(position);
             registry.writeString(valueName(position),
-                                 column.fieldName + u',' + QString::number(column.visible ? column.width : 0));
+                column.fieldName + u',' + QString::number(column.visible ? column.width : 0));
         }
     } catch (...) {
         // Losing a layout is not worth a message while a window closes.

@@ -6,12 +6,12 @@
 #include "engine/Exception.h"
 #include "engine/TableView.h"
 
-#include <algorithm>
-
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,8 +23,7 @@ public:
     explicit FieldCellDelegate(TQVDBGrid *grid)
         : QStyledItemDelegate(grid)
         , m_grid(grid)
-    {
-    }
+    { }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -55,7 +54,7 @@ TQVDBGrid::TQVDBGrid(QWidget *parent)
     setItemDelegate(new FieldCellDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                    | QAbstractItemView::AnyKeyPressed);
+        | QAbstractItemView::AnyKeyPressed);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     // Rows keep one height, so the grid never measures rows it does not show.
@@ -119,7 +118,7 @@ QList<TQVDBGridColumn> TQVDBGrid::columns() const
             continue;
         const bool hidden = isColumnHidden(logical);
         result << TQVDBGridColumn { bound.at(logical).fieldName, bound.at(logical).title,
-                                    hidden ? 0 : columnWidth(logical), !hidden };
+            hidden ? 0 : columnWidth(logical), !hidden };
     }
     return result;
 }
@@ -220,8 +219,7 @@ void TQVDBGrid::prepareCell(int row, int column, TQVDrawFieldCell &cell)
     // A faulty hook costs its colours, never the paint event.
     try {
         OnDrawFieldCellEvent(*this, cell);
-    } catch (const std::exception &) {
-    }
+    } catch (const std::exception &) { }
 }
 
 void TQVDBGrid::followView(int row)
@@ -230,13 +228,16 @@ void TQVDBGrid::followView(int row)
     if (row < 0) {
         setCurrentIndex({});
     } else {
-        const int column = currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
+        const int column = currentIndex().isValid() ? currentIndex().column()
+                                                    : horizontalHeader()->logicalIndex(0);
         const QModelIndex target = m_model->index(row, std::max(column, 0));
-        if (target != currentIndex())
-            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect
-                                                          | (m_rowSelect ? QItemSelectionModel::Rows
-                                                                         : QItemSelectionModel::NoUpdate));
-        scrollTo(target);
+        // Scrolling only when the record moved keeps where the user scrolled across refreshes.
+        if (target != currentIndex()) {
+            selectionModel()->setCurrentIndex(target,
+                QItemSelectionModel::ClearAndSelect
+                    | (m_rowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+            scrollTo(target);
+        }
     }
     m_following = false;
 }
@@ -244,7 +245,8 @@ void TQVDBGrid::followView(int row)
 void TQVDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (m_following || m_model->isSyncing() || !current.isValid() || current.row() == m_model->currentRow())
+    if (m_following || m_model->isSyncing() || !current.isValid()
+        || current.row() == m_model->currentRow())
         return;
     moveView(current.row());
 }

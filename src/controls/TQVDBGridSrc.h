@@ -73,7 +73,8 @@ public:
     int helpContext() const { return m_helpContext; }
     void setHelpContext(int topic) { m_helpContext = topic; }
 
-    // A menu of the window's own; the column items are added to it instead of to a menu of the grid.
+    // A menu of the window's own; the column items are added to it instead of to a menu of the
+    // grid.
     QMenu *contextMenu() const { return m_contextMenu; }
     void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
     // The menu holding the column items; null until a layout was restored.

@@ -62,11 +62,12 @@ void TQVDBLookupCombo::setListSource(TQVDataSource *source)
     m_listConnections.clear();
     m_listSource = source;
     if (source) {
-        m_listConnections << connect(source, &DataSource::dataSetChanged, this, &TQVDBLookupCombo::listChanged)
-                          << connect(source, &DataSource::dataChanged, this, &TQVDBLookupCombo::listChanged)
-                          << connect(source, &DataSource::stateChanged, this, &TQVDBLookupCombo::listChanged)
-                          << connect(source, &DataSource::fieldChanged, this, &TQVDBLookupCombo::listChanged)
-                          << connect(source, &QObject::destroyed, this, &TQVDBLookupCombo::listChanged);
+        m_listConnections
+            << connect(source, &DataSource::dataSetChanged, this, &TQVDBLookupCombo::listChanged)
+            << connect(source, &DataSource::dataChanged, this, &TQVDBLookupCombo::listChanged)
+            << connect(source, &DataSource::stateChanged, this, &TQVDBLookupCombo::listChanged)
+            << connect(source, &DataSource::fieldChanged, this, &TQVDBLookupCombo::listChanged)
+            << connect(source, &QObject::destroyed, this, &TQVDBLookupCombo::listChanged);
     }
     listChanged();
 }
@@ -154,7 +155,7 @@ int TQVDBLookupCombo::indexOfKey(const QVariant &stored) const
         if (key.isNull())
             continue;
         const bool numeric = key.typeId() == QMetaType::Double || key.typeId() == QMetaType::Int
-                || key.typeId() == QMetaType::LongLong;
+            || key.typeId() == QMetaType::LongLong;
         if (numeric ? key.toDouble() == stored.toDouble() : key.toString() == stored.toString())
             return i;
     }

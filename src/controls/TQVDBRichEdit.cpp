@@ -1,8 +1,8 @@
 #include "TQVDBRichEdit.h"
 
 #include "controls/FieldDataLink.h"
-#include "controls/TQVDataSourceSrc.h"
 #include "controls/Messages.h"
+#include "controls/TQVDataSourceSrc.h"
 #include "engine/Field.h"
 
 #include <QFontDialog>
@@ -86,7 +86,8 @@ void TQVDBRichEdit::toggleBold()
 {
     if (!prepareFormatChange())
         return;
-    const int weight = textCursor().hasSelection() ? textCursor().charFormat().fontWeight() : fontWeight();
+    const int weight =
+        textCursor().hasSelection() ? textCursor().charFormat().fontWeight() : fontWeight();
     QTextCharFormat format;
     format.setFontWeight(weight > QFont::Normal ? QFont::Normal : QFont::Bold);
     applyFormat(format);
@@ -97,8 +98,8 @@ void TQVDBRichEdit::toggleUnderline()
     if (!prepareFormatChange())
         return;
     QTextCharFormat format;
-    format.setFontUnderline(!(textCursor().hasSelection() ? textCursor().charFormat().fontUnderline()
-                                                          : fontUnderline()));
+    format.setFontUnderline(!(
+        textCursor().hasSelection() ? textCursor().charFormat().fontUnderline() : fontUnderline()));
     applyFormat(format);
 }
 
@@ -132,7 +133,8 @@ void TQVDBRichEdit::printText()
         printOnCurrentPrinter(*document(), applicationTitle(), this);
 }
 
-void TQVDBRichEdit::printOnCurrentPrinter(QTextDocument &document, const QString &jobTitle, QWidget *parent)
+void TQVDBRichEdit::printOnCurrentPrinter(
+    QTextDocument &document, const QString &jobTitle, QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(jobTitle);
@@ -147,7 +149,8 @@ void TQVDBRichEdit::printOnCurrentPrinter(QTextDocument &document, const QString
 
 void TQVDBRichEdit::keyPressEvent(QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     if (modifiers == Qt::ControlModifier) {
         switch (event->key()) {
         case Qt::Key_B:
@@ -165,7 +168,8 @@ void TQVDBRichEdit::keyPressEvent(QKeyEvent *event)
         default:
             break;
         }
-    } else if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_P) {
+    } else if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier)
+        && event->key() == Qt::Key_P) {
         printText();
         return;
     }

@@ -51,7 +51,8 @@ public:
     void insertDate();
     void printText();
 
-    static void printOnCurrentPrinter(QTextDocument &document, const QString &jobTitle, QWidget *parent);
+    static void printOnCurrentPrinter(
+        QTextDocument &document, const QString &jobTitle, QWidget *parent);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

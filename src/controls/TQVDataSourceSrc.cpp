@@ -2,8 +2,7 @@
 
 TQVDataSource::TQVDataSource(QObject *parent)
     : DataSource(parent)
-{
-}
+{ }
 
 DataSetState TQVDataSource::state() const
 {

@@ -10,8 +10,7 @@
 
 TableViewModel::TableViewModel(QObject *parent)
     : QAbstractTableModel(parent)
-{
-}
+{ }
 
 TQVDataSource *TableViewModel::dataSource() const
 {
@@ -29,7 +28,8 @@ void TableViewModel::setDataSource(TQVDataSource *source)
                       << connect(source, &DataSource::dataChanged, this, &TableViewModel::sync)
                       << connect(source, &DataSource::stateChanged, this, &TableViewModel::sync)
                       << connect(source, &DataSource::currentChanged, this, &TableViewModel::sync)
-                      << connect(source, &DataSource::fieldChanged, this, &TableViewModel::currentFieldChanged)
+                      << connect(source, &DataSource::fieldChanged, this,
+                             &TableViewModel::currentFieldChanged)
                       << connect(source, &QObject::destroyed, this, &TableViewModel::rebind);
     }
     rebind();
@@ -156,11 +156,13 @@ QVariant TableViewModel::data(const QModelIndex &index, int role) const
             return view()->rowDisplayText(index.row(), f->index());
         case Qt::EditRole: {
             const QVariant value = view()->rowValue(index.row(), f->index());
-            return f->textFor(value.typeId() == QMetaType::QDate ? QVariant(value.toDate().toString(Qt::ISODate))
-                                                                  : value);
+            return f->textFor(value.typeId() == QMetaType::QDate
+                    ? QVariant(value.toDate().toString(Qt::ISODate))
+                    : value);
         }
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue((f->isNumeric() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            return QVariant::fromValue(
+                (f->isNumeric() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         default:
             return {};
         }

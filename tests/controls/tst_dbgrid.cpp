@@ -1,0 +1,366 @@
+#include "DataControlsTests.h"
+#include "controls/MessageAnswers.h"
+#include "controls/TQVDBGridSrc.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "controls/TQVRegistry.h"
+#include "controls/TableViewModel.h"
+#include "engine/TableView.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString TaxRatesKey = u"Tessorin\\TaxRates"_s;
+const QString SharedKey = u"Velbric/UnitDesc"_s;
+
+QList<TQVDBGridColumn> taxColumns()
+{
+    return { { u"Tax_Rate"_s, u"Tax Rate (%)"_s, 70, true },
+        { u"Description"_s, QString(), 150, true } };
+}
+
+QString stored(const QString &keyName, int position)
+{
+    TQVRegistry registry;
+    if (!registry.openKey(TQVDBGrid::registryPath(keyName), false))
+        return u"<no key>"_s;
+    return registry.readString(u"GridColumn"_s + QString::number(position));
+}
+
+void store(const QString &keyName, const QStringList &values)
+{
+    TQVRegistry registry;
+    QVERIFY(registry.openKey(TQVDBGrid::registryPath(keyName), true));
+    for (int i = 0; i < values.size(); ++i)
+        registry.writeString(u"GridColumn"_s + QString::number(i), values.at(i));
+}
+
+QAction *menuItem(TQVDBGrid &grid, const QString &title)
+{
+    const QList<QAction *> items =
+        grid.columnMenu() ? grid.columnMenu()->actions() : QList<QAction *>();
+    for (QAction *item : items) {
+        if (item->text() == title)
+            return item;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestDBGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void hiddenColumnIsSavedAsZeroAndComesBackHidden();
+    void columnShownAgainIsFortyPixelsWide();
+    void movedColumnsAreBoundByField();
+    void gridsSharingAKeyKeepTheirOwnField();
+    void emptyKeyNameTouchesNothing();
+    void unusableSavedValuesLeaveTheDesign_data();
+    void unusableSavedValuesLeaveTheDesign();
+    void neverLoadedGridKeepsTheSavedLayout();
+
+    void currentRowFollowsTheView();
+    void insertRowShowsWhileInserting();
+    void refreshKeepsScrollPosition();
+    void clickingARowMovesTheRecord();
+    void refusedPostKeepsTheRecord();
+    void drawHookSeesTheRowAndField();
+
+private:
+    std::unique_ptr<TQVDBGrid> openGrid(
+        TableView *view, const QString &key, const QList<TQVDBGridColumn> &columns);
+
+    std::unique_ptr<DataControlsFixture> m_fixture;
+    std::unique_ptr<TQVDataSource> m_source;
+};
+
+void TestDBGrid::init()
+{
+    m_fixture = std::make_unique<DataControlsFixture>();
+    QVERIFY(m_fixture->dm->isConnected());
+    m_source = std::make_unique<TQVDataSource>();
+}
+
+void TestDBGrid::cleanup()
+{
+    m_source.reset();
+    m_fixture.reset();
+}
+
+std::unique_ptr<TQVDBGrid> TestDBGrid::openGrid(
+    TableView *view, const QString &key, const QList<TQVDBGridColumn> &columns)
+{
+    m_source->setDataSet(view);
+    auto grid = std::make_unique<TQVDBGrid>();
+    grid->setColumns(columns);
+    grid->setDataSource(m_source.get());
+    grid->setRegistryKeyName(key);
+    grid->loaded();
+    return grid;
+}
+
+void TestDBGrid::hiddenColumnIsSavedAsZeroAndComesBackHidden()
+{
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, u"\\"_s + TaxRatesKey + u"\\"_s, taxColumns());
+    QCOMPARE(grid->registryKeyName(), TaxRatesKey);
+    QAction *description = menuItem(*grid, u"Description"_s);
+    QVERIFY(description && description->isChecked());
+    description->trigger();
+    QVERIFY(grid->isColumnHidden(1));
+    grid.reset();
+
+    QCOMPARE(stored(TaxRatesKey, 0), u"Tax_Rate,70"_s);
+    QCOMPARE(stored(TaxRatesKey, 1), u"Description,0"_s);
+
+    grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    QVERIFY(grid->isColumnHidden(1));
+    QVERIFY(!menuItem(*grid, u"Description"_s)->isChecked());
+    QVERIFY(menuItem(*grid, u"Tax Rate (%)"_s)->isChecked());
+}
+
+void TestDBGrid::columnShownAgainIsFortyPixelsWide()
+{
+    store(TaxRatesKey, { u"Tax_Rate,70"_s, u"Description,0"_s });
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    QAction *description = menuItem(*grid, u"Description"_s);
+    description->trigger();
+    QVERIFY(description->isChecked());
+    QVERIFY(!grid->isColumnHidden(1));
+    QCOMPARE(grid->columnWidth(1), TQVDBGrid::ShownAgainWidth);
+    grid.reset();
+    QCOMPARE(stored(TaxRatesKey, 1), u"Description,40"_s);
+}
+
+void TestDBGrid::movedColumnsAreBoundByField()
+{
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    grid->horizontalHeader()->moveSection(1, 0);
+    grid->setColumnWidth(1, 123);
+    grid.reset();
+    QCOMPARE(stored(TaxRatesKey, 0), u"Description,123"_s);
+    QCOMPARE(stored(TaxRatesKey, 1), u"Tax_Rate,70"_s);
+
+    grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    const QList<TQVDBGridColumn> shown = grid->columns();
+    QCOMPARE(shown.at(0).fieldName, u"Description"_s);
+    QCOMPARE(shown.at(0).width, 123);
+    QCOMPARE(shown.at(1).fieldName, u"Tax_Rate"_s);
+    // Each heading stays over its own field.
+    const int first = grid->horizontalHeader()->logicalIndex(0);
+    QCOMPARE(grid->model()->headerData(first, Qt::Horizontal).toString(), u"Description"_s);
+    QCOMPARE(grid->columnMenu()->actions().at(1)->text(), u"Tax Rate (%)"_s);
+}
+
+void TestDBGrid::gridsSharingAKeyKeepTheirOwnField()
+{
+    TQVDataSource sales;
+    sales.setDataSet(m_fixture->dm->tblSales);
+    const QList<TQVDBGridColumn> unitColumns { { u"Unit_Description"_s, u"Description"_s, 100,
+        true } };
+    const QList<TQVDBGridColumn> salesColumns { { u"Salesman"_s, u"Sales Person"_s, 110, true } };
+
+    auto units = openGrid(m_fixture->dm->tblUnit, SharedKey, unitColumns);
+    units->setColumnWidth(0, 120);
+    units.reset();
+    QCOMPARE(stored(SharedKey, 0), u"Unit_Description,120"_s);
+    {
+        TQVRegistry registry;
+        QVERIFY(registry.keyExists(u"\\Software\\Velbric\\Velbric/UnitDesc"_s));
+        QVERIFY(!registry.keyExists(u"\\Software\\Velbric\\Velbric\\UnitDesc"_s));
+    }
+
+    auto salesGrid = std::make_unique<TQVDBGrid>();
+    salesGrid->setColumns(salesColumns);
+    salesGrid->setDataSource(&sales);
+    salesGrid->setRegistryKeyName(SharedKey);
+    salesGrid->loaded();
+    QCOMPARE(salesGrid->columns().at(0).fieldName, u"Salesman"_s);
+    QCOMPARE(salesGrid->columnWidth(0), 110);
+    salesGrid->setColumnWidth(0, 90);
+    salesGrid.reset();
+    QCOMPARE(stored(SharedKey, 0), u"Salesman,90"_s);
+
+    units = openGrid(m_fixture->dm->tblUnit, SharedKey, unitColumns);
+    QCOMPARE(units->columns().at(0).fieldName, u"Unit_Description"_s);
+    QCOMPARE(units->columnWidth(0), 100);
+}
+
+void TestDBGrid::emptyKeyNameTouchesNothing()
+{
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, QString(), taxColumns());
+    QVERIFY(!grid->columnMenu());
+    grid->setColumnWidth(0, 99);
+    grid.reset();
+    TQVRegistry registry;
+    QVERIFY(!registry.keyExists(u"\\Software"_s));
+}
+
+void TestDBGrid::unusableSavedValuesLeaveTheDesign_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no comma") << u"Tax_Rate 30"_s;
+    QTest::newRow("empty field name") << u",30"_s;
+    QTest::newRow("width not a number") << u"Tax_Rate,wide"_s;
+    QTest::newRow("negative width") << u"Tax_Rate,-5"_s;
+    QTest::newRow("width beyond any integer") << u"Tax_Rate,99999999999999999999"_s;
+    QTest::newRow("field the view lacks") << u"Salesman,30"_s;
+    QTest::newRow("empty text") << QString();
+}
+
+void TestDBGrid::unusableSavedValuesLeaveTheDesign()
+{
+    QFETCH(QString, saved);
+    store(TaxRatesKey, { saved });
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    const QList<TQVDBGridColumn> shown = grid->columns();
+    QCOMPARE(shown.at(0).fieldName, u"Tax_Rate"_s);
+    QCOMPARE(shown.at(0).width, 70);
+    QCOMPARE(shown.at(1).fieldName, u"Description"_s);
+}
+
+void TestDBGrid::neverLoadedGridKeepsTheSavedLayout()
+{
+    // A grid on a page that was never shown must not write its design over the user's layout.
+    store(TaxRatesKey, { u"Description,80"_s, u"Tax_Rate,0"_s });
+    m_source->setDataSet(m_fixture->dm->tblTaxRates);
+    auto grid = std::make_unique<TQVDBGrid>();
+    grid->setColumns(taxColumns());
+    grid->setDataSource(m_source.get());
+    grid->setRegistryKeyName(TaxRatesKey);
+    grid.reset();
+    QCOMPARE(stored(TaxRatesKey, 0), u"Description,80"_s);
+    QCOMPARE(stored(TaxRatesKey, 1), u"Tax_Rate,0"_s);
+}
+
+void TestDBGrid::currentRowFollowsTheView()
+{
+    TableView *units = m_fixture->dm->tblUnit;
+    m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s, u"Each"_s });
+    auto grid = openGrid(units, QString(), { { u"Unit_Description"_s, QString(), 100, true } });
+    QCOMPARE(grid->model()->rowCount(), 3);
+    units->last();
+    QCOMPARE(grid->currentIndex().row(), 2);
+    units->setRecNo(1);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QCOMPARE(grid->model()->headerData(1, Qt::Vertical).toString(), QString(QChar(0x25B6)));
+    units->edit();
+    QCOMPARE(grid->model()->headerData(1, Qt::Vertical).toString(), u"I"_s);
+    units->fieldByName(u"Unit_Description"_s)->setAsString(u"Hours"_s);
+    QCOMPARE(grid->model()->index(1, 0).data().toString(), u"Hours"_s);
+    units->cancel();
+    QCOMPARE(grid->model()->index(1, 0).data().toString(), u"Hour"_s);
+}
+
+void TestDBGrid::insertRowShowsWhileInserting()
+{
+    TableView *units = m_fixture->dm->tblUnit;
+    m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s });
+    auto grid = openGrid(units, QString(), { { u"Unit_Description"_s, QString(), 100, true } });
+    units->setRecNo(1);
+    units->insert();
+    QCOMPARE(grid->model()->rowCount(), 3);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QCOMPARE(grid->model()->headerData(1, Qt::Vertical).toString(), u"*"_s);
+    QCOMPARE(grid->model()->index(1, 0).data().toString(), QString());
+    QCOMPARE(grid->model()->index(2, 0).data().toString(), u"Hour"_s);
+    units->cancel();
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(grid->model()->index(1, 0).data().toString(), u"Hour"_s);
+}
+
+void TestDBGrid::refreshKeepsScrollPosition()
+{
+    m_fixture->data.exec(u"Unit.db"_s,
+        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+        "INSERT INTO data (Unit_ID, Unit_Description) SELECT i, 'Unit ' || i FROM n"_s);
+    TableView *units = m_fixture->dm->tblUnit;
+    units->refresh();
+    auto grid = openGrid(units, QString(), { { u"Unit_Description"_s, QString(), 100, true } });
+    grid->resize(300, 200);
+    grid->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+    QCOMPARE(grid->model()->rowCount(), 300);
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 2);
+    const int position = grid->verticalScrollBar()->value();
+    QVERIFY(position > 0);
+
+    m_fixture->data.exec(
+        u"Unit.db"_s, u"INSERT INTO data (Unit_ID, Unit_Description) VALUES (999, 'Zzz')"_s);
+    units->refresh();
+    QCOMPARE(grid->model()->rowCount(), 301);
+    QCOMPARE(grid->verticalScrollBar()->value(), position);
+}
+
+void TestDBGrid::clickingARowMovesTheRecord()
+{
+    TableView *units = m_fixture->dm->tblUnit;
+    m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s, u"Each"_s });
+    auto grid = openGrid(units, QString(), { { u"Unit_Description"_s, QString(), 100, true } });
+    grid->setRowSelect(true);
+    grid->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+    const QRect row2 = grid->visualRect(grid->model()->index(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row2.center());
+    QCOMPARE(units->recNo(), 2);
+    QCOMPARE(units->fieldByName(u"Unit_Description"_s)->asString(), u"Each"_s);
+}
+
+void TestDBGrid::refusedPostKeepsTheRecord()
+{
+    TableView *units = m_fixture->dm->tblUnit;
+    m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s, u"Each"_s });
+    auto grid = openGrid(units, QString(), { { u"Unit_Description"_s, QString(), 100, true } });
+    grid->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+    units->edit();
+    units->fieldByName(u"Unit_Description"_s)->setAsString(QString());
+    MessageAnswers::setNextAnswer(QMessageBox::Ok);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+        grid->visualRect(grid->model()->index(2, 0)).center());
+    QCOMPARE(MessageAnswers::lastText(), u"Please enter a valid description."_s);
+    QCOMPARE(units->recNo(), 0);
+    QCOMPARE(units->state(), DataSetState::Edit);
+    QCOMPARE(grid->currentIndex().row(), 0);
+}
+
+void TestDBGrid::drawHookSeesTheRowAndField()
+{
+    TableView *units = m_fixture->dm->tblUnit;
+    m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s });
+    auto grid = openGrid(units, QString(),
+        { { u"Unit_ID"_s, QString(), 40, true }, { u"Unit_Description"_s, QString(), 100, true } });
+    grid->OnDrawFieldCellEvent = [](TQVDBGrid &g, TQVDrawFieldCell &cell) {
+        if (g.rowValue(cell.row, u"Unit_Description"_s).toString() == u"Hour"_s)
+            cell.textColor = QColor(128, 0, 128);
+    };
+    TQVDrawFieldCell cell;
+    cell.textColor = Qt::black;
+    grid->prepareCell(1, 0, cell);
+    QCOMPARE(cell.field->fieldName(), u"Unit_ID"_s);
+    QCOMPARE(cell.textColor, QColor(128, 0, 128));
+    cell.textColor = Qt::black;
+    grid->prepareCell(0, 1, cell);
+    QCOMPARE(cell.textColor, QColor(Qt::black));
+}
+
+int runGridTests(int argc, char **argv)
+{
+    TestDBGrid test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_dbgrid.moc"
