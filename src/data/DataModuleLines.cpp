@@ -4,6 +4,8 @@
 #include "data/Document.h"
 #include "data/Errors.h"
 #include "engine/Field.h"
+#include "engine/RecordLocks.h"
+#include "engine/TQVDatabase.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -48,9 +50,20 @@ void priceBy(Field *field, bool emptyRefused, Pricing pricing)
 
 } // namespace
 
+// Undo rows come and go with every line edit and a new row takes the place of the last one
+// deleted, whose lock another copy lets go of only just after its commit: the row's lock is
+// waited for, under the file's write lock so that no two copies wait on each other.
+static void holdUndoStore(TQVDatabase *database, int file)
+{
+    database->writer(file);
+    database->acquireTableLock(file, 10000);
+}
+
 void TDM::saveUndoCharge(Document &document, double charge, const QString &label)
 {
     const QString key = undoKey(document.header->fieldByName(document.number)->asString());
+    const int file = tblGlobal->fileIndex();
+    holdUndoStore(DB, file);
     if (tblGlobal->findKey({key})) {
         tblGlobal->edit();
     } else {
@@ -60,6 +73,7 @@ void TDM::saveUndoCharge(Document &document, double charge, const QString &label
     }
     tblGlobal->fieldByName(u"ID_FIELD"_s)->setAsFloat(charge);
     tblGlobal->post();
+    DB->releaseLock(file, RecordLocks::wholeTable);
 }
 
 double TDM::takeUndoCharge(Document &document)
@@ -68,7 +82,9 @@ double TDM::takeUndoCharge(Document &document)
     if (!tblGlobal->findKey({key}))
         return 0;
     const double charge = tblGlobal->fieldByName(u"ID_FIELD"_s)->asFloat();
+    holdUndoStore(DB, tblGlobal->fileIndex());
     tblGlobal->deleteRecord();
+    DB->releaseLock(tblGlobal->fileIndex(), RecordLocks::wholeTable);
     return charge;
 }
 
