@@ -7,13 +7,47 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextObjectInterface>
+
+namespace {
+
+// Rich text that fetches nothing from outside: a page looks the same wherever its report file is
+// opened, and a foreign file cannot make the viewer read local files through <img> or CSS links.
+class SelfContainedDocument : public QTextDocument
+{
+protected:
+    QVariant loadResource(int, const QUrl &) override { return QVariant(); }
+};
+
+// Keeps the space an <img> asks for and draws nothing there: Qt's own image handler would read
+// the named file straight from disk. Pictures reach a report through image elements only.
+class BlankImageHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+public:
+    using QObject::QObject;
+
+    QSizeF intrinsicSize(QTextDocument *, int, const QTextFormat &format) override
+    {
+        const QTextImageFormat image = format.toImageFormat();
+        return QSizeF(std::max(0.0, image.width()), std::max(0.0, image.height()));
+    }
+    void drawObject(QPainter *, const QRectF &, QTextDocument *, int, const QTextFormat &) override
+    { }
+};
+
+} // namespace
 
 namespace RichTextBlock {
 
 std::unique_ptr<QTextDocument> document(const PageRichText &block)
 {
-    auto doc = std::make_unique<QTextDocument>();
+    std::unique_ptr<QTextDocument> doc = std::make_unique<SelfContainedDocument>();
     doc->documentLayout()->setPaintDevice(ReportUnits::layoutDevice());
+    doc->documentLayout()->registerHandler(
+        QTextFormat::ImageObject, new BlankImageHandler(doc.get()));
     doc->setDocumentMargin(0);
     doc->setDefaultFont(block.font);
     if (block.html)
@@ -68,3 +102,5 @@ void paint(QPainter &painter, const PageRichText &block)
 }
 
 } // namespace RichTextBlock
+
+#include "RichTextBlock.moc"

@@ -14,7 +14,7 @@ class QTextDocument;
 namespace RichTextBlock {
 
 // A document holding block's text (HTML when block.html), laid out across the box's width in layout
-// units.
+// units. It loads no external resources (images, style sheets).
 std::unique_ptr<QTextDocument> document(const PageRichText &block);
 
 // Height in millimetres of the whole laid-out text.

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 using namespace ReportTestSupport;
@@ -71,6 +72,7 @@ private slots:
     void printAbortsOnRequest();
     void pdfRefusesUnwritablePath();
     void paintStretchesToTarget();
+    void richTextLoadsNothingExternal();
 
 private:
     RenderedReport m_report;
@@ -220,6 +222,32 @@ void TestReportOutput::paintStretchesToTarget()
             differing += natural.pixel(x, y) != stretched.pixel(x, y);
     }
     QCOMPARE(differing, 0);
+}
+
+void TestReportOutput::richTextLoadsNothingExternal()
+{
+    TempDataDir dir;
+    const QString picture = dir.filePath(u"secret.png"_s);
+    QImage red(200, 200, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(picture));
+    ReportPage page;
+    PageRichText block;
+    block.box = QRectF(10, 10, 100, 100);
+    block.html = true;
+    block.font = QFont(u"Arial"_s, 10);
+    block.text = u"<p>Before</p><img src=\"%1\" width=200 height=200><p>After</p>"_s.arg(
+        QUrl::fromLocalFile(picture).toString());
+    page.primitives.append(block);
+    const QImage painted = paint(page, 50);
+    int reddish = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x) {
+            const QColor c = painted.pixelColor(x, y);
+            reddish += c.red() > c.green() + 40;
+        }
+    }
+    QCOMPARE(reddish, 0);
 }
 
 QTEST_MAIN(TestReportOutput)
