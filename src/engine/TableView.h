@@ -172,6 +172,8 @@ private:
     QString whereClause(QVariantList &values) const;
     QString orderClause() const;
     const Record &record(qint64 rowid);
+    const Record &recordAt(int index);
+    void prefetch(int index);
     Record fetch(qint64 rowid);
     void calculate(QVector<QVariant> &values);
     qint64 firstRowid();

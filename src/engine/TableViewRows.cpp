@@ -176,6 +176,47 @@ const TableView::Record &TableView::record(qint64 rowid)
     return it->second;
 }
 
+const TableView::Record &TableView::recordAt(int index)
+{
+    if (m_cache.find(m_rowids.at(index)) == m_cache.end())
+        prefetch(index);
+    return record(m_rowids.at(index));
+}
+
+// Reads the records from index on that are not cached yet in one statement, so walking a view or
+// painting a grid costs one query per block rather than one per record.
+void TableView::prefetch(int index)
+{
+    constexpr int blockSize = 64;
+    if (m_cache.size() > 4096)
+        m_cache.clear();
+    QVariantList wanted;
+    QStringList marks;
+    for (int i = index; i < int(m_rowids.size()) && wanted.size() < blockSize; ++i) {
+        if (m_cache.find(m_rowids.at(i)) == m_cache.end()) {
+            wanted << m_rowids.at(i);
+            marks << QStringLiteral("?");
+        }
+    }
+    if (wanted.isEmpty())
+        return;
+    const TableDef &def = m_database->tableDef(m_file);
+    QStringList columns{QStringLiteral("rowid")};
+    for (const FieldDef &field : def.fields)
+        columns << TableFile::quoted(field.name);
+    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file), marks.join(u',')),
+                             wanted);
+    while (query.next()) {
+        Record record;
+        record.values = emptyBuffer();
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            record.values[i] = query.value(i + 1);
+        m_cache.emplace(query.value(0).toLongLong(), std::move(record));
+    }
+    query.finish();
+}
+
 void TableView::calculate(QVector<QVariant> &values)
 {
     if (int(m_fields.size()) == m_dataFieldCount)
@@ -210,7 +251,11 @@ const QVariant &TableView::activeValue(int field) const
         return m_buffer.at(field);
     if (m_state == DataSetState::Inactive || m_currentRowid < 0)
         return nullValue();
-    return const_cast<TableView *>(this)->record(m_currentRowid).values.at(field);
+    auto *self = const_cast<TableView *>(this);
+    if (m_rowsValid && m_currentPos >= 0 && m_currentPos < int(m_rowids.size())
+        && m_rowids.at(m_currentPos) == m_currentRowid)
+        return self->recordAt(m_currentPos).values.at(field);
+    return self->record(m_currentRowid).values.at(field);
 }
 
 void TableView::setActiveValue(Field *field, const QVariant &value)
@@ -476,7 +521,7 @@ QVariant TableView::rowValue(int row, int field)
             --index;
         if (index < 0 || index >= int(m_rowids.size()))
             return {};
-        stored = &record(m_rowids.at(index)).values.at(field);
+        stored = &recordAt(index).values.at(field);
     }
     if (stored->isNull())
         return {};
