@@ -4,12 +4,15 @@
 //
 // TESSORIN_SEQUENCE_OPS sets the number of operations (default 2000; each peer runs half as
 // many), TESSORIN_SEQUENCE_SEED replays a run, TESSORIN_KEYS_PER_PEER the keys each peer takes.
+// The data directories live in memory where the system offers it (/dev/shm): these runs test the
+// rules and the copies' coordination, and a slow disk's syncs would only make them long.
 #include "ConsistencyCheck.h"
 #include "DataDirFixture.h"
 #include "DemoCommand.h"
 #include "RuleSequence.h"
 #include "engine/Exception.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
@@ -73,10 +76,18 @@ class TestSequences : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void randomOperationsKeepTheRules();
     void twoCopiesOnOneDirectory();
     void keysFromTwoCopiesAreEachIssuedOnce();
 };
+
+void TestSequences::initTestCase()
+{
+    const QFileInfo memory(u"/dev/shm"_s);
+    if (memory.isDir() && memory.isWritable())
+        qputenv("TMPDIR", "/dev/shm");
+}
 
 void TestSequences::randomOperationsKeepTheRules()
 {
