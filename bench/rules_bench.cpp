@@ -1,0 +1,182 @@
+// Times the business rules on a fresh data directory: saving a material and a labour line (every
+// file a save writes, in one transaction) against a plain one-file commit on the same disk, taking
+// a key, copying a 200-line quote into a job and deleting all lines of a 200-line quote.
+//
+//   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
+#include "CreateCommand.h"
+#include "data/DataModuleMain.h"
+#include "engine/Field.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int lineCount = 200;
+
+double millisecondsEach(int count, const std::function<void(int)> &body)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < count; ++i)
+        body(i);
+    return clock.nsecsElapsed() / 1e6 / count;
+}
+
+void report(const char *what, double ms, double baseline = 0)
+{
+    if (baseline > 0)
+        std::printf("%-52s %9.3f ms  (%.2fx the one-file commit)\n", what, ms, ms / baseline);
+    else
+        std::printf("%-52s %9.3f ms\n", what, ms);
+    std::fflush(stdout);
+}
+
+// The disk's own cost: one row inserted and committed in one file, in the same journal mode.
+double oneFileCommit(const QString &directory)
+{
+    const QString name = u"bench-commit"_s;
+    double ms = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(QDir(directory).filePath(u"commit.db"_s));
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        QSqlQuery query(db);
+        query.exec(u"PRAGMA journal_mode=DELETE"_s);
+        query.exec(u"CREATE TABLE data (a REAL PRIMARY KEY, b TEXT)"_s);
+        ms = millisecondsEach(lineCount, [&](int i) {
+            query.exec(u"BEGIN IMMEDIATE"_s);
+            query.prepare(u"INSERT INTO data VALUES (?, ?)"_s);
+            query.addBindValue(double(i));
+            query.addBindValue(u"a line of text"_s);
+            query.exec();
+            query.exec(u"COMMIT"_s);
+        });
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ms;
+}
+
+void addPriceLists(TDM &dm)
+{
+    dm.tblHeadings->insert();
+    dm.tblHeadings->fieldByName(u"Description"_s)->setAsString(u"Plumbing"_s);
+    dm.tblHeadings->post();
+    const double heading = dm.tblHeadings->fieldByName(u"Heading_ID"_s)->asFloat();
+    dm.tblMaterial->insert();
+    dm.tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"PIPE15"_s);
+    dm.tblMaterial->fieldByName(u"Description"_s)->setAsString(u"Copper pipe 15 mm"_s);
+    dm.tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(13.65);
+    dm.tblMaterial->fieldByName(u"CostPrice"_s)->setAsFloat(9.4);
+    dm.tblMaterial->fieldByName(u"Markup"_s)->setAsFloat(45);
+    dm.tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(heading);
+    dm.tblMaterial->post();
+    dm.tblLabour->insert();
+    dm.tblLabour->fieldByName(u"Labour_Code"_s)->setAsString(u"PLUMB"_s);
+    dm.tblLabour->fieldByName(u"Description"_s)->setAsString(u"Licensed plumber"_s);
+    dm.tblLabour->fieldByName(u"Hourly_Rate"_s)->setAsFloat(92);
+    dm.tblLabour->fieldByName(u"Heading_Code"_s)->setAsFloat(heading);
+    dm.tblLabour->post();
+}
+
+void newQuote(TDM &dm)
+{
+    dm.tblQuotes->insert();
+    dm.tblQuotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Benchmark"_s);
+    dm.tblQuotes->post();
+    const QString number = dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString();
+    for (TQVTable *lines : {dm.tblQuotesMaterial, dm.tblQuoteLabour}) {
+        lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
+        lines->setFiltered(true);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    QTemporaryDir root(QDir(base).filePath(u"tessorin-bench-XXXXXX"_s));
+    if (!root.isValid())
+        qFatal("Cannot make a directory in %s", qPrintable(base));
+    createDataDirectory(root.filePath(u"DATA"_s));
+    std::printf("Data directory: %s\n", qPrintable(root.filePath(u"DATA"_s)));
+
+    const double commit = oneFileCommit(root.path());
+    report("one-file commit (insert one row)", commit);
+
+    TDM dm;
+    dm.requestTermination = [] {};
+    dm.DMCreate(root.filePath(u"tessorin"_s));
+    if (!dm.isConnected())
+        qFatal("The data module did not start");
+    addPriceLists(dm);
+    dm.tblMaterial->first();
+    dm.tblLabour->first();
+
+    report("NextKey (one committed key)", millisecondsEach(lineCount, [&](int) { dm.NextKey(); }), commit);
+
+    newQuote(dm);
+    const double material = millisecondsEach(lineCount, [&](int i) {
+        dm.tblQuotes->edit();
+        dm.tblQuotesMaterial->insert();
+        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+        dm.FillQuoteMaterialLine();
+        dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
+        dm.tblQuotesMaterial->post();
+    });
+    report("save a new material line", material, commit);
+    const double materialEdit = millisecondsEach(lineCount, [&](int i) {
+        dm.tblQuotesMaterial->setRecNo(i);
+        dm.tblQuotes->edit();
+        dm.tblQuotesMaterial->edit();
+        dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(2 + i % 7));
+        dm.tblQuotesMaterial->post();
+    });
+    report("edit and save a material line", materialEdit, commit);
+    const QVariant fullQuote = dm.tblQuotes->fieldByName(u"Quote_ID"_s)->value();
+
+    newQuote(dm);
+    const double labour = millisecondsEach(lineCount, [&](int i) {
+        dm.tblQuotes->edit();
+        dm.tblQuoteLabour->insert();
+        dm.tblQuoteLabour->fieldByName(u"Labour_ID"_s)->setValue(dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
+        dm.FillLabourLine();
+        dm.tblQuoteLabour->fieldByName(u"Hours"_s)->setAsString(QString::number(0.5 + i % 8));
+        dm.tblQuoteLabour->post();
+    });
+    report("save a new labour line", labour, commit);
+
+    // The quote of 200 material lines into a new job, then all its lines deleted.
+    dm.tblQuotes->findKey({fullQuote});
+    QElapsedTimer clock;
+    clock.start();
+    dm.tblJobs->insert();
+    dm.CopyQuoteLinesToJob();
+    dm.tblJobs->post();
+    report("copy a 200-line quote into a new job", clock.nsecsElapsed() / 1e6);
+
+    dm.tblQuotes->findKey({fullQuote});
+    for (TQVTable *lines : {dm.tblQuotesMaterial, dm.tblQuoteLabour}) {
+        lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString()));
+        lines->setFiltered(true);
+    }
+    clock.restart();
+    dm.DeleteQuoteLines();
+    report("delete all lines of a 200-line quote", clock.nsecsElapsed() / 1e6);
+    return 0;
+}
