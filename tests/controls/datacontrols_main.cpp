@@ -37,6 +37,15 @@ void DataControlsFixture::addRecords(
     view->first();
 }
 
+std::unique_ptr<TableView> DataControlsFixture::rawView(const QString &tableName) const
+{
+    auto view = std::make_unique<TableView>();
+    view->setDatabase(dm->DB);
+    view->setTableName(tableName);
+    view->open();
+    return view;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -47,5 +56,6 @@ int main(int argc, char *argv[])
     int failures = 0;
     failures += runGridTests(argc, argv);
     failures += runEditorTests(argc, argv);
+    failures += runRichEditTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -5,45 +5,16 @@
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVDBLookupCombo.h"
 #include "controls/TQVDBProgressBar.h"
-#include "controls/TQVDBRichEdit.h"
 #include "controls/TQVDBText.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "engine/Exception.h"
 #include "engine/TableView.h"
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QTest>
-#include <QTextCursor>
-#include <QVBoxLayout>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-// A window holding the control under test and a second field to move the focus to.
-struct Host
-{
-    QWidget window;
-    QLineEdit *other = new QLineEdit(&window);
-
-    template <typename Control> Control *add()
-    {
-        auto *control = new Control(&window);
-        if (!window.layout())
-            new QVBoxLayout(&window);
-        window.layout()->addWidget(control);
-        window.layout()->addWidget(other);
-        return control;
-    }
-
-    bool activate()
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        return QTest::qWaitForWindowActive(&window);
-    }
-};
 
 class TestDBEditors : public QObject
 {
@@ -65,13 +36,6 @@ private slots:
     void comboStoresValuesShowsTexts();
     void lookupSetsTheKeyField_data();
     void lookupSetsTheKeyField();
-    void boldShortcutToggles();
-    void formatNeedsAnEditableRecord();
-    void dateShortcutReplacesTheSelection();
-    void plainTextStaysPlain_data();
-    void plainTextStaysPlain();
-    void printAsksFirst_data();
-    void printAsksFirst();
     void progressShowsThePercentage_data();
     void progressShowsThePercentage();
 
@@ -90,10 +54,7 @@ void TestDBEditors::init()
         u"Notes) "
         "VALUES (1, 'J1', 'H', 3, 10, 'Alice', '2024-05-06', 'hello world')"_s);
     // A view of the job file without the data module's rules.
-    m_jobs = std::make_unique<TableView>();
-    m_jobs->setDatabase(m_fixture->dm->DB);
-    m_jobs->setTableName(u"Jobs.DB"_s);
-    m_jobs->open();
+    m_jobs = m_fixture->rawView(u"Jobs.DB"_s);
     m_source = std::make_unique<TQVDataSource>();
     m_source->setDataSet(m_jobs.get());
 }
@@ -326,122 +287,6 @@ void TestDBEditors::lookupSetsTheKeyField()
     // A record added to the list is offered at once.
     m_fixture->addRecords(list, key, { taxRates ? u"15"_s : u"Carol"_s });
     QCOMPARE(lookup.count(), 3);
-}
-
-void TestDBEditors::boldShortcutToggles()
-{
-    TQVDBRichEdit notes;
-    notes.setDataSource(m_source.get());
-    notes.setDataField(u"Notes"_s);
-    QCOMPARE(notes.toPlainText(), u"hello world"_s);
-    QVERIFY(!notes.isRichText());
-    notes.selectAll();
-    QTest::keyClick(&notes, Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(m_jobs->state(), DataSetState::Edit);
-    QCOMPARE(notes.textCursor().charFormat().fontWeight(), int(QFont::Bold));
-    QTest::keyClick(&notes, Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(notes.textCursor().charFormat().fontWeight(), int(QFont::Normal));
-    QTest::keyClick(&notes, Qt::Key_U, Qt::ControlModifier);
-    QVERIFY(notes.textCursor().charFormat().fontUnderline());
-}
-
-void TestDBEditors::formatNeedsAnEditableRecord()
-{
-    m_source->setAutoEdit(false);
-    TQVDBRichEdit notes;
-    notes.setDataSource(m_source.get());
-    notes.setDataField(u"Notes"_s);
-    notes.selectAll();
-    QTest::keyClick(&notes, Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(m_jobs->state(), DataSetState::Browse);
-    QCOMPARE(notes.textCursor().charFormat().fontWeight(), int(QFont::Normal));
-    QVERIFY(!notes.isModified());
-}
-
-void TestDBEditors::dateShortcutReplacesTheSelection()
-{
-    TQVDBRichEdit notes;
-    notes.today = [] { return QDate(2024, 3, 7); };
-    notes.setDataSource(m_source.get());
-    notes.setDataField(u"Notes"_s);
-    QTextCursor cursor = notes.textCursor();
-    cursor.setPosition(6);
-    cursor.setPosition(11, QTextCursor::KeepAnchor);
-    notes.setTextCursor(cursor);
-    QTest::keyClick(&notes, Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(notes.toPlainText(), u"hello 07-Mar-2024 "_s);
-    QCOMPARE(m_jobs->state(), DataSetState::Edit);
-}
-
-void TestDBEditors::plainTextStaysPlain_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<bool>("storedAsHtml");
-    QTest::newRow("typing keeps plain text plain") << u"!"_s << false << false;
-    QTest::newRow("bold text is kept as HTML") << QString() << true << true;
-    QTest::newRow("plain text that looks like markup reads back as typed")
-        << u"<b>x</b>"_s << false << true;
-}
-
-void TestDBEditors::plainTextStaysPlain()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, bold);
-    QFETCH(bool, storedAsHtml);
-    Host host;
-    auto *notes = host.add<TQVDBRichEdit>();
-    notes->setDataSource(m_source.get());
-    notes->setDataField(u"Notes"_s);
-    QVERIFY(host.activate());
-    notes->setFocus();
-    notes->moveCursor(QTextCursor::End);
-    QTest::keyClicks(notes, typed);
-    if (bold) {
-        notes->selectAll();
-        QTest::keyClick(notes, Qt::Key_B, Qt::ControlModifier);
-    }
-    host.other->setFocus();
-
-    const QString stored = m_jobs->fieldByName(u"Notes"_s)->asString();
-    QCOMPARE(Qt::mightBeRichText(stored), storedAsHtml);
-    QCOMPARE(notes->toPlainText(), u"hello world"_s + typed);
-    m_jobs->post();
-    QCOMPARE(notes->toPlainText(), u"hello world"_s + typed);
-    QCOMPARE(notes->isRichText(), storedAsHtml);
-}
-
-void TestDBEditors::printAsksFirst_data()
-{
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<int>("printed");
-    QTest::newRow("No prints nothing") << QMessageBox::No << 0;
-    QTest::newRow("Yes prints under the application title") << QMessageBox::Yes << 1;
-}
-
-void TestDBEditors::printAsksFirst()
-{
-    QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(int, printed);
-    TQVDBRichEdit notes;
-    notes.setDataSource(m_source.get());
-    notes.setDataField(u"Notes"_s);
-    int prints = 0;
-    QString title;
-    QString text;
-    notes.printHandler = [&](QTextDocument &document, const QString &jobTitle) {
-        ++prints;
-        title = jobTitle;
-        text = document.toPlainText();
-    };
-    MessageAnswers::setNextAnswer(answer);
-    QTest::keyClick(&notes, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(MessageAnswers::lastText(), u"Print This Notepad To The Current Printer?"_s);
-    QCOMPARE(prints, printed);
-    if (printed) {
-        QCOMPARE(title, u"Velbric Tessorin"_s);
-        QCOMPARE(text, u"hello world"_s);
-    }
 }
 
 void TestDBEditors::progressShowsThePercentage_data()

@@ -79,6 +79,8 @@ private slots:
     void clickingARowMovesTheRecord();
     void refusedPostKeepsTheRecord();
     void drawHookSeesTheRowAndField();
+    void switchingTheViewKeepsTheLayout();
+    void editingInPlaceGoesThroughTheField();
 
 private:
     std::unique_ptr<TQVDBGrid> openGrid(
@@ -355,6 +357,47 @@ void TestDBGrid::drawHookSeesTheRowAndField()
     cell.textColor = Qt::black;
     grid->prepareCell(0, 1, cell);
     QCOMPARE(cell.textColor, QColor(Qt::black));
+}
+
+void TestDBGrid::switchingTheViewKeepsTheLayout()
+{
+    // The line grids switch between quote and job views that share field names.
+    TableView other;
+    other.setDatabase(m_fixture->dm->DB);
+    other.setTableName(u"TaxRates.db"_s);
+    other.open();
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    grid->horizontalHeader()->moveSection(1, 0);
+    grid->setColumnWidth(0, 55);
+    menuItem(*grid, u"Description"_s)->trigger();
+    m_source->setDataSet(&other);
+    const QList<TQVDBGridColumn> shown = grid->columns();
+    QCOMPARE(shown.at(0).fieldName, u"Description"_s);
+    QVERIFY(!shown.at(0).visible);
+    QCOMPARE(shown.at(1).fieldName, u"Tax_Rate"_s);
+    QCOMPARE(shown.at(1).width, 55);
+    m_source->setDataSet(m_fixture->dm->tblTaxRates);
+    grid.reset();
+}
+
+void TestDBGrid::editingInPlaceGoesThroughTheField()
+{
+    TableView *rates = m_fixture->dm->tblTaxRates;
+    m_fixture->addRecords(rates, u"Tax_Rate"_s, { u"10"_s });
+    auto grid = openGrid(rates, QString(), taxColumns());
+    QAbstractItemModel *model = grid->model();
+    QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
+    QVERIFY(model->setData(model->index(0, 0), u"12.5"_s));
+    QCOMPARE(rates->state(), DataSetState::Edit);
+    QCOMPARE(rates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+
+    MessageAnswers::setNextAnswer(QMessageBox::Ok);
+    QVERIFY(!model->setData(model->index(0, 0), u"lots"_s));
+    QCOMPARE(MessageAnswers::lastText(), u"'lots' is not a valid floating point value"_s);
+    QCOMPARE(rates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+
+    grid->setRowSelect(true);
+    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
 }
 
 int runGridTests(int argc, char **argv)
