@@ -98,7 +98,7 @@ void newQuote(TDM &dm)
     dm.tblQuotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Benchmark"_s);
     dm.tblQuotes->post();
     const QString number = dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString();
-    for (TQVTable *lines : {dm.tblQuotesMaterial, dm.tblQuoteLabour}) {
+    for (TQVTable *lines : { dm.tblQuotesMaterial, dm.tblQuoteLabour }) {
         lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
         lines->setFiltered(true);
     }
@@ -128,13 +128,15 @@ int main(int argc, char *argv[])
     dm.tblMaterial->first();
     dm.tblLabour->first();
 
-    report("NextKey (one committed key)", millisecondsEach(lineCount, [&](int) { dm.NextKey(); }), commit);
+    report("NextKey (one committed key)", millisecondsEach(lineCount, [&](int) { dm.NextKey(); }),
+        commit);
 
     newQuote(dm);
     const double material = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotes->edit();
         dm.tblQuotesMaterial->insert();
-        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
+            ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
         dm.FillQuoteMaterialLine();
         dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
         dm.tblQuotesMaterial->post();
@@ -154,7 +156,8 @@ int main(int argc, char *argv[])
     const double labour = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotes->edit();
         dm.tblQuoteLabour->insert();
-        dm.tblQuoteLabour->fieldByName(u"Labour_ID"_s)->setValue(dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
+        dm.tblQuoteLabour->fieldByName(u"Labour_ID"_s)
+            ->setValue(dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
         dm.FillLabourLine();
         dm.tblQuoteLabour->fieldByName(u"Hours"_s)->setAsString(QString::number(0.5 + i % 8));
         dm.tblQuoteLabour->post();
@@ -162,7 +165,7 @@ int main(int argc, char *argv[])
     report("save a new labour line", labour, commit);
 
     // The quote of 200 material lines into a new job, then all its lines deleted.
-    dm.tblQuotes->findKey({fullQuote});
+    dm.tblQuotes->findKey({ fullQuote });
     QElapsedTimer clock;
     clock.start();
     dm.tblJobs->insert();
@@ -170,9 +173,10 @@ int main(int argc, char *argv[])
     dm.tblJobs->post();
     report("copy a 200-line quote into a new job", clock.nsecsElapsed() / 1e6);
 
-    dm.tblQuotes->findKey({fullQuote});
-    for (TQVTable *lines : {dm.tblQuotesMaterial, dm.tblQuoteLabour}) {
-        lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString()));
+    dm.tblQuotes->findKey({ fullQuote });
+    for (TQVTable *lines : { dm.tblQuotesMaterial, dm.tblQuoteLabour }) {
+        lines->setFilter(TDM::documentNumberFilter(
+            u"Quote_No"_s, dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString()));
         lines->setFiltered(true);
     }
     clock.restart();

@@ -10,19 +10,34 @@ namespace {
 
 // Texts a person might type into a line, numbers and slips alike.
 const QString materialTexts[][2] = {
-    {u"Quantity"_s, u"3"_s}, {u"Quantity"_s, u"2.5"_s}, {u"Quantity"_s, u"12"_s},
-    {u"Quantity"_s, QString()}, {u"Quantity"_s, u"two"_s}, {u"CurrentPrice"_s, u"12.50"_s},
-    {u"CurrentPrice"_s, u"0.99"_s}, {u"CurrentPrice"_s, QString()}, {u"CurrentPrice"_s, u"1,2.3"_s},
+    { u"Quantity"_s, u"3"_s },
+    { u"Quantity"_s, u"2.5"_s },
+    { u"Quantity"_s, u"12"_s },
+    { u"Quantity"_s, QString() },
+    { u"Quantity"_s, u"two"_s },
+    { u"CurrentPrice"_s, u"12.50"_s },
+    { u"CurrentPrice"_s, u"0.99"_s },
+    { u"CurrentPrice"_s, QString() },
+    { u"CurrentPrice"_s, u"1,2.3"_s },
 };
-const QString quoteMaterialTexts[][2] = {{u"UnitCost"_s, u"8.40"_s}, {u"UnitCost"_s, QString()}};
+const QString quoteMaterialTexts[][2] = { { u"UnitCost"_s, u"8.40"_s },
+    { u"UnitCost"_s, QString() } };
 const QString jobMaterialTexts[][2] = {
-    {u"RetailMarkup"_s, u"35"_s}, {u"TotalCharge"_s, u"150"_s}, {u"SalesTax"_s, u"10"_s},
-    {u"TotalCharge"_s, u"0"_s}, {u"RetailMarkup"_s, QString()},
+    { u"RetailMarkup"_s, u"35"_s },
+    { u"TotalCharge"_s, u"150"_s },
+    { u"SalesTax"_s, u"10"_s },
+    { u"TotalCharge"_s, u"0"_s },
+    { u"RetailMarkup"_s, QString() },
 };
 const QString labourTexts[][2] = {
-    {u"Hours"_s, u"2.5"_s}, {u"Hours"_s, u"0.25"_s}, {u"Hours"_s, QString()},
-    {u"Hourly_Rate"_s, u"85"_s}, {u"Hourly_Rate"_s, u"0"_s}, {u"TotalCharge"_s, u"120"_s},
-    {u"TotalCharge"_s, u"0"_s}, {u"TotalCharge"_s, u"lots"_s},
+    { u"Hours"_s, u"2.5"_s },
+    { u"Hours"_s, u"0.25"_s },
+    { u"Hours"_s, QString() },
+    { u"Hourly_Rate"_s, u"85"_s },
+    { u"Hourly_Rate"_s, u"0"_s },
+    { u"TotalCharge"_s, u"120"_s },
+    { u"TotalCharge"_s, u"0"_s },
+    { u"TotalCharge"_s, u"lots"_s },
 };
 
 } // namespace
@@ -30,8 +45,7 @@ const QString labourTexts[][2] = {
 RuleSequence::RuleSequence(TDM &dm, quint32 seed)
     : m_dm(dm)
     , m_rng(seed)
-{
-}
+{ }
 
 TQVTable *RuleSequence::header(const Document &document) const
 {
@@ -51,10 +65,11 @@ void RuleSequence::show(const Document &document)
 {
     TQVTable *head = header(document);
     head->refresh();
-    if (!head->findKey({document.key}))
-        throw EDatabaseError(u"The %1 %2 is gone"_s.arg(document.job ? u"job"_s : u"quote"_s, document.number));
+    if (!head->findKey({ document.key }))
+        throw EDatabaseError(
+            u"The %1 %2 is gone"_s.arg(document.job ? u"job"_s : u"quote"_s, document.number));
     const QString numberField = document.job ? u"Job_No"_s : u"Quote_No"_s;
-    for (bool material : {true, false}) {
+    for (bool material : { true, false }) {
         TQVTable *view = lines(document, material);
         view->setFilter(TDM::documentNumberFilter(numberField, document.number));
         view->setFiltered(true);
@@ -82,7 +97,8 @@ QString RuleSequence::newDocument(bool job)
 {
     TQVTable *head = job ? m_dm.tblJobs : m_dm.tblQuotes;
     head->insert();
-    head->fieldByName(job ? u"JobDescription"_s : u"QuoteDescription"_s)->setAsString(u"Random work"_s);
+    head->fieldByName(job ? u"JobDescription"_s : u"QuoteDescription"_s)
+        ->setAsString(u"Random work"_s);
     head->fieldByName(u"Status"_s)->setAsString(u"I"_s);
     head->fieldByName(u"Priority"_s)->setAsFloat(1 + m_rng.bounded(9));
     if (m_rng.bounded(2)) {
@@ -94,11 +110,13 @@ QString RuleSequence::newDocument(bool job)
     TQVTable *line = job ? m_dm.tblJobLabour : m_dm.tblQuoteLabour;
     line->insert();
     m_dm.tblLabour->setRecNo(m_rng.bounded(m_dm.tblLabour->recordCount()));
-    line->fieldByName(u"Labour_ID"_s)->setValue(m_dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
+    line->fieldByName(u"Labour_ID"_s)
+        ->setValue(m_dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
     m_dm.FillLabourLine();
     line->post();
     remember(job);
-    return u"new %1 %2 stored with its first line"_s.arg(job ? u"job"_s : u"quote"_s, m_documents.last().number);
+    return u"new %1 %2 stored with its first line"_s.arg(
+        job ? u"job"_s : u"quote"_s, m_documents.last().number);
 }
 
 // Types one to three texts into the line; refused texts leave the line as it was.
@@ -153,16 +171,18 @@ QString RuleSequence::insertLine(Document &document)
     line->insert();
     if (material) {
         m_dm.tblMaterial->setRecNo(m_rng.bounded(m_dm.tblMaterial->recordCount()));
-        line->fieldByName(u"Material_ID"_s)->setValue(m_dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+        line->fieldByName(u"Material_ID"_s)
+            ->setValue(m_dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
         document.job ? m_dm.FillJobMaterialLine() : m_dm.FillQuoteMaterialLine();
     } else {
         m_dm.tblLabour->setRecNo(m_rng.bounded(m_dm.tblLabour->recordCount()));
-        line->fieldByName(u"Labour_ID"_s)->setValue(m_dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
+        line->fieldByName(u"Labour_ID"_s)
+            ->setValue(m_dm.tblLabour->fieldByName(u"Labour_ID"_s)->value());
         m_dm.FillLabourLine();
     }
     const QString typed = type(line, material, document.job);
-    return u"insert %1 line into %2 (%3): %4"_s.arg(material ? u"material"_s : u"labour"_s, document.number,
-                                                     typed, saveOrCancel(line));
+    return u"insert %1 line into %2 (%3): %4"_s.arg(
+        material ? u"material"_s : u"labour"_s, document.number, typed, saveOrCancel(line));
 }
 
 QString RuleSequence::editLine(Document &document)
@@ -186,8 +206,8 @@ QString RuleSequence::editLine(Document &document)
         }
     }
     const QString typed = type(line, material, document.job);
-    return u"edit %1 line of %2 (%3): %4"_s.arg(material ? u"material"_s : u"labour"_s, document.number, typed,
-                                                 saveOrCancel(line));
+    return u"edit %1 line of %2 (%3): %4"_s.arg(
+        material ? u"material"_s : u"labour"_s, document.number, typed, saveOrCancel(line));
 }
 
 QString RuleSequence::deleteLine(Document &document)
@@ -229,7 +249,7 @@ QString RuleSequence::changeHeader(Document &document)
     show(document);
     TQVTable *head = header(document);
     head->edit();
-    const double rates[] = {0, 10, 12.5};
+    const double rates[] = { 0, 10, 12.5 };
     head->fieldByName(u"TaxRate"_s)->setAsFloat(rates[m_rng.bounded(3)]);
     head->fieldByName(u"Discount"_s)->setAsFloat(m_rng.bounded(3) * 7.5);
     if (m_rng.bounded(3) == 0) {

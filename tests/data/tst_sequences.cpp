@@ -43,7 +43,8 @@ class Peer
 public:
     Peer(const DataDirFixture &fixture, const QStringList &arguments)
     {
-        m_process.start(QStringLiteral(RULES_PEER), QStringList{fixture.executable()} + arguments);
+        m_process.start(
+            QStringLiteral(RULES_PEER), QStringList { fixture.executable() } + arguments);
     }
     ~Peer()
     {
@@ -60,7 +61,7 @@ public:
         m_output = m_process.readAllStandardOutput();
         *report = QString::fromUtf8(m_process.readAllStandardError());
         return ended && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0
-                && m_output.endsWith("done\n");
+            && m_output.endsWith("done\n");
     }
     const QByteArray &output() const { return m_output; }
 
@@ -93,7 +94,8 @@ void TestSequences::randomOperationsKeepTheRules()
 {
     const quint32 seed = runSeed();
     const int operations = environmentNumber("TESSORIN_SEQUENCE_OPS", 2000);
-    qInfo("seed %u, %d operations (TESSORIN_SEQUENCE_SEED=%u replays this run)", seed, operations, seed);
+    qInfo("seed %u, %d operations (TESSORIN_SEQUENCE_SEED=%u replays this run)", seed, operations,
+        seed);
     DataDirFixture fixture;
     std::unique_ptr<TDM> dm = fixture.start();
     QVERIFY2(dm->isConnected(), qPrintable(fixture.startupMessage));
@@ -109,21 +111,25 @@ void TestSequences::randomOperationsKeepTheRules()
         try {
             what = sequence.step();
         } catch (const Exception &error) {
-            QFAIL(qPrintable(u"seed %1, operation %2 failed: %3\nbefore it:\n%4"_s.arg(seed).arg(i).arg(
+            QFAIL(qPrintable(
+                u"seed %1, operation %2 failed: %3\nbefore it:\n%4"_s.arg(seed).arg(i).arg(
                     error.message(), recent.join(u'\n'))));
         }
         recent << what;
         if (recent.size() > 8)
             recent.removeFirst();
-        for (TQVTable *view : {dm->tblQuotes, dm->tblJobs, dm->tblQuotesMaterial, dm->tblQuoteLabour,
-                               dm->tblJobMaterials, dm->tblJobLabour}) {
-            QVERIFY2(!view->isEditing(), qPrintable(u"seed %1, operation %2 (%3) left %4 editing"_s.arg(seed).arg(i).arg(
-                                                 what, view->objectName())));
+        for (TQVTable *view : { dm->tblQuotes, dm->tblJobs, dm->tblQuotesMaterial,
+                 dm->tblQuoteLabour, dm->tblJobMaterials, dm->tblJobLabour }) {
+            QVERIFY2(!view->isEditing(),
+                qPrintable(u"seed %1, operation %2 (%3) left %4 editing"_s.arg(seed).arg(i).arg(
+                    what, view->objectName())));
         }
         problems = check.run();
         if (!problems.isEmpty()) {
-            QFAIL(qPrintable(u"seed %1, operation %2 broke the rules:\n%3\noperations:\n%4"_s.arg(seed).arg(i).arg(
-                    problems.join(u'\n'), recent.join(u'\n'))));
+            QFAIL(qPrintable(
+                u"seed %1, operation %2 broke the rules:\n%3\noperations:\n%4"_s.arg(seed)
+                    .arg(i)
+                    .arg(problems.join(u'\n'), recent.join(u'\n'))));
         }
     }
     qInfo("%s", qPrintable(check.summary()));
@@ -140,8 +146,8 @@ void TestSequences::twoCopiesOnOneDirectory()
         QVERIFY2(dm->isConnected(), qPrintable(fixture.startupMessage));
         fillDemoData(*dm);
     }
-    Peer first(fixture, {u"run"_s, QString::number(seed), QString::number(operations)});
-    Peer second(fixture, {u"run"_s, QString::number(seed + 1), QString::number(operations)});
+    Peer first(fixture, { u"run"_s, QString::number(seed), QString::number(operations) });
+    Peer second(fixture, { u"run"_s, QString::number(seed + 1), QString::number(operations) });
     QString report;
     QVERIFY2(first.finish(&report), qPrintable(u"first copy: "_s + report));
     QVERIFY2(second.finish(&report), qPrintable(u"second copy: "_s + report));
@@ -154,13 +160,13 @@ void TestSequences::keysFromTwoCopiesAreEachIssuedOnce()
 {
     const int perPeer = environmentNumber("TESSORIN_KEYS_PER_PEER", 2500);
     DataDirFixture fixture;
-    Peer first(fixture, {u"keys"_s, QString::number(perPeer)});
-    Peer second(fixture, {u"keys"_s, QString::number(perPeer)});
+    Peer first(fixture, { u"keys"_s, QString::number(perPeer) });
+    Peer second(fixture, { u"keys"_s, QString::number(perPeer) });
     QString report;
     QVERIFY2(first.finish(&report), qPrintable(u"first copy: "_s + report));
     QVERIFY2(second.finish(&report), qPrintable(u"second copy: "_s + report));
     QList<qint64> keys;
-    for (const Peer *peer : {&first, &second}) {
+    for (const Peer *peer : { &first, &second }) {
         const QList<QByteArray> lines = peer->output().split('\n');
         qint64 last = 0;
         for (const QByteArray &line : lines) {
@@ -175,8 +181,10 @@ void TestSequences::keysFromTwoCopiesAreEachIssuedOnce()
     QCOMPARE(keys.size(), 2 * perPeer);
     std::sort(keys.begin(), keys.end());
     for (int i = 0; i < keys.size(); ++i)
-        QVERIFY2(keys.at(i) == i + 1, qPrintable(u"key %1 is missing or issued twice"_s.arg(i + 1)));
-    QCOMPARE(fixture.peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toLongLong(), 2 * perPeer);
+        QVERIFY2(
+            keys.at(i) == i + 1, qPrintable(u"key %1 is missing or issued twice"_s.arg(i + 1)));
+    QCOMPARE(
+        fixture.peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toLongLong(), 2 * perPeer);
 }
 
 QTEST_GUILESS_MAIN(TestSequences)
