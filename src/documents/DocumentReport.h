@@ -1,0 +1,49 @@
+#pragma once
+
+#include "documents/DocumentGeometry.h"
+#include "documents/QRepQVMASTER.h"
+#include "report/ReportDataSource.h"
+
+#include <QVariantMap>
+
+class ReportImage;
+class TDM;
+
+// The design the quote and the job document share: the business and client in the page header,
+// the column titles, a heading band per run of lines under one heading, one band per printed line
+// with its notes, and the closing band with the header notes and totals. Each run reads the
+// document named by the "NO" parameter afresh.
+class DocumentReport : public TQrepMaster
+{
+public:
+    DocumentReport(TDM *dm, const DocumentGeometry &geometry);
+
+    // The document's rows for number: header, line, heading and client fields and the calculated
+    // totals, in the order the lines were added.
+    QList<QVariantMap> readRows(const QString &number) const;
+
+    ReportImage &logo() { return *m_logo; }
+    const DocumentGeometry &geometry() const { return m_geometry; }
+
+protected:
+    // The document query: its statement with the number bound as :no, and its result fields.
+    virtual QString querySql() const = 0;
+    virtual QStringList resultFields() const = 0;
+
+    ReportDataSource &dataSource() override { return m_rows; }
+
+private:
+    void buildPageHeader();
+    void buildColumnHeader();
+    void buildLines();
+    void buildClosing();
+    void buildPageFooter();
+    bool beforeRun();
+    void loadLogo();
+
+    TDM *m_dm;
+    DocumentGeometry m_geometry;
+    ListDataSource m_rows;
+    QVariantMap m_business;
+    ReportImage *m_logo = nullptr;
+};

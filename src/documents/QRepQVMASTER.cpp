@@ -1,0 +1,141 @@
+#include "documents/QRepQVMASTER.h"
+
+#include "controls/CommandGuard.h"
+#include "documents/FormPrintPreview.h"
+#include "engine/Exception.h"
+#include "report/PrinterSetup.h"
+#include "report/ReportOutput.h"
+#include "report/ReportRunner.h"
+
+#include <QEventLoop>
+#include <QPrinter>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double footerTextHeight = 3.6;
+
+} // namespace
+
+TQrepMaster::TQrepMaster()
+    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    , m_dialogs(OutputDialogs::standard())
+{
+    m_layout.setPageSize(QPageSize(QPageSize::A4));
+    m_layout.setOrientation(QPageLayout::Portrait);
+    m_layout.setMargins(QMarginsF(10, 10, 10, 10));
+    m_layout.setFont(QFont(u"Arial"_s, 10));
+    PrinterSetup::applyDefaults(*m_printer);
+
+    const double width = m_layout.bandWidth();
+    m_pageHeader = &m_layout.addBand(ReportBand::PageHeader, 20);
+    m_pageHeader->setFrame({ Qt::BottomEdge });
+    m_title = &m_pageHeader->addSystemField({ 2.1, 3.2, 65.9, 7.9 }, ReportSystemField::Title);
+    m_title->setName(u"title"_s);
+    m_title->setFont(QFont(u"Arial"_s, 18, QFont::Bold));
+    m_title->setColor(Qt::white);
+    m_title->setBackground(QColor(0, 0, 128));
+    m_title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_printed = &m_pageHeader->addSystemField(
+        { width - 70, 0, 70, 4.5 }, ReportSystemField::PrintDateTime, u"Printed : "_s);
+    m_printed->setName(u"printed"_s);
+    m_printed->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    m_pageFooter = &m_layout.addBand(ReportBand::PageFooter, 20);
+    m_pageFooter->setFrame({ Qt::TopEdge });
+    const QFont footerFont(u"Arial"_s, 8, QFont::Bold);
+    m_credit = &m_pageFooter->addLabel(
+        { 0, 0, 120, footerTextHeight }, u"Printed with Velbric Tessorin"_s);
+    m_credit->setName(u"credit"_s);
+    m_credit->setFont(footerFont);
+    m_pageNumber = &m_pageFooter->addSystemField(
+        { width - 40, 0, 40, footerTextHeight }, ReportSystemField::PageNumber, u"Page "_s);
+    m_pageNumber->setName(u"pageNumber"_s);
+    m_pageNumber->setFont(footerFont);
+    m_pageNumber->setAlignment(Qt::AlignRight | Qt::AlignTop);
+}
+
+TQrepMaster::~TQrepMaster()
+{
+    // The report owns its preview: the window goes at the latest with the report.
+    delete m_preview.data();
+}
+
+QString TQrepMaster::param(const QString &name) const
+{
+    const QString prefix = name + u'=';
+    for (const QString &line : Params) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return {};
+}
+
+void TQrepMaster::setFooterTextTop(double y)
+{
+    m_credit->setBox({ 0, y, 120, footerTextHeight });
+    const double width = m_layout.bandWidth();
+    m_pageNumber->setBox({ width - 40, y, 40, footerTextHeight });
+}
+
+RenderedReport TQrepMaster::run()
+{
+    m_printedPages = false;
+    ReportRunner runner(m_layout);
+    m_lastPages = runner.run(dataSource());
+    m_printedPages = true;
+    return m_lastPages;
+}
+
+void TQrepMaster::print()
+{
+    const RenderedReport pages = run();
+    if (pages.pages.isEmpty())
+        return; // an empty query prints nothing
+    QString error;
+    WaitCursor wait;
+    if (!ReportOutput::print(pages, *m_printer, &error))
+        throw Exception(error);
+}
+
+bool TQrepMaster::printerSetup(QWidget *parent)
+{
+    const int pageCount = m_printedPages ? int(m_lastPages.pages.size()) : 0;
+    return m_dialogs.printerSetup && m_dialogs.printerSetup(*m_printer, parent, pageCount);
+}
+
+void TQrepMaster::preview(QWidget *parent)
+{
+    auto *window = new TfrmPrintPreview(parent);
+    m_preview = window;
+    window->setDialogs(m_dialogs);
+    window->attachReport([this] { print(); }, [this](QWidget *owner) { printerSetup(owner); });
+    window->setRenderState(ReportRunner::State::Busy);
+    window->showMaximized();
+
+    m_printedPages = false;
+    ReportRunner runner(m_layout);
+    runner.setPageHook([this](const QList<ReportPage> &pages) {
+        if (!m_preview)
+            return false; // closed while rendering: the run is cancelled
+        m_preview->pagesRendered(pages);
+        return true;
+    });
+    try {
+        m_lastPages = runner.run(dataSource());
+    } catch (...) {
+        delete m_preview.data();
+        throw;
+    }
+    m_printedPages = true;
+    if (!m_preview)
+        return;
+    m_preview->setReport(m_lastPages);
+    m_preview->setRenderState(ReportRunner::State::Finished);
+
+    // The command waits here, handling every window's events, until the preview is gone.
+    QEventLoop loop;
+    QObject::connect(m_preview.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
