@@ -407,7 +407,9 @@ RecordLocks *TQVDatabase::locks()
 
 void TQVDatabase::acquireLock(int file, qint64 record)
 {
-    locks()->acquire(fileName(file), record);
+    // Another copy lets go of its locks a moment after its commit, so a lock is waited for
+    // briefly before the user is told who holds it.
+    locks()->acquireWaiting(fileName(file), record, recordLockWaitMs);
     if (m_depth > 0)
         m_acquired << LockRef{file, record};
 }

@@ -76,6 +76,7 @@ public:
     void touch(TableView *view); // remembers the view's state for a rollback
 
     // Record locks; releases inside an operation take effect when it commits.
+    static constexpr int recordLockWaitMs = 1500;
     void acquireLock(int file, qint64 record);
     void acquireTableLock(int file, int timeoutMs);
     void releaseLock(int file, qint64 record);
