@@ -88,7 +88,8 @@ bool TQVDBGrid::restoreLayout()
 
 void TQVDBGrid::saveLayout() noexcept
 {
-    if (!m_restored || m_registryKeyName.isEmpty() || !m_model->view())
+    // A window may free its data link before its grid; the layout is saved all the same.
+    if (!m_restored || m_registryKeyName.isEmpty() || !m_hasView)
         return;
     try {
         TQVRegistry registry;

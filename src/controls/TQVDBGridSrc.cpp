@@ -82,6 +82,12 @@ void TQVDBGrid::setDataSource(TQVDataSource *source)
     const QList<TQVDBGridColumn> kept = columns();
     m_model->setDataSource(source);
     applyColumns(kept);
+    disconnect(m_dataSetConnection);
+    m_hasView = m_model->view() != nullptr;
+    if (source) {
+        m_dataSetConnection = connect(source, &DataSource::dataSetChanged, this,
+                                      [this] { m_hasView = m_model->view() != nullptr; });
+    }
 }
 
 void TQVDBGrid::setColumns(const QList<TQVDBGridColumn> &columns)

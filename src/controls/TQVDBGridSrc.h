@@ -120,4 +120,7 @@ private:
     bool m_loaded = false;
     bool m_restored = false;
     bool m_following = false;
+    // Whether the link last pointed at a view; kept when the link itself is destroyed first.
+    bool m_hasView = false;
+    QMetaObject::Connection m_dataSetConnection;
 };

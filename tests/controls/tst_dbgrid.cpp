@@ -72,6 +72,8 @@ private slots:
     void unusableSavedValuesLeaveTheDesign_data();
     void unusableSavedValuesLeaveTheDesign();
     void neverLoadedGridKeepsTheSavedLayout();
+    void layoutIsSavedWhenTheLinkWentFirst();
+    void layoutIsNotSavedWithoutAView();
 
     void currentRowFollowsTheView();
     void insertRowShowsWhileInserting();
@@ -246,6 +248,23 @@ void TestDBGrid::neverLoadedGridKeepsTheSavedLayout()
     grid.reset();
     QCOMPARE(stored(TaxRatesKey, 0), u"Description,80"_s);
     QCOMPARE(stored(TaxRatesKey, 1), u"Tax_Rate,0"_s);
+}
+
+void TestDBGrid::layoutIsSavedWhenTheLinkWentFirst()
+{
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    grid->setColumnWidth(1, 77);
+    m_source.reset();
+    grid.reset();
+    QCOMPARE(stored(TaxRatesKey, 1), u"Description,77"_s);
+}
+
+void TestDBGrid::layoutIsNotSavedWithoutAView()
+{
+    auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
+    m_source->setDataSet(nullptr);
+    grid.reset();
+    QCOMPARE(stored(TaxRatesKey, 0), u"<no key>"_s);
 }
 
 void TestDBGrid::currentRowFollowsTheView()
