@@ -86,7 +86,7 @@ void TQVDBGrid::setDataSource(TQVDataSource *source)
     m_hasView = m_model->view() != nullptr;
     if (source) {
         m_dataSetConnection = connect(source, &DataSource::dataSetChanged, this,
-                                      [this] { m_hasView = m_model->view() != nullptr; });
+            [this] { m_hasView = m_model->view() != nullptr; });
     }
 }
 
