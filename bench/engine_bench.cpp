@@ -139,7 +139,7 @@ void saving(const QString &directory)
         keys->post();
     };
     lines->afterPost = [&](TableView &line) {
-        heads->findKey({1.0});
+        heads->findKey({ 1.0 });
         heads->edit();
         Field *total = heads->fieldByName(u"Total"_s);
         total->setAsFloat(total->asFloat() + line.fieldByName(u"Charge"_s)->asFloat());
@@ -192,7 +192,8 @@ void polling(const QString &directory)
 {
     TQVDatabase db;
     connectTestDatabase(db, directory);
-    const QStringList files{u"Head.DB"_s, u"Line.DB"_s, u"Cust.DB"_s, u"Keys.DB"_s, u"Global.DB"_s};
+    const QStringList files { u"Head.DB"_s, u"Line.DB"_s, u"Cust.DB"_s, u"Keys.DB"_s,
+        u"Global.DB"_s };
     std::vector<std::unique_ptr<TQVTable>> views;
     for (int i = 0; i < watchingViews; ++i) {
         auto view = std::make_unique<TQVTable>();
@@ -238,7 +239,7 @@ void crossing(const QString &directory)
         loop.exec();
         QProcess peer;
         peer.start(QStringLiteral(ENGINE_PEER),
-                   {directory, u"add-customer"_s, QString::number(100000 + i), u"Bench"_s});
+            { directory, u"add-customer"_s, QString::number(100000 + i), u"Bench"_s });
         // The event loop runs the check timer while the other copy starts and commits.
         patience.start(10000);
         loop.exec();
@@ -247,7 +248,7 @@ void crossing(const QString &directory)
             peer.waitForFinished(30000);
         if (peer.exitStatus() != QProcess::NormalExit || peer.exitCode() != 0 || refreshedAt == 0)
             qFatal("the peer failed (exit %d) or no refresh came (%lld): %s", peer.exitCode(),
-                   refreshedAt, peer.readAll().constData());
+                refreshedAt, peer.readAll().constData());
         const QByteArray line = peer.readAllStandardOutput().trimmed();
         const qint64 committedAt = line.mid(line.indexOf(' ') + 1).toLongLong();
         delays.push_back(double(refreshedAt - committedAt));

@@ -16,8 +16,10 @@ const QList<DataCommand> &commands()
 {
     static const QList<DataCommand> table {
         { u"create"_s, u"create DIR"_s, u"make a new, empty data directory"_s, runCreateCommand },
-        { u"demo"_s, u"demo DIR"_s, u"fill a new data directory with a demo business"_s, runDemoCommand },
-        { u"check"_s, u"check DIR"_s, u"check a data directory's totals, printed rows, keys and counters"_s,
+        { u"demo"_s, u"demo DIR"_s, u"fill a new data directory with a demo business"_s,
+            runDemoCommand },
+        { u"check"_s, u"check DIR"_s,
+            u"check a data directory's totals, printed rows, keys and counters"_s,
             runCheckCommand },
     };
     return table;

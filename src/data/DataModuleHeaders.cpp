@@ -40,10 +40,12 @@ void TDM::bindHeaderHooks(Document &document)
         const QString number = record.fieldByName(document.number)->asString();
         if (number != record.originalValue(document.number).toString()) {
             if (number.trimmed().isEmpty() || number.size() > 10)
-                throw EQuorvane(u"Please enter a %1 number of at most 10 characters."_s.arg(document.noun));
+                throw EQuorvane(
+                    u"Please enter a %1 number of at most 10 characters."_s.arg(document.noun));
             if (record.fileHasValue(document.number, number, record.currentRowid())) {
-                throw EQuorvane(u"The %1 number \"%2\" is already used by another %1. Please enter another number."_s
-                                        .arg(document.noun, number));
+                throw EQuorvane(
+                    u"The %1 number \"%2\" is already used by another %1. Please enter another number."_s
+                        .arg(document.noun, number));
             }
         }
     };
@@ -53,15 +55,16 @@ void TDM::bindHeaderHooks(Document &document)
         const double tax = record.fieldByName(u"TotalSalesTax"_s)->asFloat();
         record.fieldByName(document.grandTotal)->setAsFloat((total - discount) + tax);
         Field *client = record.fieldByName(u"Client_ID"_s);
-        if (!client->isNull() && tblDisplayClients->findKey({client->asFloat()})) {
+        if (!client->isNull() && tblDisplayClients->findKey({ client->asFloat() })) {
             const QString company = tblDisplayClients->fieldByName(u"Company_Name"_s)->asString();
             record.fieldByName(u"VClientDesc"_s)
-                    ->setAsString(company.trimmed().isEmpty()
-                                          ? tblDisplayClients->fieldByName(u"Contact"_s)->asString()
-                                          : company);
+                ->setAsString(company.trimmed().isEmpty()
+                        ? tblDisplayClients->fieldByName(u"Contact"_s)->asString()
+                        : company);
         }
     };
-    header->fieldByName(u"TaxRate"_s)->onChange = [this, &document](Field &) { RecalculateTax(document); };
+    header->fieldByName(u"TaxRate"_s)->onChange = [this, &document](
+                                                      Field &) { RecalculateTax(document); };
     header->fieldByName(u"Discount"_s)->onChange = [this, &document](Field &) {
         if (document.header->state() == DataSetState::Edit)
             RecalculateTax(document);
@@ -74,7 +77,7 @@ void TDM::deleteLines(Document &document)
     // All lines go in one operation: a failure leaves every line and the totals as they were.
     OperationScope operation(DB, header.fileIndex());
     const QString number = header.fieldByName(document.number)->asString();
-    for (TQVTable *lines : {document.materials, document.labour}) {
+    for (TQVTable *lines : { document.materials, document.labour }) {
         Field *lineNumber = lines->fieldByName(document.number);
         // Lines keep as much of the number as their field holds.
         const QString expected = number.left(lineNumber->size());
@@ -120,21 +123,24 @@ void TDM::CopyQuoteLinesToJob()
         if (!tblJobs->isEditing())
             tblJobs->edit();
         tblJobMaterials->insert();
-        tblJobMaterials->fieldByName(u"Job_No"_s)->setValue(tblJobs->fieldByName(u"Job_No"_s)->value());
+        tblJobMaterials->fieldByName(u"Job_No"_s)
+            ->setValue(tblJobs->fieldByName(u"Job_No"_s)->value());
         copy(*tblQuotesMaterial, *tblJobMaterials,
-             {u"Material_ID"_s, u"MaterialDesc"_s, u"MaterialCode"_s, u"CurrentPrice"_s, u"Quantity"_s,
-              u"TotalQuantity"_s, u"UnitCost"_s, u"TotalSalesTax"_s, u"RetailMarkup"_s, u"TotalMarkup"_s,
-              u"TotalCharge"_s, u"Notes"_s, u"Heading_ID"_s});
+            { u"Material_ID"_s, u"MaterialDesc"_s, u"MaterialCode"_s, u"CurrentPrice"_s,
+                u"Quantity"_s, u"TotalQuantity"_s, u"UnitCost"_s, u"TotalSalesTax"_s,
+                u"RetailMarkup"_s, u"TotalMarkup"_s, u"TotalCharge"_s, u"Notes"_s,
+                u"Heading_ID"_s });
         tblJobMaterials->post();
     }
     for (tblQuoteLabour->first(); !tblQuoteLabour->eof(); tblQuoteLabour->next()) {
         if (!tblJobs->isEditing())
             tblJobs->edit();
         tblJobLabour->insert();
-        tblJobLabour->fieldByName(u"Job_No"_s)->setValue(tblJobs->fieldByName(u"Job_No"_s)->value());
+        tblJobLabour->fieldByName(u"Job_No"_s)
+            ->setValue(tblJobs->fieldByName(u"Job_No"_s)->value());
         copy(*tblQuoteLabour, *tblJobLabour,
-             {u"Labour_ID"_s, u"Description"_s, u"Labour_Code"_s, u"Hours"_s, u"Hourly_Rate"_s,
-              u"TotalCharge"_s, u"Notes"_s, u"Heading_ID"_s});
+            { u"Labour_ID"_s, u"Description"_s, u"Labour_Code"_s, u"Hours"_s, u"Hourly_Rate"_s,
+                u"TotalCharge"_s, u"Notes"_s, u"Heading_ID"_s });
         tblJobLabour->post();
     }
     operation.commit();

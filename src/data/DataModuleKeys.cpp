@@ -19,8 +19,8 @@ constexpr int counterWaitMs = 10000;
 QString headingMessage(const QString &item, const QString &lastLine)
 {
     return u"A heading Code needs to be assigned to the "_s + item + u"\r\n\r\n"_s
-            + u"To add a heading code select the \"Add Heading\" button"_s + u"\r\n"_s + u"OR"_s + u"\r\n"_s
-            + lastLine;
+        + u"To add a heading code select the \"Add Heading\" button"_s + u"\r\n"_s + u"OR"_s
+        + u"\r\n"_s + lastLine;
 }
 
 bool isBlank(TableView &view, const QString &field)
@@ -37,13 +37,13 @@ double TDM::NextKey()
     // Taking the write lock of the counter's file first makes every copy wait here in turn.
     DB->writer(file);
     DB->acquireTableLock(file, counterWaitMs);
-    if (!tblKeys->findKey({1})) {
+    if (!tblKeys->findKey({ 1 })) {
         // A data directory without its counter row gets one; keys start at 1.
         tblKeys->insert();
         tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
         tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
         tblKeys->post();
-        tblKeys->findKey({1});
+        tblKeys->findKey({ 1 });
     }
     tblKeys->edit();
     Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
@@ -58,7 +58,8 @@ double TDM::NextKey()
 void TDM::bindReferenceHooks()
 {
     // Each check refuses before any key is taken; keys are given to new records only.
-    auto keyed = [this](TQVTable *view, const QString &keyField, std::function<void(TableView &)> check) {
+    auto keyed = [this](TQVTable *view, const QString &keyField,
+                     std::function<void(TableView &)> check) {
         view->beforePost = [this, keyField, check](TableView &record) {
             if (check)
                 check(record);
@@ -75,13 +76,15 @@ void TDM::bindReferenceHooks()
         if (isBlank(material, u"Material_Code"_s))
             throw EQuorvane(u"Please enter a valid Material Code"_s);
         if (material.fieldByName(u"HeadingCode"_s)->asFloat() == 0)
-            throw EQuorvane(headingMessage(u"Material"_s, u"Select it from the \"Material Group Heading\" List."_s));
+            throw EQuorvane(headingMessage(
+                u"Material"_s, u"Select it from the \"Material Group Heading\" List."_s));
     });
     keyed(tblLabour, u"Labour_ID"_s, [](TableView &labour) {
         if (isBlank(labour, u"Labour_Code"_s))
             throw EQuorvane(u"Please enter a valid Labour Code"_s);
         if (labour.fieldByName(u"Heading_Code"_s)->asFloat() == 0)
-            throw EQuorvane(headingMessage(u"Labour Item"_s, u"Select one from the \"Labour Group Heading\" List."_s));
+            throw EQuorvane(headingMessage(
+                u"Labour Item"_s, u"Select one from the \"Labour Group Heading\" List."_s));
     });
     keyed(tblHeadings, u"Heading_ID"_s, [](TableView &heading) {
         if (isBlank(heading, u"Description"_s))
@@ -107,14 +110,15 @@ static QString numberText(TableView &counter, double next)
     QString digits = Field::formatNumber(next);
     digits.remove(u' ');
     return counter.fieldByName(u"Prefix"_s)->asString().trimmed() + digits
-            + counter.fieldByName(u"Suffix"_s)->asString().trimmed();
+        + counter.fieldByName(u"Suffix"_s)->asString().trimmed();
 }
 
 void TDM::AssignDocumentNumber(Document &document)
 {
     QString number;
-    if (document.counter->findKey({1})) {
-        number = numberText(*document.counter, document.counter->fieldByName(document.counterNext)->asFloat());
+    if (document.counter->findKey({ 1 })) {
+        number = numberText(
+            *document.counter, document.counter->fieldByName(document.counterNext)->asFloat());
     } else {
         number = u"1"_s;
         document.counter->insert();
@@ -136,22 +140,24 @@ void TDM::advanceDocumentNumber(Document &document)
     if (number.trimmed().isEmpty())
         throw EQuorvane(u"Please enter a %1 number."_s.arg(document.noun));
     if (number.size() > numberSizeOfLines) {
-        throw EQuorvane(u"The %1 number \"%2\" is longer than %3 characters. Its labour lines and printed "
-                        "lines keep only %3 characters of it, so please enter a shorter number."_s
-                                .arg(document.noun, number)
-                                .arg(numberSizeOfLines));
+        throw EQuorvane(
+            u"The %1 number \"%2\" is longer than %3 characters. Its labour lines and printed "
+            "lines keep only %3 characters of it, so please enter a shorter number."_s
+                .arg(document.noun, number)
+                .arg(numberSizeOfLines));
     }
     // Holding the write lock of the header's files, no other copy can store a number meanwhile.
     DB->writer(header.fileIndex());
     const bool taken = header.fileHasValue(document.number, number);
     if (taken && number != document.assignedNumber) {
-        throw EQuorvane(u"The %1 number \"%2\" is already used by another %1. Please enter another number."_s
-                                .arg(document.noun, number));
+        throw EQuorvane(
+            u"The %1 number \"%2\" is already used by another %1. Please enter another number."_s
+                .arg(document.noun, number));
     }
-    if (!document.counter->findKey({1})) {
+    if (!document.counter->findKey({ 1 })) {
         AssignDocumentNumber(document); // the counter row went missing: make it again
         numberField->setAsString(number);
-        document.counter->findKey({1});
+        document.counter->findKey({ 1 });
     }
     DB->acquireTableLock(document.counter->fileIndex(), counterWaitMs);
     document.counter->edit();
@@ -163,8 +169,10 @@ void TDM::advanceDocumentNumber(Document &document)
             candidate += 1;
         const QString replacement = numberText(*document.counter, candidate);
         if (replacement.size() > numberSizeOfLines) {
-            throw EQuorvane(u"The next free %1 number \"%2\" is longer than %3 characters. Please enter a "
-                            "number."_s.arg(document.noun, replacement).arg(numberSizeOfLines));
+            throw EQuorvane(
+                u"The next free %1 number \"%2\" is longer than %3 characters. Please enter a "
+                "number."_s.arg(document.noun, replacement)
+                    .arg(numberSizeOfLines));
         }
         numberField->setAsString(replacement);
         next->setAsFloat(candidate + 1);
@@ -189,6 +197,7 @@ QString TDM::undoKey(const QString &number)
         return upper;
     // Numbers the undo store cannot hold as they are (too long, or with a blank that codes may not
     // contain) are kept under a digest of their own that has neither.
-    const QByteArray digest = QCryptographicHash::hash(upper.toUtf8(), QCryptographicHash::Sha1).toHex().toUpper();
+    const QByteArray digest =
+        QCryptographicHash::hash(upper.toUtf8(), QCryptographicHash::Sha1).toHex().toUpper();
     return u"#"_s + QString::fromLatin1(digest.left(numberSizeOfLines - 1));
 }

@@ -64,7 +64,7 @@ void TDM::saveUndoCharge(Document &document, double charge, const QString &label
     const QString key = undoKey(document.header->fieldByName(document.number)->asString());
     const int file = tblGlobal->fileIndex();
     holdUndoStore(DB, file);
-    if (tblGlobal->findKey({key})) {
+    if (tblGlobal->findKey({ key })) {
         tblGlobal->edit();
     } else {
         tblGlobal->insert();
@@ -79,7 +79,7 @@ void TDM::saveUndoCharge(Document &document, double charge, const QString &label
 double TDM::takeUndoCharge(Document &document)
 {
     const QString key = undoKey(document.header->fieldByName(document.number)->asString());
-    if (!tblGlobal->findKey({key}))
+    if (!tblGlobal->findKey({ key }))
         return 0;
     const double charge = tblGlobal->fieldByName(u"ID_FIELD"_s)->asFloat();
     holdUndoStore(DB, tblGlobal->fileIndex());
@@ -92,14 +92,15 @@ void TDM::writePrintedRow(Document &document, TQVTable *line, bool material)
 {
     TQVTable *printed = document.printed;
     const double repId = number(*line, document.repId);
-    if (printed->findKey({repId}))
+    if (printed->findKey({ repId }))
         printed->edit();
     else
         printed->insert();
     auto copyText = [&](const QString &to, const QString &from) {
         printed->fieldByName(to)->setValue(line->fieldByName(from)->value());
     };
-    printed->fieldByName(u"Number"_s)->setValue(document.header->fieldByName(document.number)->value());
+    printed->fieldByName(u"Number"_s)
+        ->setValue(document.header->fieldByName(document.number)->value());
     if (material) {
         copyText(u"Code"_s, u"MaterialCode"_s);
         copyText(u"Description"_s, u"MaterialDesc"_s);
@@ -116,13 +117,17 @@ void TDM::writePrintedRow(Document &document, TQVTable *line, bool material)
     copyText(u"Heading_ID"_s, u"Heading_ID"_s);
     const QString notes = line->fieldByName(u"Notes"_s)->asString();
     // Job material lines print their notes without surrounding blanks.
-    printed->fieldByName(u"Notes"_s)->setAsString(document.isJob && material ? notes.trimmed() : notes);
+    printed->fieldByName(u"Notes"_s)
+        ->setAsString(document.isJob && material ? notes.trimmed() : notes);
     printed->post();
 }
 
 // The hooks both kinds of line share; sumField is TotalMaterials or TotalLabour.
-void TDM::bindLineSums(Document &document, TQVTable *lines, const QString &sumField, const QString &undoLabel,
-                       bool material)
+void TDM::bindLineSums(Document &document,
+    TQVTable *lines,
+    const QString &sumField,
+    const QString &undoLabel,
+    bool material)
 {
     auto addToSums = [&document, sumField](double charge) {
         TableView &header = *document.header;
@@ -160,7 +165,7 @@ void TDM::bindLineSums(Document &document, TQVTable *lines, const QString &sumFi
     };
     lines->beforeDelete = [&document, addToSums](TableView &line) {
         addToSums(-number(line, u"TotalCharge"_s));
-        if (document.printed->findKey({number(line, document.repId)}))
+        if (document.printed->findKey({ number(line, document.repId) }))
             document.printed->deleteRecord();
     };
     lines->afterDelete = [&document](TableView &) { document.header->post(); };
@@ -177,12 +182,13 @@ void TDM::bindMaterialLineHooks(Document &document)
         set(line, u"TotalCharge"_s, markup);
         set(line, u"CurrentPrice"_s, price);
     });
-    priceBy(lines->fieldByName(u"Quantity"_s), document.isJob, [](TableView &line, double quantity) {
-        const double markup = quantity * number(line, u"CurrentPrice"_s);
-        set(line, u"TotalMarkup"_s, markup);
-        set(line, u"TotalCharge"_s, markup);
-        set(line, u"Quantity"_s, quantity);
-    });
+    priceBy(
+        lines->fieldByName(u"Quantity"_s), document.isJob, [](TableView &line, double quantity) {
+            const double markup = quantity * number(line, u"CurrentPrice"_s);
+            set(line, u"TotalMarkup"_s, markup);
+            set(line, u"TotalCharge"_s, markup);
+            set(line, u"Quantity"_s, quantity);
+        });
     if (!document.isJob) {
         priceBy(lines->fieldByName(u"UnitCost"_s), false, [](TableView &line, double cost) {
             const double markup = cost * (1 + number(line, u"RetailMarkup"_s) * 0.01);

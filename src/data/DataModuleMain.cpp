@@ -34,7 +34,7 @@ TDM::TDM(QObject *parent)
     defineViews();
     defineDocuments();
     bindReferenceHooks();
-    for (Document *document : {m_quote.get(), m_job.get()}) {
+    for (Document *document : { m_quote.get(), m_job.get() }) {
         bindHeaderHooks(*document);
         bindMaterialLineHooks(*document);
         bindLabourLineHooks(*document);
@@ -161,21 +161,20 @@ void TDM::defineViews()
     tblINI->setIndexFieldNames(u"Sect;Parameter"_s);
 
     tblMaterial->addLookupField(u"VHeadDesc"_s, FieldType::Alpha, 30, u"HeadingCode"_s, tblHeadings,
-                                u"Heading_ID"_s, u"Description"_s);
+        u"Heading_ID"_s, u"Description"_s);
     tblMaterial->addLookupField(u"VUnitDesc"_s, FieldType::Alpha, 30, u"Unit_ID"_s, tblUnit,
-                                u"Unit_ID"_s, u"Unit_Description"_s);
+        u"Unit_ID"_s, u"Unit_Description"_s);
     tblLabour->addLookupField(u"VHeadDesc"_s, FieldType::Alpha, 30, u"Heading_Code"_s, tblHeadings,
-                              u"Heading_ID"_s, u"Description"_s);
+        u"Heading_ID"_s, u"Description"_s);
     tblLabour->addLookupField(u"VUnitDesc"_s, FieldType::Alpha, 30, u"Unit_ID"_s, tblUnit,
-                              u"Unit_ID"_s, u"Unit_Description"_s);
+        u"Unit_ID"_s, u"Unit_Description"_s);
 
     // The fixed order in which the views open.
-    m_views = {tblDisplayClients, tblClientDetails, tblClients,     tblQuotesMaterial, tblBusiness,
-               tblMaterial,       tblQuotes,        tblKeys,        tblBusTypes,       tblHeadings,
-               tblUnit,           tblNextQuote,     tblNextJob,     tblJobMaterials,   tblJobs,
-               tblLabour,         tblJobLabour,     tblQuoteLabour, tblTaxRates,       tblReportJobs,
-               tblReportQuotes,   tblCriteriaQuotes, tblCriteriaJobs, tblSales,        tblGlobal,
-               tblINI};
+    m_views = { tblDisplayClients, tblClientDetails, tblClients, tblQuotesMaterial, tblBusiness,
+        tblMaterial, tblQuotes, tblKeys, tblBusTypes, tblHeadings, tblUnit, tblNextQuote,
+        tblNextJob, tblJobMaterials, tblJobs, tblLabour, tblJobLabour, tblQuoteLabour, tblTaxRates,
+        tblReportJobs, tblReportQuotes, tblCriteriaQuotes, tblCriteriaJobs, tblSales, tblGlobal,
+        tblINI };
 }
 
 QString TDM::dataDirectoryFor(const QString &executableFilePath)
@@ -186,13 +185,13 @@ QString TDM::dataDirectoryFor(const QString &executableFilePath)
 QString TDM::startupFailureText(const QString &engineMessage)
 {
     return u"Cannot Connect To Database. Please Check The Network Connection : "_s + u"\n\n"_s
-            + engineMessage;
+        + engineMessage;
 }
 
 void TDM::DMCreate(const QString &executableFilePath)
 {
-    const QString exe = executableFilePath.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                     : executableFilePath;
+    const QString exe =
+        executableFilePath.isEmpty() ? QCoreApplication::applicationFilePath() : executableFilePath;
     const QString dataDirectory = dataDirectoryFor(exe);
     try {
         closeViews();
@@ -229,7 +228,7 @@ void TDM::closeViews()
 
 bool TDM::ReadSettingFlag(const QString &section, const QString &parameter)
 {
-    if (!tblINI->findKey({section, parameter}))
+    if (!tblINI->findKey({ section, parameter }))
         return false;
     return tblINI->fieldByName(u"Val"_s)->asString() == u"True"_s;
 }
@@ -240,7 +239,8 @@ void TDM::WriteSetting(const QString &section, const QString &parameter, const Q
     // Another copy writing settings at the same moment waits for us, and we for it.
     DB->acquireTableLock(file, 10000);
     try {
-        if (tblINI->findKey({section, parameter}) || tblINI->findKey({section.toUpper(), parameter.toUpper()})) {
+        if (tblINI->findKey({ section, parameter })
+            || tblINI->findKey({ section.toUpper(), parameter.toUpper() })) {
             tblINI->edit();
         } else {
             tblINI->insert();
@@ -252,8 +252,7 @@ void TDM::WriteSetting(const QString &section, const QString &parameter, const Q
     } catch (...) {
         try {
             tblINI->cancel();
-        } catch (const Exception &) {
-        }
+        } catch (const Exception &) { }
         DB->releaseLock(file, RecordLocks::wholeTable);
         throw;
     }
@@ -271,7 +270,8 @@ void TDM::FilterCriteriaByClient()
     tblCriteriaJobs->setFiltered(false);
     if (tblCriteriaQuotes->isEmpty() || tblCriteriaJobs->isEmpty())
         return;
-    const QString filter = u"Client_ID = '"_s + tblClients->fieldByName(u"Client_ID"_s)->asString() + u"'"_s;
+    const QString filter =
+        u"Client_ID = '"_s + tblClients->fieldByName(u"Client_ID"_s)->asString() + u"'"_s;
     tblCriteriaQuotes->setFilter(filter);
     tblCriteriaJobs->setFilter(filter);
     tblCriteriaQuotes->setFiltered(true);

@@ -102,8 +102,11 @@ private:
     void bindHeaderHooks(Document &document);
     void bindMaterialLineHooks(Document &document);
     void bindLabourLineHooks(Document &document);
-    void bindLineSums(Document &document, TQVTable *lines, const QString &sumField, const QString &undoLabel,
-                      bool material);
+    void bindLineSums(Document &document,
+        TQVTable *lines,
+        const QString &sumField,
+        const QString &undoLabel,
+        bool material);
     void AssignDocumentNumber(Document &document);
     void advanceDocumentNumber(Document &document);
     void RecalculateTax(Document &document);

@@ -5,8 +5,7 @@
 
 TQVTable::TQVTable(QObject *parent)
     : TRefreshTable(parent)
-{
-}
+{ }
 
 void TQVTable::post()
 {
@@ -37,7 +36,7 @@ void TQVTable::doBeforePost()
     const QString text = code->asString();
     if (text.contains(u' ') && code->fieldName() != QStringLiteral("Suburb")) {
         throw EInvalidCode(tr("The Code You Have Entered (") + text
-                           + tr("). Contains a Space. Please Enter A Code That Does Not Contain A Space."));
+            + tr("). Contains a Space. Please Enter A Code That Does Not Contain A Space."));
     }
     // Settings keep their sections as typed. A code with nothing to upper-case is left alone:
     // a number key written back from its locale text would not read as a number everywhere.

@@ -40,7 +40,8 @@ void TRefreshTable::SetAutoUpdateEnabled(bool enabled)
 bool TRefreshTable::isOwnFormat() const
 {
     return tableType() == TableType::Paradox
-            || (tableType() == TableType::Default && tableName().toUpper().endsWith(QStringLiteral(".DB")));
+        || (tableType() == TableType::Default
+            && tableName().toUpper().endsWith(QStringLiteral(".DB")));
 }
 
 void TRefreshTable::StartWatching()

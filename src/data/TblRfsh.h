@@ -6,7 +6,12 @@
 
 #include <functional>
 
-enum TRefreshMode { rmBrowseModeOnly, rmDoPost, rmDoCancel };
+enum TRefreshMode
+{
+    rmBrowseModeOnly,
+    rmDoPost,
+    rmDoCancel
+};
 
 // A table view that watches its file for changes made by other users of the data directory and
 // then reads itself again, keeping its current record, so every copy sees the others' work within

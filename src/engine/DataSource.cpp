@@ -4,8 +4,7 @@
 
 DataSource::DataSource(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void DataSource::setDataSet(TableView *view)
 {
@@ -17,7 +16,8 @@ void DataSource::setDataSet(TableView *view)
     m_dataSet = view;
     if (view) {
         m_connections << connect(view, &TableView::stateChanged, this, &DataSource::stateChanged)
-                      << connect(view, &TableView::currentChanged, this, &DataSource::currentChanged)
+                      << connect(
+                             view, &TableView::currentChanged, this, &DataSource::currentChanged)
                       << connect(view, &TableView::fieldChanged, this, &DataSource::fieldChanged)
                       << connect(view, &TableView::dataChanged, this, &DataSource::dataChanged);
     }

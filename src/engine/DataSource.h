@@ -6,8 +6,8 @@
 class Field;
 class TableView;
 
-// A link between a table view and whatever shows or follows it (controls, detail views). The view it
-// points to may be switched at run time; followers hear one set of signals whichever view it is.
+// A link between a table view and whatever shows or follows it (controls, detail views). The view
+// it points to may be switched at run time; followers hear one set of signals whichever view it is.
 class DataSource : public QObject
 {
     Q_OBJECT

@@ -14,8 +14,7 @@ Field::Field(TableView *view, int index, const FieldDef &def, Kind kind)
     , m_index(index)
     , m_def(def)
     , m_kind(kind)
-{
-}
+{ }
 
 bool Field::isCurrency() const
 {
@@ -57,7 +56,8 @@ QString Field::textFor(const QVariant &stored) const
     case FieldType::NumberMoney:
         return formatNumber(stored.toDouble());
     case FieldType::Date:
-        return QLocale().toString(QDate::fromString(stored.toString(), Qt::ISODate), QLocale::ShortFormat);
+        return QLocale().toString(
+            QDate::fromString(stored.toString(), Qt::ISODate), QLocale::ShortFormat);
     case FieldType::Graphic:
         return {};
     default:
@@ -90,7 +90,7 @@ void Field::setAsString(const QString &text)
             date = QDate::fromString(text.trimmed(), Qt::ISODate);
         if (!date.isValid()) {
             throw EConvertError(
-                    QCoreApplication::translate("Field", "'%1' is not a valid date").arg(text));
+                QCoreApplication::translate("Field", "'%1' is not a valid date").arg(text));
         }
         setAsDate(date);
         return;
@@ -111,8 +111,9 @@ double Field::asFloat() const
 void Field::setAsFloat(double value)
 {
     if (!isNumeric() && m_def.type != FieldType::Alpha && m_def.type != FieldType::Memo) {
-        throw EDatabaseError(QCoreApplication::translate("Field", "Field '%1' is not a number field")
-                                     .arg(m_def.name));
+        throw EDatabaseError(
+            QCoreApplication::translate("Field", "Field '%1' is not a number field")
+                .arg(m_def.name));
     }
     setValue(isNumeric() ? QVariant(value) : QVariant(formatNumber(value)));
 }
@@ -156,7 +157,8 @@ double Field::parseNumber(const QString &text)
         value = QLocale::c().toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value)) {
         throw EConvertError(
-                QCoreApplication::translate("Field", "'%1' is not a valid floating point value").arg(text));
+            QCoreApplication::translate("Field", "'%1' is not a valid floating point value")
+                .arg(text));
     }
     return value;
 }

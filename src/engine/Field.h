@@ -16,7 +16,12 @@ class TableView;
 class Field
 {
 public:
-    enum class Kind { Data, Calculated, Lookup };
+    enum class Kind
+    {
+        Data,
+        Calculated,
+        Lookup
+    };
 
     Field(TableView *view, int index, const FieldDef &def, Kind kind);
 
@@ -61,8 +66,8 @@ public:
     std::function<void(Field &)> onChange;
     std::function<void(Field &, const QString &)> onSetText;
 
-    // Lookup fields: the value of lookupResultField in lookupDataSet whose lookupKeyField equals this
-    // view's keyField.
+    // Lookup fields: the value of lookupResultField in lookupDataSet whose lookupKeyField equals
+    // this view's keyField.
     QString keyField;
     TableView *lookupDataSet = nullptr;
     QString lookupKeyField;

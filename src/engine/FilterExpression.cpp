@@ -8,7 +8,19 @@
 
 namespace {
 
-enum class TokenKind { End, Identifier, String, Number, Operator, LParen, RParen, And, Or, Not };
+enum class TokenKind
+{
+    End,
+    Identifier,
+    String,
+    Number,
+    Operator,
+    LParen,
+    RParen,
+    And,
+    Or,
+    Not
+};
 
 struct Token
 {
@@ -45,9 +57,9 @@ private:
     [[noreturn]] void fail(const QString &why) const
     {
         throw EDatabaseError(tr("Invalid filter expression \"%1\" at position %2: %3")
-                                     .arg(m_text)
-                                     .arg(m_token.position + 1)
-                                     .arg(why));
+                                 .arg(m_text)
+                                 .arg(m_token.position + 1)
+                                 .arg(why));
     }
 
     void advance()
@@ -67,8 +79,9 @@ private:
             lexString();
         } else if (c == u'"') {
             lexQuotedIdentifier();
-        } else if (c.isDigit() || ((c == u'-' || c == u'.') && m_pos + 1 < m_text.size()
-                                   && (m_text.at(m_pos + 1).isDigit() || m_text.at(m_pos + 1) == u'.'))) {
+        } else if (c.isDigit()
+            || ((c == u'-' || c == u'.') && m_pos + 1 < m_text.size()
+                && (m_text.at(m_pos + 1).isDigit() || m_text.at(m_pos + 1) == u'.'))) {
             lexNumber();
         } else if (c == u'=' || c == u'<' || c == u'>' || c == u'!') {
             lexOperator();
@@ -126,10 +139,9 @@ private:
 
     void lexOperator()
     {
-        static const QStringList operators = {QStringLiteral("<>"), QStringLiteral("!="),
-                                              QStringLiteral("<="), QStringLiteral(">="),
-                                              QStringLiteral("="),  QStringLiteral("<"),
-                                              QStringLiteral(">")};
+        static const QStringList operators = { QStringLiteral("<>"), QStringLiteral("!="),
+            QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("="), QStringLiteral("<"),
+            QStringLiteral(">") };
         for (const QString &op : operators) {
             if (QStringView(m_text).mid(m_pos).startsWith(op)) {
                 m_token.kind = TokenKind::Operator;
@@ -144,7 +156,8 @@ private:
     void lexWord()
     {
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && (m_text.at(m_pos).isLetterOrNumber() || m_text.at(m_pos) == u'_'))
+        while (m_pos < m_text.size()
+            && (m_text.at(m_pos).isLetterOrNumber() || m_text.at(m_pos) == u'_'))
             ++m_pos;
         m_token.text = m_text.mid(start, m_pos - start);
         const QString upper = m_token.text.toUpper();
@@ -223,8 +236,8 @@ private:
         return comparisonSql(field, op, value, values);
     }
 
-    static QString comparisonSql(const FieldDef &field, const QString &op, const QVariant &value,
-                                 QVariantList &values)
+    static QString comparisonSql(
+        const FieldDef &field, const QString &op, const QVariant &value, QVariantList &values)
     {
         const QString column = TableFile::quoted(field.name);
         const bool numeric = isNumericType(field.type);
@@ -232,7 +245,8 @@ private:
         // gives the same answer, which keeps indexes usable for the common equality filters.
         const QVariant emptyValue = numeric ? QVariant(0.0) : QVariant(QString());
         const QVariant compared = value.isNull() ? emptyValue : value;
-        const bool valueIsEmpty = numeric ? compared.toDouble() == 0.0 : compared.toString().isEmpty();
+        const bool valueIsEmpty =
+            numeric ? compared.toDouble() == 0.0 : compared.toString().isEmpty();
         values << compared;
         if (op == QStringLiteral("=") && !valueIsEmpty)
             return QStringLiteral("%1 = ?").arg(column);
@@ -281,8 +295,9 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
         bool ok = false;
         const double number = text.toDouble(&ok);
         if (!ok) {
-            throw EConvertError(QCoreApplication::translate("Field", "'%1' is not a valid floating point value")
-                                        .arg(value.toString()));
+            throw EConvertError(
+                QCoreApplication::translate("Field", "'%1' is not a valid floating point value")
+                    .arg(value.toString()));
         }
         return number;
     }
@@ -297,7 +312,7 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
         const QDate date = QDate::fromString(text, Qt::ISODate);
         if (!date.isValid()) {
             throw EConvertError(
-                    QCoreApplication::translate("Field", "'%1' is not a valid date").arg(text));
+                QCoreApplication::translate("Field", "'%1' is not a valid date").arg(text));
         }
         return date.toString(Qt::ISODate);
     }

@@ -92,7 +92,7 @@ void RecordLocks::openControlDatabase()
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     if (!db.open())
         throw EDatabaseError(tr("Cannot open the lock control file in %1: %2")
-                                     .arg(m_directory, db.lastError().text()));
+                                 .arg(m_directory, db.lastError().text()));
     // Locks need no durability across a machine crash, only atomicity when a copy is killed.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
     exec(QStringLiteral("CREATE TABLE IF NOT EXISTS sessions (id INTEGER PRIMARY KEY, slot INTEGER "
@@ -121,12 +121,13 @@ void RecordLocks::registerSession()
 {
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     try {
-        exec(QStringLiteral("DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
-             {m_slot});
-        exec(QStringLiteral("DELETE FROM sessions WHERE slot = ?"), {m_slot});
+        exec(QStringLiteral(
+                 "DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
+            { m_slot });
+        exec(QStringLiteral("DELETE FROM sessions WHERE slot = ?"), { m_slot });
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.prepare(QStringLiteral(
-                "INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES (?, ?, ?, ?, ?)"));
+            "INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES (?, ?, ?, ?, ?)"));
         query.addBindValue(m_slot);
         query.addBindValue(m_user);
         query.addBindValue(m_host);
@@ -146,7 +147,8 @@ void RecordLocks::registerSession()
 void RecordLocks::heartbeat()
 {
     try {
-        exec(QStringLiteral("UPDATE sessions SET heartbeat = ? WHERE id = ?"), {now(), m_session});
+        exec(
+            QStringLiteral("UPDATE sessions SET heartbeat = ? WHERE id = ?"), { now(), m_session });
     } catch (const Exception &) {
         // A busy lock file delays the heartbeat; the next one will do.
     }
@@ -168,8 +170,8 @@ void RecordLocks::removeSession(qint64 session)
 {
     if (session == 0)
         return;
-    exec(QStringLiteral("DELETE FROM locks WHERE session = ?"), {session});
-    exec(QStringLiteral("DELETE FROM sessions WHERE id = ?"), {session});
+    exec(QStringLiteral("DELETE FROM locks WHERE session = ?"), { session });
+    exec(QStringLiteral("DELETE FROM sessions WHERE id = ?"), { session });
 }
 
 bool RecordLocks::tryAcquire(const QString &file, qint64 record, QString *refusal)
@@ -180,11 +182,12 @@ bool RecordLocks::tryAcquire(const QString &file, qint64 record, QString *refusa
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
         const QString conflicts = record == wholeTable
-                ? QStringLiteral("l.file = ?")
-                : QStringLiteral("l.file = ? AND (l.record = ? OR l.record = -1)");
-        query.prepare(QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
-                                     "LEFT JOIN sessions s ON s.id = l.session WHERE ")
-                      + conflicts);
+            ? QStringLiteral("l.file = ?")
+            : QStringLiteral("l.file = ? AND (l.record = ? OR l.record = -1)");
+        query.prepare(
+            QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
+                           "LEFT JOIN sessions s ON s.id = l.session WHERE ")
+            + conflicts);
         query.addBindValue(fileKey);
         if (record != wholeTable)
             query.addBindValue(record);
@@ -211,8 +214,9 @@ bool RecordLocks::tryAcquire(const QString &file, qint64 record, QString *refusa
             }
             removeSession(holder.session); // a copy that died: its locks go with it
         }
-        exec(QStringLiteral("INSERT OR REPLACE INTO locks (file, record, session) VALUES (?, ?, ?)"),
-             {fileKey, record, m_session});
+        exec(
+            QStringLiteral("INSERT OR REPLACE INTO locks (file, record, session) VALUES (?, ?, ?)"),
+            { fileKey, record, m_session });
         exec(QStringLiteral("COMMIT"));
         return true;
     } catch (...) {
@@ -262,7 +266,7 @@ void RecordLocks::release(const QString &file, qint64 record)
         return;
     m_counts.erase(it);
     exec(QStringLiteral("DELETE FROM locks WHERE file = ? AND record = ? AND session = ?"),
-         {file.toUpper(), record, m_session});
+        { file.toUpper(), record, m_session });
 }
 
 bool RecordLocks::holds(const QString &file, qint64 record) const

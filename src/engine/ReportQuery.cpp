@@ -26,12 +26,11 @@ constexpr int maxAttachedFiles = 10;
 
 ReportQuery::ReportQuery(TQVDatabase *database)
     : m_database(database)
-{
-}
+{ }
 
 void ReportQuery::bindValue(const QString &placeholder, const QVariant &value)
 {
-    m_named << std::pair{placeholder, value};
+    m_named << std::pair { placeholder, value };
 }
 
 void ReportQuery::addBindValue(const QVariant &value)
@@ -100,15 +99,18 @@ void ReportQuery::exec()
     m_columns.clear();
     m_rows.clear();
     const QString trimmed = m_sql.trimmed();
-    const QString firstWord = trimmed.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0).toUpper();
+    const QString firstWord =
+        trimmed.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0).toUpper();
     if (firstWord != QStringLiteral("SELECT"))
         throw EDatabaseError(tr("Invalid query: only SELECT statements can be run"));
     QList<int> files;
     const QString sql = translate(&files);
     if (files.size() > maxAttachedFiles)
-        throw EDatabaseError(tr("Invalid query: it reads more than %1 table files").arg(maxAttachedFiles));
+        throw EDatabaseError(
+            tr("Invalid query: it reads more than %1 table files").arg(maxAttachedFiles));
 
-    const QString name = QStringLiteral("report-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString name =
+        QStringLiteral("report-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -122,10 +124,12 @@ void ReportQuery::exec()
             for (int file : std::as_const(files)) {
                 m_database->openFile(m_database->fileName(file)); // checks the file is sound
                 query.prepare(QStringLiteral("ATTACH DATABASE ? AS \"t%1\"").arg(file));
-                query.addBindValue(QUrl::fromLocalFile(m_database->filePath(file)).toString(QUrl::FullyEncoded)
-                                   + QStringLiteral("?mode=ro"));
+                query.addBindValue(
+                    QUrl::fromLocalFile(m_database->filePath(file)).toString(QUrl::FullyEncoded)
+                    + QStringLiteral("?mode=ro"));
                 if (!query.exec()) {
-                    failure = tr("%1: %2").arg(m_database->fileName(file), query.lastError().databaseText());
+                    failure = tr("%1: %2").arg(
+                        m_database->fileName(file), query.lastError().databaseText());
                     break;
                 }
             }

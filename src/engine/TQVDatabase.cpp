@@ -38,8 +38,7 @@ QString paramValue(const QStringList &params, const QString &name)
 
 TQVDatabase::TQVDatabase(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 TQVDatabase::~TQVDatabase()
 {
@@ -66,7 +65,8 @@ void TQVDatabase::open()
     if (directory.isEmpty())
         throw EDatabaseError(tr("The database %1 has no PATH").arg(m_databaseName));
     if (!QFileInfo(directory).isDir())
-        throw EDatabaseError(tr("The data directory %1 does not exist").arg(QDir::toNativeSeparators(directory)));
+        throw EDatabaseError(
+            tr("The data directory %1 does not exist").arg(QDir::toNativeSeparators(directory)));
     m_files.clear();
     for (const TableDef &def : m_schema->tables) {
         File file;
@@ -126,7 +126,7 @@ int TQVDatabase::openFile(const QString &tableName)
     const int file = int(def - m_schema->tables.constData());
     if (m_files[file].home < 0) {
         // The file's group: the first declared group that lists it, else the file alone.
-        QList<int> members{file};
+        QList<int> members { file };
         for (const WriterGroup &group : m_schema->groups) {
             if (group.fileNames.contains(def->fileName, Qt::CaseInsensitive)) {
                 members.clear();
@@ -160,18 +160,20 @@ int TQVDatabase::openConnection(const QList<int> &files, const QString &mainFile
         const QString filePath = this->filePath(file);
         const QFileInfo info(filePath);
         if (!info.exists())
-            throw EDatabaseError(tr("Table file %1 does not exist").arg(QDir::toNativeSeparators(filePath)));
+            throw EDatabaseError(
+                tr("Table file %1 does not exist").arg(QDir::toNativeSeparators(filePath)));
         if (!info.isFile() || !info.isReadable())
-            throw EDatabaseError(tr("Table file %1 cannot be read").arg(QDir::toNativeSeparators(filePath)));
+            throw EDatabaseError(
+                tr("Table file %1 cannot be read").arg(QDir::toNativeSeparators(filePath)));
     }
     Connection connection;
     connection.name = QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     connection.files = ordered;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection.name);
     db.setDatabaseName(mainFile.isEmpty()
-                               ? QStringLiteral(":memory:")
-                               : QUrl::fromLocalFile(mainFile).toString(QUrl::FullyEncoded)
-                                       + QStringLiteral("?mode=ro"));
+            ? QStringLiteral(":memory:")
+            : QUrl::fromLocalFile(mainFile).toString(QUrl::FullyEncoded)
+                + QStringLiteral("?mode=ro"));
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
     if (!db.open()) {
         const QString error = db.lastError().text();
@@ -185,11 +187,11 @@ int TQVDatabase::openConnection(const QList<int> &files, const QString &mainFile
         QSqlQuery query(db);
         query.prepare(QStringLiteral("ATTACH DATABASE ? AS \"f%1\"").arg(file));
         query.addBindValue(QUrl::fromLocalFile(filePath(file)).toString(QUrl::FullyEncoded)
-                           + QStringLiteral("?mode=rw"));
+            + QStringLiteral("?mode=rw"));
         if (!query.exec()) {
             throw EDatabaseError(tr("Cannot open table file %1: %2")
-                                         .arg(QDir::toNativeSeparators(filePath(file)),
-                                              query.lastError().databaseText()));
+                                     .arg(QDir::toNativeSeparators(filePath(file)),
+                                         query.lastError().databaseText()));
         }
     }
     return index;
@@ -209,8 +211,7 @@ int TQVDatabase::writerConnection(int connection)
         QFile file(mainFile);
         if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::Append))
             throw EDatabaseError(tr("Cannot create %1: %2")
-                                         .arg(QDir::toNativeSeparators(mainFile),
-                                              file.errorString()));
+                                     .arg(QDir::toNativeSeparators(mainFile), file.errorString()));
         file.close();
         const int twin = openConnection(m_connections.at(connection).files, mainFile);
         m_connections[connection].writer = twin;
@@ -224,7 +225,7 @@ void TQVDatabase::checkFile(int file)
     if (info.checked)
         return;
     TableFile::validate(m_connections.at(info.home).name, QStringLiteral("f%1").arg(file),
-                        *info.def, filePath(file));
+        *info.def, filePath(file));
     info.checked = true;
     info.dataVersion = dataVersion(file);
 }
@@ -260,7 +261,7 @@ int TQVDatabase::connectionFor(int file, bool write)
     if (m_primaryConnection < 0)
         m_primaryConnection = m_files.at(file).home;
     int chosen = m_connections.at(m_primaryConnection).files.contains(file) ? m_primaryConnection
-                                                                              : m_files.at(file).home;
+                                                                            : m_files.at(file).home;
     // A group that shares a file with a transaction already begun would wait on our own lock.
     auto overlaps = [this](int candidate) {
         for (int busy : std::as_const(m_transactions)) {
@@ -273,7 +274,7 @@ int TQVDatabase::connectionFor(int file, bool write)
     };
     if (overlaps(chosen)) {
         if (m_files.at(file).solo < 0)
-            m_files[file].solo = openConnection({file});
+            m_files[file].solo = openConnection({ file });
         chosen = m_files.at(file).solo;
     }
     chosen = writerConnection(chosen);
@@ -361,8 +362,7 @@ void TQVDatabase::abortOperation()
     for (const LockRef &lock : std::as_const(m_acquired)) {
         try {
             m_locks->release(fileName(lock.file), lock.record);
-        } catch (const Exception &) {
-        }
+        } catch (const Exception &) { }
     }
     for (auto it = m_touched.crbegin(); it != m_touched.crend(); ++it) {
         if ((*it)->view)
@@ -393,8 +393,7 @@ void TQVDatabase::finishOperation(bool committed)
     for (int file : written) {
         try {
             m_files[file].dataVersion = dataVersion(file);
-        } catch (const Exception &) {
-        }
+        } catch (const Exception &) { }
     }
 }
 
@@ -411,20 +410,20 @@ void TQVDatabase::acquireLock(int file, qint64 record)
     // briefly before the user is told who holds it.
     locks()->acquireWaiting(fileName(file), record, recordLockWaitMs);
     if (m_depth > 0)
-        m_acquired << LockRef{file, record};
+        m_acquired << LockRef { file, record };
 }
 
 void TQVDatabase::acquireTableLock(int file, int timeoutMs)
 {
     locks()->acquireWaiting(fileName(file), RecordLocks::wholeTable, timeoutMs);
     if (m_depth > 0)
-        m_acquired << LockRef{file, RecordLocks::wholeTable};
+        m_acquired << LockRef { file, RecordLocks::wholeTable };
 }
 
 void TQVDatabase::releaseLock(int file, qint64 record)
 {
     if (m_depth > 0) {
-        m_pendingReleases << LockRef{file, record};
+        m_pendingReleases << LockRef { file, record };
         return;
     }
     if (m_locks)

@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // The field types a table file can hold.
-enum class FieldType {
+enum class FieldType
+{
     Alpha, // text of at most size characters; longer values are cut when stored
     Number,
     Money, // a number shown as currency

@@ -56,10 +56,10 @@ QStringList createStatements(const TableDef &def, const QString &schemaAlias)
         columns << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(def.primaryKey));
     QStringList statements;
     statements << QStringLiteral("CREATE TABLE %1.data (%2)")
-                          .arg(quoted(schemaAlias), columns.join(QStringLiteral(", ")));
+                      .arg(quoted(schemaAlias), columns.join(QStringLiteral(", ")));
     for (const IndexDef &index : def.indexes) {
         statements << QStringLiteral("CREATE INDEX %1.%2 ON data (%3)")
-                              .arg(quoted(schemaAlias), quoted(index.name), quotedList(index.fields));
+                          .arg(quoted(schemaAlias), quoted(index.name), quotedList(index.fields));
     }
     return statements;
 }
@@ -89,7 +89,7 @@ void exec(QSqlQuery &query, const QString &sql, const QString &path)
 {
     if (!query.exec(sql)) {
         throw EDatabaseError(QCoreApplication::translate("TableFile", "Cannot create %1: %2")
-                                     .arg(QFileInfo(path).fileName(), query.lastError().text()));
+                                 .arg(QFileInfo(path).fileName(), query.lastError().text()));
     }
     query.finish();
 }
@@ -100,15 +100,15 @@ void create(const QString &path, const TableDef &def)
 {
     if (QFileInfo::exists(path)) {
         throw EDatabaseError(
-                QCoreApplication::translate("TableFile", "Cannot create %1: the file already exists")
-                        .arg(path));
+            QCoreApplication::translate("TableFile", "Cannot create %1: the file already exists")
+                .arg(path));
     }
     {
         ScratchConnection scratch(path);
         QSqlDatabase db = scratch.db();
         if (!db.open()) {
             throw EDatabaseError(QCoreApplication::translate("TableFile", "Cannot create %1: %2")
-                                         .arg(path, db.lastError().text()));
+                                     .arg(path, db.lastError().text()));
         }
         {
             QSqlQuery query(db);
@@ -124,13 +124,16 @@ void create(const QString &path, const TableDef &def)
     }
 }
 
-void validate(const QString &connectionName, const QString &schemaAlias, const TableDef &def,
-              const QString &filePath)
+void validate(const QString &connectionName,
+    const QString &schemaAlias,
+    const TableDef &def,
+    const QString &filePath)
 {
     const QString file = QFileInfo(filePath).fileName();
     auto fail = [&](const QString &what) {
-        throw EDatabaseError(QCoreApplication::translate("TableFile", "Table file %1 is damaged: %2")
-                                     .arg(file, what));
+        throw EDatabaseError(
+            QCoreApplication::translate("TableFile", "Table file %1 is damaged: %2")
+                .arg(file, what));
     };
     QSqlQuery query(QSqlDatabase::database(connectionName, false));
     query.setForwardOnly(true);
@@ -147,7 +150,7 @@ void validate(const QString &connectionName, const QString &schemaAlias, const T
     QList<std::pair<QString, QString>> found; // name and declared type, in order
     QStringList primaryKey;
     while (query.next()) {
-        found.append({query.value(1).toString(), query.value(2).toString()});
+        found.append({ query.value(1).toString(), query.value(2).toString() });
         const int pkPosition = query.value(5).toInt();
         if (pkPosition > 0) {
             while (primaryKey.size() < pkPosition)
@@ -160,18 +163,18 @@ void validate(const QString &connectionName, const QString &schemaAlias, const T
         fail(QCoreApplication::translate("TableFile", "it holds no table"));
     if (found.size() != def.fields.size()) {
         fail(QCoreApplication::translate("TableFile", "it has %1 fields where %2 are expected")
-                     .arg(found.size())
-                     .arg(def.fields.size()));
+                 .arg(found.size())
+                 .arg(def.fields.size()));
     }
     for (int i = 0; i < def.fields.size(); ++i) {
         const FieldDef &expected = def.fields.at(i);
         if (found.at(i).first != expected.name)
             fail(QCoreApplication::translate("TableFile", "field %1 should be %2, not %3")
-                         .arg(i + 1)
-                         .arg(expected.name, found.at(i).first));
+                     .arg(i + 1)
+                     .arg(expected.name, found.at(i).first));
         if (found.at(i).second != columnType(expected))
             fail(QCoreApplication::translate("TableFile", "field %1 has type %2, not %3")
-                         .arg(expected.name, found.at(i).second, columnType(expected)));
+                     .arg(expected.name, found.at(i).second, columnType(expected)));
     }
     if (primaryKey != def.primaryKey)
         fail(QCoreApplication::translate("TableFile", "its primary key is wrong"));
@@ -185,7 +188,7 @@ void validate(const QString &connectionName, const QString &schemaAlias, const T
         query.finish();
         if (columns != index.fields)
             fail(QCoreApplication::translate("TableFile", "index %1 is missing or wrong")
-                         .arg(index.name));
+                     .arg(index.name));
     }
 }
 

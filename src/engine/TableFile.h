@@ -18,14 +18,18 @@ QString columnType(const FieldDef &field);
 // Creates the file at path for def. Throws EDatabaseError when the file exists or cannot be made.
 void create(const QString &path, const TableDef &def);
 
-// The SQL text of the table and its indexes in the schema alias (e.g. "f3"), for tests and creation.
-QStringList createStatements(const TableDef &def, const QString &schemaAlias = QStringLiteral("main"));
+// The SQL text of the table and its indexes in the schema alias (e.g. "f3"), for tests and
+// creation.
+QStringList createStatements(
+    const TableDef &def, const QString &schemaAlias = QStringLiteral("main"));
 
 // Checks that the SQLite database attached as schemaAlias on the connection holds def exactly:
 // fields in order with their types and sizes, the primary key and every named index.
 // Throws EDatabaseError naming the file and what is wrong.
-void validate(const QString &connectionName, const QString &schemaAlias, const TableDef &def,
-              const QString &filePath);
+void validate(const QString &connectionName,
+    const QString &schemaAlias,
+    const TableDef &def,
+    const QString &filePath);
 
 QString quoted(const QString &identifier); // "name" with inner quotes doubled
 

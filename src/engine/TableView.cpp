@@ -25,9 +25,7 @@ struct TableView::Snapshot
     bool filtered;
 };
 
-namespace {
-
-} // namespace
+namespace { } // namespace
 
 OperationScope::OperationScope(TQVDatabase *database, int starterFile)
     : m_database(database)
@@ -49,8 +47,7 @@ void OperationScope::commit()
 
 TableView::TableView(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 TableView::~TableView()
 {
@@ -76,8 +73,8 @@ void TableView::setTableName(const QString &name)
 
 void TableView::buildDataFields()
 {
-    const TableDef *def = m_database && m_database->schema() ? m_database->schema()->resolve(m_tableName)
-                                                             : nullptr;
+    const TableDef *def =
+        m_database && m_database->schema() ? m_database->schema()->resolve(m_tableName) : nullptr;
     if (!def)
         throw EDatabaseError(tr("Table %1 does not exist").arg(m_tableName));
     std::vector<std::unique_ptr<Field>> extra;
@@ -87,10 +84,12 @@ void TableView::buildDataFields()
     }
     m_fields.clear();
     for (const FieldDef &fieldDef : def->fields)
-        m_fields.push_back(std::make_unique<Field>(this, int(m_fields.size()), fieldDef, Field::Kind::Data));
+        m_fields.push_back(
+            std::make_unique<Field>(this, int(m_fields.size()), fieldDef, Field::Kind::Data));
     m_dataFieldCount = int(m_fields.size());
     for (auto &field : extra) {
-        m_fields.push_back(std::make_unique<Field>(this, int(m_fields.size()), field->def(), field->kind()));
+        m_fields.push_back(
+            std::make_unique<Field>(this, int(m_fields.size()), field->def(), field->kind()));
         Field *copy = m_fields.back().get();
         copy->keyField = field->keyField;
         copy->lookupDataSet = field->lookupDataSet;
@@ -103,19 +102,23 @@ Field *TableView::addCalculatedField(const QString &name, FieldType type, int si
 {
     if (m_dataFieldCount == 0)
         buildDataFields();
-    m_fields.push_back(std::make_unique<Field>(this, int(m_fields.size()), FieldDef{name, type, size},
-                                               Field::Kind::Calculated));
+    m_fields.push_back(std::make_unique<Field>(
+        this, int(m_fields.size()), FieldDef { name, type, size }, Field::Kind::Calculated));
     return m_fields.back().get();
 }
 
-Field *TableView::addLookupField(const QString &name, FieldType type, int size, const QString &keyField,
-                                 TableView *lookupDataSet, const QString &lookupKeyField,
-                                 const QString &lookupResultField)
+Field *TableView::addLookupField(const QString &name,
+    FieldType type,
+    int size,
+    const QString &keyField,
+    TableView *lookupDataSet,
+    const QString &lookupKeyField,
+    const QString &lookupResultField)
 {
     if (m_dataFieldCount == 0)
         buildDataFields();
-    m_fields.push_back(std::make_unique<Field>(this, int(m_fields.size()), FieldDef{name, type, size},
-                                               Field::Kind::Lookup));
+    m_fields.push_back(std::make_unique<Field>(
+        this, int(m_fields.size()), FieldDef { name, type, size }, Field::Kind::Lookup));
     Field *field = m_fields.back().get();
     field->keyField = keyField;
     field->lookupDataSet = lookupDataSet;
@@ -155,7 +158,8 @@ Field *TableView::fieldByName(const QString &name) const
 void TableView::requireActive() const
 {
     if (m_state == DataSetState::Inactive)
-        throw EDatabaseError(tr("%1: Cannot perform this operation on a closed dataset").arg(m_tableName));
+        throw EDatabaseError(
+            tr("%1: Cannot perform this operation on a closed dataset").arg(m_tableName));
 }
 
 void TableView::runHook(const Hook &hook)
@@ -164,13 +168,34 @@ void TableView::runHook(const Hook &hook)
         hook(*this);
 }
 
-void TableView::doBeforeOpen() { runHook(beforeOpen); }
-void TableView::doAfterOpen() { runHook(afterOpen); }
-void TableView::doBeforeClose() { runHook(beforeClose); }
-void TableView::doBeforeInsert() { runHook(beforeInsert); }
-void TableView::doBeforePost() { runHook(beforePost); }
-void TableView::doAfterPost() { runHook(afterPost); }
-void TableView::doAfterDelete() { runHook(afterDelete); }
+void TableView::doBeforeOpen()
+{
+    runHook(beforeOpen);
+}
+void TableView::doAfterOpen()
+{
+    runHook(afterOpen);
+}
+void TableView::doBeforeClose()
+{
+    runHook(beforeClose);
+}
+void TableView::doBeforeInsert()
+{
+    runHook(beforeInsert);
+}
+void TableView::doBeforePost()
+{
+    runHook(beforePost);
+}
+void TableView::doAfterPost()
+{
+    runHook(afterPost);
+}
+void TableView::doAfterDelete()
+{
+    runHook(afterDelete);
+}
 
 void TableView::open()
 {
@@ -185,7 +210,8 @@ void TableView::open()
     const TableDef &def = m_database->tableDef(file);
     for (const QString &name : orderFieldsFor(def)) {
         if (def.fieldIndex(name) < 0)
-            throw EDatabaseError(tr("%1: the order field %2 does not exist").arg(m_tableName, name));
+            throw EDatabaseError(
+                tr("%1: the order field %2 does not exist").arg(m_tableName, name));
     }
     if (!m_filterText.isEmpty())
         FilterExpression::parse(m_filterText, def);
@@ -286,7 +312,8 @@ QStringList TableView::orderFields() const
 void TableView::setFilter(const QString &expression)
 {
     if (active() && !expression.trimmed().isEmpty())
-        FilterExpression::parse(expression, m_database->tableDef(m_file)); // refuses before changing
+        FilterExpression::parse(
+            expression, m_database->tableDef(m_file)); // refuses before changing
     if (m_filterText == expression)
         return;
     touch();
@@ -314,14 +341,15 @@ void TableView::setMasterSource(DataSource *source)
     m_masterConnections.clear();
     m_masterSource = source;
     if (source) {
-        m_masterConnections << connect(source, &DataSource::currentChanged, this, &TableView::masterChanged)
-                            << connect(source, &DataSource::dataChanged, this, &TableView::masterChanged)
-                            << connect(source, &DataSource::dataSetChanged, this, &TableView::masterChanged)
-                            << connect(source, &DataSource::stateChanged, this, &TableView::masterChanged)
-                            << connect(source, &DataSource::fieldChanged, this, [this](Field *field) {
-                                   if (field->fieldName().compare(m_masterField, Qt::CaseInsensitive) == 0)
-                                       masterChanged();
-                               });
+        m_masterConnections
+            << connect(source, &DataSource::currentChanged, this, &TableView::masterChanged)
+            << connect(source, &DataSource::dataChanged, this, &TableView::masterChanged)
+            << connect(source, &DataSource::dataSetChanged, this, &TableView::masterChanged)
+            << connect(source, &DataSource::stateChanged, this, &TableView::masterChanged)
+            << connect(source, &DataSource::fieldChanged, this, [this](Field *field) {
+                   if (field->fieldName().compare(m_masterField, Qt::CaseInsensitive) == 0)
+                       masterChanged();
+               });
     }
     if (active())
         rerange();
@@ -485,7 +513,7 @@ void TableView::writeRecord()
             marks << QStringLiteral("?");
         }
         query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u',')));
+                          .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u',')));
         for (int i = 0; i < m_dataFieldCount; ++i)
             query.addBindValue(m_buffer.at(i));
     } else {
@@ -494,15 +522,17 @@ void TableView::writeRecord()
         QStringList assignments;
         QVariantList values;
         for (int i = 0; i < m_dataFieldCount; ++i) {
-            if (m_buffer.at(i) == m_original.at(i) && m_buffer.at(i).isNull() == m_original.at(i).isNull())
+            if (m_buffer.at(i) == m_original.at(i)
+                && m_buffer.at(i).isNull() == m_original.at(i).isNull())
                 continue;
             assignments << TableFile::quoted(def.fields.at(i).name) + QStringLiteral(" = ?");
             values << m_buffer.at(i);
         }
         if (assignments.isEmpty())
             return;
-        query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                              .arg(m_database->tableRef(m_file), assignments.join(QStringLiteral(", "))));
+        query.prepare(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                .arg(m_database->tableRef(m_file), assignments.join(QStringLiteral(", "))));
         for (const QVariant &value : std::as_const(values))
             query.addBindValue(value);
         query.addBindValue(m_currentRowid);
@@ -563,7 +593,8 @@ void TableView::deleteRecord()
     if (m_state == DataSetState::Edit)
         cancel();
     if (m_currentRowid < 0)
-        throw EDatabaseError(tr("%1: Cannot perform this operation on an empty dataset").arg(fileName()));
+        throw EDatabaseError(
+            tr("%1: Cannot perform this operation on an empty dataset").arg(fileName()));
     OperationScope operation(m_database, m_file);
     touch();
     ensureRows();
@@ -571,7 +602,8 @@ void TableView::deleteRecord()
     m_database->acquireLock(m_file, doomed);
     runHook(beforeDelete);
     QSqlQuery query(m_database->writer(m_file));
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_database->tableRef(m_file)));
+    query.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_database->tableRef(m_file)));
     query.addBindValue(doomed);
     if (!query.exec())
         throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
@@ -622,9 +654,9 @@ void TableView::checkBrowseMode()
 
 std::shared_ptr<TableView::Snapshot> TableView::snapshot() const
 {
-    return std::make_shared<Snapshot>(Snapshot{m_state, m_currentRowid, m_currentPos, m_eof, m_bof,
-                                               m_insertPos, m_buffer, m_original, m_modified,
-                                               m_lockedRecord, m_filterText, m_filtered});
+    return std::make_shared<Snapshot>(
+        Snapshot { m_state, m_currentRowid, m_currentPos, m_eof, m_bof, m_insertPos, m_buffer,
+            m_original, m_modified, m_lockedRecord, m_filterText, m_filtered });
 }
 
 void TableView::restore(const Snapshot &snapshot)

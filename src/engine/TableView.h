@@ -6,8 +6,8 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSqlQuery>
 #include <QPointer>
+#include <QSqlQuery>
 #include <QVariant>
 #include <QVector>
 
@@ -18,9 +18,21 @@
 
 class DataSource;
 
-
-enum class DataSetState { Inactive, Browse, Edit, Insert, SetKey, CalcFields };
-enum class TableType { Default, Paradox, ASCII };
+enum class DataSetState
+{
+    Inactive,
+    Browse,
+    Edit,
+    Insert,
+    SetKey,
+    CalcFields
+};
+enum class TableType
+{
+    Default,
+    Paradox,
+    ASCII
+};
 
 // A view of one table file: an ordering (primary key, field list or named index), an optional
 // filter expression and master link, a current record, and the edit and insert of that record with
@@ -44,9 +56,13 @@ public:
     void setTableType(TableType type) { m_tableType = type; }
     TableType tableType() const { return m_tableType; }
     Field *addCalculatedField(const QString &name, FieldType type, int size = 0);
-    Field *addLookupField(const QString &name, FieldType type, int size, const QString &keyField,
-                          TableView *lookupDataSet, const QString &lookupKeyField,
-                          const QString &lookupResultField);
+    Field *addLookupField(const QString &name,
+        FieldType type,
+        int size,
+        const QString &keyField,
+        TableView *lookupDataSet,
+        const QString &lookupKeyField,
+        const QString &lookupResultField);
 
     // --- order, filter, master (switchable while open, keeping the current record) -------
     void setIndexName(const QString &name);
@@ -103,7 +119,10 @@ public:
     // Posts pending changes when the record was modified, cancels them otherwise.
     void checkBrowseMode();
     DataSetState state() const { return m_state; }
-    bool isEditing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
+    bool isEditing() const
+    {
+        return m_state == DataSetState::Edit || m_state == DataSetState::Insert;
+    }
     bool modified() const { return m_modified; }
     // A field's value as stored when the current edit began (null while inserting).
     QVariant originalValue(const QString &field) const;

@@ -1,10 +1,9 @@
-#include "engine/TableView.h"
-
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableFile.h"
+#include "engine/TableView.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -56,14 +55,17 @@ QString TableView::whereClause(QVariantList &values) const
 {
     QStringList conditions;
     if (m_filtered && !m_filterText.trimmed().isEmpty()) {
-        const FilterExpression expression = FilterExpression::parse(m_filterText, m_database->tableDef(m_file));
+        const FilterExpression expression =
+            FilterExpression::parse(m_filterText, m_database->tableDef(m_file));
         conditions << expression.sql();
         values << expression.values();
     }
     const QString master = masterCondition(values);
     if (!master.isEmpty())
         conditions << master;
-    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    return conditions.isEmpty()
+        ? QString()
+        : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
 }
 
 QString TableView::orderClause() const
@@ -80,8 +82,8 @@ qint64 TableView::firstRowid()
     QVariantList values;
     const QString where = whereClause(values);
     QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                     .arg(m_database->tableRef(m_file), where, orderClause()),
-                             values);
+                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+        values);
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     return rowid;
@@ -91,9 +93,11 @@ bool TableView::rowStillShown(qint64 rowid)
 {
     QVariantList values;
     QString where = whereClause(values);
-    where += where.isEmpty() ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" AND rowid = ?");
+    where +=
+        where.isEmpty() ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" AND rowid = ?");
     values << rowid;
-    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1%2").arg(m_database->tableRef(m_file), where), values);
+    QSqlQuery query = select(
+        QStringLiteral("SELECT 1 FROM %1%2").arg(m_database->tableRef(m_file), where), values);
     const bool found = query.next();
     query.finish();
     return found;
@@ -109,8 +113,8 @@ void TableView::ensureRows()
     m_lastMasterValues.clear();
     m_lastMasterCondition = masterCondition(m_lastMasterValues);
     QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3")
-                                     .arg(m_database->tableRef(m_file), where, orderClause()),
-                             values);
+                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+        values);
     m_rowids.clear();
     while (query.next())
         m_rowids.push_back(query.value(0).toLongLong());
@@ -146,8 +150,8 @@ TableView::Record TableView::fetch(qint64 rowid)
     for (const FieldDef &field : def.fields)
         columns << TableFile::quoted(field.name);
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
-                             {rowid});
+                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+        { rowid });
     Record record;
     if (query.next()) {
         record.values = emptyBuffer();
@@ -201,12 +205,13 @@ void TableView::prefetch(int index)
     if (wanted.isEmpty())
         return;
     const TableDef &def = m_database->tableDef(m_file);
-    QStringList columns{QStringLiteral("rowid")};
+    QStringList columns { QStringLiteral("rowid") };
     for (const FieldDef &field : def.fields)
         columns << TableFile::quoted(field.name);
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
-                                     .arg(columns.join(u','), m_database->tableRef(m_file), marks.join(u',')),
-                             wanted);
+    QSqlQuery query =
+        select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
+                   .arg(columns.join(u','), m_database->tableRef(m_file), marks.join(u',')),
+            wanted);
     while (query.next()) {
         Record record;
         record.values = emptyBuffer();
@@ -228,13 +233,14 @@ void TableView::calculate(QVector<QVariant> &values)
     try {
         for (int i = m_dataFieldCount; i < int(m_fields.size()); ++i) {
             Field *field = m_fields[i].get();
-            if (field->kind() != Field::Kind::Lookup || !field->lookupDataSet || !field->lookupDataSet->active())
+            if (field->kind() != Field::Kind::Lookup || !field->lookupDataSet
+                || !field->lookupDataSet->active())
                 continue;
             Field *key = findField(field->keyField);
             if (key && !key->isNull())
                 values[i] = storageValue(field->def(),
-                                         field->lookupDataSet->lookup(field->lookupKeyField, key->value(),
-                                                                      field->lookupResultField));
+                    field->lookupDataSet->lookup(
+                        field->lookupKeyField, key->value(), field->lookupResultField));
         }
         runHook(onCalcFields);
     } catch (const Exception &) {
@@ -262,14 +268,16 @@ void TableView::setActiveValue(Field *field, const QVariant &value)
 {
     if (m_calcRecord) {
         if (field->kind() == Field::Kind::Data)
-            throw EDatabaseError(tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
+            throw EDatabaseError(
+                tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
         (*m_calcRecord)[field->index()] = value;
         return;
     }
     if (!isEditing())
         throw EDatabaseError(tr("%1: Dataset not in edit or insert mode").arg(fileName()));
     if (field->kind() != Field::Kind::Data)
-        throw EDatabaseError(tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
+        throw EDatabaseError(
+            tr("%1: Field '%2' cannot be modified").arg(fileName(), field->fieldName()));
     touch();
     m_buffer[field->index()] = value;
     m_modified = true;
@@ -377,7 +385,8 @@ int TableView::recNo()
     if (m_currentRowid < 0)
         return -1;
     ensureRows();
-    if (m_currentPos < 0 || m_currentPos >= int(m_rowids.size()) || m_rowids.at(m_currentPos) != m_currentRowid)
+    if (m_currentPos < 0 || m_currentPos >= int(m_rowids.size())
+        || m_rowids.at(m_currentPos) != m_currentRowid)
         placeCurrent();
     return m_currentPos;
 }
@@ -406,12 +415,12 @@ bool TableView::findKey(const QVariantList &values)
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
         where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-                + TableFile::quoted(field.name) + QStringLiteral(" IS ?");
+            + TableFile::quoted(field.name) + QStringLiteral(" IS ?");
         bound << storageValue(field, values.at(i));
     }
     QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                     .arg(m_database->tableRef(m_file), where, orderClause()),
-                             bound);
+                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+        bound);
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     if (rowid < 0)
@@ -432,9 +441,10 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
     const int index = def.fieldIndex(field);
     if (index < 0)
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
-    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS ? AND rowid IS NOT ? LIMIT 1")
-                                     .arg(m_database->tableRef(m_file), TableFile::quoted(def.fields.at(index).name)),
-                             {storageValue(def.fields.at(index), value), excludedRowid});
+    QSqlQuery query =
+        select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS ? AND rowid IS NOT ? LIMIT 1")
+                   .arg(m_database->tableRef(m_file), TableFile::quoted(def.fields.at(index).name)),
+            { storageValue(def.fields.at(index), value), excludedRowid });
     const bool found = query.next();
     query.finish();
     return found;
@@ -447,16 +457,17 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     const int keyIndex = def.fieldIndex(keyField);
     const int resultIndex = def.fieldIndex(resultField);
     if (keyIndex < 0 || resultIndex < 0)
-        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), keyIndex < 0 ? keyField : resultField));
+        throw EDatabaseError(
+            tr("%1: Field '%2' not found").arg(fileName(), keyIndex < 0 ? keyField : resultField));
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + TableFile::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
+        + TableFile::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
     bound << storageValue(def.fields.at(keyIndex), key);
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                                     .arg(TableFile::quoted(def.fields.at(resultIndex).name),
-                                          m_database->tableRef(m_file), where, orderClause()),
-                             bound);
+                                 .arg(TableFile::quoted(def.fields.at(resultIndex).name),
+                                     m_database->tableRef(m_file), where, orderClause()),
+        bound);
     QVariant result = query.next() ? query.value(0) : QVariant();
     query.finish();
     if (def.fields.at(resultIndex).type == FieldType::Date && !result.isNull())

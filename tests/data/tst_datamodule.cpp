@@ -67,7 +67,8 @@ void TestDataModule::startOpensEveryViewInOrder()
     QVERIFY(!dm->tblINI->isWatching());
     QVERIFY(!dm->tblQuotes->filtered());
     QCOMPARE(dm->tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->displayLabel(), u"Quote No"_s);
-    QCOMPARE(dm->tblCriteriaJobs->fieldByName(u"JobDescription"_s)->displayLabel(), u"Description"_s);
+    QCOMPARE(
+        dm->tblCriteriaJobs->fieldByName(u"JobDescription"_s)->displayLabel(), u"Description"_s);
 }
 
 void TestDataModule::failedStartTouchesNothing_data()
@@ -99,13 +100,14 @@ void TestDataModule::failedStartTouchesNothing()
         if (verb == u"garbage"_s)
             f.write(QByteArray(4096, 'x'));
     } else if (verb == u"alter"_s) {
-        fixture.exec(damage.section(u' ', 1), u"ALTER TABLE data RENAME COLUMN Salesman TO Seller"_s);
+        fixture.exec(
+            damage.section(u' ', 1), u"ALTER TABLE data RENAME COLUMN Salesman TO Seller"_s);
     }
     const QByteArray before = fingerprint(fixture.dataDirectory());
     auto dm = fixture.start();
     QVERIFY(!dm->isConnected());
     QVERIFY(fixture.startupMessage.startsWith(
-            u"Cannot Connect To Database. Please Check The Network Connection : \n\n"_s));
+        u"Cannot Connect To Database. Please Check The Network Connection : \n\n"_s));
     QVERIFY2(fixture.startupMessage.contains(named), qPrintable(fixture.startupMessage));
     dm.reset();
     QCOMPARE(fingerprint(fixture.dataDirectory()), before);
@@ -123,7 +125,8 @@ void TestDataModule::lockedFileRefusesStart()
         QVERIFY(query.exec(u"BEGIN EXCLUSIVE"_s));
         auto dm = fixture.start();
         QVERIFY(!dm->isConnected());
-        QVERIFY2(fixture.startupMessage.contains(u"Quotes.DB"_s), qPrintable(fixture.startupMessage));
+        QVERIFY2(
+            fixture.startupMessage.contains(u"Quotes.DB"_s), qPrintable(fixture.startupMessage));
         QVERIFY2(fixture.startupMessage.contains(u"locked"_s), qPrintable(fixture.startupMessage));
         query.exec(u"ROLLBACK"_s);
     }
@@ -139,11 +142,12 @@ void TestDataModule::settingsFlags()
     QVERIFY(!dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s)); // no row
     dm->WriteSettingFlag(u"Startup"_s, u"StartWiz"_s, true);
     QVERIFY(dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s));
-    QCOMPARE(fixture.peek(u"INI"_s, u"SELECT Val FROM data WHERE Sect = 'Startup'"_s).toString(), u"True"_s);
+    QCOMPARE(fixture.peek(u"INI"_s, u"SELECT Val FROM data WHERE Sect = 'Startup'"_s).toString(),
+        u"True"_s);
     dm->WriteSettingFlag(u"Startup"_s, u"StartWiz"_s, false);
     QVERIFY(!dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s));
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
-    for (const QString &value : {u"true"_s, u"TRUE"_s, u"True "_s, u"1"_s}) {
+    for (const QString &value : { u"true"_s, u"TRUE"_s, u"True "_s, u"1"_s }) {
         dm->WriteSetting(u"Options"_s, u"JobComplete"_s, value);
         QVERIFY2(!dm->ReadSettingFlag(u"Options"_s, u"JobComplete"_s), qPrintable(value));
     }
@@ -156,7 +160,8 @@ void TestDataModule::upperCaseRowUpdatedButNotRead()
     auto dm = fixture.start();
     dm->WriteSettingFlag(u"Options"_s, u"QuoteComplete"_s, true);
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
-    QCOMPARE(fixture.peek(u"INI"_s, u"SELECT Val FROM data WHERE Sect = 'OPTIONS'"_s).toString(), u"True"_s);
+    QCOMPARE(fixture.peek(u"INI"_s, u"SELECT Val FROM data WHERE Sect = 'OPTIONS'"_s).toString(),
+        u"True"_s);
     QVERIFY(!dm->ReadSettingFlag(u"Options"_s, u"QuoteComplete"_s));
 }
 
@@ -166,9 +171,12 @@ void TestDataModule::settingSizesCut()
     auto dm = fixture.start();
     const QString longName = QString(40, u'S');
     dm->WriteSetting(longName, QString(35, u'P'), QString(60, u'v'));
-    QCOMPARE(fixture.peek(u"INI"_s, u"SELECT length(Sect) || ',' || length(Parameter) || ',' || length(Val) FROM data"_s)
-                     .toString(),
-             u"30,30,50"_s);
+    QCOMPARE(
+        fixture
+            .peek(u"INI"_s,
+                u"SELECT length(Sect) || ',' || length(Parameter) || ',' || length(Val) FROM data"_s)
+            .toString(),
+        u"30,30,50"_s);
     dm->WriteSetting(longName, QString(35, u'P'), u"again"_s); // finds the cut row again
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
 }
@@ -181,12 +189,14 @@ void TestDataModule::sectionWithBlankRefused()
         dm->WriteSetting(u"Q 12"_s, u"Param"_s, u"x"_s);
         QFAIL("a section with a blank was stored");
     } catch (const EInvalidCode &error) {
-        QCOMPARE(error.message(), u"The Code You Have Entered (Q 12). Contains a Space. Please Enter A Code "
-                                  "That Does Not Contain A Space."_s);
+        QCOMPARE(error.message(),
+            u"The Code You Have Entered (Q 12). Contains a Space. Please Enter A Code "
+            "That Does Not Contain A Space."_s);
     }
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QCOMPARE(dm->tblINI->state(), DataSetState::Browse);
-    dm->WriteSetting(u"lower"_s, u"Param"_s, u"x"_s); // stored as typed, and the table lock was freed
+    dm->WriteSetting(
+        u"lower"_s, u"Param"_s, u"x"_s); // stored as typed, and the table lock was freed
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT Sect FROM data"_s).toString(), u"lower"_s);
 }
 
@@ -205,10 +215,13 @@ void TestDataModule::completedQuotesHiddenOnlyWhenTrue()
     QFETCH(QString, setting);
     QFETCH(int, quotesShown);
     DataDirFixture fixture;
-    fixture.exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No, Status) VALUES (1, 'Q1', 'C'), (2, 'Q2', 'I')"_s);
-    fixture.exec(u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Status) VALUES (1, 'J1', 'C')"_s);
+    fixture.exec(u"Quotes.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Status) VALUES (1, 'Q1', 'C'), (2, 'Q2', 'I')"_s);
+    fixture.exec(
+        u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Status) VALUES (1, 'J1', 'C')"_s);
     if (!setting.isNull())
-        fixture.exec(u"INI"_s, u"INSERT INTO data VALUES ('Options', 'QuoteComplete', '%1')"_s.arg(setting));
+        fixture.exec(
+            u"INI"_s, u"INSERT INTO data VALUES ('Options', 'QuoteComplete', '%1')"_s.arg(setting));
     auto dm = fixture.start();
     QCOMPARE(dm->tblQuotes->recordCount(), quotesShown);
     QCOMPARE(dm->tblJobs->recordCount(), 1); // the job option is separate
@@ -218,15 +231,18 @@ void TestDataModule::completedQuotesHiddenOnlyWhenTrue()
 void TestDataModule::criteriaFilterByClient()
 {
     DataDirFixture fixture;
-    fixture.exec(u"Clients.DB"_s, u"INSERT INTO data (Client_ID, Contact) VALUES (123, 'Ann'), (124, 'Bob')"_s);
-    fixture.exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No, Client_ID) VALUES (1, 'Q1', 123), (2, 'Q2', 124)"_s);
+    fixture.exec(u"Clients.DB"_s,
+        u"INSERT INTO data (Client_ID, Contact) VALUES (123, 'Ann'), (124, 'Bob')"_s);
+    fixture.exec(u"Quotes.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Client_ID) VALUES (1, 'Q1', 123), (2, 'Q2', 124)"_s);
     auto dm = fixture.start();
     dm->tblClients->first(); // Ann
     dm->FilterCriteriaByClient(); // no jobs at all: both stay unfiltered
     QVERIFY(!dm->tblCriteriaQuotes->filtered());
     QCOMPARE(dm->tblCriteriaQuotes->recordCount(), 2);
 
-    fixture.exec(u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (3, 'J1', 124)"_s);
+    fixture.exec(
+        u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (3, 'J1', 124)"_s);
     dm->tblCriteriaJobs->refresh();
     dm->FilterCriteriaByClient();
     QVERIFY(dm->tblCriteriaQuotes->filtered());
@@ -243,9 +259,9 @@ void TestDataModule::concurrentSettingWriters()
 {
     DataDirFixture fixture;
     QList<QProcess *> writers;
-    for (const QString &name : {u"A"_s, u"B"_s}) {
+    for (const QString &name : { u"A"_s, u"B"_s }) {
         auto *process = new QProcess(this);
-        process->start(QStringLiteral(SETTINGS_PEER), {fixture.executable(), name, u"40"_s});
+        process->start(QStringLiteral(SETTINGS_PEER), { fixture.executable(), name, u"40"_s });
         writers << process;
     }
     for (QProcess *process : std::as_const(writers)) {

@@ -130,13 +130,14 @@ void TestRefresh::otherCopysCustomerShows()
     });
 
     QProcess peer;
-    peer.start(QStringLiteral(ENGINE_PEER), {m_dir->path(), u"add-customer"_s, u"5"_s, u"Five"_s});
+    peer.start(
+        QStringLiteral(ENGINE_PEER), { m_dir->path(), u"add-customer"_s, u"5"_s, u"Five"_s });
     QVERIFY(peer.waitForFinished(30000));
     QCOMPARE(peer.exitCode(), 0);
 
     QTRY_COMPARE_WITH_TIMEOUT(customers->recordCount(), 3, 5000);
-    QCOMPARE(events,
-             QStringList({u"before, controls off"_s, u"after, controls off"_s, u"repaint"_s}));
+    QCOMPARE(
+        events, QStringList({ u"before, controls off"_s, u"after, controls off"_s, u"repaint"_s }));
     QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Twenty"_s);
     QCOMPARE(customers->recNo(), 2);
     customers->first();
@@ -183,7 +184,7 @@ void TestRefresh::pendingEditOnRefresh()
         QCOMPARE(customers->recordCount(), 2);
     }
     QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 10"_s).toString(),
-             storedName);
+        storedName);
 }
 
 void TestRefresh::deletedCurrentRecordKeepsPlace()
@@ -224,12 +225,12 @@ void TestRefresh::newRecordCode_data()
     QTest::newRow("undo key with a blank is refused") << u"Global.DB"_s << u"Q 12"_s << QString();
     QTest::newRow("undo key is upper-cased") << u"Global.DB"_s << u"q-12"_s << u"Q-12"_s;
     QTest::newRow("settings section with a blank is refused")
-            << u"INI"_s << u"My Section"_s << QString();
+        << u"INI"_s << u"My Section"_s << QString();
     QTest::newRow("settings section is kept as typed") << u"INI"_s << u"options"_s << u"options"_s;
     QTest::newRow("only the file named INI keeps its case")
-            << u"Settings"_s << u"options"_s << u"OPTIONS"_s;
+        << u"Settings"_s << u"options"_s << u"OPTIONS"_s;
     QTest::newRow("a suburb may hold a blank")
-            << u"Suburb.DB"_s << u"north rocks"_s << u"NORTH ROCKS"_s;
+        << u"Suburb.DB"_s << u"north rocks"_s << u"NORTH ROCKS"_s;
     QTest::newRow("number key stays as it is") << u"Head.DB"_s << u"12"_s << u"12"_s;
 }
 
@@ -250,9 +251,9 @@ void TestRefresh::newRecordCode()
             QFAIL("a code with a blank was posted");
         } catch (const EInvalidCode &error) {
             QCOMPARE(error.message(),
-                     u"The Code You Have Entered ("_s + typed
-                             + u"). Contains a Space. Please Enter A Code That Does Not Contain A "
-                               u"Space."_s);
+                u"The Code You Have Entered ("_s + typed
+                    + u"). Contains a Space. Please Enter A Code That Does Not Contain A "
+                      u"Space."_s);
         }
         QCOMPARE(view->state(), DataSetState::Insert);
         QCOMPARE(code->asString(), typed);
@@ -308,7 +309,7 @@ void TestRefresh::detailInsertPostsMaster()
     heads.insert();
     QCOMPARE(customers->state(), DataSetState::Browse);
     QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 40"_s).toString(),
-             u"Forty"_s);
+        u"Forty"_s);
     heads.fieldByName(u"ID"_s)->setAsFloat(1);
     heads.fieldByName(u"Client_ID"_s)->setAsFloat(40);
     heads.post();
@@ -353,8 +354,8 @@ void TestRefresh::notificationsNeedOwnFormat()
         view.SetAutoUpdateEnabled(true);
         QFAIL("a view of a foreign table type started watching");
     } catch (const EDatabaseError &error) {
-        QCOMPARE(error.message(),
-                 u"Table change notifications only work with Paradox table types"_s);
+        QCOMPARE(
+            error.message(), u"Table change notifications only work with Paradox table types"_s);
     }
     QVERIFY(!view.isWatching());
 }

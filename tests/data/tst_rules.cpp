@@ -113,7 +113,8 @@ void TestRules::addMaterial(const QString &code, double selling, double cost, do
 
 double TestRules::storedSum(const QString &file, const QString &field, const QString &where)
 {
-    return m_fixture->peek(file, u"SELECT IFNULL(SUM(%1), 0) FROM data %2"_s.arg(field, where)).toDouble();
+    return m_fixture->peek(file, u"SELECT IFNULL(SUM(%1), 0) FROM data %2"_s.arg(field, where))
+        .toDouble();
 }
 
 void TestRules::documentNumbers_data()
@@ -133,7 +134,8 @@ void TestRules::documentNumbers()
     QFETCH(double, next);
     QFETCH(QString, suffix);
     QFETCH(QString, number);
-    m_fixture->exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, '%1', %2, '%3')"_s.arg(prefix).arg(next).arg(suffix));
+    m_fixture->exec(u"NxtQuote.db"_s,
+        u"INSERT INTO data VALUES (1, '%1', %2, '%3')"_s.arg(prefix).arg(next).arg(suffix));
     newQuote();
     QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
     QCOMPARE(m_dm->tblQuotes->fieldByName(u"Date"_s)->asDate(), QDate::currentDate());
@@ -141,7 +143,8 @@ void TestRules::documentNumbers()
     QCOMPARE(m_dm->tblQuotesMaterial->filter(), u"Quote_No = '%1'"_s.arg(number));
     QVERIFY(m_dm->tblQuotesMaterial->filtered());
     m_dm->tblQuotes->post();
-    QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), next + 1);
+    QCOMPARE(
+        m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), next + 1);
     QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT Quote_No FROM data"_s).toString(), number);
 }
 
@@ -163,21 +166,27 @@ void TestRules::referenceChecksTakeNoKey_data()
     QTest::addColumn<QString>("view");
     QTest::addColumn<QStringList>("fields"); // name=value pairs
     QTest::addColumn<QString>("message");
-    QTest::newRow("material code of blanks") << u"tblMaterial"_s << QStringList{u"Material_Code=   "_s, u"HeadingCode=900"_s}
-                                             << u"Please enter a valid Material Code"_s;
+    QTest::newRow("material code of blanks")
+        << u"tblMaterial"_s << QStringList { u"Material_Code=   "_s, u"HeadingCode=900"_s }
+        << u"Please enter a valid Material Code"_s;
     QTest::newRow("material without heading")
-            << u"tblMaterial"_s << QStringList{u"Material_Code=P1"_s}
-            << u"A heading Code needs to be assigned to the Material\r\n\r\nTo add a heading code select the "
-               "\"Add Heading\" button\r\nOR\r\nSelect it from the \"Material Group Heading\" List."_s;
+        << u"tblMaterial"_s << QStringList { u"Material_Code=P1"_s }
+        << u"A heading Code needs to be assigned to the Material\r\n\r\nTo add a heading code "
+           u"select the "
+           "\"Add Heading\" button\r\nOR\r\nSelect it from the \"Material Group Heading\" List."_s;
     QTest::newRow("labour without heading")
-            << u"tblLabour"_s << QStringList{u"Labour_Code=L1"_s, u"Heading_Code=0"_s}
-            << u"A heading Code needs to be assigned to the Labour Item\r\n\r\nTo add a heading code select the "
-               "\"Add Heading\" button\r\nOR\r\nSelect one from the \"Labour Group Heading\" List."_s;
-    QTest::newRow("client without names") << u"tblClients"_s << QStringList{u"Contact= "_s}
+        << u"tblLabour"_s << QStringList { u"Labour_Code=L1"_s, u"Heading_Code=0"_s }
+        << u"A heading Code needs to be assigned to the Labour Item\r\n\r\nTo add a heading code "
+           u"select the "
+           "\"Add Heading\" button\r\nOR\r\nSelect one from the \"Labour Group Heading\" List."_s;
+    QTest::newRow("client without names") << u"tblClients"_s << QStringList { u"Contact= "_s }
                                           << u"Please enter a Contact or a valid Company Name"_s;
-    QTest::newRow("heading") << u"tblHeadings"_s << QStringList{} << u"Please enter a valid description."_s;
-    QTest::newRow("unit") << u"tblUnit"_s << QStringList{} << u"Please enter a valid description."_s;
-    QTest::newRow("sales person") << u"tblSales"_s << QStringList{} << u"Please enter a valid Name."_s;
+    QTest::newRow("heading") << u"tblHeadings"_s << QStringList {}
+                             << u"Please enter a valid description."_s;
+    QTest::newRow("unit") << u"tblUnit"_s << QStringList {}
+                          << u"Please enter a valid description."_s;
+    QTest::newRow("sales person") << u"tblSales"_s << QStringList {}
+                                  << u"Please enter a valid Name."_s;
 }
 
 void TestRules::referenceChecksTakeNoKey()
@@ -217,7 +226,8 @@ void TestRules::headerWorkedExample()
     QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 1.5);
     QCOMPARE(quote->fieldByName(u"VQuoteTotal"_s)->asFloat(), 136.5);
     // Each material line took two keys, its printed row a third; the header one.
-    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_RepID - Quote_ID FROM data"_s).toDouble(), 1.0);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_RepID - Quote_ID FROM data"_s).toDouble(),
+        1.0);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
     QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), 7.0);
 }
@@ -252,10 +262,11 @@ void TestRules::discountOnUnpostedQuoteWaitsForPost()
 
 void TestRules::clientNameShown()
 {
-    m_fixture->exec(u"Clients.DB"_s, u"INSERT INTO data (Client_ID, Contact, Company_Name) VALUES "
-                                     "(50, 'Ann Lee', '   '), (51, 'Bob', 'Bob Builders')"_s);
+    m_fixture->exec(u"Clients.DB"_s,
+        u"INSERT INTO data (Client_ID, Contact, Company_Name) VALUES "
+        "(50, 'Ann Lee', '   '), (51, 'Bob', 'Bob Builders')"_s);
     m_dm->tblDisplayClients->refresh();
-    for (double client : {50.0, 51.0, 52.0}) {
+    for (double client : { 50.0, 51.0, 52.0 }) {
         newQuote();
         m_dm->tblQuotes->fieldByName(u"Client_ID"_s)->setAsFloat(client);
         m_dm->tblQuotes->post();
@@ -263,7 +274,7 @@ void TestRules::clientNameShown()
     QStringList names;
     for (m_dm->tblQuotes->first(); !m_dm->tblQuotes->eof(); m_dm->tblQuotes->next())
         names << m_dm->tblQuotes->fieldByName(u"VClientDesc"_s)->asString();
-    QCOMPARE(names, QStringList({u"Ann Lee"_s, u"Bob Builders"_s, QString()}));
+    QCOMPARE(names, QStringList({ u"Ann Lee"_s, u"Bob Builders"_s, QString() }));
 }
 
 void TestRules::materialPickAndTypedTexts()
@@ -275,7 +286,7 @@ void TestRules::materialPickAndTypedTexts()
     m_dm->tblQuotes->post();
     m_dm->tblQuotes->edit();
     line->insert();
-    QVERIFY(m_dm->tblMaterial->findKey({u"P15"_s}));
+    QVERIFY(m_dm->tblMaterial->findKey({ u"P15"_s }));
     m_dm->FillQuoteMaterialLine();
     QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 1.0);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 12.5);
@@ -284,16 +295,19 @@ void TestRules::materialPickAndTypedTexts()
     QCOMPARE(line->fieldByName(u"RetailMarkup"_s)->asFloat(), 25.0);
     QCOMPARE(line->fieldByName(u"Heading_ID"_s)->asFloat(), 900.0);
     line->fieldByName(u"Quantity"_s)->setAsString(u"4"_s);
-    QVERIFY(m_dm->tblMaterial->findKey({u"P20"_s}));
+    QVERIFY(m_dm->tblMaterial->findKey({ u"P20"_s }));
     m_dm->FillQuoteMaterialLine(); // a second pick keeps the typed quantity
     QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 4.0);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 80.0);
     line->fieldByName(u"Quantity"_s)->setAsString(u"2"_s);
     line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.50"_s);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0); // not before saving
-    QVERIFY_THROWS_EXCEPTION(EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(QString()));
-    QVERIFY_THROWS_EXCEPTION(EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.5.0"_s));
+    QCOMPARE(
+        m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0); // not before saving
+    QVERIFY_THROWS_EXCEPTION(
+        EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(QString()));
+    QVERIFY_THROWS_EXCEPTION(
+        EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.5.0"_s));
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
     line->cancel(); // a cancelled new line gives nothing back, yet posts the header
     QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Browse);
@@ -312,8 +326,12 @@ void TestRules::materialEditSaveAndCancel()
     quote->edit();
     line->edit();
     QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
-    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD || ' ' || ALPHA FROM data WHERE GLOBAL_KEY = '%1'"_s.arg(number)).toString(),
-             u"20.0 Record to Cancel Quote"_s);
+    QCOMPARE(
+        m_fixture
+            ->peek(u"global.db"_s,
+                u"SELECT ID_FIELD || ' ' || ALPHA FROM data WHERE GLOBAL_KEY = '%1'"_s.arg(number))
+            .toString(),
+        u"20.0 Record to Cancel Quote"_s);
     line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 30.0);
     line->cancel();
@@ -370,14 +388,15 @@ void TestRules::emptyQuantity()
 
 void TestRules::labourWorkedExample()
 {
-    m_fixture->exec(u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'PLUMB', 'Plumber', 40, 0, 900)"_s);
+    m_fixture->exec(
+        u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'PLUMB', 'Plumber', 40, 0, 900)"_s);
     m_dm->tblLabour->refresh();
     newQuote();
     m_dm->tblQuotes->post();
     m_dm->tblQuotes->edit();
     TQVTable *line = m_dm->tblQuoteLabour;
     line->insert();
-    QVERIFY(m_dm->tblLabour->findKey({u"PLUMB"_s}));
+    QVERIFY(m_dm->tblLabour->findKey({ u"PLUMB"_s }));
     m_dm->FillLabourLine();
     QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), 1.0);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 40.0);
@@ -388,8 +407,11 @@ void TestRules::labourWorkedExample()
     line->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalLabour"_s), 90.0);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalSalesTax"_s), 0.0);
-    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT Qty || '/' || Cost || '/' || Total_Cost || '/' || Code FROM data"_s).toString(),
-             u"2.25/40.0/90.0/PLUMB"_s);
+    QCOMPARE(m_fixture
+                 ->peek(u"RepQte.DB"_s,
+                     u"SELECT Qty || '/' || Cost || '/' || Total_Cost || '/' || Code FROM data"_s)
+                 .toString(),
+        u"2.25/40.0/90.0/PLUMB"_s);
 
     // Editing and cancelling gives the exact charge back and clears the undo row.
     m_dm->tblQuotes->edit();
@@ -407,9 +429,12 @@ void TestRules::labourTypedCharge_data()
     QTest::addColumn<double>("hours");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("keeps the rate, works out the hours") << 40.0 << u"120"_s << 3.0 << QString();
-    QTest::newRow("charge at no rate") << 0.0 << u"50"_s << 1.0 << u"Floating point division by zero"_s;
-    QTest::newRow("nothing at no rate") << 0.0 << u"0"_s << 1.0 << u"Invalid floating point operation"_s;
-    QTest::newRow("not a number") << 40.0 << u"ten"_s << 1.0 << u"'ten' is not a valid floating point value"_s;
+    QTest::newRow("charge at no rate")
+        << 0.0 << u"50"_s << 1.0 << u"Floating point division by zero"_s;
+    QTest::newRow("nothing at no rate")
+        << 0.0 << u"0"_s << 1.0 << u"Invalid floating point operation"_s;
+    QTest::newRow("not a number") << 40.0 << u"ten"_s << 1.0
+                                  << u"'ten' is not a valid floating point value"_s;
     QTest::newRow("empty is ignored") << 40.0 << QString() << 1.0 << QString();
 }
 
@@ -439,9 +464,10 @@ void TestRules::labourTypedCharge()
 
 void TestRules::fillLabourFillsBothLinesJobFirst()
 {
-    m_fixture->exec(u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'ELEC', 'Electrician', 55, 0, 900)"_s);
+    m_fixture->exec(
+        u"Labour.db"_s, u"INSERT INTO data VALUES (70, 'ELEC', 'Electrician', 55, 0, 900)"_s);
     m_dm->tblLabour->refresh();
-    QVERIFY(m_dm->tblLabour->findKey({u"ELEC"_s}));
+    QVERIFY(m_dm->tblLabour->findKey({ u"ELEC"_s }));
     m_dm->tblJobs->insert();
     m_dm->tblJobLabour->insert();
     m_dm->tblJobLabour->fieldByName(u"Hours"_s)->setAsFloat(3);
@@ -458,7 +484,7 @@ void TestRules::deleteAllLines()
 {
     newQuote();
     const QString number = m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString();
-    for (double price : {10.0, 20.5, 7.25})
+    for (double price : { 10.0, 20.5, 7.25 })
         addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, price);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1.5, 40);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 2, 33.3);
@@ -484,11 +510,15 @@ void TestRules::copyQuoteIntoJob()
     m_dm->tblJobs->fieldByName(u"JobDescription"_s)->setAsString(u"From the quote"_s);
     m_dm->CopyQuoteLinesToJob();
     m_dm->tblJobs->post();
-    QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalMaterials"_s), storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s));
+    QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalMaterials"_s),
+        storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s));
     QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalLabour"_s), 120.0);
     QCOMPARE(storedSum(u"Jobs.DB"_s, u"JobTotal"_s), storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s));
-    QCOMPARE(m_fixture->peek(u"RepJobs.DB"_s, u"SELECT group_concat(Code, ',') FROM (SELECT Code FROM data ORDER BY Code)"_s).toString(),
-             u"LAB,M10,M99.95"_s);
+    QCOMPARE(m_fixture
+                 ->peek(u"RepJobs.DB"_s,
+                     u"SELECT group_concat(Code, ',') FROM (SELECT Code FROM data ORDER BY Code)"_s)
+                 .toString(),
+        u"LAB,M10,M99.95"_s);
     QCOMPARE(m_fixture->peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
 }
 
@@ -542,11 +572,11 @@ void TestRules::oddNumbersKeepSumsRight()
     newQuote(number);
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 50);
-    for (TQVTable *line : {m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour}) {
+    for (TQVTable *line : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
         line->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
         line->setFiltered(true);
     }
-    for (TQVTable *line : {m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour}) {
+    for (TQVTable *line : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
         QCOMPARE(line->recordCount(), 1);
         m_dm->tblQuotes->edit();
         line->edit();

@@ -19,14 +19,19 @@
 
 #include <cstdio>
 #include <memory>
-
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-enum ExitCode { Done = 0, Usage = 2, Refused = 3, Failed = 4 };
+enum ExitCode
+{
+    Done = 0,
+    Usage = 2,
+    Refused = 3,
+    Failed = 4
+};
 
 void say(const QString &line)
 {
@@ -46,7 +51,7 @@ std::unique_ptr<TableView> openView(TQVDatabase &db, const QString &table)
 
 void findHead(TableView &heads, double id)
 {
-    if (!heads.findKey({id}))
+    if (!heads.findKey({ id }))
         throw EDatabaseError(u"No header %1"_s.arg(id));
 }
 

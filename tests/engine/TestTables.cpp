@@ -9,59 +9,55 @@ const Schema &testSchema()
 {
     static const Schema schema = [] {
         Schema s;
-        s.tables << TableDef{QStringLiteral("Head.DB"),
-                             {{QStringLiteral("ID"), FieldType::Number, 0},
-                              {QStringLiteral("No"), FieldType::Alpha, 10},
-                              {QStringLiteral("Total"), FieldType::Money, 0},
-                              {QStringLiteral("Client_ID"), FieldType::Number, 0},
-                              {QStringLiteral("Status"), FieldType::Alpha, 1},
-                              {QStringLiteral("Notes"), FieldType::Memo, 0},
-                              {QStringLiteral("When"), FieldType::Date, 0}},
-                             {QStringLiteral("ID")},
-                             {{QStringLiteral("ByNo"), {QStringLiteral("No")}},
-                              {QStringLiteral("ByStatusNo"), {QStringLiteral("Status"), QStringLiteral("No")}}}};
-        s.tables << TableDef{QStringLiteral("Line.DB"),
-                             {{QStringLiteral("ID"), FieldType::Number, 0},
-                              {QStringLiteral("No"), FieldType::Alpha, 10},
-                              {QStringLiteral("Charge"), FieldType::Money, 0}},
-                             {QStringLiteral("ID")},
-                             {{QStringLiteral("ByNo"), {QStringLiteral("No")}}}};
-        s.tables << TableDef{QStringLiteral("Cust.DB"),
-                             {{QStringLiteral("Client_ID"), FieldType::Number, 0},
-                              {QStringLiteral("Name"), FieldType::Alpha, 20}},
-                             {QStringLiteral("Client_ID")},
-                             {{QStringLiteral("ByName"), {QStringLiteral("Name")}}}};
-        s.tables << TableDef{QStringLiteral("Keys.DB"),
-                             {{QStringLiteral("K"), FieldType::Number, 0},
-                              {QStringLiteral("Current"), FieldType::Number, 0}},
-                             {QStringLiteral("K")},
-                             {}};
-        s.tables << TableDef{QStringLiteral("Settings"),
-                             {{QStringLiteral("Sect"), FieldType::Alpha, 30},
-                              {QStringLiteral("Param"), FieldType::Alpha, 30},
-                              {QStringLiteral("Val"), FieldType::Alpha, 50}},
-                             {QStringLiteral("Sect"), QStringLiteral("Param")},
-                             {}};
+        s.tables << TableDef { QStringLiteral("Head.DB"),
+            { { QStringLiteral("ID"), FieldType::Number, 0 },
+                { QStringLiteral("No"), FieldType::Alpha, 10 },
+                { QStringLiteral("Total"), FieldType::Money, 0 },
+                { QStringLiteral("Client_ID"), FieldType::Number, 0 },
+                { QStringLiteral("Status"), FieldType::Alpha, 1 },
+                { QStringLiteral("Notes"), FieldType::Memo, 0 },
+                { QStringLiteral("When"), FieldType::Date, 0 } },
+            { QStringLiteral("ID") },
+            { { QStringLiteral("ByNo"), { QStringLiteral("No") } },
+                { QStringLiteral("ByStatusNo"),
+                    { QStringLiteral("Status"), QStringLiteral("No") } } } };
+        s.tables << TableDef { QStringLiteral("Line.DB"),
+            { { QStringLiteral("ID"), FieldType::Number, 0 },
+                { QStringLiteral("No"), FieldType::Alpha, 10 },
+                { QStringLiteral("Charge"), FieldType::Money, 0 } },
+            { QStringLiteral("ID") }, { { QStringLiteral("ByNo"), { QStringLiteral("No") } } } };
+        s.tables << TableDef { QStringLiteral("Cust.DB"),
+            { { QStringLiteral("Client_ID"), FieldType::Number, 0 },
+                { QStringLiteral("Name"), FieldType::Alpha, 20 } },
+            { QStringLiteral("Client_ID") },
+            { { QStringLiteral("ByName"), { QStringLiteral("Name") } } } };
+        s.tables << TableDef { QStringLiteral("Keys.DB"),
+            { { QStringLiteral("K"), FieldType::Number, 0 },
+                { QStringLiteral("Current"), FieldType::Number, 0 } },
+            { QStringLiteral("K") }, {} };
+        s.tables << TableDef { QStringLiteral("Settings"),
+            { { QStringLiteral("Sect"), FieldType::Alpha, 30 },
+                { QStringLiteral("Param"), FieldType::Alpha, 30 },
+                { QStringLiteral("Val"), FieldType::Alpha, 50 } },
+            { QStringLiteral("Sect"), QStringLiteral("Param") }, {} };
         // Files whose first field is a text code, for the new-record code rule.
-        s.tables << TableDef{QStringLiteral("INI"),
-                             {{QStringLiteral("Sect"), FieldType::Alpha, 30},
-                              {QStringLiteral("Param"), FieldType::Alpha, 30},
-                              {QStringLiteral("Val"), FieldType::Alpha, 50}},
-                             {QStringLiteral("Sect"), QStringLiteral("Param")},
-                             {}};
-        s.tables << TableDef{QStringLiteral("Global.DB"),
-                             {{QStringLiteral("GLOBAL_KEY"), FieldType::Alpha, 20},
-                              {QStringLiteral("Info"), FieldType::Alpha, 20}},
-                             {QStringLiteral("GLOBAL_KEY")},
-                             {}};
-        s.tables << TableDef{QStringLiteral("Suburb.DB"),
-                             {{QStringLiteral("Suburb"), FieldType::Alpha, 30},
-                              {QStringLiteral("PostCode"), FieldType::Alpha, 4}},
-                             {QStringLiteral("Suburb")},
-                             {}};
-        s.groups << WriterGroup{QStringLiteral("docs"),
-                                {QStringLiteral("Head.DB"), QStringLiteral("Line.DB"), QStringLiteral("Keys.DB")}};
-        s.groups << WriterGroup{QStringLiteral("reference"), {QStringLiteral("Cust.DB"), QStringLiteral("Keys.DB")}};
+        s.tables << TableDef { QStringLiteral("INI"),
+            { { QStringLiteral("Sect"), FieldType::Alpha, 30 },
+                { QStringLiteral("Param"), FieldType::Alpha, 30 },
+                { QStringLiteral("Val"), FieldType::Alpha, 50 } },
+            { QStringLiteral("Sect"), QStringLiteral("Param") }, {} };
+        s.tables << TableDef { QStringLiteral("Global.DB"),
+            { { QStringLiteral("GLOBAL_KEY"), FieldType::Alpha, 20 },
+                { QStringLiteral("Info"), FieldType::Alpha, 20 } },
+            { QStringLiteral("GLOBAL_KEY") }, {} };
+        s.tables << TableDef { QStringLiteral("Suburb.DB"),
+            { { QStringLiteral("Suburb"), FieldType::Alpha, 30 },
+                { QStringLiteral("PostCode"), FieldType::Alpha, 4 } },
+            { QStringLiteral("Suburb") }, {} };
+        s.groups << WriterGroup { QStringLiteral("docs"),
+            { QStringLiteral("Head.DB"), QStringLiteral("Line.DB"), QStringLiteral("Keys.DB") } };
+        s.groups << WriterGroup { QStringLiteral("reference"),
+            { QStringLiteral("Cust.DB"), QStringLiteral("Keys.DB") } };
         return s;
     }();
     return schema;
@@ -77,6 +73,7 @@ void connectTestDatabase(TQVDatabase &database, const QString &directory)
 {
     database.setSchema(&testSchema());
     database.params().clear();
-    database.params() << QStringLiteral("PATH=") + directory << QStringLiteral("DEFAULT DRIVER=PARADOX");
+    database.params() << QStringLiteral("PATH=") + directory
+                      << QStringLiteral("DEFAULT DRIVER=PARADOX");
     database.open();
 }

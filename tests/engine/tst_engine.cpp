@@ -119,7 +119,7 @@ void TestEngine::orderSwitchKeepsCurrentRecord()
     addHead(1, u"A-9"_s);
     addHead(2, u"B-5"_s);
     auto heads = view(u"Head.DB"_s);
-    QCOMPARE(column(*heads, u"ID"_s), QStringList({u"1"_s, u"2"_s, u"3"_s}));
+    QCOMPARE(column(*heads, u"ID"_s), QStringList({ u"1"_s, u"2"_s, u"3"_s }));
 
     heads->first();
     heads->next(); // ID 2
@@ -127,7 +127,7 @@ void TestEngine::orderSwitchKeepsCurrentRecord()
     QCOMPARE(heads->fieldByName(u"ID"_s)->asFloat(), 2.0);
     heads->setIndexFieldNames(u"No"_s);
     QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B-5"_s);
-    QCOMPARE(column(*heads, u"No"_s), QStringList({u"A-9"_s, u"B-5"_s, u"C-1"_s}));
+    QCOMPARE(column(*heads, u"No"_s), QStringList({ u"A-9"_s, u"B-5"_s, u"C-1"_s }));
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setIndexName(u"NoSuchIndex"_s));
     QCOMPARE(heads->indexFieldNames(), u"No"_s);
 }
@@ -166,7 +166,7 @@ void TestEngine::filterSwitchesKeepText()
     heads->setFilter(u"Status<>'C'"_s);
     QCOMPARE(heads->recordCount(), 3); // not filtered yet
     heads->setFiltered(true);
-    QCOMPARE(column(*heads, u"No"_s), QStringList({u"B"_s, u"C"_s}));
+    QCOMPARE(column(*heads, u"No"_s), QStringList({ u"B"_s, u"C"_s }));
     heads->setFiltered(false);
     QCOMPARE(heads->recordCount(), 3);
     QCOMPARE(heads->filter(), u"Status<>'C'"_s);
@@ -178,17 +178,19 @@ void TestEngine::filterForms_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("numbers");
-    QTest::newRow("text equality") << u"No = 'Q-7'"_s << QStringList{u"Q-7"_s};
-    QTest::newRow("number field given as text") << u"Client_ID = '123'"_s << QStringList{u"Q-7"_s, u"Q 8"_s};
-    QTest::newRow("number literal") << u"Client_ID = 123"_s << QStringList{u"Q-7"_s, u"Q 8"_s};
-    QTest::newRow("empty number is 0") << u"Client_ID = 0"_s << QStringList{u"O'Neil"_s};
-    QTest::newRow("quote doubled in value") << u"No = 'O''Neil'"_s << QStringList{u"O'Neil"_s};
-    QTest::newRow("value with blank") << u"No = 'Q 8'"_s << QStringList{u"Q 8"_s};
+    QTest::newRow("text equality") << u"No = 'Q-7'"_s << QStringList { u"Q-7"_s };
+    QTest::newRow("number field given as text")
+        << u"Client_ID = '123'"_s << QStringList { u"Q-7"_s, u"Q 8"_s };
+    QTest::newRow("number literal") << u"Client_ID = 123"_s << QStringList { u"Q-7"_s, u"Q 8"_s };
+    QTest::newRow("empty number is 0") << u"Client_ID = 0"_s << QStringList { u"O'Neil"_s };
+    QTest::newRow("quote doubled in value") << u"No = 'O''Neil'"_s << QStringList { u"O'Neil"_s };
+    QTest::newRow("value with blank") << u"No = 'Q 8'"_s << QStringList { u"Q 8"_s };
     QTest::newRow("and, or, not, brackets")
-            << u"(No = 'Q-7' OR No = 'Q 8') AND NOT Status = 'C'"_s << QStringList{u"Q-7"_s};
-    QTest::newRow("field names any case") << u"status <> 'C'"_s << QStringList{u"Q-7"_s, u"O'Neil"_s};
-    QTest::newRow("no match") << u"No = 'Q-70'"_s << QStringList{};
-    QTest::newRow("injection is a value") << u"No = 'x'' OR 1=1 --'"_s << QStringList{};
+        << u"(No = 'Q-7' OR No = 'Q 8') AND NOT Status = 'C'"_s << QStringList { u"Q-7"_s };
+    QTest::newRow("field names any case")
+        << u"status <> 'C'"_s << QStringList { u"Q-7"_s, u"O'Neil"_s };
+    QTest::newRow("no match") << u"No = 'Q-70'"_s << QStringList {};
+    QTest::newRow("injection is a value") << u"No = 'x'' OR 1=1 --'"_s << QStringList {};
 }
 
 void TestEngine::filterForms()
@@ -232,7 +234,7 @@ void TestEngine::badFiltersRefused()
     heads->setFiltered(true);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setFilter(filter));
     QCOMPARE(heads->filter(), u"Status<>'C'"_s);
-    QCOMPARE(column(*heads, u"No"_s), QStringList{u"B"_s});
+    QCOMPARE(column(*heads, u"No"_s), QStringList { u"B"_s });
 }
 
 void TestEngine::masterLinkFollowsMaster()
@@ -241,7 +243,7 @@ void TestEngine::masterLinkFollowsMaster()
     addHead(2, u"B"_s, {}, 10);
     addHead(3, u"C"_s);
     auto customers = view(u"Cust.DB"_s);
-    for (auto [id, name] : {std::pair{10.0, u"Ten"_s}, std::pair{20.0, u"Twenty"_s}}) {
+    for (auto [id, name] : { std::pair { 10.0, u"Ten"_s }, std::pair { 20.0, u"Twenty"_s } }) {
         customers->append();
         customers->fieldByName(u"Client_ID"_s)->setAsFloat(id);
         customers->fieldByName(u"Name"_s)->setAsString(name);
@@ -259,7 +261,7 @@ void TestEngine::masterLinkFollowsMaster()
     detail->open();
 
     heads->first();
-    QCOMPARE(column(*detail, u"Name"_s), QStringList{u"Twenty"_s});
+    QCOMPARE(column(*detail, u"Name"_s), QStringList { u"Twenty"_s });
     heads->next();
     QCOMPARE(detail->fieldByName(u"Name"_s)->asString(), u"Ten"_s);
     heads->next(); // a header without client shows none
@@ -275,7 +277,9 @@ void TestEngine::hookOrder()
 {
     QStringList calls;
     auto heads = view(u"Head.DB"_s);
-    auto record = [&calls](const char *name) { return [&calls, name](TableView &) { calls << QString::fromLatin1(name); }; };
+    auto record = [&calls](const char *name) {
+        return [&calls, name](TableView &) { calls << QString::fromLatin1(name); };
+    };
     heads->beforeInsert = record("beforeInsert");
     heads->afterInsert = record("afterInsert");
     heads->beforeEdit = record("beforeEdit");
@@ -298,10 +302,11 @@ void TestEngine::hookOrder()
     heads->fieldByName(u"Total"_s)->setAsFloat(6);
     heads->first(); // leaving a modified record posts it
     heads->deleteRecord();
-    QCOMPARE(calls, QStringList({u"beforeInsert"_s, u"afterInsert"_s, u"change"_s, u"beforePost"_s,
-                                 u"afterPost"_s, u"beforeEdit"_s, u"afterEdit"_s, u"beforeCancel"_s,
-                                 u"afterCancel"_s, u"beforeEdit"_s, u"afterEdit"_s, u"change"_s,
-                                 u"beforePost"_s, u"afterPost"_s, u"beforeDelete"_s, u"afterDelete"_s}));
+    QCOMPARE(calls,
+        QStringList({ u"beforeInsert"_s, u"afterInsert"_s, u"change"_s, u"beforePost"_s,
+            u"afterPost"_s, u"beforeEdit"_s, u"afterEdit"_s, u"beforeCancel"_s, u"afterCancel"_s,
+            u"beforeEdit"_s, u"afterEdit"_s, u"change"_s, u"beforePost"_s, u"afterPost"_s,
+            u"beforeDelete"_s, u"afterDelete"_s }));
 }
 
 void TestEngine::setTextHookDecides()
@@ -319,7 +324,8 @@ void TestEngine::setTextHookDecides()
     QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
     heads->fieldByName(u"Total"_s)->setAsString(QString()); // the hook ignores it
     QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
-    QVERIFY_THROWS_EXCEPTION(EConvertError, heads->fieldByName(u"Total"_s)->setAsString(u"12,5x"_s));
+    QVERIFY_THROWS_EXCEPTION(
+        EConvertError, heads->fieldByName(u"Total"_s)->setAsString(u"12,5x"_s));
     QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 5.0);
     try {
         heads->fieldByName(u"Total"_s)->setAsString(u"abc"_s);
@@ -374,8 +380,9 @@ void TestEngine::failedPostRollsBackEveryFile()
 
     bool fail = true;
     lines->afterPost = [&](TableView &line) {
-        heads->fieldByName(u"Total"_s)->setAsFloat(heads->fieldByName(u"Total"_s)->asFloat()
-                                                   + line.fieldByName(u"Charge"_s)->asFloat());
+        heads->fieldByName(u"Total"_s)
+            ->setAsFloat(heads->fieldByName(u"Total"_s)->asFloat()
+                + line.fieldByName(u"Charge"_s)->asFloat());
         heads->post();
         if (fail)
             throw EDatabaseError(u"disk full"_s);
@@ -416,22 +423,23 @@ void TestEngine::failedDeleteRestoresViews()
 void TestEngine::findKeyOnOrderFields()
 {
     auto settings = view(u"Settings"_s);
-    for (auto [sect, param] : {std::pair{u"Options"_s, u"QuoteComplete"_s},
-                               std::pair{u"OPTIONS"_s, u"QUOTECOMPLETE"_s},
-                               std::pair{u"Startup"_s, u"StartWiz"_s}}) {
+    for (auto [sect, param] : { std::pair { u"Options"_s, u"QuoteComplete"_s },
+             std::pair { u"OPTIONS"_s, u"QUOTECOMPLETE"_s },
+             std::pair { u"Startup"_s, u"StartWiz"_s } }) {
         settings->append();
         settings->fieldByName(u"Sect"_s)->setAsString(sect);
         settings->fieldByName(u"Param"_s)->setAsString(param);
         settings->fieldByName(u"Val"_s)->setAsString(sect + param);
         settings->post();
     }
-    QVERIFY(settings->findKey({u"OPTIONS"_s, u"QUOTECOMPLETE"_s}));
+    QVERIFY(settings->findKey({ u"OPTIONS"_s, u"QUOTECOMPLETE"_s }));
     QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OPTIONSQUOTECOMPLETE"_s);
-    QVERIFY(settings->findKey({u"Options"_s, u"QuoteComplete"_s})); // exact case, not the other row
+    QVERIFY(
+        settings->findKey({ u"Options"_s, u"QuoteComplete"_s })); // exact case, not the other row
     QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s);
-    QVERIFY(!settings->findKey({u"options"_s, u"quotecomplete"_s}));
+    QVERIFY(!settings->findKey({ u"options"_s, u"quotecomplete"_s }));
     QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s); // stays
-    QVERIFY(settings->findKey({u"Startup"_s}));
+    QVERIFY(settings->findKey({ u"Startup"_s }));
     QCOMPARE(settings->fieldByName(u"Param"_s)->asString(), u"StartWiz"_s);
 }
 
@@ -454,7 +462,7 @@ void TestEngine::deleteMovesToNextRecord()
         }
     }
     QCOMPARE(deleted, 3);
-    QCOMPARE(column(*heads, u"ID"_s), QStringList{u"3"_s});
+    QCOMPARE(column(*heads, u"ID"_s), QStringList { u"3"_s });
 }
 
 void TestEngine::otherViewsSeeOwnCommits()
@@ -488,7 +496,8 @@ void TestEngine::secondSessionRefusedWhileRecordEdited()
         theirs.edit();
         QFAIL("a record in edit elsewhere was edited");
     } catch (const EDatabaseError &error) {
-        QVERIFY2(error.message().contains(QSysInfo::machineHostName()), qPrintable(error.message()));
+        QVERIFY2(
+            error.message().contains(QSysInfo::machineHostName()), qPrintable(error.message()));
     }
     QCOMPARE(theirs.state(), DataSetState::Browse);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, theirs.deleteRecord());

@@ -48,7 +48,7 @@ public:
         environment.insert(u"USER"_s, peerUser);
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(ENGINE_PEER), QStringList{directory} + args);
+        m_process.start(QStringLiteral(ENGINE_PEER), QStringList { directory } + args);
     }
     ~Peer()
     {
@@ -171,7 +171,7 @@ void TestMultiProcess::addHeads(int count)
 bool TestMultiProcess::tryEditTotal(TableView &heads, double value, QString *refusal)
 {
     try {
-        heads.findKey({1.0});
+        heads.findKey({ 1.0 });
         heads.edit();
     } catch (const EDatabaseError &error) {
         if (refusal)
@@ -228,7 +228,7 @@ void TestMultiProcess::heldRecordRefusedUntilHolderGoes()
     connectTestDatabase(db, m_dir->path());
     auto heads = view(db, u"Head.DB"_s);
 
-    Peer holder(m_dir->path(), {u"hold"_s, u"1"_s});
+    Peer holder(m_dir->path(), { u"hold"_s, u"1"_s });
     QVERIFY2(holder.waitFor(u"held"_s), holder.transcript().constData());
     QString refusal;
     QVERIFY(!tryEditTotal(*heads, 5, &refusal));
@@ -254,14 +254,14 @@ void TestMultiProcess::refusedCopyNamesHolder()
     heads->first();
     heads->edit();
 
-    Peer editor(m_dir->path(), {u"edit-total"_s, u"1"_s, u"9"_s});
+    Peer editor(m_dir->path(), { u"edit-total"_s, u"1"_s, u"9"_s });
     const QString refusal = editor.nextLine();
     QCOMPARE(editor.finish(), 3);
     QVERIFY2(refusal.contains(db.locks()->userName()), qPrintable(refusal));
     QVERIFY2(refusal.contains(QSysInfo::machineHostName()), qPrintable(refusal));
 
     heads->cancel();
-    Peer again(m_dir->path(), {u"edit-total"_s, u"1"_s, u"9"_s});
+    Peer again(m_dir->path(), { u"edit-total"_s, u"1"_s, u"9"_s });
     QCOMPARE(again.nextLine(), u"posted"_s);
     QCOMPARE(again.finish(), 0);
     QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 1"_s).toDouble(), 9.0);
@@ -273,14 +273,14 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 {
     addHeads(1);
     constexpr int adds = 150;
-    Peer first(m_dir->path(), {u"add-total"_s, u"1"_s, u"1"_s, QString::number(adds)});
-    Peer second(m_dir->path(), {u"add-total"_s, u"1"_s, u"100"_s, QString::number(adds)});
+    Peer first(m_dir->path(), { u"add-total"_s, u"1"_s, u"1"_s, QString::number(adds) });
+    Peer second(m_dir->path(), { u"add-total"_s, u"1"_s, u"100"_s, QString::number(adds) });
     QVERIFY2(first.waitFor(u"added %1"_s.arg(adds)), first.transcript().constData());
     QVERIFY2(second.waitFor(u"added %1"_s.arg(adds)), second.transcript().constData());
     QCOMPARE(first.finish(), 0);
     QCOMPARE(second.finish(), 0);
-    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 1"_s).toDouble(),
-             adds * 101.0);
+    QCOMPARE(
+        stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 1"_s).toDouble(), adds * 101.0);
 }
 
 // A copy saving lines (line, header total and key counter in one operation) is killed at random
@@ -290,8 +290,8 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);
-    const QStringList files{u"Head.DB"_s, u"Line.DB"_s, u"Keys.DB"_s,
-                            RecordLocks::controlFileName()};
+    const QStringList files { u"Head.DB"_s, u"Line.DB"_s, u"Keys.DB"_s,
+        RecordLocks::controlFileName() };
     QRandomGenerator random(20260228);
     QElapsedTimer clock;
     clock.start();
@@ -299,9 +299,9 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
     int leftJournals = 0;
     qint64 lastLines = 0;
     while (kills < crashKills()
-           && (kills < crashLoopMinimumKills || clock.elapsed() < crashLoopSeconds * 1000)) {
+        && (kills < crashLoopMinimumKills || clock.elapsed() < crashLoopSeconds * 1000)) {
         {
-            Peer churn(m_dir->path(), {u"churn"_s, QString::number(random.generate())});
+            Peer churn(m_dir->path(), { u"churn"_s, QString::number(random.generate()) });
             // Past its first save, whose set-up takes longer than the later ones.
             QVERIFY2(churn.waitFor(u"1"_s), churn.transcript().constData());
             QThread::msleep(random.bounded(31));
@@ -309,7 +309,7 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
         }
         ++kills;
         const QDir dir(m_dir->path());
-        if (!dir.entryList({u"*.DB-journal"_s, u"*-mj*"_s}, QDir::Files).isEmpty())
+        if (!dir.entryList({ u"*.DB-journal"_s, u"*-mj*"_s }, QDir::Files).isEmpty())
             ++leftJournals;
 
         // The next opener, through the engine, rolls back a half-done save.
@@ -331,20 +331,22 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             for (heads->first(); !heads->eof(); heads->next()) {
                 const QString no = heads->fieldByName(u"No"_s)->asString();
                 QVERIFY2(heads->fieldByName(u"Total"_s)->asFloat() == sums.value(no),
-                         qPrintable(u"kill %1: %2 total %3, its lines %4"_s.arg(kills).arg(no).arg(
-                                 heads->fieldByName(u"Total"_s)->asFloat()).arg(sums.value(no))));
+                    qPrintable(u"kill %1: %2 total %3, its lines %4"_s.arg(kills)
+                                   .arg(no)
+                                   .arg(heads->fieldByName(u"Total"_s)->asFloat())
+                                   .arg(sums.value(no))));
             }
             keys->first();
             counter = keys->fieldByName(u"Current"_s)->asFloat();
             QVERIFY2(counter == lineCount,
-                     qPrintable(u"kill %1: counter %2, lines %3"_s.arg(kills).arg(counter).arg(
-                             lineCount)));
+                qPrintable(
+                    u"kill %1: counter %2, lines %3"_s.arg(kills).arg(counter).arg(lineCount)));
         }
         for (const QString &file : files)
             QVERIFY2(integrity(file) == u"ok"_s, qPrintable(file + u": "_s + integrity(file)));
         QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toDouble(), lineCount);
-        QCOMPARE(stored(u"Line.DB"_s, u"SELECT IFNULL(MAX(ID), 0) FROM data"_s).toDouble(),
-                 counter);
+        QCOMPARE(
+            stored(u"Line.DB"_s, u"SELECT IFNULL(MAX(ID), 0) FROM data"_s).toDouble(), counter);
         QVERIFY(lineCount >= lastLines);
         lastLines = qint64(lineCount);
     }
