@@ -237,8 +237,10 @@ void DocumentReport::loadLogo()
     try {
         TQVTable *business = m_dm->tblBusiness;
         business->first();
-        if (!business->isEmpty())
-            m_logo->load(business->fieldByName(u"LogoPath"_s)->asString());
+        const QString path =
+            business->isEmpty() ? QString() : business->fieldByName(u"LogoPath"_s)->asString();
+        if (!path.trimmed().isEmpty())
+            m_logo->load(path);
     } catch (const std::exception &) {
     }
 }

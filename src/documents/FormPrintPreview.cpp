@@ -258,15 +258,14 @@ void TfrmPrintPreview::btnEmailClick()
         if (!QDir().mkpath(m_attachmentFolder))
             throw Exception(u"Cannot create the folder %1."_s.arg(QDir::toNativeSeparators(m_attachmentFolder)));
         const QString attachment = QDir(m_attachmentFolder).filePath(attachmentFileName());
-        const bool saved = saveReport(attachment);
         // The attachment never outlives the command, whatever happens to the message.
         struct Remove
         {
             QString path;
             ~Remove() { QFile::remove(path); }
         } remove { attachment };
-        if (saved)
-            ShowInfoMessage(u"Sending reports by e-mail is not available yet."_s, this);
+        saveReport(attachment);
+        ShowInfoMessage(u"Sending reports by e-mail is not available yet."_s, this);
     });
 }
 

@@ -1,0 +1,243 @@
+#include "DocumentsTests.h"
+#include "ReportTestSupport.h"
+
+#include "controls/MessageAnswers.h"
+#include "documents/FormPrintPreview.h"
+#include "documents/PreviewPageView.h"
+#include "report/PageFile.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A finished preview of report whose file dialogs answer with fileName.
+std::unique_ptr<TfrmPrintPreview> finishedPreview(const RenderedReport &report, const QString &fileName = {})
+{
+    auto preview = std::make_unique<TfrmPrintPreview>();
+    preview->setAttribute(Qt::WA_DeleteOnClose, false);
+    OutputDialogs dialogs;
+    dialogs.saveFileName = [fileName](QWidget *, const QString &) { return fileName; };
+    dialogs.openFileName = dialogs.saveFileName;
+    dialogs.printerSetup = [](QPrinter &, QWidget *, int) { return false; };
+    preview->setDialogs(dialogs);
+    preview->setReport(report);
+    preview->setRenderState(ReportRunner::State::Finished);
+    return preview;
+}
+
+void click(TfrmPrintPreview &preview, const QString &button)
+{
+    QTest::mouseClick(preview.findChild<QToolButton *>(button), Qt::LeftButton);
+}
+
+} // namespace
+
+// The preview window: report files in and out, damaged files, paging, zoom and the e-mail button.
+class TestPrintPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void saveNameRule_data();
+    void saveNameRule();
+    void saveOpenRoundTrip();
+    void damagedFileRefused_data();
+    void damagedFileRefused();
+    void nothingSavedWhileRendering();
+    void paging_data();
+    void paging();
+    void zoomChoices();
+    void emailLeavesNoAttachment();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestPrintPreview::init()
+{
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+}
+
+void TestPrintPreview::cleanup()
+{
+    MessageAnswers::clear();
+}
+
+void TestPrintPreview::saveNameRule_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << u"week"_s << u"week.QRP"_s;
+    QTest::newRow("lower-case extension kept") << u"week.qrp"_s << u"week.qrp"_s;
+    QTest::newRow("mixed-case extension kept") << u"month.QrP"_s << u"month.QrP"_s;
+    QTest::newRow("a longer extension") << u"a.qrpx"_s << u"a.qrpx.QRP"_s;
+}
+
+void TestPrintPreview::saveNameRule()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QCOMPARE(TfrmPrintPreview::reportFileName(chosen), written);
+    QTemporaryDir dir;
+    auto preview = finishedPreview(ReportTestSupport::sampleReport(3), dir.filePath(chosen));
+    click(*preview, u"btnSave"_s);
+    QVERIFY(QFile::exists(dir.filePath(written)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void TestPrintPreview::saveOpenRoundTrip()
+{
+    const RenderedReport report = ReportTestSupport::sampleReport(120);
+    QVERIFY(report.pages.size() > 1);
+    const QString path = m_dir.filePath(u"week.QRP"_s);
+    auto saver = finishedPreview(report, m_dir.filePath(u"week"_s));
+    click(*saver, u"btnSave"_s);
+
+    auto opener = finishedPreview(RenderedReport(), path);
+    opener->attachReport([] { QFAIL("a loaded report must not run again"); }, nullptr);
+    click(*opener, u"btnOpen"_s);
+    QVERIFY(MessageAnswers::shown().isEmpty());
+    QCOMPARE(opener->report(), report);
+    QCOMPARE(opener->windowTitle(), u"Velbric Print Preview : week.QRP"_s);
+    QCOMPARE(opener->currentPage(), 1);
+    QCOMPARE(opener->pageText(), u"Page 1 of %1"_s.arg(report.pages.size()));
+    QCOMPARE(opener->stateText(), u" Finshed"_s);
+    QVERIFY(!opener->isAttached());
+
+    // The loaded pages print as they are, on the window's own printer.
+    const QString printed = m_dir.filePath(u"printed.pdf"_s);
+    opener->printer().setOutputFormat(QPrinter::PdfFormat);
+    opener->printer().setOutputFileName(printed);
+    click(*opener, u"btnPrint"_s);
+    QVERIFY(MessageAnswers::shown().isEmpty());
+    QVERIFY(QFileInfo(printed).size() > 0);
+}
+
+void TestPrintPreview::damagedFileRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray good = PageFile::encode(ReportTestSupport::sampleReport(2));
+    QByteArray flipped = good;
+    flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x10);
+    QTest::newRow("not a report file") << QByteArray("week's notes, not a report");
+    QTest::newRow("cut short") << good.left(good.size() / 2);
+    QTest::newRow("a flipped bit") << flipped;
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestPrintPreview::damagedFileRefused()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(u"damaged.qrp"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+
+    const RenderedReport shown = ReportTestSupport::sampleReport(2);
+    auto preview = finishedPreview(shown, path);
+    const QString caption = preview->windowTitle();
+    click(*preview, u"btnOpen"_s);
+    const QList<MessageAnswers::Shown> boxes = MessageAnswers::shown();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().icon, QMessageBox::Critical);
+    QVERIFY(!boxes.first().text.isEmpty());
+    QCOMPARE(preview->report(), shown);
+    QCOMPARE(preview->windowTitle(), caption);
+}
+
+void TestPrintPreview::nothingSavedWhileRendering()
+{
+    const QString path = m_dir.filePath(u"busy"_s);
+    auto preview = finishedPreview(ReportTestSupport::sampleReport(2), path);
+    preview->setRenderState(ReportRunner::State::Busy);
+    QCOMPARE(preview->stateText(), u" Busy"_s);
+    click(*preview, u"btnSave"_s);
+    click(*preview, u"btnSavePdf"_s);
+    QVERIFY(!QFile::exists(path + u".QRP"_s));
+    QVERIFY(!QFile::exists(path + u".pdf"_s));
+    QVERIFY(MessageAnswers::shown().isEmpty());
+}
+
+void TestPrintPreview::paging_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QList<int>>("pages"); // the page shown after each button
+
+    QTest::newRow("one page: prior and next change nothing")
+        << 2 << QStringList { u"btnPrior"_s, u"btnNext"_s, u"btnLast"_s } << QList<int> { 1, 1, 1 };
+    QTest::newRow("several pages")
+        << 120 << QStringList { u"btnNext"_s, u"btnLast"_s, u"btnNext"_s, u"btnPrior"_s, u"btnFirst"_s, u"btnPrior"_s }
+        << QList<int> { 2, -1, -1, -2, 1, 1 }; // -1 the last page, -2 the one before it
+}
+
+void TestPrintPreview::paging()
+{
+    QFETCH(int, rows);
+    QFETCH(QStringList, buttons);
+    QFETCH(QList<int>, pages);
+    const RenderedReport report = ReportTestSupport::sampleReport(rows);
+    const int count = int(report.pages.size());
+    auto preview = finishedPreview(report);
+    QCOMPARE(preview->pageText(), u"Page 1 of %1"_s.arg(count));
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        click(*preview, buttons.at(i));
+        const int expected = pages.at(i) > 0 ? pages.at(i) : count + 1 + pages.at(i);
+        QCOMPARE(preview->currentPage(), expected);
+        QCOMPARE(preview->pageText(), u"Page %1 of %2"_s.arg(expected).arg(count));
+    }
+}
+
+void TestPrintPreview::zoomChoices()
+{
+    auto preview = finishedPreview(ReportTestSupport::sampleReport(2));
+    preview->resize(800, 600);
+    preview->show();
+    auto *zoom = preview->findChild<QComboBox *>(u"cboZoom"_s);
+    QCOMPARE(zoom->currentText(), u"To Width"_s);
+    QCOMPARE(zoom->count(), 10);
+    PreviewPageView *view = preview->pageView();
+    const double toWidth = view->pixelsPerMillimetre();
+
+    zoom->setCurrentText(u"50%"_s);
+    preview->cboZoomChange();
+    QCOMPARE(view->pixelsPerMillimetre(), view->logicalDpiX() / 25.4 * 0.5);
+    zoom->setCurrentText(u"Full Page"_s);
+    preview->cboZoomChange();
+    QVERIFY(view->pixelsPerMillimetre() <= toWidth);
+    QVERIFY(view->pixelsPerMillimetre() * 297 <= view->maximumViewportSize().height());
+}
+
+void TestPrintPreview::emailLeavesNoAttachment()
+{
+    auto preview = finishedPreview(ReportTestSupport::sampleReport(2));
+    const QString folder = m_dir.filePath(u"mail/temp"_s);
+    preview->setAttachmentFolder(folder);
+    click(*preview, u"btnEmail"_s);
+    const QList<MessageAnswers::Shown> boxes = MessageAnswers::shown();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().icon, QMessageBox::Information);
+    QVERIFY(boxes.first().text.contains(u"not available yet"_s));
+    QVERIFY(QDir(folder).exists());
+    QVERIFY(!QFile::exists(QDir(folder).filePath(TfrmPrintPreview::attachmentFileName())));
+}
+
+int runPreviewTests(int argc, char **argv)
+{
+    TestPrintPreview test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_preview.moc"
