@@ -93,7 +93,8 @@ void DocumentReport::buildPageHeader()
     label(band, g.faxLabelAt, u"Fax:"_s, arial(10, g.boldBusinessLabels));
     band.addField(boxAt(g.faxValueAt, 34, line10), business(u"Phone_Fax"_s));
 
-    label(band, g.numberLabelAt, g.numberLabel, arial(12, true));
+    // The label is 10 pt: at 12 pt it would run into the number printed beside it.
+    label(band, g.numberLabelAt, g.numberLabel, arial(10, true));
     band.addField(boxAt(g.numberValueAt, 44, line12), g.numberField).setFont(arial(12, true));
     const double valueWidth = g.businessName.x() - g.dateValueAt.x() - 1;
     label(band, g.dateLabelAt, u"Date:"_s, arial(10));

@@ -8,6 +8,7 @@
 #include "report/ReportFormat.h"
 #include "report/ReportOutput.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -359,6 +360,13 @@ void TestDemoDocuments::pdfText()
         expected << row.value(u"Description"_s).toString() << expectedText(u"$Total_Cost"_s, row);
     for (const QString &want : std::as_const(expected))
         QVERIFY2(text.contains(want), qPrintable(u"the PDF lacks \"%1\""_s.arg(want)));
+
+    // For a person to look at: the document with every option on, where the variable says.
+    const QString keep = qEnvironmentVariable("TESSORIN_DOCUMENT_PDF_DIR");
+    if (!keep.isEmpty()) {
+        const RenderedReport full = runDocument(doc, number(document), true, true, true, true);
+        QVERIFY(ReportOutput::writePdf(full, QDir(keep).filePath(document + u".pdf"_s), &error));
+    }
 }
 
 int runDemoDocumentTests(int argc, char **argv)
