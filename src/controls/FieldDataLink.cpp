@@ -41,6 +41,7 @@ void FieldDataLink::connectSource()
                   << connect(m_source, &DataSource::currentChanged, this, everything)
                   << connect(m_source, &DataSource::dataChanged, this, everything)
                   << connect(m_source, &DataSource::fieldChanged, this, &FieldDataLink::changed)
+                  << connect(m_source, &DataSource::updateRecord, this, &FieldDataLink::updateRecord)
                   << connect(m_source, &QObject::destroyed, this, everything);
 }
 

@@ -38,6 +38,8 @@ public:
 signals:
     // Something the control shows may have changed; changedField is null when it could be anything.
     void changed(Field *changedField);
+    // The record is about to be posted or left: store what the user is still typing.
+    void updateRecord();
 
 private:
     void connectSource();

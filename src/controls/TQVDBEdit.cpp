@@ -11,6 +11,7 @@ TQVDBEdit::TQVDBEdit(QWidget *parent)
     , m_link(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, &TQVDBEdit::linkChanged);
+    connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QLineEdit::textEdited, this, &TQVDBEdit::userEdited);
     showField();
 }

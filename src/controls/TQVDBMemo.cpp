@@ -9,6 +9,7 @@ TQVDBMemo::TQVDBMemo(QWidget *parent)
     , m_link(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, &TQVDBMemo::linkChanged);
+    connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QPlainTextEdit::textChanged, this, &TQVDBMemo::userEdited);
     showField();
 }

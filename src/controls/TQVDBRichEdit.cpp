@@ -20,6 +20,7 @@ TQVDBRichEdit::TQVDBRichEdit(QWidget *parent)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(m_link, &FieldDataLink::changed, this, &TQVDBRichEdit::linkChanged);
+    connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QTextEdit::textChanged, this, &TQVDBRichEdit::userEdited);
     showField();
 }

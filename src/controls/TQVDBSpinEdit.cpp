@@ -17,6 +17,7 @@ TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
     setMaximum(99999);
     setKeyboardTracking(true);
     connect(m_link, &FieldDataLink::changed, this, &TQVDBSpinEdit::linkChanged);
+    connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
         if (!startChange())
             showField();

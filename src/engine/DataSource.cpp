@@ -15,7 +15,8 @@ void DataSource::setDataSet(TableView *view)
     m_connections.clear();
     m_dataSet = view;
     if (view) {
-        m_connections << connect(view, &TableView::stateChanged, this, &DataSource::stateChanged)
+        m_connections << connect(view, &TableView::updateRecord, this, &DataSource::updateRecord)
+                      << connect(view, &TableView::stateChanged, this, &DataSource::stateChanged)
                       << connect(
                              view, &TableView::currentChanged, this, &DataSource::currentChanged)
                       << connect(view, &TableView::fieldChanged, this, &DataSource::fieldChanged)

@@ -20,6 +20,7 @@ public:
 
 signals:
     void dataSetChanged();
+    void updateRecord();
     void stateChanged();
     void currentChanged();
     void fieldChanged(Field *field);

@@ -86,6 +86,10 @@ void Field::setAsString(const QString &text)
             return;
         }
         QDate date = QLocale().toDate(text.trimmed(), QLocale::ShortFormat);
+        // A two-digit year means the one nearest today, not the 1900s.
+        if (date.isValid() && QLocale().dateFormat(QLocale::ShortFormat).count(u'y') == 2
+            && date.year() < QDate::currentDate().year() - 50)
+            date = date.addYears(100);
         if (!date.isValid())
             date = QDate::fromString(text.trimmed(), Qt::ISODate);
         if (!date.isValid()) {

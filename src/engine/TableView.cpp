@@ -482,6 +482,7 @@ void TableView::post()
     requireActive();
     if (!isEditing())
         throw EDatabaseError(tr("%1: Dataset not in edit or insert mode").arg(fileName()));
+    emit updateRecord();
     OperationScope operation(m_database, m_file);
     touch();
     doBeforePost();
@@ -644,6 +645,7 @@ void TableView::checkBrowseMode()
 {
     if (!isEditing())
         return;
+    emit updateRecord();
     if (m_modified)
         post();
     else

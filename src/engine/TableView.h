@@ -159,6 +159,8 @@ public:
     Hook beforeDelete, afterDelete, onCalcFields, afterScroll;
 
 signals:
+    // Emitted before the record is posted or left: controls store the text still being typed.
+    void updateRecord();
     void stateChanged();
     void currentChanged();
     void fieldChanged(Field *field);
