@@ -53,7 +53,8 @@ ReportLabel &label(ReportBand &band, const QPointF &at, const QString &text, con
 }
 
 // A right-aligned amount whose right edge is at right.
-ReportField &amount(ReportBand &band, double right, double y, const QString &field, double height = line10)
+ReportField &amount(
+    ReportBand &band, double right, double y, const QString &field, double height = line10)
 {
     ReportField &f = band.addField(QRectF(right - 40, y, 40, height), field);
     f.setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -87,7 +88,8 @@ void DocumentReport::buildPageHeader()
     auto business = [this](const QString &field) {
         return [this, field](const ReportContext &) { return m_business.value(field); };
     };
-    band.addField(boxAt(g.businessName, 49, line10), business(u"Company_Name"_s)).setFont(arial(10, true));
+    band.addField(boxAt(g.businessName, 49, line10), business(u"Company_Name"_s))
+        .setFont(arial(10, true));
     label(band, g.phoneLabelAt, g.phoneLabel, arial(10, g.boldBusinessLabels));
     band.addField(boxAt(g.phoneValueAt, 34, line10), business(u"Phone_No"_s));
     label(band, g.faxLabelAt, u"Fax:"_s, arial(10, g.boldBusinessLabels));
@@ -109,16 +111,19 @@ void DocumentReport::buildPageHeader()
 
     // The client's block stops short of the date column beside it.
     const double clientWidth = g.dateLabelAt.x() - g.clientCompany.x() - 1;
-    band.addField(boxAt(g.clientCompany, clientWidth, line10), u"Company_Name"_s).setFont(arial(10, true));
-    band.addField(boxAt(g.clientContact, clientWidth, line10), u"Contact"_s).setFont(arial(10, true));
+    band.addField(boxAt(g.clientCompany, clientWidth, line10), u"Company_Name"_s)
+        .setFont(arial(10, true));
+    band.addField(boxAt(g.clientContact, clientWidth, line10), u"Contact"_s)
+        .setFont(arial(10, true));
     band.addMemo(g.clientAddress, u"Bus_Address"_s);
     label(band, g.clientPhoneLabelAt, u"Phone:"_s, arial(10));
     band.addField(boxAt(g.clientPhoneValueAt, 55, line10), u"Phone_Bus"_s);
     label(band, g.clientFaxLabelAt, u"Fax:"_s, arial(10));
     band.addField(boxAt(g.clientFaxValueAt, 55, line10), u"Phone_BusFax"_s);
     label(band, g.descriptionLabelAt, u"Description:"_s, arial(10));
-    band.addField(boxAt(g.descriptionValueAt, g.logoBox.left() - g.descriptionValueAt.x() - 1, line10),
-                  g.descriptionField);
+    band.addField(
+        boxAt(g.descriptionValueAt, g.logoBox.left() - g.descriptionValueAt.x() - 1, line10),
+        g.descriptionField);
 }
 
 void DocumentReport::buildColumnHeader()
@@ -142,7 +147,8 @@ void DocumentReport::buildLines()
     const DocumentGeometry &g = m_geometry;
     ReportGroup &heading = layout().addGroupOnField(u"Description_1"_s);
     ReportBand &headingBand = heading.addHeader(6.3);
-    ReportField &headingText = headingBand.addField(QRectF(g.headingX, 0, 120, line10), u"Description_1"_s);
+    ReportField &headingText =
+        headingBand.addField(QRectF(g.headingX, 0, 120, line10), u"Description_1"_s);
     headingText.setFont(arial(10, true));
     headingBand.setBeforePrint(
         [this](ReportBand &, const ReportContext &) { return paramIsTrue(u"GROUPS"_s); });
@@ -168,11 +174,11 @@ void DocumentReport::buildLines()
     const double descriptionHeight = g.descriptionBox.height();
     const double notesHeight = g.lineNotes.height();
     band.setBeforePrint([=, this](ReportBand &b, const ReportContext &row) {
-        const bool show = paramIsTrue(u"NOTES"_s)
-            && !row.value(u"Notes_1"_s).toString().trimmed().isEmpty();
+        const bool show =
+            paramIsTrue(u"NOTES"_s) && !row.value(u"Notes_1"_s).toString().trimmed().isEmpty();
         b.element(u"notes"_s)->setVisible(show);
-        b.setHeight(show ? descriptionHeight + notesHeight + notesExtra
-                         : descriptionHeight + oneLineExtra);
+        b.setHeight(
+            show ? descriptionHeight + notesHeight + notesExtra : descriptionHeight + oneLineExtra);
         return true;
     });
 }
@@ -195,7 +201,7 @@ void DocumentReport::buildClosing()
     amount(band, g.amountsRight, g.taxAt.y(), u"TotalSalesTax"_s);
     label(band, g.grandTotalAt, g.grandTotalLabel, arial(12, true));
     ReportField &grand = amount(band, g.amountsRight, g.grandTotalAt.y(), g.grandTotalField,
-                                g.grandTotalAmountLarge ? line12 : line10);
+        g.grandTotalAmountLarge ? line12 : line10);
     if (g.grandTotalAmountLarge)
         grand.setFont(arial(12, true));
     band.addLine({ ruleFrom, g.doubleRuleY1 }, { ruleTo, g.doubleRuleY1 }, pen2);
@@ -208,7 +214,7 @@ void DocumentReport::buildPageFooter()
     band.setHeight(m_geometry.pageFooterHeight);
     const QString field = m_geometry.footerField;
     band.addMemo(m_geometry.footerText,
-                 [this, field](const ReportContext &) { return m_business.value(field); })
+            [this, field](const ReportContext &) { return m_business.value(field); })
         .setName(u"footerText"_s);
     setFooterTextTop(m_geometry.creditY);
 }
@@ -221,7 +227,8 @@ bool DocumentReport::beforeRun()
     TQVTable *business = m_dm->tblBusiness;
     business->first();
     if (!business->isEmpty()) {
-        for (const QString &field : { u"Company_Name"_s, u"Phone_No"_s, u"Phone_Fax"_s, m_geometry.footerField })
+        for (const QString &field :
+            { u"Company_Name"_s, u"Phone_No"_s, u"Phone_Fax"_s, m_geometry.footerField })
             m_business.insert(field, business->fieldByName(field)->asString());
     }
     m_rows.setRows(readRows(param(u"NO"_s)));
@@ -242,8 +249,7 @@ void DocumentReport::loadLogo()
             business->isEmpty() ? QString() : business->fieldByName(u"LogoPath"_s)->asString();
         if (!path.trimmed().isEmpty())
             m_logo->load(path);
-    } catch (const std::exception &) {
-    }
+    } catch (const std::exception &) { }
 }
 
 QList<QVariantMap> DocumentReport::readRows(const QString &number) const
@@ -256,9 +262,9 @@ QList<QVariantMap> DocumentReport::readRows(const QString &number) const
 
     const QStringList fields = resultFields();
     if (query.columnCount() != fields.size())
-        throw EDatabaseError(u"The document query returned %1 fields instead of %2."_s
-                                 .arg(query.columnCount())
-                                 .arg(fields.size()));
+        throw EDatabaseError(
+            u"The document query returned %1 fields instead of %2."_s.arg(query.columnCount())
+                .arg(fields.size()));
     QList<QVariantMap> rows;
     rows.reserve(query.rowCount());
     for (const auto &values : query.rows()) {
@@ -270,7 +276,7 @@ QList<QVariantMap> DocumentReport::readRows(const QString &number) const
         const double total = row.value(m_geometry.totalField).toDouble();
         row.insert(u"VSubTotal"_s, total);
         row.insert(m_geometry.grandTotalField,
-                   total - row.value(u"Discount"_s).toDouble() + row.value(u"TotalSalesTax"_s).toDouble());
+            total - row.value(u"Discount"_s).toDouble() + row.value(u"TotalSalesTax"_s).toDouble());
         rows << row;
     }
     return rows;

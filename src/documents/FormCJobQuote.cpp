@@ -23,8 +23,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QCheckBox *option(QWidget *parent, const QString &name, const QString &caption, const QString &hint,
-                  bool checked)
+QCheckBox *option(
+    QWidget *parent, const QString &name, const QString &caption, const QString &hint, bool checked)
 {
     auto *box = new QCheckBox(caption, parent);
     box->setObjectName(name);
@@ -33,8 +33,10 @@ QCheckBox *option(QWidget *parent, const QString &name, const QString &caption, 
     return box;
 }
 
-TQVDBGrid *criteriaGrid(QWidget *parent, const QString &name, TQVDataSource *source,
-                        const QList<TQVDBGridColumn> &columns)
+TQVDBGrid *criteriaGrid(QWidget *parent,
+    const QString &name,
+    TQVDataSource *source,
+    const QList<TQVDBGridColumn> &columns)
 {
     auto *grid = new TQVDBGrid(parent);
     grid->setObjectName(name);
@@ -89,12 +91,12 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     m_pages->setObjectName(u"pgcJobsQuotes"_s);
     m_quotesGrid = criteriaGrid(m_pages, u"grdQuotes"_s, m_quotesSource,
         { { u"Quote_No"_s, u"Quote No"_s, 80 }, { u"QuoteDescription"_s, u"Description"_s, 200 },
-          { u"QuoteTotal"_s, u"Total"_s, 80 }, { u"Date"_s, u"Date"_s, 75 },
-          { u"DueDate"_s, u"Due Date"_s, 75 } });
+            { u"QuoteTotal"_s, u"Total"_s, 80 }, { u"Date"_s, u"Date"_s, 75 },
+            { u"DueDate"_s, u"Due Date"_s, 75 } });
     m_jobsGrid = criteriaGrid(m_pages, u"grdJobs"_s, m_jobsSource,
         { { u"Job_No"_s, u"Job No"_s, 80 }, { u"JobDescription"_s, u"Description"_s, 200 },
-          { u"Date"_s, u"Date"_s, 75 }, { u"DueDate"_s, u"Due Date"_s, 75 },
-          { u"JobTotal"_s, u"Total"_s, 80 }, { u"PercentComplete"_s, u"% Complete"_s, 70 } });
+            { u"Date"_s, u"Date"_s, 75 }, { u"DueDate"_s, u"Due Date"_s, 75 },
+            { u"JobTotal"_s, u"Total"_s, 80 }, { u"PercentComplete"_s, u"% Complete"_s, 70 } });
     m_pages->addTab(m_quotesGrid, u"Quotes"_s);
     m_pages->addTab(m_jobsGrid, u"Jobs"_s);
     connect(m_pages, &QTabWidget::currentChanged, this, &TfrmCJobQuotes::pgcJobsQuotesChange);
@@ -103,11 +105,11 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     options->setObjectName(u"grpDisplayOptions"_s);
     m_logo = option(options, u"chkLogo"_s, u"Logo"_s, u"Display Logo on Quote or Job"_s, true);
     m_codes = option(options, u"chkCodes"_s, u"Material/Labour Codes"_s,
-                     u"Show Material / Codes on Job or Quote"_s, false);
+        u"Show Material / Codes on Job or Quote"_s, false);
     m_groups = option(options, u"chkGroups"_s, u"Material/Labour Group Headings"_s,
-                      u"Show Material/Labour Group Headings. "_s, false);
+        u"Show Material/Labour Group Headings. "_s, false);
     m_notes = option(options, u"chkNotes"_s, u"Notes for Labour/Material Items"_s,
-                     u"Display Extened notes on each item"_s, false);
+        u"Display Extened notes on each item"_s, false);
     auto *optionsLayout = new QVBoxLayout(options);
     for (QCheckBox *box : { m_logo, m_codes, m_groups, m_notes })
         optionsLayout->addWidget(box);
@@ -188,13 +190,14 @@ void TfrmCJobQuotes::btnPrintClick()
         TQVTable *view = jobs ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
         DocumentReport &report = activeReport();
         report.Params.clear();
-        report.Params << u"NO="_s + view->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString()
+        report.Params << u"NO="_s
+                + view->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString()
                       << u"LOGO="_s + flag(m_logo) << u"CODES="_s + flag(m_codes)
                       << u"GROUPS="_s + flag(m_groups) << u"NOTES="_s + flag(m_notes);
         if (view->fieldByName(u"Client_ID"_s)->isNull()) {
             throw EVelbric(jobs
-                ? u"Job has no Client selected. Please Select a client before printing Job"_s
-                : u"Quote has no client selected. Please insert client details before printing Quote"_s);
+                    ? u"Job has no Client selected. Please Select a client before printing Job"_s
+                    : u"Quote has no client selected. Please insert client details before printing Quote"_s);
         }
         struct Running
         {
@@ -229,7 +232,7 @@ void TfrmCJobQuotes::btnCloseClick()
 void TfrmCJobQuotes::reject()
 {
     for (DocumentReport *report : { static_cast<DocumentReport *>(m_quote.get()),
-                                    static_cast<DocumentReport *>(m_job.get()) }) {
+             static_cast<DocumentReport *>(m_job.get()) }) {
         if (TfrmPrintPreview *preview = report->previewWindow())
             preview->close();
     }

@@ -37,8 +37,8 @@ QIcon glyph(QWidget *widget, const QString &themeName, QStyle::StandardPixmap fa
 
 TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
     : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                      | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+            | Qt::WindowCloseButtonHint)
     , m_dialogs(OutputDialogs::standard())
     , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
     , m_attachmentFolder(QDir(QDir::tempPath()).filePath(u"velbric-tessorin"_s))
@@ -63,25 +63,25 @@ TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
         void (TfrmPrintPreview::*handler)();
     } buttons[] = {
         { u"btnSave", u"Save the report to disk", u"document-save", QStyle::SP_DialogSaveButton,
-          &TfrmPrintPreview::btnSaveClick },
+            &TfrmPrintPreview::btnSaveClick },
         { u"btnOpen", u"Open a report from disk", u"document-open", QStyle::SP_DialogOpenButton,
-          &TfrmPrintPreview::btnOpenClick },
+            &TfrmPrintPreview::btnOpenClick },
         { u"btnPrint", u"Print the report", u"document-print", QStyle::SP_FileIcon,
-          &TfrmPrintPreview::btnPrintClick },
+            &TfrmPrintPreview::btnPrintClick },
         { u"btnPrinterSetup", u"Printer setup", u"document-properties",
-          QStyle::SP_FileDialogDetailedView, &TfrmPrintPreview::btnPrinterSetupClick },
+            QStyle::SP_FileDialogDetailedView, &TfrmPrintPreview::btnPrinterSetupClick },
         { u"btnEmail", u"Send Report Via Email", u"mail-send", QStyle::SP_CommandLink,
-          &TfrmPrintPreview::btnEmailClick },
+            &TfrmPrintPreview::btnEmailClick },
         { u"btnSavePdf", u"Save the report as PDF", u"application-pdf", QStyle::SP_DriveFDIcon,
-          &TfrmPrintPreview::btnSavePdfClick },
+            &TfrmPrintPreview::btnSavePdfClick },
         { u"btnFirst", u"First page", u"go-first", QStyle::SP_MediaSkipBackward,
-          &TfrmPrintPreview::btnFirstClick },
+            &TfrmPrintPreview::btnFirstClick },
         { u"btnPrior", u"Prior page", u"go-previous", QStyle::SP_ArrowLeft,
-          &TfrmPrintPreview::btnPriorClick },
+            &TfrmPrintPreview::btnPriorClick },
         { u"btnNext", u"Next page", u"go-next", QStyle::SP_ArrowRight,
-          &TfrmPrintPreview::btnNextClick },
+            &TfrmPrintPreview::btnNextClick },
         { u"btnLast", u"Last page", u"go-last", QStyle::SP_MediaSkipForward,
-          &TfrmPrintPreview::btnLastClick },
+            &TfrmPrintPreview::btnLastClick },
     };
     for (const auto &b : buttons) {
         auto *button = new QToolButton(bar);
@@ -100,7 +100,7 @@ TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
     m_zoom->setToolTip(u"Zoom"_s);
     m_zoom->setEditable(false);
     m_zoom->addItems({ u"200%"_s, u"175%"_s, u"150%"_s, u"125%"_s, u"100%"_s, u"75%"_s, u"50%"_s,
-                       u"25%"_s, toWidth, fullPage });
+        u"25%"_s, toWidth, fullPage });
     m_zoom->setCurrentText(fullPage);
     // Only the user's choice zooms: setting the list from code leaves the zoom alone.
     connect(m_zoom, &QComboBox::activated, this, &TfrmPrintPreview::cboZoomChange);
@@ -256,7 +256,8 @@ void TfrmPrintPreview::btnEmailClick()
     runGuarded(this, [&] {
         WaitCursor wait;
         if (!QDir().mkpath(m_attachmentFolder))
-            throw Exception(u"Cannot create the folder %1."_s.arg(QDir::toNativeSeparators(m_attachmentFolder)));
+            throw Exception(u"Cannot create the folder %1."_s.arg(
+                QDir::toNativeSeparators(m_attachmentFolder)));
         const QString attachment = QDir(m_attachmentFolder).filePath(attachmentFileName());
         // The attachment never outlives the command, whatever happens to the message.
         struct Remove

@@ -84,8 +84,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QToolButton *addButton(const QString &name, const QString &hint, const QString &text,
-                           void (TfrmPrintPreview::*handler)());
+    QToolButton *addButton(const QString &name,
+        const QString &hint,
+        const QString &text,
+        void (TfrmPrintPreview::*handler)());
     void goToPage(int page);
     void updateStatus();
     void resizeStatusPanels();

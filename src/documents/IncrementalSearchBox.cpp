@@ -23,9 +23,8 @@ IncrementalSearchBox::IncrementalSearchBox(QWidget *parent)
     list->horizontalHeader()->setStretchLastSection(true);
     list->setMinimumWidth(DropDownWidth);
     setView(list);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        runGuarded(this, [&] { search(text); });
-    });
+    connect(lineEdit(), &QLineEdit::textEdited, this,
+        [this](const QString &text) { runGuarded(this, [&] { search(text); }); });
     connect(this, &QComboBox::activated, this, &IncrementalSearchBox::picked);
 }
 

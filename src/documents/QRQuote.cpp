@@ -47,7 +47,7 @@ DocumentGeometry TqrepQuote::quoteGeometry()
 
     g.columnHeaderHeight = 8.5;
     g.columnTitles = { { u"Code"_s, 2.1 }, { u"Description"_s, 21.2 }, { u"Cost"_s, 124.9 },
-                       { u"Qty"_s, 146.1 }, { u"Total"_s, 167.2 } };
+        { u"Qty"_s, 146.1 }, { u"Total"_s, 167.2 } };
     g.headingX = 1.6;
 
     g.codeBox = { 2.1, 0, 18, 4.5 };
@@ -116,10 +116,9 @@ ORDER BY RepQte."ID")"_s;
 QStringList TqrepQuote::resultFields() const
 {
     return { u"Quote_No"_s, u"Date"_s, u"DueDate"_s, u"QuoteDescription"_s, u"QuoteTotal"_s,
-             u"TotalSalesTax"_s, u"Notes"_s, u"SalesPerson"_s, u"Discount"_s, u"Code"_s,
-             u"Description"_s, u"Qty"_s, u"Cost"_s, u"Total_Cost"_s, u"Notes_1"_s,
-             u"Description_1"_s, u"Contact"_s, u"Company_Name"_s, u"Bus_Address"_s,
-             u"Hm_Address"_s, u"Other_Address"_s, u"Email1"_s, u"Email2"_s, u"Email3"_s,
-             u"Web_Page"_s, u"Phone_Bus"_s, u"Phone_Home1"_s, u"Phone_Mobile"_s,
-             u"Phone_BusFax"_s };
+        u"TotalSalesTax"_s, u"Notes"_s, u"SalesPerson"_s, u"Discount"_s, u"Code"_s,
+        u"Description"_s, u"Qty"_s, u"Cost"_s, u"Total_Cost"_s, u"Notes_1"_s, u"Description_1"_s,
+        u"Contact"_s, u"Company_Name"_s, u"Bus_Address"_s, u"Hm_Address"_s, u"Other_Address"_s,
+        u"Email1"_s, u"Email2"_s, u"Email3"_s, u"Web_Page"_s, u"Phone_Bus"_s, u"Phone_Home1"_s,
+        u"Phone_Mobile"_s, u"Phone_BusFax"_s };
 }

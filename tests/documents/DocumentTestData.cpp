@@ -28,13 +28,14 @@ QString sqlValue(const QVariant &value)
 HandMadeDocuments::HandMadeDocuments()
 {
     data.exec(u"Business.db"_s,
-              u"INSERT INTO data (Company_ID, Company_Name, Phone_No, Phone_Fax, QuoteFooter, JobFooter) "
-              "VALUES (1, 'Kestrel Plumbing', '555 0101', '555 0102', 'Quote footer text', "
-              "'Job footer text')"_s);
+        u"INSERT INTO data (Company_ID, Company_Name, Phone_No, Phone_Fax, QuoteFooter, JobFooter) "
+        "VALUES (1, 'Kestrel Plumbing', '555 0101', '555 0102', 'Quote footer text', "
+        "'Job footer text')"_s);
     data.exec(u"Clients.DB"_s,
-              u"INSERT INTO data (Client_ID, Contact, Company_Name, Bus_Address, Phone_Bus, Phone_BusFax) "
-              "VALUES (11, 'Maeve Lockhart', 'Juniper Lane Florist', '4 Mill Street', '555 0200', "
-              "'555 0201')"_s);
+        u"INSERT INTO data (Client_ID, Contact, Company_Name, Bus_Address, Phone_Bus, "
+        u"Phone_BusFax) "
+        "VALUES (11, 'Maeve Lockhart', 'Juniper Lane Florist', '4 Mill Street', '555 0200', "
+        "'555 0201')"_s);
 }
 
 double HandMadeDocuments::headingId(const QString &description)
@@ -46,13 +47,18 @@ double HandMadeDocuments::headingId(const QString &description)
     const double id = nextKey();
     m_headings.append({ description, id });
     data.exec(u"Headings.db"_s,
-              u"INSERT INTO data (Heading_ID, Description) VALUES (%1, %2)"_s.arg(id).arg(quoted(description)));
+        u"INSERT INTO data (Heading_ID, Description) VALUES (%1, %2)"_s.arg(id).arg(
+            quoted(description)));
     return id;
 }
 
-void HandMadeDocuments::addDocument(bool job, const QString &number, const QVariant &client,
-                                    const QList<HandLine> &lines, double total, double discount,
-                                    double tax)
+void HandMadeDocuments::addDocument(bool job,
+    const QString &number,
+    const QVariant &client,
+    const QList<HandLine> &lines,
+    double total,
+    double discount,
+    double tax)
 {
     const QString header = job
         ? u"INSERT INTO data (Job_ID, Job_No, Client_ID, Date, DueDate, JobDescription, JobTotal, "
@@ -60,8 +66,7 @@ void HandMadeDocuments::addDocument(bool job, const QString &number, const QVari
         : u"INSERT INTO data (Quote_ID, Quote_No, Client_ID, Date, DueDate, QuoteDescription, "
           "QuoteTotal, TotalSalesTax, Discount, SalesPerson, Notes) VALUES (%1)"_s;
     const QVariantList values { nextKey(), number, client, u"2025-03-04"_s, u"2025-03-11"_s,
-                                u"Work for "_s + number, total, tax, discount, u"Orla Pennick"_s,
-                                u"Header notes"_s };
+        u"Work for "_s + number, total, tax, discount, u"Orla Pennick"_s, u"Header notes"_s };
     QStringList texts;
     for (const QVariant &value : values)
         texts << sqlValue(value);
@@ -70,25 +75,24 @@ void HandMadeDocuments::addDocument(bool job, const QString &number, const QVari
         const double heading = headingId(line.heading);
         const double id = nextKey();
         const QVariantList row { id, number, line.code, line.description, line.qty, line.cost,
-                                 line.qty * line.cost, id, heading, line.notes };
+            line.qty * line.cost, id, heading, line.notes };
         QStringList rowTexts;
         for (const QVariant &value : row)
             rowTexts << sqlValue(value);
         data.exec(job ? u"RepJobs.DB"_s : u"RepQte.DB"_s,
-                  u"INSERT INTO data (ID, Number, Code, Description, Qty, Cost, Total_Cost, Rep_ID, "
-                  "Heading_ID, Notes) VALUES (%1)"_s.arg(rowTexts.join(u", "_s)));
+            u"INSERT INTO data (ID, Number, Code, Description, Qty, Cost, Total_Cost, Rep_ID, "
+            "Heading_ID, Notes) VALUES (%1)"_s.arg(rowTexts.join(u", "_s)));
     }
 }
 
 namespace DocumentTestSupport {
 
-RenderedReport runDocument(DocumentReport &report, const QString &number, bool logo, bool codes,
-                           bool groups, bool notes)
+RenderedReport runDocument(
+    DocumentReport &report, const QString &number, bool logo, bool codes, bool groups, bool notes)
 {
     auto flag = [](bool on) { return on ? u"TRUE"_s : u"FALSE"_s; };
     report.Params = QStringList { u"NO="_s + number, u"LOGO="_s + flag(logo),
-                                  u"CODES="_s + flag(codes), u"GROUPS="_s + flag(groups),
-                                  u"NOTES="_s + flag(notes) };
+        u"CODES="_s + flag(codes), u"GROUPS="_s + flag(groups), u"NOTES="_s + flag(notes) };
     return report.run();
 }
 

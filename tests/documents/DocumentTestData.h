@@ -14,8 +14,12 @@ class DocumentReport;
 // One printed line written straight into a report-lines file.
 struct HandLine
 {
-    HandLine(QString heading, QString code, QString description, double qty = 1, double cost = 0,
-             QString notes = {})
+    HandLine(QString heading,
+        QString code,
+        QString description,
+        double qty = 1,
+        double cost = 0,
+        QString notes = {})
         : heading(std::move(heading))
         , code(std::move(code))
         , description(std::move(description))
@@ -42,9 +46,13 @@ public:
     HandMadeDocuments();
 
     // A quote (or job) with its header totals and printed lines; a null client leaves it without.
-    void addDocument(bool job, const QString &number, const QVariant &client,
-                     const QList<HandLine> &lines, double total = 0, double discount = 0,
-                     double tax = 0);
+    void addDocument(bool job,
+        const QString &number,
+        const QVariant &client,
+        const QList<HandLine> &lines,
+        double total = 0,
+        double discount = 0,
+        double tax = 0);
     std::unique_ptr<TDM> start() { return data.start(); }
 
     DataDirFixture data;
@@ -60,8 +68,12 @@ private:
 namespace DocumentTestSupport {
 
 // Runs report over the document number with the given flags.
-RenderedReport runDocument(DocumentReport &report, const QString &number, bool logo = true,
-                           bool codes = true, bool groups = false, bool notes = false);
+RenderedReport runDocument(DocumentReport &report,
+    const QString &number,
+    bool logo = true,
+    bool codes = true,
+    bool groups = false,
+    bool notes = false);
 QList<PageText> textsOf(const RenderedReport &report);
 // The page text equal to text whose box's top-left corner is at (x, y) on the paper, if any.
 std::optional<PageText> textAt(const ReportPage &page, const QString &text, double x, double y);

@@ -1,5 +1,4 @@
 #include "DocumentsTests.h"
-
 #include "controls/TQVRegistry.h"
 
 #include <QApplication>

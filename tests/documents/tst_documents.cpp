@@ -1,7 +1,6 @@
+#include "DemoCommand.h"
 #include "DocumentTestData.h"
 #include "DocumentsTests.h"
-
-#include "DemoCommand.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
@@ -93,7 +92,7 @@ void TestDemoDocuments::initTestCase()
             const QVariantMap &row = rows.first();
             bool complete = true;
             for (const QString &f : { u"Company_Name"_s, u"Contact"_s, u"Phone_Bus"_s,
-                                      u"Phone_BusFax"_s, u"SalesPerson"_s, u"Code"_s, u"Notes"_s })
+                     u"Phone_BusFax"_s, u"SalesPerson"_s, u"Code"_s, u"Notes"_s })
                 complete = complete && !row.value(f).toString().isEmpty();
             if (complete)
                 return no;
@@ -242,8 +241,11 @@ void TestDemoDocuments::positions()
     if (!found) {
         const PageText &t = candidates.first();
         QFAIL(qPrintable(u"\"%1\" is at %2, %3 (right %4); expected %5, %6"_s.arg(text)
-                             .arg(t.box.left() - margin).arg(t.box.top()).arg(t.box.right() - margin)
-                             .arg(x).arg(top)));
+                             .arg(t.box.left() - margin)
+                             .arg(t.box.top())
+                             .arg(t.box.right() - margin)
+                             .arg(x)
+                             .arg(top)));
     }
 }
 
@@ -254,12 +256,18 @@ void TestDemoDocuments::memoBoxes_data()
     QTest::addColumn<QRectF>("box");
     QTest::addColumn<bool>("bold");
 
-    QTest::newRow("quote client address") << u"quote"_s << u"header"_s << QRectF(2.1, 31.8, 46.8, 15.9) << false;
-    QTest::newRow("job client address") << u"job"_s << u"header"_s << QRectF(1.3, 33.9, 58.2, 19.3) << false;
-    QTest::newRow("quote header notes") << u"quote"_s << u"closing"_s << QRectF(1.6, 2.6, 106.1, 13.8) << false;
-    QTest::newRow("job header notes, bold") << u"job"_s << u"closing"_s << QRectF(2.1, 2.1, 87.0, 15.1) << true;
-    QTest::newRow("quote footer text") << u"quote"_s << u"footer"_s << QRectF(2.1, 3.4, 97.6, 17.2) << false;
-    QTest::newRow("job footer text") << u"job"_s << u"footer"_s << QRectF(2.1, 6.9, 97.6, 17.2) << false;
+    QTest::newRow("quote client address")
+        << u"quote"_s << u"header"_s << QRectF(2.1, 31.8, 46.8, 15.9) << false;
+    QTest::newRow("job client address")
+        << u"job"_s << u"header"_s << QRectF(1.3, 33.9, 58.2, 19.3) << false;
+    QTest::newRow("quote header notes")
+        << u"quote"_s << u"closing"_s << QRectF(1.6, 2.6, 106.1, 13.8) << false;
+    QTest::newRow("job header notes, bold")
+        << u"job"_s << u"closing"_s << QRectF(2.1, 2.1, 87.0, 15.1) << true;
+    QTest::newRow("quote footer text")
+        << u"quote"_s << u"footer"_s << QRectF(2.1, 3.4, 97.6, 17.2) << false;
+    QTest::newRow("job footer text")
+        << u"job"_s << u"footer"_s << QRectF(2.1, 6.9, 97.6, 17.2) << false;
 }
 
 void TestDemoDocuments::memoBoxes()
@@ -309,8 +317,7 @@ void TestDemoDocuments::rules()
     const QList<Rule> expected {
         { margin + g.pageHeaderHeight, 0, 190, 0 }, // under the page header
         { margin + g.pageHeaderHeight + 5.4, 0, 190, 0 }, // under the column titles
-        { closing + g.ruleY, 116.9, 187.0, pen2 },
-        { closing + g.doubleRuleY1, 116.9, 187.0, pen2 },
+        { closing + g.ruleY, 116.9, 187.0, pen2 }, { closing + g.doubleRuleY1, 116.9, 187.0, pen2 },
         { closing + g.doubleRuleY2, 116.9, 187.0, pen2 },
         { bandTop(g, u"footer"_s, 0), 0, 190, 0 }, // over the page footer
     };
@@ -319,12 +326,14 @@ void TestDemoDocuments::rules()
         for (const PagePrimitive &primitive : pages.pages.first().primitives) {
             const auto *line = std::get_if<PageLine>(&primitive);
             found = found
-                || (line && qAbs(line->from.y() - rule.y) < 0.05 && qAbs(line->to.y() - rule.y) < 0.05
+                || (line && qAbs(line->from.y() - rule.y) < 0.05
+                    && qAbs(line->to.y() - rule.y) < 0.05
                     && qAbs(line->from.x() - margin - rule.from) < 0.05
                     && qAbs(line->to.x() - margin - rule.to) < 0.05
                     && qAbs(line->width - rule.width) < 0.01);
         }
-        QVERIFY2(found, qPrintable(u"no rule at y %1 from %2 to %3"_s.arg(rule.y).arg(rule.from).arg(rule.to)));
+        QVERIFY2(found,
+            qPrintable(u"no rule at y %1 from %2 to %3"_s.arg(rule.y).arg(rule.from).arg(rule.to)));
     }
 }
 
@@ -350,12 +359,11 @@ void TestDemoDocuments::pdfText()
     const QVariantMap &first = rows.first();
     const bool job = document == u"job";
     QStringList expected { job ? u"Job Sheet"_s : u"Quote"_s,
-                           m_business.value(u"Company_Name"_s).toString(),
-                           first.value(u"Company_Name"_s).toString(),
-                           first.value(u"Contact"_s).toString(),
-                           first.value(job ? u"Job_No"_s : u"Quote_No"_s).toString(),
-                           expectedText(u"$VSubTotal"_s, first),
-                           expectedText(job ? u"$VJobTotal"_s : u"$VGrandTotal"_s, first) };
+        m_business.value(u"Company_Name"_s).toString(), first.value(u"Company_Name"_s).toString(),
+        first.value(u"Contact"_s).toString(),
+        first.value(job ? u"Job_No"_s : u"Quote_No"_s).toString(),
+        expectedText(u"$VSubTotal"_s, first),
+        expectedText(job ? u"$VJobTotal"_s : u"$VGrandTotal"_s, first) };
     for (const QVariantMap &row : rows)
         expected << row.value(u"Description"_s).toString() << expectedText(u"$Total_Cost"_s, row);
     for (const QString &want : std::as_const(expected))

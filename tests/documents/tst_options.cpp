@@ -1,6 +1,5 @@
 #include "DocumentTestData.h"
 #include "DocumentsTests.h"
-
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "report/ReportShapes.h"
@@ -125,9 +124,9 @@ void TestDocumentOptions::allClearButLogo()
 {
     QFETCH(bool, job);
     m_data->addDocument(job, u"D1"_s, HandMadeDocuments::clientId,
-                        { { u"Heading A"_s, u"CODE-A"_s, u"First line"_s, 2, 10, u"Some notes"_s },
-                          { u"Heading B"_s, u"CODE-B"_s, u"Second line"_s, 1, 5, u"More notes"_s },
-                          { u"Heading B"_s, u"CODE-C"_s, u"Third line"_s, 1, 5, {} } });
+        { { u"Heading A"_s, u"CODE-A"_s, u"First line"_s, 2, 10, u"Some notes"_s },
+            { u"Heading B"_s, u"CODE-B"_s, u"Second line"_s, 1, 5, u"More notes"_s },
+            { u"Heading B"_s, u"CODE-C"_s, u"Third line"_s, 1, 5, {} } });
     auto doc = document(job);
     const RenderedReport pages = runDocument(*doc, u"D1"_s, true, false, false, false);
     QCOMPARE(pages.pages.size(), 1);
@@ -143,7 +142,8 @@ void TestDocumentOptions::allClearButLogo()
     const auto third = findText(pages, u"Third line"_s);
     QVERIFY(first && second && third);
     const DocumentGeometry &g = doc->geometry();
-    QCOMPARE_LT(qAbs(first->box.top() - (margin + g.pageHeaderHeight + g.columnHeaderHeight)), 0.05);
+    QCOMPARE_LT(
+        qAbs(first->box.top() - (margin + g.pageHeaderHeight + g.columnHeaderHeight)), 0.05);
     QCOMPARE_LT(qAbs(second->box.top() - first->box.top() - 6.1), 0.05);
     QCOMPARE_LT(qAbs(third->box.top() - second->box.top() - 6.1), 0.05);
 }
@@ -157,9 +157,9 @@ void TestDocumentOptions::headingsComeBack()
 {
     QFETCH(bool, job);
     m_data->addDocument(job, u"D2"_s, HandMadeDocuments::clientId,
-                        { { u"Heading A"_s, u"A1"_s, u"Alpha one"_s, 1, 1, {} },
-                          { u"Heading B"_s, u"B1"_s, u"Bravo one"_s, 1, 1, {} },
-                          { u"Heading A"_s, u"A2"_s, u"Alpha two"_s, 1, 1, {} } });
+        { { u"Heading A"_s, u"A1"_s, u"Alpha one"_s, 1, 1, {} },
+            { u"Heading B"_s, u"B1"_s, u"Bravo one"_s, 1, 1, {} },
+            { u"Heading A"_s, u"A2"_s, u"Alpha two"_s, 1, 1, {} } });
     auto doc = document(job);
     const RenderedReport pages = runDocument(*doc, u"D2"_s, true, true, true, false);
     QCOMPARE(countTexts(pages, u"Heading A"_s), 2);
@@ -185,9 +185,12 @@ void TestDocumentOptions::lineNotes_data()
 
     for (const bool job : { false, true }) {
         const char *name = job ? "job" : "quote";
-        QTest::addRow("%s: blank notes print one line", name) << job << u"   \r\n "_s << true << false;
-        QTest::addRow("%s: notes print under the line", name) << job << u"Bring the long ladder"_s << true << true;
-        QTest::addRow("%s: notes switched off", name) << job << u"Bring the long ladder"_s << false << false;
+        QTest::addRow("%s: blank notes print one line", name)
+            << job << u"   \r\n "_s << true << false;
+        QTest::addRow("%s: notes print under the line", name)
+            << job << u"Bring the long ladder"_s << true << true;
+        QTest::addRow("%s: notes switched off", name)
+            << job << u"Bring the long ladder"_s << false << false;
     }
 }
 
@@ -198,8 +201,8 @@ void TestDocumentOptions::lineNotes()
     QFETCH(bool, notesOption);
     QFETCH(bool, printed);
     m_data->addDocument(job, u"D3"_s, HandMadeDocuments::clientId,
-                        { { u"H"_s, u"C1"_s, u"Noted line"_s, 1, 1, notes },
-                          { u"H"_s, u"C2"_s, u"Next line"_s, 1, 1, {} } });
+        { { u"H"_s, u"C1"_s, u"Noted line"_s, 1, 1, notes },
+            { u"H"_s, u"C2"_s, u"Next line"_s, 1, 1, {} } });
     auto doc = document(job);
     const RenderedReport pages = runDocument(*doc, u"D3"_s, true, true, false, notesOption);
     const DocumentGeometry &g = doc->geometry();
@@ -231,7 +234,7 @@ void TestDocumentOptions::totals()
 {
     QFETCH(bool, job);
     m_data->addDocument(job, u"D4"_s, HandMadeDocuments::clientId,
-                        { { u"H"_s, u"C1"_s, u"Line"_s, 1, 100, {} } }, 100, 10, 9);
+        { { u"H"_s, u"C1"_s, u"Line"_s, 1, 100, {} } }, 100, 10, 9);
     auto doc = document(job);
     const RenderedReport pages = runDocument(*doc, u"D4"_s);
     const DocumentGeometry &g = doc->geometry();
@@ -241,7 +244,8 @@ void TestDocumentOptions::totals()
 
     auto amountBeside = [&](const PageText &label) -> QString {
         for (const PageText &t : textsOf(pages)) {
-            if (qAbs(t.box.top() - label.box.top()) < 0.05 && qAbs(t.box.right() - (margin + g.amountsRight)) < 0.05)
+            if (qAbs(t.box.top() - label.box.top()) < 0.05
+                && qAbs(t.box.right() - (margin + g.amountsRight)) < 0.05)
                 return t.text;
         }
         return {};
@@ -261,9 +265,11 @@ void TestDocumentOptions::numberHoldingQuote_data()
     for (const bool job : { false, true }) {
         const char *name = job ? "job" : "quote";
         QTest::addRow("%s: a quote inside the number", name) << job << u"Q'7"_s << u"Line of Q'7"_s;
-        QTest::addRow("%s: a number that reads as a condition", name) << job << u"' OR ''='"_s << u"Line of the odd one"_s;
+        QTest::addRow("%s: a number that reads as a condition", name)
+            << job << u"' OR ''='"_s << u"Line of the odd one"_s;
         QTest::addRow("%s: the plain neighbour", name) << job << u"Q7"_s << u"Line of Q7"_s;
-        QTest::addRow("%s: a condition matching everything", name) << job << u"' OR 1=1--"_s << QString();
+        QTest::addRow("%s: a condition matching everything", name)
+            << job << u"' OR 1=1--"_s << QString();
     }
 }
 
@@ -272,9 +278,12 @@ void TestDocumentOptions::numberHoldingQuote()
     QFETCH(bool, job);
     QFETCH(QString, number);
     QFETCH(QString, line);
-    m_data->addDocument(job, u"Q'7"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line of Q'7"_s } });
-    m_data->addDocument(job, u"' OR ''='"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line of the odd one"_s } });
-    m_data->addDocument(job, u"Q7"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line of Q7"_s } });
+    m_data->addDocument(
+        job, u"Q'7"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line of Q'7"_s } });
+    m_data->addDocument(job, u"' OR ''='"_s, HandMadeDocuments::clientId,
+        { { u"H"_s, u"C"_s, u"Line of the odd one"_s } });
+    m_data->addDocument(
+        job, u"Q7"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line of Q7"_s } });
     auto doc = document(job);
     const RenderedReport pages = runDocument(*doc, number);
     if (line.isEmpty()) {
@@ -297,7 +306,8 @@ void TestDocumentOptions::logoKeptOrCleared()
     logo.fill(Qt::red);
     QVERIFY(logo.save(logoPath));
     m_data->data.exec(u"Business.db"_s, u"UPDATE data SET LogoPath = '%1'"_s.arg(logoPath));
-    m_data->addDocument(false, u"D5"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line"_s } });
+    m_data->addDocument(
+        false, u"D5"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line"_s } });
     auto doc = document(false);
 
     const QList<PageImage> shown = images(runDocument(*doc, u"D5"_s, true));

@@ -1,6 +1,5 @@
 #include "DocumentsTests.h"
 #include "ReportTestSupport.h"
-
 #include "controls/MessageAnswers.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/PreviewPageView.h"
@@ -19,7 +18,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A finished preview of report whose file dialogs answer with fileName.
-std::unique_ptr<TfrmPrintPreview> finishedPreview(const RenderedReport &report, const QString &fileName = {})
+std::unique_ptr<TfrmPrintPreview> finishedPreview(
+    const RenderedReport &report, const QString &fileName = {})
 {
     auto preview = std::make_unique<TfrmPrintPreview>();
     preview->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -179,7 +179,9 @@ void TestPrintPreview::paging_data()
     QTest::newRow("one page: prior and next change nothing")
         << 2 << QStringList { u"btnPrior"_s, u"btnNext"_s, u"btnLast"_s } << QList<int> { 1, 1, 1 };
     QTest::newRow("several pages")
-        << 120 << QStringList { u"btnNext"_s, u"btnLast"_s, u"btnNext"_s, u"btnPrior"_s, u"btnFirst"_s, u"btnPrior"_s }
+        << 120
+        << QStringList { u"btnNext"_s, u"btnLast"_s, u"btnNext"_s, u"btnPrior"_s, u"btnFirst"_s,
+               u"btnPrior"_s }
         << QList<int> { 2, -1, -1, -2, 1, 1 }; // -1 the last page, -2 the one before it
 }
 

@@ -1,6 +1,5 @@
 #include "DocumentTestData.h"
 #include "DocumentsTests.h"
-
 #include "controls/MessageAnswers.h"
 #include "controls/TQVPageControl.h"
 #include "documents/FormCJobQuote.h"
@@ -55,9 +54,12 @@ void TestPrintDialog::init()
     MessageAnswers::clear();
     MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
     m_data = std::make_unique<HandMadeDocuments>();
-    m_data->addDocument(false, u"Q1"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C1"_s, u"Quote line"_s } });
-    m_data->addDocument(false, u"Q2"_s, QVariant(), { { u"H"_s, u"C2"_s, u"Orphan quote line"_s } });
-    m_data->addDocument(true, u"J1"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C3"_s, u"Job line"_s } });
+    m_data->addDocument(
+        false, u"Q1"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C1"_s, u"Quote line"_s } });
+    m_data->addDocument(
+        false, u"Q2"_s, QVariant(), { { u"H"_s, u"C2"_s, u"Orphan quote line"_s } });
+    m_data->addDocument(
+        true, u"J1"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C3"_s, u"Job line"_s } });
     m_data->addDocument(true, u"J2"_s, QVariant(), { { u"H"_s, u"C4"_s, u"Orphan job line"_s } });
     m_dm = m_data->start();
     QVERIFY(m_dm->isConnected());
@@ -81,8 +83,10 @@ void TestPrintDialog::startingState()
     } boxes[] = {
         { u"chkLogo", u"Logo", u"Display Logo on Quote or Job", true },
         { u"chkCodes", u"Material/Labour Codes", u"Show Material / Codes on Job or Quote", false },
-        { u"chkGroups", u"Material/Labour Group Headings", u"Show Material/Labour Group Headings. ", false },
-        { u"chkNotes", u"Notes for Labour/Material Items", u"Display Extened notes on each item", false },
+        { u"chkGroups", u"Material/Labour Group Headings", u"Show Material/Labour Group Headings. ",
+            false },
+        { u"chkNotes", u"Notes for Labour/Material Items", u"Display Extened notes on each item",
+            false },
     };
     for (const auto &b : boxes) {
         auto *box = dialog.findChild<QCheckBox *>(QString::fromUtf16(b.name));
@@ -110,8 +114,11 @@ void TestPrintDialog::refusesWithoutClient_data()
 {
     QTest::addColumn<bool>("job");
     QTest::addColumn<QString>("message");
-    QTest::newRow("quote") << false << u"Quote has no client selected. Please insert client details before printing Quote"_s;
-    QTest::newRow("job") << true << u"Job has no Client selected. Please Select a client before printing Job"_s;
+    QTest::newRow("quote")
+        << false
+        << u"Quote has no client selected. Please insert client details before printing Quote"_s;
+    QTest::newRow("job")
+        << true << u"Job has no Client selected. Please Select a client before printing Job"_s;
 }
 
 void TestPrintDialog::refusesWithoutClient()
@@ -133,7 +140,8 @@ void TestPrintDialog::refusesWithoutClient()
     QVERIFY(!shown.isEmpty());
     QCOMPARE(shown.last().text, message);
     QCOMPARE(shown.last().icon, QMessageBox::Critical);
-    DocumentReport &report = job ? static_cast<DocumentReport &>(dialog.jobReport()) : dialog.quoteReport();
+    DocumentReport &report =
+        job ? static_cast<DocumentReport &>(dialog.jobReport()) : dialog.quoteReport();
     QVERIFY(report.lastPages().pages.isEmpty()); // nothing ran
     QVERIFY(!report.previewWindow());
 }
@@ -162,7 +170,8 @@ void TestPrintDialog::printerChoicesLastForTheOpening()
             QVERIFY2(QFileInfo(chosen).size() > 0, "the run did not reach the chosen printer");
         }
         QCOMPARE(dialog.quoteReport().Params,
-                 QStringList({ u"NO=Q1"_s, u"LOGO=TRUE"_s, u"CODES=TRUE"_s, u"GROUPS=FALSE"_s, u"NOTES=FALSE"_s }));
+            QStringList({ u"NO=Q1"_s, u"LOGO=TRUE"_s, u"CODES=TRUE"_s, u"GROUPS=FALSE"_s,
+                u"NOTES=FALSE"_s }));
         QVERIFY(MessageAnswers::shown().isEmpty());
     }
     // A new opening starts from the printer defaults again.
@@ -190,7 +199,8 @@ void TestPrintDialog::previewWaitsUntilClosed()
     dialog.findChild<TQVPageControl *>(u"pgcJobsQuotes"_s)->setCurrentIndex(job ? 1 : 0);
     TQVTable *view = job ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
     view->first(); // the first document has its client
-    DocumentReport &report = job ? static_cast<DocumentReport &>(dialog.jobReport()) : dialog.quoteReport();
+    DocumentReport &report =
+        job ? static_cast<DocumentReport &>(dialog.jobReport()) : dialog.quoteReport();
 
     bool seen = false;
     QString caption, state, page, printedTitle;
