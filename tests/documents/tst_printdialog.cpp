@@ -5,10 +5,12 @@
 #include "documents/FormCJobQuote.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/IncrementalSearchBox.h"
+#include "documents/PrintCommand.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -37,6 +39,7 @@ private slots:
     void previewWaitsUntilClosed_data();
     void previewWaitsUntilClosed();
     void searchMovesTheList();
+    void printCommandSavesFirst();
 
 private:
     std::unique_ptr<HandMadeDocuments> m_data;
@@ -238,6 +241,31 @@ void TestPrintDialog::searchMovesTheList()
     QTest::keyClicks(search->lineEdit(), u"q2"_s);
     QCOMPARE(m_dm->tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->asString(), u"Q2"_s);
     QCOMPARE(search->listFields(), QStringList({ u"Quote_No"_s, u"QuoteDescription"_s }));
+}
+
+void TestPrintDialog::printCommandSavesFirst()
+{
+    TQVTable *quotes = m_dm->tblQuotes;
+    quotes->first();
+    quotes->edit();
+    quotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Changed before printing"_s);
+
+    bool opened = false;
+    DataSetState stateWhenOpen = DataSetState::Edit;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<TfrmCJobQuotes *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        opened = true;
+        stateWhenOpen = quotes->state();
+        dialog->reject();
+    });
+    printJobQuote(m_dm.get(), nullptr, false);
+    QVERIFY(opened);
+    QCOMPARE(stateWhenOpen, DataSetState::Browse);
+    QCOMPARE(m_data->data.peek(
+                 u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_No = 'Q1'"_s),
+        QVariant(u"Changed before printing"_s));
 }
 
 int runPrintDialogTests(int argc, char **argv)
