@@ -2,6 +2,7 @@
 
 #include "controls/CommandGuard.h"
 #include "controls/Messages.h"
+#include "documents/PreviewGlyphs.h"
 #include "documents/PreviewPageView.h"
 #include "engine/Exception.h"
 #include "report/PageFile.h"
@@ -31,6 +32,13 @@ const QString fullPage = u"Full Page"_s;
 QIcon glyph(QWidget *widget, const QString &themeName, QStyle::StandardPixmap fallback)
 {
     return QIcon::fromTheme(themeName, widget->style()->standardIcon(fallback));
+}
+
+// The style has no printer, mail or PDF icons: those buttons get drawn ones unless the theme has
+// its own.
+QIcon drawnGlyph(const QString &themeName, QIcon drawn)
+{
+    return QIcon::fromTheme(themeName, drawn);
 }
 
 } // namespace
@@ -95,6 +103,15 @@ TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
         connect(button, &QToolButton::clicked, this, b.handler);
         bar->addWidget(button);
     }
+    const std::pair<const char16_t *, QIcon> drawn[] = {
+        { u"btnPrint", drawnGlyph(u"document-print"_s, PreviewGlyphs::printer()) },
+        { u"btnPrinterSetup",
+            drawnGlyph(u"document-print-preview"_s, PreviewGlyphs::printerSetup()) },
+        { u"btnEmail", drawnGlyph(u"mail-send"_s, PreviewGlyphs::envelope()) },
+        { u"btnSavePdf", drawnGlyph(u"application-pdf"_s, PreviewGlyphs::pdf()) },
+    };
+    for (const auto &[name, icon] : drawn)
+        bar->findChild<QToolButton *>(QString::fromUtf16(name))->setIcon(icon);
 
     m_zoom->setObjectName(u"cboZoom"_s);
     m_zoom->setToolTip(u"Zoom"_s);

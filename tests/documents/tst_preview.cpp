@@ -220,6 +220,11 @@ void TestPrintPreview::zoomChoices()
     preview->cboZoomChange();
     QVERIFY(view->pixelsPerMillimetre() <= toWidth);
     QVERIFY(view->pixelsPerMillimetre() * 297 <= view->maximumViewportSize().height());
+
+    // For a person to look at: the window as it shows, where the variable says.
+    const QString keep = qEnvironmentVariable("TESSORIN_DOCUMENT_PDF_DIR");
+    if (!keep.isEmpty())
+        QVERIFY(preview->grab().save(QDir(keep).filePath(u"preview.png"_s)));
 }
 
 void TestPrintPreview::emailLeavesNoAttachment()
