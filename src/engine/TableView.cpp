@@ -411,32 +411,24 @@ QVector<QVariant> TableView::emptyBuffer() const
 
 void TableView::insert()
 {
-    requireActive();
-    checkBrowseMode();
-    OperationScope operation(m_database, m_file);
-    touch();
-    doBeforeInsert();
-    const int position = recNo();
-    m_insertPos = position < 0 ? 0 : position;
-    m_buffer = emptyBuffer();
-    m_original = m_buffer;
-    m_state = DataSetState::Insert;
-    m_modified = false;
-    calculate(m_buffer);
-    emitState();
-    emitCurrent();
-    runHook(afterInsert);
-    operation.commit();
+    beginInsert(false);
 }
 
 void TableView::append()
+{
+    beginInsert(true);
+}
+
+// A new record shows before the current one, or after the last when appended.
+void TableView::beginInsert(bool atEnd)
 {
     requireActive();
     checkBrowseMode();
     OperationScope operation(m_database, m_file);
     touch();
     doBeforeInsert();
-    m_insertPos = recordCount();
+    const int position = atEnd ? recordCount() : recNo();
+    m_insertPos = position < 0 ? 0 : position;
     m_buffer = emptyBuffer();
     m_original = m_buffer;
     m_state = DataSetState::Insert;

@@ -210,7 +210,7 @@ private:
     void emitState();
     void emitCurrent();
     void emitData();
-    void startEdit();
+    void beginInsert(bool atEnd);
     void writeRecord();
     void masterChanged();
     QVector<QVariant> emptyBuffer() const;
