@@ -1,0 +1,234 @@
+#include "ClientPage.h"
+
+#include "app/Glyphs.h"
+#include "app/Hints.h"
+#include "controls/TQVDBEdit.h"
+#include "controls/TQVDBMemo.h"
+#include "controls/TQVPageControl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QToolButton *flatButton(QWidget *parent,
+    const QString &name,
+    const QString &caption,
+    const QString &hint,
+    Glyphs::Glyph glyph)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setIcon(Glyphs::icon(glyph));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    Hints::setHint(button, hint);
+    return button;
+}
+
+TQVDBEdit *boundEdit(
+    QWidget *parent, TQVDataSource *source, const QString &name, const QString &field)
+{
+    auto *edit = new TQVDBEdit(parent);
+    edit->setObjectName(name);
+    edit->setDataSource(source);
+    edit->setDataField(field);
+    return edit;
+}
+
+// A selector that is only a choice of what to show, so it is left out of the Tab order.
+QComboBox *selector(QWidget *parent, const QString &name, const QStringList &items)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems(items);
+    box->setFocusPolicy(Qt::ClickFocus);
+    return box;
+}
+
+void showField(const QStringList &fields, int index, auto *control)
+{
+    // Any other index leaves the binding as it was.
+    if (index >= 0 && index < fields.size())
+        control->setDataField(fields.at(index));
+}
+
+} // namespace
+
+QStringList ClientPage::addressItems()
+{
+    return { u"Business"_s, u"Home"_s, u"Other"_s };
+}
+
+QStringList ClientPage::addressFields()
+{
+    return { u"Bus_Address"_s, u"Hm_Address"_s, u"Other_Address"_s };
+}
+
+QStringList ClientPage::phoneItems(bool firstRow)
+{
+    return { u"Business"_s, u"Business 2"_s, u"Business Fax"_s, u"Home Fax "_s,
+        firstRow ? u"Home "_s : u"Home"_s, u"Home 2"_s, u"Mobile"_s, u"Car"_s, u"Company"_s,
+        u"Pager"_s };
+}
+
+QStringList ClientPage::phoneFields()
+{
+    return { u"Phone_Bus"_s, u"Phone_Bus2"_s, u"Phone_BusFax"_s, u"Phone_HmFax"_s, u"Phone_Home1"_s,
+        u"Phone_Home2"_s, u"Phone_Mobile"_s, u"Phone_Car"_s, u"Phone_Company"_s, u"Phone_Pager"_s };
+}
+
+QStringList ClientPage::emailItems()
+{
+    return { u"Email"_s, u"Email 2"_s, u"Email 3"_s };
+}
+
+QStringList ClientPage::emailFields()
+{
+    return { u"Email1"_s, u"Email2"_s, u"Email3"_s };
+}
+
+ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
+    : QWidget(parent)
+    , m_clients(clients)
+    , m_select(flatButton(
+          this, u"btnSelectClient"_s, u"Select"_s, u"Select Client"_s, Glyphs::Glyph::Select))
+    , m_new(flatButton(this, u"btnNewClient"_s, u"New"_s, u"New Client"_s, Glyphs::Glyph::Person))
+    , m_edit(
+          flatButton(this, u"btnEditClient"_s, u"Edit"_s, u"Edit Clients"_s, Glyphs::Glyph::Edit))
+    , m_address(selector(this, u"cboAddress"_s, addressItems()))
+    , m_addressMemo(new TQVDBMemo(this))
+    , m_email(selector(this, u"cboEmail"_s, emailItems()))
+    , m_emailEdit(boundEdit(this, clients, u"feEmail"_s, QString()))
+{
+    auto *tools = new QToolBar(this);
+    tools->setObjectName(u"tbClient"_s);
+    tools->setOrientation(Qt::Vertical);
+    tools->addWidget(m_select);
+    tools->addSeparator();
+    tools->addWidget(m_new);
+    tools->addSeparator();
+    tools->addWidget(m_edit);
+
+    auto *names = new QFormLayout;
+    names->addRow(u"Contact:"_s, boundEdit(this, clients, u"feContact"_s, u"Contact"_s));
+    auto *company = boundEdit(this, clients, u"feCompany"_s, u"Company_Name"_s);
+    auto *companyLabel = new QLabel(u"Compan&y:"_s, this);
+    companyLabel->setBuddy(company);
+    names->addRow(companyLabel, company);
+    names->addRow(u"Job title:"_s, boundEdit(this, clients, u"feJobTitle"_s, u"Job_Title"_s));
+
+    auto *rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    m_addressMemo->setObjectName(u"feAddress"_s);
+    m_addressMemo->setDataSource(clients);
+    m_addressMemo->setMaximumHeight(70);
+    auto *address = new QHBoxLayout;
+    address->addWidget(m_address, 0, Qt::AlignTop);
+    address->addWidget(m_addressMemo, 1);
+
+    auto *pages = new TQVPageControl(this);
+    pages->setObjectName(u"pageClientInfo"_s);
+    pages->addTab(buildPhonePage(), u"Phone"_s);
+    pages->addTab(buildInternetPage(), u"Internet"_s);
+    auto *notes = new TQVDBMemo(this);
+    notes->setObjectName(u"feClientNotes"_s);
+    notes->setDataSource(clients);
+    notes->setDataField(u"Notes"_s);
+    notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pages->addTab(notes, u"Client Notes"_s);
+
+    // Present on the page but bound to nothing and never shown.
+    for (const auto &[name, caption] : { std::pair { u"chkDefaultAddress"_s, u"Default Address"_s },
+             std::pair { u"chkDefaultEmail"_s, u"Default Email Address"_s } }) {
+        auto *check = new QCheckBox(caption, this);
+        check->setObjectName(name);
+        check->hide();
+    }
+
+    auto *fields = new QVBoxLayout;
+    fields->addLayout(names);
+    fields->addWidget(rule);
+    fields->addLayout(address);
+    fields->addWidget(pages, 1);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(tools);
+    layout->addLayout(fields, 1);
+
+    connect(m_address, &QComboBox::currentIndexChanged, this, &ClientPage::cboAddressChange);
+    connect(m_email, &QComboBox::currentIndexChanged, this, &ClientPage::cboEmailChange);
+    for (int row = 0; row < int(m_phoneKinds.size()); ++row)
+        connect(m_phoneKinds[row], &QComboBox::currentIndexChanged, this,
+            [this, row] { cboPhoneChange(row); });
+}
+
+QWidget *ClientPage::buildPhonePage()
+{
+    auto *page = new QWidget(this);
+    auto *grid = new QGridLayout(page);
+    for (int row = 0; row < int(m_phones.size()); ++row) {
+        m_phoneKinds[row] = selector(page, u"cboPhone%1"_s.arg(row + 1), phoneItems(row == 0));
+        m_phones[row] = boundEdit(page, m_clients, u"fePhone%1"_s.arg(row + 1), QString());
+        grid->addWidget(m_phoneKinds[row], row, 0);
+        grid->addWidget(m_phones[row], row, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(int(m_phones.size()), 1);
+    return page;
+}
+
+QWidget *ClientPage::buildInternetPage()
+{
+    auto *page = new QWidget(this);
+    auto *grid = new QGridLayout(page);
+    m_email->setParent(page);
+    m_emailEdit->setParent(page);
+    grid->addWidget(m_email, 0, 0);
+    grid->addWidget(m_emailEdit, 0, 1);
+    grid->addWidget(new QLabel(u"Web page:"_s, page), 1, 0);
+    grid->addWidget(boundEdit(page, m_clients, u"feWebPage"_s, u"Web_Page"_s), 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    return page;
+}
+
+void ClientPage::setInitialSelectors()
+{
+    m_address->setCurrentIndex(0);
+    cboAddressChange();
+    m_email->setCurrentIndex(0);
+    cboEmailChange();
+    const int kinds[] = { 0, 2, 4, 6 };
+    for (int row = 0; row < int(m_phoneKinds.size()); ++row) {
+        m_phoneKinds[row]->setCurrentIndex(kinds[row]);
+        cboPhoneChange(row);
+    }
+}
+
+void ClientPage::cboAddressChange()
+{
+    showField(addressFields(), m_address->currentIndex(), m_addressMemo);
+}
+
+void ClientPage::cboPhoneChange(int row)
+{
+    showField(phoneFields(), m_phoneKinds[row]->currentIndex(), m_phones[row]);
+}
+
+void ClientPage::cboEmailChange()
+{
+    showField(emailFields(), m_email->currentIndex(), m_emailEdit);
+}

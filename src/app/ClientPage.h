@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QToolButton;
+class TQVDataSource;
+class TQVDBEdit;
+class TQVDBMemo;
+
+// The "Client" page: the client of the current quote or job, edited in place, with selectors that
+// choose which of the client's addresses, phone numbers and e-mail addresses show.
+class ClientPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ClientPage(TQVDataSource *clients, QWidget *parent = nullptr);
+
+    static QStringList addressItems();
+    static QStringList addressFields();
+    // The phone kinds; the first row's list spells "Home " with a trailing blank.
+    static QStringList phoneItems(bool firstRow);
+    static QStringList phoneFields();
+    static QStringList emailItems();
+    static QStringList emailFields();
+
+    // The choices the main window makes at its creation: business address, first e-mail, and the
+    // business, business fax, home and mobile phones.
+    void setInitialSelectors();
+
+    QToolButton *selectButton() const { return m_select; }
+    QToolButton *newButton() const { return m_new; }
+    QToolButton *editButton() const { return m_edit; }
+
+    void cboAddressChange();
+    void cboPhoneChange(int row);
+    void cboEmailChange();
+
+private:
+    QWidget *buildPhonePage();
+    QWidget *buildInternetPage();
+
+    TQVDataSource *m_clients;
+    QToolButton *m_select;
+    QToolButton *m_new;
+    QToolButton *m_edit;
+    QComboBox *m_address;
+    TQVDBMemo *m_addressMemo;
+    std::array<QComboBox *, 4> m_phoneKinds {};
+    std::array<TQVDBEdit *, 4> m_phones {};
+    QComboBox *m_email;
+    TQVDBEdit *m_emailEdit;
+};

@@ -1,0 +1,269 @@
+#include "FormMain.h"
+
+#include "app/ClientPage.h"
+#include "app/DetailPane.h"
+#include "app/DetailsPage.h"
+#include "app/FormAbout.h"
+#include "app/HelpWindow.h"
+#include "app/JobQuoteLists.h"
+#include "app/LinesPage.h"
+#include "app/SummaryPage.h"
+#include "app/Version.h"
+#include "controls/CommandGuard.h"
+#include "controls/Messages.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "controls/TQVPageControl.h"
+#include "controls/TQVRegistry.h"
+#include "controls/TQVStatusBar.h"
+#include "data/DataModuleMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+const QString TfrmMain::RegKeyPath = u"\\Software\\Velbric\\Tessorin"_s;
+
+namespace {
+
+const QString SplitterValue = u"Splitter"_s;
+
+TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
+{
+    auto *source = new TQVDataSource(owner);
+    source->setObjectName(name);
+    source->setDataSet(view);
+    return source;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
+    : QMainWindow(parent)
+    , TQVForm(this)
+    , m_dm(dm)
+    , m_quoteSource(link(this, u"QuoteDataSource"_s, dm->tblQuotes))
+    , m_jobSource(link(this, u"JobDataSource"_s, dm->tblJobs))
+    , m_materials(link(this, u"dsMaterials"_s, dm->tblQuotesMaterial))
+    , m_labour(link(this, u"dsLabour"_s, dm->tblQuoteLabour))
+    , m_clients(link(this, u"dsClients"_s, dm->tblClientDetails))
+    , m_taxRates(link(this, u"dsTaxRates"_s, dm->tblTaxRates))
+    , m_sales(link(this, u"dsSales"_s, dm->tblSales))
+    , m_split(new QSplitter(Qt::Horizontal, this))
+    , m_lists(new JobQuoteLists(dm, m_quoteSource, m_jobSource, m_split))
+    , m_details(new DetailPane(
+          { m_jobSource, m_materials, m_labour, m_clients, m_taxRates, m_sales }, m_split))
+    , m_statusBar(new TQVStatusBar(this))
+{
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(Version::ApplicationTitle);
+    resize(640, 473);
+    m_split->setObjectName(u"wmSplit"_s);
+    m_split->addWidget(m_lists);
+    m_split->addWidget(m_details);
+    m_split->setChildrenCollapsible(true);
+    m_split->installEventFilter(this);
+    setCentralWidget(m_split);
+    setStatusBar(m_statusBar);
+    createActions();
+
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &TfrmMain::showHelp);
+    connect(
+        m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });
+
+    connect(m_lists->pages(), &QTabWidget::currentChanged, this, &TfrmMain::TBJobsQuotesChange);
+    for (auto signal :
+        { &DataSource::currentChanged, &DataSource::dataChanged, &DataSource::stateChanged }) {
+        connect(m_quoteSource, signal, this, &TfrmMain::QuoteDataSourceDataChange);
+        connect(m_jobSource, signal, this, &TfrmMain::JobDataSourceDataChange);
+    }
+    connect(m_details->summaryToggle(), &QToolButton::clicked, this, &TfrmMain::btnSummaryClick);
+    const LinesPage *materials = m_details->materialsPage();
+    const LinesPage *labour = m_details->labourPage();
+    const auto notYet = [this](QToolButton *button, const QString &what) {
+        connect(button, &QToolButton::clicked, this, [this, what] { notAvailable(what); });
+    };
+    notYet(materials->addButton(), u"Adding material lines"_s);
+    notYet(materials->editButton(), u"Editing material lines"_s);
+    notYet(labour->addButton(), u"Adding labour lines"_s);
+    notYet(labour->editButton(), u"Editing labour lines"_s);
+    connect(materials->grid(), &QAbstractItemView::doubleClicked, this,
+        [this] { notAvailable(u"Editing material lines"_s); });
+    connect(labour->grid(), &QAbstractItemView::doubleClicked, this,
+        [this] { notAvailable(u"Editing labour lines"_s); });
+    connect(
+        materials->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnDeleteMaterialsClick);
+    connect(labour->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnLabourDeleteClick);
+    const ClientPage *client = m_details->clientPage();
+    notYet(client->selectButton(), u"The client list"_s);
+    notYet(client->newButton(), u"The client window"_s);
+    notYet(client->editButton(), u"The client window"_s);
+    notYet(m_details->summaryPage()->changeTaxRateButton(), u"Options"_s);
+    notYet(m_details->detailsPage()->addSalesPersonButton(), u"Staff / Sales People"_s);
+
+    formLoaded();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate()
+{
+    // The lists open on "Quotes" without running the page switch: nothing is posted or sorted yet.
+    {
+        const QSignalBlocker quiet(m_lists->pages());
+        m_lists->pages()->setCurrentIndex(JobQuoteLists::QuotesPage);
+    }
+    showQuoteOrJobControls(false);
+    m_lists->searchPanel()->setFixedHeight(1);
+    m_details->summaryStrip()->setFixedHeight(1);
+    m_details->clientPage()->setInitialSelectors();
+    m_details->pages()->setCurrentIndex(0);
+    runGuarded(this, [this] {
+        if (m_dm->isConnected())
+            RefilterLines();
+    });
+    m_dm->dsClients->setDataSet(m_dm->tblQuotes);
+    setSplitterPercent(readSplitterPercent());
+}
+
+QString TfrmMain::splitterKey()
+{
+    return u"\\Software\\Velbric\\"_s + SplitterValue + u"Tessorin\\"_s;
+}
+
+int TfrmMain::readSplitterPercent()
+{
+    try {
+        TQVRegistry registry;
+        if (!registry.openKey(splitterKey(), false))
+            return DefaultSplitterPercent;
+        return std::clamp(int(registry.readInteger(SplitterValue)), 0, 100);
+    } catch (const std::exception &) {
+        return DefaultSplitterPercent;
+    }
+}
+
+int TfrmMain::splitterPercent() const
+{
+    const QList<int> sizes = m_split->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0)
+        return m_splitPercent;
+    return int(std::lround(sizes.value(0) * 100.0 / total));
+}
+
+void TfrmMain::setSplitterPercent(int percent)
+{
+    m_splitPercent = std::clamp(percent, 0, 100);
+    applySplitterPercent();
+}
+
+void TfrmMain::applySplitterPercent()
+{
+    const QList<int> sizes = m_split->sizes();
+    int total = sizes.value(0) + sizes.value(1);
+    // Before the first layout the sizes only carry proportions.
+    if (total <= 0)
+        total = 100;
+    const int left = int(std::lround(total * m_splitPercent / 100.0));
+    m_split->setSizes({ left, total - left });
+}
+
+void TfrmMain::writeSplitterPercent() noexcept
+{
+    try {
+        TQVRegistry registry;
+        if (registry.openKey(splitterKey(), true)) {
+            registry.writeInteger(SplitterValue, splitterPercent());
+            registry.closeKey();
+        }
+    } catch (...) {
+        // A position that cannot be stored is simply not remembered.
+    }
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // The pane keeps its share of the width as the window grows to its maximised size.
+    // Applied once the splitter has laid its panes out for the new width.
+    if (watched == m_split && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &TfrmMain::applySplitterPercent, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    // Closing the wizard activates this window again; that activation must not reopen it, or
+    // the wizard could never be cancelled.
+    if (m_skipActivation) {
+        m_skipActivation = false;
+        return;
+    }
+    QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+}
+
+void TfrmMain::FormActivate()
+{
+    if (m_wizardOpen || !m_dm->isConnected())
+        return;
+    bool done = false;
+    runGuarded(this, [&] { done = m_dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s); });
+    if (!done)
+        openStartupWizard();
+}
+
+void TfrmMain::openStartupWizard()
+{
+    m_wizardOpen = true;
+    notAvailable(u"The Easy Startup Wizard"_s);
+    m_wizardOpen = false;
+    m_skipActivation = !isActiveWindow();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::FormClose()
+{
+    setSavePosition(true);
+    setSaveSize(true);
+    setRegKey(RegKeyPath);
+    writeSplitterPercent();
+}
+
+void TfrmMain::notAvailable(const QString &what)
+{
+    runGuarded(this, [&] { ShowInfoMessage(what + u" is not available yet."_s, this); });
+}
+
+void TfrmMain::mniAboutClick()
+{
+    runGuarded(this, [this] {
+        const WaitCursor busy;
+        TfrmAbout about(this);
+        about.exec();
+    });
+}
+
+void TfrmMain::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->showTopic(HelpWindow::contextOf(QApplication::focusWidget()));
+}

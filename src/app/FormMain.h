@@ -1,0 +1,126 @@
+#pragma once
+
+#include "controls/TQVForm.h"
+
+#include <QMainWindow>
+
+class DetailPane;
+class HelpWindow;
+class JobQuoteLists;
+class QAction;
+class QSplitter;
+class TDM;
+class TQVDataSource;
+class TQVDBGrid;
+class TQVStatusBar;
+class TQVTable;
+
+// The main window: the menu, tool bar and status bar around the quote and job browser, its
+// commands, the first-run check at each activation, and what it stores at the end of the run.
+class TfrmMain : public QMainWindow, public TQVForm
+{
+    Q_OBJECT
+
+public:
+    static const QString RegKeyPath;
+    static constexpr int DefaultSplitterPercent = 40;
+    static constexpr int SummaryStripHeight = 60;
+
+    explicit TfrmMain(TDM *dm, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // The splitter's key, formed as the stored layouts have always had it: "\Software\Velbric\"
+    // + "Splitter" + "Tessorin\".
+    static QString splitterKey();
+    // The stored percentage of the width given to the left pane: 40 when there is none or it
+    // cannot be read; a negative value gives 0 and one above 100 gives 100.
+    static int readSplitterPercent();
+    int splitterPercent() const;
+    void setSplitterPercent(int percent);
+
+    // --- the browser ---------------------------------------------------------------------
+    bool jobsPageActive() const;
+    TQVTable *activeHeader() const;
+    TQVDataSource *headerSource() const;
+    TQVDBGrid *activeGrid() const;
+    // Makes a list page active and runs the page switch even when it already was.
+    void showListPage(bool jobs);
+
+    void TBJobsQuotesChange();
+    void BindHeaderControls(bool jobs);
+    void RefilterLines();
+    void QuoteDataSourceDataChange();
+    void JobDataSourceDataChange();
+    void btnNextClick();
+    void btnPrevClick();
+    void btnSortPriorClick();
+    void mniSortPriorityClick();
+    void ApplySortOrder();
+    void btnSearchClick();
+    void mniQuickSearchClick();
+    void btnSummaryClick();
+    void btnFindClick();
+    // Goes to what the finder chose: a quote for the kind "Quotes", a job for anything else.
+    void FinderChoice(const QString &kind, double key);
+
+    // --- commands on quotes, jobs and lines ------------------------------------------------
+    void btnSaveJobQuoteClick();
+    void btnDeleteClick();
+    void btnDeleteMaterialsClick();
+    void btnLabourDeleteClick();
+
+    // --- the frame -------------------------------------------------------------------------
+    void FormActivate();
+    void mniAboutClick();
+    // F1: the help topic of the region that has the focus.
+    void showHelp();
+    HelpWindow *helpWindow() const { return m_help; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createActions();
+    void createMenu();
+    void createToolBar();
+    QAction *action(const QString &name, const QString &text, const QKeySequence &shortcut = {});
+    void FormCreate();
+    void FormClose();
+    void writeSplitterPercent() noexcept;
+    void applySplitterPercent();
+    void showQuoteOrJobControls(bool jobs);
+    void followHeader(bool jobs);
+    void filterLines(bool jobs, bool browsingOnly);
+    void saveCurrent();
+    void notAvailable(const QString &what);
+    void openStartupWizard();
+    void SpeedButton3Click();
+    void btnPrintClick();
+    static void slidePanel(QWidget *panel, bool open, int openHeight);
+    void deleteLine(TQVTable *line, const QString &failure);
+
+    TDM *m_dm;
+    TQVDataSource *m_quoteSource;
+    TQVDataSource *m_jobSource;
+    TQVDataSource *m_materials;
+    TQVDataSource *m_labour;
+    TQVDataSource *m_clients;
+    TQVDataSource *m_taxRates;
+    TQVDataSource *m_sales;
+    QSplitter *m_split;
+    JobQuoteLists *m_lists;
+    DetailPane *m_details;
+    TQVStatusBar *m_statusBar;
+    HelpWindow *m_help = nullptr;
+
+    QAction *m_mniQuickSearch = nullptr;
+    QAction *m_mniSortPriority = nullptr;
+    QAction *m_btnSearch = nullptr;
+    QAction *m_btnSortPrior = nullptr;
+
+    int m_splitPercent = DefaultSplitterPercent;
+    bool m_wizardOpen = false;
+    bool m_skipActivation = false;
+};

@@ -1,0 +1,139 @@
+// The main window's menu and tool bar.
+#include "FormMain.h"
+#include "app/Glyphs.h"
+#include "app/Hints.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+QAction *TfrmMain::action(const QString &name, const QString &text, const QKeySequence &shortcut)
+{
+    auto *result = new QAction(text, this);
+    result->setObjectName(name);
+    result->setShortcut(shortcut);
+    return result;
+}
+
+void TfrmMain::createActions()
+{
+    createMenu();
+    createToolBar();
+}
+
+void TfrmMain::createMenu()
+{
+    QMenuBar *bar = menuBar();
+    const auto menu = [](QMenu *parent, const QString &name, const QString &title) {
+        QMenu *result = parent->addMenu(title);
+        result->setObjectName(name);
+        result->menuAction()->setObjectName(name);
+        return result;
+    };
+    const auto item = [this](QMenu *parent, const QString &name, const QString &text,
+                          const QKeySequence &shortcut, auto handler) {
+        QAction *result = action(name, text, shortcut);
+        parent->addAction(result);
+        connect(result, &QAction::triggered, this, handler);
+        return result;
+    };
+    const auto later = [this, &item](QMenu *parent, const QString &name, const QString &text,
+                           const QString &what, const QKeySequence &shortcut = {}) {
+        return item(parent, name, text, shortcut, [this, what] { notAvailable(what); });
+    };
+
+    QMenu *file = bar->addMenu(u"&File"_s);
+    file->setObjectName(u"mnuFile"_s);
+    QMenu *newMenu = menu(file, u"mniNew"_s, u"&New"_s);
+    later(newMenu, u"mniNewQuote"_s, u"Quote"_s, u"The New Quote wizard"_s, Qt::CTRL | Qt::Key_Q);
+    later(newMenu, u"mniNewJob"_s, u"Job"_s, u"The New Job wizard"_s, Qt::CTRL | Qt::Key_J);
+    file->addSeparator();
+    item(file, u"mniStartupWizard"_s, u"Easy Startup Wizard"_s, {}, &TfrmMain::openStartupWizard);
+    file->addSeparator();
+    item(file, u"mniPrint"_s, u"&Print"_s, Qt::CTRL | Qt::Key_P, &TfrmMain::btnPrintClick);
+    file->addSeparator();
+    item(file, u"mniExit"_s, u"E&xit"_s, {}, &TfrmMain::close);
+
+    QMenu *view = bar->addMenu(u"&View"_s);
+    view->setObjectName(u"mnuView"_s);
+    m_mniQuickSearch = item(
+        view, u"mniQuickSearch"_s, u"Quick Search"_s, Qt::Key_F6, &TfrmMain::mniQuickSearchClick);
+    m_mniQuickSearch->setCheckable(true);
+    m_mniSortPriority = item(
+        view, u"mniSortPriority"_s, u"Sort by Priority"_s, {}, &TfrmMain::mniSortPriorityClick);
+    m_mniSortPriority->setCheckable(true);
+    view->addSeparator();
+    item(view, u"mniFinder"_s, u"Job-Quote Finder"_s, Qt::Key_F4, &TfrmMain::btnFindClick);
+    view->addSeparator();
+    item(view, u"mniPrevious"_s, u"Previous "_s, Qt::Key_F2, &TfrmMain::btnPrevClick);
+    item(view, u"mniNext"_s, u"Next"_s, Qt::Key_F3, &TfrmMain::btnNextClick);
+
+    QMenu *tools = bar->addMenu(u"&Tools"_s);
+    tools->setObjectName(u"mnuTools"_s);
+    later(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s,
+        u"Business Settings and Logo"_s);
+    later(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s,
+        u"The Material and Labour Price Listing"_s);
+    tools->addSeparator();
+    later(tools, u"mniClients"_s, u"Clients..."_s, u"The client list"_s);
+    later(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, u"Materials and Labour"_s);
+    later(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, u"Group Headings"_s);
+    later(tools, u"mniSales"_s, u"Staff / Sales People..."_s, u"Staff / Sales People"_s);
+    later(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, u"Unit Descriptions"_s);
+    tools->addSeparator();
+    later(tools, u"mniOptions"_s, u"Options"_s, u"Options"_s, Qt::CTRL | Qt::Key_O);
+
+    QMenu *reports = bar->addMenu(u"&Reports"_s);
+    reports->setObjectName(u"mnuReports"_s);
+    QMenu *summary = menu(reports, u"mniSummary"_s, u"Summary"_s);
+    later(summary, u"mniSummaryQuotes"_s, u"Quotes"_s, u"The Quote Summary"_s);
+    later(summary, u"mniSummaryJobs"_s, u"Jobs"_s, u"The Job Summary"_s);
+
+    QMenu *help = bar->addMenu(u"&Help"_s);
+    help->setObjectName(u"mnuHelp"_s);
+    item(help, u"mniAbout"_s, u"&About"_s, {}, &TfrmMain::mniAboutClick);
+}
+
+void TfrmMain::createToolBar()
+{
+    QToolBar *bar = addToolBar(u"Tools"_s);
+    bar->setObjectName(u"ToolBar1"_s);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(20, 20));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    const auto button = [this, bar](const QString &name, const QString &hint, Glyphs::Glyph glyph,
+                            auto handler) {
+        QAction *result = action(name, hint);
+        result->setIcon(Glyphs::icon(glyph));
+        Hints::setHint(result, hint);
+        bar->addAction(result);
+        if (QWidget *widget = bar->widgetForAction(result))
+            widget->setFixedSize(25, 25);
+        connect(result, &QAction::triggered, this, handler);
+        return result;
+    };
+    using Glyphs::Glyph;
+    button(u"SpeedButton3"_s, u"New"_s, Glyph::New, &TfrmMain::SpeedButton3Click);
+    button(u"btnSaveJobQuote"_s, u"Save"_s, Glyph::Save, &TfrmMain::btnSaveJobQuoteClick);
+    button(u"btnPrint"_s, u"Print"_s, Glyph::Print, &TfrmMain::btnPrintClick);
+    bar->addSeparator();
+    button(u"btnPrev"_s, u"Previous"_s, Glyph::Previous, &TfrmMain::btnPrevClick);
+    button(u"btnNext"_s, u"Next"_s, Glyph::Next, &TfrmMain::btnNextClick);
+    bar->addSeparator();
+    button(u"btnDelete"_s, u"Delete"_s, Glyph::Delete, &TfrmMain::btnDeleteClick);
+    bar->addSeparator();
+    button(u"btnFind"_s, u"Find"_s, Glyph::Find, &TfrmMain::btnFindClick);
+    m_btnSearch =
+        button(u"btnSearch"_s, u"Quick Search"_s, Glyph::QuickSearch, &TfrmMain::btnSearchClick);
+    m_btnSearch->setCheckable(true);
+    m_btnSortPrior = button(u"btnSortPrior"_s, u"Sort By Priority"_s, Glyph::SortPriority,
+        &TfrmMain::btnSortPriorClick);
+    m_btnSortPrior->setCheckable(true);
+}

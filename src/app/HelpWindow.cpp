@@ -1,0 +1,84 @@
+#include "HelpWindow.h"
+
+#include "app/Version.h"
+#include "controls/TQVDBGridSrc.h"
+#include "controls/TQVDBRichEdit.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+// The topics are compiled into a static library, so the linker keeps them only when asked to.
+static void initHelpTopics()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+HelpWindow::HelpWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_browser(new QTextBrowser(this))
+{
+    setObjectName(u"HelpWindow"_s);
+    setWindowTitle(Version::ApplicationTitle + u" Help"_s);
+    m_browser->setObjectName(u"helpBrowser"_s);
+    m_browser->setOpenExternalLinks(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(560, 480);
+}
+
+void HelpWindow::showTopic(int context)
+{
+    m_browser->setSource(topicUrl(context));
+    show();
+    raise();
+    activateWindow();
+}
+
+QUrl HelpWindow::currentTopic() const
+{
+    return m_browser->source();
+}
+
+QUrl HelpWindow::topicUrl(int context)
+{
+    initHelpTopics();
+    const QString topic = u":/help/topic%1.html"_s.arg(context);
+    if (context > 0 && QFile::exists(topic))
+        return QUrl(u"qrc"_s + topic);
+    return QUrl(u"qrc:/help/index.html"_s);
+}
+
+int HelpWindow::contextOf(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        // The library's grids and notes editors keep a context of their own.
+        if (const auto *grid = qobject_cast<const TQVDBGrid *>(w))
+            return grid->helpContext();
+        if (const auto *notes = qobject_cast<const TQVDBRichEdit *>(w))
+            return notes->helpContext();
+        const QVariant context = w->property(ContextProperty);
+        if (context.isValid())
+            return context.toInt();
+        if (w->isWindow())
+            break;
+    }
+    return 0;
+}
+
+void HelpWindow::setContext(QWidget *widget, int context)
+{
+    if (auto *grid = qobject_cast<TQVDBGrid *>(widget))
+        grid->setHelpContext(context);
+    else if (auto *notes = qobject_cast<TQVDBRichEdit *>(widget))
+        notes->setHelpContext(context);
+    else
+        widget->setProperty(ContextProperty, context);
+}
