@@ -2,8 +2,8 @@
 // header, moving, ordering, the sliding panels and the commands on quotes, jobs and lines.
 #include "FormMain.h"
 #include "app/DetailPane.h"
-#include "app/SummaryPage.h"
 #include "app/JobQuoteLists.h"
+#include "app/SummaryPage.h"
 #include "controls/CommandGuard.h"
 #include "controls/Messages.h"
 #include "controls/TQVDBGridSrc.h"
