@@ -1,5 +1,6 @@
 #include "JobQuoteLists.h"
 
+#include "app/DesignScale.h"
 #include "app/HelpWindow.h"
 #include "app/ListSearchBox.h"
 #include "controls/TQVDBGridSrc.h"
@@ -41,8 +42,9 @@ JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs
     quotesPage->setObjectName(u"tsQuotes"_s);
     HelpWindow::setContext(quotesPage, QuotesHelpContext);
     m_quotesGrid = makeGrid(quotesPage, u"grdQuotes"_s, quotes);
-    m_quotesGrid->setColumns({ { u"Quote_No"_s, u"Quote No"_s, 96 }, { u"Date"_s, {}, 45 },
-        { u"VClientDesc"_s, u"Client "_s }, { u"VQuoteTotal"_s, u"Total"_s } });
+    m_quotesGrid->setColumns(DesignScale::columns(m_quotesGrid,
+        { { u"Quote_No"_s, u"Quote No"_s, 96 }, { u"Date"_s, {}, 45 },
+            { u"VClientDesc"_s, u"Client "_s, -20 }, { u"VQuoteTotal"_s, u"Total"_s, -11 } }));
     m_quotesGrid->OnDrawFieldCellEvent = &JobQuoteLists::grdQuotesDrawFieldCellEvent;
     m_quotesGrid->setRegistryKeyName(u"Tessorin\\grdQuotes"_s);
     m_quotesGrid->setHelpContext(QuotesHelpContext);
@@ -52,9 +54,9 @@ JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs
     jobsPage->setObjectName(u"tsJobs"_s);
     HelpWindow::setContext(jobsPage, JobsHelpContext);
     m_jobsGrid = makeGrid(jobsPage, u"grdJobs"_s, jobs);
-    m_jobsGrid->setColumns(
+    m_jobsGrid->setColumns(DesignScale::columns(m_jobsGrid,
         { { u"Job_No"_s, u"Job No"_s, 82 }, { u"Date"_s, {}, 55 }, { u"Priority"_s, {}, 37 },
-            { u"VClientDesc"_s, u"Client"_s, 52 }, { u"VTotalJob"_s, u"Total"_s } });
+            { u"VClientDesc"_s, u"Client"_s, 52 }, { u"VTotalJob"_s, u"Total"_s, -11 } }));
     m_jobsGrid->OnDrawFieldCellEvent = &JobQuoteLists::grdJobsDrawFieldCellEvent;
     m_jobsGrid->setRegistryKeyName(u"Tessorin\\grdJobs"_s);
     m_jobsGrid->setHelpContext(JobsHelpContext);

@@ -1,5 +1,6 @@
 #include "LinesPage.h"
 
+#include "app/DesignScale.h"
 #include "app/Glyphs.h"
 #include "app/Hints.h"
 
@@ -14,7 +15,7 @@ LinesPage::Design LinesPage::materials()
     return { u"grdMaterials"_s,
         { { u"MaterialCode"_s, u"Code"_s, 62 }, { u"MaterialDesc"_s, u"Description"_s, 85 },
             { u"CurrentPrice"_s, u"Price"_s, 50 }, { u"Quantity"_s, {}, 46 },
-            { u"TotalCharge"_s, u"Charge"_s } },
+            { u"TotalCharge"_s, u"Charge"_s, -11 } },
         u"Tessorin\\QuoteMaterials"_s, u"frmAddMaterials"_s, u"Add Material"_s,
         u"btnEditMaterials"_s, u"Edit Material"_s, u"btnDeleteMaterials"_s, u"Delete Material"_s };
 }
@@ -22,8 +23,9 @@ LinesPage::Design LinesPage::materials()
 LinesPage::Design LinesPage::labour()
 {
     return { u"grdLabour"_s,
-        { { u"Labour_Code"_s, u"Code"_s }, { u"Description"_s, {}, 109 }, { u"Hours"_s, {}, 35 },
-            { u"Hourly_Rate"_s, u"Rate"_s, 44 }, { u"TotalCharge"_s, u"Charge"_s } },
+        { { u"Labour_Code"_s, u"Code"_s, -10 }, { u"Description"_s, {}, 109 },
+            { u"Hours"_s, {}, 35 }, { u"Hourly_Rate"_s, u"Rate"_s, 44 },
+            { u"TotalCharge"_s, u"Charge"_s, -11 } },
         u"Tessorin\\Labour"_s, u"btnLabourAdd"_s, u"Add Labour Item"_s, u"btnLabourEdit"_s,
         u"Edit Labour Item"_s, u"btnLabourDelete"_s, u"Delete Labour Item"_s };
 }
@@ -36,7 +38,7 @@ LinesPage::LinesPage(const Design &design, TQVDataSource *lines, QWidget *parent
     m_grid->setRowSelect(true);
     m_grid->setReadOnly(true);
     m_grid->setDataSource(lines);
-    m_grid->setColumns(design.columns);
+    m_grid->setColumns(DesignScale::columns(m_grid, design.columns));
     m_grid->setRegistryKeyName(design.layoutKey);
 
     auto *tools = new QToolBar(this);

@@ -17,6 +17,7 @@ public:
     struct Design
     {
         QString gridName;
+        // Widths as designed, in pixels; a negative width is a number of characters.
         QList<TQVDBGridColumn> columns;
         QString layoutKey;
         QString addName, addHint;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "controls/TQVDBGridSrc.h"
+
+#include <QFontMetrics>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+// The windows were designed in pixels for a small font whose characters average five pixels
+// across. Column widths grow with the font the desktop actually uses, so a column still shows
+// what it was sized for; a column designed without a width gets room for a number of characters,
+// as a grid sizes a column from its field's display width.
+namespace DesignScale {
+
+inline double factor(const QWidget *widget)
+{
+    return std::max(1.0, widget->fontMetrics().averageCharWidth() / 5.0);
+}
+
+inline TQVDBGridColumn column(
+    const QWidget *grid, const QString &field, const QString &title, int designPixels)
+{
+    return { field, title, int(std::lround(designPixels * factor(grid))) };
+}
+
+inline TQVDBGridColumn columnOfChars(
+    const QWidget *grid, const QString &field, const QString &title, int characters)
+{
+    return { field, title, grid->fontMetrics().averageCharWidth() * characters + 8 };
+}
+
+// The columns as designed, a negative width being a number of characters, at the grid's font.
+inline QList<TQVDBGridColumn> columns(const QWidget *grid, const QList<TQVDBGridColumn> &designed)
+{
+    QList<TQVDBGridColumn> result;
+    for (const TQVDBGridColumn &c : designed) {
+        result << (c.width < 0 ? columnOfChars(grid, c.fieldName, c.title, -c.width)
+                               : column(grid, c.fieldName, c.title, c.width));
+    }
+    return result;
+}
+
+} // namespace DesignScale
