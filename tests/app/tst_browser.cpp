@@ -1,6 +1,8 @@
 #include "AppTests.h"
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
+#include "app/FormAbout.h"
+#include "app/FormSplash.h"
 #include "app/JobQuoteLists.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBEdit.h"
@@ -454,6 +456,14 @@ void TestBrowser::screenshots()
     const QString folder = qEnvironmentVariable("TESSORIN_SCREENSHOTS");
     if (folder.isEmpty())
         QSKIP("TESSORIN_SCREENSHOTS is not set");
+    TfrmSplash splash;
+    QVERIFY(splash.grab().save(folder + u"/splash.png"_s));
+    TfrmAbout about;
+    about.show();
+    QTest::qWait(100);
+    QVERIFY(about.grab().save(folder + u"/about.png"_s));
+    about.close();
+
     MainWindowFixture fixture;
     fillDemoDirectory(fixture.data.dataDirectory());
     fixture.open();

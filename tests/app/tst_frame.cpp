@@ -4,6 +4,7 @@
 #include "app/HelpWindow.h"
 #include "app/Version.h"
 #include "controls/MessageAnswers.h"
+#include "controls/TQVPageControl.h"
 #include "controls/TQVRegistry.h"
 #include "controls/TQVStatusBar.h"
 
@@ -91,6 +92,7 @@ private slots:
     void memoryFigures_data();
     void memoryFigures();
     void versionLabels();
+    void withoutData();
 };
 
 void TestFrame::menu_data()
@@ -385,6 +387,39 @@ void TestFrame::versionLabels()
     QCOMPARE(Version::labelText(u"Version:"_s, u"ProductVersion"_s), u"Version: 1.0.1.3"_s);
     QCOMPARE(Version::labelText({}, u"InternalName"_s), u"Tessorin"_s);
     QCOMPARE(Version::labelText({}, u"Comments"_s), u"< No Version Info >"_s);
+}
+
+// A data directory that cannot be opened: the data module reports it, and the main window is
+// still made and shown without touching the closed views, so the program can end cleanly.
+void TestFrame::withoutData()
+{
+    TempDataDir registryFolder;
+    TQVRegistry::setRootPath(registryFolder.path());
+    TempDataDir empty;
+    TDM dm;
+    QString reported;
+    bool terminated = false;
+    dm.startupFailure = [&](const QString &text) { reported = text; };
+    dm.requestTermination = [&] { terminated = true; };
+    dm.DMCreate(empty.filePath(u"tessorin"_s));
+    QVERIFY(!dm.isConnected());
+    QVERIFY(reported.startsWith(
+        u"Cannot Connect To Database. Please Check The Network Connection : "_s));
+    QVERIFY(terminated);
+
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    {
+        TfrmMain window(&dm);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.FormActivate();
+        window.findChild<QAction *>(u"btnSortPrior"_s)->trigger();
+        window.findChild<TQVPageControl *>(u"TBJobsQuotes"_s)->setCurrentIndex(1);
+        window.close();
+    }
+    QCOMPARE(MessageAnswers::shown().size(), 0);
+    TQVRegistry::setRootPath(QString());
 }
 
 int runFrameTests(int argc, char **argv)
