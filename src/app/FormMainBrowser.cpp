@@ -9,6 +9,7 @@
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVPageControl.h"
+#include "documents/PrintCommand.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 
@@ -221,8 +222,9 @@ void TfrmMain::SpeedButton3Click()
 
 void TfrmMain::btnPrintClick()
 {
-    if (runGuarded(this, [this] { saveCurrent(); }))
-        notAvailable(u"Printing"_s);
+    // The print command saves the quote or job itself; an edit field stores its text on losing focus.
+    activeGrid()->setFocus();
+    printJobQuote(m_dm, this, jobsPageActive());
 }
 
 void TfrmMain::btnDeleteClick()
