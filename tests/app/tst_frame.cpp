@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -82,6 +83,7 @@ private slots:
     void splitterRead();
     void splitterStoredAtClose();
     void placementStoredAtClose();
+    void closingPostsNothing();
     void activation_data();
     void activation();
     void statusBarHint();
@@ -236,6 +238,27 @@ void TestFrame::placementStoredAtClose()
     QCOMPARE(registry.readInteger(u"Height"_s), 500);
     QVERIFY(registry.valueExists(u"Top"_s));
     QVERIFY(registry.valueExists(u"Left"_s));
+}
+
+void TestFrame::closingPostsNothing()
+{
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    auto *description = fixture.find<QLineEdit>(u"feDescription"_s);
+    fixture.window->activateWindow();
+    description->setFocus();
+    QTRY_VERIFY(description->hasFocus());
+    description->selectAll();
+    QTest::keyClicks(description, u"Not saved"_s);
+    QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Edit);
+    MessageAnswers::clear();
+    fixture.closeWindow();
+    fixture.dm.reset();
+    QCOMPARE(MessageAnswers::shown().size(), 0);
+    QCOMPARE(fixture.data.peek(
+                 u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_ID = 1"_s),
+        QVariant(u"Roof repair"_s));
 }
 
 void TestFrame::activation_data()
