@@ -56,10 +56,10 @@ QList<PageRichText> richTexts(const ReportPage &page)
     return result;
 }
 
-QList<QVariantMap> keyedRows(const QString &spec)
+QList<QVariantMap> keyedRows(const QString &rowKeys)
 {
     QList<QVariantMap> rows;
-    for (const QString &item : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString &item : rowKeys.split(u',', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u':');
         rows.append({ { QStringLiteral("Key"), parts.at(0) },
             { QStringLiteral("Amount"), parts.value(1).toDouble() } });

@@ -19,7 +19,7 @@ QStringList allTexts(const RenderedReport &report);
 QList<PageRichText> richTexts(const ReportPage &page);
 
 // Rows from "A:10,B:5": field "Key" the letter, field "Amount" the number.
-QList<QVariantMap> keyedRows(const QString &spec);
+QList<QVariantMap> keyedRows(const QString &rowKeys);
 
 // A quote-like report using every kind of primitive (text on a filled box, lines, rectangles, a
 // picture, rich and plain memos), over rows lines, so of several pages when rows is large.
