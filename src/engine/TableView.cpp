@@ -479,15 +479,7 @@ void TableView::post()
     touch();
     doBeforePost();
     writeRecord();
-    if (m_lockedRecord >= 0) {
-        m_database->releaseLock(m_file, m_lockedRecord);
-        m_lockedRecord = -1;
-    }
-    m_state = DataSetState::Browse;
-    m_modified = false;
-    m_insertPos = -1;
-    m_buffer.clear();
-    emitState();
+    endEdit();
     emitData();
     emitCurrent();
     doAfterPost();
@@ -560,15 +552,7 @@ void TableView::cancel()
     OperationScope operation(m_database, m_file);
     touch();
     runHook(beforeCancel);
-    if (m_lockedRecord >= 0) {
-        m_database->releaseLock(m_file, m_lockedRecord);
-        m_lockedRecord = -1;
-    }
-    m_state = DataSetState::Browse;
-    m_modified = false;
-    m_insertPos = -1;
-    m_buffer.clear();
-    emitState();
+    endEdit();
     emitCurrent();
     runHook(afterCancel);
     operation.commit();
@@ -631,6 +615,20 @@ QVariant TableView::originalValue(const QString &field) const
     if (m_state != DataSetState::Edit || f->index() >= m_original.size())
         return {};
     return m_original.at(f->index());
+}
+
+// Back to browsing after a post or cancel: the record's lock goes (at the commit) with the buffer.
+void TableView::endEdit()
+{
+    if (m_lockedRecord >= 0) {
+        m_database->releaseLock(m_file, m_lockedRecord);
+        m_lockedRecord = -1;
+    }
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_insertPos = -1;
+    m_buffer.clear();
+    emitState();
 }
 
 void TableView::checkBrowseMode()

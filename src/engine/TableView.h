@@ -211,6 +211,7 @@ private:
     void emitCurrent();
     void emitData();
     void beginInsert(bool atEnd);
+    void endEdit();
     void writeRecord();
     void masterChanged();
     QVector<QVariant> emptyBuffer() const;
