@@ -1,6 +1,7 @@
 #include "TQVForm.h"
 
 #include "controls/IdleCursorRule.h"
+#include "controls/TQVDBGridSrc.h"
 #include "controls/TQVPageControl.h"
 #include "controls/TQVRegistry.h"
 #include "controls/WindowSounds.h"
@@ -45,6 +46,10 @@ void TQVForm::formLoaded()
     const QList<TQVPageControl *> pageControls = m_window->findChildren<TQVPageControl *>();
     for (TQVPageControl *pageControl : pageControls)
         pageControl->loaded();
+    // Grids on pages the user never opens keep their stored layout all the same.
+    const QList<TQVDBGrid *> grids = m_window->findChildren<TQVDBGrid *>();
+    for (TQVDBGrid *grid : grids)
+        grid->loaded();
     restorePlacement();
 }
 

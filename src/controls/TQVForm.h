@@ -37,8 +37,9 @@ public:
     void setHint(const QString &hint) { m_hint = hint; }
 
     // The window calls this once its definition (its widgets and the properties above) is applied,
-    // before its own creation code: every page control opens on its first visible page and, when
-    // SavePosition is set, the stored placement comes back. Properties set later are only saved.
+    // before its own creation code: every page control opens on its first visible page, every grid
+    // restores its column layout and, when SavePosition is set, the stored placement comes back.
+    // Properties set later are only saved.
     void formLoaded();
 
 protected:

@@ -4,6 +4,7 @@
 #include "app/HelpWindow.h"
 #include "app/Version.h"
 #include "controls/MessageAnswers.h"
+#include "controls/TQVDBGridSrc.h"
 #include "controls/TQVPageControl.h"
 #include "controls/TQVRegistry.h"
 #include "controls/TQVStatusBar.h"
@@ -83,6 +84,7 @@ private slots:
     void splitterRead();
     void splitterStoredAtClose();
     void placementStoredAtClose();
+    void gridLayoutsOnUnopenedPages();
     void closingPostsNothing();
     void activation_data();
     void activation();
@@ -238,6 +240,39 @@ void TestFrame::placementStoredAtClose()
     QCOMPARE(registry.readInteger(u"Height"_s), 500);
     QVERIFY(registry.valueExists(u"Top"_s));
     QVERIFY(registry.valueExists(u"Left"_s));
+}
+
+void TestFrame::gridLayoutsOnUnopenedPages()
+{
+    // The labour grid sits on a page the window does not open on; its stored layout is in place
+    // all the same, and closing the window keeps it.
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    const QString key = u"\\Software\\Velbric\\Tessorin\\Labour"_s;
+    {
+        TQVRegistry registry;
+        QVERIFY(registry.openKey(key, true));
+        registry.writeString(u"GridColumn0"_s, u"Hours,50"_s);
+        registry.writeString(u"GridColumn1"_s, u"Description,0"_s);
+        registry.writeString(u"GridColumn2"_s, u"Labour_Code,70"_s);
+    }
+    fixture.open();
+    auto *grid = fixture.find<TQVDBGrid>(u"grdLabour"_s);
+    QVERIFY(!grid->isVisible());
+    const QList<TQVDBGridColumn> columns = grid->columns();
+    QCOMPARE(columns.value(0).fieldName, u"Hours"_s);
+    QCOMPARE(columns.value(0).width, 50);
+    QCOMPARE(columns.value(1).fieldName, u"Description"_s);
+    QVERIFY(!columns.value(1).visible);
+    QCOMPARE(columns.value(2).fieldName, u"Labour_Code"_s);
+    QVERIFY(grid->columnMenu());
+    fixture.closeWindow();
+
+    TQVRegistry registry;
+    QVERIFY(registry.openKey(key, false));
+    QCOMPARE(registry.readString(u"GridColumn0"_s), u"Hours,50"_s);
+    QCOMPARE(registry.readString(u"GridColumn1"_s), u"Description,0"_s);
+    QCOMPARE(registry.readString(u"GridColumn2"_s), u"Labour_Code,70"_s);
 }
 
 void TestFrame::closingPostsNothing()
