@@ -9,9 +9,10 @@
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVPageControl.h"
-#include "documents/PrintCommand.h"
 #include "data/DataModuleMain.h"
+#include "documents/PrintCommand.h"
 #include "engine/Field.h"
+#include "engine/TableView.h"
 
 #include <QAction>
 #include <QFrame>
@@ -90,6 +91,8 @@ void TfrmMain::filterLines(bool jobs, bool browsingOnly)
         TableView *view = lines->dataSet();
         if (!view || !view->active() || (browsingOnly && lines->state() != DataSetState::Browse))
             continue;
+        // The grids hear of the new lines once, not of the whole unfiltered table in between.
+        const ControlsDisabled quiet(view);
         view->setFiltered(false);
         view->setFilter(filter);
         view->setFiltered(true);
@@ -222,7 +225,8 @@ void TfrmMain::SpeedButton3Click()
 
 void TfrmMain::btnPrintClick()
 {
-    // The print command saves the quote or job itself; an edit field stores its text on losing focus.
+    // The print command saves the quote or job itself; an edit field stores its text on losing
+    // focus.
     activeGrid()->setFocus();
     printJobQuote(m_dm, this, jobsPageActive());
 }

@@ -267,3 +267,20 @@ private:
     TQVDatabase *m_database;
     bool m_done = false;
 };
+
+// Keeps a view's bound controls quiet for a scope; leaving it tells them everything changed once.
+class ControlsDisabled
+{
+public:
+    explicit ControlsDisabled(TableView *view)
+        : m_view(view)
+    {
+        m_view->disableControls();
+    }
+    ~ControlsDisabled() { m_view->enableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    TableView *m_view;
+};
