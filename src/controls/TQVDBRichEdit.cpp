@@ -1,11 +1,11 @@
 #include "TQVDBRichEdit.h"
 
 #include "controls/FieldDataLink.h"
+#include "controls/FontColourDialog.h"
 #include "controls/Messages.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "engine/Field.h"
 
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMimeData>
@@ -108,12 +108,15 @@ void TQVDBRichEdit::chooseFont()
 {
     if (!prepareFormatChange())
         return;
-    bool accepted = false;
-    const QFont font = QFontDialog::getFont(&accepted, currentFont(), this);
-    if (!accepted)
+    QFont font = currentFont();
+    QColor colour = textColor();
+    const bool chosen = fontChooser ? fontChooser(font, colour, this)
+                                    : FontColourDialog::getFontAndColour(&font, &colour, this);
+    if (!chosen)
         return;
     QTextCharFormat format;
     format.setFont(font);
+    format.setForeground(colour);
     applyFormat(format);
 }
 

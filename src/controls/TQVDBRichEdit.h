@@ -33,8 +33,12 @@ public:
     int helpContext() const { return m_helpContext; }
     void setHelpContext(int topic) { m_helpContext = topic; }
 
+    // Asks for a font and a text colour, starting from the given ones; false when cancelled.
+    using FontChooser = std::function<bool(QFont &font, QColor &colour, QWidget *parent)>;
+
     // Tests and special printers replace these.
     PrintHandler printHandler;
+    FontChooser fontChooser;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
 
     bool isModified() const { return m_modified; }

@@ -1,12 +1,16 @@
 #include "DataControlsTests.h"
+#include "controls/FontColourDialog.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBRichEdit.h"
 #include "controls/TQVDataSourceSrc.h"
+#include "engine/Field.h"
 #include "engine/TableView.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,6 +26,7 @@ private slots:
 
     void boldShortcutToggles();
     void formatNeedsAnEditableRecord();
+    void fontShortcutAppliesFontAndColour();
     void dateShortcutReplacesTheSelection();
     void plainTextStaysPlain_data();
     void plainTextStaysPlain();
@@ -80,6 +85,63 @@ void TestDBRichEdit::formatNeedsAnEditableRecord()
     QCOMPARE(m_jobs->state(), DataSetState::Browse);
     QCOMPARE(notes.textCursor().charFormat().fontWeight(), int(QFont::Normal));
     QVERIFY(!notes.isModified());
+}
+
+void TestDBRichEdit::fontShortcutAppliesFontAndColour()
+{
+    TQVDBRichEdit notes;
+    notes.setDataSource(m_source.get());
+    notes.setDataField(u"Notes"_s);
+    QTextCursor cursor = notes.textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    notes.setTextCursor(cursor);
+
+    // Cancelled: nothing changes.
+    notes.fontChooser = [](QFont &, QColor &, QWidget *) { return false; };
+    QTest::keyClick(&notes, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!notes.isModified());
+    QVERIFY(!notes.textCursor().charFormat().fontItalic());
+
+    notes.fontChooser = [](QFont &font, QColor &colour, QWidget *) {
+        font.setPointSize(18);
+        font.setItalic(true);
+        colour = QColor(200, 0, 0);
+        return true;
+    };
+    QTest::keyClick(&notes, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(m_jobs->state(), DataSetState::Edit);
+    const QTextCharFormat format = notes.textCursor().charFormat();
+    QVERIFY(format.fontItalic());
+    QCOMPARE(format.fontPointSize(), 18.0);
+    QCOMPARE(format.foreground().color(), QColor(200, 0, 0));
+    QVERIFY(notes.applyChanges());
+    const QString stored = m_jobs->fieldByName(u"Notes"_s)->asString();
+    QVERIFY2(stored.contains(u"#c80000"_s) && stored.contains(u"italic"_s), qPrintable(stored));
+    // Only the selection took the format.
+    cursor = notes.textCursor();
+    cursor.setPosition(8);
+    QVERIFY(!cursor.charFormat().fontItalic());
+
+    // The program's own dialog hands back the font and colour it was given when accepted.
+    notes.fontChooser = nullptr;
+    notes.selectAll();
+    const QFont before = notes.currentFont();
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<FontColourDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setSelectedColour(QColor(0, 0, 150));
+        dialog->accept();
+    });
+    QTest::keyClick(&notes, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(notes.textCursor().charFormat().foreground().color(), QColor(0, 0, 150));
+    QCOMPARE(notes.textCursor().charFormat().font().family(), before.family());
+    // Accepting what the dialog opened with keeps the text upright and of its weight.
+    for (const QString &family : { before.family(), u"DejaVu Sans"_s }) {
+        const FontColourDialog dialog(QFont(family, 11), Qt::black);
+        QCOMPARE(dialog.selectedFont().italic(), false);
+        QCOMPARE(dialog.selectedFont().weight(), QFont::Normal);
+    }
 }
 
 void TestDBRichEdit::dateShortcutReplacesTheSelection()
