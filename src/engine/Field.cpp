@@ -38,7 +38,15 @@ QVariant Field::value() const
 
 void Field::setValue(const QVariant &value)
 {
-    m_view->setActiveValue(this, storageValue(m_def, value));
+    const QVariant stored = storageValue(m_def, value);
+    // An overflowed amount would poison every sum it is added to; it is never stored.
+    if (isNumeric() && m_kind == Kind::Data && !stored.isNull()
+        && !std::isfinite(stored.toDouble())) {
+        throw EConvertError(
+            QCoreApplication::translate("Field", "The amount for '%1' is too large to be stored")
+                .arg(m_def.name));
+    }
+    m_view->setActiveValue(this, stored);
 }
 
 QString Field::asString() const
@@ -68,7 +76,17 @@ QString Field::textFor(const QVariant &stored) const
 void Field::setAsString(const QString &text)
 {
     if (onSetText) {
-        onSetText(*this, text);
+        // A hook sets several fields; when one of them is refused, none of them stays changed.
+        const bool editing = m_view->isEditing();
+        const QVector<QVariant> before = editing ? m_view->editBuffer() : QVector<QVariant>();
+        const bool modified = m_view->modified();
+        try {
+            onSetText(*this, text);
+        } catch (...) {
+            if (editing)
+                m_view->restoreEditBuffer(before, modified);
+            throw;
+        }
         return;
     }
     switch (m_def.type) {

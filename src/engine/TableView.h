@@ -126,6 +126,10 @@ public:
     bool modified() const { return m_modified; }
     // A field's value as stored when the current edit began (null while inserting).
     QVariant originalValue(const QString &field) const;
+    // The record being edited, to be put back whole when a change of several fields fails
+    // half-way (no hook runs when it is put back).
+    QVector<QVariant> editBuffer() const { return m_buffer; }
+    void restoreEditBuffer(const QVector<QVariant> &buffer, bool modified);
 
     // --- fields ---------------------------------------------------------------------------
     Field *fieldByName(const QString &name) const; // throws EDatabaseError when unknown

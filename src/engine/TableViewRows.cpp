@@ -290,6 +290,16 @@ void TableView::setActiveValue(Field *field, const QVariant &value)
         emit fieldChanged(field);
 }
 
+void TableView::restoreEditBuffer(const QVector<QVariant> &buffer, bool modified)
+{
+    if (!isEditing() || buffer.size() != m_buffer.size())
+        return;
+    m_buffer = buffer;
+    m_modified = modified;
+    calculate(m_buffer);
+    emitData();
+}
+
 // --- navigation -------------------------------------------------------------------------------
 
 void TableView::moveTo(int position)

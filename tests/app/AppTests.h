@@ -3,3 +3,4 @@
 // Each area's test class runs through one of these, so all of them share one executable.
 int runFrameTests(int argc, char **argv);
 int runBrowserTests(int argc, char **argv);
+int runSessionTests(int argc, char **argv);

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 class TestRules : public QObject
@@ -41,6 +43,7 @@ private slots:
     void oddNumbersKeepSumsRight_data();
     void oddNumbersKeepSumsRight();
     void failingHookStoresNothing();
+    void overflowingAmountsAreRefused();
 
 private:
     void newQuote(const QString &number = {});
@@ -616,4 +619,42 @@ void TestRules::failingHookStoresNothing()
 }
 
 QTEST_GUILESS_MAIN(TestRules)
+void TestRules::overflowingAmountsAreRefused()
+{
+    // An amount too large for a number would turn the header's sums into infinities, and the
+    // next correction into no sums at all. It is refused where it arises; nothing is stored.
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    TQVTable *quote = m_dm->tblQuotes;
+    TQVTable *line = m_dm->tblQuotesMaterial;
+    quote->edit();
+    line->edit();
+    try {
+        line->fieldByName(u"Quantity"_s)->setAsString(u"1e308"_s);
+        QFAIL("an overflowing charge was taken");
+    } catch (const EConvertError &error) {
+        QVERIFY2(error.message().contains(u"too large"_s), qPrintable(error.message()));
+    }
+    // The typed quantity went with the refused charge.
+    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
+    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 20.0);
+    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
+    line->post();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 30.0);
+
+    // Two charges that are each storable but whose sum is not: the second line is not stored.
+    addMaterialLine(line, quote, 1, 1e308);
+    const double before = storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s);
+    QVERIFY(std::isfinite(before));
+    try {
+        addMaterialLine(line, quote, 1, 1e308);
+        QFAIL("an overflowing header sum was stored");
+    } catch (const EConvertError &) { }
+    line->cancel();
+    quote->cancel();
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), before);
+    QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+}
+
 #include "tst_rules.moc"
