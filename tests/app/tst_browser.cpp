@@ -79,6 +79,7 @@ private slots:
     void slidingPanels();
     void deleteQuote_data();
     void deleteQuote();
+    void deleteOnEmptyLists();
     void deleteMaterialLine_data();
     void deleteMaterialLine();
     void screenshots();
@@ -411,6 +412,29 @@ void TestBrowser::deleteQuote()
     QCOMPARE(count(u"QLab.db"_s), yes ? 0 : 1);
     QCOMPARE(fixture.currentQuote(), yes ? u"Q-2"_s : u"Q-1"_s);
     QCOMPARE(rows(fixture, u"grdMaterials"_s), yes ? 1 : 2);
+}
+
+void TestBrowser::deleteOnEmptyLists()
+{
+    // Nothing to delete: each command says so and nothing is stored.
+    MainWindowFixture fixture;
+    fixture.open();
+    for (bool jobs : { false, true }) {
+        showPage(fixture, jobs);
+        MessageAnswers::clear();
+        MessageAnswers::setDefaultAnswer(QMessageBox::Yes);
+        fixture.window->btnDeleteClick();
+        QCOMPARE(MessageAnswers::lastText(),
+            jobs ? u"Jobs.DB: Cannot perform this operation on an empty dataset"_s
+                 : u"Quotes.DB: Cannot perform this operation on an empty dataset"_s);
+        fixture.window->btnDeleteMaterialsClick();
+        QCOMPARE(MessageAnswers::lastText(),
+            jobs ? u"There are no materials in this Job To Delete"_s
+                 : u"There are no materials in this Quote to delete"_s);
+        fixture.window->activeHeader()->cancel();
+    }
+    QCOMPARE(fixture.data.peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+    QCOMPARE(fixture.data.peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
 void TestBrowser::deleteMaterialLine_data()
