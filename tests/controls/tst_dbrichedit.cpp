@@ -16,6 +16,18 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+void selectText(TQVDBRichEdit &notes, int from, int to)
+{
+    QTextCursor cursor = notes.textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    notes.setTextCursor(cursor);
+}
+
+} // namespace
+
 class TestDBRichEdit : public QObject
 {
     Q_OBJECT
@@ -92,10 +104,7 @@ void TestDBRichEdit::fontShortcutAppliesFontAndColour()
     TQVDBRichEdit notes;
     notes.setDataSource(m_source.get());
     notes.setDataField(u"Notes"_s);
-    QTextCursor cursor = notes.textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(5, QTextCursor::KeepAnchor);
-    notes.setTextCursor(cursor);
+    selectText(notes, 0, 5);
 
     // Cancelled: nothing changes.
     notes.fontChooser = [](QFont &, QColor &, QWidget *) { return false; };
@@ -119,7 +128,7 @@ void TestDBRichEdit::fontShortcutAppliesFontAndColour()
     const QString stored = m_jobs->fieldByName(u"Notes"_s)->asString();
     QVERIFY2(stored.contains(u"#c80000"_s) && stored.contains(u"italic"_s), qPrintable(stored));
     // Only the selection took the format.
-    cursor = notes.textCursor();
+    QTextCursor cursor = notes.textCursor();
     cursor.setPosition(8);
     QVERIFY(!cursor.charFormat().fontItalic());
 
@@ -150,10 +159,7 @@ void TestDBRichEdit::dateShortcutReplacesTheSelection()
     notes.today = [] { return QDate(2024, 3, 7); };
     notes.setDataSource(m_source.get());
     notes.setDataField(u"Notes"_s);
-    QTextCursor cursor = notes.textCursor();
-    cursor.setPosition(6);
-    cursor.setPosition(11, QTextCursor::KeepAnchor);
-    notes.setTextCursor(cursor);
+    selectText(notes, 6, 11);
     QTest::keyClick(&notes, Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(notes.toPlainText(), u"hello 07-Mar-2024 "_s);
     QCOMPARE(m_jobs->state(), DataSetState::Edit);
