@@ -15,6 +15,8 @@ void printJobQuote(TDM *dm, QWidget *parent, bool jobPage)
     });
     if (!saved)
         return;
-    TfrmCJobQuotes dialog(dm, parent);
-    dialog.exec();
+    runGuarded(parent, [&] {
+        TfrmCJobQuotes dialog(dm, parent);
+        dialog.exec();
+    });
 }
