@@ -80,6 +80,7 @@ private slots:
     void deleteQuote_data();
     void deleteQuote();
     void deleteOnEmptyLists();
+    void anotherCopysChangesAreShown();
     void deleteMaterialLine_data();
     void deleteMaterialLine();
     void screenshots();
@@ -435,6 +436,39 @@ void TestBrowser::deleteOnEmptyLists()
     }
     QCOMPARE(fixture.data.peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QCOMPARE(fixture.data.peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestBrowser::anotherCopysChangesAreShown()
+{
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+
+    // Another copy changes the current quote, adds a line to it and deletes another quote.
+    fixture.data.exec(u"Quotes.DB"_s,
+        u"UPDATE data SET QuoteDescription = 'Changed elsewhere' WHERE Quote_No = 'Q-1'"_s);
+    fixture.data.exec(u"QMat.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, MaterialCode, TotalCharge) "
+        "VALUES (104, 'Q-1', 'GLUE', 5)"_s);
+    fixture.data.exec(u"Quotes.DB"_s, u"DELETE FROM data WHERE Quote_No = 'Q-3'"_s);
+    auto *description = fixture.find<TQVDBEdit>(u"feDescription"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(description->text(), u"Changed elsewhere"_s, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdMaterials"_s), 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdQuotes"_s), 3, 10000);
+    QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+
+    // Then it deletes the quote shown here: another one is shown, with its own lines.
+    fixture.data.exec(u"QMat.DB"_s, u"DELETE FROM data WHERE Quote_No = 'Q-1'"_s);
+    fixture.data.exec(u"QLab.db"_s, u"DELETE FROM data WHERE Quote_No = 'Q-1'"_s);
+    fixture.data.exec(u"Quotes.DB"_s, u"DELETE FROM data WHERE Quote_No = 'Q-1'"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdQuotes"_s), 2, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.currentQuote() != u"Q-1"_s, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fixture.find<TQVDBEdit>(u"eNo"_s)->text(), fixture.currentQuote(), 10000);
+    const int expectedLines = fixture.currentQuote() == u"Q-2"_s ? 1 : 0;
+    QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdMaterials"_s), expectedLines, 10000);
+    QCOMPARE(MessageAnswers::shown().size(), 0);
 }
 
 void TestBrowser::deleteMaterialLine_data()
