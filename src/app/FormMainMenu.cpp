@@ -121,7 +121,9 @@ void TfrmMain::createToolBar()
     };
     using Glyphs::Glyph;
     button(u"SpeedButton3"_s, u"New"_s, Glyph::New, &TfrmMain::SpeedButton3Click);
-    button(u"btnSaveJobQuote"_s, u"Save"_s, Glyph::Save, &TfrmMain::btnSaveJobQuoteClick);
+    // Ctrl+S is what a desktop program saves with; no menu item of the window takes it.
+    button(u"btnSaveJobQuote"_s, u"Save"_s, Glyph::Save, &TfrmMain::btnSaveJobQuoteClick)
+        ->setShortcut(QKeySequence::Save);
     button(u"btnPrint"_s, u"Print"_s, Glyph::Print, &TfrmMain::btnPrintClick);
     bar->addSeparator();
     button(u"btnPrev"_s, u"Previous"_s, Glyph::Previous, &TfrmMain::btnPrevClick);

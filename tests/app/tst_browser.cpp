@@ -183,6 +183,7 @@ void TestBrowser::changedDescriptionIsPosted_data()
     QTest::newRow("scrolling to the next quote") << u"next"_s << u"Q-2"_s << 1;
     QTest::newRow("switching to Jobs and back") << u"pages"_s << u"Q-1"_s << 2;
     QTest::newRow("Save") << u"save"_s << u"Q-1"_s << 2;
+    QTest::newRow("Ctrl+S") << u"ctrl+s"_s << u"Q-1"_s << 2;
 }
 
 void TestBrowser::changedDescriptionIsPosted()
@@ -207,6 +208,8 @@ void TestBrowser::changedDescriptionIsPosted()
     } else if (how == u"pages"_s) {
         showPage(fixture, true);
         showPage(fixture, false);
+    } else if (how == u"ctrl+s"_s) {
+        QTest::keyClick(description, Qt::Key_S, Qt::ControlModifier);
     } else {
         fixture.window->btnSaveJobQuoteClick();
     }
