@@ -1,7 +1,9 @@
 // A long random session at the main window on the demo business: pages switched, records moved,
 // every detail field typed into with good and bad text, lists chosen, quotes, jobs and lines
 // saved and deleted, panels and orders toggled. Nothing may escape a command, and the stored
-// data must keep every rule of the data module at the end.
+// data must keep every rule of the data module at the end. In one run another copy of the
+// program works on quotes and jobs of its own at the same time; the window changes only the
+// documents that were there before it started, and shows the others as they change.
 
 #include "AppTests.h"
 #include "ConsistencyCheck.h"
@@ -12,13 +14,17 @@
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVPageControl.h"
+#include "data/DataModuleMain.h"
+#include "engine/Field.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -69,25 +75,29 @@ private slots:
     void randomSession();
 
 private:
-    void step(MainWindowFixture &fixture, QRandomGenerator &random);
+    void step(MainWindowFixture &fixture, QRandomGenerator &random, const QSet<QString> &mine);
     void typeInto(MainWindowFixture &fixture, QRandomGenerator &random);
 };
 
 void TestSession::randomSession_data()
 {
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("withAnotherCopy");
     const QByteArray chosen = qgetenv("TESSORIN_SESSION_SEED");
     if (!chosen.isEmpty()) {
-        QTest::newRow("chosen") << quint32(chosen.toUInt());
+        QTest::newRow("chosen") << quint32(chosen.toUInt()) << false;
+        QTest::newRow("chosen, with another copy") << quint32(chosen.toUInt()) << true;
         return;
     }
-    for (quint32 seed : { 1u, 2u, 3u })
-        QTest::addRow("seed %u", seed) << seed;
+    for (quint32 seed : { 1u, 2u })
+        QTest::addRow("seed %u", seed) << seed << false;
+    QTest::newRow("seed 3, with another copy") << 3u << true;
 }
 
 void TestSession::randomSession()
 {
     QFETCH(quint32, seed);
+    QFETCH(bool, withAnotherCopy);
     const int steps = qEnvironmentVariableIntValue("TESSORIN_SESSION_STEPS") > 0
         ? qEnvironmentVariableIntValue("TESSORIN_SESSION_STEPS")
         : 150;
@@ -97,14 +107,38 @@ void TestSession::randomSession()
     fixture.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
 
+    // The documents this window may change; the other copy makes and changes its own.
+    QSet<QString> mine;
+    for (TQVTable *header : { fixture.dm->tblQuotes, fixture.dm->tblJobs }) {
+        const QString numberField = header == fixture.dm->tblJobs ? u"Job_No"_s : u"Quote_No"_s;
+        for (header->first(); !header->eof(); header->next())
+            mine.insert(header->fieldByName(numberField)->asString());
+        header->first();
+    }
+    QProcess anotherCopy;
+    if (withAnotherCopy) {
+        anotherCopy.start(QStringLiteral(RULES_PEER),
+            { fixture.data.executable(), u"run"_s, QString::number(seed), u"200"_s });
+        QVERIFY(anotherCopy.waitForStarted());
+    }
+
     QRandomGenerator random(seed);
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < steps || anotherCopy.state() != QProcess::NotRunning; ++i) {
         MessageAnswers::clear();
         MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
-        step(fixture, random);
+        step(fixture, random, withAnotherCopy ? mine : QSet<QString>());
         QCoreApplication::processEvents();
         for (const MessageAnswers::Shown &box : MessageAnswers::shown())
             QVERIFY2(!box.text.trimmed().isEmpty(), "a message box without a text");
+        QVERIFY2(i < 100000, "the other copy never finished");
+    }
+    if (withAnotherCopy) {
+        // The steps went on until it ended.
+        QCOMPARE(anotherCopy.exitStatus(), QProcess::NormalExit);
+        const QByteArray errors = anotherCopy.readAllStandardError();
+        QVERIFY2(
+            anotherCopy.exitCode() == 0 && anotherCopy.readAllStandardOutput().endsWith("done\n"),
+            errors.constData());
     }
     fixture.window->btnSaveJobQuoteClick();
     fixture.closeWindow();
@@ -116,10 +150,20 @@ void TestSession::randomSession()
     QVERIFY(check.counts().quotes + check.counts().jobs > 0);
 }
 
-void TestSession::step(MainWindowFixture &fixture, QRandomGenerator &random)
+void TestSession::step(
+    MainWindowFixture &fixture, QRandomGenerator &random, const QSet<QString> &mine)
 {
     TfrmMain *window = fixture.window.get();
-    switch (random.bounded(12)) {
+    const int action = random.bounded(12);
+    // With another copy at work, only moving, looking and the window's own documents.
+    if (!mine.isEmpty() && action >= 3 && action != 9 && action != 10) {
+        const bool jobs = window->jobsPageActive();
+        const QString number =
+            window->activeHeader()->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString();
+        if (!mine.contains(number))
+            return;
+    }
+    switch (action) {
     case 0:
         fixture.find<TQVPageControl>(u"TBJobsQuotes"_s)->setCurrentIndex(random.bounded(2));
         break;
