@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -68,6 +69,9 @@ FontColourDialog::FontColourDialog(const QFont &font, const QColor &colour, QWid
     // The platform's font chooser without its own buttons, shown inside this dialog.
     m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     m_fonts->setWindowFlags(Qt::Widget);
+    // As a dialog of its own it would take Enter and Escape for itself (Escape would hide it and
+    // leave this dialog empty); they answer this dialog instead.
+    m_fonts->installEventFilter(this);
     m_colourButton->setObjectName(u"btnColour"_s);
     connect(m_colourButton, &QPushButton::clicked, this, &FontColourDialog::chooseColour);
     setSelectedColour(colour.isValid() ? colour : palette().color(QPalette::Text));
@@ -84,6 +88,23 @@ FontColourDialog::FontColourDialog(const QFont &font, const QColor &colour, QWid
     layout->addWidget(m_fonts, 1);
     layout->addLayout(colourRow);
     layout->addWidget(buttons);
+}
+
+bool FontColourDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_fonts && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Cancel)) {
+            reject();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QFont FontColourDialog::selectedFont() const

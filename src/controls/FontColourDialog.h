@@ -26,6 +26,9 @@ public:
     // Asks for a font and a colour; false when the user cancels.
     static bool getFontAndColour(QFont *font, QColor *colour, QWidget *parent);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void chooseColour();
 

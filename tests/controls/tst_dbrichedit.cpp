@@ -7,6 +7,7 @@
 #include "engine/TableView.h"
 
 #include <QApplication>
+#include <QFontDialog>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -145,6 +146,19 @@ void TestDBRichEdit::fontShortcutAppliesFontAndColour()
     QTest::keyClick(&notes, Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(notes.textCursor().charFormat().foreground().color(), QColor(0, 0, 150));
     QCOMPARE(notes.textCursor().charFormat().font().family(), before.family());
+    // Enter and Escape in the font lists answer the whole dialog.
+    for (const auto &[key, result] : { std::pair { Qt::Key_Return, QDialog::Accepted },
+             { Qt::Key_Escape, QDialog::Rejected } }) {
+        FontColourDialog dialog(before, Qt::black);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *fonts = dialog.findChild<QFontDialog *>();
+        QVERIFY(fonts);
+        QTest::keyClick(fonts, key);
+        QCOMPARE(dialog.result(), int(result));
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!fonts->isHidden());
+    }
     // Accepting what the dialog opened with keeps the text upright and of its weight.
     for (const QString &family : { before.family(), u"DejaVu Sans"_s }) {
         const FontColourDialog dialog(QFont(family, 11), Qt::black);
