@@ -8,7 +8,7 @@
 
 TQVDBComboBox::TQVDBComboBox(QWidget *parent)
     : QComboBox(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, [this] {
         if (!m_applying)
@@ -16,31 +16,6 @@ TQVDBComboBox::TQVDBComboBox(QWidget *parent)
     });
     connect(this, &QComboBox::activated, this, &TQVDBComboBox::userChose);
     showField();
-}
-
-TQVDataSource *TQVDBComboBox::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBComboBox::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBComboBox::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBComboBox::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBComboBox::field() const
-{
-    return m_link->field();
 }
 
 void TQVDBComboBox::setItems(const QStringList &texts, const QVariantList &values)

@@ -8,37 +8,12 @@
 
 TQVDBEdit::TQVDBEdit(QWidget *parent)
     : QLineEdit(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, &TQVDBEdit::linkChanged);
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QLineEdit::textEdited, this, &TQVDBEdit::userEdited);
     showField();
-}
-
-TQVDataSource *TQVDBEdit::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBEdit::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBEdit::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBEdit::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBEdit::field() const
-{
-    return m_link->field();
 }
 
 void TQVDBEdit::setFieldReadOnly(bool on)

@@ -1,26 +1,20 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QLineEdit>
 
 class Field;
-class FieldDataLink;
-class TQVDataSource;
 
 // A one-line edit bound to a field: shows the current record's value, puts the record into edit
 // when the user starts typing and stores the text through the field's conversion when the user
 // leaves it or presses Enter; a refused text is reported and the stored value comes back.
-class TQVDBEdit : public QLineEdit
+class TQVDBEdit : public QLineEdit, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBEdit(QWidget *parent = nullptr);
-
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-    Field *field() const;
 
     // Keeps the edit read-only whatever the record allows (a number the system gives).
     bool fieldReadOnly() const { return m_fieldReadOnly; }
@@ -46,7 +40,6 @@ private:
     void linkChanged(Field *changedField);
     void showField();
 
-    FieldDataLink *m_link;
     bool m_modified = false;
     bool m_applying = false;
     bool m_fieldReadOnly = false;

@@ -12,7 +12,7 @@
 
 TQVDBLookupCombo::TQVDBLookupCombo(QWidget *parent)
     : QComboBox(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
     , m_items(new QStandardItemModel(this))
 {
     setModel(m_items);
@@ -23,31 +23,6 @@ TQVDBLookupCombo::TQVDBLookupCombo(QWidget *parent)
     });
     connect(this, &QComboBox::activated, this, &TQVDBLookupCombo::userChose);
     showField();
-}
-
-TQVDataSource *TQVDBLookupCombo::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBLookupCombo::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBLookupCombo::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBLookupCombo::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBLookupCombo::field() const
-{
-    return m_link->field();
 }
 
 TQVDataSource *TQVDBLookupCombo::listSource() const

@@ -1,27 +1,21 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QComboBox>
 #include <QPointer>
 
-class Field;
-class FieldDataLink;
 class QStandardItemModel;
 class TQVDataSource;
 
 // A drop-down list bound to a field that offers the records of another view: it lists the list
 // fields of each record and stores the chosen record's key field, without moving that view.
-class TQVDBLookupCombo : public QComboBox
+class TQVDBLookupCombo : public QComboBox, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBLookupCombo(QWidget *parent = nullptr);
-
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-    Field *field() const;
 
     TQVDataSource *listSource() const;
     void setListSource(TQVDataSource *source);
@@ -43,7 +37,6 @@ private:
     void userChose(int index);
     void showField();
 
-    FieldDataLink *m_link;
     QStandardItemModel *m_items;
     QPointer<TQVDataSource> m_listSource;
     QList<QMetaObject::Connection> m_listConnections;

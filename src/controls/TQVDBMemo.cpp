@@ -6,37 +6,12 @@
 
 TQVDBMemo::TQVDBMemo(QWidget *parent)
     : QPlainTextEdit(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, &TQVDBMemo::linkChanged);
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QPlainTextEdit::textChanged, this, &TQVDBMemo::userEdited);
     showField();
-}
-
-TQVDataSource *TQVDBMemo::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBMemo::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBMemo::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBMemo::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBMemo::field() const
-{
-    return m_link->field();
 }
 
 void TQVDBMemo::userEdited()

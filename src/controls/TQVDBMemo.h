@@ -1,25 +1,19 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QPlainTextEdit>
 
 class Field;
-class FieldDataLink;
-class TQVDataSource;
 
 // A multi-line plain-text edit bound to a memo or text field: typing puts the record into edit and
 // leaving the memo stores the text through the field's conversion.
-class TQVDBMemo : public QPlainTextEdit
+class TQVDBMemo : public QPlainTextEdit, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBMemo(QWidget *parent = nullptr);
-
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-    Field *field() const;
 
     bool isModified() const { return m_modified; }
     // Stores a changed text now; false when it was refused (and the field's value shows again).
@@ -33,7 +27,6 @@ private:
     void linkChanged(Field *changedField);
     void showField();
 
-    FieldDataLink *m_link;
     bool m_modified = false;
     bool m_applying = false;
     bool m_loading = false;

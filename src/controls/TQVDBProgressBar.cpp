@@ -9,31 +9,11 @@
 
 TQVDBProgressBar::TQVDBProgressBar(QWidget *parent)
     : QProgressBar(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     setRange(0, 100);
     connect(m_link, &FieldDataLink::changed, this, &TQVDBProgressBar::showField);
     showField();
-}
-
-TQVDataSource *TQVDBProgressBar::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBProgressBar::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBProgressBar::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBProgressBar::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
 }
 
 void TQVDBProgressBar::showField()

@@ -1,26 +1,18 @@
 #pragma once
 
-#include <QProgressBar>
+#include "controls/FieldLinkedControl.h"
 
-class FieldDataLink;
-class TQVDataSource;
+#include <QProgressBar>
 
 // A progress bar showing a percentage field of the current record (a job's percentage complete);
 // values outside 0 to 100 show as the nearest end.
-class TQVDBProgressBar : public QProgressBar
+class TQVDBProgressBar : public QProgressBar, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBProgressBar(QWidget *parent = nullptr);
 
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-
 private:
     void showField();
-
-    FieldDataLink *m_link;
 };

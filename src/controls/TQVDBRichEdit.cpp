@@ -16,38 +16,13 @@
 
 TQVDBRichEdit::TQVDBRichEdit(QWidget *parent)
     : QTextEdit(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(m_link, &FieldDataLink::changed, this, &TQVDBRichEdit::linkChanged);
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QTextEdit::textChanged, this, &TQVDBRichEdit::userEdited);
     showField();
-}
-
-TQVDataSource *TQVDBRichEdit::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBRichEdit::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBRichEdit::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBRichEdit::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBRichEdit::field() const
-{
-    return m_link->field();
 }
 
 QString TQVDBRichEdit::storedText() const

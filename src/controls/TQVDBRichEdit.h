@@ -1,20 +1,20 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QDate>
 #include <QTextEdit>
 
 #include <functional>
 
 class Field;
-class FieldDataLink;
 class QTextCharFormat;
 class QTextDocument;
-class TQVDataSource;
 
 // The notes and footer editor: a rich-text edit bound to a memo field that stores HTML once the
 // text carries formatting and keeps plain text plain, with the keyboard commands for bold (Ctrl+B),
 // underline (Ctrl+U), font (Ctrl+F), today's date (Ctrl+D) and printing (Ctrl+Shift+P).
-class TQVDBRichEdit : public QTextEdit
+class TQVDBRichEdit : public QTextEdit, public FieldLinkedControl
 {
     Q_OBJECT
 
@@ -23,12 +23,6 @@ public:
     using PrintHandler = std::function<void(QTextDocument &document, const QString &jobTitle)>;
 
     explicit TQVDBRichEdit(QWidget *parent = nullptr);
-
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-    Field *field() const;
 
     int helpContext() const { return m_helpContext; }
     void setHelpContext(int topic) { m_helpContext = topic; }
@@ -70,7 +64,6 @@ private:
     void linkChanged(Field *changedField);
     void showField();
 
-    FieldDataLink *m_link;
     int m_helpContext = 1003;
     bool m_modified = false;
     bool m_applying = false;

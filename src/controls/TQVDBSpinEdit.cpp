@@ -10,7 +10,7 @@
 
 TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
     : QDoubleSpinBox(parent)
-    , m_link(new FieldDataLink(this))
+    , FieldLinkedControl(new FieldDataLink(this))
 {
     setDecimals(0);
     setSingleStep(1);
@@ -23,31 +23,6 @@ TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
             showField();
     });
     showField();
-}
-
-TQVDataSource *TQVDBSpinEdit::dataSource() const
-{
-    return m_link->dataSource();
-}
-
-void TQVDBSpinEdit::setDataSource(TQVDataSource *source)
-{
-    m_link->setDataSource(source);
-}
-
-QString TQVDBSpinEdit::dataField() const
-{
-    return m_link->dataField();
-}
-
-void TQVDBSpinEdit::setDataField(const QString &name)
-{
-    m_link->setDataField(name);
-}
-
-Field *TQVDBSpinEdit::field() const
-{
-    return m_link->field();
 }
 
 bool TQVDBSpinEdit::startChange()

@@ -1,25 +1,19 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QDoubleSpinBox>
 
 class Field;
-class FieldDataLink;
-class TQVDataSource;
 
 // A number field with up and down steps: typing or stepping puts the record into edit, and the
 // number is stored through the field's conversion when the user leaves the field or presses Enter.
-class TQVDBSpinEdit : public QDoubleSpinBox
+class TQVDBSpinEdit : public QDoubleSpinBox, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBSpinEdit(QWidget *parent = nullptr);
-
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-    Field *field() const;
 
     bool isModified() const { return m_modified; }
     // Stores a changed number now; false when it was refused (and the field's value shows again).
@@ -36,7 +30,6 @@ private:
     void linkChanged(Field *changedField);
     void showField();
 
-    FieldDataLink *m_link;
     bool m_modified = false;
     bool m_applying = false;
 };

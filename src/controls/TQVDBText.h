@@ -1,25 +1,17 @@
 #pragma once
 
+#include "controls/FieldLinkedControl.h"
+
 #include <QLabel>
 
-class FieldDataLink;
-class TQVDataSource;
-
 // A read-only label showing a field of the current record as grids show it (money as currency).
-class TQVDBText : public QLabel
+class TQVDBText : public QLabel, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
     explicit TQVDBText(QWidget *parent = nullptr);
 
-    TQVDataSource *dataSource() const;
-    void setDataSource(TQVDataSource *source);
-    QString dataField() const;
-    void setDataField(const QString &name);
-
 private:
     void showField();
-
-    FieldDataLink *m_link;
 };
