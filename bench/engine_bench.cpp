@@ -40,15 +40,6 @@ void row(const char *what, double value, const char *unit)
     std::fflush(stdout);
 }
 
-std::unique_ptr<TableView> openView(TQVDatabase &db, const QString &table)
-{
-    auto view = std::make_unique<TableView>();
-    view->setDatabase(&db);
-    view->setTableName(table);
-    view->open();
-    return view;
-}
-
 // Runs sql on a plain connection to file, outside the engine.
 void rawExec(const QString &file, const std::function<void(QSqlDatabase &)> &work)
 {

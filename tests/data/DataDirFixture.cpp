@@ -1,12 +1,9 @@
 #include "DataDirFixture.h"
 
 #include "CreateCommand.h"
+#include "FileStatement.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 
 DataDirFixture::DataDirFixture()
     : m_root(QDir::tempPath() + QStringLiteral("/tessorin-dm-XXXXXX"))
@@ -31,32 +28,12 @@ std::unique_ptr<TDM> DataDirFixture::start()
     return dm;
 }
 
-static QVariant run(const QString &path, const QString &sql)
-{
-    const QString name = QUuid::createUuid().toString();
-    QVariant result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery query(db);
-        if (!query.exec(sql))
-            qWarning("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
-        else if (query.next())
-            result = query.value(0);
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return result;
-}
-
 QVariant DataDirFixture::peek(const QString &file, const QString &sql) const
 {
-    return run(dataFile(file), sql);
+    return runOnFile(dataFile(file), sql);
 }
 
 void DataDirFixture::exec(const QString &file, const QString &sql) const
 {
-    run(dataFile(file), sql);
+    runOnFile(dataFile(file), sql);
 }

@@ -1,6 +1,7 @@
 // The auto-refreshing table view: another copy's changes show within about a check period while
 // the user's own edit is kept, posted or cancelled as the refresh mode says; and the rules every
 // view keeps: harmless post and cancel, the new-record code rule, the master posted first.
+#include "FileStatement.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "data/Errors.h"
@@ -93,20 +94,7 @@ void TestRefresh::addCustomer(TQVDatabase &db, double id, const QString &name)
 
 QVariant TestRefresh::stored(const QString &file, const QString &sql)
 {
-    const QString name = u"peek"_s;
-    QVariant result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(m_dir->filePath(file));
-        db.open();
-        QSqlQuery query(db);
-        if (query.exec(sql) && query.next())
-            result = query.value(0);
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return result;
+    return runOnFile(m_dir->filePath(file), sql);
 }
 
 void TestRefresh::otherCopysCustomerShows()

@@ -40,15 +40,6 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-std::unique_ptr<TableView> openView(TQVDatabase &db, const QString &table)
-{
-    auto view = std::make_unique<TableView>();
-    view->setDatabase(&db);
-    view->setTableName(table);
-    view->open();
-    return view;
-}
-
 void findHead(TableView &heads, double id)
 {
     if (!heads.findKey({ id }))

@@ -2,6 +2,7 @@
 
 #include "engine/TQVDatabase.h"
 #include "engine/TableFile.h"
+#include "engine/TableView.h"
 
 #include <QDir>
 
@@ -76,4 +77,13 @@ void connectTestDatabase(TQVDatabase &database, const QString &directory)
     database.params() << QStringLiteral("PATH=") + directory
                       << QStringLiteral("DEFAULT DRIVER=PARADOX");
     database.open();
+}
+
+std::unique_ptr<TableView> openView(TQVDatabase &database, const QString &table)
+{
+    auto view = std::make_unique<TableView>();
+    view->setDatabase(&database);
+    view->setTableName(table);
+    view->open();
+    return view;
 }

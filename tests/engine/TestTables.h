@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class TableView;
 class TQVDatabase;
 
 // A small table set for the engine's tests: headers with lines that hooks keep in step, customers,
@@ -15,3 +18,6 @@ void createTestTables(const QString &directory);
 
 // Points database at directory with the test schema and connects it.
 void connectTestDatabase(TQVDatabase &database, const QString &directory);
+
+// A view of table in database, opened.
+std::unique_ptr<TableView> openView(TQVDatabase &database, const QString &table);

@@ -1,5 +1,6 @@
 // Semantics of the table engine: order and index switches, filters, master links, hook order,
 // field conversions, and operations that fail leaving everything as it was.
+#include "FileStatement.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/DataSource.h"
@@ -89,20 +90,7 @@ void TestEngine::addHead(double id, const QString &no, const QVariant &status, d
 
 QVariant TestEngine::stored(const QString &file, const QString &sql)
 {
-    const QString name = u"peek"_s;
-    QVariant result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(m_dir->filePath(file));
-        db.open();
-        QSqlQuery query(db);
-        if (query.exec(sql) && query.next())
-            result = query.value(0);
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return result;
+    return runOnFile(m_dir->filePath(file), sql);
 }
 
 static QStringList column(TableView &view, const QString &field)
