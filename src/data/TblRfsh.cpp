@@ -99,7 +99,7 @@ void TRefreshTable::refreshNow()
     } catch (const Exception &) {
         return; // a refused post or cancel keeps the edit; the refresh waits for the next notice
     }
-    disableControls();
+    const ControlsDisabled quiet(this);
     try {
         DoBeforeRefresh();
         invalidate();
@@ -107,7 +107,6 @@ void TRefreshTable::refreshNow()
     } catch (const Exception &) {
         // The view shows what it had; the next notice tries again.
     }
-    enableControls();
 }
 
 void TRefreshTable::DoBeforeRefresh()

@@ -212,17 +212,16 @@ void TestSession::typeInto(MainWindowFixture &fixture, QRandomGenerator &random)
     if (!editor->isVisible() || !editor->isEnabled())
         return;
     editor->setFocus();
-    if (auto *combo = qobject_cast<QComboBox *>(editor); combo && combo->lineEdit())
-        combo->lineEdit()->selectAll();
-    else if (auto *line = editor->findChild<QLineEdit *>(); line)
-        line->selectAll();
-    else if (auto *line = qobject_cast<QLineEdit *>(editor))
-        line->selectAll();
-    else if (auto *text = qobject_cast<QTextEdit *>(editor))
-        text->selectAll();
     QWidget *target = editor;
     if (auto *combo = qobject_cast<QComboBox *>(editor); combo && combo->lineEdit())
         target = combo->lineEdit();
+    // What is typed replaces what the field shows.
+    if (auto *line = qobject_cast<QLineEdit *>(target))
+        line->selectAll();
+    else if (auto *inner = target->findChild<QLineEdit *>()) // date and spin fields
+        inner->selectAll();
+    else if (auto *text = qobject_cast<QTextEdit *>(target))
+        text->selectAll();
     typeText(target, Typed.at(random.bounded(Typed.size())));
     switch (random.bounded(4)) {
     case 0:
