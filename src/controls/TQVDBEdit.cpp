@@ -8,9 +8,9 @@
 
 TQVDBEdit::TQVDBEdit(QWidget *parent)
     : QLineEdit(parent)
-    , FieldLinkedControl(new FieldDataLink(this))
+    , TypedFieldControl(new FieldDataLink(this))
 {
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBEdit::linkChanged);
+    connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QLineEdit::textEdited, this, &TQVDBEdit::userEdited);
     showField();
@@ -34,27 +34,14 @@ QString TQVDBEdit::textToStore(const QString &typed) const
 
 void TQVDBEdit::userEdited()
 {
-    if (m_modified)
-        return;
-    m_modified = true;
-    // A record that cannot be edited (locked elsewhere, link without automatic edit) takes no
-    // typing.
-    if (!m_link->edit()) {
-        m_modified = false;
+    // A record that cannot be edited takes no typing.
+    if (!startChange())
         showField();
-    }
 }
 
-bool TQVDBEdit::applyChanges()
+QString TQVDBEdit::pendingText()
 {
-    if (!m_modified || m_applying)
-        return true;
-    m_applying = true;
-    const bool stored = m_link->applyText(textToStore(text()));
-    m_applying = false;
-    m_modified = false;
-    showField();
-    return stored;
+    return textToStore(text());
 }
 
 void TQVDBEdit::storeUserText(const QString &text)
@@ -62,16 +49,6 @@ void TQVDBEdit::storeUserText(const QString &text)
     setText(text);
     userEdited();
     applyChanges();
-}
-
-void TQVDBEdit::linkChanged(Field *changedField)
-{
-    if (m_applying)
-        return;
-    // What the user is typing stays until it is stored, unless this very field changed underneath.
-    if (m_modified && m_link->isEditing() && changedField != field())
-        return;
-    showField();
 }
 
 void TQVDBEdit::showField()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/FieldLinkedControl.h"
+#include "controls/TypedFieldControl.h"
 
 #include <QLineEdit>
 
@@ -9,7 +9,7 @@ class Field;
 // A one-line edit bound to a field: shows the current record's value, puts the record into edit
 // when the user starts typing and stores the text through the field's conversion when the user
 // leaves it or presses Enter; a refused text is reported and the stored value comes back.
-class TQVDBEdit : public QLineEdit, public FieldLinkedControl
+class TQVDBEdit : public QLineEdit, public TypedFieldControl
 {
     Q_OBJECT
 
@@ -19,11 +19,6 @@ public:
     // Keeps the edit read-only whatever the record allows (a number the system gives).
     bool fieldReadOnly() const { return m_fieldReadOnly; }
     void setFieldReadOnly(bool on);
-
-    // Whether the text differs from the field because the user changed it.
-    bool isModified() const { return m_modified; }
-    // Stores a changed text now; false when it was refused (and the field's value shows again).
-    bool applyChanges();
 
 protected:
     // The text shown for the field, and the text handed to the field for what the user typed.
@@ -37,10 +32,8 @@ protected:
 
 private:
     void userEdited();
-    void linkChanged(Field *changedField);
-    void showField();
+    QString pendingText() override;
+    void showField() override;
 
-    bool m_modified = false;
-    bool m_applying = false;
     bool m_fieldReadOnly = false;
 };

@@ -6,9 +6,9 @@
 
 TQVDBMemo::TQVDBMemo(QWidget *parent)
     : QPlainTextEdit(parent)
-    , FieldLinkedControl(new FieldDataLink(this))
+    , TypedFieldControl(new FieldDataLink(this))
 {
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBMemo::linkChanged);
+    connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QPlainTextEdit::textChanged, this, &TQVDBMemo::userEdited);
     showField();
@@ -16,34 +16,13 @@ TQVDBMemo::TQVDBMemo(QWidget *parent)
 
 void TQVDBMemo::userEdited()
 {
-    if (m_loading || m_modified)
-        return;
-    m_modified = true;
-    if (!m_link->edit()) {
-        m_modified = false;
+    if (!m_loading && !startChange())
         showField();
-    }
 }
 
-bool TQVDBMemo::applyChanges()
+QString TQVDBMemo::pendingText()
 {
-    if (!m_modified || m_applying)
-        return true;
-    m_applying = true;
-    const bool stored = m_link->applyText(toPlainText());
-    m_applying = false;
-    m_modified = false;
-    showField();
-    return stored;
-}
-
-void TQVDBMemo::linkChanged(Field *changedField)
-{
-    if (m_applying)
-        return;
-    if (m_modified && m_link->isEditing() && changedField != field())
-        return;
-    showField();
+    return toPlainText();
 }
 
 void TQVDBMemo::showField()

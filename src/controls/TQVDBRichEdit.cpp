@@ -16,10 +16,10 @@
 
 TQVDBRichEdit::TQVDBRichEdit(QWidget *parent)
     : QTextEdit(parent)
-    , FieldLinkedControl(new FieldDataLink(this))
+    , TypedFieldControl(new FieldDataLink(this))
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBRichEdit::linkChanged);
+    connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(this, &QTextEdit::textChanged, this, &TQVDBRichEdit::userEdited);
     showField();
@@ -34,15 +34,9 @@ QString TQVDBRichEdit::storedText() const
     return toHtml();
 }
 
-bool TQVDBRichEdit::applyChanges()
+QString TQVDBRichEdit::pendingText()
 {
-    if (!m_modified || m_applying)
-        return true;
-    m_applying = true;
-    const bool stored = m_link->applyText(storedText());
-    m_applying = false;
-    showField();
-    return stored;
+    return storedText();
 }
 
 bool TQVDBRichEdit::prepareFormatChange()
@@ -170,20 +164,10 @@ void TQVDBRichEdit::insertFromMimeData(const QMimeData *source)
 
 void TQVDBRichEdit::userEdited()
 {
-    if (m_loading || m_modified)
+    if (m_loading || startChange())
         return;
+    // The record cannot take the change: the document is loaded again, as for any changed text.
     m_modified = true;
-    if (!m_link->edit()) {
-        showField();
-    }
-}
-
-void TQVDBRichEdit::linkChanged(Field *changedField)
-{
-    if (m_applying)
-        return;
-    if (m_modified && m_link->isEditing() && changedField != field())
-        return;
     showField();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/FieldLinkedControl.h"
+#include "controls/TypedFieldControl.h"
 
 #include <QDate>
 #include <QTextEdit>
@@ -14,7 +14,7 @@ class QTextDocument;
 // The notes and footer editor: a rich-text edit bound to a memo field that stores HTML once the
 // text carries formatting and keeps plain text plain, with the keyboard commands for bold (Ctrl+B),
 // underline (Ctrl+U), font (Ctrl+F), today's date (Ctrl+D) and printing (Ctrl+Shift+P).
-class TQVDBRichEdit : public QTextEdit, public FieldLinkedControl
+class TQVDBRichEdit : public QTextEdit, public TypedFieldControl
 {
     Q_OBJECT
 
@@ -35,14 +35,10 @@ public:
     FontChooser fontChooser;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
 
-    bool isModified() const { return m_modified; }
     // Whether the text is kept as HTML.
     bool isRichText() const { return m_rich; }
     // What the field receives for the text as it is now.
     QString storedText() const;
-    // Stores a changed text now; false when it was refused (and the field's value shows again).
-    bool applyChanges();
-
     void toggleBold();
     void toggleUnderline();
     void chooseFont();
@@ -61,12 +57,10 @@ private:
     bool prepareFormatChange();
     void applyFormat(const QTextCharFormat &format);
     void userEdited();
-    void linkChanged(Field *changedField);
-    void showField();
+    QString pendingText() override;
+    void showField() override;
 
     int m_helpContext = 1003;
-    bool m_modified = false;
-    bool m_applying = false;
     bool m_loading = false;
     bool m_rich = false;
     QString m_loadedText;

@@ -10,30 +10,19 @@
 
 TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
     : QDoubleSpinBox(parent)
-    , FieldLinkedControl(new FieldDataLink(this))
+    , TypedFieldControl(new FieldDataLink(this))
 {
     setDecimals(0);
     setSingleStep(1);
     setMaximum(99999);
     setKeyboardTracking(true);
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBSpinEdit::linkChanged);
+    connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
         if (!startChange())
             showField();
     });
     showField();
-}
-
-bool TQVDBSpinEdit::startChange()
-{
-    if (m_modified)
-        return true;
-    m_modified = true;
-    if (m_link->edit())
-        return true;
-    m_modified = false;
-    return false;
 }
 
 void TQVDBSpinEdit::stepBy(int steps)
@@ -43,26 +32,10 @@ void TQVDBSpinEdit::stepBy(int steps)
     QDoubleSpinBox::stepBy(steps);
 }
 
-bool TQVDBSpinEdit::applyChanges()
+QString TQVDBSpinEdit::pendingText()
 {
-    if (!m_modified || m_applying)
-        return true;
     interpretText();
-    m_applying = true;
-    const bool stored = m_link->applyText(textFromValue(value()));
-    m_applying = false;
-    m_modified = false;
-    showField();
-    return stored;
-}
-
-void TQVDBSpinEdit::linkChanged(Field *changedField)
-{
-    if (m_applying)
-        return;
-    if (m_modified && m_link->isEditing() && changedField != field())
-        return;
-    showField();
+    return textFromValue(value());
 }
 
 void TQVDBSpinEdit::showField()
