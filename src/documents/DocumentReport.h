@@ -26,9 +26,10 @@ public:
     const DocumentGeometry &geometry() const { return m_geometry; }
 
 protected:
-    // The document query: its statement with the number bound as :no, and its result fields.
+    // The document query: its statement with the number bound as :no.
     virtual QString querySql() const = 0;
-    virtual QStringList resultFields() const = 0;
+    // The names of the query's result fields: the header's own first, then those both kinds share.
+    QStringList resultFields() const;
 
     ReportDataSource &dataSource() override { return m_rows; }
 

@@ -113,13 +113,3 @@ WHERE ( Jobs.Job_No = RepJobs.Number )
  (Jobs."Job_No" = :no)
 ORDER BY RepJobs."ID")"_s;
 }
-
-QStringList TqrepJobQuote::resultFields() const
-{
-    return { u"Job_No"_s, u"Date"_s, u"DueDate"_s, u"JobDescription"_s, u"JobTotal"_s,
-        u"TotalSalesTax"_s, u"Notes"_s, u"SalesPerson"_s, u"Discount"_s, u"Code"_s,
-        u"Description"_s, u"Qty"_s, u"Cost"_s, u"Total_Cost"_s, u"Notes_1"_s, u"Description_1"_s,
-        u"Contact"_s, u"Company_Name"_s, u"Bus_Address"_s, u"Hm_Address"_s, u"Other_Address"_s,
-        u"Email1"_s, u"Email2"_s, u"Email3"_s, u"Web_Page"_s, u"Phone_Bus"_s, u"Phone_Home1"_s,
-        u"Phone_Mobile"_s, u"Phone_BusFax"_s };
-}

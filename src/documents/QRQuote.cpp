@@ -112,13 +112,3 @@ WHERE ( Quotes.Quote_No = RepQte.Number )
  (Quotes."Quote_No" = :no)
 ORDER BY RepQte."ID")"_s;
 }
-
-QStringList TqrepQuote::resultFields() const
-{
-    return { u"Quote_No"_s, u"Date"_s, u"DueDate"_s, u"QuoteDescription"_s, u"QuoteTotal"_s,
-        u"TotalSalesTax"_s, u"Notes"_s, u"SalesPerson"_s, u"Discount"_s, u"Code"_s,
-        u"Description"_s, u"Qty"_s, u"Cost"_s, u"Total_Cost"_s, u"Notes_1"_s, u"Description_1"_s,
-        u"Contact"_s, u"Company_Name"_s, u"Bus_Address"_s, u"Hm_Address"_s, u"Other_Address"_s,
-        u"Email1"_s, u"Email2"_s, u"Email3"_s, u"Web_Page"_s, u"Phone_Bus"_s, u"Phone_Home1"_s,
-        u"Phone_Mobile"_s, u"Phone_BusFax"_s };
-}

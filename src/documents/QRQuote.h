@@ -12,5 +12,4 @@ public:
 
 protected:
     QString querySql() const override;
-    QStringList resultFields() const override;
 };
