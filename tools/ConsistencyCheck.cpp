@@ -1,6 +1,7 @@
 #include "ConsistencyCheck.h"
 
 #include "DataCommand.h"
+#include "StartupCheck.h"
 #include "data/TableSchema.h"
 
 #include <QDir>
@@ -347,6 +348,7 @@ int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     if (arguments.size() != 1 || arguments.first().isEmpty())
         return ExitUsage;
     try {
+        requireUsableDataDirectory(arguments.first());
         ConsistencyCheck check(arguments.first());
         const QStringList problems = check.run();
         for (const QString &problem : problems)

@@ -192,7 +192,9 @@ void TDM::DMCreate(const QString &executableFilePath)
 {
     const QString exe =
         executableFilePath.isEmpty() ? QCoreApplication::applicationFilePath() : executableFilePath;
-    const QString dataDirectory = dataDirectoryFor(exe);
+    const QString dataDirectory = m_dataDirectory.isEmpty()
+        ? dataDirectoryFor(exe)
+        : QDir(m_dataDirectory).absolutePath() + u'/';
     try {
         closeViews();
         DB->close();

@@ -26,6 +26,9 @@ public:
     void DMCreate(const QString &executableFilePath = {});
     bool isConnected() const { return m_connected; }
     static QString dataDirectoryFor(const QString &executableFilePath);
+    // A data directory that DMCreate opens instead of the one beside the executable (an
+    // installed program, the data tool); empty restores the one beside the executable.
+    void setDataDirectory(const QString &directory) { m_dataDirectory = directory; }
 
     // What DMCreate does when the data cannot be opened; the program shows it in an information
     // box. By default the text goes to the warning log.
@@ -124,4 +127,5 @@ private:
     std::unique_ptr<Document> m_quote;
     std::unique_ptr<Document> m_job;
     bool m_connected = false;
+    QString m_dataDirectory;
 };
