@@ -105,7 +105,7 @@ done
 
 # Installing touches the system, so only as root, one test at a time, and never over a copy that
 # was installed by someone else.
-if [ "$(id -u)" = 0 ] && ! dpkg-query -W -f='${Status}' tessorin 2>/dev/null | grep -q installed; then
+if [ "$(id -u)" = 0 ] && ! dpkg-query -W -f='${Status}' tessorin 2>/dev/null | grep -q ' installed$'; then
     echo "== dpkg -i and dpkg -r"
     exec 9>"${TMPDIR:-/tmp}/tessorin-install-test.lock"
     flock 9
