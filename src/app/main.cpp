@@ -3,6 +3,7 @@
 #include "app/Version.h"
 #include "controls/Messages.h"
 #include "data/DataModuleMain.h"
+#include "documents/mail/MailLibrary.h"
 
 #include <QApplication>
 
@@ -25,6 +26,8 @@ int main(int argc, char *argv[])
     TDM dm;
     dm.startupFailure = [](const QString &text) { ShowInfoMessage(text); };
     dm.DMCreate();
+    // The mail system is chosen once, before any window opens; mail is unavailable without one.
+    MailLibrary mail;
 
     TfrmMain frmMain(&dm);
     frmMain.showMaximized();
