@@ -227,7 +227,7 @@ void TestSummaries::listing()
     const RenderedReport pages = report->run();
     QCOMPARE(pages.pages.size(), 1);
     const QString n = jobs ? u"J"_s : u"Q"_s;
-    const QStringList titles { n + u" #"_s, u"Description"_s, u"Client"_s, u"Date / Due Date"_s,
+    const QStringList titles { jobs ? u"Job #"_s : u"Quote #"_s, u"Description"_s, u"Client"_s, u"Date / Due Date"_s,
         u"Labour"_s, u"Materials"_s, u"Total"_s };
     auto record = [&](const QString &number, const QString &company, const QString &contact,
                       const QString &labour, const QString &materials, const QString &total) {
