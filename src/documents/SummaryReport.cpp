@@ -62,8 +62,8 @@ SummaryReport::SummaryReport(TDM *dm, const SummaryKind &kind)
     pageFooter().setHeight(6.3);
     setFooterTextTop(0.5);
     layout().setBeforeRun([this](ReportLayout &) {
-        m_rows.setRows({});
-        m_rows.setRows(readRows());
+        m_rows.setResult({}, {});
+        load();
         return true;
     });
 }
@@ -124,7 +124,7 @@ SummaryQuery SummaryReport::query() const
     return q;
 }
 
-QList<QVariantMap> SummaryReport::readRows() const
+qsizetype SummaryReport::load()
 {
     const SummaryQuery q = query();
     ReportQuery query(m_dm->DB);
@@ -140,20 +140,43 @@ QList<QVariantMap> SummaryReport::readRows() const
         throw EDatabaseError(u"The summary query returned %1 fields instead of %2."_s
                 .arg(query.columnCount())
                 .arg(fields.size()));
-    QList<QVariantMap> rows;
-    rows.reserve(query.rowCount());
-    for (const auto &values : query.rows()) {
-        QVariantMap row;
-        for (qsizetype c = 0; c < fields.size(); ++c)
-            row.insert(fields.at(c), values.at(c));
-        for (const QString &date : { u"Date"_s, u"DueDate"_s })
-            row[date] = QDate::fromString(row.value(date).toString(), Qt::ISODate);
-        // Tax and discount are not part of the cost.
-        row.insert(u"VTotalCost"_s,
-            row.value(u"TotalLabour"_s).toDouble() + row.value(u"TotalMaterials"_s).toDouble());
-        rows << row;
+    m_rows.setResult(fields, query.rows());
+    return m_rows.size();
+}
+
+void SummaryRows::setResult(const QStringList &fields, QVector<QVector<QVariant>> rows)
+{
+    m_fields = fields;
+    m_rows = std::move(rows);
+    m_row = 0;
+    m_columns.clear();
+    for (int c = 0; c < fields.size(); ++c)
+        m_columns.insert(fields.at(c), c);
+    m_labour = m_columns.value(u"TotalLabour"_s, -1);
+    m_materials = m_columns.value(u"TotalMaterials"_s, -1);
+}
+
+QStringList SummaryRows::fieldNames() const
+{
+    return m_fields + QStringList { u"VTotalCost"_s };
+}
+
+QVariant SummaryRows::value(const QString &fieldName) const
+{
+    if (eof())
+        return {};
+    const QVector<QVariant> &row = m_rows.at(m_row);
+    if (fieldName == u"VTotalCost") {
+        if (m_labour < 0 || m_materials < 0)
+            return {};
+        return row.at(m_labour).toDouble() + row.at(m_materials).toDouble();
     }
-    return rows;
+    const int column = m_columns.value(fieldName, -1);
+    if (column < 0)
+        return {};
+    if (fieldName == u"Date" || fieldName == u"DueDate")
+        return QDate::fromString(row.at(column).toString(), Qt::ISODate);
+    return row.at(column);
 }
 
 void SummaryReport::buildPageHeader()

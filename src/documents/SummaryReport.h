@@ -3,6 +3,7 @@
 #include "documents/QRepQVMASTER.h"
 #include "report/ReportDataSource.h"
 
+#include <QHash>
 #include <QVariantList>
 
 class TDM;
@@ -28,6 +29,30 @@ struct SummaryQuery
     QString sql() const { return lines.join(u'\n'); }
 };
 
+// The rows of a summary query as a run reads them, straight from the query's result: the dates
+// as dates and the calculated VTotalCost = TotalLabour + TotalMaterials (tax and discount are not
+// part of the cost).
+class SummaryRows : public ReportDataSource
+{
+public:
+    void setResult(const QStringList &fields, QVector<QVector<QVariant>> rows);
+    qsizetype size() const { return m_rows.size(); }
+
+    void first() override { m_row = 0; }
+    void next() override { ++m_row; }
+    bool eof() const override { return m_row >= m_rows.size(); }
+    QStringList fieldNames() const override;
+    QVariant value(const QString &fieldName) const override;
+
+private:
+    QStringList m_fields;
+    QHash<QString, int> m_columns;
+    QVector<QVector<QVariant>> m_rows;
+    qsizetype m_row = 0;
+    int m_labour = -1;
+    int m_materials = -1;
+};
+
 // A landscape listing of the quotes or jobs whose status the "COMPLETE", "PROGRESS", "PENDING"
 // and "HOLD" parameters select, grouped by status, with labour, materials and their sum per
 // record, per status and over the whole report. Only headers with a client record are listed.
@@ -45,8 +70,9 @@ public:
 
     // The query for the current parameters.
     SummaryQuery query() const;
-    // The rows of that query, with the calculated VTotalCost.
-    QList<QVariantMap> readRows() const;
+    // Runs that query; its rows are what the next run prints. Returns the number of rows.
+    qsizetype load();
+    const SummaryRows &rows() const { return m_rows; }
 
     const SummaryKind &kind() const { return m_kind; }
 
@@ -62,5 +88,5 @@ private:
 
     TDM *m_dm;
     SummaryKind m_kind;
-    ListDataSource m_rows;
+    SummaryRows m_rows;
 };

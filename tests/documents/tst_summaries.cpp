@@ -203,7 +203,7 @@ void TestSummaries::statusCondition()
     QCOMPARE(query.values, values);
     QCOMPARE(query.sql().count(u'?'), values.size());
     // And the statement runs.
-    report->readRows();
+    report->load();
 }
 
 void TestSummaries::listing_data()
