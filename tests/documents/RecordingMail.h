@@ -43,6 +43,8 @@ public:
         QList<MailRecipient> *chosen) override
     {
         addressGiven = current;
+        if (useAddressDialog)
+            return MailSystem::address(0, current, chosen);
         *chosen = book;
         return MailResult::Success;
     }
@@ -54,6 +56,7 @@ public:
     }
 
     bool refuseLogon = false;
+    bool useAddressDialog = false;
     int sendResult = MailResult::Success;
     QHash<QString, std::pair<int, QString>> answers;
     QHash<QString, std::pair<int, QString>> retryAnswers;

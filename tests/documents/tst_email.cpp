@@ -1,9 +1,15 @@
 #include "RecordingMail.h"
+#include "controls/MessageAnswers.h"
 #include "documents/Email.h"
+#include "documents/FormMAPISend.h"
 #include "documents/mail/MailLibrary.h"
 #include "documents/mail/MimeMessage.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +52,7 @@ private slots:
     void sessions();
     void unavailable();
     void addressBook();
+    void addressBookInSendDialog();
     void plainAddress_data();
     void plainAddress();
     void headersCannotBeInjected_data();
@@ -59,6 +66,8 @@ private:
 
 void TestEmailComponent::init()
 {
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
     auto mail = std::make_unique<RecordingMail>();
     m_mail = mail.get();
     m_library = std::make_unique<MailLibrary>(std::move(mail));
@@ -235,6 +244,29 @@ void TestEmailComponent::addressBook()
     QCOMPARE(email.Recipient, (QStringList { u"Ann"_s, u"Bea"_s }));
     QCOMPARE(email.CC, QStringList { u"Dot"_s });
     QCOMPARE(email.Bcc, QStringList { u"Cy"_s });
+}
+
+void TestEmailComponent::addressBookInSendDialog()
+{
+    m_mail->useAddressDialog = true;
+    TfrmSendMAPI dialog(nullptr, m_library.get());
+    dialog.show();
+    QTimer::singleShot(0, &dialog, [] {
+        QWidget *book = QApplication::activeModalWidget();
+        QVERIFY(book && book->objectName() == u"dlgAddress"_s);
+        book->findChild<QLineEdit *>(u"edtTo"_s)->setText(u"ann@example.com; bo@example.com"_s);
+        book->findChild<QLineEdit *>(u"edtBcc"_s)->setText(u"cy@example.com"_s);
+        qobject_cast<QDialog *>(book)->accept();
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton *>(u"btnTo"_s), Qt::LeftButton);
+    QCOMPARE(dialog.findChild<QLineEdit *>(u"edtRecipient"_s)->text(), u"ann@example.com"_s);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(u"btnSend"_s), Qt::LeftButton);
+    QCOMPARE(MessageAnswers::shown().size(), 0);
+    // The first choice goes twice: as the address book's entry and as the box's text.
+    QVERIFY(sameRecipients(m_mail->sent.first().recipients,
+        { { 1, u"ann@example.com"_s, {} }, { 1, u"bo@example.com"_s, {} },
+            { 1, u"ann@example.com"_s, {} }, { 3, u"cy@example.com"_s, {} } }));
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestEmailComponent::plainAddress_data()

@@ -1,5 +1,8 @@
 #include "documents/mail/MailSystem.h"
 
+#include "documents/mail/AddressDialog.h"
+
+#include <QApplication>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -28,9 +31,14 @@ int MailSystem::resolveName(quintptr, const QString &name, unsigned, MailRecipie
     return MailResult::Success;
 }
 
-int MailSystem::address(quintptr, const QList<MailRecipient> &, QList<MailRecipient> *)
+int MailSystem::address(quintptr, const QList<MailRecipient> &current, QList<MailRecipient> *chosen)
 {
-    return fail(MailResult::NotSupported, u"There is no address book."_s);
+    clearError();
+    AddressDialog dialog(current, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return MailResult::UserAbort;
+    *chosen = dialog.recipients();
+    return MailResult::Success;
 }
 
 namespace MailAddress {

@@ -64,7 +64,7 @@ public:
     // and the literal "[SMTP:address]" (resolved without its brackets); anything else is unknown.
     virtual int resolveName(quintptr session, const QString &name, unsigned flags,
         MailRecipient *resolved);
-    // The address book; none by default.
+    // The address book: by default a dialog of To, Cc and Bcc lines; UserAbort when cancelled.
     virtual int address(quintptr session, const QList<MailRecipient> &current,
         QList<MailRecipient> *chosen);
     virtual int sendMail(quintptr session, const MailMessage &message, unsigned flags) = 0;
