@@ -2,7 +2,10 @@
 #include "controls/MessageAnswers.h"
 #include "documents/Email.h"
 #include "documents/FormMAPISend.h"
+#include "controls/TQVRegistry.h"
 #include "documents/mail/MailLibrary.h"
+#include "documents/mail/MailSettings.h"
+#include "documents/mail/SmtpMail.h"
 #include "documents/mail/MimeMessage.h"
 
 #include <QApplication>
@@ -53,6 +56,7 @@ private slots:
     void unavailable();
     void addressBook();
     void addressBookInSendDialog();
+    void settingsPerUser();
     void plainAddress_data();
     void plainAddress();
     void headersCannotBeInjected_data();
@@ -267,6 +271,48 @@ void TestEmailComponent::addressBookInSendDialog()
         { { 1, u"ann@example.com"_s, {} }, { 1, u"bo@example.com"_s, {} },
             { 1, u"ann@example.com"_s, {} }, { 3, u"cy@example.com"_s, {} } }));
     QVERIFY(!dialog.isVisible());
+}
+
+void TestEmailComponent::settingsPerUser()
+{
+    QTemporaryDir store;
+    const QString oldRoot = TQVRegistry::rootPath();
+    TQVRegistry::setRootPath(store.path());
+    {
+        MailLibrary unset; // no server set: the mail program, when xdg-email is installed
+        QVERIFY(!unset.isAvailable() || !dynamic_cast<SmtpMail *>(unset.system()));
+    }
+    MailSettings settings;
+    settings.host = u"smtp.example.com"_s;
+    settings.port = 465;
+    settings.security = MailSettings::Security::Tls;
+    settings.user = u"office"_s;
+    settings.password = u"s3cret é"_s;
+    settings.from = u"office@example.com"_s;
+    settings.save();
+    const MailSettings loaded = MailSettings::load();
+    const MailSettings chosen = [] {
+        MailLibrary library;
+        auto *smtp = dynamic_cast<SmtpMail *>(library.system());
+        return smtp ? smtp->settings() : MailSettings();
+    }();
+    TQVRegistry::setRootPath(oldRoot);
+    for (const MailSettings &s : { loaded, chosen }) {
+        QCOMPARE(s.host, settings.host);
+        QCOMPARE(s.port, 465);
+        QVERIFY(s.security == MailSettings::Security::Tls);
+        QCOMPARE(s.user, settings.user);
+        QCOMPARE(s.password, settings.password);
+        QCOMPARE(s.from, settings.from);
+    }
+    // The password is in a file of its own that only the user can read, not in the registry.
+    const QFileDevice::Permissions mode = QFile::permissions(store.filePath(u"mail-password"_s));
+    QCOMPARE(int(mode & 0x0077), 0);
+    QFile registry(store.filePath(u"registry.ini"_s));
+    QVERIFY(registry.open(QIODevice::ReadOnly));
+    const QByteArray stored = registry.readAll();
+    QVERIFY(stored.contains("smtp.example.com"));
+    QVERIFY(!stored.contains("s3cret"));
 }
 
 void TestEmailComponent::plainAddress_data()
