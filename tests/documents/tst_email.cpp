@@ -9,6 +9,7 @@
 #include "documents/mail/MimeMessage.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -264,6 +265,9 @@ void TestEmailComponent::addressBookInSendDialog()
     });
     QTest::mouseClick(dialog.findChild<QPushButton *>(u"btnTo"_s), Qt::LeftButton);
     QCOMPARE(dialog.findChild<QLineEdit *>(u"edtRecipient"_s)->text(), u"ann@example.com"_s);
+    const QString keep = qEnvironmentVariable("TESSORIN_DOCUMENT_PDF_DIR");
+    if (!keep.isEmpty())
+        QVERIFY(dialog.grab().save(QDir(keep).filePath(u"frmSendMAPI.png"_s)));
     QTest::mouseClick(dialog.findChild<QPushButton *>(u"btnSend"_s), Qt::LeftButton);
     QCOMPARE(MessageAnswers::shown().size(), 0);
     // The first choice goes twice: as the address book's entry and as the box's text.

@@ -349,6 +349,10 @@ void TestSummaries::criteriaDialog()
     QCOMPARE(dialog->findChild<QComboBox *>(u"cboReportType"_s)->currentText(),
         u"Print To Screen"_s);
 
+    // For a person to look at: the dialog as it shows, where the variable says.
+    const QString keep = qEnvironmentVariable("TESSORIN_DOCUMENT_PDF_DIR");
+    if (!keep.isEmpty())
+        QVERIFY(dialog->grab().save(QDir(keep).filePath(dialog->objectName() + u".png"_s)));
     box(u"chkPending"_s)->setChecked(true);
     box(u"chkHold"_s)->setChecked(true);
     box(u"chkProgress"_s)->setChecked(false);
