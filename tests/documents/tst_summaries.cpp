@@ -400,11 +400,19 @@ void TestSummaries::commandLine_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("groups");
-    QTest::newRow("in progress by default") << QStringList() << 0 << QStringList { u"In Progress"_s };
+    QTest::addColumn<QString>("directory"); // relative to the data directory
+    QTest::addColumn<QString>("output"); // relative to the output folder
+    const QString pdf = u"summary.pdf"_s;
+    QTest::newRow("in progress by default")
+        << QStringList() << 0 << QStringList { u"In Progress"_s } << u"."_s << pdf;
     QTest::newRow("chosen statuses") << QStringList { u"--status"_s, u"C,H"_s } << 0
-                                     << QStringList { u"Complete"_s, u"Hold"_s };
+                                     << QStringList { u"Complete"_s, u"Hold"_s } << u"."_s << pdf;
     QTest::newRow("unknown status refused")
-        << QStringList { u"--status"_s, u"C,X"_s } << 2 << QStringList();
+        << QStringList { u"--status"_s, u"C,X"_s } << 2 << QStringList() << u"."_s << pdf;
+    QTest::newRow("no such data directory")
+        << QStringList() << 1 << QStringList() << u"missing"_s << pdf;
+    QTest::newRow("output folder missing: nothing written")
+        << QStringList() << 1 << QStringList() << u"."_s << u"missing/summary.pdf"_s;
 }
 
 void TestSummaries::commandLine()
@@ -412,18 +420,22 @@ void TestSummaries::commandLine()
     QFETCH(QStringList, options);
     QFETCH(int, exitCode);
     QFETCH(QStringList, groups);
+    QFETCH(QString, directory);
+    QFETCH(QString, output);
     addHeaders(m_data->data, false);
     QTemporaryDir out;
-    const QString pdf = out.filePath(u"summary.pdf"_s);
+    const QString pdf = out.filePath(output);
     QString outText, errText;
     QTextStream outStream(&outText), errStream(&errText);
-    const QStringList args = QStringList { u"pdf"_s, m_data->data.dataDirectory(), u"summary"_s,
-                                 u"quotes"_s }
+    const QStringList args = QStringList { u"pdf"_s,
+                                 QDir(m_data->data.dataDirectory()).filePath(directory),
+                                 u"summary"_s, u"quotes"_s }
         + options + QStringList { pdf };
     QCOMPARE(runDataTool(args, outStream, errStream), exitCode);
     QCOMPARE(QFile::exists(pdf), exitCode == 0);
     if (exitCode != 0) {
         QVERIFY(!errText.isEmpty());
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         return;
     }
     QVERIFY(QDir(out.path()).entryList(QDir::Files) == QStringList { u"summary.pdf"_s });
