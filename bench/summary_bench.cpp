@@ -10,8 +10,8 @@
 #include <QBuffer>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -46,8 +46,8 @@ void fillQuotes(DataDirFixture &data)
         "SELECT 1000 + i, printf('Q%05d', i), i % 500 + 1, substr('CHIP', i % 4 + 1, 1), "
         "date('2025-01-01', printf('+%d days', i % 365)), "
         "date('2025-01-08', printf('+%d days', i % 365)), printf('Bathroom renovation %d', i), "
-        "(i % 97) * 12.5, (i % 89) * 7.25, 10, 0, (i % 97) * 12.5 + (i % 89) * 7.25 FROM n"_s
-            .arg(quoteCount));
+        "(i % 97) * 12.5, (i % 89) * 7.25, 10, 0, (i % 97) * 12.5 + (i % 89) * 7.25 FROM n"_s.arg(
+            quoteCount));
 }
 
 } // namespace
@@ -64,10 +64,11 @@ int main(int argc, char *argv[])
         return 1;
     }
     TqrepQuoteSummary summary(dm.get());
-    summary.Params = QStringList { u"COMPLETE=TRUE"_s, u"PROGRESS=TRUE"_s, u"PENDING=TRUE"_s,
-        u"HOLD=TRUE"_s };
+    summary.Params =
+        QStringList { u"COMPLETE=TRUE"_s, u"PROGRESS=TRUE"_s, u"PENDING=TRUE"_s, u"HOLD=TRUE"_s };
 
-    std::printf("summary_bench: a summary of %d quotes in four statuses (processor time, best of 3)\n",
+    std::printf(
+        "summary_bench: a summary of %d quotes in four statuses (processor time, best of 3)\n",
         quoteCount);
     const double exec = bestOf(3, [&] {
         const SummaryQuery q = summary.query();

@@ -65,16 +65,16 @@ void writePdf(const RenderedReport &pages, const QString &path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw DataToolError(u"Cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path),
-            file.errorString()));
+        throw DataToolError(
+            u"Cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
     QString error;
     if (!ReportOutput::writePdf(pages, &file, &error)) {
         file.cancelWriting();
         throw DataToolError(u"Cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path), error));
     }
     if (!file.commit())
-        throw DataToolError(u"Cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path),
-            file.errorString()));
+        throw DataToolError(
+            u"Cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 int summaryPdf(const SummaryRequest &request, QTextStream &out)

@@ -133,8 +133,8 @@ int TEmail::SendMail()
 
     for (const QString &path : std::as_const(Attachment)) {
         if (!QFileInfo(path).isFile())
-            return failed(MailResult::AttachmentNotFound,
-                u"The attachment %1 was not found."_s.arg(path));
+            return failed(
+                MailResult::AttachmentNotFound, u"The attachment %1 was not found."_s.arg(path));
         message.attachmentPaths << path;
     }
     const int result = mail.sendMail(m_session, message, flags);
@@ -164,8 +164,9 @@ int TEmail::AddressBook()
         CC.clear();
         Bcc.clear();
         for (const MailRecipient &recipient : std::as_const(chosen)) {
-            QStringList &list =
-                recipient.recipientClass == 2 ? CC : (recipient.recipientClass == 3 ? Bcc : Recipient);
+            QStringList &list = recipient.recipientClass == 2
+                ? CC
+                : (recipient.recipientClass == 3 ? Bcc : Recipient);
             list << recipient.name;
         }
     } else {

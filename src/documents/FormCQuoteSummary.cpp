@@ -5,6 +5,9 @@
 using namespace Qt::StringLiterals;
 
 TfrmQuoteSummary::TfrmQuoteSummary(TDM *dm, QWidget *parent)
-    : SummaryCriteriaDialog(std::make_unique<TqrepQuoteSummary>(dm), u"frmQuoteSummary"_s,
-        u"Criteria for Quote Summary"_s, u"Display Quotes with Status "_s, parent)
+    : SummaryCriteriaDialog(std::make_unique<TqrepQuoteSummary>(dm),
+        u"frmQuoteSummary"_s,
+        u"Criteria for Quote Summary"_s,
+        u"Display Quotes with Status "_s,
+        parent)
 { }

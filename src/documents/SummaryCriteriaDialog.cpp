@@ -70,8 +70,8 @@ SummaryCriteriaDialog::SummaryCriteriaDialog(std::unique_ptr<SummaryReport> repo
     m_printerSetup->setAutoDefault(false);
     connect(m_print, &QPushButton::clicked, this, &SummaryCriteriaDialog::btnPrintClick);
     connect(close, &QPushButton::clicked, this, &SummaryCriteriaDialog::btnCloseClick);
-    connect(m_printerSetup, &QPushButton::clicked, this,
-        &SummaryCriteriaDialog::btnPrinterSetupClick);
+    connect(
+        m_printerSetup, &QPushButton::clicked, this, &SummaryCriteriaDialog::btnPrinterSetupClick);
 
     auto *left = new QVBoxLayout;
     left->addWidget(statuses);

@@ -92,16 +92,20 @@ SummaryQuery SummaryReport::query() const
 {
     const QString t = m_kind.table;
     SummaryQuery q;
+    // One statement line per line.
+    // clang-format off
     q.lines << u" SELECT %1.\"%2\" , Clients.\"Contact\" ,"_s.arg(t, m_kind.numberField)
             << u" Clients.\"Company_Name\" ,"_s
             << u" %1.\"%2\" ,"_s.arg(t, m_kind.descriptionField)
             << u" %1.\"Status\" , %1.\"Discount\" ,"_s.arg(t)
             << u" %1.\"TotalSalesTax\" ,"_s.arg(t)
             << u" %1.\"%2\" ,"_s.arg(t, m_kind.totalField)
-            << u" %1.\"TotalLabour\" ,"_s.arg(t) << u" %1.\"TotalMaterials\" ,"_s.arg(t)
+            << u" %1.\"TotalLabour\" ,"_s.arg(t)
+            << u" %1.\"TotalMaterials\" ,"_s.arg(t)
             << u" %1.\"DueDate\" , %1.\"Date\""_s.arg(t)
             << u"FROM \"%1.DB\" %1 , \"Clients.DB\" Clients"_s.arg(t)
             << u"WHERE ( %1.Client_ID = Clients.Client_ID )"_s.arg(t);
+    // clang-format on
 
     // The status condition, line by line; the codes are bound, never part of the text.
     const QString condition = u"(%1.\"Status\" = ?)"_s.arg(t);
@@ -134,11 +138,11 @@ qsizetype SummaryReport::load()
     query.exec();
 
     const QStringList fields { m_kind.numberField, u"Contact"_s, u"Company_Name"_s,
-        m_kind.descriptionField, u"Status"_s, u"Discount"_s, u"TotalSalesTax"_s,
-        m_kind.totalField, u"TotalLabour"_s, u"TotalMaterials"_s, u"DueDate"_s, u"Date"_s };
+        m_kind.descriptionField, u"Status"_s, u"Discount"_s, u"TotalSalesTax"_s, m_kind.totalField,
+        u"TotalLabour"_s, u"TotalMaterials"_s, u"DueDate"_s, u"Date"_s };
     if (query.columnCount() != fields.size())
-        throw EDatabaseError(u"The summary query returned %1 fields instead of %2."_s
-                .arg(query.columnCount())
+        throw EDatabaseError(
+            u"The summary query returned %1 fields instead of %2."_s.arg(query.columnCount())
                 .arg(fields.size()));
     m_rows.setResult(fields, query.rows());
     return m_rows.size();

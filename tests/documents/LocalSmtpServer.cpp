@@ -40,8 +40,8 @@ int LocalSmtpServer::unusedPort()
 bool LocalSmtpServer::start(QString *why)
 {
     m_port = unusedPort();
-    QStringList args { u"-m"_s, u"aiosmtpd"_s, u"-n"_s, u"-l"_s,
-        u"127.0.0.1:%1"_s.arg(m_port), u"-c"_s };
+    QStringList args { u"-m"_s, u"aiosmtpd"_s, u"-n"_s, u"-l"_s, u"127.0.0.1:%1"_s.arg(m_port),
+        u"-c"_s };
     if (m_handler.isEmpty())
         args << u"aiosmtpd.handlers.Mailbox"_s << m_maildir.filePath(u"mail"_s);
     else

@@ -10,8 +10,8 @@ class RecordingMail : public MailSystem
 public:
     QString description() const override { return QStringLiteral("the recording mail system"); }
 
-    int logon(const QString &profile, const QString &password, unsigned flags,
-        quintptr *session) override
+    int logon(
+        const QString &profile, const QString &password, unsigned flags, quintptr *session) override
     {
         logons << flags;
         Q_UNUSED(profile);
@@ -26,8 +26,7 @@ public:
         ++logoffs;
         return MailResult::Success;
     }
-    int resolveName(quintptr, const QString &name, unsigned flags,
-        MailRecipient *resolved) override
+    int resolveName(quintptr, const QString &name, unsigned flags, MailRecipient *resolved) override
     {
         resolves << std::pair { name, flags };
         const auto answer = answers.value(name, { MailResult::Success, name });
@@ -39,8 +38,8 @@ public:
             resolved->name = display;
         return code;
     }
-    int address(quintptr, const QList<MailRecipient> &current,
-        QList<MailRecipient> *chosen) override
+    int address(
+        quintptr, const QList<MailRecipient> &current, QList<MailRecipient> *chosen) override
     {
         addressGiven = current;
         if (useAddressDialog)

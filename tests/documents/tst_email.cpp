@@ -1,21 +1,21 @@
 #include "RecordingMail.h"
 #include "controls/MessageAnswers.h"
+#include "controls/TQVRegistry.h"
 #include "documents/Email.h"
 #include "documents/FormMAPISend.h"
-#include "controls/TQVRegistry.h"
 #include "documents/mail/MailLibrary.h"
 #include "documents/mail/MailSettings.h"
-#include "documents/mail/SmtpMail.h"
 #include "documents/mail/MimeMessage.h"
+#include "documents/mail/SmtpMail.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -226,8 +226,8 @@ void TestEmailComponent::unavailable()
     MailLibrary none(nullptr);
     TEmail email(nullptr, &none);
     QVERIFY(!email.MAPIavail());
-    for (auto operation : { &TEmail::Logon, &TEmail::Logoff, &TEmail::SendMail,
-             &TEmail::AddressBook }) {
+    for (auto operation :
+        { &TEmail::Logon, &TEmail::Logoff, &TEmail::SendMail, &TEmail::AddressBook }) {
         try {
             (email.*operation)();
             QFAIL("no error raised");
@@ -326,8 +326,8 @@ void TestEmailComponent::plainAddress_data()
     QTest::newRow("bare") << u"ann@example.com"_s << u"ann@example.com"_s;
     QTest::newRow("SMTP literal") << u"SMTP:ann@example.com"_s << u"ann@example.com"_s;
     QTest::newRow("name and address") << u"Ann Lee <ann@example.com>"_s << u"ann@example.com"_s;
-    QTest::newRow("line break and a header") << u"ann@example.com\r\nBcc: eve@example.com"_s
-                                             << QString();
+    QTest::newRow("line break and a header")
+        << u"ann@example.com\r\nBcc: eve@example.com"_s << QString();
     QTest::newRow("an option in disguise") << u"--attach=/etc/passwd@x"_s << QString();
     QTest::newRow("a blank inside") << u"ann lee@example.com"_s << QString();
     QTest::newRow("two addresses") << u"a@example.com,b@example.com"_s << QString();
@@ -350,8 +350,7 @@ void TestEmailComponent::headersCannotBeInjected_data()
     QTest::newRow("LF alone") << u"Report\nX-Evil: 1"_s << QByteArray("Subject: Report X-Evil: 1");
     QTest::newRow("not ASCII") << u"Angebot f\u00fcr M\u00fcller \u20ac"_s
                                << QByteArray("Subject: =?UTF-8?B?")
-                                      + u"Angebot f\u00fcr M\u00fcller \u20ac"_s.toUtf8().toBase64()
-                                      + "?=";
+            + u"Angebot f\u00fcr M\u00fcller \u20ac"_s.toUtf8().toBase64() + "?=";
 }
 
 void TestEmailComponent::headersCannotBeInjected()

@@ -39,7 +39,9 @@ MailSettings serverAt(int port)
 }
 
 // Answers the send dialog once it shows: fills it, lets prepare change it, and sends.
-void answerSendDialog(const QString &recipient, const QString &text, int attachAs = 0,
+void answerSendDialog(const QString &recipient,
+    const QString &text,
+    int attachAs = 0,
     std::function<void(TfrmSendMAPI &)> prepare = {})
 {
     auto *timer = new QTimer;
@@ -130,10 +132,11 @@ void TestMailDelivery::xdgEmailHandsOver()
     {
         MailLibrary library(std::make_unique<XdgEmailMail>());
         auto window = preview(true);
-        answerSendDialog(u"[SMTP:ann@example.com]"_s, u"Dear Ann,\nthe report."_s, 0,
-            [](TfrmSendMAPI &dialog) {
+        answerSendDialog(
+            u"[SMTP:ann@example.com]"_s, u"Dear Ann,\nthe report."_s, 0, [](TfrmSendMAPI &dialog) {
                 dialog.email().CC << u"Bo <bo@example.com>"_s;
-                dialog.findChild<QLineEdit *>(u"edtSubject"_s)->setText(u"Week\r\nBcc: eve@x.org"_s);
+                dialog.findChild<QLineEdit *>(u"edtSubject"_s)
+                    ->setText(u"Week\r\nBcc: eve@x.org"_s);
             });
         QTest::mouseClick(window->findChild<QToolButton *>(u"btnEmail"_s), Qt::LeftButton);
         qputenv("PATH", path);
@@ -159,7 +162,8 @@ void TestMailDelivery::xdgEmailHandsOver()
         QFile pdf(attachment);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
-        const QFileDevice::Permissions folder = QFileInfo(QFileInfo(attachment).path()).permissions();
+        const QFileDevice::Permissions folder =
+            QFileInfo(QFileInfo(attachment).path()).permissions();
         QCOMPARE(int(folder & 0x0077), 0); // nothing for the group or others
         QVERIFY(folder.testFlags(
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));

@@ -66,7 +66,8 @@ void addHeaders(DataDirFixture &data, bool jobs)
     for (const Header &h : sampleHeaders()) {
         const QString number = jobs ? QString(h.number).replace(u'Q', u'J') : h.number;
         const QString sql = jobs
-            ? u"INSERT INTO data (Job_ID, Job_No, Client_ID, Status, Date, DueDate, JobDescription, "
+            ? u"INSERT INTO data (Job_ID, Job_No, Client_ID, Status, Date, DueDate, "
+              u"JobDescription, "
               "TotalLabour, TotalMaterials, TotalSalesTax, Discount, JobTotal) VALUES "
               "(%1, '%2', %3, '%4', '2025-03-04', '2025-03-11', 'Work %2', %5, %6, %7, %8, %9)"_s
             : u"INSERT INTO data (Quote_ID, Quote_No, Client_ID, Status, Date, DueDate, "
@@ -160,8 +161,8 @@ void TestSummaries::statusCondition_data()
     QTest::addColumn<QStringList>("condition");
     QTest::addColumn<QVariantList>("values");
     const QString q = u"(Quotes.\"Status\" = ?)"_s;
-    QTest::newRow("only pending") << false << u"P"_s
-                                  << QStringList { u"and ("_s, q, u")"_s } << QVariantList { u"P"_s };
+    QTest::newRow("only pending") << false << u"P"_s << QStringList { u"and ("_s, q, u")"_s }
+                                  << QVariantList { u"P"_s };
     QTest::newRow("completed and hold")
         << false << u"CH"_s << QStringList { u"and ("_s + q, u"or"_s, q, u")"_s }
         << QVariantList { u"C"_s, u"H"_s };
@@ -170,11 +171,10 @@ void TestSummaries::statusCondition_data()
         << QStringList { u"and ("_s + q, u"or"_s, q, u"or"_s, q, u"or"_s, q, u")"_s }
         << QVariantList { u"C"_s, u"I"_s, u"P"_s, u"H"_s };
     QTest::newRow("none: no condition") << false << QString() << QStringList() << QVariantList();
-    QTest::newRow("job progress and hold")
-        << true << u"IH"_s
-        << QStringList { u"and ("_s, u"(Jobs.\"Status\" = ?)"_s, u"or"_s,
-               u"(Jobs.\"Status\" = ?)"_s, u")"_s }
-        << QVariantList { u"I"_s, u"H"_s };
+    QTest::newRow("job progress and hold") << true << u"IH"_s
+                                           << QStringList { u"and ("_s, u"(Jobs.\"Status\" = ?)"_s,
+                                                  u"or"_s, u"(Jobs.\"Status\" = ?)"_s, u")"_s }
+                                           << QVariantList { u"I"_s, u"H"_s };
 }
 
 void TestSummaries::statusCondition()
@@ -191,9 +191,9 @@ void TestSummaries::statusCondition()
         report = std::make_unique<TqrepQuoteSummary>(dm.get());
     report->Params = statusParams(statuses);
     const SummaryQuery query = report->query();
-    const qsizetype where = query.lines.indexOf(jobs
-            ? u"WHERE ( Jobs.Client_ID = Clients.Client_ID )"_s
-            : u"WHERE ( Quotes.Client_ID = Clients.Client_ID )"_s);
+    const qsizetype where =
+        query.lines.indexOf(jobs ? u"WHERE ( Jobs.Client_ID = Clients.Client_ID )"_s
+                                 : u"WHERE ( Quotes.Client_ID = Clients.Client_ID )"_s);
     QCOMPARE(where, 10);
     QCOMPARE(query.lines.mid(where + 1, query.lines.size() - where - 2), condition);
     QCOMPARE(query.lines.last(),
@@ -227,8 +227,8 @@ void TestSummaries::listing()
     const RenderedReport pages = report->run();
     QCOMPARE(pages.pages.size(), 1);
     const QString n = jobs ? u"J"_s : u"Q"_s;
-    const QStringList titles { jobs ? u"Job #"_s : u"Quote #"_s, u"Description"_s, u"Client"_s, u"Date / Due Date"_s,
-        u"Labour"_s, u"Materials"_s, u"Total"_s };
+    const QStringList titles { jobs ? u"Job #"_s : u"Quote #"_s, u"Description"_s, u"Client"_s,
+        u"Date / Due Date"_s, u"Labour"_s, u"Materials"_s, u"Total"_s };
     auto record = [&](const QString &number, const QString &company, const QString &contact,
                       const QString &labour, const QString &materials, const QString &total) {
         return QStringList { number.isEmpty() ? QString() : n + number, u"Work "_s + n + number,
@@ -282,8 +282,8 @@ void TestSummaries::layout()
         { u"TOTAL:"_s, 154.3, closing + 4.8 },
     };
     for (const Where &item : items) {
-        QVERIFY2(textAt(page, item.text, margin + item.x, item.y).has_value(),
-            qPrintable(item.text));
+        QVERIFY2(
+            textAt(page, item.text, margin + item.x, item.y).has_value(), qPrintable(item.text));
     }
     // Right edges of the amounts, and the status box's colours and font.
     auto find = [&](const QString &text, double top) -> std::optional<PageText> {
@@ -346,8 +346,8 @@ void TestSummaries::criteriaDialog()
     for (QCheckBox *check : dialog->findChildren<QCheckBox *>())
         order << check->text() + (check->isChecked() ? u"+"_s : QString());
     QCOMPARE(order, (QStringList { u"Completed"_s, u"Pending"_s, u"In Progress+"_s, u"Hold"_s }));
-    QCOMPARE(dialog->findChild<QComboBox *>(u"cboReportType"_s)->currentText(),
-        u"Print To Screen"_s);
+    QCOMPARE(
+        dialog->findChild<QComboBox *>(u"cboReportType"_s)->currentText(), u"Print To Screen"_s);
 
     // For a person to look at: the dialog as it shows, where the variable says.
     const QString keep = qEnvironmentVariable("TESSORIN_DOCUMENT_PDF_DIR");
@@ -363,8 +363,9 @@ void TestSummaries::criteriaDialog()
             preview->close();
     });
     QTest::mouseClick(dialog->findChild<QPushButton *>(u"btnPrint"_s), Qt::LeftButton);
-    QCOMPARE(dialog->report().Params, (QStringList { u"COMPLETE=FALSE"_s, u"PROGRESS=FALSE"_s,
-                                          u"PENDING=TRUE"_s, u"HOLD=TRUE"_s }));
+    QCOMPARE(dialog->report().Params,
+        (QStringList {
+            u"COMPLETE=FALSE"_s, u"PROGRESS=FALSE"_s, u"PENDING=TRUE"_s, u"HOLD=TRUE"_s }));
     QVERIFY(dialog->isVisible()); // the dialog stays open for further runs
     QCOMPARE(MessageAnswers::shown().size(), 0);
 }
@@ -428,14 +429,14 @@ void TestSummaries::commandLine()
     QString outText, errText;
     QTextStream outStream(&outText), errStream(&errText);
     const QStringList args = QStringList { u"pdf"_s,
-                                 QDir(m_data->data.dataDirectory()).filePath(directory),
-                                 u"summary"_s, u"quotes"_s }
+        QDir(m_data->data.dataDirectory()).filePath(directory), u"summary"_s, u"quotes"_s }
         + options + QStringList { pdf };
     QCOMPARE(runDataTool(args, outStream, errStream), exitCode);
     QCOMPARE(QFile::exists(pdf), exitCode == 0);
     if (exitCode != 0) {
         QVERIFY(!errText.isEmpty());
-        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(
+            QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         return;
     }
     QVERIFY(QDir(out.path()).entryList(QDir::Files) == QStringList { u"summary.pdf"_s });

@@ -54,8 +54,10 @@ QString plainAddress(const QString &text)
     }
     if (address.startsWith(u"SMTP:"_s, Qt::CaseInsensitive))
         address = address.mid(5);
+    // A local part that cannot start with '-', one '@', and a host name.
     static const QRegularExpression valid(
-        uR"(^[A-Za-z0-9!#$%&'*+/=?^_`{|}~.][A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]*@[A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?$)"_s);
+        QStringLiteral(R"(^[A-Za-z0-9!#$%&'*+/=?^_`{|}~.][A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]*)")
+        + QStringLiteral(R"(@[A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?$)"));
     if (address.size() > 254 || !valid.match(address).hasMatch())
         return {};
     return address;

@@ -57,16 +57,16 @@ public:
     // The profile a logon uses when the component asks for the default one.
     virtual QString defaultProfile() const { return {}; }
 
-    virtual int logon(const QString &profile, const QString &password, unsigned flags,
-        quintptr *session);
+    virtual int logon(
+        const QString &profile, const QString &password, unsigned flags, quintptr *session);
     virtual int logoff(quintptr session);
     // Resolves a typed entry to a display name. The default accepts an address, "Name <address>"
     // and the literal "[SMTP:address]" (resolved without its brackets); anything else is unknown.
-    virtual int resolveName(quintptr session, const QString &name, unsigned flags,
-        MailRecipient *resolved);
+    virtual int resolveName(
+        quintptr session, const QString &name, unsigned flags, MailRecipient *resolved);
     // The address book: by default a dialog of To, Cc and Bcc lines; UserAbort when cancelled.
-    virtual int address(quintptr session, const QList<MailRecipient> &current,
-        QList<MailRecipient> *chosen);
+    virtual int address(
+        quintptr session, const QList<MailRecipient> &current, QList<MailRecipient> *chosen);
     virtual int sendMail(quintptr session, const MailMessage &message, unsigned flags) = 0;
 
     // Whether the attachments of the last successful send must stay on disk after sendMail

@@ -5,9 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <curl/curl.h>
-
 #include <cstring>
+#include <curl/curl.h>
 
 using namespace Qt::StringLiterals;
 
@@ -153,8 +152,8 @@ int SmtpMail::sendMail(quintptr, const MailMessage &message, unsigned)
     const CURLcode result = curl_easy_perform(curl);
     if (result == CURLE_OK)
         return MailResult::Success;
-    const QString reason = errorText[0] ? QString::fromUtf8(errorText)
-                                        : QString::fromUtf8(curl_easy_strerror(result));
+    const QString reason =
+        errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
     long response = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response);
     const QString server = response > 0 ? u" (the server answered %1)"_s.arg(response) : QString();
