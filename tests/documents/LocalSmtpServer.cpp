@@ -39,6 +39,18 @@ int LocalSmtpServer::unusedPort()
 
 bool LocalSmtpServer::start(QString *why)
 {
+    // Another program may take the free port before the server binds it: then try another.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (startOnce(why))
+            return true;
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    return false;
+}
+
+bool LocalSmtpServer::startOnce(QString *why)
+{
     m_port = unusedPort();
     QStringList args { u"-m"_s, u"aiosmtpd"_s, u"-n"_s, u"-l"_s, u"127.0.0.1:%1"_s.arg(m_port),
         u"-c"_s };

@@ -25,6 +25,8 @@ public:
     static int unusedPort();
 
 private:
+    bool startOnce(QString *why);
+
     QString m_handler;
     QTemporaryDir m_maildir;
     QProcess m_process;
