@@ -4,6 +4,7 @@
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "DemoCommand.h"
+#include "SummaryPdfCommand.h"
 
 #include <QTextStream>
 
@@ -21,6 +22,8 @@ const QList<DataCommand> &commands()
         { u"check"_s, u"check DIR"_s,
             u"check a data directory's totals, printed rows, keys and counters"_s,
             runCheckCommand },
+        { u"pdf"_s, u"pdf DIR summary quotes|jobs [--status C,H,I,P] OUT.pdf"_s,
+            u"write the quote or job summary as a PDF"_s, runSummaryPdf },
     };
     return table;
 }

@@ -2,6 +2,7 @@
 #include "FormMain.h"
 #include "app/Glyphs.h"
 #include "app/Hints.h"
+#include "documents/SummaryCommand.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -89,8 +90,8 @@ void TfrmMain::createMenu()
     QMenu *reports = bar->addMenu(u"&Reports"_s);
     reports->setObjectName(u"mnuReports"_s);
     QMenu *summary = menu(reports, u"mniSummary"_s, u"Summary"_s);
-    later(summary, u"mniSummaryQuotes"_s, u"Quotes"_s, u"The Quote Summary"_s);
-    later(summary, u"mniSummaryJobs"_s, u"Jobs"_s, u"The Job Summary"_s);
+    item(summary, u"mniSummaryQuotes"_s, u"Quotes"_s, {}, [this] { openQuoteSummary(m_dm, this); });
+    item(summary, u"mniSummaryJobs"_s, u"Jobs"_s, {}, [this] { openJobSummary(m_dm, this); });
 
     QMenu *help = bar->addMenu(u"&Help"_s);
     help->setObjectName(u"mnuHelp"_s);

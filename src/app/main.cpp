@@ -6,6 +6,7 @@
 #include "controls/Messages.h"
 #include "controls/TQVRegistry.h"
 #include "data/DataModuleMain.h"
+#include "documents/mail/MailLibrary.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,8 @@ int main(int argc, char *argv[])
         }
         location.open(dm, registry);
     }
+    // The mail system is chosen once, before any window opens; mail is unavailable without one.
+    MailLibrary mail;
 
     TfrmMain frmMain(&dm);
     frmMain.showMaximized();

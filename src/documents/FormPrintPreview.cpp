@@ -2,6 +2,7 @@
 
 #include "controls/CommandGuard.h"
 #include "controls/Messages.h"
+#include "documents/FormMAPISend.h"
 #include "documents/PreviewGlyphs.h"
 #include "documents/PreviewPageView.h"
 #include "engine/Exception.h"
@@ -270,21 +271,7 @@ void TfrmPrintPreview::btnPrinterSetupClick()
 
 void TfrmPrintPreview::btnEmailClick()
 {
-    runGuarded(this, [&] {
-        WaitCursor wait;
-        if (!QDir().mkpath(m_attachmentFolder))
-            throw Exception(u"Cannot create the folder %1."_s.arg(
-                QDir::toNativeSeparators(m_attachmentFolder)));
-        const QString attachment = QDir(m_attachmentFolder).filePath(attachmentFileName());
-        // The attachment never outlives the command, whatever happens to the message.
-        struct Remove
-        {
-            QString path;
-            ~Remove() { QFile::remove(path); }
-        } remove { attachment };
-        saveReport(attachment);
-        ShowInfoMessage(u"Sending reports by e-mail is not available yet."_s, this);
-    });
+    emailReport(this, m_report, finished());
 }
 
 void TfrmPrintPreview::btnSavePdfClick()
