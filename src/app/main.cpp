@@ -7,7 +7,6 @@
 
 #include <memory>
 
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);

@@ -12,9 +12,8 @@ std::shared_ptr<XkbIndicators> XkbIndicators::open(const QByteArray &displayName
     int major = XkbMajorVersion;
     int minor = XkbMinorVersion;
     int reason = 0;
-    Display *display = XkbOpenDisplay(
-        displayName.isEmpty() ? nullptr : displayName.constData(), &event, &error, &major, &minor,
-        &reason);
+    Display *display = XkbOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData(),
+        &event, &error, &major, &minor, &reason);
     if (!display)
         return nullptr;
     return std::shared_ptr<XkbIndicators>(new XkbIndicators(display));

@@ -4,8 +4,8 @@
 #include "data/NumberText.h"
 #include "data/TableSchema.h"
 #include "engine/DataSource.h"
-#include "engine/Field.h"
 #include "engine/Exception.h"
+#include "engine/Field.h"
 #include "engine/RecordLocks.h"
 #include "engine/TQVDatabase.h"
 

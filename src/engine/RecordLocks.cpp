@@ -15,7 +15,6 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
-
 #include <vector>
 
 namespace {

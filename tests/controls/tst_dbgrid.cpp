@@ -438,8 +438,8 @@ void TestDBGrid::datesAndAmountsAsShown_data()
         << german << 1234.5 << u"19.06.26"_s << u"1.234,50\u00a0\u20ac"_s;
     QTest::newRow("a sum left by deleted lines shows zero")
         << us << -2.7755575615628914e-17 << u"6/19/26"_s << u"$0.00"_s;
-    QTest::newRow("a real negative keeps its sign") << us << -5.0 << u"6/19/26"_s
-                                                    << us.toCurrencyString(-5.0);
+    QTest::newRow("a real negative keeps its sign")
+        << us << -5.0 << u"6/19/26"_s << us.toCurrencyString(-5.0);
 }
 
 // The grids and read-only totals show dates in a short form that fits the designed widths, and

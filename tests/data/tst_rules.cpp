@@ -177,13 +177,14 @@ void TestRules::numbersInTextIgnoreLocale()
     QFETCH(QLocale, locale);
     QFETCH(double, next);
     QFETCH(QString, number);
-    m_fixture->exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q', %1, '')"_s.arg(next, 0, 'f', 0));
+    m_fixture->exec(
+        u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q', %1, '')"_s.arg(next, 0, 'f', 0));
     m_fixture->exec(u"Clients.DB"_s,
         u"INSERT INTO data (Client_ID, Contact) VALUES (100000, 'Ann'), (100001, 'Bob')"_s);
     m_fixture->exec(u"Quotes.DB"_s,
         u"INSERT INTO data (Quote_ID, Quote_No, Client_ID) VALUES (901, 'A1', 100000), (902, 'A2', 100001)"_s);
-    m_fixture->exec(u"Jobs.DB"_s,
-        u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (903, 'B1', 100000)"_s);
+    m_fixture->exec(
+        u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (903, 'B1', 100000)"_s);
     for (TQVTable *view : { m_dm->tblClients, m_dm->tblCriteriaQuotes, m_dm->tblCriteriaJobs })
         view->refresh();
 
