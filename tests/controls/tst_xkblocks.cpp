@@ -6,8 +6,10 @@
 #include "controls/XkbIndicators.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QTest>
+#include <QThread>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -22,8 +24,15 @@ class LockSwitch
 {
 public:
     LockSwitch()
-        : m_display(XkbOpenDisplay(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
-    { }
+    {
+        // The virtual server may still be starting: give it time to take connections.
+        QDeadlineTimer deadline(30000);
+        m_display = XkbOpenDisplay(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        while (!m_display && !deadline.hasExpired()) {
+            QThread::msleep(100);
+            m_display = XkbOpenDisplay(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
     ~LockSwitch()
     {
         if (m_display) {
@@ -43,7 +52,7 @@ public:
     }
 
 private:
-    Display *m_display;
+    Display *m_display = nullptr;
 };
 
 } // namespace
