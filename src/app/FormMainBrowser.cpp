@@ -91,6 +91,10 @@ void TfrmMain::filterLines(bool jobs, bool browsingOnly)
         TableView *view = lines->dataSet();
         if (!view || !view->active() || (browsingOnly && lines->state() != DataSetState::Browse))
             continue;
+        // Every save of any header, here or in another copy, reports a change of the header link;
+        // setting the same filter again would throw the user back to the first line.
+        if (browsingOnly && view->filtered() && view->filter() == filter)
+            continue;
         // The grids hear of the new lines once, not of the whole unfiltered table in between.
         const ControlsDisabled quiet(view);
         view->setFiltered(false);

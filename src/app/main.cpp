@@ -1,6 +1,7 @@
 #include "app/DataLocation.h"
 #include "app/FormMain.h"
 #include "app/FormSplash.h"
+#include "app/StartUp.h"
 #include "app/StartupOptions.h"
 #include "app/Version.h"
 #include "controls/Messages.h"
@@ -30,10 +31,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(u"Velbric"_s);
-    QApplication::setApplicationName(Version::InternalName);
-    QApplication::setApplicationVersion(Version::FileVersion);
-    QApplication::setApplicationDisplayName(Version::ApplicationTitle);
+    StartUp::setUpApplication();
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -48,11 +46,14 @@ int main(int argc, char *argv[])
 
     // The data module outlives the main window: it is declared first, so it goes last.
     TDM dm;
+    const auto showFailure = StartUp::failureReport(splash);
     dm.startupFailure = [&](const QString &text) {
         err << text << '\n';
         err.flush();
-        if (!options.quitAfterStart())
-            ShowInfoMessage(text);
+        if (options.quitAfterStart())
+            splash.reset();
+        else
+            showFailure(text);
     };
     {
         TQVRegistry registry;

@@ -1,13 +1,21 @@
 #include "KeyboardLocks.h"
 
+#include "controls/XkbIndicators.h"
+
 #include <QDir>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
 
-KeyboardLocks::KeyboardLocks(const QString &ledsFolder)
+KeyboardLocks::KeyboardLocks(const QString &ledsFolder, std::shared_ptr<XkbIndicators> display)
     : m_ledsFolder(ledsFolder)
+    , m_display(std::move(display))
 { }
+
+std::shared_ptr<XkbIndicators> KeyboardLocks::displayOfApplication()
+{
+    return XkbIndicators::forApplication();
+}
 
 QString KeyboardLocks::defaultLedsFolder()
 {
@@ -16,11 +24,19 @@ QString KeyboardLocks::defaultLedsFolder()
 
 std::optional<bool> KeyboardLocks::capsLock() const
 {
+    if (m_display) {
+        if (const std::optional<bool> state = m_display->state("Caps Lock"))
+            return state;
+    }
     return lightState(u"capslock"_s);
 }
 
 std::optional<bool> KeyboardLocks::numLock() const
 {
+    if (m_display) {
+        if (const std::optional<bool> state = m_display->state("Num Lock"))
+            return state;
+    }
     return lightState(u"numlock"_s);
 }
 

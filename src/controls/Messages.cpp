@@ -8,6 +8,12 @@
 
 namespace {
 
+QString &titleOfApplication()
+{
+    static QString title;
+    return title;
+}
+
 QMessageBox::StandardButton showBox(QWidget *parent,
     QMessageBox::Icon icon,
     const QString &text,
@@ -34,9 +40,15 @@ QMessageBox::StandardButton showBox(QWidget *parent,
 
 } // namespace
 
+void setApplicationTitle(const QString &title)
+{
+    titleOfApplication() = title;
+}
+
 QString applicationTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    const QString &title = titleOfApplication();
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
 }
 
 void ShowWarningMessage(const QString &text, QWidget *parent)

@@ -17,5 +17,7 @@ bool ConfirmYesNo(const QString &text, QWidget *parent = nullptr);
 // The application's standard error box: an error icon, the error's text and one OK button.
 void ShowErrorBox(const QString &text, QWidget *parent = nullptr);
 
-// The title every box carries: the application's display name.
+// The title every box carries: the application's title, as set at start (until then the
+// application's display name).
+void setApplicationTitle(const QString &title);
 QString applicationTitle();

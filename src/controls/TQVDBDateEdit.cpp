@@ -1,5 +1,6 @@
 #include "TQVDBDateEdit.h"
 
+#include "controls/DisplayFormat.h"
 #include "engine/Field.h"
 
 #include <QAction>
@@ -29,7 +30,7 @@ QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
 {
     const QString trimmed = text.trimmed();
     const QLocale locale;
-    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    const QString shortFormat = DisplayFormat::shortDateFormat(locale);
     QDate date = locale.toDate(trimmed, shortFormat);
     if (date.isValid() && !hasFourDigitYear(shortFormat)) {
         // The parser puts two-digit years in the 1900s; a date typed today means the years around
@@ -50,6 +51,11 @@ QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
     if (!date.isValid())
         date = QDate::fromString(trimmed, Qt::ISODate);
     return date;
+}
+
+QString TQVDBDateEdit::textOf(const Field &field) const
+{
+    return DisplayFormat::shortDate(field.asDate());
 }
 
 QString TQVDBDateEdit::textToStore(const QString &typed) const

@@ -18,6 +18,7 @@ public:
     static QDate parseDate(const QString &text, const QDate &today = QDate::currentDate());
 
 protected:
+    QString textOf(const Field &field) const override;
     QString textToStore(const QString &typed) const override;
 
 private:

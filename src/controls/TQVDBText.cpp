@@ -1,5 +1,6 @@
 #include "TQVDBText.h"
 
+#include "controls/DisplayFormat.h"
 #include "controls/FieldDataLink.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "engine/Field.h"
@@ -15,5 +16,5 @@ TQVDBText::TQVDBText(QWidget *parent)
 void TQVDBText::showField()
 {
     const Field *f = m_link->field();
-    setText(f ? f->displayText() : QString());
+    setText(f ? DisplayFormat::fieldText(*f, f->value()) : QString());
 }

@@ -1,6 +1,7 @@
 #include "TableViewModel.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/DisplayFormat.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
@@ -153,7 +154,7 @@ QVariant TableViewModel::data(const QModelIndex &index, int role) const
     try {
         switch (role) {
         case Qt::DisplayRole:
-            return view()->rowDisplayText(index.row(), f->index());
+            return DisplayFormat::fieldText(*f, view()->rowValue(index.row(), f->index()));
         case Qt::EditRole: {
             const QVariant value = view()->rowValue(index.row(), f->index());
             return f->textFor(value.typeId() == QMetaType::QDate

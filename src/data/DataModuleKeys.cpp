@@ -2,6 +2,7 @@
 #include "data/DataModuleMain.h"
 #include "data/Document.h"
 #include "data/Errors.h"
+#include "data/NumberText.h"
 #include "engine/Field.h"
 #include "engine/RecordLocks.h"
 
@@ -107,8 +108,7 @@ void TDM::bindReferenceHooks()
 
 static QString numberText(TableView &counter, double next)
 {
-    QString digits = Field::formatNumber(next);
-    digits.remove(u' ');
+    const QString digits = storedNumberText(next);
     return counter.fieldByName(u"Prefix"_s)->asString().trimmed() + digits
         + counter.fieldByName(u"Suffix"_s)->asString().trimmed();
 }
@@ -190,14 +190,20 @@ QString TDM::documentNumberFilter(const QString &field, const QString &number)
     return field + u" = '"_s + literal + u"'"_s;
 }
 
-QString TDM::undoKey(const QString &number)
+// The undo row of a document: its kind first, so that quote 1 and job 1 keep a row each. The
+// store keeps keys in upper case and without blanks, so a number it cannot hold exactly as typed
+// (lower case, a blank, too long) is kept under a digest of kind and number instead; the digest
+// starts with "#", which no kind letter does.
+QString TDM::undoKey(const Document &document)
 {
-    const QString upper = number.toUpper();
-    if (upper.size() <= numberSizeOfLines && !upper.contains(u' ') && !upper.isEmpty())
-        return upper;
-    // Numbers the undo store cannot hold as they are (too long, or with a blank that codes may not
-    // contain) are kept under a digest of their own that has neither.
+    const QString number = document.header->fieldByName(document.number)->asString();
+    const QString kind = document.isJob ? u"J"_s : u"Q"_s;
+    if (!number.isEmpty() && number.size() < numberSizeOfLines && number.toUpper() == number
+        && !number.contains(u' '))
+        return kind + number;
     const QByteArray digest =
-        QCryptographicHash::hash(upper.toUtf8(), QCryptographicHash::Sha1).toHex().toUpper();
+        QCryptographicHash::hash((kind + u'\n' + number).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .toUpper();
     return u"#"_s + QString::fromLatin1(digest.left(numberSizeOfLines - 1));
 }

@@ -7,6 +7,8 @@
 #include "engine/RecordLocks.h"
 #include "engine/TQVDatabase.h"
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -61,7 +63,7 @@ static void holdUndoStore(TQVDatabase *database, int file)
 
 void TDM::saveUndoCharge(Document &document, double charge, const QString &label)
 {
-    const QString key = undoKey(document.header->fieldByName(document.number)->asString());
+    const QString key = undoKey(document);
     const int file = tblGlobal->fileIndex();
     holdUndoStore(DB, file);
     if (tblGlobal->findKey({ key })) {
@@ -76,16 +78,13 @@ void TDM::saveUndoCharge(Document &document, double charge, const QString &label
     DB->releaseLock(file, RecordLocks::wholeTable);
 }
 
-double TDM::takeUndoCharge(Document &document)
+void TDM::dropUndoRow(Document &document)
 {
-    const QString key = undoKey(document.header->fieldByName(document.number)->asString());
-    if (!tblGlobal->findKey({ key }))
-        return 0;
-    const double charge = tblGlobal->fieldByName(u"ID_FIELD"_s)->asFloat();
+    if (!tblGlobal->findKey({ undoKey(document) }))
+        return;
     holdUndoStore(DB, tblGlobal->fileIndex());
     tblGlobal->deleteRecord();
     DB->releaseLock(tblGlobal->fileIndex(), RecordLocks::wholeTable);
-    return charge;
 }
 
 void TDM::writePrintedRow(Document &document, TQVTable *line, bool material)
@@ -134,10 +133,15 @@ void TDM::bindLineSums(Document &document,
         set(header, sumField, number(header, sumField) + charge);
         set(header, document.total, number(header, document.total) + charge);
     };
-    lines->beforeEdit = [this, &document, addToSums, undoLabel](TableView &line) {
+    // What this line's before-edit took off the sums. A cancel gives back exactly that: the undo
+    // row records it for the document, but a row is shared by the document's material and labour
+    // lines and is not this copy's alone.
+    auto takenOff = std::make_shared<double>(0);
+    lines->beforeEdit = [this, &document, addToSums, undoLabel, takenOff](TableView &line) {
         const double charge = number(line, u"TotalCharge"_s);
         addToSums(-charge);
         saveUndoCharge(document, charge, undoLabel);
+        *takenOff = charge;
     };
     lines->beforePost = [this, &document](TableView &line) {
         TableView &header = *document.header;
@@ -147,7 +151,7 @@ void TDM::bindLineSums(Document &document,
             header.edit();
         }
         line.fieldByName(document.number)->setValue(header.fieldByName(document.number)->value());
-        takeUndoCharge(document);
+        dropUndoRow(document);
         if (line.state() == DataSetState::Insert) {
             set(line, document.key, NextKey());
             set(line, document.repId, NextKey());
@@ -158,9 +162,11 @@ void TDM::bindLineSums(Document &document,
         writePrintedRow(document, lines, material);
         document.header->post();
     };
-    lines->beforeCancel = [this, &document, addToSums](TableView &line) {
-        if (line.state() == DataSetState::Edit)
-            addToSums(takeUndoCharge(document));
+    lines->beforeCancel = [this, &document, addToSums, takenOff](TableView &line) {
+        if (line.state() == DataSetState::Edit) {
+            dropUndoRow(document);
+            addToSums(*takenOff);
+        }
         document.header->post();
     };
     lines->beforeDelete = [&document, addToSums](TableView &line) {

@@ -1,9 +1,11 @@
 #include "data/DataModuleMain.h"
 
 #include "data/Document.h"
+#include "data/NumberText.h"
 #include "data/TableSchema.h"
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
+#include "engine/Field.h"
 #include "engine/RecordLocks.h"
 #include "engine/TQVDatabase.h"
 
@@ -272,8 +274,9 @@ void TDM::FilterCriteriaByClient()
     tblCriteriaJobs->setFiltered(false);
     if (tblCriteriaQuotes->isEmpty() || tblCriteriaJobs->isEmpty())
         return;
-    const QString filter =
-        u"Client_ID = '"_s + tblClients->fieldByName(u"Client_ID"_s)->asString() + u"'"_s;
+    const Field *client = tblClients->fieldByName(u"Client_ID"_s);
+    const QString key = client->isNull() ? QString() : storedNumberText(client->asFloat());
+    const QString filter = u"Client_ID = '"_s + key + u"'"_s;
     tblCriteriaQuotes->setFilter(filter);
     tblCriteriaJobs->setFilter(filter);
     tblCriteriaQuotes->setFiltered(true);

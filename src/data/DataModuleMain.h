@@ -61,8 +61,6 @@ public:
 
     // The document-number filter of a line view: Quote_No = 'Q-7'.
     static QString documentNumberFilter(const QString &field, const QString &number);
-    // The undo-row key of a document number.
-    static QString undoKey(const QString &number);
 
     // All views in the order they are opened.
     const QList<TQVTable *> &views() const { return m_views; }
@@ -116,8 +114,9 @@ private:
     void deleteLines(Document &document);
     void fillMaterialLine(Document &document);
     void fillLabourLine(Document &document);
+    static QString undoKey(const Document &document);
     void saveUndoCharge(Document &document, double charge, const QString &label);
-    double takeUndoCharge(Document &document);
+    void dropUndoRow(Document &document);
     void writePrintedRow(Document &document, TQVTable *line, bool material);
     void defineViews();
     void defineDocuments();

@@ -1,5 +1,6 @@
 #include "documents/DocumentReport.h"
 
+#include "controls/DisplayFormat.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
@@ -29,7 +30,7 @@ QFont arial(int points, bool bold = false)
 
 QString currency(const QVariant &value)
 {
-    return QLocale().toCurrencyString(value.toDouble());
+    return DisplayFormat::money(value.toDouble());
 }
 
 QString shortDate(const QVariant &value)

@@ -13,7 +13,9 @@
 #include <QUuid>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -40,13 +42,28 @@ struct flock slotLock(int slot, short type)
     return lock;
 }
 
+// The name of the account this copy runs under, as the system knows it; the environment can be
+// empty or say anything (a service, su, a desktop that sets no USER).
+QString accountName()
+{
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
+    struct passwd entry = {};
+    struct passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found
+        && found->pw_name && *found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    const QString fromEnvironment = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return fromEnvironment.isEmpty() ? RecordLocks::tr("unknown user") : fromEnvironment;
+}
+
 } // namespace
 
 RecordLocks::RecordLocks(const QString &directory, QObject *parent)
     : QObject(parent)
     , m_directory(directory)
     , m_connection(QStringLiteral("locks-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    , m_user(qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", tr("unknown user"))))
+    , m_user(accountName())
     , m_host(QSysInfo::machineHostName())
 {
     openControlDatabase();

@@ -149,6 +149,10 @@ QString formatFloat(const QString &mask, double value)
     if (mask.isEmpty() || !std::isfinite(value))
         return generalNumber(value);
     const QStringList parts = sections(mask);
+    // What is left of a sum after its lines went (-2.8e-17) prints as zero, not as a negative.
+    const int shownDigits = parse(parts.at(0)).decimalDigits;
+    if (QString::number(std::abs(value), 'f', shownDigits).toDouble() == 0)
+        value = 0;
     if (value < 0 && parts.size() >= 2 && !parts.at(1).isEmpty())
         return format(parse(parts.at(1)), -value);
     if (value == 0 && parts.size() >= 3 && !parts.at(2).isEmpty())

@@ -4,3 +4,4 @@
 int runFrameTests(int argc, char **argv);
 int runBrowserTests(int argc, char **argv);
 int runSessionTests(int argc, char **argv);
+int runStartUpTests(int argc, char **argv);

@@ -1,4 +1,5 @@
 #include "AppTests.h"
+#include "app/StartUp.h"
 #include "controls/MessageAnswers.h"
 
 #include <QApplication>
@@ -9,9 +10,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(u"Velbric"_s);
-    QApplication::setApplicationName(u"Tessorin"_s);
-    QApplication::setApplicationDisplayName(u"Velbric Tessorin"_s);
+    StartUp::setUpApplication();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // No box may ever wait for a person.
     MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
@@ -20,5 +19,6 @@ int main(int argc, char *argv[])
     failures += runFrameTests(argc, argv);
     failures += runBrowserTests(argc, argv);
     failures += runSessionTests(argc, argv);
+    failures += runStartUpTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

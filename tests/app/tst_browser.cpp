@@ -83,6 +83,7 @@ private slots:
     void anotherCopysChangesAreShown();
     void deleteMaterialLine_data();
     void deleteMaterialLine();
+    void currentLineStaysWhenAnotherQuoteIsSaved();
     void screenshots();
 
 private:
@@ -508,6 +509,42 @@ void TestBrowser::deleteMaterialLine()
         QCOMPARE(MessageAnswers::lastText(), warning);
         QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Edit);
     }
+}
+
+// Another copy saving some other quote changes nothing about the lines shown here: the current
+// line stays, and Delete removes the line the user is on.
+void TestBrowser::currentLineStaysWhenAnotherQuoteIsSaved()
+{
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+    TQVTable *lines = fixture.dm->tblQuotesMaterial;
+    lines->last();
+    QCOMPARE(lines->fieldByName(u"MaterialCode"_s)->asString(), u"NAIL"_s);
+    auto *grid = fixture.find<TQVDBGrid>(u"grdMaterials"_s);
+    QCOMPARE(grid->currentIndex().row(), 1);
+
+    fixture.data.exec(u"Quotes.DB"_s,
+        u"UPDATE data SET QuoteTotal = 777, TotalSalesTax = 0, "
+        "QuoteDescription = 'Saved elsewhere' WHERE Quote_No = 'Q-2'"_s);
+    auto *quotes = fixture.find<TQVDBGrid>(u"grdQuotes"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        quotes->model()->index(1, 3).data().toString().contains(u"777"_s), 10000);
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+    QCOMPARE(lines->fieldByName(u"MaterialCode"_s)->asString(), u"NAIL"_s);
+    QCOMPARE(grid->currentIndex().row(), 1);
+
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    MessageAnswers::setNextAnswer(QMessageBox::Yes);
+    fixture.window->btnDeleteMaterialsClick();
+    QCOMPARE(fixture.data
+                 .peek(u"QMat.DB"_s,
+                     u"SELECT group_concat(MaterialCode) FROM data WHERE Quote_No = 'Q-1'"_s)
+                 .toString(),
+        u"TILE"_s);
 }
 
 // Not a check: with TESSORIN_SCREENSHOTS naming a folder, saves the main window on the demo

@@ -1,6 +1,7 @@
 #include "DataControlsTests.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBGridSrc.h"
+#include "controls/TQVDBText.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVRegistry.h"
 #include "controls/TableViewModel.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 
@@ -83,6 +85,8 @@ private slots:
     void drawHookSeesTheRowAndField();
     void switchingTheViewKeepsTheLayout();
     void editingInPlaceGoesThroughTheField();
+    void datesAndAmountsAsShown_data();
+    void datesAndAmountsAsShown();
 
 private:
     std::unique_ptr<TQVDBGrid> openGrid(
@@ -417,6 +421,52 @@ void TestDBGrid::editingInPlaceGoesThroughTheField()
 
     grid->setRowSelect(true);
     QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+}
+
+void TestDBGrid::datesAndAmountsAsShown_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("total");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("amount");
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("no locale set: the short form the date hints promise")
+        << QLocale::c() << 12.5 << u"19/06/26"_s << QLocale::c().toCurrencyString(12.5);
+    QTest::newRow("the user's own short form") << us << 1234.5 << u"6/19/26"_s << u"$1,234.50"_s;
+    QTest::newRow("another user's short form")
+        << german << 1234.5 << u"19.06.26"_s << u"1.234,50\u00a0\u20ac"_s;
+    QTest::newRow("a sum left by deleted lines shows zero")
+        << us << -2.7755575615628914e-17 << u"6/19/26"_s << u"$0.00"_s;
+    QTest::newRow("a real negative keeps its sign")
+        << us << -5.0 << u"6/19/26"_s << us.toCurrencyString(-5.0);
+}
+
+// The grids and read-only totals show dates in a short form that fits the designed widths, and
+// zero amounts as zero.
+void TestDBGrid::datesAndAmountsAsShown()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, total);
+    QFETCH(QString, date);
+    QFETCH(QString, amount);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    m_fixture->data.exec(u"Quotes.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Date, QuoteTotal) VALUES (1, 'Q1', '2026-06-19', %1)"_s
+            .arg(total, 0, 'g', 17));
+    TQVTable *quotes = m_fixture->dm->tblQuotes;
+    quotes->refresh();
+    quotes->first();
+    auto grid = openGrid(quotes, QString(),
+        { { u"Date"_s, QString(), 45, true }, { u"QuoteTotal"_s, QString(), 60, true } });
+    QCOMPARE(grid->model()->index(0, 0).data().toString(), date);
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), amount);
+    TQVDBText label;
+    label.setDataSource(m_source.get());
+    label.setDataField(u"QuoteTotal"_s);
+    QCOMPARE(label.text(), amount);
 }
 
 int runGridTests(int argc, char **argv)

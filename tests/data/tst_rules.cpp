@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "engine/Field.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -20,6 +21,8 @@ private slots:
 
     void documentNumbers_data();
     void documentNumbers();
+    void numbersInTextIgnoreLocale_data();
+    void numbersInTextIgnoreLocale();
     void cancelledNewQuoteUsesNoNumber();
     void referenceChecksTakeNoKey_data();
     void referenceChecksTakeNoKey();
@@ -29,6 +32,8 @@ private slots:
     void clientNameShown();
     void materialPickAndTypedTexts();
     void materialEditSaveAndCancel();
+    void cancelsInTwoCopiesGiveBackTheirOwnCharge_data();
+    void cancelsInTwoCopiesGiveBackTheirOwnCharge();
     void emptyQuantity_data();
     void emptyQuantity();
     void labourWorkedExample();
@@ -149,6 +154,57 @@ void TestRules::documentNumbers()
     QCOMPARE(
         m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), next + 1);
     QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT Quote_No FROM data"_s).toString(), number);
+}
+
+void TestRules::numbersInTextIgnoreLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("next");
+    QTest::addColumn<QString>("number");
+    const QLocale c = QLocale::c();
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("round counter, no exponent") << c << 100000.0 << u"Q100000"_s;
+    QTest::newRow("large counter, no exponent") << c << 100000000.0 << u"Q100000000"_s;
+    QTest::newRow("Arabic-Indic digits not stored") << arabic << 100000.0 << u"Q100000"_s;
+    QTest::newRow("ordinary counter, Arabic locale") << arabic << 1042.0 << u"Q1042"_s;
+    QTest::newRow("no grouping, German locale") << german << 2000000.0 << u"Q2000000"_s;
+}
+
+// Numbers that code reads back (document numbers, filter texts) are the same in every locale.
+void TestRules::numbersInTextIgnoreLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, next);
+    QFETCH(QString, number);
+    m_fixture->exec(
+        u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q', %1, '')"_s.arg(next, 0, 'f', 0));
+    m_fixture->exec(u"Clients.DB"_s,
+        u"INSERT INTO data (Client_ID, Contact) VALUES (100000, 'Ann'), (100001, 'Bob')"_s);
+    m_fixture->exec(u"Quotes.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Client_ID) VALUES (901, 'A1', 100000), (902, 'A2', 100001)"_s);
+    m_fixture->exec(
+        u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (903, 'B1', 100000)"_s);
+    for (TQVTable *view : { m_dm->tblClients, m_dm->tblCriteriaQuotes, m_dm->tblCriteriaJobs })
+        view->refresh();
+
+    const QLocale before;
+    QLocale::setDefault(locale);
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+
+    newQuote();
+    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
+    m_dm->tblQuotes->post();
+    QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT Quote_No FROM data WHERE Quote_ID < 900"_s)
+                 .toString(),
+        number);
+
+    m_dm->tblClients->first();
+    QCOMPARE(m_dm->tblClients->fieldByName(u"Contact"_s)->asString(), u"Ann"_s);
+    m_dm->FilterCriteriaByClient();
+    QCOMPARE(m_dm->tblCriteriaQuotes->filter(), u"Client_ID = '100000'"_s);
+    QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 1);
+    QCOMPARE(m_dm->tblCriteriaJobs->recordCount(), 1);
 }
 
 void TestRules::cancelledNewQuoteUsesNoNumber()
@@ -324,16 +380,12 @@ void TestRules::materialEditSaveAndCancel()
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
     TQVTable *quote = m_dm->tblQuotes;
     TQVTable *line = m_dm->tblQuotesMaterial;
-    const QString number = quote->fieldByName(u"Quote_No"_s)->asString();
 
     quote->edit();
     line->edit();
     QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
     QCOMPARE(
-        m_fixture
-            ->peek(u"global.db"_s,
-                u"SELECT ID_FIELD || ' ' || ALPHA FROM data WHERE GLOBAL_KEY = '%1'"_s.arg(number))
-            .toString(),
+        m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD || ' ' || ALPHA FROM data"_s).toString(),
         u"20.0 Record to Cancel Quote"_s);
     line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
     QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 30.0);
@@ -356,6 +408,81 @@ void TestRules::materialEditSaveAndCancel()
     line->deleteRecord();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 0.0);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::cancelsInTwoCopiesGiveBackTheirOwnCharge_data()
+{
+    QTest::addColumn<bool>("firstIsJob");
+    QTest::addColumn<QString>("firstNumber");
+    QTest::addColumn<bool>("secondIsJob");
+    QTest::addColumn<QString>("secondNumber");
+    QTest::newRow("quote 1 and job 1") << false << u"1"_s << true << u"1"_s;
+    QTest::newRow("job 1 and quote 1") << true << u"1"_s << false << u"1"_s;
+    QTest::newRow("quotes q1 and Q1") << false << u"q1"_s << false << u"Q1"_s;
+    QTest::newRow("jobs J-7 and j-7") << true << u"J-7"_s << true << u"j-7"_s;
+}
+
+// Two copies each edit a line of a different document and cancel, in the order that used to mix
+// up their saved charges: every header ends exactly as it started.
+void TestRules::cancelsInTwoCopiesGiveBackTheirOwnCharge()
+{
+    QFETCH(bool, firstIsJob);
+    QFETCH(QString, firstNumber);
+    QFETCH(bool, secondIsJob);
+    QFETCH(QString, secondNumber);
+    struct Document
+    {
+        TQVTable *header;
+        TQVTable *lines;
+        QString numberField;
+    };
+    const auto document = [](TDM &dm, bool job) {
+        return job ? Document { dm.tblJobs, dm.tblJobMaterials, u"Job_No"_s }
+                   : Document { dm.tblQuotes, dm.tblQuotesMaterial, u"Quote_No"_s };
+    };
+    const auto add = [&](bool job, const QString &number, double charge) {
+        const Document d = document(*m_dm, job);
+        d.header->insert();
+        d.header->fieldByName(d.numberField)->setAsString(number);
+        addMaterialLine(d.lines, d.header, 1, charge);
+    };
+    add(firstIsJob, firstNumber, 50);
+    add(secondIsJob, secondNumber, 70);
+
+    auto other = m_fixture->start();
+    QVERIFY2(other->isConnected(), qPrintable(m_fixture->startupMessage));
+    const auto openLine = [](const Document &d, const QString &number) {
+        for (TQVTable *view : { d.header, d.lines }) {
+            view->setFilter(TDM::documentNumberFilter(d.numberField, number));
+            view->setFiltered(true);
+            view->first();
+        }
+        d.header->edit();
+        d.lines->edit();
+    };
+    const Document mine = document(*m_dm, firstIsJob);
+    const Document theirs = document(*other, secondIsJob);
+    openLine(mine, firstNumber);
+    openLine(theirs, secondNumber);
+    QCOMPARE(mine.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(theirs.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+
+    mine.lines->cancel();
+    theirs.lines->cancel();
+    QCOMPARE(mine.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 50.0);
+    QCOMPARE(theirs.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 70.0);
+    const auto stored = [&](bool job, const QString &number) {
+        return m_fixture
+            ->peek(job ? u"Jobs.DB"_s : u"Quotes.DB"_s,
+                u"SELECT TotalMaterials || ' ' || %1 FROM data WHERE %2 = '%3'"_s.arg(
+                    job ? u"JobTotal"_s : u"QuoteTotal"_s, job ? u"Job_No"_s : u"Quote_No"_s,
+                    number))
+            .toString();
+    };
+    QCOMPARE(stored(firstIsJob, firstNumber), u"50.0 50.0"_s);
+    QCOMPARE(stored(secondIsJob, secondNumber), u"70.0 70.0"_s);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
 void TestRules::emptyQuantity_data()

@@ -528,6 +528,10 @@ void TestReportRun::formatFloat_data()
     QTest::newRow("optional decimals kept") << u"0.##"_s << 2.5 << u"2.5"_s;
     QTest::newRow("negative section") << u"0.00;(0.00)"_s << -3.0 << u"(3.00)"_s;
     QTest::newRow("zero section") << u"0.00;-0.00;'nil'"_s << 0.0 << u"nil"_s;
+    QTest::newRow("sum left by deleted lines is zero")
+        << u"$0.00;($0.00)"_s << -2.7755575615628914e-17 << u"$0.00"_s;
+    QTest::newRow("trace of a sum takes the zero section")
+        << u"0.00;-0.00;'nil'"_s << -2.7755575615628914e-17 << u"nil"_s;
     QTest::newRow("quoted literal suffix") << u"0' kg'"_s << 12.0 << u"12 kg"_s;
     QTest::newRow("empty mask is general") << QString() << 1.25 << u"1.25"_s;
 }
