@@ -38,9 +38,67 @@ public:
     { }
 };
 
+// Elements that never hold others, so they open no level of nesting.
+bool isVoidElement(QStringView name)
+{
+    static const QStringList names { QStringLiteral("br"), QStringLiteral("img"),
+        QStringLiteral("hr"), QStringLiteral("meta"), QStringLiteral("link"),
+        QStringLiteral("input"), QStringLiteral("col"), QStringLiteral("area"),
+        QStringLiteral("base"), QStringLiteral("wbr"), QStringLiteral("param"),
+        QStringLiteral("source"), QStringLiteral("embed"), QStringLiteral("track") };
+    for (const QString &n : names) {
+        if (name.compare(n, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The deepest nesting of elements in html, counted from its tags alone.
+int nestingDepth(const QString &html)
+{
+    int depth = 0;
+    int deepest = 0;
+    const qsizetype n = html.size();
+    for (qsizetype i = html.indexOf(u'<'); i >= 0 && i < n; i = html.indexOf(u'<', i + 1)) {
+        qsizetype end = html.indexOf(u'>', i + 1);
+        if (end < 0)
+            break;
+        const QStringView tag = QStringView(html).mid(i + 1, end - i - 1);
+        if (tag.startsWith(u'!') || tag.startsWith(u'?')) {
+            i = end;
+            continue;
+        }
+        if (tag.startsWith(u'/')) {
+            depth = std::max(0, depth - 1);
+        } else if (!tag.endsWith(u'/')) {
+            qsizetype nameEnd = 0;
+            while (nameEnd < tag.size() && tag.at(nameEnd).isLetterOrNumber())
+                ++nameEnd;
+            if (!isVoidElement(tag.left(nameEnd)))
+                deepest = std::max(deepest, ++depth);
+        }
+        i = end;
+    }
+    return deepest;
+}
+
 } // namespace
 
 namespace RichTextBlock {
+
+bool withinBounds(const QString &text, bool html, QString *reason)
+{
+    const auto fail = [&](const char *why) {
+        if (reason)
+            *reason = QLatin1String(why);
+        return false;
+    };
+    if (text.size() > maxLength)
+        return fail("text too long");
+    if (html && nestingDepth(text) > maxNesting)
+        return fail("text nested too deeply");
+    return true;
+}
 
 std::unique_ptr<QTextDocument> document(const PageRichText &block)
 {
@@ -50,7 +108,7 @@ std::unique_ptr<QTextDocument> document(const PageRichText &block)
         QTextFormat::ImageObject, new BlankImageHandler(doc.get()));
     doc->setDocumentMargin(0);
     doc->setDefaultFont(block.font);
-    if (block.html)
+    if (block.html && withinBounds(block.text, true))
         doc->setHtml(block.text);
     else
         doc->setPlainText(block.text);
