@@ -107,7 +107,7 @@ std::unique_ptr<QTextDocument> document(const PageRichText &block)
     doc->documentLayout()->registerHandler(
         QTextFormat::ImageObject, new BlankImageHandler(doc.get()));
     doc->setDocumentMargin(0);
-    doc->setDefaultFont(block.font);
+    doc->setDefaultFont(ReportUnits::drawnFont(block.font));
     if (block.html && withinBounds(block.text, true))
         doc->setHtml(block.text);
     else
