@@ -4,6 +4,7 @@
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "DemoCommand.h"
+#include "PdfCommand.h"
 
 #include <QTextStream>
 
@@ -21,6 +22,10 @@ const QList<DataCommand> &commands()
         { u"check"_s, u"check DIR"_s,
             u"check a data directory's totals, printed rows, keys and counters"_s,
             runCheckCommand },
+        { u"pdf"_s, u"pdf DIR ..."_s,
+            u"write a quote, a job or a report file as PDF (logo on, codes, groups and notes off "
+            "unless asked; see pdf --help)"_s,
+            runPdfCommand },
     };
     return table;
 }
