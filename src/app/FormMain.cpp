@@ -77,6 +77,8 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
 
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &TfrmMain::showHelp);
+    // F1 in the program's other windows.
+    HelpRequest::setHandler([this](QWidget *from) { showHelpFor(from); });
     connect(
         m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });
 
@@ -114,7 +116,10 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    HelpRequest::setHandler({});
+}
 
 void TfrmMain::FormCreate()
 {
@@ -266,4 +271,17 @@ void TfrmMain::showHelp()
     if (!m_help)
         m_help = new HelpWindow(this);
     m_help->showTopic(HelpWindow::contextOf(QApplication::focusWidget()));
+}
+
+void TfrmMain::showHelpFor(QWidget *from)
+{
+    QWidget *window = from->window();
+    if (window == this) {
+        showHelp();
+        return;
+    }
+    auto *help = window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(window);
+    help->showTopic(HelpWindow::contextOf(from));
 }

@@ -1,6 +1,7 @@
 #include "documents/FormCJobQuote.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/HelpRequest.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVPageControl.h"
@@ -147,6 +148,11 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     resize(720, 380);
     setFixedSize(size());
 
+    // F1 anywhere in the dialog, its grids included, opens the dialog's own topic.
+    HelpRequest::install(this, HelpContext);
+    m_quotesGrid->setHelpContext(HelpContext);
+    m_jobsGrid->setHelpContext(HelpContext);
+
     formLoaded();
     pgcJobsQuotesChange();
 }
@@ -203,7 +209,7 @@ void TfrmCJobQuotes::btnPrintClick()
         m_print->setEnabled(false);
         m_printerSetup->setEnabled(false);
         if (m_reportType->currentIndex() == 1)
-            report.print();
+            report.print(this);
         else
             report.preview(this);
     });
