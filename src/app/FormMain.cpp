@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QPointer>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
@@ -78,7 +79,11 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &TfrmMain::showHelp);
     // F1 in the program's other windows.
-    HelpRequest::setHandler([this](QWidget *from) { showHelpFor(from); });
+    // A window closed later (an earlier one, in tests) leaves the handler to the newest.
+    HelpRequest::setHandler([self = QPointer<TfrmMain>(this)](QWidget *from) {
+        if (self)
+            self->showHelpFor(from);
+    });
     connect(
         m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });
 
@@ -116,10 +121,7 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain()
-{
-    HelpRequest::setHandler({});
-}
+TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::FormCreate()
 {

@@ -53,31 +53,42 @@ bool isVoidElement(QStringView name)
     return false;
 }
 
-// The deepest nesting of elements in html, counted from its tags alone.
-int nestingDepth(const QString &html)
+struct Nesting
 {
-    int depth = 0;
-    int deepest = 0;
+    int elements = 0;
+    int tables = 0;
+};
+
+// The deepest nesting of elements, and of tables, in html, counted from its tags alone.
+Nesting nestingDepth(const QString &html)
+{
+    Nesting depth;
+    Nesting deepest;
     const qsizetype n = html.size();
     for (qsizetype i = html.indexOf(u'<'); i >= 0 && i < n; i = html.indexOf(u'<', i + 1)) {
-        qsizetype end = html.indexOf(u'>', i + 1);
+        const qsizetype end = html.indexOf(u'>', i + 1);
         if (end < 0)
             break;
         const QStringView tag = QStringView(html).mid(i + 1, end - i - 1);
-        if (tag.startsWith(u'!') || tag.startsWith(u'?')) {
-            i = end;
-            continue;
-        }
-        if (tag.startsWith(u'/')) {
-            depth = std::max(0, depth - 1);
-        } else if (!tag.endsWith(u'/')) {
-            qsizetype nameEnd = 0;
-            while (nameEnd < tag.size() && tag.at(nameEnd).isLetterOrNumber())
-                ++nameEnd;
-            if (!isVoidElement(tag.left(nameEnd)))
-                deepest = std::max(deepest, ++depth);
-        }
         i = end;
+        if (tag.startsWith(u'!') || tag.startsWith(u'?'))
+            continue;
+        const bool closing = tag.startsWith(u'/');
+        const QStringView rest = closing ? tag.mid(1) : tag;
+        qsizetype nameEnd = 0;
+        while (nameEnd < rest.size() && rest.at(nameEnd).isLetterOrNumber())
+            ++nameEnd;
+        const QStringView name = rest.left(nameEnd);
+        const bool table = name.compare(u"table", Qt::CaseInsensitive) == 0;
+        if (closing) {
+            depth.elements = std::max(0, depth.elements - 1);
+            if (table)
+                depth.tables = std::max(0, depth.tables - 1);
+        } else if (!tag.endsWith(u'/') && !isVoidElement(name)) {
+            deepest.elements = std::max(deepest.elements, ++depth.elements);
+            if (table)
+                deepest.tables = std::max(deepest.tables, ++depth.tables);
+        }
     }
     return deepest;
 }
@@ -95,8 +106,11 @@ bool withinBounds(const QString &text, bool html, QString *reason)
     };
     if (text.size() > maxLength)
         return fail("text too long");
-    if (html && nestingDepth(text) > maxNesting)
-        return fail("text nested too deeply");
+    if (html) {
+        const Nesting nesting = nestingDepth(text);
+        if (nesting.elements > maxNesting || nesting.tables > maxTableNesting)
+            return fail("text nested too deeply");
+    }
     return true;
 }
 

@@ -17,6 +17,8 @@ namespace RichTextBlock {
 // layout's time and stack grow with both, and a report file may come from anywhere.
 inline constexpr qsizetype maxLength = 256 * 1024;
 inline constexpr int maxNesting = 100;
+// Tables within tables: laying them out takes twice as long for every level.
+inline constexpr int maxTableNesting = 6;
 
 // Whether text stays within both bounds (nesting counts for HTML only); if not, *reason says which.
 bool withinBounds(const QString &text, bool html, QString *reason = nullptr);

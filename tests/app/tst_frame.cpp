@@ -406,8 +406,8 @@ void TestFrame::helpInDocumentWindows()
     // window of its own, usable while the modal dialog is up.
     TfrmCJobQuotes dialog(fixture.dm.get(), fixture.window.get());
     dialog.show();
-    dialog.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QApplication::setActiveWindow(&dialog);
+    QTRY_COMPARE(QApplication::activeWindow(), &dialog);
     dialog.findChild<QWidget *>(u"grdQuotes"_s)->setFocus();
     QTest::keyClick(&dialog, Qt::Key_F1);
     auto *help = dialog.findChild<HelpWindow *>();
@@ -416,8 +416,8 @@ void TestFrame::helpInDocumentWindows()
 
     auto *preview = new TfrmPrintPreview(&dialog);
     preview->show();
-    preview->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(preview));
+    QApplication::setActiveWindow(preview);
+    QTRY_COMPARE(QApplication::activeWindow(), preview);
     QTest::keyClick(preview, Qt::Key_F1);
     auto *previewHelp = preview->findChild<HelpWindow *>();
     QVERIFY(previewHelp);

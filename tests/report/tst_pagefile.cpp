@@ -363,6 +363,9 @@ void TestPageFile::refusesHostileFiles_data()
     QTest::newRow("rich text nested too deeply")
         << PageFile::seal(PageStream::write(richTextReport(u"<div>"_s.repeated(200))))
         << u"nested"_s;
+    QTest::newRow("rich text of tables in tables")
+        << PageFile::seal(PageStream::write(richTextReport(u"<table><tr><td>"_s.repeated(7))))
+        << u"nested"_s;
     QTest::newRow("rich text too long")
         << PageFile::seal(PageStream::write(richTextReport(QString(300 * 1024, u'x'))))
         << u"too long"_s;
