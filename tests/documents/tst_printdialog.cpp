@@ -9,6 +9,7 @@
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
+#include "report/PageFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,6 +44,7 @@ private slots:
     void searchMovesTheList();
     void printCommandSavesFirst();
     void previewShowsPagesAsTheyAreMade();
+    void openingAFileEndsTheRun();
     void printingShowsProgress_data();
     void printingShowsProgress();
 
@@ -332,6 +334,48 @@ void TestPrintDialog::previewShowsPagesAsTheyAreMade()
     QVERIFY2(whole > 2, qPrintable(QString::number(whole)));
     QVERIFY2(ranTo < whole, qPrintable(u"%1 of %2 pages"_s.arg(ranTo).arg(whole)));
     QVERIFY(MessageAnswers::shown().isEmpty());
+}
+
+void TestPrintDialog::openingAFileEndsTheRun()
+{
+    selectLongQuote();
+    RenderedReport saved;
+    saved.title = u"Saved week"_s;
+    saved.pages.append(ReportPage());
+    const QString path = m_dir.filePath(u"week.QRP"_s);
+    QString error;
+    QVERIFY2(PageFile::save(path, saved, &error), qPrintable(error));
+
+    TfrmCJobQuotes dialog(m_dm.get());
+    dialog.show();
+    TqrepQuote &report = dialog.quoteReport();
+    bool opened = false;
+    RenderedReport shownAfterRun;
+    QString caption;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        TfrmPrintPreview *preview = report.previewWindow();
+        if (!preview)
+            return;
+        if (!opened) {
+            preview->openReport(path); // while the quote is still rendering
+            opened = true;
+            return;
+        }
+        if (report.lastPages().pages.isEmpty())
+            return; // the run has not returned yet
+        poll.stop();
+        shownAfterRun = preview->report();
+        caption = preview->windowTitle();
+        preview->close();
+    });
+    poll.start(0);
+    dialog.btnPrintClick();
+    QVERIFY(opened);
+    QCOMPARE(shownAfterRun.title, saved.title); // the run's pages did not replace the file's
+    QCOMPARE(shownAfterRun.pages.size(), 1);
+    QCOMPARE(caption, u"Velbric Print Preview : week.QRP"_s);
+    QVERIFY(report.lastPages().pages.size() < report.run().pages.size());
 }
 
 void TestPrintDialog::printingShowsProgress_data()
