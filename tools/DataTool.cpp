@@ -5,6 +5,7 @@
 #include "DataCommand.h"
 #include "DemoCommand.h"
 #include "SummaryPdfCommand.h"
+#include "PdfCommand.h"
 
 #include <QTextStream>
 
@@ -22,8 +23,10 @@ const QList<DataCommand> &commands()
         { u"check"_s, u"check DIR"_s,
             u"check a data directory's totals, printed rows, keys and counters"_s,
             runCheckCommand },
-        { u"pdf"_s, u"pdf DIR summary quotes|jobs [--status C,H,I,P] OUT.pdf"_s,
-            u"write the quote or job summary as a PDF"_s, runSummaryPdf },
+        { u"pdf"_s, u"pdf DIR ..."_s,
+            u"write a quote, a job, a summary or a report file as PDF (logo on, codes, groups and notes off "
+            "unless asked; see pdf --help)"_s,
+            runPdfCommand },
     };
     return table;
 }

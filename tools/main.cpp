@@ -1,21 +1,24 @@
 #include "DataTool.h"
 
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTextStream>
 
-#include <cstdio>
 #include <memory>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    // PDF output lays out text, which takes the graphical application object; it needs no screen.
-    const bool gui = argc > 1 && qstrcmp(argv[1], "pdf") == 0;
-    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app = gui
-        ? std::make_unique<QGuiApplication>(argc, argv)
-        : std::make_unique<QCoreApplication>(argc, argv);
+    // Drawing pages needs fonts and printers, so a GUI application, which needs no display.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "pdf") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runDataTool(QCoreApplication::arguments().mid(1), out, err);

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QPointer>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
@@ -77,6 +78,12 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
 
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &TfrmMain::showHelp);
+    // F1 in the program's other windows.
+    // A window closed later (an earlier one, in tests) leaves the handler to the newest.
+    HelpRequest::setHandler([self = QPointer<TfrmMain>(this)](QWidget *from) {
+        if (self)
+            self->showHelpFor(from);
+    });
     connect(
         m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });
 
@@ -266,4 +273,17 @@ void TfrmMain::showHelp()
     if (!m_help)
         m_help = new HelpWindow(this);
     m_help->showTopic(HelpWindow::contextOf(QApplication::focusWidget()));
+}
+
+void TfrmMain::showHelpFor(QWidget *from)
+{
+    QWidget *window = from->window();
+    if (window == this) {
+        showHelp();
+        return;
+    }
+    auto *help = window->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(window);
+    help->showTopic(HelpWindow::contextOf(from));
 }

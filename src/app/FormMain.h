@@ -74,6 +74,9 @@ public:
     void mniAboutClick();
     // F1: the help topic of the region that has the focus.
     void showHelp();
+    // The help topic of from's region, in a help window of from's own window, so that a modal
+    // dialog's help can be read while the dialog is up.
+    void showHelpFor(QWidget *from);
     HelpWindow *helpWindow() const { return m_help; }
 
 protected:

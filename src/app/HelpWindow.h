@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/HelpRequest.h"
+
 #include <QWidget>
 
 class QTextBrowser;
@@ -12,7 +14,7 @@ class HelpWindow : public QWidget
 
 public:
     // The name under which a widget carries its help context when it has no property of its own.
-    static constexpr const char *ContextProperty = "helpContext";
+    static constexpr const char *ContextProperty = HelpRequest::ContextProperty;
 
     explicit HelpWindow(QWidget *parent = nullptr);
 

@@ -19,6 +19,7 @@ struct DocumentGeometry
     QString numberLabel; // "Quote Number:"
     QString phoneLabel; // "Phone:" or "Ph:"
     QString grandTotalLabel; // "Quote Total:" or "Total:"
+    QString noClientMessage; // why a document without a client does not print
     bool boldBusinessLabels = false; // the phone and fax labels of the business
     bool boldClosingBand = false; // the closing band's notes, labels and amounts
 

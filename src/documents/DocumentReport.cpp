@@ -2,6 +2,7 @@
 
 #include "controls/DisplayFormat.h"
 #include "data/DataModuleMain.h"
+#include "documents/EVelbric.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
 #include "report/ReportContext.h"
@@ -77,6 +78,21 @@ DocumentReport::DocumentReport(TDM *dm, const DocumentGeometry &geometry)
     buildClosing();
     buildPageFooter();
     layout().setBeforeRun([this](ReportLayout &) { return beforeRun(); });
+}
+
+void DocumentReport::setRun(const QString &number, const DocumentOptions &options)
+{
+    const auto flag = [](bool on) { return on ? u"TRUE"_s : u"FALSE"_s; };
+    Params.clear();
+    Params << u"NO="_s + number << u"LOGO="_s + flag(options.logo)
+           << u"CODES="_s + flag(options.codes) << u"GROUPS="_s + flag(options.groups)
+           << u"NOTES="_s + flag(options.notes);
+}
+
+void DocumentReport::requireClient(bool hasClient) const
+{
+    if (!hasClient)
+        throw EVelbric(m_geometry.noClientMessage);
 }
 
 void DocumentReport::buildPageHeader()

@@ -9,6 +9,15 @@
 class ReportImage;
 class TDM;
 
+// What a document shows besides its lines: the check boxes of the print dialog, with its defaults.
+struct DocumentOptions
+{
+    bool logo = true; // the business logo
+    bool codes = false; // the code column
+    bool groups = false; // a heading band over each run of lines under one heading
+    bool notes = false; // each line's notes
+};
+
 // The design the quote and the job document share: the business and client in the page header,
 // the column titles, a heading band per run of lines under one heading, one band per printed line
 // with its notes, and the closing band with the header notes and totals. Each run reads the
@@ -17,6 +26,11 @@ class DocumentReport : public TQrepMaster
 {
 public:
     DocumentReport(TDM *dm, const DocumentGeometry &geometry);
+
+    // Sets the parameters of the next run: the document numbered number, showing what options ask.
+    void setRun(const QString &number, const DocumentOptions &options);
+    // Refuses (EVelbric) to print a document whose header names no client.
+    void requireClient(bool hasClient) const;
 
     // The document's rows for number: header, line, heading and client fields and the calculated
     // totals, in the order the lines were added.

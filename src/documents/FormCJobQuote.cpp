@@ -1,11 +1,11 @@
 #include "documents/FormCJobQuote.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/HelpRequest.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVPageControl.h"
 #include "data/DataModuleMain.h"
-#include "documents/EVelbric.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/IncrementalSearchBox.h"
 #include "documents/QRJobQuote.h"
@@ -45,11 +45,6 @@ TQVDBGrid *criteriaGrid(QWidget *parent,
     grid->setReadOnly(true);
     grid->setRowSelect(true);
     return grid;
-}
-
-QString flag(const QCheckBox *box)
-{
-    return box->isChecked() ? u"TRUE"_s : u"FALSE"_s;
 }
 
 } // namespace
@@ -103,13 +98,15 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
 
     auto *options = new QGroupBox(u"Display Options "_s, this);
     options->setObjectName(u"grpDisplayOptions"_s);
-    m_logo = option(options, u"chkLogo"_s, u"Logo"_s, u"Display Logo on Quote or Job"_s, true);
+    const DocumentOptions defaults;
+    m_logo = option(
+        options, u"chkLogo"_s, u"Logo"_s, u"Display Logo on Quote or Job"_s, defaults.logo);
     m_codes = option(options, u"chkCodes"_s, u"Material/Labour Codes"_s,
-        u"Show Material / Codes on Job or Quote"_s, false);
+        u"Show Material / Codes on Job or Quote"_s, defaults.codes);
     m_groups = option(options, u"chkGroups"_s, u"Material/Labour Group Headings"_s,
-        u"Show Material/Labour Group Headings. "_s, false);
+        u"Show Material/Labour Group Headings. "_s, defaults.groups);
     m_notes = option(options, u"chkNotes"_s, u"Notes for Labour/Material Items"_s,
-        u"Display Extened notes on each item"_s, false);
+        u"Display Extened notes on each item"_s, defaults.notes);
     auto *optionsLayout = new QVBoxLayout(options);
     for (QCheckBox *box : { m_logo, m_codes, m_groups, m_notes })
         optionsLayout->addWidget(box);
@@ -151,6 +148,11 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     resize(720, 380);
     setFixedSize(size());
 
+    // F1 anywhere in the dialog, its grids included, opens the dialog's own topic.
+    HelpRequest::install(this, HelpContext);
+    m_quotesGrid->setHelpContext(HelpContext);
+    m_jobsGrid->setHelpContext(HelpContext);
+
     formLoaded();
     pgcJobsQuotesChange();
 }
@@ -189,16 +191,10 @@ void TfrmCJobQuotes::btnPrintClick()
         const bool jobs = jobPage();
         TQVTable *view = jobs ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
         DocumentReport &report = activeReport();
-        report.Params.clear();
-        report.Params << u"NO="_s
-                + view->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString()
-                      << u"LOGO="_s + flag(m_logo) << u"CODES="_s + flag(m_codes)
-                      << u"GROUPS="_s + flag(m_groups) << u"NOTES="_s + flag(m_notes);
-        if (view->fieldByName(u"Client_ID"_s)->isNull()) {
-            throw EVelbric(jobs
-                    ? u"Job has no Client selected. Please Select a client before printing Job"_s
-                    : u"Quote has no client selected. Please insert client details before printing Quote"_s);
-        }
+        report.setRun(view->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString(),
+            { m_logo->isChecked(), m_codes->isChecked(), m_groups->isChecked(),
+                m_notes->isChecked() });
+        report.requireClient(!view->fieldByName(u"Client_ID"_s)->isNull());
         struct Running
         {
             TfrmCJobQuotes *dialog;
@@ -213,7 +209,7 @@ void TfrmCJobQuotes::btnPrintClick()
         m_print->setEnabled(false);
         m_printerSetup->setEnabled(false);
         if (m_reportType->currentIndex() == 1)
-            report.print();
+            report.print(this);
         else
             report.preview(this);
     });

@@ -1,10 +1,12 @@
 #include "documents/FormPrintPreview.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/HelpRequest.h"
 #include "controls/Messages.h"
 #include "documents/FormMAPISend.h"
 #include "documents/PreviewGlyphs.h"
 #include "documents/PreviewPageView.h"
+#include "documents/PrintProgress.h"
 #include "engine/Exception.h"
 #include "report/PageFile.h"
 #include "report/ReportOutput.h"
@@ -141,6 +143,7 @@ TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
     m_pageLabel->setFixedWidth(75);
     m_stateLabel->setText(u"Ready"_s);
     updateStatus();
+    HelpRequest::install(this, HelpContext);
 }
 
 TfrmPrintPreview::~TfrmPrintPreview() = default;
@@ -248,15 +251,19 @@ void TfrmPrintPreview::btnOpenClick()
 void TfrmPrintPreview::btnPrintClick()
 {
     runGuarded(this, [&] {
+        // The run still rendering these pages uses the report's layout: no second run meanwhile.
+        if (m_livePrint && !finished())
+            return;
         if (m_livePrint) {
             m_livePrint();
             return;
         }
         if (m_report.pages.isEmpty())
             return;
-        WaitCursor wait;
+        PrintProgress progress(this);
         QString error;
-        if (!ReportOutput::print(m_report, *m_printer, &error))
+        if (!ReportOutput::print(m_report, *m_printer, &error, progress.progressHook())
+            && !progress.wasCancelled())
             throw Exception(error);
     });
 }

@@ -17,6 +17,7 @@ DocumentGeometry TqrepJobQuote::jobGeometry()
     g.footerField = u"JobFooter"_s;
     g.numberLabel = u"Job Number:"_s;
     g.phoneLabel = u"Ph:"_s;
+    g.noClientMessage = u"Job has no Client selected. Please Select a client before printing Job"_s;
     g.grandTotalLabel = u"Total:"_s;
     g.boldBusinessLabels = true;
     g.boldClosingBand = true;

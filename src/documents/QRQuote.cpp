@@ -17,6 +17,7 @@ DocumentGeometry TqrepQuote::quoteGeometry()
     g.footerField = u"QuoteFooter"_s;
     g.numberLabel = u"Quote Number:"_s;
     g.phoneLabel = u"Phone:"_s;
+    g.noClientMessage = u"Quote has no client selected. Please insert client details before printing Quote"_s;
     g.grandTotalLabel = u"Quote Total:"_s;
 
     g.pageHeaderHeight = 70.6;

@@ -2,11 +2,13 @@
 
 #include "controls/CommandGuard.h"
 #include "documents/FormPrintPreview.h"
+#include "documents/PrintProgress.h"
 #include "engine/Exception.h"
 #include "report/PrinterSetup.h"
 #include "report/ReportOutput.h"
 #include "report/ReportRunner.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPrinter>
 
@@ -88,14 +90,19 @@ RenderedReport TQrepMaster::run()
     return m_lastPages;
 }
 
-void TQrepMaster::print()
+void TQrepMaster::print(QWidget *parent)
 {
-    const RenderedReport pages = run();
-    if (pages.pages.isEmpty())
+    PrintProgress progress(parent);
+    m_printedPages = false;
+    ReportRunner runner(m_layout);
+    runner.setPageHook(progress.pageHook());
+    m_lastPages = runner.run(dataSource());
+    m_printedPages = !runner.wasCancelled();
+    if (progress.wasCancelled() || m_lastPages.pages.isEmpty())
         return; // an empty query prints nothing
     QString error;
-    WaitCursor wait;
-    if (!ReportOutput::print(pages, *m_printer, &error))
+    if (!ReportOutput::print(m_lastPages, *m_printer, &error, progress.progressHook())
+        && !progress.wasCancelled())
         throw Exception(error);
 }
 
@@ -110,17 +117,26 @@ void TQrepMaster::preview(QWidget *parent)
     auto *window = new TfrmPrintPreview(parent);
     m_preview = window;
     window->setDialogs(m_dialogs);
-    window->attachReport([this] { print(); }, [this](QWidget *owner) { printerSetup(owner); });
+    window->attachReport(
+        [this, window] { print(window); }, [this](QWidget *owner) { printerSetup(owner); });
     window->setRenderState(ReportRunner::State::Busy);
     window->showMaximized();
 
+    // The run goes on only while the window still shows it: closing the window or opening a
+    // report file in it ends the run.
+    const auto stillShown = [this] {
+        return m_preview && m_preview->isVisible() && m_preview->isAttached();
+    };
     m_printedPages = false;
     ReportRunner runner(m_layout);
-    runner.setPageHook([this](const QList<ReportPage> &pages) {
-        if (!m_preview)
-            return false; // closed while rendering: the run is cancelled
+    runner.setPageHook([this, &stillShown](const QList<ReportPage> &pages) {
+        if (!stillShown())
+            return false;
         m_preview->pagesRendered(pages);
-        return true;
+        // Everything runs on this one thread: the window paints the page and answers the user
+        // between pages.
+        QCoreApplication::processEvents();
+        return stillShown();
     });
     try {
         m_lastPages = runner.run(dataSource());
@@ -128,11 +144,13 @@ void TQrepMaster::preview(QWidget *parent)
         delete m_preview.data();
         throw;
     }
-    m_printedPages = true;
+    m_printedPages = !runner.wasCancelled();
     if (!m_preview)
         return;
-    m_preview->setReport(m_lastPages);
-    m_preview->setRenderState(ReportRunner::State::Finished);
+    if (m_preview->isAttached()) {
+        m_preview->setReport(m_lastPages);
+        m_preview->setRenderState(ReportRunner::State::Finished);
+    }
 
     // The command waits here, handling every window's events, until the preview is gone.
     QEventLoop loop;

@@ -40,10 +40,13 @@ public:
 
     // Renders the report's pages.
     RenderedReport run();
-    // Renders the pages and prints them; an error of the printer is thrown as Exception.
-    void print();
+    // Renders the pages and prints them, showing the progress over parent, where the user may
+    // cancel; an error of the printer is thrown as Exception.
+    void print(QWidget *parent = nullptr);
     // Renders the pages into a new preview window shown without being modal, and returns when
-    // that window has closed. parent keeps the window usable while a modal dialog is up.
+    // that window has closed. parent keeps the window usable while a modal dialog is up. The
+    // window shows each page as it is made and answers the user meanwhile; closing it, or opening
+    // a report file in it, ends the run.
     void preview(QWidget *parent);
     // The printer dialog; its choices hold for every later run of this report object.
     bool printerSetup(QWidget *parent);

@@ -23,7 +23,15 @@ inline double toMm(double units)
     return units / unitsPerMm;
 }
 
-// font with its size given in layout units, for QPainter::drawText and QFontMetricsF.
+// The font text is drawn and measured in: font, in a metric-compatible family that is installed
+// when the one it names is not (Arial as Liberation Sans), chosen here and not by the machine's
+// font configuration, so that a page breaks its lines alike everywhere; and with ligatures off, so
+// that the text of a PDF reads as the letters typed ("fi" stays two letters).
+QFont drawnFont(const QFont &font);
+// The family drawnFont draws family in.
+QString drawnFamily(const QString &family);
+
+// drawnFont(font) with its size given in layout units, for QPainter::drawText and QFontMetricsF.
 QFont layoutFont(const QFont &font);
 
 // A paint device of unitsPerMm * 25.4 dots per inch, on which QTextDocument resolves point sizes to

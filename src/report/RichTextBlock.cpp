@@ -38,9 +38,81 @@ public:
     { }
 };
 
+// Elements that never hold others, so they open no level of nesting.
+bool isVoidElement(QStringView name)
+{
+    static const QStringList names { QStringLiteral("br"), QStringLiteral("img"),
+        QStringLiteral("hr"), QStringLiteral("meta"), QStringLiteral("link"),
+        QStringLiteral("input"), QStringLiteral("col"), QStringLiteral("area"),
+        QStringLiteral("base"), QStringLiteral("wbr"), QStringLiteral("param"),
+        QStringLiteral("source"), QStringLiteral("embed"), QStringLiteral("track") };
+    for (const QString &n : names) {
+        if (name.compare(n, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+struct Nesting
+{
+    int elements = 0;
+    int tables = 0;
+};
+
+// The deepest nesting of elements, and of tables, in html, counted from its tags alone.
+Nesting nestingDepth(const QString &html)
+{
+    Nesting depth;
+    Nesting deepest;
+    const qsizetype n = html.size();
+    for (qsizetype i = html.indexOf(u'<'); i >= 0 && i < n; i = html.indexOf(u'<', i + 1)) {
+        const qsizetype end = html.indexOf(u'>', i + 1);
+        if (end < 0)
+            break;
+        const QStringView tag = QStringView(html).mid(i + 1, end - i - 1);
+        i = end;
+        if (tag.startsWith(u'!') || tag.startsWith(u'?'))
+            continue;
+        const bool closing = tag.startsWith(u'/');
+        const QStringView rest = closing ? tag.mid(1) : tag;
+        qsizetype nameEnd = 0;
+        while (nameEnd < rest.size() && rest.at(nameEnd).isLetterOrNumber())
+            ++nameEnd;
+        const QStringView name = rest.left(nameEnd);
+        const bool table = name.compare(u"table", Qt::CaseInsensitive) == 0;
+        if (closing) {
+            depth.elements = std::max(0, depth.elements - 1);
+            if (table)
+                depth.tables = std::max(0, depth.tables - 1);
+        } else if (!tag.endsWith(u'/') && !isVoidElement(name)) {
+            deepest.elements = std::max(deepest.elements, ++depth.elements);
+            if (table)
+                deepest.tables = std::max(deepest.tables, ++depth.tables);
+        }
+    }
+    return deepest;
+}
+
 } // namespace
 
 namespace RichTextBlock {
+
+bool withinBounds(const QString &text, bool html, QString *reason)
+{
+    const auto fail = [&](const char *why) {
+        if (reason)
+            *reason = QLatin1String(why);
+        return false;
+    };
+    if (text.size() > maxLength)
+        return fail("text too long");
+    if (html) {
+        const Nesting nesting = nestingDepth(text);
+        if (nesting.elements > maxNesting || nesting.tables > maxTableNesting)
+            return fail("text nested too deeply");
+    }
+    return true;
+}
 
 std::unique_ptr<QTextDocument> document(const PageRichText &block)
 {
@@ -49,8 +121,8 @@ std::unique_ptr<QTextDocument> document(const PageRichText &block)
     doc->documentLayout()->registerHandler(
         QTextFormat::ImageObject, new BlankImageHandler(doc.get()));
     doc->setDocumentMargin(0);
-    doc->setDefaultFont(block.font);
-    if (block.html)
+    doc->setDefaultFont(ReportUnits::drawnFont(block.font));
+    if (block.html && withinBounds(block.text, true))
         doc->setHtml(block.text);
     else
         doc->setPlainText(block.text);

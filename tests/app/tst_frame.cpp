@@ -2,6 +2,8 @@
 #include "MainWindowFixture.h"
 #include "app/FormAbout.h"
 #include "app/HelpWindow.h"
+#include "documents/FormCJobQuote.h"
+#include "documents/FormPrintPreview.h"
 #include "app/Version.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBGridSrc.h"
@@ -92,6 +94,7 @@ private slots:
     void helpTopics_data();
     void helpTopics();
     void helpOnFocus();
+    void helpInDocumentWindows();
     void aboutBox();
     void memoryFigures_data();
     void memoryFigures();
@@ -353,7 +356,7 @@ void TestFrame::statusBarHint()
 void TestFrame::helpTopics_data()
 {
     QTest::addColumn<int>("context");
-    for (int context : { 13, 14, 19, 20, 1001, 1003, 1004 })
+    for (int context : { 13, 14, 19, 20, 24, 1001, 1003, 1004, 1005 })
         QTest::addRow("topic %d", context) << context;
 }
 
@@ -392,6 +395,34 @@ void TestFrame::helpOnFocus()
     QTest::keyClick(fixture.window.get(), Qt::Key_F1);
     QVERIFY(fixture.window->helpWindow());
     QCOMPARE(fixture.window->helpWindow()->currentTopic(), QUrl(u"qrc:/help/topic14.html"_s));
+}
+
+void TestFrame::helpInDocumentWindows()
+{
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    // F1 in the print dialog, its grid focused, and in a preview over it: each window gets a help
+    // window of its own, usable while the modal dialog is up.
+    TfrmCJobQuotes dialog(fixture.dm.get(), fixture.window.get());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+    dialog.findChild<QWidget *>(u"grdQuotes"_s)->setFocus();
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    auto *help = dialog.findChild<HelpWindow *>();
+    QVERIFY(help);
+    QCOMPARE(help->currentTopic(), QUrl(u"qrc:/help/topic24.html"_s));
+
+    auto *preview = new TfrmPrintPreview(&dialog);
+    preview->show();
+    QApplication::setActiveWindow(preview);
+    QTRY_COMPARE(QApplication::activeWindow(), preview);
+    QTest::keyClick(preview, Qt::Key_F1);
+    auto *previewHelp = preview->findChild<HelpWindow *>();
+    QVERIFY(previewHelp);
+    QCOMPARE(previewHelp->currentTopic(), QUrl(u"qrc:/help/topic1005.html"_s));
+    preview->close();
 }
 
 void TestFrame::aboutBox()

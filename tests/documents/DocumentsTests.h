@@ -5,3 +5,4 @@ int runDemoDocumentTests(int argc, char **argv);
 int runDocumentOptionTests(int argc, char **argv);
 int runPrintDialogTests(int argc, char **argv);
 int runPreviewTests(int argc, char **argv);
+int runPdfCommandTests(int argc, char **argv);

@@ -22,5 +22,6 @@ int main(int argc, char *argv[])
     failures += runDocumentOptionTests(argc, argv);
     failures += runPrintDialogTests(argc, argv);
     failures += runPreviewTests(argc, argv);
+    failures += runPdfCommandTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

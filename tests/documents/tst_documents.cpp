@@ -1,5 +1,6 @@
 #include "DemoCommand.h"
 #include "DocumentTestData.h"
+#include "ExternalTool.h"
 #include "DocumentsTests.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
@@ -352,9 +353,8 @@ void TestDemoDocuments::pdfText()
     const QString path = dir.filePath(u"document.pdf"_s);
     QString error;
     QVERIFY2(ReportOutput::writePdf(pages, path, &error), qPrintable(error));
+    REQUIRE_TOOL(u"pdftotext"_s);
     const QString text = DocumentTestSupport::pdfText(path);
-    if (text.isNull())
-        QSKIP("pdftotext is not installed");
 
     const QVariantMap &first = rows.first();
     const bool job = document == u"job";

@@ -4,6 +4,7 @@
 #include "documents/FormPrintPreview.h"
 #include "documents/PreviewPageView.h"
 #include "report/PageFile.h"
+#include "report/PageStream.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +59,8 @@ private slots:
     void saveOpenRoundTrip();
     void damagedFileRefused_data();
     void damagedFileRefused();
+    void hostileFileRefused_data();
+    void hostileFileRefused();
     void nothingSavedWhileRendering();
     void paging_data();
     void paging();
@@ -158,6 +163,49 @@ void TestPrintPreview::damagedFileRefused()
     QVERIFY(!boxes.first().text.isEmpty());
     QCOMPARE(preview->report(), shown);
     QCOMPARE(preview->windowTitle(), caption);
+}
+
+void TestPrintPreview::hostileFileRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a link to an endless device") << u"zero"_s;
+    QTest::newRow("a pipe nobody writes") << u"fifo"_s;
+    QTest::newRow("pictures beyond the budget") << u"pictures"_s;
+}
+
+void TestPrintPreview::hostileFileRefused()
+{
+    QFETCH(QString, kind);
+    const QString path = m_dir.filePath(u"hostile.qrp"_s);
+    QFile::remove(path);
+    if (kind == u"zero") {
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        // Each picture fits, all of them together do not: found while reading, never decoded.
+        RenderedReport big;
+        ReportPage page;
+        for (int i = 0; i < 3; ++i) {
+            QImage picture(2400, 2400, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i * 100, 200, 200));
+            page.primitives.append(PageImage { QRectF(0, 0, 210, 210), picture });
+        }
+        big.pages.append(page);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(PageFile::seal(PageStream::write(big)));
+    }
+    const RenderedReport shown = ReportTestSupport::sampleReport(2);
+    auto preview = finishedPreview(shown, path);
+    click(*preview, u"btnOpen"_s);
+    const QList<MessageAnswers::Shown> boxes = MessageAnswers::shown();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.first().text.contains(u"hostile.qrp"_s), qPrintable(boxes.first().text));
+    QCOMPARE(preview->report(), shown);
+    QCOMPARE(preview->pageCount(), int(shown.pages.size()));
+    QCOMPARE(preview->windowTitle(), u"Velbric - Print Preview"_s);
+    QFile::remove(path);
 }
 
 void TestPrintPreview::nothingSavedWhileRendering()

@@ -9,12 +9,15 @@
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
+#include "report/PageFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,8 +43,15 @@ private slots:
     void previewWaitsUntilClosed();
     void searchMovesTheList();
     void printCommandSavesFirst();
+    void previewShowsPagesAsTheyAreMade();
+    void openingAFileEndsTheRun();
+    void printingShowsProgress_data();
+    void printingShowsProgress();
 
 private:
+    // Adds quote Q9, long enough for several pages, and makes it the current quote.
+    void selectLongQuote();
+
     std::unique_ptr<HandMadeDocuments> m_data;
     std::unique_ptr<TDM> m_dm;
     QTemporaryDir m_dir;
@@ -208,10 +218,13 @@ void TestPrintDialog::previewWaitsUntilClosed()
     bool seen = false;
     QString caption, state, page, printedTitle;
     bool printEnabled = true;
-    QTimer::singleShot(0, this, [&] {
+    // Looks once the run has finished: the preview shows the pages while they are made.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
         TfrmPrintPreview *preview = report.previewWindow();
-        if (!preview)
+        if (!preview || preview->renderState() != ReportRunner::State::Finished)
             return;
+        poll.stop();
         seen = true;
         caption = preview->windowTitle();
         state = preview->stateText();
@@ -220,6 +233,7 @@ void TestPrintDialog::previewWaitsUntilClosed()
         printEnabled = dialog.findChild<QPushButton *>(u"btnPrint"_s)->isEnabled();
         QTest::mouseClick(preview->findChild<QPushButton *>(u"btnClose"_s), Qt::LeftButton);
     });
+    poll.start(5);
     dialog.btnPrintClick();
     QVERIFY(seen);
     QCOMPARE(caption, u"Velbric - Print Preview"_s);
@@ -272,6 +286,142 @@ int runPrintDialogTests(int argc, char **argv)
 {
     TestPrintDialog test;
     return QTest::qExec(&test, argc, argv);
+}
+
+void TestPrintDialog::selectLongQuote()
+{
+    m_dm.reset();
+    QList<HandLine> lines;
+    for (int i = 1; i <= 150; ++i)
+        lines.append(HandLine(u"H"_s, u"C%1"_s.arg(i), u"Long quote line %1"_s.arg(i)));
+    m_data->addDocument(false, u"Q9"_s, HandMadeDocuments::clientId, lines);
+    m_dm = m_data->start();
+    QVERIFY(m_dm->isConnected());
+    TQVTable *quotes = m_dm->tblCriteriaQuotes;
+    for (quotes->first(); !quotes->eof(); quotes->next()) {
+        if (quotes->fieldByName(u"Quote_No"_s)->asString() == u"Q9"_s)
+            return;
+    }
+    QFAIL("Q9 is not in the list");
+}
+
+void TestPrintDialog::previewShowsPagesAsTheyAreMade()
+{
+    selectLongQuote();
+    TfrmCJobQuotes dialog(m_dm.get());
+    dialog.show();
+    TqrepQuote &report = dialog.quoteReport();
+
+    // The first chance the program has to handle an event comes while the run is still going.
+    QString state, page;
+    int pages = 0;
+    QTimer::singleShot(0, this, [&] {
+        TfrmPrintPreview *preview = report.previewWindow();
+        if (!preview)
+            return;
+        state = preview->stateText();
+        page = preview->pageText();
+        pages = preview->pageCount();
+        preview->close(); // ends the run
+    });
+    dialog.btnPrintClick();
+    QCOMPARE(state, u" Busy"_s);
+    QVERIFY2(pages >= 1, qPrintable(page));
+    QCOMPARE(page, u"Page 1 of %1"_s.arg(pages));
+    QVERIFY(!report.previewWindow());
+    const int ranTo = int(report.lastPages().pages.size());
+    const int whole = int(report.run().pages.size());
+    QVERIFY2(whole > 2, qPrintable(QString::number(whole)));
+    QVERIFY2(ranTo < whole, qPrintable(u"%1 of %2 pages"_s.arg(ranTo).arg(whole)));
+    QVERIFY(MessageAnswers::shown().isEmpty());
+}
+
+void TestPrintDialog::openingAFileEndsTheRun()
+{
+    selectLongQuote();
+    RenderedReport saved;
+    saved.title = u"Saved week"_s;
+    saved.pages.append(ReportPage());
+    const QString path = m_dir.filePath(u"week.QRP"_s);
+    QString error;
+    QVERIFY2(PageFile::save(path, saved, &error), qPrintable(error));
+
+    TfrmCJobQuotes dialog(m_dm.get());
+    dialog.show();
+    TqrepQuote &report = dialog.quoteReport();
+    bool opened = false;
+    RenderedReport shownAfterRun;
+    QString caption;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        TfrmPrintPreview *preview = report.previewWindow();
+        if (!preview)
+            return;
+        if (!opened) {
+            preview->openReport(path); // while the quote is still rendering
+            opened = true;
+            return;
+        }
+        if (report.lastPages().pages.isEmpty())
+            return; // the run has not returned yet
+        poll.stop();
+        shownAfterRun = preview->report();
+        caption = preview->windowTitle();
+        preview->close();
+    });
+    poll.start(0);
+    dialog.btnPrintClick();
+    QVERIFY(opened);
+    QCOMPARE(shownAfterRun.title, saved.title); // the run's pages did not replace the file's
+    QCOMPARE(shownAfterRun.pages.size(), 1);
+    QCOMPARE(caption, u"Velbric Print Preview : week.QRP"_s);
+    QVERIFY(report.lastPages().pages.size() < report.run().pages.size());
+}
+
+void TestPrintDialog::printingShowsProgress_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("to the end") << false;
+    QTest::newRow("cancelled at the second page") << true;
+}
+
+void TestPrintDialog::printingShowsProgress()
+{
+    QFETCH(bool, cancel);
+    selectLongQuote();
+    TfrmCJobQuotes dialog(m_dm.get());
+    dialog.show();
+    dialog.findChild<QComboBox *>(u"cboReportType"_s)->setCurrentIndex(1);
+    TqrepQuote &report = dialog.quoteReport();
+    const QString path = m_dir.filePath(u"printed.pdf"_s);
+    QFile::remove(path);
+    report.printer().setOutputFormat(QPrinter::PdfFormat);
+    report.printer().setOutputFileName(path);
+
+    QStringList labels;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *progress = dialog.findChild<QProgressDialog *>(u"dlgPrintProgress"_s);
+        if (!progress)
+            return;
+        if (labels.isEmpty() || labels.last() != progress->labelText())
+            labels.append(progress->labelText());
+        if (cancel && progress->labelText().startsWith(u"Printing page 2 "_s))
+            progress->cancel();
+    });
+    poll.start(0);
+    dialog.btnPrintClick();
+    poll.stop();
+
+    const int whole = int(report.lastPages().pages.size());
+    QVERIFY(whole > 2);
+    QVERIFY2(labels.contains(u"Preparing page 1"_s), qPrintable(labels.join(u'|')));
+    QVERIFY2(labels.contains(u"Printing page 1 of %1"_s.arg(whole)), qPrintable(labels.join(u'|')));
+    QCOMPARE(labels.contains(u"Printing page %1 of %1"_s.arg(whole)), !cancel);
+    QVERIFY(!dialog.findChild<QProgressDialog *>(u"dlgPrintProgress"_s)); // gone with the job
+    QVERIFY(MessageAnswers::shown().isEmpty()); // a cancel is no error
+    if (!cancel)
+        QVERIFY(QFileInfo(path).size() > 0);
 }
 
 #include "tst_printdialog.moc"

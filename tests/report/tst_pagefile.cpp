@@ -30,7 +30,7 @@ QByteArray payloadWithPageCount(quint32 pages)
     out.setByteOrder(QDataStream::BigEndian);
     out << quint32(1);
     out.writeRawData("T", 1);
-    out << pages;
+    out << quint32(0) << pages; // no pictures
     return payload;
 }
 

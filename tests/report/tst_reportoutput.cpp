@@ -1,3 +1,4 @@
+#include "ExternalTool.h"
 #include "ReportTestSupport.h"
 #include "TempDataDir.h"
 #include "report/ReportDataSource.h"
@@ -5,6 +6,7 @@
 #include "report/ReportOutput.h"
 #include "report/ReportPainter.h"
 #include "report/ReportRunner.h"
+#include "report/ReportUnits.h"
 
 #include <QFile>
 #include <QLocale>
@@ -73,6 +75,9 @@ private slots:
     void pdfRefusesUnwritablePath();
     void paintStretchesToTarget();
     void richTextLoadsNothingExternal();
+    void pdfTextIsPlainLetters_data();
+    void pdfTextIsPlainLetters();
+    void documentFontKeepsItsMetrics();
 
 private:
     RenderedReport m_report;
@@ -113,14 +118,12 @@ void TestReportOutput::pdfHoldsTheText()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
 
+    REQUIRE_TOOL(u"pdftotext"_s);
+    REQUIRE_TOOL(u"pdfinfo"_s);
     const QString text = pdfTool(u"pdftotext"_s, { u"-layout"_s, path, u"-"_s });
-    if (text.isNull())
-        QSKIP("pdftotext is not installed");
     for (const QString &s : expected)
         QVERIFY2(text.contains(s), qPrintable(s));
     const QString info = pdfTool(u"pdfinfo"_s, { path });
-    if (info.isNull())
-        return;
     static const QRegularExpression size(u"Page size: +([0-9.]+) x ([0-9.]+) pts"_s);
     const QRegularExpressionMatch match = size.match(info);
     QVERIFY2(match.hasMatch(), qPrintable(info));
@@ -170,9 +173,9 @@ void TestReportOutput::printsThePrinterRange()
     QCOMPARE(progress.size(), int(present.size()));
     QVERIFY(!printer.fullPage()); // the caller's printer is left as it was
 
+    REQUIRE_TOOL(u"pdftotext"_s);
+    REQUIRE_TOOL(u"pdfinfo"_s);
     const QString text = pdfTool(u"pdftotext"_s, { path, u"-"_s });
-    if (text.isNull())
-        QSKIP("pdftotext is not installed");
     for (const QString &s : present)
         QVERIFY2(text.contains(s), qPrintable(s));
     for (const QString &s : absent)
@@ -248,6 +251,59 @@ void TestReportOutput::richTextLoadsNothingExternal()
         }
     }
     QCOMPARE(reddish, 0);
+}
+
+void TestReportOutput::pdfTextIsPlainLetters_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<bool>("rich");
+    // DejaVu Sans forms "fi" and "ff" ligatures whenever the shaper lets it.
+    for (const QString &family : { u"Arial"_s, u"DejaVu Sans"_s, u"Liberation Serif"_s }) {
+        QTest::addRow("%s text", qPrintable(family)) << family << false;
+        QTest::addRow("%s rich text", qPrintable(family)) << family << true;
+    }
+}
+
+void TestReportOutput::pdfTextIsPlainLetters()
+{
+    QFETCH(QString, family);
+    QFETCH(bool, rich);
+    const QStringList words { u"Harrowfinch"_s, u"offers"_s, u"fluffy"_s, u"waffles"_s,
+        u"office"_s };
+    const QFont font(family, 12);
+    ReportPage page;
+    if (rich)
+        page.primitives.append(
+            PageRichText { QRectF(10, 10, 180, 30), u"<p><b>"_s + words.join(u' ') + u"</b></p>"_s,
+                true, font, Qt::black, 0 });
+    else
+        page.primitives.append(PageText { QRectF(10, 10, 180, 10), words.join(u' '), font });
+    TempDataDir dir;
+    const QString path = dir.filePath(u"letters.pdf"_s);
+    QString error;
+    QVERIFY2(ReportOutput::writePdf(RenderedReport { u"Letters"_s, { page } }, path, &error),
+        qPrintable(error));
+
+    REQUIRE_TOOL(u"pdftotext"_s);
+    const QString text = pdfTool(u"pdftotext"_s, { path, u"-"_s });
+    for (const QString &word : words)
+        QVERIFY2(text.contains(word), qPrintable(u"\"%1\" not in \"%2\""_s.arg(word, text)));
+    for (const QChar c : text)
+        QVERIFY2(c.unicode() < 0xFB00 || c.unicode() > 0xFB06,
+            qPrintable(u"ligature U+%1 in \"%2\""_s.arg(c.unicode(), 4, 16).arg(text)));
+}
+
+void TestReportOutput::documentFontKeepsItsMetrics()
+{
+    // The documents are laid out for Arial: whatever else the machine has, it is drawn in Arial or
+    // a family with Arial's advance widths, so that labels end where they were designed to end.
+    const QFont arial(u"Arial"_s, 10);
+    const QString family = QFontInfo(ReportUnits::layoutFont(arial)).family();
+    QVERIFY2(QStringList({ u"Arial"_s, u"Liberation Sans"_s, u"Arimo"_s }).contains(family),
+        qPrintable(family));
+    // "Quote Number:" is 14001 units of 2048 to the em in Arial: 68.36 points at 10 points.
+    QVERIFY2(near(ReportUnits::textWidthMm(arial, u"Quote Number:"_s), 68.36 * 25.4 / 72, 0.3),
+        qPrintable(QString::number(ReportUnits::textWidthMm(arial, u"Quote Number:"_s))));
 }
 
 QTEST_MAIN(TestReportOutput)
