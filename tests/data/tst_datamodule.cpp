@@ -76,10 +76,12 @@ void TestDataModule::failedStartTouchesNothing_data()
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("named");
     QTest::newRow("directory missing") << u"no-dir"_s << u"DATA"_s;
-    QTest::newRow("file missing") << u"remove QLab.db"_s << u"QLab.db"_s;
-    QTest::newRow("settings file missing") << u"remove INI"_s << u"INI"_s;
-    QTest::newRow("file of garbage") << u"garbage Clients.DB"_s << u"Clients.DB"_s;
-    QTest::newRow("file emptied") << u"empty global.db"_s << u"global.db"_s;
+    QTest::newRow("database missing") << u"remove Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("table missing") << u"drop QLab.db"_s << u"QLab.db"_s;
+    QTest::newRow("settings table missing") << u"drop INI"_s << u"INI"_s;
+    QTest::newRow("database of garbage") << u"garbage Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("database emptied") << u"empty Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("another program's database") << u"foreign Tessorin.db"_s << u"Tessorin.db"_s;
     QTest::newRow("field dropped") << u"alter Sales.db"_s << u"Sales.db"_s;
 }
 
@@ -102,6 +104,10 @@ void TestDataModule::failedStartTouchesNothing()
     } else if (verb == u"alter"_s) {
         fixture.exec(
             damage.section(u' ', 1), u"ALTER TABLE data RENAME COLUMN Salesman TO Seller"_s);
+    } else if (verb == u"drop"_s) {
+        fixture.exec(damage.section(u' ', 1), u"DROP TABLE data"_s);
+    } else if (verb == u"foreign"_s) {
+        fixture.exec(u"INI"_s, u"PRAGMA application_id = 1"_s);
     }
     const QByteArray before = fingerprint(fixture.dataDirectory());
     auto dm = fixture.start();
@@ -118,7 +124,7 @@ void TestDataModule::lockedFileRefusesStart()
 {
     DataDirFixture fixture;
     QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
-    holder.setDatabaseName(fixture.dataFile(u"Quotes.DB"_s));
+    holder.setDatabaseName(fixture.dataFile(u"Tessorin.db"_s));
     QVERIFY(holder.open());
     {
         QSqlQuery query(holder);
@@ -126,7 +132,7 @@ void TestDataModule::lockedFileRefusesStart()
         auto dm = fixture.start();
         QVERIFY(!dm->isConnected());
         QVERIFY2(
-            fixture.startupMessage.contains(u"Quotes.DB"_s), qPrintable(fixture.startupMessage));
+            fixture.startupMessage.contains(u"Tessorin.db"_s), qPrintable(fixture.startupMessage));
         QVERIFY2(fixture.startupMessage.contains(u"locked"_s), qPrintable(fixture.startupMessage));
         query.exec(u"ROLLBACK"_s);
     }
