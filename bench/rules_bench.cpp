@@ -1,9 +1,12 @@
 // Times the business rules on a fresh data directory: saving a material and a labour line (every
-// file a save writes, in one transaction) against a plain one-file commit on the same disk, taking
-// a key, copying a 200-line quote into a job and deleting all lines of a 200-line quote.
+// table a save writes, in one transaction), taking a key and posting a client, each against plain
+// SQLite committing the same rows on the same disk; copying a 200-line quote into a job and
+// deleting all lines of a 200-line quote.
 //
 //   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
 #include "CreateCommand.h"
+#include "data/TableSchema.h"
+#include "engine/SqlStore.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 
@@ -33,13 +36,85 @@ double millisecondsEach(int count, const std::function<void(int)> &body)
     return clock.nsecsElapsed() / 1e6 / count;
 }
 
-void report(const char *what, double ms, double baseline = 0)
+void report(const char *what, double ms, double baseline = 0, const char *against = "plain")
 {
     if (baseline > 0)
-        std::printf("%-52s %9.3f ms  (%.2fx the one-file commit)\n", what, ms, ms / baseline);
+        std::printf("%-52s %9.3f ms  (%.2fx %s)\n", what, ms, ms / baseline, against);
     else
         std::printf("%-52s %9.3f ms\n", what, ms);
     std::fflush(stdout);
+}
+
+// Plain SQLite committing the rows the program's operations write, in a database of the same
+// tables on the same disk: one transaction per operation, no hooks, no views, no locks.
+struct PlainFigures
+{
+    double nextKey = 0;
+    double materialLine = 0;
+    double client = 0;
+};
+
+PlainFigures plainSqlite(const QString &directory)
+{
+    const QString path = QDir(directory).filePath(u"plain.db"_s);
+    SqlStore::create(path, tessorinSchema());
+    const QString name = u"bench-plain"_s;
+    PlainFigures figures;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        QSqlQuery query(db);
+        auto run = [&](const QString &sql, const QVariantList &values = {}) {
+            query.prepare(sql);
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+            if (!query.exec())
+                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        };
+        run(u"INSERT INTO \"PKey.DB\" VALUES (1, 0)"_s);
+        run(u"INSERT INTO \"Quotes.DB\" (Quote_ID, Quote_No, TotalMaterials, QuoteTotal) "
+            "VALUES (1, 'Q1', 0, 0)"_s);
+        const QString bump = u"UPDATE \"PKey.DB\" SET CurrentKey = CurrentKey + 1 WHERE PrimaryKey = 1"_s;
+        figures.nextKey = millisecondsEach(lineCount, [&](int) {
+            run(u"BEGIN IMMEDIATE"_s);
+            run(bump);
+            run(u"COMMIT"_s);
+        });
+        // A material line: its two keys, the line, its printed row and the header's sums.
+        figures.materialLine = millisecondsEach(lineCount, [&](int i) {
+            const double key = 1000 + 2.0 * i;
+            run(u"BEGIN IMMEDIATE"_s);
+            run(bump);
+            run(bump);
+            run(u"INSERT INTO \"QMat.DB\" (Quote_ID, Quote_No, Material_ID, MaterialCode, "
+                "MaterialDesc, CurrentPrice, Quantity, TotalQuantity, UnitCost, SalesTax, "
+                "TotalSalesTax, RetailMarkup, TotalMarkup, TotalCharge, Quote_RepID, Heading_ID) "
+                "VALUES (?, 'Q1', 3, 'PIPE15', 'Copper pipe 15 mm', 13.65, 2, 27.3, 9.4, 10, 2.7, "
+                "45, 27.3, 27.3, ?, 1)"_s,
+                { key, key + 1 });
+            run(u"INSERT INTO \"RepQte.DB\" (ID, Number, Code, Description, Qty, Cost, "
+                "Total_Cost, Rep_ID, Heading_ID) VALUES (?, 'Q1', 'PIPE15', 'Copper pipe 15 mm', "
+                "2, 13.65, 27.3, ?, 1)"_s,
+                { key + 1, key + 1 });
+            run(u"UPDATE \"Quotes.DB\" SET TotalMaterials = TotalMaterials + 27.3, QuoteTotal = "
+                "QuoteTotal + 27.3, TotalSalesTax = 2.7 WHERE Quote_ID = 1"_s);
+            run(u"COMMIT"_s);
+        });
+        // A client: its key and its row.
+        figures.client = millisecondsEach(lineCount, [&](int i) {
+            run(u"BEGIN IMMEDIATE"_s);
+            run(bump);
+            run(u"INSERT INTO \"Clients.DB\" (Client_ID, Contact) VALUES (?, ?)"_s,
+                { 100000.0 + i, u"Client %1"_s.arg(i) });
+            run(u"COMMIT"_s);
+        });
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return figures;
 }
 
 // The disk's own cost: one row inserted and committed in one file, in the same journal mode.
@@ -118,6 +193,10 @@ int main(int argc, char *argv[])
 
     const double commit = oneFileCommit(root.path());
     report("one-file commit (insert one row)", commit);
+    const PlainFigures plain = plainSqlite(root.path());
+    report("plain SQLite: a key", plain.nextKey);
+    report("plain SQLite: a material line's rows", plain.materialLine);
+    report("plain SQLite: a client's rows", plain.client);
 
     TDM dm;
     dm.requestTermination = [] {};
@@ -129,7 +208,13 @@ int main(int argc, char *argv[])
     dm.tblLabour->first();
 
     report("NextKey (one committed key)", millisecondsEach(lineCount, [&](int) { dm.NextKey(); }),
-        commit);
+        plain.nextKey);
+    const double client = millisecondsEach(lineCount, [&](int i) {
+        dm.tblClients->insert();
+        dm.tblClients->fieldByName(u"Contact"_s)->setAsString(u"Client %1"_s.arg(i));
+        dm.tblClients->post();
+    });
+    report("post a new client (one table and its key)", client, plain.client);
 
     newQuote(dm);
     const double material = millisecondsEach(lineCount, [&](int i) {
@@ -141,7 +226,7 @@ int main(int argc, char *argv[])
         dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
         dm.tblQuotesMaterial->post();
     });
-    report("save a new material line", material, commit);
+    report("save a new material line", material, plain.materialLine);
     const double materialEdit = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotesMaterial->setRecNo(i);
         dm.tblQuotes->edit();
@@ -149,7 +234,7 @@ int main(int argc, char *argv[])
         dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(2 + i % 7));
         dm.tblQuotesMaterial->post();
     });
-    report("edit and save a material line", materialEdit, commit);
+    report("edit and save a material line", materialEdit, commit, "the one-file commit");
     const QVariant fullQuote = dm.tblQuotes->fieldByName(u"Quote_ID"_s)->value();
 
     newQuote(dm);
@@ -162,7 +247,7 @@ int main(int argc, char *argv[])
         dm.tblQuoteLabour->fieldByName(u"Hours"_s)->setAsString(QString::number(0.5 + i % 8));
         dm.tblQuoteLabour->post();
     });
-    report("save a new labour line", labour, commit);
+    report("save a new labour line", labour, commit, "the one-file commit");
 
     // The quote of 200 material lines into a new job, then all its lines deleted.
     dm.tblQuotes->findKey({ fullQuote });
