@@ -196,8 +196,22 @@ void TQVDatabase::release(const LockRef &lock)
 
 void TQVDatabase::commitOperation()
 {
-    if (m_depth == 0 || --m_depth > 0)
+    if (m_depth == 0)
         return;
+    if (m_depth > 1) {
+        --m_depth;
+        return;
+    }
+    // Locks only checked inside the write transaction that views still hold are recorded now, as
+    // long as the write lock keeps every other copy out. A refusal leaves the operation open: its
+    // scope rolls it back.
+    for (auto it = m_provisional.begin(); it != m_provisional.end();) {
+        for (int i = 0; i < it.value(); ++i) {
+            locks()->acquire(fileName(it.key().file), it.key().record);
+            m_acquired << it.key();
+        }
+        it = m_provisional.erase(it);
+    }
     // Locks taken and given back inside the operation go while the write lock keeps every other
     // copy out, so no copy that gets the write lock after us finds them still held.
     QList<LockRef> afterCommit;
@@ -209,14 +223,9 @@ void TQVDatabase::commitOperation()
             afterCommit << lock;
         }
     }
-    try {
-        m_store->commit();
-    } catch (const Exception &) {
-        m_pendingReleases.clear();
-        m_depth = 1;
-        abortOperation();
-        throw;
-    }
+    m_pendingReleases.clear();
+    m_store->commit(); // throws with the transaction still open: the scope rolls it back
+    m_depth = 0;
     for (const LockRef &lock : std::as_const(afterCommit))
         release(lock);
     finishOperation(true);
@@ -245,6 +254,7 @@ void TQVDatabase::finishOperation(bool committed)
     m_touched.clear();
     m_acquired.clear();
     m_pendingReleases.clear();
+    m_provisional.clear();
     if (!written.isEmpty() || !committed)
         ++m_generation;
     // Every view of a written table reads it again; a view whose own change was rolled back too.
@@ -264,12 +274,22 @@ RecordLocks *TQVDatabase::locks()
 
 void TQVDatabase::acquire(int file, qint64 record, int timeoutMs)
 {
-    if (writing())
+    const LockRef lock { file, record };
+    if (writing()) {
+        // Under the write lock nothing is waited for. No other copy can take a lock that needs
+        // the database meanwhile, so a lock that is not held elsewhere is only noted here and
+        // written to the lock-control file at the commit if a view still holds it then.
+        if (!locks()->holds(fileName(file), record)) {
+            locks()->check(fileName(file), record);
+            ++m_provisional[lock];
+            return;
+        }
         locks()->acquire(fileName(file), record);
-    else
+    } else {
         locks()->acquireWaiting(fileName(file), record, timeoutMs);
+    }
     if (m_depth > 0)
-        m_acquired << LockRef { file, record };
+        m_acquired << lock;
 }
 
 void TQVDatabase::acquireLock(int file, qint64 record)
@@ -286,6 +306,12 @@ void TQVDatabase::acquireTableLock(int file, int timeoutMs)
 
 void TQVDatabase::releaseLock(int file, qint64 record)
 {
+    const auto provisional = m_provisional.find(LockRef { file, record });
+    if (provisional != m_provisional.end()) {
+        if (--provisional.value() == 0)
+            m_provisional.erase(provisional);
+        return;
+    }
     if (m_depth > 0) {
         m_pendingReleases << LockRef { file, record };
         return;

@@ -113,6 +113,10 @@ private:
         {
             return file == other.file && record == other.record;
         }
+        friend size_t qHash(const LockRef &lock, size_t seed = 0)
+        {
+            return qHashMulti(seed, lock.file, lock.record);
+        }
     };
 
     void acquire(int file, qint64 record, int timeoutMs);
@@ -138,6 +142,7 @@ private:
     QList<std::shared_ptr<Touched>> m_touched;
     QList<LockRef> m_acquired;
     QList<LockRef> m_pendingReleases;
+    QHash<LockRef, int> m_provisional; // checked under the write lock, not recorded yet
     quint64 m_generation = 1;
 };
 

@@ -39,8 +39,8 @@ OperationScope::~OperationScope()
 
 void OperationScope::commit()
 {
+    m_database->commitOperation(); // when the commit fails, leaving the scope rolls back
     m_done = true;
-    m_database->commitOperation();
 }
 
 EditScope::~EditScope()
