@@ -49,6 +49,7 @@ private slots:
     void completedQuotesHiddenOnlyWhenTrue();
     void criteriaFilterByClient();
     void concurrentSettingWriters();
+    void heldCounterDelaysOnlyItsPoster();
 };
 
 void TestDataModule::startOpensEveryViewInOrder()
@@ -277,6 +278,49 @@ void TestDataModule::concurrentSettingWriters()
     }
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 80);
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data WHERE Val = 'True'"_s).toInt(), 80);
+}
+
+// One copy keeps the quote counter in edit (the options dialog) and another posts a new quote,
+// which needs the counter. The poster waits for the counter before it writes anything, so this
+// copy's line saves go on meanwhile; the poster is refused, naming who holds the counter.
+void TestDataModule::heldCounterDelaysOnlyItsPoster()
+{
+    DataDirFixture fixture;
+    fixture.exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q', 100, '')"_s);
+    auto dm = fixture.start();
+    QVERIFY(dm->isConnected());
+    dm->tblQuotes->insert();
+    dm->tblQuotes->post();
+
+    QProcess holder;
+    holder.start(QStringLiteral(SETTINGS_PEER), { fixture.executable(), u"hold-counter"_s });
+    QVERIFY(holder.waitForReadyRead(60000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QProcess poster;
+    poster.start(QStringLiteral(SETTINGS_PEER), { fixture.executable(), u"new-quote"_s });
+    QVERIFY(poster.waitForReadyRead(60000));
+    QCOMPARE(poster.readLine().trimmed(), QByteArray("posting"));
+
+    int saved = 0;
+    do {
+        dm->tblQuotes->edit();
+        dm->tblQuotesMaterial->insert();
+        dm->tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsFloat(1);
+        dm->tblQuotesMaterial->fieldByName(u"CurrentPrice"_s)->setAsString(u"10"_s);
+        dm->tblQuotesMaterial->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+        dm->tblQuotesMaterial->post(); // throws "database is locked" if the poster held it
+        ++saved;
+    } while (poster.state() != QProcess::NotRunning && saved < 2000);
+    QVERIFY(poster.waitForFinished(60000));
+    QCOMPARE(poster.exitCode(), 1);
+    const QString refusal = QString::fromLocal8Bit(poster.readAllStandardError());
+    QVERIFY2(refusal.contains(u"locked by"_s), qPrintable(refusal));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(60000));
+    QCOMPARE(holder.exitCode(), 0);
+    QCOMPARE(fixture.peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), saved);
+    QCOMPARE(fixture.peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toInt(), 101);
+    QCOMPARE(fixture.peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDataModule)
