@@ -233,7 +233,8 @@ void polling(const QString &directory)
         rawExec(QDir(directory).filePath(SqlStore::databaseFileName()), [&](QSqlDatabase &other) {
             run(other, u"BEGIN IMMEDIATE"_s);
             run(other, u"INSERT INTO \"Global.DB\" VALUES ('K%1', 'x')"_s.arg(i));
-            run(other, u"UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = 'GLOBAL.DB'"_s);
+            run(other,
+                u"UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = 'GLOBAL.DB'"_s);
             run(other, u"COMMIT"_s);
         });
         changed.start();

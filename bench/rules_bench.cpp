@@ -5,10 +5,10 @@
 //
 //   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
 #include "CreateCommand.h"
-#include "data/TableSchema.h"
-#include "engine/SqlStore.h"
 #include "data/DataModuleMain.h"
+#include "data/TableSchema.h"
 #include "engine/Field.h"
+#include "engine/SqlStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -128,8 +128,8 @@ private:
 
 // The program's operation and plain SQLite's, taken in turns so that both meet the same disk
 // weather; the medians, and their ratio.
-void compare(const char *what, const std::function<void(int)> &ours,
-    const std::function<void()> &plain)
+void compare(
+    const char *what, const std::function<void(int)> &ours, const std::function<void()> &plain)
 {
     std::vector<double> mine;
     std::vector<double> theirs;
@@ -239,23 +239,31 @@ int main(int argc, char *argv[])
     dm.tblMaterial->first();
     dm.tblLabour->first();
 
-    compare("NextKey (one committed key), median", [&](int) { dm.NextKey(); }, [&] { plain.key(); });
-    compare("post a new client (one table and its key), median", [&](int i) {
-        dm.tblClients->insert();
-        dm.tblClients->fieldByName(u"Contact"_s)->setAsString(u"Client %1"_s.arg(i));
-        dm.tblClients->post();
-    }, [&] { plain.client(); });
+    compare(
+        "NextKey (one committed key), median", [&](int) { dm.NextKey(); }, [&] { plain.key(); });
+    compare(
+        "post a new client (one table and its key), median",
+        [&](int i) {
+            dm.tblClients->insert();
+            dm.tblClients->fieldByName(u"Contact"_s)->setAsString(u"Client %1"_s.arg(i));
+            dm.tblClients->post();
+        },
+        [&] { plain.client(); });
 
     newQuote(dm);
-    compare("save a new material line, median", [&](int i) {
-        dm.tblQuotes->edit();
-        dm.tblQuotesMaterial->insert();
-        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
-            ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
-        dm.FillQuoteMaterialLine();
-        dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
-        dm.tblQuotesMaterial->post();
-    }, [&] { plain.materialLine(); });
+    compare(
+        "save a new material line, median",
+        [&](int i) {
+            dm.tblQuotes->edit();
+            dm.tblQuotesMaterial->insert();
+            dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
+                ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+            dm.FillQuoteMaterialLine();
+            dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)
+                ->setAsString(QString::number(1 + i % 9));
+            dm.tblQuotesMaterial->post();
+        },
+        [&] { plain.materialLine(); });
     const double materialEdit = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotesMaterial->setRecNo(i);
         dm.tblQuotes->edit();

@@ -94,7 +94,7 @@ int runRestoreCommand(const QStringList &arguments, QTextStream &out, QTextStrea
         err << "tessorin-data: " << error.message() << '\n';
         return ExitFailure;
     }
-    out << "Made data directory " << native(arguments.at(1)) << " from "
-        << native(arguments.at(0)) << '\n';
+    out << "Made data directory " << native(arguments.at(1)) << " from " << native(arguments.at(0))
+        << '\n';
     return ExitOk;
 }

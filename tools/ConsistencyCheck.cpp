@@ -1,7 +1,7 @@
 #include "ConsistencyCheck.h"
 
-#include "DataCommand.h"
 #include "CreateCommand.h"
+#include "DataCommand.h"
 #include "data/TableSchema.h"
 #include "engine/SqlStore.h"
 

@@ -9,7 +9,8 @@ class QTextStream;
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
 // per line, keys issued once and below the key counter, number counters ahead of the numbers
 // made from them, and no undo row left over. One checker may run many times over the same
-// directory (each run reads the database as one commit left it), so a test can check after every step.
+// directory (each run reads the database as one commit left it), so a test can check after every
+// step.
 class ConsistencyCheck
 {
 public:

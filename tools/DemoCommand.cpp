@@ -4,8 +4,8 @@
 #include "DataCommand.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
-#include "engine/SqlStore.h"
 #include "engine/Field.h"
+#include "engine/SqlStore.h"
 #include "engine/TableView.h"
 
 #include <QDate>

@@ -150,7 +150,8 @@ void RecordLocks::claimSlot()
 void RecordLocks::registerSession()
 {
     Transaction transaction(*this);
-    exec(QStringLiteral("DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
+    exec(QStringLiteral(
+             "DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
         { m_slot });
     exec(QStringLiteral("DELETE FROM sessions WHERE slot = ?"), { m_slot });
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
@@ -205,8 +206,9 @@ QList<RecordLocks::Holder> RecordLocks::conflicts(const QString &file, qint64 re
     const QString conflicts = record == wholeTable
         ? QStringLiteral("l.file = ?")
         : QStringLiteral("l.file = ? AND (l.record = ? OR l.record = -1)");
-    query.prepare(QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
-                                 "LEFT JOIN sessions s ON s.id = l.session WHERE ")
+    query.prepare(
+        QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
+                       "LEFT JOIN sessions s ON s.id = l.session WHERE ")
         + conflicts);
     query.addBindValue(file.toUpper());
     if (record != wholeTable)
@@ -236,7 +238,8 @@ void RecordLocks::check(const QString &file, qint64 record)
         if (holder.session == m_session)
             continue;
         if (holder.slot >= 0 && isAlive(holder))
-            throw EDatabaseError(tr("The record is locked by %1 on %2.").arg(holder.user, holder.host));
+            throw EDatabaseError(
+                tr("The record is locked by %1 on %2.").arg(holder.user, holder.host));
         deadHolder = true;
     }
     if (deadHolder) { // taking the lock clears the dead copy's locks

@@ -47,7 +47,8 @@ class Scratch
 {
 public:
     Scratch(const QString &databaseName, const QString &options)
-        : m_name(QStringLiteral("tqv-scratch-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+        : m_name(
+            QStringLiteral("tqv-scratch-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(databaseName);
@@ -183,8 +184,8 @@ void SqlStore::run(QSqlQuery &query, const QString &sql, const QString &context)
     if (!query.prepare(sql)) {
         sqlite3 *db = handleOf(query.driver());
         const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
-        throw EDatabaseError(context + QStringLiteral(": ") + query.lastError().databaseText(),
-            code);
+        throw EDatabaseError(
+            context + QStringLiteral(": ") + query.lastError().databaseText(), code);
     }
     run(query, context);
     query.finish();
@@ -231,7 +232,8 @@ void SqlStore::open(const QString &directory)
     if (!info.isFile() || !info.isReadable())
         throw EDatabaseError(tr("The database %1 cannot be read").arg(nativePath(path)));
 
-    const QString name = QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString name =
+        QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(uriFor(path, "rw")); // never creates a file
@@ -240,7 +242,8 @@ void SqlStore::open(const QString &directory)
             const QString error = db.lastError().text();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw EDatabaseError(tr("Cannot open the database %1: %2").arg(nativePath(path), error));
+            throw EDatabaseError(
+                tr("Cannot open the database %1: %2").arg(nativePath(path), error));
         }
     }
     m_connection = name;
@@ -363,7 +366,9 @@ void SqlStore::validate(const TableDef &def)
     for (int i = 0; i < def.fields.size(); ++i) {
         const FieldDef &expected = def.fields.at(i);
         if (found.at(i).first != expected.name)
-            fail(tr("field %1 should be %2, not %3").arg(i + 1).arg(expected.name, found.at(i).first));
+            fail(tr("field %1 should be %2, not %3")
+                     .arg(i + 1)
+                     .arg(expected.name, found.at(i).first));
         if (found.at(i).second != columnType(expected))
             fail(tr("field %1 has type %2, not %3")
                      .arg(expected.name, found.at(i).second, columnType(expected)));
@@ -371,8 +376,8 @@ void SqlStore::validate(const TableDef &def)
     if (primaryKey != def.primaryKey)
         fail(tr("its primary key is wrong"));
     for (const IndexDef &index : def.indexes) {
-        if (!query.exec(QStringLiteral("PRAGMA index_info(%1)")
-                            .arg(quoted(storedIndexName(def, index)))))
+        if (!query.exec(
+                QStringLiteral("PRAGMA index_info(%1)").arg(quoted(storedIndexName(def, index)))))
             fail(query.lastError().databaseText());
         QStringList columns;
         while (query.next())
@@ -391,8 +396,8 @@ void SqlStore::backup(const QString &path)
 void SqlStore::copyDatabase(const QString &from, const QString &to)
 {
     if (QFileInfo::exists(to))
-        throw EDatabaseError(tr("Cannot copy the database to %1: the file already exists")
-                                 .arg(nativePath(to)));
+        throw EDatabaseError(
+            tr("Cannot copy the database to %1: the file already exists").arg(nativePath(to)));
     if (!QFileInfo(from).isFile())
         throw EDatabaseError(tr("The database %1 does not exist").arg(nativePath(from)));
     // The copy reads through a connection of its own, so that no transaction or statement of
@@ -461,7 +466,8 @@ void SqlStore::commit()
                          .arg(changesTable()));
         QSqlQuery read(connection());
         read.setForwardOnly(true);
-        read.prepare(QStringLiteral("SELECT Counter FROM %1 WHERE TableName = ?").arg(changesTable()));
+        read.prepare(
+            QStringLiteral("SELECT Counter FROM %1 WHERE TableName = ?").arg(changesTable()));
         for (const QString &table : std::as_const(m_written)) {
             bump.addBindValue(table);
             run(bump, table);

@@ -3,8 +3,8 @@
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
-#include "engine/TQVDatabase.h"
 #include "engine/SqlStore.h"
+#include "engine/TQVDatabase.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

@@ -1,8 +1,8 @@
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
-#include "engine/TQVDatabase.h"
 #include "engine/SqlStore.h"
+#include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "ExpectedLayout.h"
+#include "FileStatement.h"
 #include "TempDataDir.h"
 #include "data/TableSchema.h"
-#include "FileStatement.h"
 #include "engine/SqlStore.h"
 
 #include <QDir>

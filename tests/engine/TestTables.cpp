@@ -1,7 +1,7 @@
 #include "TestTables.h"
 
-#include "engine/TQVDatabase.h"
 #include "engine/SqlStore.h"
+#include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
 #include <QDir>

@@ -289,8 +289,8 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 
 // A copy saving lines (line, header total and key counter in one operation) is killed at random
 // moments. After each kill the next opener rolls back what the kill left half done, and then the
-// database is sound and its tables agree: each header's total is the sum of its lines' charges and the
-// key counter equals the number of lines.
+// database is sound and its tables agree: each header's total is the sum of its lines' charges and
+// the key counter equals the number of lines.
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);

@@ -61,8 +61,8 @@ QVariant runOnTable(const QString &directory, const QString &table, const QStrin
         if (writes) {
             // As the program does: the table's change counter goes up with the change, so the
             // views of the table notice it.
-            query.prepare(QStringLiteral(
-                "UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = ?"));
+            query.prepare(
+                QStringLiteral("UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = ?"));
             query.addBindValue(table.toUpper());
             query.exec();
             query.exec(QStringLiteral("COMMIT"));
