@@ -49,6 +49,9 @@ void restoreDataDirectory(const QString &file, const QString &directory)
 {
     if (!QFileInfo(file).isFile())
         throw DataToolError(u"%1 is not a file"_s.arg(native(file)));
+    const QString problem = SqlStore::headerProblem(file);
+    if (!problem.isEmpty())
+        throw DataToolError(u"%1 %2"_s.arg(native(file), problem));
     bool createdDir = false;
     const QDir dir = prepareNewDataDirectory(directory, &createdDir);
     const QString target = dir.filePath(SqlStore::databaseFileName());

@@ -218,6 +218,27 @@ QSqlDatabase SqlStore::queryConnection()
     return QSqlDatabase::database(m_queryConnection, false);
 }
 
+// SQLite's database header: the magic text, the file format versions (1 for a rollback journal,
+// 2 for a write-ahead log) at 18 and 19, and the application id at 68, big-endian.
+QString SqlStore::headerProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return tr("cannot be read: %1").arg(file.errorString());
+    const QByteArray header = file.read(100);
+    if (header.isEmpty())
+        return tr("is empty");
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return tr("is not a database of this program");
+    const auto byte = [&header](int at) { return quint32(quint8(header.at(at))); };
+    const quint32 appId = byte(68) << 24 | byte(69) << 16 | byte(70) << 8 | byte(71);
+    if (appId != quint32(applicationId))
+        return tr("is not a database of this program");
+    if (byte(18) != 1 || byte(19) != 1)
+        return tr("is not in rollback-journal mode");
+    return {};
+}
+
 // --- open and close --------------------------------------------------------------------------
 
 void SqlStore::open(const QString &directory)
@@ -248,42 +269,39 @@ void SqlStore::open(const QString &directory)
     }
     m_connection = name;
     m_databasePath = path;
-    auto fail = [&](const QString &what) {
-        const QString message = tr("The database %1 %2").arg(nativePath(path), what);
+    const QString problem = [this] {
+        QSqlQuery query(connection());
+        query.setForwardOnly(true);
+        auto value = [&query](const QString &pragma, QVariant *result) {
+            const bool ok = query.exec(pragma) && query.next();
+            *result = query.value(0);
+            query.finish();
+            return ok;
+        };
+        QVariant result;
+        if (!value(QStringLiteral("PRAGMA application_id"), &result))
+            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+        if (result.toInt() != applicationId)
+            return tr("is not a database of this program");
+        if (!value(QStringLiteral("PRAGMA user_version"), &result))
+            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+        if (result.toInt() != formatVersion)
+            return tr("has format %1, not %2").arg(result.toInt()).arg(formatVersion);
+        // Every commit reaches the disk before it is reported done.
+        if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+            return query.lastError().databaseText();
+        query.finish();
+        try {
+            m_dataVersion = dataVersion();
+            m_counters = readCounters();
+        } catch (const EDatabaseError &error) {
+            return tr("is damaged: %1").arg(error.message());
+        }
+        return QString();
+    }();
+    if (!problem.isEmpty()) {
         close();
-        throw EDatabaseError(message);
-    };
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    // Reading the header first: garbage, an empty file or another program's database are
-    // refused before anything else is asked of them, and nothing is written.
-    if (!query.exec(QStringLiteral("PRAGMA application_id")) || !query.next())
-        fail(tr("cannot be read: %1").arg(query.lastError().databaseText()));
-    const int appId = query.value(0).toInt();
-    query.finish();
-    if (appId != applicationId)
-        fail(tr("is not a database of this program"));
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        fail(tr("cannot be read: %1").arg(query.lastError().databaseText()));
-    const int version = query.value(0).toInt();
-    query.finish();
-    if (version != formatVersion)
-        fail(tr("has format %1, not %2").arg(version).arg(formatVersion));
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode")) || !query.next())
-        fail(tr("cannot be read: %1").arg(query.lastError().databaseText()));
-    const QString journal = query.value(0).toString().toLower();
-    query.finish();
-    if (journal != QStringLiteral("delete"))
-        fail(tr("is in journal mode %1, not delete").arg(journal));
-    // Every commit reaches the disk before it is reported done.
-    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
-        fail(query.lastError().databaseText());
-    query.finish();
-    try {
-        m_dataVersion = dataVersion();
-        m_counters = readCounters();
-    } catch (const EDatabaseError &error) {
-        fail(tr("is damaged: %1").arg(error.message()));
+        throw EDatabaseError(tr("The database %1 %2").arg(nativePath(path), problem));
     }
 }
 

@@ -42,6 +42,9 @@ public:
 
     // Makes a new database for schema at path (which must not exist yet). Throws EDatabaseError.
     static void create(const QString &path, const Schema &schema);
+    // What is wrong with the file at path as a database of ours, read from its header alone
+    // (garbage, empty, another program's, another journal mode); empty when nothing is.
+    static QString headerProblem(const QString &path);
     // Checks that the table is stored exactly as def declares it. Throws EDatabaseError.
     void validate(const TableDef &def);
     // A consistent copy of the whole database at path (which must not exist), made while other

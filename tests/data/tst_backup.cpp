@@ -168,8 +168,8 @@ void TestBackup::restoreRefused_data()
     QTest::addColumn<QString>("target"); // NEW: a directory to be made; DEMO: the demo directory
     QTest::addColumn<QString>("message");
     QTest::newRow("missing file") << u"MISSING"_s << u"NEW"_s << u"is not a file"_s;
-    QTest::newRow("garbage") << u"GARBAGE"_s << u"NEW"_s << u"Tessorin.db"_s;
-    QTest::newRow("empty file") << u"EMPTY"_s << u"NEW"_s << u"not a database of this program"_s;
+    QTest::newRow("garbage") << u"GARBAGE"_s << u"NEW"_s << u"not a database of this program"_s;
+    QTest::newRow("empty file") << u"EMPTY"_s << u"NEW"_s << u"is empty"_s;
     QTest::newRow("another program's database")
         << u"FOREIGN"_s << u"NEW"_s << u"not a database of this program"_s;
     QTest::newRow("over a data directory") << u"COPY"_s << u"DEMO"_s << u"already holds"_s;

@@ -228,8 +228,8 @@ void TestSequences::killedCopiesLeaveASoundDirectory()
         // start stored, as the program would when the machine stops; everything else must hold.
         problems.removeIf(
             [](const QString &problem) { return problem.contains(u"undo row is left over"_s); });
-        QVERIFY2(problems.isEmpty(),
-            qPrintable(u"kill %1: "_s.arg(kill + 1) + problems.join(u'\n')));
+        QVERIFY2(
+            problems.isEmpty(), qPrintable(u"kill %1: "_s.arg(kill + 1) + problems.join(u'\n')));
         filled = check.counts().quotes > 0;
     }
     QVERIFY(filled);
