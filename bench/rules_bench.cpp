@@ -1,11 +1,14 @@
 // Times the business rules on a fresh data directory: saving a material and a labour line (every
-// file a save writes, in one transaction) against a plain one-file commit on the same disk, taking
-// a key, copying a 200-line quote into a job and deleting all lines of a 200-line quote.
+// table a save writes, in one transaction), taking a key and posting a client, each against plain
+// SQLite committing the same rows on the same disk; copying a 200-line quote into a job and
+// deleting all lines of a 200-line quote.
 //
 //   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
 #include "CreateCommand.h"
 #include "data/DataModuleMain.h"
+#include "data/TableSchema.h"
 #include "engine/Field.h"
+#include "engine/SqlStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,8 +18,10 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -33,12 +38,117 @@ double millisecondsEach(int count, const std::function<void(int)> &body)
     return clock.nsecsElapsed() / 1e6 / count;
 }
 
-void report(const char *what, double ms, double baseline = 0)
+void report(const char *what, double ms, double baseline = 0, const char *against = "")
 {
     if (baseline > 0)
-        std::printf("%-52s %9.3f ms  (%.2fx the one-file commit)\n", what, ms, ms / baseline);
+        std::printf("%-52s %9.3f ms  (%.2fx %s)\n", what, ms, ms / baseline, against);
     else
         std::printf("%-52s %9.3f ms\n", what, ms);
+    std::fflush(stdout);
+}
+
+// Plain SQLite committing the rows the program's operations write, in a database of the same
+// tables on the same disk: one transaction per operation, no hooks, no views, no locks.
+class PlainSqlite
+{
+public:
+    explicit PlainSqlite(const QString &directory)
+    {
+        const QString path = QDir(directory).filePath(u"plain.db"_s);
+        SqlStore::create(path, tessorinSchema());
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        run(u"INSERT INTO \"PKey.DB\" VALUES (1, 0)"_s);
+        run(u"INSERT INTO \"Quotes.DB\" (Quote_ID, Quote_No, TotalMaterials, QuoteTotal) "
+            "VALUES (1, 'Q1', 0, 0)"_s);
+    }
+    ~PlainSqlite()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+    void key()
+    {
+        run(u"BEGIN IMMEDIATE"_s);
+        run(bump());
+        run(u"COMMIT"_s);
+    }
+    // A material line: its two keys, the line, its printed row and the header's sums.
+    void materialLine()
+    {
+        const double key = 1000 + 2.0 * m_next++;
+        run(u"BEGIN IMMEDIATE"_s);
+        run(bump());
+        run(bump());
+        run(u"INSERT INTO \"QMat.DB\" (Quote_ID, Quote_No, Material_ID, MaterialCode, "
+            "MaterialDesc, CurrentPrice, Quantity, TotalQuantity, UnitCost, SalesTax, "
+            "TotalSalesTax, RetailMarkup, TotalMarkup, TotalCharge, Quote_RepID, Heading_ID) "
+            "VALUES (?, 'Q1', 3, 'PIPE15', 'Copper pipe 15 mm', 13.65, 2, 27.3, 9.4, 10, 2.7, "
+            "45, 27.3, 27.3, ?, 1)"_s,
+            { key, key + 1 });
+        run(u"INSERT INTO \"RepQte.DB\" (ID, Number, Code, Description, Qty, Cost, "
+            "Total_Cost, Rep_ID, Heading_ID) VALUES (?, 'Q1', 'PIPE15', 'Copper pipe 15 mm', "
+            "2, 13.65, 27.3, ?, 1)"_s,
+            { key + 1, key + 1 });
+        run(u"UPDATE \"Quotes.DB\" SET TotalMaterials = TotalMaterials + 27.3, QuoteTotal = "
+            "QuoteTotal + 27.3, TotalSalesTax = 2.7 WHERE Quote_ID = 1"_s);
+        run(u"COMMIT"_s);
+    }
+    // A client: its key and its row.
+    void client()
+    {
+        run(u"BEGIN IMMEDIATE"_s);
+        run(bump());
+        run(u"INSERT INTO \"Clients.DB\" (Client_ID, Contact) VALUES (?, 'Client')"_s,
+            { 100000.0 + m_next++ });
+        run(u"COMMIT"_s);
+    }
+
+private:
+    static QString bump()
+    {
+        return u"UPDATE \"PKey.DB\" SET CurrentKey = CurrentKey + 1 WHERE PrimaryKey = 1"_s;
+    }
+    void run(const QString &sql, const QVariantList &values = {})
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        if (!query.exec())
+            qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+    }
+
+    QString m_name = u"bench-plain"_s;
+    int m_next = 0;
+};
+
+// The program's operation and plain SQLite's, taken in turns so that both meet the same disk
+// weather; the medians, and their ratio.
+void compare(
+    const char *what, const std::function<void(int)> &ours, const std::function<void()> &plain)
+{
+    std::vector<double> mine;
+    std::vector<double> theirs;
+    QElapsedTimer clock;
+    for (int i = 0; i < lineCount; ++i) {
+        clock.start();
+        plain();
+        theirs.push_back(clock.nsecsElapsed() / 1e6);
+        clock.start();
+        ours(i);
+        mine.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    auto median = [](std::vector<double> &values) {
+        std::sort(values.begin(), values.end());
+        return values.at(values.size() / 2);
+    };
+    const double a = median(mine);
+    const double b = median(theirs);
+    std::printf("%-52s %9.3f ms  plain SQLite %7.3f ms  (%.2fx)\n", what, a, b, a / b);
     std::fflush(stdout);
 }
 
@@ -118,6 +228,7 @@ int main(int argc, char *argv[])
 
     const double commit = oneFileCommit(root.path());
     report("one-file commit (insert one row)", commit);
+    PlainSqlite plain(root.path());
 
     TDM dm;
     dm.requestTermination = [] {};
@@ -128,20 +239,31 @@ int main(int argc, char *argv[])
     dm.tblMaterial->first();
     dm.tblLabour->first();
 
-    report("NextKey (one committed key)", millisecondsEach(lineCount, [&](int) { dm.NextKey(); }),
-        commit);
+    compare(
+        "NextKey (one committed key), median", [&](int) { dm.NextKey(); }, [&] { plain.key(); });
+    compare(
+        "post a new client (one table and its key), median",
+        [&](int i) {
+            dm.tblClients->insert();
+            dm.tblClients->fieldByName(u"Contact"_s)->setAsString(u"Client %1"_s.arg(i));
+            dm.tblClients->post();
+        },
+        [&] { plain.client(); });
 
     newQuote(dm);
-    const double material = millisecondsEach(lineCount, [&](int i) {
-        dm.tblQuotes->edit();
-        dm.tblQuotesMaterial->insert();
-        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
-            ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
-        dm.FillQuoteMaterialLine();
-        dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
-        dm.tblQuotesMaterial->post();
-    });
-    report("save a new material line", material, commit);
+    compare(
+        "save a new material line, median",
+        [&](int i) {
+            dm.tblQuotes->edit();
+            dm.tblQuotesMaterial->insert();
+            dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
+                ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+            dm.FillQuoteMaterialLine();
+            dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)
+                ->setAsString(QString::number(1 + i % 9));
+            dm.tblQuotesMaterial->post();
+        },
+        [&] { plain.materialLine(); });
     const double materialEdit = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotesMaterial->setRecNo(i);
         dm.tblQuotes->edit();
@@ -149,7 +271,7 @@ int main(int argc, char *argv[])
         dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(2 + i % 7));
         dm.tblQuotesMaterial->post();
     });
-    report("edit and save a material line", materialEdit, commit);
+    report("edit and save a material line", materialEdit, commit, "the one-file commit");
     const QVariant fullQuote = dm.tblQuotes->fieldByName(u"Quote_ID"_s)->value();
 
     newQuote(dm);
@@ -162,7 +284,7 @@ int main(int argc, char *argv[])
         dm.tblQuoteLabour->fieldByName(u"Hours"_s)->setAsString(QString::number(0.5 + i % 8));
         dm.tblQuoteLabour->post();
     });
-    report("save a new labour line", labour, commit);
+    report("save a new labour line", labour, commit, "the one-file commit");
 
     // The quote of 200 material lines into a new job, then all its lines deleted.
     dm.tblQuotes->findKey({ fullQuote });

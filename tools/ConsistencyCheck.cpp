@@ -1,8 +1,10 @@
 #include "ConsistencyCheck.h"
 
+#include "CreateCommand.h"
 #include "DataCommand.h"
 #include "StartupCheck.h"
 #include "data/TableSchema.h"
+#include "engine/SqlStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,38 +96,40 @@ ConsistencyCheck::ConsistencyCheck(const QString &directory)
 {
     if (!QFileInfo(directory).isDir())
         throw DataToolError(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
-    for (const TableDef &table : tessorinSchema().tables) {
-        const QString path = QDir(directory).filePath(table.fileName);
-        if (!QFileInfo(path).isFile())
-            throw DataToolError(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
-    }
-    // One read-only connection per file: a directory has more files than one may attach.
-    for (const TableDef &table : tessorinSchema().tables) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection + table.fileName);
-        db.setDatabaseName(QDir(directory).filePath(table.fileName));
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
-        if (!db.open())
-            throw DataToolError(u"Cannot open %1: %2"_s.arg(table.fileName, db.lastError().text()));
+    const QString path = QDir(directory).filePath(SqlStore::databaseFileName());
+    if (!QFileInfo(path).isFile())
+        throw DataToolError(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
+    // Read-only, but not immutable: a journal left by a copy that was killed is played back
+    // first, by the first reader, as it would be when the program opens the directory.
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=10000"_s);
+    if (!db.open())
+        throw DataToolError(u"Cannot open %1: %2"_s.arg(path, db.lastError().text()));
+    try {
+        checkDatabase(directory);
+    } catch (const Exception &error) {
+        throw DataToolError(error.message());
     }
 }
 
 ConsistencyCheck::~ConsistencyCheck()
 {
-    for (const TableDef &table : tessorinSchema().tables) {
-        const QString name = m_connection + table.fileName;
-        {
-            QSqlDatabase db = QSqlDatabase::database(name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
     }
+    QSqlDatabase::removeDatabase(m_connection);
 }
 
+// Runs sql, in which the table is called data, on the table file.
 static Rows readRows(const QString &connection, const QString &file, const QString &sql)
 {
-    QSqlQuery query(QSqlDatabase::database(connection + file, false));
+    QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(true);
-    if (!query.exec(sql))
+    QString statement = sql;
+    statement.replace(u" FROM data"_s, u" FROM "_s + SqlStore::quoted(file));
+    if (!query.exec(statement))
         throw DataToolError(u"Cannot read %1: %2"_s.arg(file, query.lastError().text()));
     Rows rows;
     const int columns = query.record().count();
@@ -149,6 +153,21 @@ QStringList ConsistencyCheck::run()
 {
     m_counts = {};
     QStringList problems;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // One read transaction: every table is read as one commit left it.
+    QSqlQuery begin(db);
+    if (!begin.exec(u"BEGIN"_s))
+        throw DataToolError(u"Cannot read the database: %1"_s.arg(begin.lastError().text()));
+    begin.finish();
+    struct EndRead
+    {
+        QSqlDatabase db;
+        ~EndRead() { QSqlQuery(db).exec(u"COMMIT"_s); }
+    } endRead { db };
+    for (const QVariantList &row : readRows(m_connection, {}, u"PRAGMA integrity_check"_s)) {
+        if (row.value(0).toString() != u"ok"_s)
+            problems << u"The database is damaged: %1"_s.arg(row.value(0).toString());
+    }
     checkDocuments(false, problems);
     checkDocuments(true, problems);
     checkKeys(problems);

@@ -5,11 +5,12 @@
 
 class QTextStream;
 
-// Reads a data directory through read-only connections and lists every place where the stored
+// Reads a data directory's database and lists every place where it is damaged or where the stored
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
 // per line, keys issued once and below the key counter, number counters ahead of the numbers
 // made from them, and no undo row left over. One checker may run many times over the same
-// directory (each run reads the files as they are then), so a test can check after every step.
+// directory (each run reads the database as one commit left it), so a test can check after every
+// step.
 class ConsistencyCheck
 {
 public:
@@ -23,8 +24,8 @@ public:
         double currentKey = 0;
     };
 
-    // Opens every table file of directory read-only. Throws DataToolError when one is missing
-    // or cannot be opened.
+    // Opens the database of directory and checks its tables are as declared. Throws
+    // DataToolError when it is missing, foreign or cannot be opened.
     explicit ConsistencyCheck(const QString &directory);
     ~ConsistencyCheck();
     ConsistencyCheck(const ConsistencyCheck &) = delete;

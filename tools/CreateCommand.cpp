@@ -2,7 +2,7 @@
 
 #include "DataCommand.h"
 #include "data/TableSchema.h"
-#include "engine/TableFile.h"
+#include "engine/SqlStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,47 +16,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A short-lived connection to one table file, closed and unregistered when it goes.
-class FileConnection
-{
-public:
-    explicit FileConnection(const QString &path)
-        : m_name(u"tessorin-data-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
-        , m_path(path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            fail(db.lastError().text());
-    }
-    ~FileConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    FileConnection(const FileConnection &) = delete;
-    FileConnection &operator=(const FileConnection &) = delete;
-
-    const QString &name() const { return m_name; }
-
-    void exec(QSqlQuery &query) const
-    {
-        if (!query.exec())
-            fail(query.lastError().text());
-        query.finish();
-    }
-
-    [[noreturn]] void fail(const QString &why) const
-    {
-        throw DataToolError(u"Cannot write %1: %2"_s.arg(QFileInfo(m_path).fileName(), why));
-    }
-
-private:
-    QString m_name;
-    QString m_path;
-};
-
-// A journal left beside a table file would be played back into the new file, so it counts too.
+// A journal left beside a database would be played back into the new one, so it counts too; so
+// do the table files of an older data directory.
 bool looksLikeTableFile(const QString &entry, const Schema &schema)
 {
     const QString name = entry.toLower();
@@ -88,26 +49,28 @@ void refuseOccupied(const QDir &dir, const Schema &schema)
 
 void insertKeyCounter(const QString &path)
 {
-    FileConnection connection(path);
-    QSqlQuery query(QSqlDatabase::database(connection.name(), false));
-    query.prepare(u"BEGIN IMMEDIATE"_s);
-    connection.exec(query);
-    query.prepare(u"INSERT INTO data (\"PrimaryKey\", \"CurrentKey\") VALUES (?, ?)"_s);
-    query.addBindValue(1.0);
-    query.addBindValue(0.0);
-    connection.exec(query);
-    query.prepare(u"COMMIT"_s);
-    connection.exec(query);
-}
-
-// Reads every file back, so a directory reported as made is one the program can open.
-void validateAll(const QDir &dir, const Schema &schema)
-{
-    for (const TableDef &table : schema.tables) {
-        const QString path = dir.filePath(table.fileName);
-        FileConnection connection(path);
-        TableFile::validate(connection.name(), u"main"_s, table, path);
+    const QString name = u"tessorin-data-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            failure = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            query.prepare(u"INSERT INTO \"PKey.DB\" (PrimaryKey, CurrentKey) VALUES (1, 0)"_s);
+            try {
+                SqlStore::run(query, u"PKey.DB"_s);
+            } catch (const Exception &error) {
+                failure = error.message();
+            }
+            query.finish();
+        }
+        db.close();
     }
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty())
+        throw DataToolError(u"Cannot write %1: %2"_s.arg(QFileInfo(path).fileName(), failure));
 }
 
 // Removes what a failed creation made, and only that.
@@ -144,7 +107,7 @@ private:
 
 } // namespace
 
-void createDataDirectory(const QString &path)
+QDir prepareNewDataDirectory(const QString &path, bool *createdDir)
 {
     const Schema &schema = tessorinSchema();
     const QFileInfo info(path);
@@ -152,25 +115,41 @@ void createDataDirectory(const QString &path)
         throw DataToolError(u"Cannot create a data directory at %1: it is a file"_s.arg(
             QDir::toNativeSeparators(path)));
     }
-    const bool createdDir = !info.exists();
+    *createdDir = !info.exists();
     QDir dir(path);
-    if (createdDir && !QDir().mkpath(path)) {
+    if (*createdDir && !QDir().mkpath(path)) {
         throw DataToolError(
             u"Cannot create the directory %1"_s.arg(QDir::toNativeSeparators(path)));
     }
-    if (!createdDir)
+    if (!*createdDir)
         refuseOccupied(dir, schema);
+    return dir;
+}
 
+void checkDatabase(const QString &directory)
+{
+    SqlStore store(tessorinSchema());
+    store.open(directory);
+    for (const TableDef &table : tessorinSchema().tables)
+        store.validate(table);
+}
+
+void createDataDirectory(const QString &path)
+{
+    bool createdDir = false;
+    const QDir dir = prepareNewDataDirectory(path, &createdDir);
     CreationRollback rollback(dir, createdDir);
-    for (const TableDef &table : schema.tables) {
-        const QString filePath = dir.filePath(table.fileName);
-        if (QFileInfo::exists(filePath)) // made by someone else meanwhile: never ours to remove
-            throw DataToolError(u"Cannot create %1: the file already exists"_s.arg(filePath));
-        rollback.addFile(table.fileName);
-        TableFile::create(filePath, table);
-    }
-    insertKeyCounter(dir.filePath(u"PKey.DB"_s));
-    validateAll(dir, schema);
+    // The database is made under a name of its own and renamed when it is whole, so a
+    // directory never holds half a database under the name the program opens.
+    const QString staging = SqlStore::databaseFileName() + u".new"_s;
+    rollback.addFile(staging);
+    rollback.addFile(SqlStore::databaseFileName());
+    SqlStore::create(dir.filePath(staging), tessorinSchema());
+    insertKeyCounter(dir.filePath(staging));
+    if (!QFile::rename(dir.filePath(staging), dir.filePath(SqlStore::databaseFileName())))
+        throw DataToolError(u"Cannot create %1"_s.arg(
+            QDir::toNativeSeparators(dir.filePath(SqlStore::databaseFileName()))));
+    checkDatabase(dir.path()); // a directory reported as made is one the program can open
     rollback.commit();
 }
 
@@ -186,6 +165,7 @@ int runCreateCommand(const QStringList &arguments, QTextStream &out, QTextStream
         return ExitFailure;
     }
     out << "Created data directory " << QDir::toNativeSeparators(path) << " with "
-        << tessorinSchema().tables.size() << " table files\n";
+        << tessorinSchema().tables.size() << " tables in "
+        << QDir::toNativeSeparators(QDir(path).filePath(SqlStore::databaseFileName())) << '\n';
     return ExitOk;
 }

@@ -1,5 +1,6 @@
 #include "DataTool.h"
 
+#include "BackupCommand.h"
 #include "ConsistencyCheck.h"
 #include "CreateCommand.h"
 #include "DataCommand.h"
@@ -27,15 +28,20 @@ const QList<DataCommand> &commands()
             u"write a quote, a job, a summary or a report file as PDF (logo on, codes, groups and notes off "
             "unless asked; see pdf --help)"_s,
             runPdfCommand },
+        { u"backup"_s, u"backup DIR FILE"_s,
+            u"copy a data directory's database to FILE, also while the program runs"_s,
+            runBackupCommand },
+        { u"restore"_s, u"restore FILE DIR"_s,
+            u"make a new data directory DIR from a copy made by backup"_s, runRestoreCommand },
     };
     return table;
 }
 
 void printUsage(QTextStream &stream)
 {
-    stream << "Usage: tessorin-data COMMAND DIR\n\nCommands:\n";
+    stream << "Usage: tessorin-data COMMAND ARGUMENTS\n\nCommands:\n";
     for (const DataCommand &command : commands())
-        stream << "  " << command.synopsis.leftJustified(14) << command.summary << '\n';
+        stream << "  " << command.synopsis.leftJustified(18) << command.summary << '\n';
     stream.flush();
 }
 

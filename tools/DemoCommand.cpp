@@ -5,6 +5,7 @@
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
 #include "engine/Field.h"
+#include "engine/SqlStore.h"
 #include "engine/TableView.h"
 
 #include <QDate>
@@ -421,36 +422,36 @@ private:
     QList<double> m_quotes;
 };
 
-// Counts the records of the files a demo would add to, through short read-only connections.
-int storedRecords(const QString &directory, const QStringList &files)
+// Counts the records of the tables a demo would add to, through a short read-only connection.
+int storedRecords(const QString &directory, const QStringList &tables)
 {
     int total = 0;
-    for (const QString &file : files) {
-        const QString name =
-            u"tessorin-demo-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-            db.setDatabaseName(QDir(directory).filePath(file));
-            db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
-            QString error;
-            if (!db.open()) {
-                error = db.lastError().text();
-            } else {
-                QSqlQuery query(db);
-                if (query.exec(u"SELECT COUNT(*) FROM data"_s) && query.next())
+    const QString name = u"tessorin-demo-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            for (const QString &table : tables) {
+                if (query.exec(u"SELECT COUNT(*) FROM %1"_s.arg(SqlStore::quoted(table)))
+                    && query.next()) {
                     total += query.value(0).toInt();
-                else
-                    error = query.lastError().text();
+                } else {
+                    error = table + u": "_s + query.lastError().text();
+                    break;
+                }
                 query.finish();
             }
-            db.close();
-            if (!error.isEmpty()) {
-                QSqlDatabase::removeDatabase(name);
-                throw DataToolError(u"Cannot read %1: %2"_s.arg(file, error));
-            }
         }
-        QSqlDatabase::removeDatabase(name);
+        db.close();
     }
+    QSqlDatabase::removeDatabase(name);
+    if (!error.isEmpty())
+        throw DataToolError(u"Cannot read %1: %2"_s.arg(SqlStore::databaseFileName(), error));
     return total;
 }
 
@@ -458,8 +459,8 @@ int storedRecords(const QString &directory, const QStringList &files)
 
 void fillDemoData(TDM &dm)
 {
-    // One operation: the demo is stored whole or not at all, and the disk syncs once, not for
-    // each of the thousand records.
+    // One operation, one transaction: the demo is stored whole or not at all, and the disk
+    // syncs once, not for each of the thousand records.
     OperationScope operation(dm.DB, dm.tblClients->fileIndex());
     DemoBuilder(dm).run();
     operation.commit();
@@ -468,7 +469,7 @@ void fillDemoData(TDM &dm)
 void fillDemoDirectory(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(QDir(absolute).filePath(u"PKey.DB"_s)))
+    if (!QFileInfo::exists(QDir(absolute).filePath(SqlStore::databaseFileName())))
         createDataDirectory(absolute);
     const QStringList filled { u"Quotes.DB"_s, u"Jobs.DB"_s, u"Clients.DB"_s, u"Material.DB"_s,
         u"Labour.db"_s };

@@ -3,7 +3,7 @@
 #include "controls/CommandGuard.h"
 #include "engine/FilterExpression.h"
 #include "engine/ReportQuery.h"
-#include "engine/TableFile.h"
+#include "engine/SqlStore.h"
 #include "engine/TableView.h"
 
 #include <QHeaderView>
@@ -52,8 +52,8 @@ QString ListSearchBox::candidateSql(
 {
     QStringList quoted;
     for (const QString &column : columns)
-        quoted << TableFile::quoted(column);
-    QString where = TableFile::quoted(m_searchField) + u" >= ? COLLATE NOCASE"_s;
+        quoted << SqlStore::quoted(column);
+    QString where = SqlStore::quoted(m_searchField) + u" >= ? COLLATE NOCASE"_s;
     values << lineEdit()->text();
     // Only what the list shows is offered: its filter (completed quotes hidden) applies here too.
     if (m_view->filtered() && !m_view->filter().trimmed().isEmpty()) {
@@ -63,7 +63,7 @@ QString ListSearchBox::candidateSql(
         values << filter.values();
     }
     return u"SELECT %1 FROM \"%2\" WHERE %3 ORDER BY %4 COLLATE NOCASE LIMIT %5 OFFSET %6"_s
-        .arg(quoted.join(u", "_s), m_view->fileName(), where, TableFile::quoted(m_searchField))
+        .arg(quoted.join(u", "_s), m_view->fileName(), where, SqlStore::quoted(m_searchField))
         .arg(limit)
         .arg(offset);
 }

@@ -13,8 +13,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int numberSizeOfLines = 10; // labour lines and printed rows keep this much of a number
-// Another copy lets go of a counter row just after its commit, a moment after the file's write
-// lock: a counter is waited for, never refused, unless someone keeps its row in edit this long.
+// How long a new document's post waits for a number counter that another copy holds, before any
+// write of the post begins.
 constexpr int counterWaitMs = 10000;
 
 QString headingMessage(const QString &item, const QString &lastLine)
@@ -35,23 +35,27 @@ double TDM::NextKey()
 {
     const int file = tblKeys->fileIndex();
     OperationScope operation(DB, file);
-    // Taking the write lock of the counter's file first makes every copy wait here in turn.
+    // The database's write lock makes every copy take its turn here; under it the counter's
+    // table lock is only tried, so a copy holding the counter refuses the key at once.
     DB->writer(file);
-    DB->acquireTableLock(file, counterWaitMs);
-    if (!tblKeys->findKey({ 1 })) {
-        // A data directory without its counter row gets one; keys start at 1.
-        tblKeys->insert();
-        tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
-        tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
+    double key = 0;
+    {
+        // Let go of inside the operation, so the lock is gone before the commit frees the database.
+        TableLock counter(DB, file, counterWaitMs);
+        if (!tblKeys->findKey({ 1 })) {
+            // A data directory without its counter row gets one; keys start at 1.
+            tblKeys->insert();
+            tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
+            tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
+            tblKeys->post();
+            tblKeys->findKey({ 1 });
+        }
+        tblKeys->edit();
+        Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
+        current->setAsFloat(current->asFloat() + 1);
         tblKeys->post();
-        tblKeys->findKey({ 1 });
+        key = current->asFloat();
     }
-    tblKeys->edit();
-    Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
-    current->setAsFloat(current->asFloat() + 1);
-    tblKeys->post();
-    const double key = current->asFloat();
-    DB->releaseLock(file, RecordLocks::wholeTable);
     operation.commit();
     return key;
 }
@@ -146,7 +150,10 @@ void TDM::advanceDocumentNumber(Document &document)
                 .arg(document.noun, number)
                 .arg(numberSizeOfLines));
     }
-    // Holding the write lock of the header's files, no other copy can store a number meanwhile.
+    // The counter's lock first, waited for while this copy holds no write lock, so a copy that
+    // keeps the counter row in edit delays only this post, never the other copies' saves. Then
+    // the database's write lock: no other copy can store a number meanwhile.
+    TableLock counter(DB, document.counter->fileIndex(), counterWaitMs);
     DB->writer(header.fileIndex());
     const bool taken = header.fileHasValue(document.number, number);
     if (taken && number != document.assignedNumber) {
@@ -159,7 +166,6 @@ void TDM::advanceDocumentNumber(Document &document)
         numberField->setAsString(number);
         document.counter->findKey({ 1 });
     }
-    DB->acquireTableLock(document.counter->fileIndex(), counterWaitMs);
     document.counter->edit();
     Field *next = document.counter->fieldByName(document.counterNext);
     if (taken) {
@@ -180,7 +186,6 @@ void TDM::advanceDocumentNumber(Document &document)
         next->setAsFloat(next->asFloat() + 1);
     }
     document.counter->post();
-    DB->releaseLock(document.counter->fileIndex(), RecordLocks::wholeTable);
 }
 
 QString TDM::documentNumberFilter(const QString &field, const QString &number)

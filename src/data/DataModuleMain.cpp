@@ -239,28 +239,20 @@ bool TDM::ReadSettingFlag(const QString &section, const QString &parameter)
 
 void TDM::WriteSetting(const QString &section, const QString &parameter, const QString &value)
 {
-    const int file = tblINI->fileIndex();
-    // Another copy writing settings at the same moment waits for us, and we for it.
-    DB->acquireTableLock(file, 10000);
-    try {
-        if (tblINI->findKey({ section, parameter })
-            || tblINI->findKey({ section.toUpper(), parameter.toUpper() })) {
-            tblINI->edit();
-        } else {
-            tblINI->insert();
-            tblINI->fieldByName(u"Sect"_s)->setAsString(section);
-            tblINI->fieldByName(u"Parameter"_s)->setAsString(parameter);
-        }
-        tblINI->fieldByName(u"Val"_s)->setAsString(value);
-        tblINI->post();
-    } catch (...) {
-        try {
-            tblINI->cancel();
-        } catch (const Exception &) { }
-        DB->releaseLock(file, RecordLocks::wholeTable);
-        throw;
+    // Another copy writing settings at the same moment waits for us, and we for it; the lock is
+    // taken before anything is written and let go of however this ends.
+    TableLock lock(DB, tblINI->fileIndex(), 10000);
+    EditScope row(tblINI); // a refused row is not left in insert or edit
+    if (tblINI->findKey({ section, parameter })
+        || tblINI->findKey({ section.toUpper(), parameter.toUpper() })) {
+        tblINI->edit();
+    } else {
+        tblINI->insert();
+        tblINI->fieldByName(u"Sect"_s)->setAsString(section);
+        tblINI->fieldByName(u"Parameter"_s)->setAsString(parameter);
     }
-    DB->releaseLock(file, RecordLocks::wholeTable);
+    tblINI->fieldByName(u"Val"_s)->setAsString(value);
+    tblINI->post();
 }
 
 void TDM::WriteSettingFlag(const QString &section, const QString &parameter, bool value)

@@ -210,22 +210,6 @@ Schema buildSchema()
         settings(),
     };
 
-    // Each group holds every file that one user operation writes, so the operation commits as
-    // one transaction.
-    schema.groups = {
-        { u"quote"_s,
-            { u"Quotes.DB"_s, u"QMat.DB"_s, u"QLab.db"_s, u"RepQte.DB"_s, u"NxtQuote.db"_s,
-                u"PKey.DB"_s, u"global.db"_s } },
-        { u"job"_s,
-            { u"Jobs.DB"_s, u"JobMat.db"_s, u"JobLab.db"_s, u"RepJobs.DB"_s, u"NxtJob.db"_s,
-                u"PKey.DB"_s, u"global.db"_s } },
-        // Ten files: as many as one connection may attach.
-        { u"reference"_s,
-            { u"Clients.DB"_s, u"Material.DB"_s, u"Labour.db"_s, u"Headings.db"_s, u"Unit.db"_s,
-                u"TaxRates.db"_s, u"Sales.db"_s, u"Business.db"_s, u"BusType.db"_s,
-                u"PKey.DB"_s } },
-        { u"settings"_s, { u"INI"_s } },
-    };
     return schema;
 }
 

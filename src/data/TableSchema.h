@@ -2,6 +2,5 @@
 
 #include "engine/TableDef.h"
 
-// The table files of a data directory, their fields, keys and indexes, and the groups written
-// together.
+// The tables of a data directory, their fields, keys and indexes.
 const Schema &tessorinSchema();

@@ -22,11 +22,19 @@ private:
     QByteArray m_utf8;
 };
 
-// An error of the table engine: a file that cannot be opened, a refused write, a held lock.
+// An error of the table engine: a database that cannot be opened, a refused write, a held lock.
+// resultCode is SQLite's extended result code where the database refused (0 otherwise).
 class EDatabaseError : public Exception
 {
 public:
-    using Exception::Exception;
+    explicit EDatabaseError(QString message, int resultCode = 0)
+        : Exception(std::move(message))
+        , m_resultCode(resultCode)
+    { }
+    int resultCode() const { return m_resultCode; }
+
+private:
+    int m_resultCode;
 };
 
 // A text that does not convert to the field's type ("'%s' is not a valid floating point value").

@@ -1,7 +1,7 @@
 #include "engine/FilterExpression.h"
 
 #include "engine/Exception.h"
-#include "engine/TableFile.h"
+#include "engine/SqlStore.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -239,7 +239,7 @@ private:
     static QString comparisonSql(
         const FieldDef &field, const QString &op, const QVariant &value, QVariantList &values)
     {
-        const QString column = TableFile::quoted(field.name);
+        const QString column = SqlStore::quoted(field.name);
         const bool numeric = isNumericType(field.type);
         // An empty field reads as 0 or "": compare through IFNULL except where a plain comparison
         // gives the same answer, which keeps indexes usable for the common equality filters.

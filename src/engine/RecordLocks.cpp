@@ -59,6 +59,36 @@ QString accountName()
 
 } // namespace
 
+// A write transaction on the lock-control file: begun on construction, rolled back when the scope
+// is left without commit().
+class RecordLocks::Transaction
+{
+public:
+    explicit Transaction(RecordLocks &locks)
+        : m_locks(locks)
+    {
+        m_locks.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~Transaction()
+    {
+        if (m_open) {
+            QSqlQuery query(QSqlDatabase::database(m_locks.m_connection, false));
+            query.exec(QStringLiteral("ROLLBACK"));
+        }
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit()
+    {
+        m_locks.exec(QStringLiteral("COMMIT"));
+        m_open = false;
+    }
+
+private:
+    RecordLocks &m_locks;
+    bool m_open = true;
+};
+
 RecordLocks::RecordLocks(const QString &directory, QObject *parent)
     : QObject(parent)
     , m_directory(directory)
@@ -136,29 +166,24 @@ void RecordLocks::claimSlot()
 
 void RecordLocks::registerSession()
 {
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        exec(QStringLiteral(
-                 "DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
-            { m_slot });
-        exec(QStringLiteral("DELETE FROM sessions WHERE slot = ?"), { m_slot });
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.prepare(QStringLiteral(
-            "INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES (?, ?, ?, ?, ?)"));
-        query.addBindValue(m_slot);
-        query.addBindValue(m_user);
-        query.addBindValue(m_host);
-        query.addBindValue(QCoreApplication::applicationPid());
-        query.addBindValue(now());
-        if (!query.exec())
-            throw EDatabaseError(tr("Lock control file: %1").arg(query.lastError().text()));
-        m_session = query.lastInsertId().toLongLong();
-        query.finish();
-        exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    Transaction transaction(*this);
+    exec(QStringLiteral(
+             "DELETE FROM locks WHERE session IN (SELECT id FROM sessions WHERE slot = ?)"),
+        { m_slot });
+    exec(QStringLiteral("DELETE FROM sessions WHERE slot = ?"), { m_slot });
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral(
+        "INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES (?, ?, ?, ?, ?)"));
+    query.addBindValue(m_slot);
+    query.addBindValue(m_user);
+    query.addBindValue(m_host);
+    query.addBindValue(QCoreApplication::applicationPid());
+    query.addBindValue(now());
+    if (!query.exec())
+        throw EDatabaseError(tr("Lock control file: %1").arg(query.lastError().text()));
+    m_session = query.lastInsertId().toLongLong();
+    query.finish();
+    transaction.commit();
 }
 
 void RecordLocks::heartbeat()
@@ -191,55 +216,71 @@ void RecordLocks::removeSession(qint64 session)
     exec(QStringLiteral("DELETE FROM sessions WHERE id = ?"), { session });
 }
 
+QList<RecordLocks::Holder> RecordLocks::conflicts(const QString &file, qint64 record)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    const QString conflicts = record == wholeTable
+        ? QStringLiteral("l.file = ?")
+        : QStringLiteral("l.file = ? AND (l.record = ? OR l.record = -1)");
+    query.prepare(
+        QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
+                       "LEFT JOIN sessions s ON s.id = l.session WHERE ")
+        + conflicts);
+    query.addBindValue(file.toUpper());
+    if (record != wholeTable)
+        query.addBindValue(record);
+    if (!query.exec())
+        throw EDatabaseError(tr("Lock control file: %1").arg(query.lastError().text()));
+    QList<Holder> holders;
+    while (query.next()) {
+        Holder holder;
+        holder.session = query.value(0).toLongLong();
+        holder.slot = query.value(1).isNull() ? -1 : query.value(1).toInt();
+        holder.user = query.value(2).toString();
+        holder.host = query.value(3).toString();
+        holder.heartbeat = query.value(4).toDouble();
+        holders << holder;
+    }
+    query.finish();
+    return holders;
+}
+
+void RecordLocks::check(const QString &file, qint64 record)
+{
+    if (holds(file, record))
+        return;
+    bool deadHolder = false;
+    for (const Holder &holder : conflicts(file, record)) {
+        if (holder.session == m_session)
+            continue;
+        if (holder.slot >= 0 && isAlive(holder))
+            throw EDatabaseError(
+                tr("The record is locked by %1 on %2.").arg(holder.user, holder.host));
+        deadHolder = true;
+    }
+    if (deadHolder) { // taking the lock clears the dead copy's locks
+        acquire(file, record);
+        release(file, record);
+    }
+}
+
 bool RecordLocks::tryAcquire(const QString &file, qint64 record, QString *refusal)
 {
-    const QString fileKey = file.toUpper();
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.setForwardOnly(true);
-        const QString conflicts = record == wholeTable
-            ? QStringLiteral("l.file = ?")
-            : QStringLiteral("l.file = ? AND (l.record = ? OR l.record = -1)");
-        query.prepare(
-            QStringLiteral("SELECT l.session, s.slot, s.user, s.host, s.heartbeat FROM locks l "
-                           "LEFT JOIN sessions s ON s.id = l.session WHERE ")
-            + conflicts);
-        query.addBindValue(fileKey);
-        if (record != wholeTable)
-            query.addBindValue(record);
-        if (!query.exec())
-            throw EDatabaseError(tr("Lock control file: %1").arg(query.lastError().text()));
-        QList<Holder> holders;
-        while (query.next()) {
-            Holder holder;
-            holder.session = query.value(0).toLongLong();
-            holder.slot = query.value(1).isNull() ? -1 : query.value(1).toInt();
-            holder.user = query.value(2).toString();
-            holder.host = query.value(3).toString();
-            holder.heartbeat = query.value(4).toDouble();
-            holders << holder;
+    Transaction transaction(*this);
+    for (const Holder &holder : conflicts(file, record)) {
+        if (holder.session == m_session)
+            continue;
+        if (holder.slot >= 0 && isAlive(holder)) {
+            *refusal = tr("The record is locked by %1 on %2.").arg(holder.user, holder.host);
+            return false;
         }
-        query.finish();
-        for (const Holder &holder : holders) {
-            if (holder.session == m_session)
-                continue;
-            if (holder.slot >= 0 && isAlive(holder)) {
-                exec(QStringLiteral("ROLLBACK"));
-                *refusal = tr("The record is locked by %1 on %2.").arg(holder.user, holder.host);
-                return false;
-            }
-            removeSession(holder.session); // a copy that died: its locks go with it
-        }
-        exec(
-            QStringLiteral("INSERT OR REPLACE INTO locks (file, record, session) VALUES (?, ?, ?)"),
-            { fileKey, record, m_session });
-        exec(QStringLiteral("COMMIT"));
-        return true;
-    } catch (...) {
-        exec(QStringLiteral("ROLLBACK"));
-        throw;
+        removeSession(holder.session); // a copy that died: its locks go with it
     }
+    exec(QStringLiteral("INSERT OR REPLACE INTO locks (file, record, session) VALUES (?, ?, ?)"),
+        { file.toUpper(), record, m_session });
+    transaction.commit();
+    return true;
 }
 
 void RecordLocks::acquire(const QString &file, qint64 record)

@@ -33,12 +33,16 @@ public:
     // As acquire, but waits up to timeoutMs for another copy to let go.
     void acquireWaiting(const QString &file, qint64 record, int timeoutMs);
     void release(const QString &file, qint64 record);
+    // Throws EDatabaseError naming the holder when another live copy holds the lock that
+    // acquire would take; takes nothing. Locks of copies that died are cleared on the way.
+    void check(const QString &file, qint64 record);
     bool holds(const QString &file, qint64 record) const;
 
     QString userName() const { return m_user; }
     QString hostName() const { return m_host; }
 
 private:
+    class Transaction;
     struct Holder
     {
         qint64 session = 0;
@@ -54,6 +58,7 @@ private:
     void heartbeat();
     bool isAlive(const Holder &holder) const;
     bool tryAcquire(const QString &file, qint64 record, QString *refusal);
+    QList<Holder> conflicts(const QString &file, qint64 record);
     void removeSession(qint64 session);
     void exec(const QString &sql, const QVariantList &values = {});
 

@@ -8,10 +8,11 @@
 
 class TQVDatabase;
 
-// A read-only SELECT across several table files of a data directory, for the reports. Table files
-// are named in the statement by their quoted file names ("Quotes.DB" Quotes); values are bound as
-// parameters (? or :name), never pasted into the text. The whole result is read at once, so no
-// read transaction stays open on the files.
+// A read-only SELECT across several tables of a data directory, for the reports. Tables are named
+// in the statement by their quoted names, which are the table set's file names ("Quotes.DB"
+// Quotes); values are bound as parameters (? or :name), never pasted into the text. The statement
+// runs as written on a read-only connection; the whole result is read at once, so no read
+// transaction stays open on the database.
 class ReportQuery
 {
 public:
@@ -23,8 +24,8 @@ public:
     void addBindValue(const QVariant &value);
     void clearBindings();
 
-    // Runs the statement. Throws EDatabaseError with a clear message when it is not a single
-    // SELECT, names an unknown table file or fails.
+    // Runs the statement. Throws EDatabaseError with a clear message when it is not a SELECT,
+    // names an unknown table or fails.
     void exec();
 
     const QStringList &columnNames() const { return m_columns; }
@@ -33,10 +34,6 @@ public:
     QVariant value(int row, int column) const;
     int columnIndex(const QString &name, int occurrence = 0) const; // -1 when absent
     const QVector<QVector<QVariant>> &rows() const { return m_rows; }
-
-    // The statement with the table file names replaced by their attached tables, and the files
-    // it reads; exposed for the tests.
-    QString translate(QList<int> *files) const;
 
 private:
     TQVDatabase *m_database;

@@ -2,19 +2,10 @@
 
 #include "engine/Exception.h"
 #include "engine/RecordLocks.h"
-#include "engine/TableFile.h"
 #include "engine/TableView.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
-#include <QUuid>
-
-#include <algorithm>
 
 struct TQVDatabase::Touched
 {
@@ -36,6 +27,15 @@ QString paramValue(const QStringList &params, const QString &name)
 
 } // namespace
 
+TableLock::~TableLock()
+{
+    try {
+        m_database->releaseLock(m_file, RecordLocks::wholeTable);
+    } catch (const Exception &) {
+        // The lock row goes when this copy ends; others see it as held until then.
+    }
+}
+
 TQVDatabase::TQVDatabase(QObject *parent)
     : QObject(parent)
 { }
@@ -55,6 +55,11 @@ QString TQVDatabase::networkControlDirectory() const
     return m_controlDirectory.isEmpty() ? path() : m_controlDirectory;
 }
 
+QString TQVDatabase::databasePath() const
+{
+    return m_store ? m_store->databasePath() : QString();
+}
+
 void TQVDatabase::open()
 {
     if (m_connected)
@@ -64,15 +69,10 @@ void TQVDatabase::open()
     const QString directory = path();
     if (directory.isEmpty())
         throw EDatabaseError(tr("The database %1 has no PATH").arg(m_databaseName));
-    if (!QFileInfo(directory).isDir())
-        throw EDatabaseError(
-            tr("The data directory %1 does not exist").arg(QDir::toNativeSeparators(directory)));
-    m_files.clear();
-    for (const TableDef &def : m_schema->tables) {
-        File file;
-        file.def = &def;
-        m_files << file;
-    }
+    auto store = std::make_unique<SqlStore>(*m_schema);
+    store->open(directory);
+    m_store = std::move(store);
+    m_checked = QList<bool>(m_schema->tables.size(), false);
     m_connected = true;
 }
 
@@ -88,32 +88,27 @@ void TQVDatabase::close()
         if (it.key())
             it.key()->invalidate();
     }
-    for (const Connection &connection : std::as_const(m_connections)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connection.name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connection.name);
-    }
-    m_connections.clear();
-    m_files.clear();
+    m_store.reset();
+    m_checked.clear();
     m_locks.reset();
     m_connected = false;
 }
 
-const TableDef &TQVDatabase::tableDef(int file) const
+void TQVDatabase::backup(const QString &path)
 {
-    return *m_files.at(file).def;
+    if (!m_connected)
+        throw EDatabaseError(tr("The database %1 is not connected").arg(m_databaseName));
+    m_store->backup(path);
 }
 
-QString TQVDatabase::filePath(int file) const
+const TableDef &TQVDatabase::tableDef(int file) const
 {
-    return QDir(path()).filePath(tableDef(file).fileName);
+    return m_schema->tables.at(file);
 }
 
 QString TQVDatabase::tableRef(int file) const
 {
-    return QStringLiteral("\"f%1\".data").arg(file);
+    return SqlStore::tableRef(tableDef(file));
 }
 
 int TQVDatabase::openFile(const QString &tableName)
@@ -124,170 +119,36 @@ int TQVDatabase::openFile(const QString &tableName)
     if (!def)
         throw EDatabaseError(tr("Table %1 does not exist").arg(tableName));
     const int file = int(def - m_schema->tables.constData());
-    if (m_files[file].home < 0) {
-        // The file's group: the first declared group that lists it, else the file alone.
-        QList<int> members { file };
-        for (const WriterGroup &group : m_schema->groups) {
-            if (group.fileNames.contains(def->fileName, Qt::CaseInsensitive)) {
-                members.clear();
-                for (const QString &name : group.fileNames) {
-                    const TableDef *member = m_schema->resolve(name);
-                    if (member)
-                        members << int(member - m_schema->tables.constData());
-                }
-                break;
-            }
-        }
-        const int connection = openConnection(members);
-        for (int member : std::as_const(members)) {
-            if (m_files[member].home < 0)
-                m_files[member].home = connection;
-        }
+    if (!m_checked.at(file)) {
+        m_store->validate(*def);
+        m_checked[file] = true;
     }
-    checkFile(file);
     return file;
 }
 
-int TQVDatabase::openConnection(const QList<int> &files, const QString &mainFile)
+QSqlDatabase TQVDatabase::reader(int)
 {
-    // Files attach in one order shared by every connection and every copy of the program, so
-    // two transactions always take their file locks in the same order and never deadlock.
-    QList<int> ordered = files;
-    std::sort(ordered.begin(), ordered.end(), [this](int a, int b) {
-        return tableDef(a).fileName.compare(tableDef(b).fileName, Qt::CaseInsensitive) < 0;
-    });
-    for (int file : std::as_const(ordered)) {
-        const QString filePath = this->filePath(file);
-        const QFileInfo info(filePath);
-        if (!info.exists())
-            throw EDatabaseError(
-                tr("Table file %1 does not exist").arg(QDir::toNativeSeparators(filePath)));
-        if (!info.isFile() || !info.isReadable())
-            throw EDatabaseError(
-                tr("Table file %1 cannot be read").arg(QDir::toNativeSeparators(filePath)));
-    }
-    Connection connection;
-    connection.name = QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    connection.files = ordered;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection.name);
-    db.setDatabaseName(mainFile.isEmpty()
-            ? QStringLiteral(":memory:")
-            : QUrl::fromLocalFile(mainFile).toString(QUrl::FullyEncoded)
-                + QStringLiteral("?mode=ro"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
-    if (!db.open()) {
-        const QString error = db.lastError().text();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connection.name);
-        throw EDatabaseError(tr("Cannot open the database: %1").arg(error));
-    }
-    const int index = int(m_connections.size());
-    m_connections << connection;
-    for (int file : std::as_const(ordered)) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("ATTACH DATABASE ? AS \"f%1\"").arg(file));
-        query.addBindValue(QUrl::fromLocalFile(filePath(file)).toString(QUrl::FullyEncoded)
-            + QStringLiteral("?mode=rw"));
-        if (!query.exec()) {
-            throw EDatabaseError(tr("Cannot open table file %1: %2")
-                                     .arg(QDir::toNativeSeparators(filePath(file)),
-                                         query.lastError().databaseText()));
-        }
-    }
-    return index;
+    return m_store->connection();
 }
 
-// SQLite commits several attached files atomically only through a super-journal, which it keeps
-// beside the main database; with an in-memory main it commits the files one by one, and a crash
-// between them leaves them disagreeing. So a group of several files writes through a twin
-// connection whose main is an empty file in the data directory, opened read-only so that no
-// transaction ever waits on it; it is made at the first write, so reading creates nothing.
-int TQVDatabase::writerConnection(int connection)
-{
-    if (m_connections.at(connection).files.size() < 2)
-        return connection;
-    if (m_connections.at(connection).writer < 0) {
-        const QString mainFile = QDir(path()).filePath(QStringLiteral("Tessorin.txn"));
-        QFile file(mainFile);
-        if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw EDatabaseError(tr("Cannot create %1: %2")
-                                     .arg(QDir::toNativeSeparators(mainFile), file.errorString()));
-        file.close();
-        const int twin = openConnection(m_connections.at(connection).files, mainFile);
-        m_connections[connection].writer = twin;
-    }
-    return m_connections.at(connection).writer;
-}
-
-void TQVDatabase::checkFile(int file)
-{
-    File &info = m_files[file];
-    if (info.checked)
-        return;
-    TableFile::validate(m_connections.at(info.home).name, QStringLiteral("f%1").arg(file),
-        *info.def, filePath(file));
-    info.checked = true;
-    info.dataVersion = dataVersion(file);
-}
-
-QSqlDatabase TQVDatabase::reader(int file)
-{
-    return QSqlDatabase::database(m_connections.at(connectionFor(file, false)).name, false);
-}
-
-QSqlDatabase TQVDatabase::writer(int file)
+QSqlDatabase TQVDatabase::writer(int)
 {
     if (m_depth == 0)
         throw EDatabaseError(tr("Internal error: a write outside an operation"));
-    return QSqlDatabase::database(m_connections.at(connectionFor(file, true)).name, false);
+    m_store->begin();
+    return m_store->connection();
 }
 
-void TQVDatabase::exec(int connection, const QString &sql)
+bool TQVDatabase::writing() const
 {
-    QSqlQuery query(QSqlDatabase::database(m_connections.at(connection).name, false));
-    if (!query.exec(sql))
-        throw EDatabaseError(tr("%1 failed: %2").arg(sql, query.lastError().databaseText()));
-    query.finish();
-}
-
-int TQVDatabase::connectionFor(int file, bool write)
-{
-    for (int connection : std::as_const(m_transactions)) {
-        if (m_connections.at(connection).files.contains(file))
-            return connection;
-    }
-    if (!write)
-        return m_files.at(file).home;
-    if (m_primaryConnection < 0)
-        m_primaryConnection = m_files.at(file).home;
-    int chosen = m_connections.at(m_primaryConnection).files.contains(file) ? m_primaryConnection
-                                                                            : m_files.at(file).home;
-    // A group that shares a file with a transaction already begun would wait on our own lock.
-    auto overlaps = [this](int candidate) {
-        for (int busy : std::as_const(m_transactions)) {
-            for (int member : m_connections.at(candidate).files) {
-                if (m_connections.at(busy).files.contains(member))
-                    return true;
-            }
-        }
-        return false;
-    };
-    if (overlaps(chosen)) {
-        if (m_files.at(file).solo < 0)
-            m_files[file].solo = openConnection({ file });
-        chosen = m_files.at(file).solo;
-    }
-    chosen = writerConnection(chosen);
-    exec(chosen, QStringLiteral("BEGIN IMMEDIATE"));
-    m_connections[chosen].inTransaction = true;
-    m_transactions << chosen;
-    return chosen;
+    return m_store && m_store->inTransaction();
 }
 
 void TQVDatabase::noteWritten(int file)
 {
     if (!m_written.contains(file))
         m_written << file;
+    m_store->noteWritten(fileName(file));
 }
 
 void TQVDatabase::registerView(TableView *view, int file)
@@ -305,10 +166,9 @@ void TQVDatabase::unregisterView(TableView *view)
     }
 }
 
-void TQVDatabase::beginOperation(int starterFile)
+void TQVDatabase::beginOperation(int)
 {
-    if (m_depth++ == 0 && starterFile >= 0 && starterFile < m_files.size())
-        m_primaryConnection = m_files.at(starterFile).home;
+    ++m_depth;
 }
 
 void TQVDatabase::touch(TableView *view)
@@ -325,27 +185,49 @@ void TQVDatabase::touch(TableView *view)
     m_touched << touched;
 }
 
+void TQVDatabase::release(const LockRef &lock)
+{
+    try {
+        m_locks->release(fileName(lock.file), lock.record);
+    } catch (const Exception &) {
+        // The lock row goes when this copy ends; others see it as held until then.
+    }
+}
+
 void TQVDatabase::commitOperation()
 {
-    if (m_depth == 0 || --m_depth > 0)
+    if (m_depth == 0)
         return;
-    try {
-        for (int connection : std::as_const(m_transactions)) {
-            exec(connection, QStringLiteral("COMMIT"));
-            m_connections[connection].inTransaction = false;
-        }
-    } catch (const Exception &) {
-        m_depth = 1;
-        abortOperation();
-        throw;
+    if (m_depth > 1) {
+        --m_depth;
+        return;
     }
+    // Locks only checked inside the write transaction that views still hold are recorded now, as
+    // long as the write lock keeps every other copy out. A refusal leaves the operation open: its
+    // scope rolls it back.
+    for (auto it = m_provisional.begin(); it != m_provisional.end();) {
+        for (int i = 0; i < it.value(); ++i) {
+            locks()->acquire(fileName(it.key().file), it.key().record);
+            m_acquired << it.key();
+        }
+        it = m_provisional.erase(it);
+    }
+    // Locks taken and given back inside the operation go while the write lock keeps every other
+    // copy out, so no copy that gets the write lock after us finds them still held.
+    QList<LockRef> afterCommit;
     for (const LockRef &lock : std::as_const(m_pendingReleases)) {
-        try {
-            m_locks->release(fileName(lock.file), lock.record);
-        } catch (const Exception &) {
-            // The lock row goes when this copy ends; others see it as held until then.
+        if (m_acquired.contains(lock)) {
+            release(lock);
+            m_acquired.removeOne(lock);
+        } else {
+            afterCommit << lock;
         }
     }
+    m_pendingReleases.clear();
+    m_store->commit(); // throws with the transaction still open: the scope rolls it back
+    m_depth = 0;
+    for (const LockRef &lock : std::as_const(afterCommit))
+        release(lock);
     finishOperation(true);
 }
 
@@ -353,17 +235,11 @@ void TQVDatabase::abortOperation()
 {
     if (m_depth == 0 || --m_depth > 0)
         return;
-    for (int connection : std::as_const(m_transactions)) {
-        QSqlQuery query(QSqlDatabase::database(m_connections.at(connection).name, false));
-        query.exec(QStringLiteral("ROLLBACK"));
-        m_connections[connection].inTransaction = false;
-    }
+    if (m_store)
+        m_store->rollback();
     // Locks taken during the operation go; those it meant to release stay with their views.
-    for (const LockRef &lock : std::as_const(m_acquired)) {
-        try {
-            m_locks->release(fileName(lock.file), lock.record);
-        } catch (const Exception &) { }
-    }
+    for (const LockRef &lock : std::as_const(m_acquired))
+        release(lock);
     for (auto it = m_touched.crbegin(); it != m_touched.crend(); ++it) {
         if ((*it)->view)
             (*it)->view->restore(*(*it)->snapshot);
@@ -374,26 +250,18 @@ void TQVDatabase::abortOperation()
 void TQVDatabase::finishOperation(bool committed)
 {
     const QList<int> written = m_written;
-    m_transactions.clear();
-    m_primaryConnection = -1;
     m_written.clear();
     m_touched.clear();
     m_acquired.clear();
     m_pendingReleases.clear();
+    m_provisional.clear();
     if (!written.isEmpty() || !committed)
         ++m_generation;
-    // Every view of a written file reads it again; a view whose own change was rolled back too.
+    // Every view of a written table reads it again; a view whose own change was rolled back too.
     const QHash<TableView *, int> views = m_viewFiles;
     for (auto it = views.cbegin(); it != views.cend(); ++it) {
         if (written.contains(it.value()) && m_viewFiles.contains(it.key()))
             it.key()->invalidate();
-    }
-    // Our own commits are not news to the change check of the file's home connection, except
-    // where a file was written on another connection.
-    for (int file : written) {
-        try {
-            m_files[file].dataVersion = dataVersion(file);
-        } catch (const Exception &) { }
     }
 }
 
@@ -404,24 +272,46 @@ RecordLocks *TQVDatabase::locks()
     return m_locks.get();
 }
 
+void TQVDatabase::acquire(int file, qint64 record, int timeoutMs)
+{
+    const LockRef lock { file, record };
+    if (writing()) {
+        // Under the write lock nothing is waited for. No other copy can take a lock that needs
+        // the database meanwhile, so a lock that is not held elsewhere is only noted here and
+        // written to the lock-control file at the commit if a view still holds it then.
+        if (!locks()->holds(fileName(file), record)) {
+            locks()->check(fileName(file), record);
+            ++m_provisional[lock];
+            return;
+        }
+        locks()->acquire(fileName(file), record);
+    } else {
+        locks()->acquireWaiting(fileName(file), record, timeoutMs);
+    }
+    if (m_depth > 0)
+        m_acquired << lock;
+}
+
 void TQVDatabase::acquireLock(int file, qint64 record)
 {
     // Another copy lets go of its locks a moment after its commit, so a lock is waited for
     // briefly before the user is told who holds it.
-    locks()->acquireWaiting(fileName(file), record, recordLockWaitMs);
-    if (m_depth > 0)
-        m_acquired << LockRef { file, record };
+    acquire(file, record, recordLockWaitMs);
 }
 
 void TQVDatabase::acquireTableLock(int file, int timeoutMs)
 {
-    locks()->acquireWaiting(fileName(file), RecordLocks::wholeTable, timeoutMs);
-    if (m_depth > 0)
-        m_acquired << LockRef { file, RecordLocks::wholeTable };
+    acquire(file, RecordLocks::wholeTable, timeoutMs);
 }
 
 void TQVDatabase::releaseLock(int file, qint64 record)
 {
+    const auto provisional = m_provisional.find(LockRef { file, record });
+    if (provisional != m_provisional.end()) {
+        if (--provisional.value() == 0)
+            m_provisional.erase(provisional);
+        return;
+    }
     if (m_depth > 0) {
         m_pendingReleases << LockRef { file, record };
         return;
@@ -438,44 +328,27 @@ void TQVDatabase::setChangeNotice(TableView *view, std::function<void()> notice)
         m_notices.remove(view);
 }
 
-qint64 TQVDatabase::dataVersion(int file)
-{
-    QSqlQuery query(QSqlDatabase::database(m_connections.at(m_files.at(file).home).name, false));
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("PRAGMA \"f%1\".data_version").arg(file)) || !query.next())
-        throw EDatabaseError(query.lastError().text());
-    const qint64 version = query.value(0).toLongLong();
-    query.finish();
-    return version;
-}
-
 void TQVDatabase::checkForChanges()
 {
-    if (!m_connected || m_depth > 0)
+    if (!m_connected || m_depth > 0 || m_notices.isEmpty())
         return;
-    QList<int> changed;
-    QSet<int> watched;
-    for (auto it = m_notices.cbegin(); it != m_notices.cend(); ++it)
-        watched.insert(m_viewFiles.value(it.key(), -1));
-    for (int file : std::as_const(watched)) {
-        if (file < 0 || !m_files.at(file).checked)
-            continue;
-        try {
-            const qint64 version = dataVersion(file);
-            if (version != m_files.at(file).dataVersion) {
-                m_files[file].dataVersion = version;
-                changed << file;
-            }
-        } catch (const Exception &) {
-            // A busy file is checked again next time.
-        }
+    QStringList changedTables;
+    try {
+        changedTables = m_store->changedTables();
+    } catch (const Exception &) {
+        return; // a busy database is asked again next time
     }
-    if (changed.isEmpty())
+    if (changedTables.isEmpty())
         return;
+    QSet<int> changed;
+    for (const QString &table : std::as_const(changedTables)) {
+        if (const TableDef *def = m_schema->resolve(table))
+            changed.insert(int(def - m_schema->tables.constData()));
+    }
     ++m_generation;
     const auto notices = m_notices;
     for (auto it = notices.cbegin(); it != notices.cend(); ++it) {
-        if (changed.contains(m_viewFiles.value(it.key(), -1)))
+        if (m_notices.contains(it.key()) && changed.contains(m_viewFiles.value(it.key(), -1)))
             it.value()();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SqlStore.h"
 #include "engine/TableDef.h"
 
 #include <QHash>
@@ -15,10 +16,17 @@
 class RecordLocks;
 class TableView;
 
-// The connection to a data directory of table files. Files are opened on the connections of
-// their writer groups; every user operation (a post, cancel, delete, edit or insert with all that
-// its hooks do on other views) is one transaction across the files it writes: it commits whole or
-// leaves nothing stored and every view it touched as it was.
+// The connection to a data directory: its one database (through SqlStore, which owns the
+// connection, the SQL dialect, the transactions and the change counters), the record locks shared
+// with the other copies of the program, and the user operations. Every user operation (a post,
+// cancel, delete, edit or insert with all that its hooks do on other views) is one transaction:
+// it commits whole or leaves nothing stored and every view it touched as it was.
+//
+// Lock order: a record lock is taken, and waited for, before the operation's write transaction
+// starts. Once the transaction holds the database's write lock, a lock is only tried: waiting
+// there would keep every other copy from saving, and a copy waiting for our write lock while
+// holding the record we want would never let go. Locks taken inside an operation are let go of
+// just before its commit, while the write lock still keeps every other copy out.
 class TQVDatabase : public QObject
 {
     Q_OBJECT
@@ -44,46 +52,51 @@ public:
     void setSchema(const Schema *schema) { m_schema = schema; }
     const Schema *schema() const { return m_schema; }
 
-    // Connects to the directory of PATH. Throws EDatabaseError when the directory is missing.
-    // Nothing in the directory is created or changed by connecting.
+    // Connects to the database in the directory of PATH. Throws EDatabaseError when the
+    // directory or its database is missing, damaged, foreign or locked. Nothing in the directory
+    // is created or changed by connecting.
     void open();
     void close();
     bool isConnected() const { return m_connected; }
+    QString databasePath() const;
+    // A consistent copy of the whole database at path, while other copies may be writing.
+    void backup(const QString &path);
 
     // --- used by the views ---------------------------------------------------------------
 
-    // The index of the file a table name refers to; opens its group and checks the file.
-    // Throws EDatabaseError naming the file when it is missing, damaged or locked.
+    // The index of the table a table name refers to; checks the table is stored as declared.
+    // Throws EDatabaseError naming the table when it is missing or damaged.
     int openFile(const QString &tableName);
     const TableDef &tableDef(int file) const;
-    QString filePath(int file) const;
     QString fileName(int file) const { return tableDef(file).fileName; }
-    QString tableRef(int file) const; // "f<n>".data
+    QString tableRef(int file) const; // the table's name as SQL text
 
     QSqlDatabase reader(int file);
-    QSqlDatabase writer(int file); // only inside an operation
+    QSqlDatabase writer(int file); // only inside an operation: starts its write transaction
     void noteWritten(int file);
+    SqlStore &store() { return *m_store; }
 
     void registerView(TableView *view, int file);
     void unregisterView(TableView *view);
 
-    // Operations: the outermost begin starts one, nested ones join it. The file of the view that
-    // starts an operation decides its writer group.
+    // Operations: the outermost begin starts one, nested ones join it.
     void beginOperation(int starterFile = -1);
     void commitOperation();
     void abortOperation();
     bool inOperation() const { return m_depth > 0; }
+    bool writing() const;
     void touch(TableView *view); // remembers the view's state for a rollback
 
-    // Record locks; releases inside an operation take effect when it commits.
+    // Record locks; releases inside an operation take effect when it commits. Before the write
+    // transaction a lock held by another copy is waited for (the given time); inside it, tried.
     static constexpr int recordLockWaitMs = 1500;
     void acquireLock(int file, qint64 record);
     void acquireTableLock(int file, int timeoutMs);
     void releaseLock(int file, qint64 record);
     RecordLocks *locks();
 
-    // Change notices: checks every watched file for commits by other connections and calls the
-    // notices registered for a changed file.
+    // Change notices: asks the database which tables other copies changed and calls the notices
+    // registered for views of those tables.
     void setChangeNotice(TableView *view, std::function<void()> notice);
     void checkForChanges();
 
@@ -92,34 +105,22 @@ public:
     quint64 generation() const { return m_generation; }
 
 private:
-    struct Connection
-    {
-        QString name;
-        QList<int> files;
-        bool inTransaction = false;
-        int writer = -1; // the twin that writes a group of several files
-    };
-    struct File
-    {
-        const TableDef *def = nullptr;
-        int home = -1; // connection index
-        int solo = -1; // single-file connection for writes outside the operation's group
-        bool checked = false;
-        qint64 dataVersion = -1;
-    };
     struct LockRef
     {
         int file;
         qint64 record;
+        bool operator==(const LockRef &other) const
+        {
+            return file == other.file && record == other.record;
+        }
+        friend size_t qHash(const LockRef &lock, size_t seed = 0)
+        {
+            return qHashMulti(seed, lock.file, lock.record);
+        }
     };
 
-    void ensureFiles();
-    int openConnection(const QList<int> &files, const QString &mainFile = {});
-    int writerConnection(int connection);
-    void checkFile(int file);
-    void exec(int connection, const QString &sql);
-    int connectionFor(int file, bool write);
-    qint64 dataVersion(int file);
+    void acquire(int file, qint64 record, int timeoutMs);
+    void release(const LockRef &lock);
     void finishOperation(bool committed);
 
     QString m_databaseName;
@@ -128,20 +129,39 @@ private:
     QString m_controlDirectory;
     const Schema *m_schema = nullptr;
     bool m_connected = false;
+    std::unique_ptr<SqlStore> m_store;
 
-    QList<File> m_files;
-    QList<Connection> m_connections;
+    QList<bool> m_checked; // per table: validated
     QHash<TableView *, int> m_viewFiles;
     QHash<TableView *, std::function<void()>> m_notices;
     std::unique_ptr<RecordLocks> m_locks;
 
     int m_depth = 0;
-    int m_primaryConnection = -1;
-    QList<int> m_transactions; // connections in transaction, in the order begun
     QList<int> m_written;
     struct Touched;
     QList<std::shared_ptr<Touched>> m_touched;
     QList<LockRef> m_acquired;
     QList<LockRef> m_pendingReleases;
+    QHash<LockRef, int> m_provisional; // checked under the write lock, not recorded yet
     quint64 m_generation = 1;
+};
+
+// Holds a whole-table lock for a scope: taken (and waited for, when no write transaction is open)
+// on construction, let go of when the scope ends, also when it ends by an exception.
+class TableLock
+{
+public:
+    TableLock(TQVDatabase *database, int file, int timeoutMs)
+        : m_database(database)
+        , m_file(file)
+    {
+        m_database->acquireTableLock(m_file, timeoutMs);
+    }
+    ~TableLock();
+    TableLock(const TableLock &) = delete;
+    TableLock &operator=(const TableLock &) = delete;
+
+private:
+    TQVDatabase *m_database;
+    int m_file;
 };

@@ -29,8 +29,8 @@ struct IndexDef
     QStringList fields;
 };
 
-// The declaration of one table file: its exact file name, its fields in order, its primary key
-// and its named secondary indexes.
+// The declaration of one table: its exact file name (the table's name in the database), its
+// fields in order, its primary key and its named secondary indexes.
 struct TableDef
 {
     QString fileName;
@@ -42,19 +42,10 @@ struct TableDef
     const IndexDef *index(const QString &name) const; // nullptr when absent
 };
 
-// Files that one user operation writes together. Every group is one connection with its files
-// attached, so a commit across them is atomic.
-struct WriterGroup
-{
-    QString name;
-    QStringList fileNames;
-};
-
-// Every table file of a data directory and the groups in which they are written.
+// Every table of a data directory.
 struct Schema
 {
     QList<TableDef> tables;
-    QList<WriterGroup> groups; // files in no group get a group of their own
 
     // The file a table name refers to: the exact name, else the name with the default format's
     // ".DB" extension (names compare case-insensitively). nullptr when there is none.

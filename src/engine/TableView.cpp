@@ -3,8 +3,8 @@
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
+#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
-#include "engine/TableFile.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -25,8 +25,6 @@ struct TableView::Snapshot
     bool filtered;
 };
 
-namespace { } // namespace
-
 OperationScope::OperationScope(TQVDatabase *database, int starterFile)
     : m_database(database)
 {
@@ -41,8 +39,19 @@ OperationScope::~OperationScope()
 
 void OperationScope::commit()
 {
+    m_database->commitOperation(); // when the commit fails, leaving the scope rolls back
     m_done = true;
-    m_database->commitOperation();
+}
+
+EditScope::~EditScope()
+{
+    if (!m_view->isEditing())
+        return;
+    try {
+        m_view->cancel();
+    } catch (const Exception &) {
+        // The refusal that left the edit pending is what the caller hears of.
+    }
 }
 
 TableView::TableView(QObject *parent)
@@ -494,7 +503,7 @@ void TableView::writeRecord()
         QStringList columns;
         QStringList marks;
         for (int i = 0; i < m_dataFieldCount; ++i) {
-            columns << TableFile::quoted(def.fields.at(i).name);
+            columns << SqlStore::quoted(def.fields.at(i).name);
             marks << QStringLiteral("?");
         }
         query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -510,7 +519,7 @@ void TableView::writeRecord()
             if (m_buffer.at(i) == m_original.at(i)
                 && m_buffer.at(i).isNull() == m_original.at(i).isNull())
                 continue;
-            assignments << TableFile::quoted(def.fields.at(i).name) + QStringLiteral(" = ?");
+            assignments << SqlStore::quoted(def.fields.at(i).name) + QStringLiteral(" = ?");
             values << m_buffer.at(i);
         }
         if (assignments.isEmpty())
@@ -523,13 +532,7 @@ void TableView::writeRecord()
         query.addBindValue(m_currentRowid);
         m_rowsValid = false; // the record's place, filter or master range may have changed
     }
-    if (!query.exec()) {
-        const QString error = query.lastError().databaseText();
-        if (query.lastError().nativeErrorCode() == QStringLiteral("19")
-            || error.contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive))
-            throw EDatabaseError(tr("%1: Key violation").arg(fileName()));
-        throw EDatabaseError(tr("%1: %2").arg(fileName(), error));
-    }
+    SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
     if (m_state == DataSetState::Insert) {
         m_currentRowid = query.lastInsertId().toLongLong();
         m_currentPos = -1;
@@ -582,8 +585,7 @@ void TableView::deleteRecord()
     query.prepare(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_database->tableRef(m_file)));
     query.addBindValue(doomed);
-    if (!query.exec())
-        throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+    SqlStore::run(query, fileName());
     query.finish();
     m_database->noteWritten(m_file);
     m_database->releaseLock(m_file, doomed);

@@ -288,3 +288,19 @@ public:
 private:
     TableView *m_view;
 };
+
+// Cancels a view's insert or edit that is still pending when the scope is left, as when a post
+// was refused: the view goes back to browsing and the refusal goes on to the caller.
+class EditScope
+{
+public:
+    explicit EditScope(TableView *view)
+        : m_view(view)
+    { }
+    ~EditScope();
+    EditScope(const EditScope &) = delete;
+    EditScope &operator=(const EditScope &) = delete;
+
+private:
+    TableView *m_view;
+};

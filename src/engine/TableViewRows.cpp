@@ -1,8 +1,8 @@
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
+#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
-#include "engine/TableFile.h"
 #include "engine/TableView.h"
 
 #include <QCoreApplication>
@@ -30,8 +30,7 @@ QSqlQuery TableView::select(const QString &sql, const QVariantList &values)
         throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec())
-        throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+    SqlStore::run(query, fileName());
     return query;
 }
 
@@ -48,7 +47,7 @@ QString TableView::masterCondition(QVariantList &values) const
     if (detail < 0)
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), m_detailField));
     values << storageValue(def.fields.at(detail), field->value());
-    return TableFile::quoted(def.fields.at(detail).name) + QStringLiteral(" = ?");
+    return SqlStore::quoted(def.fields.at(detail).name) + QStringLiteral(" = ?");
 }
 
 QString TableView::whereClause(QVariantList &values) const
@@ -72,7 +71,7 @@ QString TableView::orderClause() const
 {
     QStringList parts;
     for (const QString &name : orderFieldsFor(m_database->tableDef(m_file)))
-        parts << TableFile::quoted(name);
+        parts << SqlStore::quoted(name);
     parts << QStringLiteral("rowid");
     return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
@@ -148,7 +147,7 @@ TableView::Record TableView::fetch(qint64 rowid)
     const TableDef &def = m_database->tableDef(m_file);
     QStringList columns;
     for (const FieldDef &field : def.fields)
-        columns << TableFile::quoted(field.name);
+        columns << SqlStore::quoted(field.name);
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                  .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
@@ -207,7 +206,7 @@ void TableView::prefetch(int index)
     const TableDef &def = m_database->tableDef(m_file);
     QStringList columns { QStringLiteral("rowid") };
     for (const FieldDef &field : def.fields)
-        columns << TableFile::quoted(field.name);
+        columns << SqlStore::quoted(field.name);
     QSqlQuery query =
         select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
                    .arg(columns.join(u','), m_database->tableRef(m_file), marks.join(u',')),
@@ -425,7 +424,7 @@ bool TableView::findKey(const QVariantList &values)
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
         where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + TableFile::quoted(field.name) + QStringLiteral(" IS ?");
+            + SqlStore::quoted(field.name) + QStringLiteral(" IS ?");
         bound << storageValue(field, values.at(i));
     }
     QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
@@ -453,7 +452,7 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
     QSqlQuery query =
         select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS ? AND rowid IS NOT ? LIMIT 1")
-                   .arg(m_database->tableRef(m_file), TableFile::quoted(def.fields.at(index).name)),
+                   .arg(m_database->tableRef(m_file), SqlStore::quoted(def.fields.at(index).name)),
             { storageValue(def.fields.at(index), value), excludedRowid });
     const bool found = query.next();
     query.finish();
@@ -472,10 +471,10 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + TableFile::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
+        + SqlStore::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
     bound << storageValue(def.fields.at(keyIndex), key);
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                                 .arg(TableFile::quoted(def.fields.at(resultIndex).name),
+                                 .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
                                      m_database->tableRef(m_file), where, orderClause()),
         bound);
     QVariant result = query.next() ? query.value(0) : QVariant();

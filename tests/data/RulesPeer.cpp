@@ -3,8 +3,10 @@
 //
 //   EXE run SEED N    makes a few quotes and jobs of its own and runs N random operations on them
 //   EXE keys N        takes N keys from the key counter and prints each on a line
+//   EXE demo          fills the directory with the demo business (one operation)
 //
 // Prints "done" at the end and exits 0; any error is printed on stderr with exit code 1.
+#include "DemoCommand.h"
 #include "RuleSequence.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
@@ -48,8 +50,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() < 3) {
-        std::fputs("usage: rules_peer EXE run SEED N | EXE keys N\n", stderr);
+    if (args.size() < 2) {
+        std::fputs("usage: rules_peer EXE run SEED N | EXE keys N | EXE demo\n", stderr);
         return 2;
     }
     TDM dm;
@@ -65,8 +67,14 @@ int main(int argc, char *argv[])
     try {
         if (args.at(1) == u"run" && args.size() == 4)
             code = run(dm, args.at(2).toUInt(), args.at(3).toInt());
-        else if (args.at(1) == u"keys")
+        else if (args.at(1) == u"keys" && args.size() == 3)
             code = keys(dm, args.at(2).toInt());
+        else if (args.at(1) == u"demo") {
+            std::fputs("filling\n", stdout);
+            std::fflush(stdout);
+            fillDemoData(dm);
+            code = 0;
+        }
     } catch (const Exception &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

@@ -1,16 +1,21 @@
-// Writes COUNT settings rows of its own through a data module: "settings_peer EXE NAME COUNT".
+// A second copy of the program on a data directory, through a data module:
+//   settings_peer EXE NAME COUNT    writes COUNT settings rows of its own
+//   settings_peer EXE hold-counter  keeps the quote counter row in edit, as the options dialog
+//                                   does, until its input ends; prints "held" when it holds it
+//   settings_peer EXE new-quote     posts a new quote; prints "posting" first
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
+    if (args.size() != 4 && args.size() != 3)
         return 2;
     TDM dm;
     QString failure;
@@ -22,6 +27,24 @@ int main(int argc, char *argv[])
         return 1;
     }
     try {
+        if (args.size() == 3 && args.at(2) == QStringLiteral("hold-counter")) {
+            dm.tblNextQuote->findKey({ 1 });
+            dm.tblNextQuote->edit();
+            std::printf("held\n");
+            std::fflush(stdout);
+            std::getchar(); // until the test closes our input
+            dm.tblNextQuote->cancel();
+            return 0;
+        }
+        if (args.size() == 3 && args.at(2) == QStringLiteral("new-quote")) {
+            dm.tblQuotes->insert();
+            std::printf("posting\n");
+            std::fflush(stdout);
+            dm.tblQuotes->post();
+            return 0;
+        }
+        if (args.size() != 4)
+            return 2;
         for (int i = 0; i < args.at(3).toInt(); ++i) {
             dm.WriteSetting(args.at(2), QStringLiteral("P%1").arg(i), QStringLiteral("False"));
             dm.WriteSettingFlag(args.at(2), QStringLiteral("P%1").arg(i), true);

@@ -49,6 +49,7 @@ private slots:
     void completedQuotesHiddenOnlyWhenTrue();
     void criteriaFilterByClient();
     void concurrentSettingWriters();
+    void heldCounterDelaysOnlyItsPoster();
 };
 
 void TestDataModule::startOpensEveryViewInOrder()
@@ -76,10 +77,12 @@ void TestDataModule::failedStartTouchesNothing_data()
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("named");
     QTest::newRow("directory missing") << u"no-dir"_s << u"DATA"_s;
-    QTest::newRow("file missing") << u"remove QLab.db"_s << u"QLab.db"_s;
-    QTest::newRow("settings file missing") << u"remove INI"_s << u"INI"_s;
-    QTest::newRow("file of garbage") << u"garbage Clients.DB"_s << u"Clients.DB"_s;
-    QTest::newRow("file emptied") << u"empty global.db"_s << u"global.db"_s;
+    QTest::newRow("database missing") << u"remove Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("table missing") << u"drop QLab.db"_s << u"QLab.db"_s;
+    QTest::newRow("settings table missing") << u"drop INI"_s << u"INI"_s;
+    QTest::newRow("database of garbage") << u"garbage Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("database emptied") << u"empty Tessorin.db"_s << u"Tessorin.db"_s;
+    QTest::newRow("another program's database") << u"foreign Tessorin.db"_s << u"Tessorin.db"_s;
     QTest::newRow("field dropped") << u"alter Sales.db"_s << u"Sales.db"_s;
 }
 
@@ -102,6 +105,10 @@ void TestDataModule::failedStartTouchesNothing()
     } else if (verb == u"alter"_s) {
         fixture.exec(
             damage.section(u' ', 1), u"ALTER TABLE data RENAME COLUMN Salesman TO Seller"_s);
+    } else if (verb == u"drop"_s) {
+        fixture.exec(damage.section(u' ', 1), u"DROP TABLE data"_s);
+    } else if (verb == u"foreign"_s) {
+        fixture.exec(u"INI"_s, u"PRAGMA application_id = 1"_s);
     }
     const QByteArray before = fingerprint(fixture.dataDirectory());
     auto dm = fixture.start();
@@ -118,7 +125,7 @@ void TestDataModule::lockedFileRefusesStart()
 {
     DataDirFixture fixture;
     QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
-    holder.setDatabaseName(fixture.dataFile(u"Quotes.DB"_s));
+    holder.setDatabaseName(fixture.dataFile(u"Tessorin.db"_s));
     QVERIFY(holder.open());
     {
         QSqlQuery query(holder);
@@ -126,7 +133,7 @@ void TestDataModule::lockedFileRefusesStart()
         auto dm = fixture.start();
         QVERIFY(!dm->isConnected());
         QVERIFY2(
-            fixture.startupMessage.contains(u"Quotes.DB"_s), qPrintable(fixture.startupMessage));
+            fixture.startupMessage.contains(u"Tessorin.db"_s), qPrintable(fixture.startupMessage));
         QVERIFY2(fixture.startupMessage.contains(u"locked"_s), qPrintable(fixture.startupMessage));
         query.exec(u"ROLLBACK"_s);
     }
@@ -271,6 +278,49 @@ void TestDataModule::concurrentSettingWriters()
     }
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 80);
     QCOMPARE(fixture.peek(u"INI"_s, u"SELECT COUNT(*) FROM data WHERE Val = 'True'"_s).toInt(), 80);
+}
+
+// One copy keeps the quote counter in edit (the options dialog) and another posts a new quote,
+// which needs the counter. The poster waits for the counter before it writes anything, so this
+// copy's line saves go on meanwhile; the poster is refused, naming who holds the counter.
+void TestDataModule::heldCounterDelaysOnlyItsPoster()
+{
+    DataDirFixture fixture;
+    fixture.exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q', 100, '')"_s);
+    auto dm = fixture.start();
+    QVERIFY(dm->isConnected());
+    dm->tblQuotes->insert();
+    dm->tblQuotes->post();
+
+    QProcess holder;
+    holder.start(QStringLiteral(SETTINGS_PEER), { fixture.executable(), u"hold-counter"_s });
+    QVERIFY(holder.waitForReadyRead(60000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QProcess poster;
+    poster.start(QStringLiteral(SETTINGS_PEER), { fixture.executable(), u"new-quote"_s });
+    QVERIFY(poster.waitForReadyRead(60000));
+    QCOMPARE(poster.readLine().trimmed(), QByteArray("posting"));
+
+    int saved = 0;
+    do {
+        dm->tblQuotes->edit();
+        dm->tblQuotesMaterial->insert();
+        dm->tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsFloat(1);
+        dm->tblQuotesMaterial->fieldByName(u"CurrentPrice"_s)->setAsString(u"10"_s);
+        dm->tblQuotesMaterial->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+        dm->tblQuotesMaterial->post(); // throws "database is locked" if the poster held it
+        ++saved;
+    } while (poster.state() != QProcess::NotRunning && saved < 2000);
+    QVERIFY(poster.waitForFinished(60000));
+    QCOMPARE(poster.exitCode(), 1);
+    const QString refusal = QString::fromLocal8Bit(poster.readAllStandardError());
+    QVERIFY2(refusal.contains(u"locked by"_s), qPrintable(refusal));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(60000));
+    QCOMPARE(holder.exitCode(), 0);
+    QCOMPARE(fixture.peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), saved);
+    QCOMPARE(fixture.peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toInt(), 101);
+    QCOMPARE(fixture.peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDataModule)

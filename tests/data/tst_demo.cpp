@@ -1,6 +1,7 @@
 // The data tool's demo and check commands: the demo business is consistent and complete, and the
 // check finds each kind of damage a data directory can suffer.
 #include "DataTool.h"
+#include "FileStatement.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -30,17 +31,19 @@ ToolRun runTool(const QStringList &arguments)
     return run;
 }
 
-// Runs one statement on a table file and returns the first column of every row.
+// Runs one statement on a table (given as "<dir>/<table>"; the table is called data in the
+// statement) and returns the first column of every row.
 QVariantList sql(const QString &file, const QString &statement)
 {
     const QString name = QUuid::createUuid().toString();
     QVariantList values;
+    const QFileInfo table(file);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(file);
+        db.setDatabaseName(QDir(table.path()).filePath(u"Tessorin.db"_s));
         if (db.open()) {
             QSqlQuery query(db);
-            if (!query.exec(statement))
+            if (!query.exec(onTable(table.fileName(), statement)))
                 qWarning("%s", qPrintable(statement));
             while (query.next())
                 values << query.value(0);

@@ -2,9 +2,10 @@
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "ExpectedLayout.h"
+#include "FileStatement.h"
 #include "TempDataDir.h"
 #include "data/TableSchema.h"
-#include "engine/TableFile.h"
+#include "engine/SqlStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,15 +23,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A raw connection to one table file, for reading it behind the engine's back.
+// A raw connection to the database of a data directory, for reading it behind the engine's back.
 class RawFile
 {
 public:
-    explicit RawFile(const QString &path)
+    explicit RawFile(const QString &directory)
         : m_name(QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(path);
+        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
         db.open();
     }
     ~RawFile()
@@ -95,12 +96,11 @@ class TestSchema : public QObject
 
 private slots:
     void initTestCase();
-    void createsTheTableFilesAndNothingElse();
+    void createsOneDatabaseAndNothingElse();
     void tableLayout_data();
     void tableLayout();
     void keyCounterRowIsInPlace();
-    void writerGroups_data();
-    void writerGroups();
+    void changeCountersStartAtZero();
     void createsDirectory_data();
     void createsDirectory();
     void refusesOccupiedDirectory_data();
@@ -127,16 +127,24 @@ void TestSchema::initTestCase()
     }
 }
 
-void TestSchema::createsTheTableFilesAndNothingElse()
+void TestSchema::createsOneDatabaseAndNothingElse()
 {
+    QCOMPARE(
+        QDir(m_data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        QStringList { SqlStore::databaseFileName() });
     QStringList expected;
     for (const ExpectedTable &table : expectedLayout())
         expected << table.file;
-    expected.sort();
     QCOMPARE(expected.size(), 22);
-    QCOMPARE(
-        QDir(m_data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+    expected << SqlStore::changesTable();
+    expected.sort(Qt::CaseInsensitive);
+    const RawFile raw(m_data);
+    QCOMPARE(raw.rows(u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name "
+                      "COLLATE NOCASE"_s),
         expected);
+    QCOMPARE(raw.rows(u"PRAGMA journal_mode"_s), QStringList { u"delete"_s });
+    QCOMPARE(raw.rows(u"PRAGMA application_id"_s),
+        QStringList { QString::number(SqlStore::applicationId) });
 }
 
 void TestSchema::tableLayout_data()
@@ -161,11 +169,11 @@ void TestSchema::tableLayout()
     QFETCH(QStringList, primaryKey);
     QFETCH(QStringList, indexes);
     const QString file = QString::fromUtf8(QTest::currentDataTag());
-    const RawFile raw(QDir(m_data).filePath(file));
+    const RawFile raw(m_data);
 
     QStringList actualFields;
     QStringList actualKey;
-    for (const QString &row : raw.rows(u"PRAGMA table_info(data)"_s)) {
+    for (const QString &row : raw.rows(onTable(file, u"PRAGMA table_info(data)"_s))) {
         const QStringList column = row.split(u'|'); // cid, name, type, notnull, default, pk
         actualFields << column.value(1) + u' ' + column.value(2);
         if (column.value(5).toInt() > 0)
@@ -174,27 +182,33 @@ void TestSchema::tableLayout()
     QCOMPARE(actualFields, fields);
     QCOMPARE(actualKey, primaryKey);
 
-    // Extra indexes that only speed up lookups are allowed; the named ones must be exact.
+    // Extra indexes that only speed up lookups are allowed; the named ones must be exact. Index
+    // names are one name space per database: each is stored under its table's name, and the
+    // table set keeps the name as declared.
+    const TableDef *def = tessorinSchema().resolve(file);
+    QVERIFY(def);
+    QCOMPARE(def->fileName, file);
     QStringList named;
-    for (const QString &row : raw.rows(u"PRAGMA index_list(data)"_s))
+    for (const QString &row : raw.rows(onTable(file, u"PRAGMA index_list(data)"_s)))
         named << row.split(u'|').value(1);
     for (const QString &index : indexes) {
         const QString name = index.section(u": "_s, 0, 0);
-        QVERIFY2(named.contains(name), qPrintable(u"missing index "_s + name));
+        QVERIFY2(def->index(name), qPrintable(u"the table set lacks index "_s + name));
+        const QString stored = file + u'/' + name;
+        QVERIFY2(named.contains(stored), qPrintable(u"missing index "_s + stored));
         QStringList columns;
-        for (const QString &row : raw.rows(u"PRAGMA index_info(\"%1\")"_s.arg(name)))
+        for (const QString &row : raw.rows(u"PRAGMA index_info(\"%1\")"_s.arg(stored)))
             columns << row.split(u'|').value(2); // seqno, cid, name
         QCOMPARE(name + u": "_s + columns.join(u", "_s), index);
     }
 
-    const QStringList count = raw.rows(u"SELECT count(*) FROM data"_s);
+    const QStringList count = raw.rows(onTable(file, u"SELECT count(*) FROM data"_s));
     QCOMPARE(count, QStringList { file == u"PKey.DB" ? u"1"_s : u"0"_s });
 
-    const TableDef *def = tessorinSchema().resolve(file);
-    QVERIFY(def);
-    QCOMPARE(def->fileName, file);
     try {
-        TableFile::validate(raw.name(), u"main"_s, *def, QDir(m_data).filePath(file));
+        SqlStore store(tessorinSchema());
+        store.open(m_data);
+        store.validate(*def);
     } catch (const Exception &error) {
         QFAIL(qPrintable(error.message()));
     }
@@ -202,37 +216,20 @@ void TestSchema::tableLayout()
 
 void TestSchema::keyCounterRowIsInPlace()
 {
-    const RawFile raw(QDir(m_data).filePath(u"PKey.DB"_s));
-    QCOMPARE(raw.rows(u"SELECT PrimaryKey, CurrentKey, typeof(CurrentKey) FROM data"_s),
+    const RawFile raw(m_data);
+    QCOMPARE(raw.rows(onTable(
+                 u"PKey.DB"_s, u"SELECT PrimaryKey, CurrentKey, typeof(CurrentKey) FROM data"_s)),
         QStringList { u"1|0|real"_s });
 }
 
-void TestSchema::writerGroups_data()
+void TestSchema::changeCountersStartAtZero()
 {
-    QTest::addColumn<QStringList>("files");
-    QTest::newRow("quote") << QStringList { u"Quotes.DB"_s, u"QMat.DB"_s, u"QLab.db"_s,
-        u"RepQte.DB"_s, u"NxtQuote.db"_s, u"PKey.DB"_s, u"global.db"_s };
-    QTest::newRow("job") << QStringList { u"Jobs.DB"_s, u"JobMat.db"_s, u"JobLab.db"_s,
-        u"RepJobs.DB"_s, u"NxtJob.db"_s, u"PKey.DB"_s, u"global.db"_s };
-    QTest::newRow("reference") << QStringList { u"Clients.DB"_s, u"Material.DB"_s, u"Labour.db"_s,
-        u"Headings.db"_s, u"Unit.db"_s, u"TaxRates.db"_s, u"Sales.db"_s, u"Business.db"_s,
-        u"BusType.db"_s, u"PKey.DB"_s };
-    QTest::newRow("settings") << QStringList { u"INI"_s };
-}
-
-void TestSchema::writerGroups()
-{
-    QFETCH(QStringList, files);
-    const QString name = QString::fromUtf8(QTest::currentDataTag());
-    const Schema &schema = tessorinSchema();
-    const auto group = std::find_if(schema.groups.cbegin(), schema.groups.cend(),
-        [&](const WriterGroup &g) { return g.name == name; });
-    QVERIFY(group != schema.groups.cend());
-    QStringList actual = group->fileNames;
-    actual.sort();
-    files.sort();
-    QCOMPARE(actual, files);
-    QVERIFY2(actual.size() <= 10, "one connection attaches at most ten files");
+    const RawFile raw(m_data);
+    QStringList expected;
+    for (const ExpectedTable &table : expectedLayout())
+        expected << table.file.toUpper() + u"|0"_s;
+    expected.sort();
+    QCOMPARE(raw.rows(u"SELECT TableName, Counter FROM TQVChanges ORDER BY TableName"_s), expected);
 }
 
 void TestSchema::createsDirectory_data()
@@ -263,8 +260,8 @@ void TestSchema::createsDirectory()
         QFAIL(qPrintable(error.message()));
     }
     const auto files = snapshot(path);
-    QCOMPARE(files.size(), 22 + int(present.size()));
-    QVERIFY(files.contains(u"PKey.DB"_s));
+    QCOMPARE(files.size(), 1 + int(present.size()));
+    QVERIFY(files.contains(SqlStore::databaseFileName()));
     for (const QString &name : present)
         QCOMPARE(files.value(name), "kept " + name.toUtf8());
 }
@@ -277,6 +274,8 @@ void TestSchema::refusesOccupiedDirectory_data()
     QTest::newRow("a table file in other case") << u"pkey.db"_s;
     QTest::newRow("another database file") << u"Backup.DB"_s;
     QTest::newRow("a journal left by a crash") << u"QMat.DB-journal"_s;
+    QTest::newRow("a database") << u"Tessorin.db"_s;
+    QTest::newRow("its journal") << u"Tessorin.db-journal"_s;
 }
 
 void TestSchema::refusesOccupiedDirectory()
@@ -303,13 +302,19 @@ void TestSchema::damagedFileIsRefused_data()
                                  << QStringList {
                                         u"ALTER TABLE data ADD COLUMN Extra MEMO_TEXT"_s
                                     };
-    QTest::newRow("dropped index") << u"Clients.DB"_s << QStringList { u"DROP INDEX FirstNane"_s };
+    QTest::newRow("dropped index")
+        << u"Clients.DB"_s << QStringList { u"DROP INDEX \"Clients.DB/FirstNane\""_s };
     QTest::newRow("index over other fields")
         << u"Quotes.DB"_s
-        << QStringList { u"DROP INDEX PriorQuoteNo"_s,
-               u"CREATE INDEX PriorQuoteNo ON data (Quote_No, Priority)"_s };
+        << QStringList { u"DROP INDEX \"Quotes.DB/PriorQuoteNo\""_s,
+               u"CREATE INDEX \"Quotes.DB/PriorQuoteNo\" ON data (Quote_No, Priority)"_s };
+    QTest::newRow("index by its bare name only")
+        << u"Labour.db"_s
+        << QStringList { u"DROP INDEX \"Labour.db/LabourCode\""_s,
+               u"CREATE INDEX LabourCode ON data (Labour_Code)"_s };
     QTest::newRow("dropped settings index")
-        << u"INI"_s << QStringList { u"DROP INDEX SectParameter"_s };
+        << u"INI"_s << QStringList { u"DROP INDEX \"INI/SectParameter\""_s };
+    QTest::newRow("dropped table") << u"Sales.db"_s << QStringList { u"DROP TABLE data"_s };
 }
 
 void TestSchema::damagedFileIsRefused()
@@ -317,16 +322,20 @@ void TestSchema::damagedFileIsRefused()
     QFETCH(QString, file);
     QFETCH(QStringList, damage);
     TempDataDir temp;
-    const QString path = temp.filePath(file);
-    QVERIFY(QFile::copy(QDir(m_data).filePath(file), path));
-    const RawFile raw(path);
-    for (const QString &statement : damage)
-        QVERIFY2(raw.exec(statement), qPrintable(statement));
+    QVERIFY(QFile::copy(QDir(m_data).filePath(SqlStore::databaseFileName()),
+        temp.filePath(SqlStore::databaseFileName())));
+    {
+        const RawFile raw(temp.path());
+        for (const QString &statement : damage)
+            QVERIFY2(raw.exec(onTable(file, statement)), qPrintable(statement));
+    }
     const TableDef *def = tessorinSchema().resolve(file);
     QVERIFY(def);
     try {
-        TableFile::validate(raw.name(), u"main"_s, *def, path);
-        QFAIL("a damaged file was accepted");
+        SqlStore store(tessorinSchema());
+        store.open(temp.path());
+        store.validate(*def);
+        QFAIL("a damaged table was accepted");
     } catch (const EDatabaseError &error) {
         QVERIFY2(error.message().contains(file), qPrintable(error.message()));
     }
@@ -367,7 +376,7 @@ void TestSchema::commandLine()
         QCOMPARE(errText, QString());
     else
         QVERIFY2(errText.contains(message), qPrintable(errText));
-    QCOMPARE(QFileInfo::exists(temp.filePath(u"NEW/PKey.DB"_s)), exitCode == ExitOk);
+    QCOMPARE(QFileInfo::exists(temp.filePath(u"NEW/Tessorin.db"_s)), exitCode == ExitOk);
     QCOMPARE(snapshot(m_data), before);
 }
 

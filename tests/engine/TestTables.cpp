@@ -1,7 +1,7 @@
 #include "TestTables.h"
 
+#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
-#include "engine/TableFile.h"
 #include "engine/TableView.h"
 
 #include <QDir>
@@ -55,10 +55,6 @@ const Schema &testSchema()
             { { QStringLiteral("Suburb"), FieldType::Alpha, 30 },
                 { QStringLiteral("PostCode"), FieldType::Alpha, 4 } },
             { QStringLiteral("Suburb") }, {} };
-        s.groups << WriterGroup { QStringLiteral("docs"),
-            { QStringLiteral("Head.DB"), QStringLiteral("Line.DB"), QStringLiteral("Keys.DB") } };
-        s.groups << WriterGroup { QStringLiteral("reference"),
-            { QStringLiteral("Cust.DB"), QStringLiteral("Keys.DB") } };
         return s;
     }();
     return schema;
@@ -66,8 +62,7 @@ const Schema &testSchema()
 
 void createTestTables(const QString &directory)
 {
-    for (const TableDef &def : testSchema().tables)
-        TableFile::create(QDir(directory).filePath(def.fileName), def);
+    SqlStore::create(QDir(directory).filePath(SqlStore::databaseFileName()), testSchema());
 }
 
 void connectTestDatabase(TQVDatabase &database, const QString &directory)

@@ -13,7 +13,7 @@ class TQVDatabase;
 // a key counter, settings kept in files without extension, and files keyed by a text code.
 const Schema &testSchema();
 
-// Creates every file of testSchema() in directory.
+// Creates the database of testSchema() in directory.
 void createTestTables(const QString &directory);
 
 // Points database at directory with the test schema and connects it.

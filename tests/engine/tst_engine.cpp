@@ -5,6 +5,7 @@
 #include "TestTables.h"
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
+#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -43,6 +44,9 @@ private slots:
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
+    void changeNoticesOnlyForChangedTables_data();
+    void changeNoticesOnlyForChangedTables();
+    void lockUnderWriteLockIsTriedNotWaited();
 
 private:
     std::unique_ptr<TableView> view(const QString &table);
@@ -502,9 +506,125 @@ void TestEngine::keyViolationRefused()
     auto heads = view(u"Head.DB"_s);
     heads->insert();
     heads->fieldByName(u"ID"_s)->setAsFloat(1);
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->post());
+    try {
+        heads->post();
+        QFAIL("a duplicate key was stored");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), u"Head.DB: Key violation"_s);
+        QCOMPARE(error.resultCode(), 1555); // SQLITE_CONSTRAINT_PRIMARYKEY
+    }
     QCOMPARE(heads->state(), DataSetState::Insert);
     QCOMPARE(stored(u"Head.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+}
+
+// Another copy's commit is noticed by the views of the tables it wrote, and only by those; a
+// change made behind the program's back (no change counted) is noticed by every view.
+void TestEngine::changeNoticesOnlyForChangedTables_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("noticed");
+    QTest::newRow("a customer posted") << u"post"_s << QStringList { u"Cust.DB"_s };
+    QTest::newRow("a customer and a head posted in one operation")
+        << u"both"_s << QStringList { u"Cust.DB"_s, u"Head.DB"_s };
+    QTest::newRow("nothing") << u"none"_s << QStringList();
+    QTest::newRow("an outside tool's write")
+        << u"outside"_s << QStringList { u"Cust.DB"_s, u"Head.DB"_s, u"Keys.DB"_s };
+}
+
+void TestEngine::changeNoticesOnlyForChangedTables()
+{
+    QFETCH(QString, how);
+    QFETCH(QStringList, noticed);
+    QStringList heard;
+    std::vector<std::unique_ptr<TableView>> watching;
+    for (const QString &table : { u"Cust.DB"_s, u"Head.DB"_s, u"Keys.DB"_s }) {
+        watching.push_back(view(table));
+        m_db->setChangeNotice(watching.back().get(), [&heard, table] { heard << table; });
+    }
+    m_db->checkForChanges();
+    heard.clear();
+
+    TQVDatabase other;
+    connectTestDatabase(other, m_dir->path());
+    if (how == u"post"_s || how == u"both"_s) {
+        TableView customers;
+        customers.setDatabase(&other);
+        customers.setTableName(u"Cust.DB"_s);
+        customers.open();
+        OperationScope operation(&other);
+        customers.insert();
+        customers.fieldByName(u"Client_ID"_s)->setAsFloat(7);
+        customers.post();
+        if (how == u"both"_s) {
+            TableView heads;
+            heads.setDatabase(&other);
+            heads.setTableName(u"Head.DB"_s);
+            heads.open();
+            heads.insert();
+            heads.fieldByName(u"ID"_s)->setAsFloat(7);
+            heads.post();
+        }
+        operation.commit();
+    } else if (how == u"outside"_s) {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"outside"_s);
+        raw.setDatabaseName(m_dir->filePath(SqlStore::databaseFileName()));
+        QVERIFY(raw.open());
+        QVERIFY(QSqlQuery(raw).exec(u"INSERT INTO \"Cust.DB\" VALUES (8, 'Eight')"_s));
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"outside"_s);
+    }
+    m_db->checkForChanges();
+    heard.sort();
+    QCOMPARE(heard, noticed);
+    heard.clear();
+    m_db->checkForChanges(); // each change is told once
+    QCOMPARE(heard, QStringList());
+    for (const auto &v : watching)
+        m_db->setChangeNotice(v.get(), {});
+}
+
+// Inside a write transaction a lock that another copy holds is refused at once, naming the
+// holder, and the operation rolls back; before the transaction the same lock is waited for.
+void TestEngine::lockUnderWriteLockIsTriedNotWaited()
+{
+    addHead(1, u"A"_s);
+    addHead(2, u"B"_s);
+    TQVDatabase other;
+    connectTestDatabase(other, m_dir->path());
+    TableView theirs;
+    theirs.setDatabase(&other);
+    theirs.setTableName(u"Head.DB"_s);
+    theirs.open();
+    theirs.findKey({ 2 });
+    theirs.edit(); // the other copy holds head 2
+
+    auto heads = view(u"Head.DB"_s);
+    auto lines = view(u"Line.DB"_s);
+    lines->afterPost = [&](TableView &) {
+        QVERIFY(m_db->writing());
+        heads->findKey({ 2 });
+        heads->edit();
+    };
+    lines->insert();
+    lines->fieldByName(u"ID"_s)->setAsFloat(1);
+    try {
+        lines->post();
+        QFAIL("a held record was taken under the write lock");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(u"locked by"_s), qPrintable(error.message()));
+    }
+    QVERIFY(!m_db->writing());
+    QCOMPARE(lines->state(), DataSetState::Insert);
+    QCOMPARE(heads->state(), DataSetState::Browse);
+    QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+    theirs.cancel();
+    lines->afterPost = nullptr;
+    lines->post(); // the lock is free again, and nothing of the failed try is left held
+    heads->findKey({ 2 });
+    heads->edit();
+    QCOMPARE(heads->state(), DataSetState::Edit);
+    heads->cancel();
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

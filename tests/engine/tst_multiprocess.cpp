@@ -1,10 +1,12 @@
 // Several copies of the program on one data directory, as real processes: record locks between
 // them and after one is killed, no lost updates, and files that still agree after kills at random
 // moments of multi-file saves.
+#include "FileStatement.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/Exception.h"
 #include "engine/RecordLocks.h"
+#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -192,18 +194,20 @@ bool TestMultiProcess::tryEditTotal(TableView &heads, double value, QString *ref
     return true;
 }
 
-// Opens the file on a connection of its own, read-only, as an outside checker would.
+// Opens the database (or the lock-control file) on a connection of its own, read-only, as an
+// outside checker would; in sql the table is called data.
 QVariant TestMultiProcess::stored(const QString &file, const QString &sql)
 {
     const QString name = u"peek"_s;
     QVariant result;
+    const bool lockFile = file == RecordLocks::controlFileName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(m_dir->filePath(file));
+        db.setDatabaseName(m_dir->filePath(lockFile ? file : SqlStore::databaseFileName()));
         db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         if (db.open()) {
             QSqlQuery query(db);
-            if (query.exec(sql) && query.next())
+            if (query.exec(lockFile ? sql : onTable(file, sql)) && query.next())
                 result = query.value(0);
             else
                 result = query.lastError().text();
@@ -294,14 +298,13 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 }
 
 // A copy saving lines (line, header total and key counter in one operation) is killed at random
-// moments. After each kill the next opener rolls back what the kill left half done, and then every
-// file is sound and the files agree: each header's total is the sum of its lines' charges and the
-// key counter equals the number of lines.
+// moments. After each kill the next opener rolls back what the kill left half done, and then the
+// database is sound and its tables agree: each header's total is the sum of its lines' charges and
+// the key counter equals the number of lines.
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);
-    const QStringList files { u"Head.DB"_s, u"Line.DB"_s, u"Keys.DB"_s,
-        RecordLocks::controlFileName() };
+    const QStringList files { SqlStore::databaseFileName(), RecordLocks::controlFileName() };
     QRandomGenerator random(20260228);
     QElapsedTimer clock;
     clock.start();
@@ -319,7 +322,7 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
         }
         ++kills;
         const QDir dir(m_dir->path());
-        if (!dir.entryList({ u"*.DB-journal"_s, u"*-mj*"_s }, QDir::Files).isEmpty())
+        if (!dir.entryList({ u"*.db-journal"_s }, QDir::Files).isEmpty())
             ++leftJournals;
 
         // The next opener, through the engine, rolls back a half-done save.

@@ -1,26 +1,81 @@
 #include "FileStatement.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
-QVariant runOnFile(const QString &path, const QString &sql)
+QString onTable(const QString &table, const QString &sql)
+{
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    quoted = u'"' + quoted + u'"';
+    QString out;
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql.at(i);
+        if (c == u'\'' || c == u'"') { // literals and quoted names pass unchanged
+            const qsizetype end = sql.indexOf(c, i + 1);
+            const qsizetype stop = end < 0 ? sql.size() : end + 1;
+            out += sql.mid(i, stop - i);
+            i = stop;
+            continue;
+        }
+        if (c.isLetterOrNumber() || c == u'_') {
+            qsizetype end = i;
+            while (end < sql.size() && (sql.at(end).isLetterOrNumber() || sql.at(end) == u'_'))
+                ++end;
+            const QString word = sql.mid(i, end - i);
+            out += word.compare(QStringLiteral("data"), Qt::CaseInsensitive) == 0 ? quoted : word;
+            i = end;
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+QVariant runOnTable(const QString &directory, const QString &table, const QString &sql)
 {
     const QString name = QUuid::createUuid().toString();
     QVariant result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
+        db.setDatabaseName(QDir(directory).filePath(QStringLiteral("Tessorin.db")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         db.open();
         QSqlQuery query(db);
-        if (!query.exec(sql))
-            qWarning("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        const QString statement = onTable(table, sql);
+        const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
+        const bool writes = verb != QStringLiteral("SELECT") && verb != QStringLiteral("PRAGMA");
+        if (writes)
+            query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!query.exec(statement))
+            qWarning("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
         else if (query.next())
             result = query.value(0);
         query.finish();
+        if (writes) {
+            // As the program does: the table's change counter goes up with the change, so the
+            // views of the table notice it.
+            query.prepare(
+                QStringLiteral("UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = ?"));
+            query.addBindValue(table.toUpper());
+            query.exec();
+            query.exec(QStringLiteral("COMMIT"));
+            query.finish();
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return result;
+}
+
+QVariant runOnFile(const QString &path, const QString &sql)
+{
+    const QFileInfo info(path);
+    return runOnTable(info.path(), info.fileName(), sql);
 }

@@ -1,0 +1,568 @@
+#include "engine/SqlStore.h"
+
+#include "engine/Exception.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QThread>
+#include <QUrl>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SqlStore", text);
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+sqlite3 *handleOf(const QSqlDriver *driver)
+{
+    if (!driver)
+        return nullptr;
+    const QVariant handle = driver->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+QString uriFor(const QString &path, const char *mode)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
+        + QStringLiteral("?mode=") + QLatin1String(mode);
+}
+
+// A connection of its own, closed and unregistered when it goes.
+class Scratch
+{
+public:
+    Scratch(const QString &databaseName, const QString &options)
+        : m_name(
+            QStringLiteral("tqv-scratch-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(databaseName);
+        db.setConnectOptions(options);
+    }
+    ~Scratch()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    Scratch(const Scratch &) = delete;
+    Scratch &operator=(const Scratch &) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+void copyPages(sqlite3 *from, sqlite3 *to, const QString &target)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        throw EDatabaseError(tr("Cannot copy the database to %1: %2")
+                                 .arg(nativePath(target), QString::fromUtf8(sqlite3_errmsg(to))),
+            sqlite3_extended_errcode(to));
+    // All pages in one step, under one read lock: the copy is one consistent state. A copy that
+    // is committing makes us wait a little.
+    int rc = SQLITE_OK;
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            break;
+        QThread::msleep(20);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK)
+        throw EDatabaseError(tr("Cannot copy the database to %1: %2")
+                                 .arg(nativePath(target), QString::fromUtf8(sqlite3_errstr(rc))),
+            rc);
+}
+
+} // namespace
+
+SqlStore::SqlStore(const Schema &schema)
+    : m_schema(schema)
+{ }
+
+SqlStore::~SqlStore()
+{
+    close();
+}
+
+// --- dialect ---------------------------------------------------------------------------------
+
+QString SqlStore::quoted(const QString &identifier)
+{
+    QString text = identifier;
+    text.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + text + u'"';
+}
+
+QString SqlStore::storedIndexName(const TableDef &def, const IndexDef &index)
+{
+    return def.fileName + u'/' + index.name;
+}
+
+QString SqlStore::columnType(const FieldDef &field)
+{
+    switch (field.type) {
+    case FieldType::Alpha:
+        return QStringLiteral("ALPHA_TEXT(%1)").arg(field.size);
+    case FieldType::Number:
+        return QStringLiteral("NUMBER_REAL");
+    case FieldType::Money:
+        return QStringLiteral("MONEY_REAL");
+    case FieldType::NumberMoney:
+        return QStringLiteral("NUMBER_MONEY_REAL");
+    case FieldType::Date:
+        return QStringLiteral("DATE_TEXT");
+    case FieldType::Memo:
+        return QStringLiteral("MEMO_TEXT");
+    case FieldType::Graphic:
+        return QStringLiteral("GRAPHIC_BLOB");
+    }
+    return {};
+}
+
+static QString quotedList(const QStringList &names)
+{
+    QStringList parts;
+    for (const QString &name : names)
+        parts << SqlStore::quoted(name);
+    return parts.join(QStringLiteral(", "));
+}
+
+QStringList SqlStore::createStatements(const TableDef &def)
+{
+    QStringList columns;
+    for (const FieldDef &field : def.fields)
+        columns << quoted(field.name) + u' ' + columnType(field);
+    if (!def.primaryKey.isEmpty())
+        columns << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(def.primaryKey));
+    QStringList statements;
+    statements << QStringLiteral("CREATE TABLE %1 (%2)")
+                      .arg(tableRef(def), columns.join(QStringLiteral(", ")));
+    for (const IndexDef &index : def.indexes) {
+        statements << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                          .arg(quoted(storedIndexName(def, index)), tableRef(def),
+                              quotedList(index.fields));
+    }
+    return statements;
+}
+
+// --- statements ------------------------------------------------------------------------------
+
+void SqlStore::run(QSqlQuery &query, const QString &context)
+{
+    if (query.exec())
+        return;
+    sqlite3 *db = handleOf(query.driver());
+    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    QString text = query.lastError().databaseText();
+    if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
+        text = tr("Key violation");
+    else if (text.isEmpty())
+        text = query.lastError().text();
+    query.finish();
+    throw EDatabaseError(context.isEmpty() ? text : context + QStringLiteral(": ") + text, code);
+}
+
+void SqlStore::run(QSqlQuery &query, const QString &sql, const QString &context)
+{
+    if (!query.prepare(sql)) {
+        sqlite3 *db = handleOf(query.driver());
+        const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+        throw EDatabaseError(
+            context + QStringLiteral(": ") + query.lastError().databaseText(), code);
+    }
+    run(query, context);
+    query.finish();
+}
+
+QSqlDatabase SqlStore::connection() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QSqlDatabase SqlStore::queryConnection()
+{
+    if (m_queryConnection.isEmpty()) {
+        const QString name =
+            QStringLiteral("tqv-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(uriFor(m_databasePath, "ro"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
+        if (!db.open()) {
+            const QString error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw EDatabaseError(tr("Cannot open %1: %2").arg(nativePath(m_databasePath), error));
+        }
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("PRAGMA query_only = 1"));
+        query.finish();
+        m_queryConnection = name;
+    }
+    return QSqlDatabase::database(m_queryConnection, false);
+}
+
+// SQLite's database header: the magic text, the file format versions (1 for a rollback journal,
+// 2 for a write-ahead log) at 18 and 19, and the application id at 68, big-endian.
+QString SqlStore::headerProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return tr("cannot be read: %1").arg(file.errorString());
+    const QByteArray header = file.read(100);
+    if (header.isEmpty())
+        return tr("is empty");
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return tr("is not a database of this program");
+    const auto byte = [&header](int at) { return quint32(quint8(header.at(at))); };
+    const quint32 appId = byte(68) << 24 | byte(69) << 16 | byte(70) << 8 | byte(71);
+    if (appId != quint32(applicationId))
+        return tr("is not a database of this program");
+    if (byte(18) != 1 || byte(19) != 1)
+        return tr("is not in rollback-journal mode");
+    return {};
+}
+
+// --- open and close --------------------------------------------------------------------------
+
+void SqlStore::open(const QString &directory)
+{
+    close();
+    if (!QFileInfo(directory).isDir())
+        throw EDatabaseError(tr("The data directory %1 does not exist").arg(nativePath(directory)));
+    const QString path = QDir(directory).filePath(databaseFileName());
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw EDatabaseError(tr("The database %1 does not exist").arg(nativePath(path)));
+    if (!info.isFile() || !info.isReadable())
+        throw EDatabaseError(tr("The database %1 cannot be read").arg(nativePath(path)));
+
+    const QString name =
+        QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(uriFor(path, "rw")); // never creates a file
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
+        if (!db.open()) {
+            const QString error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw EDatabaseError(
+                tr("Cannot open the database %1: %2").arg(nativePath(path), error));
+        }
+    }
+    m_connection = name;
+    m_databasePath = path;
+    const QString problem = [this] {
+        QSqlQuery query(connection());
+        query.setForwardOnly(true);
+        auto value = [&query](const QString &pragma, QVariant *result) {
+            const bool ok = query.exec(pragma) && query.next();
+            *result = query.value(0);
+            query.finish();
+            return ok;
+        };
+        QVariant result;
+        if (!value(QStringLiteral("PRAGMA application_id"), &result))
+            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+        if (result.toInt() != applicationId)
+            return tr("is not a database of this program");
+        if (!value(QStringLiteral("PRAGMA user_version"), &result))
+            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+        if (result.toInt() != formatVersion)
+            return tr("has format %1, not %2").arg(result.toInt()).arg(formatVersion);
+        // Every commit reaches the disk before it is reported done.
+        if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+            return query.lastError().databaseText();
+        query.finish();
+        try {
+            m_dataVersion = dataVersion();
+            m_counters = readCounters();
+        } catch (const EDatabaseError &error) {
+            return tr("is damaged: %1").arg(error.message());
+        }
+        return QString();
+    }();
+    if (!problem.isEmpty()) {
+        close();
+        throw EDatabaseError(tr("The database %1 %2").arg(nativePath(path), problem));
+    }
+}
+
+void SqlStore::close()
+{
+    if (m_inTransaction)
+        rollback();
+    for (QString *name : { &m_queryConnection, &m_connection }) {
+        if (name->isEmpty())
+            continue;
+        QSqlDatabase::database(*name, false).close();
+        QSqlDatabase::removeDatabase(*name);
+        name->clear();
+    }
+    m_counters.clear();
+    m_written.clear();
+    m_dataVersion = -1;
+}
+
+// --- creation, checks and copies ---------------------------------------------------------------
+
+void SqlStore::create(const QString &path, const Schema &schema)
+{
+    if (QFileInfo::exists(path))
+        throw EDatabaseError(tr("Cannot create %1: the file already exists").arg(nativePath(path)));
+    Scratch scratch(path, {});
+    QSqlDatabase db = scratch.db();
+    if (!db.open())
+        throw EDatabaseError(
+            tr("Cannot create %1: %2").arg(nativePath(path), db.lastError().text()));
+    QSqlQuery query(db);
+    const QString context = tr("Cannot create %1").arg(nativePath(path));
+    run(query, QStringLiteral("PRAGMA journal_mode = DELETE"), context);
+    run(query, QStringLiteral("PRAGMA application_id = %1").arg(applicationId), context);
+    run(query, QStringLiteral("PRAGMA user_version = %1").arg(formatVersion), context);
+    run(query, QStringLiteral("BEGIN IMMEDIATE"), context);
+    for (const TableDef &def : schema.tables) {
+        for (const QString &statement : createStatements(def))
+            run(query, statement, context);
+    }
+    run(query,
+        QStringLiteral("CREATE TABLE %1 (TableName TEXT PRIMARY KEY, Counter INTEGER NOT NULL)")
+            .arg(changesTable()),
+        context);
+    for (const TableDef &def : schema.tables) {
+        query.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, 0)").arg(changesTable()));
+        query.addBindValue(def.fileName.toUpper());
+        run(query, context);
+    }
+    run(query, QStringLiteral("COMMIT"), context);
+}
+
+void SqlStore::validate(const TableDef &def)
+{
+    auto fail = [&](const QString &what) {
+        throw EDatabaseError(tr("Table %1 is damaged: %2").arg(def.fileName, what));
+    };
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(tableRef(def))))
+        fail(query.lastError().databaseText());
+    QList<std::pair<QString, QString>> found; // name and declared type, in order
+    QStringList primaryKey;
+    while (query.next()) {
+        found.append({ query.value(1).toString(), query.value(2).toString() });
+        const int pkPosition = query.value(5).toInt();
+        if (pkPosition > 0) {
+            while (primaryKey.size() < pkPosition)
+                primaryKey << QString();
+            primaryKey[pkPosition - 1] = query.value(1).toString();
+        }
+    }
+    query.finish();
+    if (found.isEmpty()) {
+        throw EDatabaseError(tr("Table %1 does not exist in the database %2")
+                                 .arg(def.fileName, nativePath(m_databasePath)));
+    }
+    if (found.size() != def.fields.size())
+        fail(tr("it has %1 fields where %2 are expected").arg(found.size()).arg(def.fields.size()));
+    for (int i = 0; i < def.fields.size(); ++i) {
+        const FieldDef &expected = def.fields.at(i);
+        if (found.at(i).first != expected.name)
+            fail(tr("field %1 should be %2, not %3")
+                     .arg(i + 1)
+                     .arg(expected.name, found.at(i).first));
+        if (found.at(i).second != columnType(expected))
+            fail(tr("field %1 has type %2, not %3")
+                     .arg(expected.name, found.at(i).second, columnType(expected)));
+    }
+    if (primaryKey != def.primaryKey)
+        fail(tr("its primary key is wrong"));
+    for (const IndexDef &index : def.indexes) {
+        if (!query.exec(
+                QStringLiteral("PRAGMA index_info(%1)").arg(quoted(storedIndexName(def, index)))))
+            fail(query.lastError().databaseText());
+        QStringList columns;
+        while (query.next())
+            columns << query.value(2).toString();
+        query.finish();
+        if (columns != index.fields)
+            fail(tr("index %1 is missing or wrong").arg(index.name));
+    }
+}
+
+void SqlStore::backup(const QString &path)
+{
+    copyDatabase(m_databasePath, path);
+}
+
+void SqlStore::copyDatabase(const QString &from, const QString &to)
+{
+    if (QFileInfo::exists(to))
+        throw EDatabaseError(
+            tr("Cannot copy the database to %1: the file already exists").arg(nativePath(to)));
+    if (!QFileInfo(from).isFile())
+        throw EDatabaseError(tr("The database %1 does not exist").arg(nativePath(from)));
+    // The copy reads through a connection of its own, so that no transaction or statement of
+    // this copy of the program mixes with it.
+    Scratch source(uriFor(from, "ro"), QStringLiteral("QSQLITE_OPEN_URI"));
+    Scratch target(to, {});
+    QSqlDatabase in = source.db();
+    QSqlDatabase out = target.db();
+    if (!in.open())
+        throw EDatabaseError(
+            tr("Cannot open the database %1: %2").arg(nativePath(from), in.lastError().text()));
+    if (!out.open())
+        throw EDatabaseError(
+            tr("Cannot copy the database to %1: %2").arg(nativePath(to), out.lastError().text()));
+    try {
+        copyPages(handleOf(in.driver()), handleOf(out.driver()), to);
+    } catch (const EDatabaseError &) {
+        out.close();
+        QFile::remove(to);
+        QFile::remove(to + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+QStringList SqlStore::integrityProblems()
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("PRAGMA integrity_check"));
+    run(query, nativePath(m_databasePath));
+    QStringList problems;
+    while (query.next()) {
+        const QString line = query.value(0).toString();
+        if (line != QStringLiteral("ok"))
+            problems << line;
+    }
+    query.finish();
+    return problems;
+}
+
+// --- transactions and change counters ----------------------------------------------------------
+
+void SqlStore::begin()
+{
+    if (m_inTransaction)
+        return;
+    QSqlQuery query(connection());
+    run(query, QStringLiteral("BEGIN IMMEDIATE"), tr("Cannot start writing"));
+    m_inTransaction = true;
+}
+
+void SqlStore::noteWritten(const QString &table)
+{
+    const QString key = table.toUpper();
+    if (!m_written.contains(key))
+        m_written << key;
+}
+
+void SqlStore::commit()
+{
+    if (!m_inTransaction)
+        return;
+    try {
+        QSqlQuery bump(connection());
+        bump.prepare(QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName = ?")
+                         .arg(changesTable()));
+        QSqlQuery read(connection());
+        read.setForwardOnly(true);
+        read.prepare(
+            QStringLiteral("SELECT Counter FROM %1 WHERE TableName = ?").arg(changesTable()));
+        for (const QString &table : std::as_const(m_written)) {
+            bump.addBindValue(table);
+            run(bump, table);
+            read.addBindValue(table);
+            run(read, table);
+            // Our own change is no news to this copy's views: they are told directly.
+            if (read.next())
+                m_counters[table] = read.value(0).toLongLong();
+            read.finish();
+        }
+        QSqlQuery query(connection());
+        run(query, QStringLiteral("COMMIT"), tr("Cannot store the changes"));
+    } catch (const EDatabaseError &) {
+        rollback();
+        throw;
+    }
+    m_inTransaction = false;
+    m_committedSincePoll = m_committedSincePoll || !m_written.isEmpty();
+    m_written.clear();
+}
+
+void SqlStore::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    QSqlQuery query(connection());
+    query.exec(QStringLiteral("ROLLBACK"));
+    query.finish();
+    m_inTransaction = false;
+    m_written.clear();
+}
+
+qint64 SqlStore::dataVersion()
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        throw EDatabaseError(query.lastError().databaseText());
+    const qint64 version = query.value(0).toLongLong();
+    query.finish();
+    return version;
+}
+
+QHash<QString, qint64> SqlStore::readCounters()
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT TableName, Counter FROM %1").arg(changesTable()));
+    run(query, changesTable());
+    QHash<QString, qint64> counters;
+    while (query.next())
+        counters.insert(query.value(0).toString(), query.value(1).toLongLong());
+    query.finish();
+    return counters;
+}
+
+QStringList SqlStore::changedTables()
+{
+    if (!isOpen() || m_inTransaction)
+        return {};
+    const qint64 version = dataVersion();
+    if (version == m_dataVersion)
+        return {};
+    const QHash<QString, qint64> counters = readCounters();
+    m_dataVersion = version;
+    QStringList changed;
+    for (auto it = counters.cbegin(); it != counters.cend(); ++it) {
+        if (m_counters.value(it.key(), -1) != it.value())
+            changed << it.key();
+    }
+    // Someone changed the database without counting (a tool outside the program): every table
+    // may have changed. Unless our own commits took in the counts meanwhile.
+    if (changed.isEmpty() && !m_committedSincePoll) {
+        for (const TableDef &def : m_schema.tables)
+            changed << def.fileName.toUpper();
+    }
+    m_committedSincePoll = false;
+    m_counters = counters;
+    return changed;
+}
