@@ -5,7 +5,6 @@
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "DemoCommand.h"
-#include "SummaryPdfCommand.h"
 #include "PdfCommand.h"
 
 #include <QTextStream>
