@@ -4,6 +4,7 @@
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "DemoCommand.h"
+#include "PriceListCommands.h"
 
 #include <QTextStream>
 
@@ -21,6 +22,10 @@ const QList<DataCommand> &commands()
         { u"check"_s, u"check DIR"_s,
             u"check a data directory's totals, printed rows, keys and counters"_s,
             runCheckCommand },
+        { u"import-prices"_s, u"import-prices DIR FILE"_s,
+            u"import a price-list CSV file, all of it or nothing"_s, runImportPricesCommand },
+        { u"export-prices"_s, u"export-prices DIR FILE"_s,
+            u"export the materials and labour rates as a CSV file"_s, runExportPricesCommand },
     };
     return table;
 }
@@ -29,7 +34,7 @@ void printUsage(QTextStream &stream)
 {
     stream << "Usage: tessorin-data COMMAND DIR\n\nCommands:\n";
     for (const DataCommand &command : commands())
-        stream << "  " << command.synopsis.leftJustified(14) << command.summary << '\n';
+        stream << "  " << command.synopsis.leftJustified(24) << command.summary << '\n';
     stream.flush();
 }
 
