@@ -8,6 +8,7 @@
 #include <QHash>
 
 #include <array>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -186,12 +187,41 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
     return plan;
 }
 
+namespace {
+
+// A private view of a price-list table with the rules of the data module's own view: the import
+// adds through one that shows no record (a view that showed them all would read its whole order
+// again after every addition) and changes through one ordered by code.
+std::unique_ptr<TQVTable> importView(
+    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
+{
+    auto view = std::make_unique<TQVTable>();
+    view->setObjectName(like->objectName() + u"Import"_s);
+    view->setDatabase(dm.DB);
+    view->setTableName(like->tableName());
+    view->setIndexFieldNames(order);
+    if (!filter.isEmpty()) {
+        view->setFilter(filter);
+        view->setFiltered(true);
+    }
+    view->beforePost = like->beforePost;
+    view->open();
+    return view;
+}
+
+} // namespace
+
 void TDM::importPriceList(const PriceListPlan &plan)
 {
     if (!plan.refusals.isEmpty())
         throw EQuorvane(u"The price list was not imported:\r\n"_s + plan.refusalText());
     const std::array<TQVTable *, 4> views { tblMaterial, tblLabour, tblHeadings, tblUnit };
     refuseWhileEditing(views);
+    const std::unique_ptr<TQVTable> changers[2] { importView(*this, tblMaterial, u"Material_Code"_s),
+        importView(*this, tblLabour, u"Labour_Code"_s) };
+    const std::unique_ptr<TQVTable> adders[2] { importView(*this, tblMaterial, u"Material_ID"_s,
+                                                    u"Material_ID = -1"_s),
+        importView(*this, tblLabour, u"Labour_ID"_s, u"Labour_ID = -1"_s) };
     const ControlsDisabled quietMaterials(tblMaterial);
     const ControlsDisabled quietLabour(tblLabour);
     const ControlsDisabled quietHeadings(tblHeadings);
@@ -218,15 +248,16 @@ void TDM::importPriceList(const PriceListPlan &plan)
             continue;
         const PriceListItem &item = row.item;
         const Layout &layout = layoutOf(item.labour);
-        TQVTable *view = item.labour ? tblLabour : tblMaterial;
         const double heading = idOf(headings, tblHeadings, u"Heading_ID"_s, u"Description"_s,
             item.heading);
         QVariant unit;
         if (has(u"Unit"_s) && !item.unit.isEmpty())
             unit = idOf(units, tblUnit, u"Unit_ID"_s, u"Unit_Description"_s, item.unit);
         // Another copy may have added or removed the code since the plan was made.
+        TQVTable *view = changers[item.labour].get();
         const bool adding = !view->findKey({ item.code });
         if (adding) {
+            view = adders[item.labour].get();
             view->append();
             view->fieldByName(layout.code)->setAsString(item.code);
         } else {

@@ -5,3 +5,4 @@ int runContactNameTests(int argc, char **argv);
 int runPriceListExchangeTests(int argc, char **argv);
 int runPriceWindowTests(int argc, char **argv);
 int runClientWindowTests(int argc, char **argv);
+int runToolsMenuTests(int argc, char **argv);
