@@ -140,6 +140,28 @@ QStringList differences(const PriceListItem &stored, const PriceListItem &row, c
     return changes;
 }
 
+// A private view of a price-list table with the rules of the data module's own view but without
+// its lookups (worked out for every record read, they would cost a query each): the import adds
+// through one that shows no record (a view that showed them all would read its whole order again
+// after every addition) and changes through one ordered by code; the stored list is read through
+// one too.
+std::unique_ptr<TQVTable> importView(
+    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
+{
+    auto view = std::make_unique<TQVTable>();
+    view->setObjectName(like->objectName() + u"Import"_s);
+    view->setDatabase(dm.DB);
+    view->setTableName(like->tableName());
+    view->setIndexFieldNames(order);
+    if (!filter.isEmpty()) {
+        view->setFilter(filter);
+        view->setFiltered(true);
+    }
+    view->beforePost = like->beforePost;
+    view->open();
+    return view;
+}
+
 void refuseWhileEditing(const std::array<TQVTable *, 4> &views)
 {
     for (TQVTable *view : views) {
@@ -160,8 +182,10 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
     QHash<QString, PriceListItem> stored[2];
     for (bool labour : { false, true }) {
-        TQVTable *view = labour ? tblLabour : tblMaterial;
-        for (const PriceListItem &item : storedItems(view, labour, units, headings)) {
+        const std::unique_ptr<TQVTable> view = labour
+            ? importView(*this, tblLabour, u"Labour_Code"_s)
+            : importView(*this, tblMaterial, u"Material_Code"_s);
+        for (const PriceListItem &item : storedItems(view.get(), labour, units, headings)) {
             const QString code = item.code.trimmed();
             if (!stored[labour].contains(code))
                 stored[labour].insert(code, item);
@@ -186,30 +210,6 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
     }
     return plan;
 }
-
-namespace {
-
-// A private view of a price-list table with the rules of the data module's own view: the import
-// adds through one that shows no record (a view that showed them all would read its whole order
-// again after every addition) and changes through one ordered by code.
-std::unique_ptr<TQVTable> importView(
-    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
-{
-    auto view = std::make_unique<TQVTable>();
-    view->setObjectName(like->objectName() + u"Import"_s);
-    view->setDatabase(dm.DB);
-    view->setTableName(like->tableName());
-    view->setIndexFieldNames(order);
-    if (!filter.isEmpty()) {
-        view->setFilter(filter);
-        view->setFiltered(true);
-    }
-    view->beforePost = like->beforePost;
-    view->open();
-    return view;
-}
-
-} // namespace
 
 void TDM::importPriceList(const PriceListPlan &plan)
 {
@@ -282,7 +282,8 @@ QByteArray TDM::exportPriceList()
     refuseWhileEditing({ tblMaterial, tblLabour, tblHeadings, tblUnit });
     const Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
-    QList<PriceListItem> items = storedItems(tblMaterial, false, units, headings);
-    items << storedItems(tblLabour, true, units, headings);
+    QList<PriceListItem> items =
+        storedItems(importView(*this, tblMaterial, u"Material_Code"_s).get(), false, units, headings);
+    items << storedItems(importView(*this, tblLabour, u"Labour_Code"_s).get(), true, units, headings);
     return PriceListExchange::write(items);
 }

@@ -48,7 +48,7 @@ TfrmUnits::TfrmUnits(TDM *dm, QWidget *parent)
     layout->setMenuBar(bar);
     layout->addWidget(m_grid, 1);
     layout->addLayout(fields);
-    resize(340, 320);
+    resize(420, 320);
     setFixedSize(size());
 
     installHelpKey(this);

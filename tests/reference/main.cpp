@@ -16,9 +16,6 @@ int main(int argc, char *argv[])
     // No box may ever wait for a person.
     MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
 
-    int runShots(int, char **);
-    if (qEnvironmentVariableIsSet("SHOTS"))
-        return runShots(argc, argv);
     int failures = 0;
     failures += runContactNameTests(argc, argv);
     failures += runPriceListExchangeTests(argc, argv);

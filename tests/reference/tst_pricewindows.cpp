@@ -82,6 +82,7 @@ private slots:
     void materialsRefuseAndKeepTheRecord();
     void headingsAndUnitsRefuseBlank_data();
     void headingsAndUnitsRefuseBlank();
+    void escapeInHeadingsCancels();
     void closeWithPending_data();
     void closeWithPending();
     void deleteAsksFirst_data();
@@ -219,6 +220,18 @@ void TestPriceWindows::headingsAndUnitsRefuseBlank()
     combo->showPopup();
     combo->hidePopup();
     QVERIFY(combo->findText(u"Tiling"_s) >= 0);
+}
+
+void TestPriceWindows::escapeInHeadingsCancels()
+{
+    TfrmHeadings window(m_f->dm.get());
+    window.show();
+    trigger(&window, u"btnNew"_s);
+    QCOMPARE(m_f->dm->tblHeadings->state(), DataSetState::Insert);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(window.isVisible());
+    QVERIFY(!m_f->dm->tblHeadings->isEditing());
+    QCOMPARE(m_f->dm->tblHeadings->recordCount(), 2);
 }
 
 void TestPriceWindows::closeWithPending_data()
