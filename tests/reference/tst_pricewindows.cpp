@@ -92,6 +92,7 @@ private slots:
     void layoutKeysStoredAndRestored_data();
     void layoutKeysStoredAndRestored();
     void gridPriceChangeKeepsNoHistory();
+    void anotherCopysChangesShowAndItsRecordIsRefused();
     void importAndExportFromWindow();
 
 private:
@@ -399,6 +400,29 @@ void TestPriceWindows::gridPriceChangeKeepsNoHistory()
     QCOMPARE(table->fieldByName(u"SellingPrice"_s)->asFloat(), 14.25);
     QVERIFY(table->fieldByName(u"PreviousPrice"_s)->isNull());
     QVERIFY(table->fieldByName(u"DatePriceChange"_s)->isNull());
+}
+
+void TestPriceWindows::anotherCopysChangesShowAndItsRecordIsRefused()
+{
+    TfrmPriceChange window(m_f->dm.get());
+    window.show();
+    auto *grid = window.findChild<TQVDBGrid *>(u"grdMatPriceChange"_s);
+    QCOMPARE(grid->model()->rowCount(), 2);
+    std::unique_ptr<TDM> other = m_f->startAnother();
+    other->tblMaterial->append();
+    other->tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"AAA"_s);
+    other->tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(m_plumbing);
+    other->tblMaterial->post();
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 3, 10000);
+    QCOMPARE(grid->model()->index(0, 0).data().toString(), u"AAA"_s);
+    // The record the other copy is editing is refused here, with the holder named.
+    other->tblMaterial->edit();
+    m_f->dm->tblMaterial->first();
+    QVERIFY(!grid->model()->setData(grid->model()->index(0, 1), u"Mine"_s));
+    QVERIFY2(MessageAnswers::lastText().contains(u"locked by"_s),
+        qPrintable(MessageAnswers::lastText()));
+    QVERIFY(!m_f->dm->tblMaterial->isEditing());
+    other->tblMaterial->cancel();
 }
 
 void TestPriceWindows::importAndExportFromWindow()
