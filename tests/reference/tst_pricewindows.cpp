@@ -14,6 +14,7 @@
 #include "reference/FormUnits.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
@@ -93,6 +94,7 @@ private slots:
     void layoutKeysStoredAndRestored();
     void gridPriceChangeKeepsNoHistory();
     void anotherCopysChangesShowAndItsRecordIsRefused();
+    void newMaterialWholeInTheGrid();
     void importAndExportFromWindow();
 
 private:
@@ -423,6 +425,37 @@ void TestPriceWindows::anotherCopysChangesShowAndItsRecordIsRefused()
         qPrintable(MessageAnswers::lastText()));
     QVERIFY(!m_f->dm->tblMaterial->isEditing());
     other->tblMaterial->cancel();
+}
+
+void TestPriceWindows::newMaterialWholeInTheGrid()
+{
+    TfrmPriceChange window(m_f->dm.get());
+    window.show();
+    auto *grid = window.findChild<TQVDBGrid *>(u"grdMatPriceChange"_s);
+    QAbstractItemModel *model = grid->model();
+    TQVTable *table = m_f->dm->tblMaterial;
+    trigger(&window, u"btnNew"_s);
+    QVERIFY(grid->hasFocus() || window.focusWidget() == grid);
+    const int row = table->currentRow();
+    QVERIFY(model->setData(model->index(row, 0), u"VALVE"_s));
+    // The heading column offers the headings and stores the chosen one's key.
+    QVERIFY(model->flags(model->index(row, 5)) & Qt::ItemIsEditable);
+    QVERIFY(!model->setData(model->index(row, 5), u"Carpentry"_s));
+    QCOMPARE(MessageAnswers::lastText(), u"'Carpentry' is not in the list of Heading Desc"_s);
+    grid->setCurrentIndex(model->index(row, 5));
+    grid->edit(model->index(row, 5));
+    auto *choices = grid->viewport()->findChild<QComboBox *>();
+    QVERIFY(choices);
+    QCOMPARE(choices->count(), 3); // none, Plumbing, Electrical
+    choices->setCurrentIndex(choices->findText(u"Electrical"_s));
+    emit choices->activated(choices->currentIndex());
+    QCOMPARE(table->fieldByName(u"VHeadDesc"_s)->asString(), u"Electrical"_s);
+    QVERIFY(model->setData(model->index(row, 4), u"each"_s));
+    trigger(&window, u"btnSave"_s);
+    QCOMPARE(table->state(), DataSetState::Browse);
+    QVERIFY(table->findKey({ u"VALVE"_s }));
+    QCOMPARE(table->fieldByName(u"VHeadDesc"_s)->asString(), u"Electrical"_s);
+    QCOMPARE(table->fieldByName(u"VUnitDesc"_s)->asString(), u"each"_s);
 }
 
 void TestPriceWindows::importAndExportFromWindow()
