@@ -6,6 +6,7 @@
 #include "DataCommand.h"
 #include "DemoCommand.h"
 #include "PdfCommand.h"
+#include "PriceListCommands.h"
 
 #include <QTextStream>
 
@@ -32,6 +33,10 @@ const QList<DataCommand> &commands()
             runBackupCommand },
         { u"restore"_s, u"restore FILE DIR"_s,
             u"make a new data directory DIR from a copy made by backup"_s, runRestoreCommand },
+        { u"import-prices"_s, u"import-prices DIR FILE"_s,
+            u"import a price-list CSV file, all of it or nothing"_s, runImportPricesCommand },
+        { u"export-prices"_s, u"export-prices DIR FILE"_s,
+            u"export the materials and labour rates as a CSV file"_s, runExportPricesCommand },
     };
     return table;
 }
@@ -40,7 +45,7 @@ void printUsage(QTextStream &stream)
 {
     stream << "Usage: tessorin-data COMMAND ARGUMENTS\n\nCommands:\n";
     for (const DataCommand &command : commands())
-        stream << "  " << command.synopsis.leftJustified(18) << command.summary << '\n';
+        stream << "  " << command.synopsis.leftJustified(24) << command.summary << '\n';
     stream.flush();
 }
 

@@ -1,13 +1,24 @@
 // The main window's menu and tool bar.
 #include "FormMain.h"
 #include "app/Glyphs.h"
+#include "app/HelpWindow.h"
 #include "app/Hints.h"
+#include "controls/CommandGuard.h"
+#include "data/TQVTableSrc.h"
 #include "documents/SummaryCommand.h"
+#include "reference/FormClients.h"
+#include "reference/FormHeadings.h"
+#include "reference/FormMaterials.h"
+#include "reference/FormPriceChange.h"
+#include "reference/FormUnits.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QAction>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <type_traits>
 
 using namespace Qt::StringLiterals;
 
@@ -76,14 +87,39 @@ void TfrmMain::createMenu()
     tools->setObjectName(u"mnuTools"_s);
     later(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s,
         u"Business Settings and Logo"_s);
-    later(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s,
-        u"The Material and Labour Price Listing"_s);
+    // F1 in a reference window opens its topic in a help window of that window, so the topic can be
+    // read while the window is open over this one.
+    ReferenceWidgets::helpHandler = [](QWidget *focus) {
+        auto *help = new HelpWindow(focus->window());
+        help->setAttribute(Qt::WA_DeleteOnClose);
+        help->showTopic(HelpWindow::contextOf(focus));
+    };
+    // Each reference window is made for its command and freed when it closes.
+    const auto modal = [this]<typename Window>(std::type_identity<Window>) {
+        return [this] {
+            runGuarded(this, [this] {
+                Window window(m_dm, this);
+                window.exec();
+            });
+        };
+    };
+    item(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s, {},
+        modal(std::type_identity<TfrmPriceChange>()));
     tools->addSeparator();
-    later(tools, u"mniClients"_s, u"Clients..."_s, u"The client list"_s);
-    later(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, u"Materials and Labour"_s);
-    later(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, u"Group Headings"_s);
+    // The client list as the client page's Select opens it: for the header being edited.
+    item(tools, u"mniClients"_s, u"Clients..."_s, {}, [this] {
+        runGuarded(this, [this] {
+            activeHeader()->edit();
+            TfrmClientDetails clients(m_dm, this);
+            clients.exec();
+        });
+    });
+    item(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, {},
+        modal(std::type_identity<TfrmMaterials>()));
+    item(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, {},
+        modal(std::type_identity<TfrmHeadings>()));
     later(tools, u"mniSales"_s, u"Staff / Sales People..."_s, u"Staff / Sales People"_s);
-    later(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, u"Unit Descriptions"_s);
+    item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {}, modal(std::type_identity<TfrmUnits>()));
     tools->addSeparator();
     later(tools, u"mniOptions"_s, u"Options"_s, u"Options"_s, Qt::CTRL | Qt::Key_O);
 

@@ -4,8 +4,10 @@
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TableViewModel.h"
 #include "engine/Exception.h"
+#include "engine/Field.h"
 #include "engine/TableView.h"
 
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
@@ -38,6 +40,59 @@ protected:
         option->fontMetrics = QFontMetrics(cell.font);
         option->backgroundBrush = cell.background;
         option->palette.setColor(QPalette::Text, cell.textColor);
+    }
+
+public:
+    // A looked-up column is edited by choosing one of its list's texts.
+    QWidget *createEditor(QWidget *parent,
+        const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override
+    {
+        const Field *field = m_grid->tableModel()->fieldAt(index.column());
+        if (!field || !TableViewModel::isChoiceField(*field))
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto *choices = new QComboBox(parent);
+        choices->addItem(QString());
+        TableView *list = field->lookupDataSet;
+        const Field *text = list->findField(field->lookupResultField);
+        if (text && list->active()) {
+            try {
+                const int rows = list->rowCount();
+                const int inserting = list->state() == DataSetState::Insert ? list->currentRow() : -1;
+                for (int row = 0; row < rows; ++row) {
+                    if (row != inserting)
+                        choices->addItem(list->rowDisplayText(row, text->index()));
+                }
+            } catch (const Exception &) {
+                // What could be read is offered.
+            }
+        }
+        // A choice is the edit: it is stored as soon as it is made.
+        auto *self = const_cast<FieldCellDelegate *>(this);
+        connect(choices, &QComboBox::activated, self, [self, choices] {
+            emit self->commitData(choices);
+            emit self->closeEditor(choices);
+        });
+        return choices;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (auto *choices = qobject_cast<QComboBox *>(editor)) {
+            choices->setCurrentIndex(choices->findText(index.data(Qt::EditRole).toString()));
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(
+        QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        if (auto *choices = qobject_cast<QComboBox *>(editor)) {
+            model->setData(index, choices->currentText());
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
     }
 
 private:

@@ -191,11 +191,18 @@ QVariant TableViewModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
+bool TableViewModel::isChoiceField(const Field &field)
+{
+    return field.kind() == Field::Kind::Lookup && field.lookupDataSet
+        && !field.keyField.isEmpty();
+}
+
 Qt::ItemFlags TableViewModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const Field *f = fieldAt(index.column());
-    if (m_editable && f && f->kind() == Field::Kind::Data && index.row() == currentRow())
+    if (m_editable && f && (f->kind() == Field::Kind::Data || isChoiceField(*f))
+        && index.row() == currentRow())
         result |= Qt::ItemIsEditable;
     return result;
 }
@@ -209,7 +216,24 @@ bool TableViewModel::setData(const QModelIndex &index, const QVariant &value, in
         return false;
     return runGuarded(nullptr, [&] {
         m_source->edit();
-        if (m_source->isEditing())
+        if (!m_source->isEditing())
+            return;
+        if (!isChoiceField(*f)) {
             f->setAsString(value.toString());
+            return;
+        }
+        // A looked-up column stores the key of the entry whose text was chosen.
+        Field *key = f->dataSet()->fieldByName(f->keyField);
+        const QString text = value.toString().trimmed();
+        if (text.isEmpty()) {
+            key->clear();
+            return;
+        }
+        const QVariant found =
+            f->lookupDataSet->lookup(f->lookupResultField, text, f->lookupKeyField);
+        if (found.isNull())
+            throw EConvertError(
+                QStringLiteral("'%1' is not in the list of %2").arg(text, titleAt(index.column())));
+        key->setValue(found);
     });
 }

@@ -34,9 +34,13 @@ public:
     Field *fieldAt(int column) const;
     QString titleAt(int column) const;
 
-    // Cells of stored fields accept typed text (through the field's conversion) when set.
+    // Cells of stored fields accept typed text (through the field's conversion) when set; cells of
+    // looked-up fields accept a text of their list and store its key.
     bool isEditable() const { return m_editable; }
     void setEditable(bool on) { m_editable = on; }
+
+    // Whether a column of this field is edited by choosing from the looked-up list.
+    static bool isChoiceField(const Field &field);
 
     // The row of the view's current record; -1 when there is none.
     int currentRow() const;

@@ -10,6 +10,7 @@
 
 class DataSource;
 class TQVDatabase;
+struct PriceListPlan;
 
 // The data module: the one connection to the data directory and every table view of the program,
 // with the business rules bound to the views as hooks. Created before any window, destroyed last.
@@ -58,6 +59,13 @@ public:
     void FillQuoteMaterialLine();
     void FillJobMaterialLine();
     void FillLabourLine();
+
+    // The price list as a spreadsheet file (materials and labour rates): what importing a file
+    // would add and change, carrying out such a plan as one operation (all of it or nothing),
+    // and the file of the stored list.
+    PriceListPlan planPriceListImport(const QByteArray &csv);
+    void importPriceList(const PriceListPlan &plan);
+    QByteArray exportPriceList();
 
     // The document-number filter of a line view: Quote_No = 'Q-7'.
     static QString documentNumberFilter(const QString &field, const QString &number);

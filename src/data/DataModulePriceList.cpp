@@ -1,0 +1,289 @@
+// The price list exchanged with spreadsheet files: planning an import against the stored list,
+// carrying it out as one operation, and writing the stored list out.
+#include "data/DataModuleMain.h"
+#include "data/Errors.h"
+#include "data/PriceListExchange.h"
+#include "engine/Field.h"
+
+#include <QHash>
+
+#include <array>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The stored entries of a price-list view by code, and what each row of a file says of them.
+struct Names
+{
+    QHash<QString, double> ids; // lower-case description -> key
+    QHash<double, QString> descriptions;
+};
+
+Names namesOf(TQVTable *view, const QString &keyField, const QString &textField)
+{
+    Names names;
+    const int key = view->fieldByName(keyField)->index();
+    const int text = view->fieldByName(textField)->index();
+    const int rows = view->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const double id = view->rowValue(row, key).toDouble();
+        const QString description = view->rowValue(row, text).toString().trimmed();
+        names.descriptions.insert(id, description);
+        if (!names.ids.contains(description.toLower()))
+            names.ids.insert(description.toLower(), id);
+    }
+    return names;
+}
+
+struct Layout
+{
+    QString code, description, unit, heading, key;
+    QList<std::pair<QVariant PriceListItem::*, QString>> numbers;
+};
+
+const Layout &layoutOf(bool labour)
+{
+    static const Layout material { u"Material_Code"_s, u"Description"_s, u"Unit_ID"_s,
+        u"HeadingCode"_s, u"Material_ID"_s,
+        { { &PriceListItem::costPrice, u"CostPrice"_s },
+            { &PriceListItem::sellingPrice, u"SellingPrice"_s },
+            { &PriceListItem::markup, u"Markup"_s }, { &PriceListItem::tax, u"Tax"_s },
+            { &PriceListItem::taxRate, u"Tax_Rate"_s } } };
+    static const Layout labourRate { u"Labour_Code"_s, u"Description"_s, u"Unit_ID"_s,
+        u"Heading_Code"_s, u"Labour_ID"_s, { { &PriceListItem::hourlyRate, u"Hourly_Rate"_s } } };
+    return labour ? labourRate : material;
+}
+
+// The file's column that carries each number of an item.
+QString columnOf(QVariant PriceListItem::*member)
+{
+    const QStringList names = PriceListExchange::columns();
+    if (member == &PriceListItem::costPrice)
+        return names.at(3);
+    if (member == &PriceListItem::sellingPrice)
+        return names.at(4);
+    if (member == &PriceListItem::markup)
+        return names.at(5);
+    if (member == &PriceListItem::tax)
+        return names.at(6);
+    if (member == &PriceListItem::taxRate)
+        return names.at(7);
+    return names.at(8);
+}
+
+PriceListItem itemAt(TQVTable *view, int row, bool labour, const Names &units, const Names &headings)
+{
+    const Layout &layout = layoutOf(labour);
+    const auto value = [&](const QString &field) {
+        return view->rowValue(row, view->fieldByName(field)->index());
+    };
+    PriceListItem item;
+    item.labour = labour;
+    item.code = value(layout.code).toString();
+    item.description = value(layout.description).toString();
+    for (const auto &[member, field] : layout.numbers)
+        item.*member = value(field);
+    const QVariant unit = value(layout.unit);
+    if (!unit.isNull())
+        item.unit = units.descriptions.value(unit.toDouble());
+    const QVariant heading = value(layout.heading);
+    if (!heading.isNull())
+        item.heading = headings.descriptions.value(heading.toDouble());
+    return item;
+}
+
+QList<PriceListItem> storedItems(TQVTable *view, bool labour, const Names &units, const Names &headings)
+{
+    QList<PriceListItem> items;
+    const int rows = view->rowCount();
+    items.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        items << itemAt(view, row, labour, units, headings);
+    return items;
+}
+
+bool sameNumber(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a.toDouble() == b.toDouble();
+}
+
+QString shown(const QString &text)
+{
+    return text.isEmpty() ? u"(empty)"_s : u"\""_s + text + u"\""_s;
+}
+
+QString shown(const QVariant &number)
+{
+    return number.isNull() ? u"(empty)"_s : PriceListExchange::numberText(number);
+}
+
+// The differences between a stored entry and a row, in the columns the file has.
+QStringList differences(const PriceListItem &stored, const PriceListItem &row, const QStringList &columns)
+{
+    QStringList changes;
+    const auto has = [&](const QString &column) { return columns.contains(column); };
+    if (has(u"Description"_s) && stored.description.trimmed() != row.description)
+        changes << u"Description %1 -> %2"_s.arg(shown(stored.description), shown(row.description));
+    for (const auto &[member, field] : layoutOf(row.labour).numbers) {
+        const QString column = columnOf(member);
+        if (has(column) && !sameNumber(stored.*member, row.*member))
+            changes << u"%1 %2 -> %3"_s.arg(column, shown(stored.*member), shown(row.*member));
+    }
+    if (has(u"Unit"_s) && stored.unit.compare(row.unit, Qt::CaseInsensitive) != 0)
+        changes << u"Unit %1 -> %2"_s.arg(shown(stored.unit), shown(row.unit));
+    if (has(u"Heading"_s) && stored.heading.compare(row.heading, Qt::CaseInsensitive) != 0)
+        changes << u"Heading %1 -> %2"_s.arg(shown(stored.heading), shown(row.heading));
+    return changes;
+}
+
+// A private view of a price-list table with the rules of the data module's own view but without
+// its lookups (worked out for every record read, they would cost a query each): the import adds
+// through one that shows no record (a view that showed them all would read its whole order again
+// after every addition) and changes through one ordered by code; the stored list is read through
+// one too.
+std::unique_ptr<TQVTable> importView(
+    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
+{
+    auto view = std::make_unique<TQVTable>();
+    view->setObjectName(like->objectName() + u"Import"_s);
+    view->setDatabase(dm.DB);
+    view->setTableName(like->tableName());
+    view->setIndexFieldNames(order);
+    if (!filter.isEmpty()) {
+        view->setFilter(filter);
+        view->setFiltered(true);
+    }
+    view->beforePost = like->beforePost;
+    view->open();
+    return view;
+}
+
+void refuseWhileEditing(const std::array<TQVTable *, 4> &views)
+{
+    for (TQVTable *view : views) {
+        if (view->isEditing()) {
+            throw EQuorvane(u"Please save or cancel the changes to the price list, its headings "
+                            "and units first."_s);
+        }
+    }
+}
+
+} // namespace
+
+PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
+{
+    PriceListPlan plan;
+    PriceListExchange::readRows(csv, plan);
+    const Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
+    const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
+    QHash<QString, PriceListItem> stored[2];
+    for (bool labour : { false, true }) {
+        const std::unique_ptr<TQVTable> view = labour
+            ? importView(*this, tblLabour, u"Labour_Code"_s)
+            : importView(*this, tblMaterial, u"Material_Code"_s);
+        for (const PriceListItem &item : storedItems(view.get(), labour, units, headings)) {
+            const QString code = item.code.trimmed();
+            if (!stored[labour].contains(code))
+                stored[labour].insert(code, item);
+        }
+    }
+    for (PriceListPlan::Row &row : plan.rows) {
+        const auto found = stored[row.item.labour].constFind(row.item.code);
+        if (found == stored[row.item.labour].cend()) {
+            row.action = PriceListPlan::Action::Add;
+        } else {
+            row.changes = differences(*found, row.item, plan.columns);
+            row.action = row.changes.isEmpty() ? PriceListPlan::Action::Same
+                                                : PriceListPlan::Action::Change;
+        }
+        if (!headings.ids.contains(row.item.heading.toLower())
+            && !plan.newHeadings.contains(row.item.heading, Qt::CaseInsensitive))
+            plan.newHeadings << row.item.heading;
+        if (plan.columns.contains(u"Unit"_s) && !row.item.unit.isEmpty()
+            && !units.ids.contains(row.item.unit.toLower())
+            && !plan.newUnits.contains(row.item.unit, Qt::CaseInsensitive))
+            plan.newUnits << row.item.unit;
+    }
+    return plan;
+}
+
+void TDM::importPriceList(const PriceListPlan &plan)
+{
+    if (!plan.refusals.isEmpty())
+        throw EQuorvane(u"The price list was not imported:\r\n"_s + plan.refusalText());
+    const std::array<TQVTable *, 4> views { tblMaterial, tblLabour, tblHeadings, tblUnit };
+    refuseWhileEditing(views);
+    const std::unique_ptr<TQVTable> changers[2] { importView(*this, tblMaterial, u"Material_Code"_s),
+        importView(*this, tblLabour, u"Labour_Code"_s) };
+    const std::unique_ptr<TQVTable> adders[2] { importView(*this, tblMaterial, u"Material_ID"_s,
+                                                    u"Material_ID = -1"_s),
+        importView(*this, tblLabour, u"Labour_ID"_s, u"Labour_ID = -1"_s) };
+    const ControlsDisabled quietMaterials(tblMaterial);
+    const ControlsDisabled quietLabour(tblLabour);
+    const ControlsDisabled quietHeadings(tblHeadings);
+    const ControlsDisabled quietUnits(tblUnit);
+    // Every row, heading and unit is stored, or none is.
+    OperationScope operation(DB, tblMaterial->fileIndex());
+    Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
+    Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
+    const auto idOf = [](Names &names, TQVTable *view, const QString &keyField,
+                          const QString &textField, const QString &text) {
+        const auto found = names.ids.constFind(text.toLower());
+        if (found != names.ids.cend())
+            return *found;
+        view->append();
+        view->fieldByName(textField)->setAsString(text);
+        view->post();
+        const double id = view->fieldByName(keyField)->asFloat();
+        names.ids.insert(text.toLower(), id);
+        return id;
+    };
+    const auto has = [&plan](const QString &column) { return plan.columns.contains(column); };
+    for (const PriceListPlan::Row &row : plan.rows) {
+        if (row.action == PriceListPlan::Action::Same)
+            continue;
+        const PriceListItem &item = row.item;
+        const Layout &layout = layoutOf(item.labour);
+        const double heading = idOf(headings, tblHeadings, u"Heading_ID"_s, u"Description"_s,
+            item.heading);
+        QVariant unit;
+        if (has(u"Unit"_s) && !item.unit.isEmpty())
+            unit = idOf(units, tblUnit, u"Unit_ID"_s, u"Unit_Description"_s, item.unit);
+        // Another copy may have added or removed the code since the plan was made.
+        TQVTable *view = changers[item.labour].get();
+        const bool adding = !view->findKey({ item.code });
+        if (adding) {
+            view = adders[item.labour].get();
+            view->append();
+            view->fieldByName(layout.code)->setAsString(item.code);
+        } else {
+            view->edit();
+        }
+        if (adding || has(u"Description"_s))
+            view->fieldByName(layout.description)->setAsString(item.description);
+        for (const auto &[member, field] : layout.numbers) {
+            if (adding || has(columnOf(member)))
+                view->fieldByName(field)->setValue(item.*member);
+        }
+        if (has(u"Unit"_s))
+            view->fieldByName(layout.unit)->setValue(unit);
+        view->fieldByName(layout.heading)->setAsFloat(heading);
+        view->post();
+    }
+    operation.commit();
+}
+
+QByteArray TDM::exportPriceList()
+{
+    refuseWhileEditing({ tblMaterial, tblLabour, tblHeadings, tblUnit });
+    const Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
+    const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
+    QList<PriceListItem> items =
+        storedItems(importView(*this, tblMaterial, u"Material_Code"_s).get(), false, units, headings);
+    items << storedItems(importView(*this, tblLabour, u"Labour_Code"_s).get(), true, units, headings);
+    return PriceListExchange::write(items);
+}

@@ -1,0 +1,97 @@
+#include "reference/PriceListImportDialog.h"
+
+#include "data/PriceListExchange.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QTableWidget *changesTable(QWidget *parent, const PriceListPlan &plan)
+{
+    auto *table = new QTableWidget(parent);
+    table->setObjectName(u"grdImportChanges"_s);
+    table->setColumnCount(5);
+    table->setHorizontalHeaderLabels(
+        { u"Line"_s, u"Type"_s, u"Code"_s, u"Action"_s, u"Description / changes"_s });
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setStretchLastSection(true);
+    int shown = 0;
+    for (const PriceListPlan::Row &row : plan.rows)
+        shown += row.action == PriceListPlan::Action::Same ? 0 : 1;
+    table->setRowCount(shown);
+    int r = 0;
+    for (const PriceListPlan::Row &row : plan.rows) {
+        if (row.action == PriceListPlan::Action::Same)
+            continue;
+        const bool adding = row.action == PriceListPlan::Action::Add;
+        const QStringList cells { QString::number(row.line),
+            row.item.labour ? u"Labour"_s : u"Material"_s, row.item.code,
+            adding ? u"Add"_s : u"Change"_s,
+            adding ? row.item.description : row.changes.join(u"; "_s) };
+        for (int c = 0; c < cells.size(); ++c)
+            table->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+        ++r;
+    }
+    table->resizeColumnsToContents();
+    return table;
+}
+
+} // namespace
+
+PriceListImportDialog::PriceListImportDialog(const PriceListPlan &plan, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"dlgImportPriceList"_s);
+    setWindowTitle(u"Import Price List"_s);
+    auto *summary = new QLabel(plan.summary(), this);
+    summary->setObjectName(u"lblSummary"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(summary);
+    if (!plan.newHeadings.isEmpty() || !plan.newUnits.isEmpty()) {
+        QStringList added;
+        if (!plan.newHeadings.isEmpty())
+            added << u"New headings: "_s + plan.newHeadings.join(u", "_s);
+        if (!plan.newUnits.isEmpty())
+            added << u"New units: "_s + plan.newUnits.join(u", "_s);
+        auto *names = new QLabel(added.join(u'\n'), this);
+        names->setObjectName(u"lblNewNames"_s);
+        names->setWordWrap(true);
+        layout->addWidget(names);
+    }
+    layout->addWidget(changesTable(this, plan), 1);
+    if (!plan.refusals.isEmpty()) {
+        auto *heading = new QLabel(
+            u"These rows are refused. Nothing is imported until the file is corrected:"_s, this);
+        heading->setObjectName(u"lblRefused"_s);
+        auto *refusals = new QPlainTextEdit(plan.refusalText(), this);
+        refusals->setObjectName(u"memRefusals"_s);
+        refusals->setReadOnly(true);
+        layout->addWidget(heading);
+        layout->addWidget(refusals, 1);
+    }
+    auto *buttons = new QDialogButtonBox(this);
+    m_import = buttons->addButton(u"Import"_s, QDialogButtonBox::AcceptRole);
+    m_import->setObjectName(u"btnImport"_s);
+    m_import->setEnabled(plan.acceptable());
+    buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(u"btnCancel"_s);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(720, 420);
+}
+
+bool PriceListImportDialog::confirm(QWidget *parent, const PriceListPlan &plan)
+{
+    PriceListImportDialog dialog(plan, parent);
+    return dialog.exec() == QDialog::Accepted;
+}

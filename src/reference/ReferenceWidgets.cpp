@@ -1,0 +1,105 @@
+#include "reference/ReferenceWidgets.h"
+
+#include "controls/Messages.h"
+#include "controls/TQVDBEdit.h"
+#include "controls/TQVDataSourceSrc.h"
+#include "data/TQVTableSrc.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QShortcut>
+#include <QToolBar>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace ReferenceWidgets {
+
+std::function<void(QWidget *focus)> helpHandler;
+
+void installHelpKey(QWidget *window)
+{
+    auto *key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    QObject::connect(key, &QShortcut::activated, window, [window] {
+        if (!helpHandler)
+            return;
+        QWidget *focus = QApplication::focusWidget();
+        helpHandler(focus && focus->window() == window ? focus : window);
+    });
+}
+
+void setHelpContext(QWidget *widget, int context)
+{
+    if (auto *dataGrid = qobject_cast<TQVDBGrid *>(widget))
+        dataGrid->setHelpContext(context);
+    else
+        widget->setProperty("helpContext", context);
+}
+
+TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
+{
+    auto *source = new TQVDataSource(owner);
+    source->setObjectName(name);
+    source->setDataSet(view);
+    return source;
+}
+
+TQVDBEdit *boundEdit(
+    QWidget *parent, TQVDataSource *source, const QString &name, const QString &field)
+{
+    auto *edit = new TQVDBEdit(parent);
+    edit->setObjectName(name);
+    edit->setDataSource(source);
+    edit->setDataField(field);
+    return edit;
+}
+
+TQVDBGrid *grid(QWidget *parent,
+    const QString &name,
+    TQVDataSource *source,
+    const QList<TQVDBGridColumn> &columns,
+    bool rowSelect)
+{
+    auto *result = new TQVDBGrid(parent);
+    result->setObjectName(name);
+    result->setColumns(columns);
+    result->setDataSource(source);
+    result->setRowSelect(rowSelect);
+    return result;
+}
+
+QToolBar *toolBar(QWidget *parent, const QString &name)
+{
+    auto *bar = new QToolBar(parent);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return bar;
+}
+
+QAction *command(QToolBar *bar,
+    const QString &name,
+    const QString &caption,
+    QStyle::StandardPixmap glyph,
+    const QString &hint)
+{
+    QAction *action = bar->addAction(bar->style()->standardIcon(glyph), caption);
+    action->setObjectName(name);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+    if (QWidget *button = bar->widgetForAction(action))
+        button->setObjectName(name);
+    return action;
+}
+
+void deleteAsked(TQVTable *view, QWidget *parent)
+{
+    if (ConfirmYesNo(u"Delete this Record?"_s, parent))
+        view->deleteRecord();
+}
+
+} // namespace ReferenceWidgets
