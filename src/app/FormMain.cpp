@@ -107,8 +107,11 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     notYet(client->selectButton(), u"The client list"_s);
     notYet(client->newButton(), u"The client window"_s);
     notYet(client->editButton(), u"The client window"_s);
-    notYet(m_details->summaryPage()->changeTaxRateButton(), u"Options"_s);
-    notYet(m_details->detailsPage()->addSalesPersonButton(), u"Staff / Sales People"_s);
+    connect(m_details->summaryPage()->changeTaxRateButton(), &QToolButton::clicked, this,
+        &TfrmMain::btnChangeTaxRateClick);
+    connect(m_details->detailsPage()->addSalesPersonButton(), &QToolButton::clicked, this,
+        &TfrmMain::mniSalesClick);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TfrmMain::programFocusChanged);
 
     formLoaded();
     FormCreate();
@@ -204,15 +207,35 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 void TfrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
-        return;
-    // Closing the wizard activates this window again; that activation must not reopen it, or
-    // the wizard could never be cancelled.
-    if (m_skipActivation) {
-        m_skipActivation = false;
+}
+
+void TfrmMain::programFocusChanged(QWindow *focus)
+{
+    if (!focus) {
+        m_fromOutside = true;
         return;
     }
-    QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+    if (focus != windowHandle()) {
+        // One of the program's own windows: the wizard (or a box over it) or any other.
+        m_fromOutside = false;
+        m_fromWizard = m_wizardOpen;
+        return;
+    }
+    const bool check = !m_shownOnce || (!m_fromOutside && !m_fromWizard);
+    m_shownOnce = true;
+    m_fromOutside = false;
+    m_fromWizard = false;
+    if (!check || m_checkQueued)
+        return;
+    // Not from inside the focus change itself: the wizard runs its own event loop.
+    m_checkQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_checkQueued = false;
+            FormActivate();
+        },
+        Qt::QueuedConnection);
 }
 
 void TfrmMain::FormActivate()
@@ -223,14 +246,6 @@ void TfrmMain::FormActivate()
     runGuarded(this, [&] { done = m_dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s); });
     if (!done)
         openStartupWizard();
-}
-
-void TfrmMain::openStartupWizard()
-{
-    m_wizardOpen = true;
-    notAvailable(u"The Easy Startup Wizard"_s);
-    m_wizardOpen = false;
-    m_skipActivation = !isActiveWindow();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

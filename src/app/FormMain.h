@@ -3,12 +3,14 @@
 #include "controls/TQVForm.h"
 
 #include <QMainWindow>
+#include <QWindow>
 
 class DetailPane;
 class HelpWindow;
 class JobQuoteLists;
 class QAction;
 class QSplitter;
+
 class TDM;
 class TQVDataSource;
 class TQVDBGrid;
@@ -69,8 +71,21 @@ public:
     void btnDeleteMaterialsClick();
     void btnLabourDeleteClick();
 
+    // --- business setup, options, sales people, the first-run wizard --------------------------
+    void mniBusinessSettingsClick();
+    void mniSalesClick();
+    void mniOptionsClick();
+    void btnChangeTaxRateClick();
+    void openStartupWizard();
+
     // --- the frame -------------------------------------------------------------------------
+    // The first-run check: opens the wizard while it has not been finished.
     void FormActivate();
+    // The program's focus moved to another of its windows, or away from the program (null).
+    // The check runs when this window is first shown and each time it takes the focus back
+    // from one of the program's own windows, never from the wizard it opened itself and never
+    // on coming back from another program.
+    void programFocusChanged(QWindow *focus);
     void mniAboutClick();
     // F1: the help topic of the region that has the focus.
     void showHelp();
@@ -95,7 +110,6 @@ private:
     void filterLines(bool jobs, bool browsingOnly);
     void saveCurrent();
     void notAvailable(const QString &what);
-    void openStartupWizard();
     void SpeedButton3Click();
     void btnPrintClick();
     static void slidePanel(QWidget *panel, bool open, int openHeight);
@@ -122,5 +136,8 @@ private:
 
     int m_splitPercent = DefaultSplitterPercent;
     bool m_wizardOpen = false;
-    bool m_skipActivation = false;
+    bool m_shownOnce = false; // the window has had the focus once
+    bool m_fromOutside = false; // the focus last left the program
+    bool m_fromWizard = false; // the focus last was in the wizard
+    bool m_checkQueued = false;
 };

@@ -73,18 +73,18 @@ void TfrmMain::createMenu()
 
     QMenu *tools = bar->addMenu(u"&Tools"_s);
     tools->setObjectName(u"mnuTools"_s);
-    later(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s,
-        u"Business Settings and Logo"_s);
+    item(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s, {},
+        &TfrmMain::mniBusinessSettingsClick);
     later(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s,
         u"The Material and Labour Price Listing"_s);
     tools->addSeparator();
     later(tools, u"mniClients"_s, u"Clients..."_s, u"The client list"_s);
     later(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, u"Materials and Labour"_s);
     later(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, u"Group Headings"_s);
-    later(tools, u"mniSales"_s, u"Staff / Sales People..."_s, u"Staff / Sales People"_s);
+    item(tools, u"mniSales"_s, u"Staff / Sales People..."_s, {}, &TfrmMain::mniSalesClick);
     later(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, u"Unit Descriptions"_s);
     tools->addSeparator();
-    later(tools, u"mniOptions"_s, u"Options"_s, u"Options"_s, Qt::CTRL | Qt::Key_O);
+    item(tools, u"mniOptions"_s, u"Options"_s, Qt::CTRL | Qt::Key_O, &TfrmMain::mniOptionsClick);
 
     QMenu *reports = bar->addMenu(u"&Reports"_s);
     reports->setObjectName(u"mnuReports"_s);

@@ -36,6 +36,7 @@ TDM::TDM(QObject *parent)
     bindReferenceHooks();
     for (Document *document : { m_quote.get(), m_job.get() }) {
         bindHeaderHooks(*document);
+        bindCounterHooks(*document);
         bindMaterialLineHooks(*document);
         bindLabourLineHooks(*document);
     }
@@ -270,8 +271,9 @@ void TDM::FilterCriteriaByClient()
     tblCriteriaJobs->setFiltered(false);
     if (tblCriteriaQuotes->isEmpty() || tblCriteriaJobs->isEmpty())
         return;
-    const QString filter =
-        u"Client_ID = '"_s + tblClients->fieldByName(u"Client_ID"_s)->asString() + u"'"_s;
+    // The key as plain digits whatever the user's locale writes numbers with.
+    const double client = tblClients->fieldByName(u"Client_ID"_s)->asFloat();
+    const QString filter = u"Client_ID = '"_s + QString::number(client, 'f', 0) + u"'"_s;
     tblCriteriaQuotes->setFilter(filter);
     tblCriteriaJobs->setFilter(filter);
     tblCriteriaQuotes->setFiltered(true);
