@@ -111,13 +111,17 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
         &TfrmMain::btnChangeTaxRateClick);
     connect(m_details->detailsPage()->addSalesPersonButton(), &QToolButton::clicked, this,
         &TfrmMain::mniSalesClick);
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TfrmMain::programFocusChanged);
+    // Every dialog of the program tells this window when it closes.
+    qApp->installEventFilter(this);
 
     formLoaded();
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    qApp->removeEventFilter(this);
+}
 
 void TfrmMain::FormCreate()
 {
@@ -197,6 +201,11 @@ void TfrmMain::writeSplitterPercent() noexcept
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow() && widget->windowType() == Qt::Dialog)
+            ownDialogClosed(widget);
+    }
     // The pane keeps its share of the width as the window grows to its maximised size.
     // Applied once the splitter has laid its panes out for the new width.
     if (watched == m_split && event->type() == QEvent::Resize)
@@ -209,30 +218,36 @@ void TfrmMain::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void TfrmMain::programFocusChanged(QWindow *focus)
+void TfrmMain::showEvent(QShowEvent *event)
 {
-    if (!focus) {
-        m_fromOutside = true;
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
         return;
-    }
-    if (focus != windowHandle()) {
-        // One of the program's own windows: the wizard (or a box over it) or any other.
-        m_fromOutside = false;
-        m_fromWizard = m_wizardOpen;
-        return;
-    }
-    const bool check = !m_shownOnce || (!m_fromOutside && !m_fromWizard);
     m_shownOnce = true;
-    m_fromOutside = false;
-    m_fromWizard = false;
-    if (!check || m_checkQueued)
+    queueFirstRunCheck();
+}
+
+void TfrmMain::ownDialogClosed(QWidget *dialog)
+{
+    // The wizard's own closing, and boxes it showed, never open it again.
+    if (m_wizardOpen || dialog == this)
         return;
-    // Not from inside the focus change itself: the wizard runs its own event loop.
+    queueFirstRunCheck();
+}
+
+void TfrmMain::queueFirstRunCheck()
+{
+    if (m_checkQueued)
+        return;
+    // Run from the event loop, once the closing dialog has gone: the wizard has a loop of its own.
     m_checkQueued = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
             m_checkQueued = false;
+            // Another dialog still up (a box inside a dialog closed) keeps this window inactive.
+            if (QApplication::activeModalWidget() || !isVisible())
+                return;
             FormActivate();
         },
         Qt::QueuedConnection);

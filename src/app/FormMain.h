@@ -3,7 +3,6 @@
 #include "controls/TQVForm.h"
 
 #include <QMainWindow>
-#include <QWindow>
 
 class DetailPane;
 class HelpWindow;
@@ -81,11 +80,10 @@ public:
     // --- the frame -------------------------------------------------------------------------
     // The first-run check: opens the wizard while it has not been finished.
     void FormActivate();
-    // The program's focus moved to another of its windows, or away from the program (null).
-    // The check runs when this window is first shown and each time it takes the focus back
-    // from one of the program's own windows, never from the wizard it opened itself and never
-    // on coming back from another program.
-    void programFocusChanged(QWindow *focus);
+    // One of the program's dialogs has closed. When no other dialog is still up, the main
+    // window is the program's active window again and the check runs; not when the wizard
+    // itself (or a box over it) closes, so cancelling it never loops.
+    void ownDialogClosed(QWidget *dialog);
     void mniAboutClick();
     // F1: the help topic of the region that has the focus.
     void showHelp();
@@ -93,10 +91,12 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void queueFirstRunCheck();
     void createActions();
     void createMenu();
     void createToolBar();
@@ -136,8 +136,6 @@ private:
 
     int m_splitPercent = DefaultSplitterPercent;
     bool m_wizardOpen = false;
-    bool m_shownOnce = false; // the window has had the focus once
-    bool m_fromOutside = false; // the focus last left the program
-    bool m_fromWizard = false; // the focus last was in the wizard
+    bool m_shownOnce = false;
     bool m_checkQueued = false;
 };

@@ -8,8 +8,6 @@
 #include "reference/FormStartup.h"
 #include "reference/ReferenceWidgets.h"
 
-#include <QGuiApplication>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -66,7 +64,4 @@ void TfrmMain::openStartupWizard()
         openWith(wizard, this);
     });
     m_wizardOpen = false;
-    // The focus may already have come back while the wizard closed; if it has not, it comes
-    // back from the wizard, and that must not open it again.
-    m_fromWizard = QGuiApplication::focusWindow() != windowHandle();
 }

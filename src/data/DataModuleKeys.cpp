@@ -127,10 +127,10 @@ void TDM::bindCounterHooks(Document &document)
     TQVTable *counter = document.counter;
     const QString nextField = document.counterNext;
     const QString noun = document.noun;
-    // A data directory without its counter row gets it from the first thing typed into it.
-    counter->afterInsert = [key = document.key, nextField](TableView &record) {
+    // A data directory without its counter row gets it from the first thing typed into it. The
+    // next number stays empty (it counts as 1), so what the user types into it is not replaced.
+    counter->afterInsert = [key = document.key](TableView &record) {
         record.fieldByName(key)->setAsFloat(1);
-        record.fieldByName(nextField)->setAsFloat(1);
     };
     const auto checkLength = [noun](const QString &prefix, double next, const QString &suffix) {
         const QString number = numberText(prefix, next, suffix);
@@ -172,8 +172,8 @@ void TDM::AssignDocumentNumber(Document &document)
 {
     QString number;
     if (document.counter->findKey({ 1 })) {
-        number = numberText(
-            *document.counter, document.counter->fieldByName(document.counterNext)->asFloat());
+        Field *next = document.counter->fieldByName(document.counterNext);
+        number = numberText(*document.counter, next->isNull() ? 1 : next->asFloat());
     } else {
         number = u"1"_s;
         document.counter->insert();
@@ -217,6 +217,8 @@ void TDM::advanceDocumentNumber(Document &document)
     DB->acquireTableLock(document.counter->fileIndex(), counterWaitMs);
     document.counter->edit();
     Field *next = document.counter->fieldByName(document.counterNext);
+    if (next->isNull())
+        next->setAsFloat(1); // a counter row made without a number starts at 1
     if (taken) {
         // Another copy stored the number this header was given: take the next free one.
         double candidate = next->asFloat();

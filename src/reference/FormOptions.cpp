@@ -55,7 +55,9 @@ TfrmOptions::TfrmOptions(TDM *dm, QWidget *parent)
 
     auto *ok = named(new QPushButton(u"OK"_s, this), u"btnOK"_s);
     auto *cancel = named(new QPushButton(u"&Cancel"_s, this), u"btnCancel"_s);
-    ok->setDefault(true);
+    // Enter stores what was typed into a field; it does not close the dialog.
+    for (QPushButton *button : { ok, cancel })
+        button->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &TfrmOptions::btnOKClick);
     connect(cancel, &QPushButton::clicked, this, &TfrmOptions::btnCancelClick);
     auto *buttons = new QHBoxLayout;

@@ -77,6 +77,7 @@ void LogoChooser::btnSelectLogoClick()
         TableView *record = m_business->dataSet();
         record->fieldByName(u"LogoPath"_s)->setAsString(path);
         record->fieldByName(u"Logo"_s)->setValue(LogoPicture::storedBytes(picture));
+        m_path->setText(path);
         m_preview->setPixmap(QPixmap::fromImage(picture));
     });
 }
@@ -88,6 +89,7 @@ void LogoChooser::btnClearClick()
         TableView *record = m_business->dataSet();
         record->fieldByName(u"LogoPath"_s)->setAsString(QString());
         record->fieldByName(u"Logo"_s)->clear();
+        m_path->clear();
         m_preview->clear();
     });
 }
