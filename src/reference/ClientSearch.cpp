@@ -28,6 +28,17 @@ QString titleCase(const QString &text)
     return text.left(1).toUpper() + text.mid(1).toLower();
 }
 
+// "ann archer" as "Ann Archer".
+QString wordsCapitalised(const QString &text)
+{
+    QString result = text.toLower();
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        if (i == 0 || result.at(i - 1).isSpace())
+            result[i] = result.at(i).toUpper();
+    }
+    return result;
+}
+
 } // namespace
 
 namespace ClientSearch {
@@ -40,7 +51,11 @@ int firstMatch(TableView &view, const QString &fieldName, const QString &text)
     const int rows = view.rowCount();
     int best = -1;
     QStringList tried;
-    for (const QString &variant : { text, titleCase(text), text.toUpper(), text.toLower() }) {
+    // Each way of writing the text is found by halving the ordered list: a few reads each,
+    // however long the list. Reading the whole list for any other mix of cases would be a
+    // visible pause on a large business, so such a mix is matched only as typed.
+    for (const QString &variant :
+        { text, titleCase(text), wordsCapitalised(text), text.toUpper(), text.toLower() }) {
         if (tried.contains(variant))
             continue;
         tried << variant;
@@ -49,14 +64,7 @@ int firstMatch(TableView &view, const QString &fieldName, const QString &text)
             && (best < 0 || row < best))
             best = row;
     }
-    if (best >= 0)
-        return best;
-    // Mixed case written another way ("mcd" for "McDonald"): read the list through once.
-    for (int row = 0; row < rows; ++row) {
-        if (view.rowValue(row, field).toString().startsWith(text, Qt::CaseInsensitive))
-            return row;
-    }
-    return -1;
+    return best;
 }
 
 bool moveToFirstMatch(TableView &view, const QString &field, const QString &text)

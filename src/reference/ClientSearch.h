@@ -9,9 +9,9 @@ class TableView;
 // signs and backslashes are plain characters.
 namespace ClientSearch {
 
-// The row of the first record, in the view's order, whose field starts with text: the same case
-// first (found by halving the ordered list, a few reads however long it is), then any case.
-// -1 when none does or the text is empty.
+// The row of the first record, in the view's order, whose field starts with text as typed, or
+// written in lower case, upper case, or with its first letter or each word's first letter in
+// capitals. -1 when none does or the text is empty.
 int firstMatch(TableView &view, const QString &field, const QString &text);
 
 // Moves the view to that record; the current record stays when there is none.

@@ -96,7 +96,9 @@ TfrmFinder::TfrmFinder(TDM *dm, QWidget *parent)
         { u"Phone_Home1"_s, u"Home Phone"_s, 90, true },
         { u"Phone_BusFax"_s, u"Fax Business"_s, 90, true },
         { u"Phone_Mobile"_s, u"Phone Mobile"_s, 90, true },
-        { u"Phone_Car"_s, u"Phone Car"_s, 90, true } });
+        { u"Phone_Car"_s, u"Phone Car"_s, 90, true },
+        // Shown as well, since the list can be searched by it.
+        { u"Bus_City"_s, u"Suburb"_s, 90, true } });
     m_clientGrid->setRegistryKeyName(u"Tessorin\\FinderClient"_s);
 
     auto *quotes = named(new TQVDBGrid(this), u"grdCriteriaQuotes"_s);

@@ -78,7 +78,8 @@ void TestFinder::searchMoves_data()
     QTest::addColumn<QString>("contact"); // empty: the current client stays
     QTest::newRow("contact, as typed") << u"Contact"_s << u"Ann"_s << u"Ann Archer"_s;
     QTest::newRow("contact, other case") << u"Contact"_s << u"BOB B"_s << u"bob baker"_s;
-    QTest::newRow("mixed case typed another way") << u"Contact"_s << u"mcd"_s << u"McDonald Farms"_s;
+    QTest::newRow("each word capitalised") << u"Contact"_s << u"ann arch"_s << u"Ann Archer"_s;
+    QTest::newRow("a mixed case as stored") << u"Contact"_s << u"McD"_s << u"McDonald Farms"_s;
     QTest::newRow("a quote is a plain character") << u"Contact"_s << u"Cara O'"_s << u"Cara O'Neil"_s;
     QTest::newRow("a percent sign is a plain character")
         << u"Contact"_s << u"Dan 100%"_s << u"Dan 100% Pure"_s;
