@@ -24,6 +24,7 @@ private slots:
     void searchMoves();
     void listsFollowClient();
     void emptyJobsListAllQuotes();
+    void clientFilterWhateverTheLocale();
     void handsBack_data();
     void handsBack();
 
@@ -142,6 +143,25 @@ void TestFinder::emptyJobsListAllQuotes()
     finder.show();
     search(finder, u"Contact"_s, u"Cara"_s);
     QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 2);
+}
+
+// Under a locale with digits of its own the client's key still filters the lists.
+void TestFinder::clientFilterWhateverTheLocale()
+{
+    m_fixture->addQuote(m_ann, u"Roof"_s);
+    m_fixture->addQuote(m_bob, u"Fence"_s);
+    m_fixture->addJob(m_ann, u"Deck"_s);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+    {
+        TfrmFinder finder(m_dm);
+        finder.show();
+        search(finder, u"Contact"_s, u"bob"_s);
+        QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 1);
+        QCOMPARE(m_dm->tblCriteriaQuotes->fieldByName(u"QuoteDescription"_s)->asString(),
+            u"Fence"_s);
+    }
+    QLocale::setDefault(before);
 }
 
 void TestFinder::handsBack_data()
