@@ -54,6 +54,7 @@ TfrmOptions::TfrmOptions(TDM *dm, QWidget *parent)
     m_pages->addTab(numberPage(true), u"Jobs"_s);
 
     auto *ok = named(new QPushButton(u"OK"_s, this), u"btnOK"_s);
+    m_ok = ok;
     auto *cancel = named(new QPushButton(u"&Cancel"_s, this), u"btnCancel"_s);
     // Enter stores what was typed into a field; it does not close the dialog.
     for (QPushButton *button : { ok, cancel })
@@ -168,8 +169,7 @@ void TfrmOptions::btnOKClick()
 {
     const bool stored = runGuarded(this, [this] {
         // A cell or edit being typed into stores its text as the focus leaves it.
-        if (QWidget *button = findChild<QWidget *>(u"btnOK"_s))
-            button->setFocus();
+        m_ok->setFocus();
         for (TQVDataSource *source : { m_taxRates, m_nextJob, m_nextQuote, m_business })
             ReferenceWidgets::postIfEditing(source);
         m_dm->WriteSettingFlag(u"Options"_s, u"QuoteComplete"_s, m_hideQuotes->isChecked());

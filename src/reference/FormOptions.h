@@ -6,6 +6,7 @@
 
 class HelpKey;
 class QCheckBox;
+class QPushButton;
 class TDM;
 class TQVDataSource;
 class TQVPageControl;
@@ -48,6 +49,7 @@ private:
     TQVDataSource *m_nextJob;
     TQVDataSource *m_business;
     TQVPageControl *m_pages;
+    QPushButton *m_ok = nullptr;
     QCheckBox *m_hideQuotes = nullptr;
     QCheckBox *m_hideJobs = nullptr;
     HelpKey *m_helpKey;

@@ -125,16 +125,20 @@ bool GridEditKeys::eventFilter(QObject *watched, QEvent *event)
         runGuarded(m_grid, [view] { view->insert(); });
         return true;
     }
-    if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier
-        && view->state() != DataSetState::Insert) {
-        bool appended = false;
+    if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier) {
+        bool consumed = false;
         runGuarded(m_grid, [&] {
-            if (view->isEmpty() || view->recNo() == view->recordCount() - 1) {
-                view->append();
-                appended = true;
-            }
+            // Below the last line (or the one being added) comes a new one; the line being
+            // typed is stored first, and stays when it cannot be.
+            if (!view->isEmpty() && view->state() != DataSetState::Insert
+                && view->recNo() < view->recordCount() - 1)
+                return;
+            consumed = true;
+            if (view->isEditing())
+                view->post();
+            view->append();
         });
-        return appended;
+        return consumed;
     }
     if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
         runGuarded(m_grid, [&] { ReferenceWidgets::deleteAsked(source, m_grid); });

@@ -40,6 +40,7 @@ private slots:
     void numberParts();
     void footerStoredByOk();
     void cancelLeavesEditsPending();
+    void taxTableKeys();
 
 private:
     std::unique_ptr<SetupFixture> m_fixture;
@@ -214,6 +215,41 @@ void TestOptions::cancelLeavesEditsPending()
     QVERIFY(!m_dm->tblTaxRates->isEditing());
     m_dm->tblTaxRates->first();
     QCOMPARE(m_dm->tblTaxRates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+}
+
+// The tax table is edited in place: Insert adds a rate, Down on the last line appends one, and
+// Ctrl+Delete deletes after asking.
+void TestOptions::taxTableKeys()
+{
+    TfrmOptions options(m_dm);
+    options.showPage(TfrmOptions::TaxRatesPage);
+    options.show();
+    auto *grid = options.findChild<TQVDBGrid *>(u"grdTaxRates"_s);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QCOMPARE(m_dm->tblTaxRates->state(), DataSetState::Insert);
+    QAbstractItemModel *model = grid->model();
+    QVERIFY(model->setData(model->index(0, 0), u"10"_s));
+    QVERIFY(model->setData(model->index(0, 1), u"Standard"_s));
+    QTest::keyClick(grid, Qt::Key_Down); // stores the line, then adds one below it
+    QCOMPARE(m_dm->tblTaxRates->state(), DataSetState::Insert);
+    QVERIFY(model->setData(model->index(1, 0), u"0"_s));
+    options.findChild<QPushButton *>(u"btnOK"_s)->click();
+    QCOMPARE(m_dm->tblTaxRates->recordCount(), 2);
+
+    TfrmOptions again(m_dm);
+    again.showPage(TfrmOptions::TaxRatesPage);
+    again.show();
+    grid = again.findChild<TQVDBGrid *>(u"grdTaxRates"_s);
+    grid->setFocus();
+    MessageAnswers::clear();
+    MessageAnswers::setNextAnswer(QMessageBox::No);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(m_dm->tblTaxRates->recordCount(), 2);
+    MessageAnswers::setNextAnswer(QMessageBox::Yes);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(MessageAnswers::lastText(), u"Delete this Record?"_s);
+    QCOMPARE(m_dm->tblTaxRates->recordCount(), 1);
 }
 
 int runOptionsTests(int argc, char **argv)
