@@ -114,14 +114,21 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     notYet(client->selectButton(), u"The client list"_s);
     notYet(client->newButton(), u"The client window"_s);
     notYet(client->editButton(), u"The client window"_s);
-    notYet(m_details->summaryPage()->changeTaxRateButton(), u"Options"_s);
-    notYet(m_details->detailsPage()->addSalesPersonButton(), u"Staff / Sales People"_s);
+    connect(m_details->summaryPage()->changeTaxRateButton(), &QToolButton::clicked, this,
+        &TfrmMain::btnChangeTaxRateClick);
+    connect(m_details->detailsPage()->addSalesPersonButton(), &QToolButton::clicked, this,
+        &TfrmMain::mniSalesClick);
+    // Every dialog of the program tells this window when it closes.
+    qApp->installEventFilter(this);
 
     formLoaded();
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    qApp->removeEventFilter(this);
+}
 
 void TfrmMain::FormCreate()
 {
@@ -201,6 +208,11 @@ void TfrmMain::writeSplitterPercent() noexcept
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow() && widget->windowType() == Qt::Dialog)
+            ownDialogClosed(widget);
+    }
     // The pane keeps its share of the width as the window grows to its maximised size.
     // Applied once the splitter has laid its panes out for the new width.
     if (watched == m_split && event->type() == QEvent::Resize)
@@ -211,15 +223,41 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 void TfrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
         return;
-    // Closing the wizard activates this window again; that activation must not reopen it, or
-    // the wizard could never be cancelled.
-    if (m_skipActivation) {
-        m_skipActivation = false;
+    m_shownOnce = true;
+    queueFirstRunCheck();
+}
+
+void TfrmMain::ownDialogClosed(QWidget *dialog)
+{
+    // The wizard's own closing, and boxes it showed, never open it again.
+    if (m_wizardOpen || dialog == this)
         return;
-    }
-    QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+    queueFirstRunCheck();
+}
+
+void TfrmMain::queueFirstRunCheck()
+{
+    if (m_checkQueued)
+        return;
+    // Run from the event loop, once the closing dialog has gone: the wizard has a loop of its own.
+    m_checkQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_checkQueued = false;
+            // Another dialog still up (a box inside a dialog closed) keeps this window inactive.
+            if (QApplication::activeModalWidget() || !isVisible())
+                return;
+            FormActivate();
+        },
+        Qt::QueuedConnection);
 }
 
 void TfrmMain::FormActivate()
@@ -230,14 +268,6 @@ void TfrmMain::FormActivate()
     runGuarded(this, [&] { done = m_dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s); });
     if (!done)
         openStartupWizard();
-}
-
-void TfrmMain::openStartupWizard()
-{
-    m_wizardOpen = true;
-    notAvailable(u"The Easy Startup Wizard"_s);
-    m_wizardOpen = false;
-    m_skipActivation = !isActiveWindow();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@ class HelpWindow;
 class JobQuoteLists;
 class QAction;
 class QSplitter;
+
 class TDM;
 class TQVDataSource;
 class TQVDBGrid;
@@ -69,8 +70,20 @@ public:
     void btnDeleteMaterialsClick();
     void btnLabourDeleteClick();
 
+    // --- business setup, options, sales people, the first-run wizard --------------------------
+    void mniBusinessSettingsClick();
+    void mniSalesClick();
+    void mniOptionsClick();
+    void btnChangeTaxRateClick();
+    void openStartupWizard();
+
     // --- the frame -------------------------------------------------------------------------
+    // The first-run check: opens the wizard while it has not been finished.
     void FormActivate();
+    // One of the program's dialogs has closed. When no other dialog is still up, the main
+    // window is the program's active window again and the check runs; not when the wizard
+    // itself (or a box over it) closes, so cancelling it never loops.
+    void ownDialogClosed(QWidget *dialog);
     void mniAboutClick();
     // F1: the help topic of the region that has the focus.
     void showHelp();
@@ -81,10 +94,12 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void queueFirstRunCheck();
     void createActions();
     void createMenu();
     void createToolBar();
@@ -98,7 +113,6 @@ private:
     void filterLines(bool jobs, bool browsingOnly);
     void saveCurrent();
     void notAvailable(const QString &what);
-    void openStartupWizard();
     void SpeedButton3Click();
     void btnPrintClick();
     static void slidePanel(QWidget *panel, bool open, int openHeight);
@@ -125,5 +139,6 @@ private:
 
     int m_splitPercent = DefaultSplitterPercent;
     bool m_wizardOpen = false;
-    bool m_skipActivation = false;
+    bool m_shownOnce = false;
+    bool m_checkQueued = false;
 };

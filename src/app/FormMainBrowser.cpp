@@ -13,6 +13,8 @@
 #include "documents/PrintCommand.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
+#include "reference/FormFinder.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QAction>
 #include <QFrame>
@@ -191,7 +193,18 @@ void TfrmMain::btnSummaryClick()
 
 void TfrmMain::btnFindClick()
 {
-    notAvailable(u"The Job-Quote Finder"_s);
+    QString kind;
+    double key = 0;
+    const bool shown = runGuarded(this, [&] {
+        TfrmFinder finder(m_dm, this);
+        finder.helpKey()->handler = [this] { showHelp(); };
+        finder.editClient = [this](QWidget *) { notAvailable(u"The client window"_s); };
+        finder.exec();
+        kind = finder.kind();
+        key = finder.id();
+    });
+    if (shown)
+        FinderChoice(kind, key);
 }
 
 void TfrmMain::FinderChoice(const QString &kind, double key)

@@ -85,8 +85,8 @@ void TfrmMain::createMenu()
 
     QMenu *tools = bar->addMenu(u"&Tools"_s);
     tools->setObjectName(u"mnuTools"_s);
-    later(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s,
-        u"Business Settings and Logo"_s);
+    item(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s, {},
+        &TfrmMain::mniBusinessSettingsClick);
     // F1 in a reference window opens its topic in a help window of that window, so the topic can be
     // read while the window is open over this one.
     ReferenceWidgets::helpHandler = [](QWidget *focus) {
@@ -118,10 +118,10 @@ void TfrmMain::createMenu()
         modal(std::type_identity<TfrmMaterials>()));
     item(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, {},
         modal(std::type_identity<TfrmHeadings>()));
-    later(tools, u"mniSales"_s, u"Staff / Sales People..."_s, u"Staff / Sales People"_s);
+    item(tools, u"mniSales"_s, u"Staff / Sales People..."_s, {}, &TfrmMain::mniSalesClick);
     item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {}, modal(std::type_identity<TfrmUnits>()));
     tools->addSeparator();
-    later(tools, u"mniOptions"_s, u"Options"_s, u"Options"_s, Qt::CTRL | Qt::Key_O);
+    item(tools, u"mniOptions"_s, u"Options"_s, Qt::CTRL | Qt::Key_O, &TfrmMain::mniOptionsClick);
 
     QMenu *reports = bar->addMenu(u"&Reports"_s);
     reports->setObjectName(u"mnuReports"_s);

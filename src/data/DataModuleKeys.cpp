@@ -8,6 +8,8 @@
 
 #include <QCryptographicHash>
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -110,19 +112,71 @@ void TDM::bindReferenceHooks()
     keyed(tblReportJobs, u"ID"_s, {});
 }
 
+static QString numberText(const QString &prefix, double next, const QString &suffix)
+{
+    return prefix.trimmed() + storedNumberText(next) + suffix.trimmed();
+}
+
 static QString numberText(TableView &counter, double next)
 {
-    const QString digits = storedNumberText(next);
-    return counter.fieldByName(u"Prefix"_s)->asString().trimmed() + digits
-        + counter.fieldByName(u"Suffix"_s)->asString().trimmed();
+    return numberText(counter.fieldByName(u"Prefix"_s)->asString(), next,
+        counter.fieldByName(u"Suffix"_s)->asString());
+}
+
+// What the user types into a counter is refused at once when the numbers it would give could
+// never be stored: a negative or broken next number, or a number longer than its lines hold.
+void TDM::bindCounterHooks(Document &document)
+{
+    TQVTable *counter = document.counter;
+    const QString nextField = document.counterNext;
+    const QString noun = document.noun;
+    // A data directory without its counter row gets it from the first thing typed into it. The
+    // next number stays empty (it counts as 1), so what the user types into it is not replaced.
+    counter->afterInsert = [key = document.key](TableView &record) {
+        record.fieldByName(key)->setAsFloat(1);
+    };
+    const auto checkLength = [noun](const QString &prefix, double next, const QString &suffix) {
+        const QString number = numberText(prefix, next, suffix);
+        if (number.size() > numberSizeOfLines) {
+            throw EQuorvane(
+                u"The next %1 number would be \"%2\", which is %3 characters long. A %1 number "
+                "may have at most %4 characters, so please enter a shorter prefix, number or "
+                "suffix."_s.arg(noun, number)
+                    .arg(number.size())
+                    .arg(numberSizeOfLines));
+        }
+    };
+    counter->fieldByName(nextField)->onSetText = [=](Field &field, const QString &text) {
+        const double next = text.trimmed().isEmpty() ? 0 : Field::parseNumber(text);
+        if (next < 0 || next != std::floor(next) || next > 1e15) {
+            throw EQuorvane(
+                u"The next %1 number must be a whole number of 0 or more."_s.arg(noun));
+        }
+        TableView &view = *field.dataSet();
+        checkLength(view.fieldByName(u"Prefix"_s)->asString(), next,
+            view.fieldByName(u"Suffix"_s)->asString());
+        field.setAsFloat(next);
+    };
+    counter->fieldByName(u"Prefix"_s)->onSetText = [=](Field &field, const QString &text) {
+        TableView &view = *field.dataSet();
+        checkLength(text, view.fieldByName(nextField)->asFloat(),
+            view.fieldByName(u"Suffix"_s)->asString());
+        field.setValue(text);
+    };
+    counter->fieldByName(u"Suffix"_s)->onSetText = [=](Field &field, const QString &text) {
+        TableView &view = *field.dataSet();
+        checkLength(view.fieldByName(u"Prefix"_s)->asString(),
+            view.fieldByName(nextField)->asFloat(), text);
+        field.setValue(text);
+    };
 }
 
 void TDM::AssignDocumentNumber(Document &document)
 {
     QString number;
     if (document.counter->findKey({ 1 })) {
-        number = numberText(
-            *document.counter, document.counter->fieldByName(document.counterNext)->asFloat());
+        Field *next = document.counter->fieldByName(document.counterNext);
+        number = numberText(*document.counter, next->isNull() ? 1 : next->asFloat());
     } else {
         number = u"1"_s;
         document.counter->insert();
@@ -168,6 +222,8 @@ void TDM::advanceDocumentNumber(Document &document)
     }
     document.counter->edit();
     Field *next = document.counter->fieldByName(document.counterNext);
+    if (next->isNull())
+        next->setAsFloat(1); // a counter row made without a number starts at 1
     if (taken) {
         // Another copy stored the number this header was given: take the next free one.
         double candidate = next->asFloat();

@@ -38,6 +38,7 @@ TDM::TDM(QObject *parent)
     bindReferenceHooks();
     for (Document *document : { m_quote.get(), m_job.get() }) {
         bindHeaderHooks(*document);
+        bindCounterHooks(*document);
         bindMaterialLineHooks(*document);
         bindLabourLineHooks(*document);
     }

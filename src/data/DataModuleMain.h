@@ -109,6 +109,7 @@ private:
     TQVTable *makeView(const QString &name, const QString &tableName);
     void bindReferenceHooks();
     void bindHeaderHooks(Document &document);
+    void bindCounterHooks(Document &document);
     void bindMaterialLineHooks(Document &document);
     void bindLabourLineHooks(Document &document);
     void bindLineSums(Document &document,

@@ -1,6 +1,7 @@
 #include "documents/DocumentReport.h"
 
 #include "controls/DisplayFormat.h"
+#include "controls/LogoPicture.h"
 #include "data/DataModuleMain.h"
 #include "documents/EVelbric.h"
 #include "engine/Exception.h"
@@ -262,10 +263,18 @@ void DocumentReport::loadLogo()
     try {
         TQVTable *business = m_dm->tblBusiness;
         business->first();
-        const QString path =
-            business->isEmpty() ? QString() : business->fieldByName(u"LogoPath"_s)->asString();
-        if (!path.trimmed().isEmpty())
-            m_logo->load(path);
+        if (business->isEmpty())
+            return;
+        // The file named in the record, or where it is not on this machine (another copy's
+        // disk), the copy of the picture kept in the record itself. Printed no larger than kept.
+        QImage picture = LogoPicture::forBusiness(business->fieldByName(u"LogoPath"_s)->asString(),
+            business->fieldByName(u"Logo"_s)->asBytes());
+        if (picture.isNull())
+            return;
+        if (picture.width() > LogoPicture::StoredSide || picture.height() > LogoPicture::StoredSide)
+            picture = picture.scaled(LogoPicture::StoredSide, LogoPicture::StoredSide,
+                Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        m_logo->setImage(picture);
     } catch (const std::exception &) { }
 }
 

@@ -9,6 +9,7 @@
 #include "ConsistencyCheck.h"
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
+#include "ModalDialogs.h"
 #include "app/FormMain.h"
 #include "app/LinesPage.h"
 #include "controls/MessageAnswers.h"
@@ -102,6 +103,8 @@ void TestSession::randomSession()
         ? qEnvironmentVariableIntValue("TESSORIN_SESSION_STEPS")
         : 150;
     MainWindowFixture fixture;
+    // The dialogs some commands open are closed again at once, as a user who changes nothing.
+    const auto closeDialogs = ModalDialogs::everyTime<QDialog>([](QDialog *dialog) { dialog->reject(); });
     fillDemoDirectory(fixture.data.dataDirectory());
     fixture.open();
     fixture.window->activateWindow();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "controls/TQVForm.h"
+
+#include <QDialog>
+
+class HelpKey;
+class TDM;
+class TQVDataSource;
+class TQVDBEdit;
+class TQVDBGrid;
+
+// "Sales People": the list of the business's sales people, with one edit for the name and the
+// commands to add, store, drop and delete.
+class TfrmSales : public QDialog, public TQVForm
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmSales(TDM *dm, QWidget *parent = nullptr);
+
+    HelpKey *helpKey() const { return m_helpKey; }
+
+    void btnSaveClick();
+    void btnNewClick();
+    void btnDeleteClick();
+    void btnCancelClick();
+    void btnCloseClick();
+
+private:
+    TQVDataSource *m_sales;
+    TQVDBGrid *m_grid;
+    TQVDBEdit *m_name;
+    HelpKey *m_helpKey;
+};

@@ -1,1 +1,0 @@
-// Filled as the reference windows arrive.

@@ -1,0 +1,24 @@
+#include "SetupTests.h"
+#include "controls/MessageAnswers.h"
+
+#include <QApplication>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"Velbric"_s);
+    QApplication::setApplicationName(u"Tessorin"_s);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // No box may ever wait for a person.
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+
+    int failures = 0;
+    failures += runSetupWindowTests(argc, argv);
+    failures += runOptionsTests(argc, argv);
+    failures += runFinderTests(argc, argv);
+    failures += runFirstRunTests(argc, argv);
+    return failures == 0 ? 0 : 1;
+}
