@@ -122,6 +122,7 @@ private slots:
     void jobFromQuote();
     void refusedPost();
     void newClientButton();
+    void screenshots();
 };
 
 void TestWizards::newQuote()
@@ -400,6 +401,38 @@ void TestWizards::newClientButton()
     QCOMPARE(openedOver, &wizard);
     QCOMPARE(fixture.dm->tblJobs->state(), DataSetState::Insert);
     click(&wizard, u"btnCancel"_s);
+}
+
+// Not a check: with TESSORIN_SCREENSHOTS naming a folder, saves every page of both wizards as PNG
+// files there for a person to look at.
+void TestWizards::screenshots()
+{
+    const QString folder = qEnvironmentVariable("TESSORIN_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("TESSORIN_SCREENSHOTS is not set");
+    MainWindowFixture fixture;
+    openWithCounters(fixture);
+    for (const bool jobs : { false, true }) {
+        TQVTable *header = jobs ? fixture.dm->tblJobs : fixture.dm->tblQuotes;
+        header->insert();
+        std::unique_ptr<TfrmWiz> wizard;
+        if (jobs)
+            wizard = std::make_unique<TfrmNewJobWiz>(fixture.dm.get(), fixture.window.get());
+        else
+            wizard = std::make_unique<TfrmNewQuoteWiz>(fixture.dm.get(), fixture.window.get());
+        wizard->show();
+        QTest::qWait(200);
+        const int pages = wizard->pageWizard()->count();
+        for (int i = 0; i < pages; ++i) {
+            if (jobs && i == 1)
+                child<QCheckBox>(wizard.get(), u"chkQuote"_s)->setChecked(true);
+            QTest::qWait(100);
+            QVERIFY(wizard->grab().save(
+                folder + u"/%1-wizard-page%2.png"_s.arg(jobs ? u"job"_s : u"quote"_s).arg(i + 1)));
+            click(wizard.get(), u"btnNext"_s);
+        }
+        click(wizard.get(), u"btnCancel"_s);
+    }
 }
 
 int runWizardTests(int argc, char **argv)
