@@ -1,6 +1,7 @@
 #include "FormMDWizard.h"
 
 #include "app/Glyphs.h"
+#include "app/HelpWindow.h"
 #include "controls/CommandGuard.h"
 #include "controls/Messages.h"
 #include "controls/TQVPageControl.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -72,6 +74,13 @@ TfrmWiz::TfrmWiz(QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_pages->setMinimumSize(400, 270);
 
+    // F1 shows the topic of the field that has the focus, or the wizard's own.
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] {
+        if (!m_help)
+            m_help = new HelpWindow(this);
+        m_help->showTopic(HelpWindow::contextOf(focusWidget() ? focusWidget() : this));
+    });
     connect(m_cancel, &QPushButton::clicked, this, &TfrmWiz::btnCancelClick);
     connect(m_previous, &QPushButton::clicked, this, &TfrmWiz::btnPreviousClick);
     connect(m_next, &QPushButton::clicked, this, &TfrmWiz::btnNextClick);

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class HelpWindow;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -59,11 +60,16 @@ protected:
         const QString &title, const QString &lead, const QStringList &steps, const QString &name);
     QWidget *addFinishPage(const QStringList &texts, const QString &name);
     // Number, description, dates, priority and status of a header.
-    QWidget *addDetailsPage(TQVDataSource *header, const QString &numberCaption,
-        const QString &numberField, const QString &descriptionField, const QString &name);
+    QWidget *addDetailsPage(TQVDataSource *header,
+        const QString &numberCaption,
+        const QString &numberField,
+        const QString &descriptionField,
+        const QString &name);
     // The two client lookups and the new-client button.
-    QWidget *addClientPage(TQVDataSource *header, TQVDataSource *clients,
-        const QString &buttonCaption, const QString &name);
+    QWidget *addClientPage(TQVDataSource *header,
+        TQVDataSource *clients,
+        const QString &buttonCaption,
+        const QString &name);
     QWidget *newPage(const QString &name);
 
     void showEvent(QShowEvent *event) override;
@@ -75,6 +81,7 @@ private:
     QPushButton *m_previous;
     QPushButton *m_next;
     QPushButton *m_finish;
+    HelpWindow *m_help = nullptr;
     bool m_closing = false;
     bool m_centred = false;
 };

@@ -45,10 +45,11 @@ TfrmNewJobWiz::TfrmNewJobWiz(TDM *dm, QWidget *parent)
     addQuotePage();
     addDetailsPage(m_jobs, u"Job Number:"_s, u"Job_No"_s, u"JobDescription"_s, u"tsDetails"_s);
     addClientPage(m_jobs, m_clients, u"Add New Clients"_s, u"tsClient"_s);
-    addFinishPage({ u"Your Job is now ready to add Materials and Labour."_s,
-                      u"Click on Finish to Close this wizard or Previous and Next to browse and "
-                      "finalise your Jobs settings."_s,
-                      u"Go to the Materials and Labour Tabs to Add new cost options to this Job."_s },
+    addFinishPage(
+        { u"Your Job is now ready to add Materials and Labour."_s,
+            u"Click on Finish to Close this wizard or Previous and Next to browse and "
+            "finalise your Jobs settings."_s,
+            u"Go to the Materials and Labour Tabs to Add new cost options to this Job."_s },
         u"tsFinish"_s);
     openWizard(dm->tblJobs);
     chkQuoteClick();
@@ -105,7 +106,8 @@ void TfrmNewJobWiz::afterNext()
     TableView *quote = m_dm->tblQuotes;
     TableView *job = m_dm->tblJobs;
     const bool none = quote->isEmpty();
-    const auto take = [&](const QString &jobField, const QString &quoteField, const QVariant &empty) {
+    const auto take = [&](const QString &jobField, const QString &quoteField,
+                          const QVariant &empty) {
         job->fieldByName(jobField)->setValue(
             none ? empty : quote->fieldByName(quoteField)->value());
     };

@@ -1,6 +1,5 @@
 // The pages the wizards have in common.
 #include "FormMDWizard.h"
-
 #include "app/DetailsPage.h"
 #include "app/Glyphs.h"
 #include "app/HelpWindow.h"
@@ -92,13 +91,15 @@ QWidget *TfrmWiz::addFinishPage(const QStringList &texts, const QString &name)
     return page;
 }
 
-QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header, const QString &numberCaption,
-    const QString &numberField, const QString &descriptionField, const QString &name)
+QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header,
+    const QString &numberCaption,
+    const QString &numberField,
+    const QString &descriptionField,
+    const QString &name)
 {
     QWidget *page = newPage(name);
     auto *form = new QFormLayout(page);
-    form->addRow(
-        numberCaption, bound(new TQVDBEdit(page), u"edtNumber"_s, header, numberField));
+    form->addRow(numberCaption, bound(new TQVDBEdit(page), u"edtNumber"_s, header, numberField));
     form->addRow(u"Description"_s,
         bound(new TQVDBEdit(page), u"edtDescription"_s, header, descriptionField));
     for (const auto &[caption, field, objectName] :
@@ -111,7 +112,8 @@ QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header, const QString &numberCap
         form->addRow(caption, date);
     }
     auto *priority = new TQVDBComboBox(page);
-    priority->setItems(DetailsPage::priorityTexts().mid(0, 9), DetailsPage::priorityValues().mid(0, 9));
+    priority->setItems(
+        DetailsPage::priorityTexts().mid(0, 9), DetailsPage::priorityValues().mid(0, 9));
     form->addRow(u"Priority"_s, bound(priority, u"cboPriority"_s, header, u"Priority"_s));
     auto *status = new TQVDBComboBox(page);
     status->setItems({ u"Completed"_s, u"Hold"_s, u"In Progress"_s, u"Pending"_s },
@@ -120,8 +122,10 @@ QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header, const QString &numberCap
     return page;
 }
 
-QWidget *TfrmWiz::addClientPage(TQVDataSource *header, TQVDataSource *clients,
-    const QString &buttonCaption, const QString &name)
+QWidget *TfrmWiz::addClientPage(TQVDataSource *header,
+    TQVDataSource *clients,
+    const QString &buttonCaption,
+    const QString &name)
 {
     QWidget *page = newPage(name);
     auto *layout = new QVBoxLayout(page);

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "app/FormNewQuoteWiz.h"
 #include "app/FormNewWiz.h"
+#include "app/HelpWindow.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBComboBox.h"
 #include "controls/TQVDBEdit.h"
@@ -43,8 +44,7 @@ double counter(MainWindowFixture &fixture, bool jobs)
 
 int headers(MainWindowFixture &fixture, bool jobs)
 {
-    return fixture.data
-        .peek(jobs ? u"Jobs.DB"_s : u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s)
+    return fixture.data.peek(jobs ? u"Jobs.DB"_s : u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s)
         .toInt();
 }
 
@@ -131,24 +131,25 @@ void TestWizards::newQuote()
     openWithCounters(fixture);
     QAction *newQuote = fixture.find<QAction>(u"mniNewQuote"_s);
     QCOMPARE(newQuote->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    const bool driven = driveWizard([&] { newQuote->trigger(); }, [&](TfrmWiz *wizard) {
-        QCOMPARE(wizard->windowTitle(), u"New Quote Wizard"_s);
-        QCOMPARE(page(wizard), 0);
-        click(wizard, u"btnNext"_s);
-        QCOMPARE(child<TQVDBEdit>(wizard, u"edtNumber"_s)->text(), u"Q-11"_s);
-        QCOMPARE(child<TQVDBComboBox>(wizard, u"cboStatus"_s)->currentText(), u"In Progress"_s);
-        retype(child<TQVDBEdit>(wizard, u"edtDescription"_s), u"Kitchen refit"_s);
-        QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboPriority"_s), u"Urgent"_s));
-        QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboStatus"_s), u"Pending"_s));
-        click(wizard, u"btnNext"_s);
-        QVERIFY(choose(child<TQVDBLookupCombo>(wizard, u"lkpContact"_s), u"Ann Archer"_s));
-        // The other list follows the client picked in one.
-        QCOMPARE(
-            child<TQVDBLookupCombo>(wizard, u"lkpCompany"_s)->currentText(), u"Archer Roofing"_s);
-        click(wizard, u"btnNext"_s);
-        click(wizard, u"btnFinish"_s);
-        QVERIFY2(!wizard->isVisible(), qPrintable(MessageAnswers::lastText()));
-    });
+    const bool driven = driveWizard([&] { newQuote->trigger(); },
+        [&](TfrmWiz *wizard) {
+            QCOMPARE(wizard->windowTitle(), u"New Quote Wizard"_s);
+            QCOMPARE(page(wizard), 0);
+            click(wizard, u"btnNext"_s);
+            QCOMPARE(child<TQVDBEdit>(wizard, u"edtNumber"_s)->text(), u"Q-11"_s);
+            QCOMPARE(child<TQVDBComboBox>(wizard, u"cboStatus"_s)->currentText(), u"In Progress"_s);
+            retype(child<TQVDBEdit>(wizard, u"edtDescription"_s), u"Kitchen refit"_s);
+            QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboPriority"_s), u"Urgent"_s));
+            QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboStatus"_s), u"Pending"_s));
+            click(wizard, u"btnNext"_s);
+            QVERIFY(choose(child<TQVDBLookupCombo>(wizard, u"lkpContact"_s), u"Ann Archer"_s));
+            // The other list follows the client picked in one.
+            QCOMPARE(child<TQVDBLookupCombo>(wizard, u"lkpCompany"_s)->currentText(),
+                u"Archer Roofing"_s);
+            click(wizard, u"btnNext"_s);
+            click(wizard, u"btnFinish"_s);
+            QVERIFY2(!wizard->isVisible(), qPrintable(MessageAnswers::lastText()));
+        });
     QVERIFY(driven);
     TQVTable *quotes = fixture.dm->tblQuotes;
     QCOMPARE(quotes->state(), DataSetState::Browse);
@@ -210,14 +211,16 @@ void TestWizards::buttonRules_data()
 {
     QTest::addColumn<bool>("jobs");
     QTest::addColumn<int>("pages");
-    QTest::newRow("quote") << false << 4;
-    QTest::newRow("job") << true << 5;
+    QTest::addColumn<QString>("helpTopic");
+    QTest::newRow("quote") << false << 4 << u"topic10.html"_s;
+    QTest::newRow("job") << true << 5 << u"topic15.html"_s;
 }
 
 void TestWizards::buttonRules()
 {
     QFETCH(bool, jobs);
     QFETCH(int, pages);
+    QFETCH(QString, helpTopic);
     MainWindowFixture fixture;
     openWithCounters(fixture);
     TQVTable *header = jobs ? fixture.dm->tblJobs : fixture.dm->tblQuotes;
@@ -256,6 +259,12 @@ void TestWizards::buttonRules()
         QCOMPARE(page(wizard.get()), i);
         QCOMPARE(enabled(), (QList<bool> { i > 0, true, true }));
     }
+    // F1 away from any field shows the wizard's own topic.
+    child<QPushButton>(wizard.get(), u"btnNext"_s)->setFocus();
+    QTest::keyClick(wizard.get(), Qt::Key_F1);
+    auto *help = wizard->findChild<HelpWindow *>();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->currentTopic().fileName(), helpTopic);
     click(wizard.get(), u"btnCancel"_s);
     QCOMPARE(header->state(), DataSetState::Browse);
 }
@@ -273,8 +282,8 @@ void TestWizards::jobFromQuote()
     const QString linesBefore = quoteLines();
     QCOMPARE(fixture.find<QAction>(u"mniNewJob"_s)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
 
-    const bool driven =
-        driveWizard([&] { fixture.find<QAction>(u"mniNewJob"_s)->trigger(); }, [&](TfrmWiz *wizard) {
+    const bool driven = driveWizard([&] { fixture.find<QAction>(u"mniNewJob"_s)->trigger(); },
+        [&](TfrmWiz *wizard) {
             click(wizard, u"btnNext"_s);
             auto *based = child<QCheckBox>(wizard, u"chkQuote"_s);
             auto *grid = child<TQVDBGrid>(wizard, u"grdBasedQuote"_s);
@@ -305,8 +314,8 @@ void TestWizards::jobFromQuote()
             retype(description, u"Something else"_s);
             click(wizard, u"btnNext"_s);
             QCOMPARE(job->fieldByName(u"JobDescription"_s)->asString(), u"Roof repair"_s);
-            QCOMPARE(child<TQVDBLookupCombo>(wizard, u"lkpContact"_s)->currentText(),
-                u"Ann Archer"_s);
+            QCOMPARE(
+                child<TQVDBLookupCombo>(wizard, u"lkpContact"_s)->currentText(), u"Ann Archer"_s);
             click(wizard, u"btnNext"_s);
             click(wizard, u"btnFinish"_s);
             QVERIFY(!wizard->isVisible());
@@ -357,7 +366,8 @@ void TestWizards::refusedPost()
 
     QCOMPARE(MessageAnswers::shown().size(), 1);
     QCOMPARE(MessageAnswers::shown().constFirst().icon, QMessageBox::Critical);
-    QVERIFY2(MessageAnswers::lastText().contains(u"number"_s), qPrintable(MessageAnswers::lastText()));
+    QVERIFY2(
+        MessageAnswers::lastText().contains(u"number"_s), qPrintable(MessageAnswers::lastText()));
     QVERIFY(wizard.isVisible());
     QCOMPARE(page(&wizard), 3);
     QVERIFY(child<QPushButton>(&wizard, u"btnFinish"_s)->isEnabled());
@@ -374,9 +384,10 @@ void TestWizards::refusedPost()
     click(&wizard, u"btnFinish"_s);
     QVERIFY2(!wizard.isVisible(), qPrintable(MessageAnswers::lastText()));
     QCOMPARE(quotes->state(), DataSetState::Browse);
-    QCOMPARE(fixture.data
-                 .peek(u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_No = 'Q-77'"_s)
-                 .toString(),
+    QCOMPARE(
+        fixture.data
+            .peek(u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_No = 'Q-77'"_s)
+            .toString(),
         u"Kept text"_s);
 }
 
