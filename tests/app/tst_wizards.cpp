@@ -121,6 +121,8 @@ private slots:
     void buttonRules();
     void jobFromQuote();
     void refusedPost();
+    void refusedJobPostCopiesOnce();
+    void closeBoxKeepsRecord();
     void newClientButton();
     void screenshots();
 };
@@ -389,6 +391,77 @@ void TestWizards::refusedPost()
             .peek(u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_No = 'Q-77'"_s)
             .toString(),
         u"Kept text"_s);
+}
+
+void TestWizards::refusedJobPostCopiesOnce()
+{
+    MainWindowFixture fixture;
+    openWithCounters(fixture);
+    fixture.dm->tblQuotes->first(); // Q-1, with two material lines and one labour line
+    QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+    TQVTable *jobs = fixture.dm->tblJobs;
+    jobs->insert();
+    TfrmNewJobWiz wizard(fixture.dm.get(), fixture.window.get());
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    click(&wizard, u"btnNext"_s);
+    QTest::mouseClick(child<QCheckBox>(&wizard, u"chkQuote"_s), Qt::LeftButton, {}, QPoint(5, 5));
+    retype(child<TQVDBEdit>(&wizard, u"edtJobNo"_s), QString());
+    for (int i = 0; i < 3; ++i)
+        click(&wizard, u"btnNext"_s);
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    click(&wizard, u"btnFinish"_s);
+    QVERIFY(wizard.isVisible());
+    QVERIFY(MessageAnswers::lastText().contains(u"number"_s));
+    QCOMPARE(jobs->state(), DataSetState::Insert);
+
+    // Given a number, Finish copies the lines once, whatever the refused attempt left behind.
+    click(&wizard, u"btnPrevious"_s);
+    click(&wizard, u"btnPrevious"_s);
+    retype(child<TQVDBEdit>(&wizard, u"edtNumber"_s), u"J-77"_s);
+    click(&wizard, u"btnNext"_s);
+    click(&wizard, u"btnNext"_s);
+    click(&wizard, u"btnFinish"_s);
+    QVERIFY2(!wizard.isVisible(), qPrintable(MessageAnswers::lastText()));
+    const auto lines = [&](const QString &file) {
+        return fixture.data
+            .peek(file,
+                u"SELECT COUNT(*) || '/' || TOTAL(TotalCharge) FROM data WHERE Job_No = 'J-77'"_s)
+            .toString();
+    };
+    QCOMPARE(lines(u"JobMat.db"_s), u"2/150.0"_s);
+    QCOMPARE(lines(u"JobLab.db"_s), u"1/80.0"_s);
+    QCOMPARE(
+        fixture.data.peek(u"JobMat.db"_s, u"SELECT COUNT(*) FROM data WHERE Job_No = ''"_s).toInt(),
+        0);
+    QCOMPARE(
+        fixture.data
+            .peek(u"Jobs.DB"_s,
+                u"SELECT TotalMaterials || '/' || TotalLabour FROM data WHERE Job_No = 'J-77'"_s)
+            .toString(),
+        u"150.0/80.0"_s);
+}
+
+void TestWizards::closeBoxKeepsRecord()
+{
+    MainWindowFixture fixture;
+    openWithCounters(fixture);
+    TQVTable *quotes = fixture.dm->tblQuotes;
+    quotes->insert();
+    {
+        TfrmNewQuoteWiz wizard(fixture.dm.get(), fixture.window.get());
+        wizard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+        wizard.close();
+        QVERIFY(!wizard.isVisible());
+    }
+    // The new quote waits, unsaved, for the main window's Save.
+    QCOMPARE(quotes->state(), DataSetState::Insert);
+    fixture.find<QAction>(u"btnSaveJobQuote"_s)->trigger();
+    QCOMPARE(quotes->state(), DataSetState::Browse);
+    QCOMPARE(fixture.currentQuote(), u"Q-11"_s);
+    QCOMPARE(counter(fixture, false), 12.0);
 }
 
 void TestWizards::newClientButton()
