@@ -34,8 +34,8 @@ TfrmNewQuoteWiz::TfrmNewQuoteWiz(TDM *dm, QWidget *parent)
             u"2. Enter details about current Quote."_s, u"3. Select or Modify client Details."_s },
         u"tsIntro"_s);
     addDetailsPage(
-        m_quotes, u"Quote Number:"_s, u"Quote_No"_s, u"QuoteDescription"_s, u"tsDetails"_s);
-    addClientPage(m_quotes, m_clients, u"Add New Client"_s, u"tsClient"_s);
+        m_quotes, u"Quote Number:"_s, u"Quote_No"_s, u"QuoteDescription"_s, u"tsNewDetails"_s);
+    addClientPage(m_quotes, m_clients, u"Add New Client"_s, u"tsNewClient"_s);
     addFinishPage(
         { u"Your Quote is now ready to add Materials and Labour."_s,
             u"Click on Finish to Close this wizard or Previous and Next to browse and "

@@ -43,8 +43,8 @@ TfrmNewJobWiz::TfrmNewJobWiz(TDM *dm, QWidget *parent)
             u"2. Enter details about current Job."_s, u"3. Select or Modify client Details."_s },
         u"tsIntro"_s);
     addQuotePage();
-    addDetailsPage(m_jobs, u"Job Number:"_s, u"Job_No"_s, u"JobDescription"_s, u"tsDetails"_s);
-    addClientPage(m_jobs, m_clients, u"Add New Clients"_s, u"tsClient"_s);
+    addDetailsPage(m_jobs, u"Job Number:"_s, u"Job_No"_s, u"JobDescription"_s, u"tsNewDetails"_s);
+    addClientPage(m_jobs, m_clients, u"Add New Clients"_s, u"tsNewClient"_s);
     addFinishPage(
         { u"Your Job is now ready to add Materials and Labour."_s,
             u"Click on Finish to Close this wizard or Previous and Next to browse and "

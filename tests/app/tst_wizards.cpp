@@ -326,6 +326,9 @@ void TestWizards::jobFromQuote()
     QCOMPARE(fixture.find<TQVPageControl>(u"TBJobsQuotes"_s)->currentIndex(), 1);
     QCOMPARE(fixture.dm->tblJobs->state(), DataSetState::Browse);
     QCOMPARE(fixture.currentJob(), u"J-5"_s);
+    // The main window's line grids follow the new job.
+    QCOMPARE(fixture.find<TQVDBGrid>(u"grdMaterials"_s)->model()->rowCount(), 2);
+    QCOMPARE(fixture.find<TQVDBGrid>(u"grdLabour"_s)->model()->rowCount(), 1);
     QCOMPARE(counter(fixture, true), 6.0);
     QCOMPARE(fixture.data
                  .peek(u"JobMat.db"_s,
