@@ -65,6 +65,8 @@ public:
     void FinderChoice(const QString &kind, double key);
 
     // --- commands on quotes, jobs and lines ------------------------------------------------
+    void btnNewQuoteClick();
+    void btnNewJobClick();
     void btnSaveJobQuoteClick();
     void btnDeleteClick();
     void btnDeleteMaterialsClick();
@@ -114,6 +116,8 @@ private:
     void saveCurrent();
     void notAvailable(const QString &what);
     void SpeedButton3Click();
+    // Inserts a new quote or job and lets its wizard complete it.
+    void newHeader(bool jobs);
     void btnPrintClick();
     static void slidePanel(QWidget *panel, bool open, int openHeight);
     void deleteLine(TQVTable *line, const QString &failure);

@@ -2,6 +2,8 @@
 // header, moving, ordering, the sliding panels and the commands on quotes, jobs and lines.
 #include "FormMain.h"
 #include "app/DetailPane.h"
+#include "app/FormNewQuoteWiz.h"
+#include "app/FormNewWiz.h"
 #include "app/JobQuoteLists.h"
 #include "app/SummaryPage.h"
 #include "controls/CommandGuard.h"
@@ -237,7 +239,37 @@ void TfrmMain::btnSaveJobQuoteClick()
 
 void TfrmMain::SpeedButton3Click()
 {
-    notAvailable(jobsPageActive() ? u"The New Job wizard"_s : u"The New Quote wizard"_s);
+    newHeader(jobsPageActive());
+}
+
+void TfrmMain::btnNewQuoteClick()
+{
+    showListPage(false);
+    newHeader(false);
+}
+
+void TfrmMain::btnNewJobClick()
+{
+    showListPage(true);
+    newHeader(true);
+}
+
+void TfrmMain::newHeader(bool jobs)
+{
+    // The header's insert hook gives the record its number and dates; the wizard stores the
+    // record at Finish or discards it at Cancel.
+    TQVTable *header = jobs ? m_dm->tblJobs : m_dm->tblQuotes;
+    if (!runGuarded(this, [header] { header->insert(); }))
+        return;
+    runGuarded(this, [&] {
+        if (jobs) {
+            TfrmNewJobWiz wizard(m_dm, this);
+            wizard.exec();
+        } else {
+            TfrmNewQuoteWiz wizard(m_dm, this);
+            wizard.exec();
+        }
+    });
 }
 
 void TfrmMain::btnPrintClick()

@@ -60,8 +60,8 @@ void TfrmMain::createMenu()
     QMenu *file = bar->addMenu(u"&File"_s);
     file->setObjectName(u"mnuFile"_s);
     QMenu *newMenu = menu(file, u"mniNew"_s, u"&New"_s);
-    later(newMenu, u"mniNewQuote"_s, u"Quote"_s, u"The New Quote wizard"_s, Qt::CTRL | Qt::Key_Q);
-    later(newMenu, u"mniNewJob"_s, u"Job"_s, u"The New Job wizard"_s, Qt::CTRL | Qt::Key_J);
+    item(newMenu, u"mniNewQuote"_s, u"Quote"_s, Qt::CTRL | Qt::Key_Q, &TfrmMain::btnNewQuoteClick);
+    item(newMenu, u"mniNewJob"_s, u"Job"_s, Qt::CTRL | Qt::Key_J, &TfrmMain::btnNewJobClick);
     file->addSeparator();
     item(file, u"mniStartupWizard"_s, u"Easy Startup Wizard"_s, {}, &TfrmMain::openStartupWizard);
     file->addSeparator();

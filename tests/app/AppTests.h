@@ -5,3 +5,4 @@ int runFrameTests(int argc, char **argv);
 int runBrowserTests(int argc, char **argv);
 int runSessionTests(int argc, char **argv);
 int runStartUpTests(int argc, char **argv);
+int runWizardTests(int argc, char **argv);
