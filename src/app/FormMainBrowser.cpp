@@ -16,7 +16,7 @@
 #include "engine/Field.h"
 #include "engine/TableView.h"
 #include "reference/FormFinder.h"
-#include "reference/ReferenceWidgets.h"
+#include "reference/SetupWidgets.h"
 
 #include <QAction>
 #include <QFrame>

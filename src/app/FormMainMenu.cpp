@@ -52,10 +52,6 @@ void TfrmMain::createMenu()
         connect(result, &QAction::triggered, this, handler);
         return result;
     };
-    const auto later = [this, &item](QMenu *parent, const QString &name, const QString &text,
-                           const QString &what, const QKeySequence &shortcut = {}) {
-        return item(parent, name, text, shortcut, [this, what] { notAvailable(what); });
-    };
 
     QMenu *file = bar->addMenu(u"&File"_s);
     file->setObjectName(u"mnuFile"_s);
