@@ -3,6 +3,7 @@
 #include "app/ClientPage.h"
 #include "app/DetailPane.h"
 #include "app/DetailsPage.h"
+#include "app/FormMDWizard.h"
 #include "app/FormAbout.h"
 #include "app/HelpWindow.h"
 #include "app/JobQuoteLists.h"
@@ -16,6 +17,7 @@
 #include "controls/TQVRegistry.h"
 #include "controls/TQVStatusBar.h"
 #include "data/DataModuleMain.h"
+#include "reference/FormClientMoreInfo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -83,6 +85,11 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     HelpRequest::setHandler([self = QPointer<TfrmMain>(this)](QWidget *from) {
         if (self)
             self->showHelpFor(from);
+    });
+    // The wizards' "Add New Clients" opens the client window on a new client.
+    TfrmWiz::setNewClientCommand([dm](QWidget *opener) {
+        TfrmClient client(dm, TfrmClient::Mode::NewClient, opener);
+        client.exec();
     });
     connect(
         m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });

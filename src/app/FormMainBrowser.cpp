@@ -15,6 +15,7 @@
 #include "documents/PrintCommand.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
+#include "reference/FormClientMoreInfo.h"
 #include "reference/FormFinder.h"
 #include "reference/SetupWidgets.h"
 
@@ -200,7 +201,10 @@ void TfrmMain::btnFindClick()
     const bool shown = runGuarded(this, [&] {
         TfrmFinder finder(m_dm, this);
         finder.helpKey()->handler = [this] { showHelp(); };
-        finder.editClient = [this](QWidget *) { notAvailable(u"The client window"_s); };
+        finder.editClient = [this](QWidget *opener) {
+            TfrmClient client(m_dm, TfrmClient::Mode::Edit, opener);
+            client.exec();
+        };
         finder.exec();
         kind = finder.kind();
         key = finder.id();

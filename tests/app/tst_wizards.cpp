@@ -1,5 +1,6 @@
 #include "AppTests.h"
 #include "MainWindowFixture.h"
+#include "ModalDialogs.h"
 #include "app/FormNewQuoteWiz.h"
 #include "app/FormNewWiz.h"
 #include "app/HelpWindow.h"
@@ -10,6 +11,7 @@
 #include "controls/TQVDBLookupCombo.h"
 #include "controls/TQVPageControl.h"
 #include "engine/Field.h"
+#include "reference/FormClientMoreInfo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -476,16 +478,27 @@ void TestWizards::newClientButton()
     wizard.show();
     auto *add = child<QToolButton>(&wizard, u"btnAddClient"_s);
     QCOMPARE(add->text(), u"Add New Clients"_s);
-    MessageAnswers::clear();
-    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    // The main window's command opens the client window on a new client, over the wizard.
+    QWidget *clientOpener = nullptr;
+    bool newClient = false;
+    ModalDialogs::whenShown<TfrmClient>([&](TfrmClient *client) {
+        clientOpener = client->parentWidget();
+        newClient = fixture.dm->tblClients->state() == DataSetState::Insert;
+        client->btnCancelClick();
+    });
     add->click();
-    QCOMPARE(MessageAnswers::lastText(), u"The client window is not available yet."_s);
+    QCOMPARE(clientOpener, &wizard);
+    QVERIFY(newClient);
 
     QWidget *openedOver = nullptr;
     TfrmWiz::setNewClientCommand([&](QWidget *parent) { openedOver = parent; });
     add->click();
     TfrmWiz::setNewClientCommand({});
     QCOMPARE(openedOver, &wizard);
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    add->click();
+    QCOMPARE(MessageAnswers::lastText(), u"The client window is not available yet."_s);
     QCOMPARE(fixture.dm->tblJobs->state(), DataSetState::Insert);
     click(&wizard, u"btnCancel"_s);
 }
