@@ -189,5 +189,9 @@ QString Field::formatNumber(double value)
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    // Counters and amounts read as written ("100000", not "1E+05"); only the very large and the
+    // very small keep the exponent form, which would otherwise run to dozens of digits.
+    const double size = std::abs(value);
+    const bool plain = value == 0 || (size >= 1e-6 && size < 1e15);
+    return locale.toString(value, plain ? 'f' : 'g', QLocale::FloatingPointShortest);
 }

@@ -5,6 +5,7 @@
 #include "TestTables.h"
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
+#include "engine/Field.h"
 #include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
@@ -47,6 +48,8 @@ private slots:
     void changeNoticesOnlyForChangedTables_data();
     void changeNoticesOnlyForChangedTables();
     void lockUnderWriteLockIsTriedNotWaited();
+    void numbersShownAsWritten_data();
+    void numbersShownAsWritten();
 
 private:
     std::unique_ptr<TableView> view(const QString &table);
@@ -625,6 +628,31 @@ void TestEngine::lockUnderWriteLockIsTriedNotWaited()
     heads->edit();
     QCOMPARE(heads->state(), DataSetState::Edit);
     heads->cancel();
+}
+
+void TestEngine::numbersShownAsWritten_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a large counter, not in exponent form") << 100000.0 << u"100000"_s;
+    QTest::newRow("a counter of a hundred million") << 1e8 << u"100000000"_s;
+    QTest::newRow("a fraction keeps its digits") << 1234.5 << u"1234.5"_s;
+    QTest::newRow("a cent") << 0.01 << u"0.01"_s;
+    QTest::newRow("zero") << 0.0 << u"0"_s;
+    QTest::newRow("a negative amount") << -70.1 << u"-70.1"_s;
+    QTest::newRow("only the enormous keep the exponent") << 1e300 << u"1e+300"_s;
+}
+
+// What an edit shows of a number is what the user would type, and it reads back as the same number.
+void TestEngine::numbersShownAsWritten()
+{
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    const QLocale previous;
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(Field::formatNumber(value), shown);
+    QCOMPARE(Field::parseNumber(Field::formatNumber(value)), value);
+    QLocale::setDefault(previous);
 }
 
 QTEST_GUILESS_MAIN(TestEngine)
