@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QScopeGuard>
 
 namespace {
 
@@ -193,6 +194,11 @@ private:
 
     QString parseUnary(QVariantList &values)
     {
+        // Each bracket and NOT is a level of recursion here and in SQLite's own parser: a filter
+        // nested deeper than any person writes is refused before either runs out of stack.
+        if (++m_depth > maxNesting)
+            fail(tr("brackets and NOT nested more than %1 deep").arg(maxNesting));
+        const auto leave = qScopeGuard([this] { --m_depth; });
         if (m_token.kind == TokenKind::Not) {
             advance();
             return QStringLiteral("(NOT %1)").arg(parseUnary(values));
@@ -258,6 +264,8 @@ private:
     const TableDef &m_def;
     qsizetype m_pos = 0;
     Token m_token;
+    static constexpr int maxNesting = 100;
+    int m_depth = 0;
 };
 
 } // namespace

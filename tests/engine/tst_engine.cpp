@@ -217,6 +217,9 @@ void TestEngine::badFiltersRefused_data()
     QTest::newRow("lonely and") << u"AND"_s;
     QTest::newRow("bad operator") << u"Status == 'C'"_s;
     QTest::newRow("unquoted word value") << u"Status = C"_s;
+    QTest::newRow("brackets nested beyond reason")
+        << QString(100000, u'(') + u"Status = 'C'"_s + QString(100000, u')');
+    QTest::newRow("NOT repeated beyond reason") << u"NOT "_s.repeated(100000) + u"Status = 'C'"_s;
 }
 
 void TestEngine::badFiltersRefused()
