@@ -5,6 +5,7 @@
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVDBMemo.h"
 #include "controls/TQVPageControl.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
+using ReferenceWidgets::boundEdit;
 
 namespace {
 
@@ -34,16 +36,6 @@ QToolButton *flatButton(QWidget *parent,
     button->setAutoRaise(true);
     Hints::setHint(button, hint);
     return button;
-}
-
-TQVDBEdit *boundEdit(
-    QWidget *parent, TQVDataSource *source, const QString &name, const QString &field)
-{
-    auto *edit = new TQVDBEdit(parent);
-    edit->setObjectName(name);
-    edit->setDataSource(source);
-    edit->setDataField(field);
-    return edit;
 }
 
 // A selector that is only a choice of what to show, so it is left out of the Tab order.
