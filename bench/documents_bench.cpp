@@ -1,6 +1,7 @@
 // Times the quote document: a 1,000-line quote read from its table files and rendered to pages,
 // then written as a PDF, with line notes and heading bands on and off.
 
+#include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "documents/QRQuote.h"
 #include "report/ReportOutput.h"
@@ -18,19 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int lineCount = 1000;
-
-// Best of several timed runs, in milliseconds.
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 void fillQuote(DataDirFixture &data)
 {

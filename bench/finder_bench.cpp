@@ -2,6 +2,7 @@
 // a search by several of its fields, from the key to the lists shown again (offscreen unless
 // QT_QPA_PLATFORM says otherwise).
 
+#include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "controls/TQVRegistry.h"
 #include "reference/FormFinder.h"
@@ -57,22 +58,6 @@ void fill(DataDirFixture &data)
                       .arg(idField, numberField, descriptionField, prefix)
                       .arg(Clients));
     }
-}
-
-void runUntilIdle()
-{
-    QEventLoop loop;
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-        &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-template <typename Work> double millisecondsOf(Work &&work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
 }
 
 } // namespace

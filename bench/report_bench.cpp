@@ -2,6 +2,7 @@
 // 1,000-page grouped summary, and painting our pages into a PDF against painting the same content
 // straight into a PDF with QPainter.
 
+#include "BenchTiming.h"
 #include "report/PageFile.h"
 #include "report/ReportDataSource.h"
 #include "report/ReportLayout.h"
@@ -23,19 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Best of several timed runs, in milliseconds.
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 QList<QVariantMap> quoteLines(int count)
 {

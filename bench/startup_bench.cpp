@@ -3,6 +3,7 @@
 // QT_QPA_PLATFORM says otherwise).
 // It also prints the time of moving to the next quote and of switching to the jobs page.
 
+#include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "app/FormMain.h"
 #include "controls/TQVRegistry.h"
@@ -64,22 +65,6 @@ void fill(DataDirFixture &data)
             + u"INSERT INTO data (Quote_ID, Quote_No, Labour_Code, Description, Hours, "
               "Hourly_Rate, TotalCharge) SELECT 2000000 + i, printf('Q%06d', (i - 1) / %1 + 1), "
               "'FIT', 'Fitter', 1, 10, 10 FROM n"_s.arg(LinesPerQuote));
-}
-
-void runUntilIdle()
-{
-    QEventLoop loop;
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-        &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-template <typename Work> double millisecondsOf(Work &&work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
 }
 
 } // namespace

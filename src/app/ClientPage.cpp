@@ -5,6 +5,8 @@
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVDBMemo.h"
 #include "controls/TQVPageControl.h"
+#include "reference/FormClientMoreInfo.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
+using ReferenceWidgets::boundEdit;
 
 namespace {
 
@@ -34,16 +37,6 @@ QToolButton *flatButton(QWidget *parent,
     button->setAutoRaise(true);
     Hints::setHint(button, hint);
     return button;
-}
-
-TQVDBEdit *boundEdit(
-    QWidget *parent, TQVDataSource *source, const QString &name, const QString &field)
-{
-    auto *edit = new TQVDBEdit(parent);
-    edit->setObjectName(name);
-    edit->setDataSource(source);
-    edit->setDataField(field);
-    return edit;
 }
 
 // A selector that is only a choice of what to show, so it is left out of the Tab order.
@@ -65,39 +58,6 @@ void showField(const QStringList &fields, int index, auto *control)
 
 } // namespace
 
-QStringList ClientPage::addressItems()
-{
-    return { u"Business"_s, u"Home"_s, u"Other"_s };
-}
-
-QStringList ClientPage::addressFields()
-{
-    return { u"Bus_Address"_s, u"Hm_Address"_s, u"Other_Address"_s };
-}
-
-QStringList ClientPage::phoneItems(bool firstRow)
-{
-    return { u"Business"_s, u"Business 2"_s, u"Business Fax"_s, u"Home Fax "_s,
-        firstRow ? u"Home "_s : u"Home"_s, u"Home 2"_s, u"Mobile"_s, u"Car"_s, u"Company"_s,
-        u"Pager"_s };
-}
-
-QStringList ClientPage::phoneFields()
-{
-    return { u"Phone_Bus"_s, u"Phone_Bus2"_s, u"Phone_BusFax"_s, u"Phone_HmFax"_s, u"Phone_Home1"_s,
-        u"Phone_Home2"_s, u"Phone_Mobile"_s, u"Phone_Car"_s, u"Phone_Company"_s, u"Phone_Pager"_s };
-}
-
-QStringList ClientPage::emailItems()
-{
-    return { u"Email"_s, u"Email 2"_s, u"Email 3"_s };
-}
-
-QStringList ClientPage::emailFields()
-{
-    return { u"Email1"_s, u"Email2"_s, u"Email3"_s };
-}
-
 ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
     : QWidget(parent)
     , m_clients(clients)
@@ -106,9 +66,9 @@ ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
     , m_new(flatButton(this, u"btnNewClient"_s, u"New"_s, u"New Client"_s, Glyphs::Glyph::Person))
     , m_edit(
           flatButton(this, u"btnEditClient"_s, u"Edit"_s, u"Edit Clients"_s, Glyphs::Glyph::Edit))
-    , m_address(selector(this, u"cboAddress"_s, addressItems()))
+    , m_address(selector(this, u"cboAddress"_s, TfrmClient::addressItems()))
     , m_addressMemo(new TQVDBMemo(this))
-    , m_email(selector(this, u"cboEmail"_s, emailItems()))
+    , m_email(selector(this, u"cboEmail"_s, TfrmClient::emailItems()))
     , m_emailEdit(boundEdit(this, clients, u"feEmail"_s, QString()))
 {
     auto *tools = new QToolBar(this);
@@ -180,7 +140,8 @@ QWidget *ClientPage::buildPhonePage()
     auto *page = new QWidget(this);
     auto *grid = new QGridLayout(page);
     for (int row = 0; row < int(m_phones.size()); ++row) {
-        m_phoneKinds[row] = selector(page, u"cboPhone%1"_s.arg(row + 1), phoneItems(row == 0));
+        m_phoneKinds[row] =
+            selector(page, u"cboPhone%1"_s.arg(row + 1), TfrmClient::phoneItems(row == 0));
         m_phones[row] = boundEdit(page, m_clients, u"fePhone%1"_s.arg(row + 1), QString());
         grid->addWidget(m_phoneKinds[row], row, 0);
         grid->addWidget(m_phones[row], row, 1);
@@ -220,15 +181,15 @@ void ClientPage::setInitialSelectors()
 
 void ClientPage::cboAddressChange()
 {
-    showField(addressFields(), m_address->currentIndex(), m_addressMemo);
+    showField(TfrmClient::addressFields(), m_address->currentIndex(), m_addressMemo);
 }
 
 void ClientPage::cboPhoneChange(int row)
 {
-    showField(phoneFields(), m_phoneKinds[row]->currentIndex(), m_phones[row]);
+    showField(TfrmClient::phoneFields(), m_phoneKinds[row]->currentIndex(), m_phones[row]);
 }
 
 void ClientPage::cboEmailChange()
 {
-    showField(emailFields(), m_email->currentIndex(), m_emailEdit);
+    showField(TfrmClient::emailFields(), m_email->currentIndex(), m_emailEdit);
 }

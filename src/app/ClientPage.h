@@ -11,21 +11,14 @@ class TQVDBEdit;
 class TQVDBMemo;
 
 // The "Client" page: the client of the current quote or job, edited in place, with selectors that
-// choose which of the client's addresses, phone numbers and e-mail addresses show.
+// choose which of the client's addresses, phone numbers and e-mail addresses show (the same
+// choices as the client window's, TfrmClient).
 class ClientPage : public QWidget
 {
     Q_OBJECT
 
 public:
     ClientPage(TQVDataSource *clients, QWidget *parent = nullptr);
-
-    static QStringList addressItems();
-    static QStringList addressFields();
-    // The phone kinds; the first row's list spells "Home " with a trailing blank.
-    static QStringList phoneItems(bool firstRow);
-    static QStringList phoneFields();
-    static QStringList emailItems();
-    static QStringList emailFields();
 
     // The choices the main window makes at its creation: business address, first e-mail, and the
     // business, business fax, home and mobile phones.

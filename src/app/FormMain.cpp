@@ -18,6 +18,7 @@
 #include "controls/TQVStatusBar.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormClientMoreInfo.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,20 +33,13 @@
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+using ReferenceWidgets::link;
 
 const QString TfrmMain::RegKeyPath = u"\\Software\\Velbric\\Tessorin"_s;
 
 namespace {
 
 const QString SplitterValue = u"Splitter"_s;
-
-TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
-{
-    auto *source = new TQVDataSource(owner);
-    source->setObjectName(name);
-    source->setDataSet(view);
-    return source;
-}
 
 } // namespace
 

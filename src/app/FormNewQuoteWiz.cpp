@@ -3,20 +3,10 @@
 #include "app/HelpWindow.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
+#include "reference/ReferenceWidgets.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
-{
-    auto *source = new TQVDataSource(owner);
-    source->setObjectName(name);
-    source->setDataSet(view);
-    return source;
-}
-
-} // namespace
+using ReferenceWidgets::link;
 
 TfrmNewQuoteWiz::TfrmNewQuoteWiz(TDM *dm, QWidget *parent)
     : TfrmWiz(parent)

@@ -7,24 +7,14 @@
 #include "controls/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
+#include "reference/ReferenceWidgets.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
-{
-    auto *source = new TQVDataSource(owner);
-    source->setObjectName(name);
-    source->setDataSet(view);
-    return source;
-}
-
-} // namespace
+using ReferenceWidgets::link;
 
 TfrmNewJobWiz::TfrmNewJobWiz(TDM *dm, QWidget *parent)
     : TfrmWiz(parent)

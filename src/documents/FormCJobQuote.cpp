@@ -8,6 +8,7 @@
 #include "data/DataModuleMain.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/IncrementalSearchBox.h"
+#include "documents/PrintButtons.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 
@@ -111,22 +112,12 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     for (QCheckBox *box : { m_logo, m_codes, m_groups, m_notes })
         optionsLayout->addWidget(box);
 
-    auto *type = new QGroupBox(u"Report Type "_s, this);
-    type->setObjectName(u"grpReportType"_s);
-    m_reportType = new QComboBox(type);
-    m_reportType->setObjectName(u"cboReportType"_s);
-    m_reportType->addItems({ u"Print To Screen"_s, u"Print To Printer"_s });
-    (new QVBoxLayout(type))->addWidget(m_reportType);
-
-    m_print = new QPushButton(u"Print"_s, this);
-    m_print->setObjectName(u"btnPrint"_s);
-    m_print->setDefault(true);
-    auto *close = new QPushButton(u"Close"_s, this);
-    close->setObjectName(u"btnClose"_s);
-    close->setAutoDefault(false);
-    m_printerSetup = new QPushButton(u"Printer Setup"_s, this);
-    m_printerSetup->setObjectName(u"btnPrinterSetup"_s);
-    m_printerSetup->setAutoDefault(false);
+    const PrintButtons controls(this);
+    QGroupBox *type = controls.typeBox;
+    m_reportType = controls.reportType;
+    m_print = controls.print;
+    QPushButton *close = controls.close;
+    m_printerSetup = controls.printerSetup;
     connect(m_print, &QPushButton::clicked, this, &TfrmCJobQuotes::btnPrintClick);
     connect(close, &QPushButton::clicked, this, &TfrmCJobQuotes::btnCloseClick);
     connect(m_printerSetup, &QPushButton::clicked, this, &TfrmCJobQuotes::btnPrinterSetupClick);

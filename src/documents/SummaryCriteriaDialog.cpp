@@ -2,6 +2,7 @@
 
 #include "controls/CommandGuard.h"
 #include "documents/FormPrintPreview.h"
+#include "documents/PrintButtons.h"
 #include "documents/SummaryReport.h"
 
 #include <QCheckBox>
@@ -52,22 +53,12 @@ SummaryCriteriaDialog::SummaryCriteriaDialog(std::unique_ptr<SummaryReport> repo
     for (QCheckBox *box : { m_completed, m_pending, m_progress, m_hold })
         statusLayout->addWidget(box);
 
-    auto *type = new QGroupBox(u"Report Type "_s, this);
-    type->setObjectName(u"grpReportType"_s);
-    m_reportType = new QComboBox(type);
-    m_reportType->setObjectName(u"cboReportType"_s);
-    m_reportType->addItems({ u"Print To Screen"_s, u"Print To Printer"_s });
-    (new QVBoxLayout(type))->addWidget(m_reportType);
-
-    m_print = new QPushButton(u"Print"_s, this);
-    m_print->setObjectName(u"btnPrint"_s);
-    m_print->setDefault(true);
-    auto *close = new QPushButton(u"Close"_s, this);
-    close->setObjectName(u"btnClose"_s);
-    close->setAutoDefault(false);
-    m_printerSetup = new QPushButton(u"Printer Setup"_s, this);
-    m_printerSetup->setObjectName(u"btnPrinterSetup"_s);
-    m_printerSetup->setAutoDefault(false);
+    const PrintButtons controls(this);
+    QGroupBox *type = controls.typeBox;
+    m_reportType = controls.reportType;
+    m_print = controls.print;
+    QPushButton *close = controls.close;
+    m_printerSetup = controls.printerSetup;
     connect(m_print, &QPushButton::clicked, this, &SummaryCriteriaDialog::btnPrintClick);
     connect(close, &QPushButton::clicked, this, &SummaryCriteriaDialog::btnCloseClick);
     connect(

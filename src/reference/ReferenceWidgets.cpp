@@ -28,14 +28,6 @@ void installHelpKey(QWidget *window)
     });
 }
 
-void setHelpContext(QWidget *widget, int context)
-{
-    if (auto *dataGrid = qobject_cast<TQVDBGrid *>(widget))
-        dataGrid->setHelpContext(context);
-    else
-        widget->setProperty("helpContext", context);
-}
-
 TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
 {
     auto *source = new TQVDataSource(owner);

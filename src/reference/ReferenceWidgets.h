@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/TQVDBGridSrc.h"
+#include "reference/SetupWidgets.h"
 
 #include <QString>
 #include <QStyle>
@@ -20,7 +21,7 @@ class TQVTable;
 namespace ReferenceWidgets {
 
 // The name under which a widget carries its help topic (the help window reads it).
-void setHelpContext(QWidget *widget, int context);
+using SetupWidgets::setHelpContext;
 // What F1 in a reference window does with the widget that has the focus; the program sets it to
 // show the help topic of that widget. Unset, F1 does nothing.
 extern std::function<void(QWidget *focus)> helpHandler;

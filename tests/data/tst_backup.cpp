@@ -3,6 +3,7 @@
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "FileStatement.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,22 +16,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-struct ToolRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.code = runDataTool(arguments, out, err);
-    return run;
-}
 
 int clients(const QString &directory)
 {

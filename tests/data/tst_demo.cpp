@@ -2,6 +2,7 @@
 // check finds each kind of damage a data directory can suffer.
 #include "DataTool.h"
 #include "FileStatement.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -14,22 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ToolRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.code = runDataTool(arguments, out, err);
-    return run;
-}
 
 // Runs one statement on a table (given as "<dir>/<table>"; the table is called data in the
 // statement) and returns the first column of every row.

@@ -4,6 +4,7 @@
 #include "DocumentsTests.h"
 #include "ExternalTool.h"
 #include "ReportTestSupport.h"
+#include "ToolRun.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "report/PageFile.h"
@@ -19,22 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.exitCode = runDataTool(arguments, out, err);
-    return run;
-}
 
 QString pdfToText(const QString &path)
 {
@@ -111,7 +96,7 @@ void TestPdfCommand::documentAsThePrintDialogPrintsIt()
     const QString out = m_out.filePath(kind + u".pdf"_s);
     const QString dir = otherName ? m_out.filePath(u"shop"_s) : m_data->dataDirectory();
     const ToolRun run = runTool(QStringList { u"pdf"_s } + options + QStringList { dir, kind, number, out });
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.code == 0, qPrintable(run.err));
 
     // The same document, run as the print dialog runs it.
     DocumentOptions chosen;
@@ -144,7 +129,7 @@ void TestPdfCommand::reportFileAsPdf()
     QVERIFY2(PageFile::save(file, report, &error), qPrintable(error));
     const QString out = m_out.filePath(u"week.pdf"_s);
     const ToolRun run = runTool({ u"pdf"_s, file, out });
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.code == 0, qPrintable(run.err));
     REQUIRE_TOOL(u"pdftotext"_s);
     const QString text = pdfToText(out);
     for (const PageText &t : ReportTestSupport::texts(report.pages.first())) {
@@ -206,7 +191,7 @@ void TestPdfCommand::refusesWithoutLeavingAFile()
 
     const QStringList before = QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden);
     const ToolRun run = runTool(arguments);
-    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.code, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(QDir(outDir.path()).entryList(QDir::Files | QDir::Hidden), before);
     QFile earlier(outDir.filePath(u"out.pdf"_s));

@@ -1,12 +1,15 @@
 #include "ReferenceFixture.h"
 
 #include "controls/MessageAnswers.h"
+#include "controls/TQVDBEdit.h"
 #include "controls/TQVRegistry.h"
 #include "engine/Field.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -124,4 +127,24 @@ void onNextModal(const std::function<void(QWidget *)> &action)
             dialog->done(QDialog::Rejected);
     });
     timer->start();
+}
+
+void trigger(QWidget *window, const QString &name)
+{
+    if (auto *action = window->findChild<QAction *>(name)) {
+        action->trigger();
+        return;
+    }
+    auto *button = window->findChild<QPushButton *>(name);
+    QVERIFY2(button, qPrintable(name));
+    button->click();
+}
+
+void type(QWidget *window, const QString &name, const QString &text)
+{
+    auto *edit = window->findChild<TQVDBEdit *>(name);
+    QVERIFY2(edit, qPrintable(name));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
 }

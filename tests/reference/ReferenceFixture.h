@@ -42,3 +42,8 @@ public:
 // Runs action on the next modal window that opens (a dialog that a command shows with exec()),
 // then closes it unless the action did.
 void onNextModal(const std::function<void(QWidget *)> &action);
+
+// Triggers the window's action of that name, or else clicks its button of that name.
+void trigger(QWidget *window, const QString &name);
+// Types text over the whole content of the window's data edit of that name.
+void type(QWidget *window, const QString &name, const QString &text);

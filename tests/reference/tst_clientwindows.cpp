@@ -22,26 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void trigger(QWidget *window, const QString &name)
-{
-    if (auto *action = window->findChild<QAction *>(name)) {
-        action->trigger();
-        return;
-    }
-    auto *button = window->findChild<QPushButton *>(name);
-    QVERIFY2(button, qPrintable(name));
-    button->click();
-}
-
-void type(QWidget *window, const QString &name, const QString &text)
-{
-    auto *edit = window->findChild<TQVDBEdit *>(name);
-    QVERIFY2(edit, qPrintable(name));
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 QString contact(TDM *dm)
 {
     return dm->tblClients->fieldByName(u"Contact"_s)->asString();

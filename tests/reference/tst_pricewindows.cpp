@@ -33,27 +33,6 @@ const QString labourHeadingMessage =
     u"A heading Code needs to be assigned to the Labour Item\r\n\r\nTo add a heading code select "
     "the \"Add Heading\" button\r\nOR\r\nSelect one from the \"Labour Group Heading\" List."_s;
 
-void trigger(QWidget *window, const QString &name)
-{
-    auto *action = window->findChild<QAction *>(name);
-    if (action) {
-        action->trigger();
-        return;
-    }
-    auto *button = window->findChild<QPushButton *>(name);
-    QVERIFY2(button, qPrintable(name));
-    button->click();
-}
-
-void type(QWidget *window, const QString &name, const QString &text)
-{
-    auto *edit = window->findChild<TQVDBEdit *>(name);
-    QVERIFY2(edit, qPrintable(name));
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 void choose(QWidget *window, const QString &name, const QString &item)
 {
     auto *combo = window->findChild<TQVDBLookupCombo *>(name);
