@@ -186,19 +186,7 @@ void TfrmCJobQuotes::btnPrintClick()
             { m_logo->isChecked(), m_codes->isChecked(), m_groups->isChecked(),
                 m_notes->isChecked() });
         report.requireClient(!view->fieldByName(u"Client_ID"_s)->isNull());
-        struct Running
-        {
-            TfrmCJobQuotes *dialog;
-            ~Running()
-            {
-                dialog->m_running = false;
-                dialog->m_print->setEnabled(true);
-                dialog->m_printerSetup->setEnabled(true);
-            }
-        } running { this };
-        m_running = true;
-        m_print->setEnabled(false);
-        m_printerSetup->setEnabled(false);
+        const PrintRunScope running(m_running, m_print, m_printerSetup);
         if (m_reportType->currentIndex() == 1)
             report.print(this);
         else

@@ -26,3 +26,23 @@ PrintButtons::PrintButtons(QWidget *parent)
     printerSetup->setObjectName(u"btnPrinterSetup"_s);
     printerSetup->setAutoDefault(false);
 }
+
+PrintRunScope::PrintRunScope(bool &running, QPushButton *print, QPushButton *printerSetup)
+    : m_running(running)
+    , m_print(print)
+    , m_printerSetup(printerSetup)
+{
+    setRunning(true);
+}
+
+PrintRunScope::~PrintRunScope()
+{
+    setRunning(false);
+}
+
+void PrintRunScope::setRunning(bool running)
+{
+    m_running = running;
+    m_print->setEnabled(!running);
+    m_printerSetup->setEnabled(!running);
+}

@@ -98,19 +98,7 @@ void SummaryCriteriaDialog::btnPrintClick()
         report.Params.clear();
         report.Params << u"COMPLETE="_s + flag(m_completed) << u"PROGRESS="_s + flag(m_progress)
                       << u"PENDING="_s + flag(m_pending) << u"HOLD="_s + flag(m_hold);
-        struct Running
-        {
-            SummaryCriteriaDialog *dialog;
-            ~Running()
-            {
-                dialog->m_running = false;
-                dialog->m_print->setEnabled(true);
-                dialog->m_printerSetup->setEnabled(true);
-            }
-        } running { this };
-        m_running = true;
-        m_print->setEnabled(false);
-        m_printerSetup->setEnabled(false);
+        const PrintRunScope running(m_running, m_print, m_printerSetup);
         if (m_reportType->currentIndex() == 1)
             report.print();
         else
