@@ -371,8 +371,7 @@ void TestEngine::failedPostRollsBackEveryFile()
 
     bool fail = true;
     lines->afterPost = [&](TableView &line) {
-        heads->fieldByName(u"Total"_s)
-            ->setAsFloat(number(heads, u"Total") + number(line, u"Charge"));
+        setNumber(heads, u"Total", number(heads, u"Total") + number(line, u"Charge"));
         heads->post();
         if (fail)
             throw EDatabaseError(u"disk full"_s);

@@ -337,17 +337,16 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             auto heads = view(db, u"Head.DB"_s);
             auto keys = view(db, u"Keys.DB"_s);
             QHash<QString, double> sums;
-            for (lines->first(); !lines->eof(); lines->next()) {
-                const QString no = text(lines, u"No");
-                sums[no] += number(lines, u"Charge");
+            for (const Row &line : rows(lines, { u"No", u"Charge" })) {
+                sums[line[0].toString()] += line[1].toDouble();
                 ++lineCount;
             }
-            for (heads->first(); !heads->eof(); heads->next()) {
-                const QString no = text(heads, u"No");
-                QVERIFY2(number(heads, u"Total") == sums.value(no),
+            for (const Row &head : rows(heads, { u"No", u"Total" })) {
+                const QString no = head[0].toString();
+                QVERIFY2(head[1].toDouble() == sums.value(no),
                     qPrintable(u"kill %1: %2 total %3, its lines %4"_s.arg(kills)
                                    .arg(no)
-                                   .arg(number(heads, u"Total"))
+                                   .arg(head[1].toDouble())
                                    .arg(sums.value(no))));
             }
             keys->first();
