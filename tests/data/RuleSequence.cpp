@@ -98,8 +98,7 @@ QString RuleSequence::newDocument(bool job)
 {
     TQVTable *head = job ? m_dm.tblJobs : m_dm.tblQuotes;
     head->insert();
-    head->fieldByName(job ? u"JobDescription"_s : u"QuoteDescription"_s)
-        ->setAsString(u"Random work"_s);
+    setText(head, job ? u"JobDescription"_s : u"QuoteDescription"_s, u"Random work"_s);
     setText(head, u"Status", u"I"_s);
     setNumber(head, u"Priority", 1 + m_rng.bounded(9));
     if (m_rng.bounded(2)) {

@@ -89,10 +89,9 @@ void TestRules::addMaterialLine(TQVTable *lines, TQVTable *header, double quanti
     if (!header->isEditing())
         header->edit();
     lines->insert();
-    setNumber(lines, u"Quantity", quantity);
-    setText(lines, u"CurrentPrice", Field::formatNumber(price));
-    setText(lines, u"MaterialCode", u"M%1"_s.arg(price));
-    setNumber(lines, u"Heading_ID", 900);
+    fill(lines,
+        { { u"Quantity", quantity }, { u"CurrentPrice", Field::formatNumber(price) },
+            { u"MaterialCode", u"M%1"_s.arg(price) }, { u"Heading_ID", 900 } });
     lines->post();
 }
 
@@ -101,22 +100,19 @@ void TestRules::addLabourLine(TQVTable *lines, TQVTable *header, double hours, d
     if (!header->isEditing())
         header->edit();
     lines->insert();
-    setNumber(lines, u"Hourly_Rate", rate);
-    setText(lines, u"Hours", Field::formatNumber(hours));
-    setText(lines, u"Labour_Code", u"LAB"_s);
-    setNumber(lines, u"Heading_ID", 900);
+    fill(lines,
+        { { u"Hourly_Rate", rate }, { u"Hours", Field::formatNumber(hours) },
+            { u"Labour_Code", u"LAB"_s }, { u"Heading_ID", 900 } });
     lines->post();
 }
 
 void TestRules::addMaterial(const QString &code, double selling, double cost, double markup)
 {
     m_dm->tblMaterial->insert();
-    setText(m_dm->tblMaterial, u"Material_Code", code);
-    setText(m_dm->tblMaterial, u"Description", code + u" pipe"_s);
-    setNumber(m_dm->tblMaterial, u"SellingPrice", selling);
-    setNumber(m_dm->tblMaterial, u"CostPrice", cost);
-    setNumber(m_dm->tblMaterial, u"Markup", markup);
-    setNumber(m_dm->tblMaterial, u"HeadingCode", 900);
+    fill(m_dm->tblMaterial,
+        { { u"Material_Code", code }, { u"Description", code + u" pipe"_s },
+            { u"SellingPrice", selling }, { u"CostPrice", cost }, { u"Markup", markup },
+            { u"HeadingCode", 900 } });
     m_dm->tblMaterial->post();
 }
 
