@@ -43,10 +43,9 @@ double SetupFixture::addClient(
 {
     TQVTable *clients = dm->tblClients;
     clients->insert();
-    setText(clients, u"Contact", contact);
-    setText(clients, u"Bus_City", suburb);
-    setText(clients, u"Company_Name", company);
-    setText(clients, u"Phone_Bus", phone);
+    fill(clients,
+        { { u"Contact", contact }, { u"Bus_City", suburb }, { u"Company_Name", company },
+            { u"Phone_Bus", phone } });
     clients->post();
     return number(clients, u"Client_ID");
 }
