@@ -117,11 +117,6 @@ inline void setText(ViewRef view, QStringView name, const QString &value)
     fieldNamed(view, name)->setAsString(value);
 }
 
-inline void setDate(ViewRef view, QStringView name, QDate value)
-{
-    fieldNamed(view, name)->setAsDate(value);
-}
-
 // Sets the fields in the order given, so the hooks run as they would for a user filling them in.
 inline void fill(ViewRef view, std::initializer_list<std::pair<QStringView, FieldInput>> values)
 {
