@@ -2,9 +2,9 @@
 
 #include "app/Glyphs.h"
 #include "app/Hints.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBMemo.h"
+#include "controls/window/TQVPageControl.h"
 #include "reference/FormClientMoreInfo.h"
 #include "reference/ReferenceWidgets.h"
 

@@ -2,9 +2,9 @@
 
 #include "app/DesignScale.h"
 #include "app/HelpWindow.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ReferenceWidgets.h"

@@ -3,8 +3,8 @@
 #include "app/DesignScale.h"
 #include "app/HelpWindow.h"
 #include "app/ListSearchBox.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 
 #include <QFrame>

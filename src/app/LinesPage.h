@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
 
 #include <QWidget>
 

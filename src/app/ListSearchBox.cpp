@@ -1,6 +1,6 @@
 #include "ListSearchBox.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "engine/FilterExpression.h"
 #include "engine/ReportQuery.h"
 #include "engine/SqlStore.h"

@@ -4,12 +4,12 @@
 #include "app/HeaderBinding.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBProgressBar.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBLookupCombo.h"
+#include "controls/dataaware/TQVDBProgressBar.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDBText.h"
+#include "controls/window/TQVPageControl.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -4,11 +4,11 @@
 #include "app/Glyphs.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/TQVDBComboBox.h"
-#include "controls/TQVDBDateEdit.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBComboBox.h"
+#include "controls/dataaware/TQVDBDateEdit.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBLookupCombo.h"
+#include "controls/window/TQVPageControl.h"
 
 #include <QFormLayout>
 #include <QLabel>

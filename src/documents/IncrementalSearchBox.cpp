@@ -1,6 +1,6 @@
 #include "documents/IncrementalSearchBox.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 

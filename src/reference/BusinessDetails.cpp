@@ -1,7 +1,7 @@
 #include "BusinessDetails.h"
 
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBMemo.h"
 #include "reference/SetupWidgets.h"
 
 #include <QFormLayout>

@@ -1,9 +1,9 @@
 #include "reference/FormClientMoreInfo.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBMemo.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ContactName.h"

@@ -1,9 +1,9 @@
 #include "reference/FormMaterials.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBLookupCombo.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormHeadings.h"
 #include "reference/FormUnits.h"

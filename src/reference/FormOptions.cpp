@@ -1,11 +1,11 @@
 #include "FormOptions.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
 

@@ -1,9 +1,9 @@
 #include "FormSales.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
 

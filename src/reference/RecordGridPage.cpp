@@ -1,8 +1,8 @@
 #include "RecordGridPage.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/TQVTableSrc.h"
 #include "reference/SetupWidgets.h"
 

@@ -1,8 +1,8 @@
 #include "reference/ReferenceWidgets.h"
 
-#include "controls/Messages.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/Messages.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/TQVTableSrc.h"
 
 #include <QAction>

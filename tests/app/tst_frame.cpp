@@ -6,11 +6,11 @@
 #include "documents/FormCJobQuote.h"
 #include "documents/FormPrintPreview.h"
 #include "app/Version.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
-#include "controls/TQVRegistry.h"
-#include "controls/TQVStatusBar.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVPageControl.h"
+#include "controls/window/TQVRegistry.h"
+#include "controls/window/TQVStatusBar.h"
 #include "reference/FormStartup.h"
 
 #include <QAction>

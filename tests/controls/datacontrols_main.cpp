@@ -1,6 +1,6 @@
 #include "DataControlsTests.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/TableView.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "DataControlsTests.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVRegistry.h"
-#include "controls/TableViewModel.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBText.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/TQVRegistry.h"
+#include "controls/dataaware/TableViewModel.h"
 #include "engine/TableView.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
-#include "controls/TQVForm.h"
-#include "controls/TQVStatusBar.h"
+#include "controls/window/TQVForm.h"
+#include "controls/window/TQVStatusBar.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "ReferenceFixture.h"
 
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 
 #include <QAction>
