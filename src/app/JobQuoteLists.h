@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class ListSearchBox;
+class IncrementalSearchBox;
 class QFrame;
 class TDM;
 class TQVDataSource;
@@ -27,6 +27,8 @@ public:
     static constexpr int JobsHelpContext = 19;
     static constexpr int JobSearchHelpContext = 20;
     static constexpr int SearchPanelHeight = 40;
+    static constexpr int SearchDropDownWidth = 241;
+    static constexpr int SearchDropDownRows = 12;
 
     JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs, QWidget *parent = nullptr);
 
@@ -34,8 +36,8 @@ public:
     TQVDBGrid *quotesGrid() const { return m_quotesGrid; }
     TQVDBGrid *jobsGrid() const { return m_jobsGrid; }
     QFrame *searchPanel() const { return m_searchPanel; }
-    ListSearchBox *quoteSearch() const { return m_quoteSearch; }
-    ListSearchBox *jobSearch() const { return m_jobSearch; }
+    IncrementalSearchBox *quoteSearch() const { return m_quoteSearch; }
+    IncrementalSearchBox *jobSearch() const { return m_jobSearch; }
 
     // Shows the search box of the given list and hides the other.
     void showSearchFor(Page page);
@@ -51,8 +53,8 @@ private:
     TQVDBGrid *makeGrid(QWidget *page, const QString &name, TQVDataSource *source);
 
     QFrame *m_searchPanel;
-    ListSearchBox *m_quoteSearch;
-    ListSearchBox *m_jobSearch;
+    IncrementalSearchBox *m_quoteSearch;
+    IncrementalSearchBox *m_jobSearch;
     TQVPageControl *m_pages;
     TQVDBGrid *m_quotesGrid;
     TQVDBGrid *m_jobsGrid;

@@ -57,5 +57,6 @@ int main(int argc, char *argv[])
     failures += runGridTests(argc, argv);
     failures += runEditorTests(argc, argv);
     failures += runRichEditTests(argc, argv);
+    failures += runSearchBoxTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 #include "controls/window/TQVPageControl.h"
 #include "documents/FormCJobQuote.h"
 #include "documents/FormPrintPreview.h"
-#include "documents/IncrementalSearchBox.h"
+#include "controls/dataaware/IncrementalSearchBox.h"
 #include "documents/PrintCommand.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"

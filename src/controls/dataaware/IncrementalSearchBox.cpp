@@ -1,4 +1,4 @@
-#include "ListSearchBox.h"
+#include "IncrementalSearchBox.h"
 
 #include "controls/window/CommandGuard.h"
 #include "engine/FilterExpression.h"
@@ -8,18 +8,20 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStandardItemModel>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
 
-ListSearchBox::ListSearchBox(QWidget *parent)
+IncrementalSearchBox::IncrementalSearchBox(QWidget *parent)
     : QComboBox(parent)
     , m_items(new QStandardItemModel(this))
     , m_popup(new QTableView(this))
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The view moves as the user types; completing the text as well would move it again.
     setCompleter(nullptr);
     setModel(m_items);
     m_popup->horizontalHeader()->hide();
@@ -27,33 +29,42 @@ ListSearchBox::ListSearchBox(QWidget *parent)
     m_popup->horizontalHeader()->setStretchLastSection(true);
     m_popup->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_popup->setShowGrid(false);
-    m_popup->setMinimumWidth(DropDownWidth);
     setView(m_popup);
-    setMaxVisibleItems(DropDownRows);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &ListSearchBox::textTyped);
-    connect(this, &QComboBox::activated, this, &ListSearchBox::itemChosen);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &IncrementalSearchBox::textTyped);
+    connect(this, &QComboBox::activated, this, &IncrementalSearchBox::itemChosen);
 }
 
-void ListSearchBox::setSearch(
-    TableView *view, const QString &searchField, const QString &descriptionField)
+void IncrementalSearchBox::setSearch(TableView *view, const QString &listFields)
 {
     m_view = view;
-    m_searchField = searchField;
-    m_descriptionField = descriptionField;
+    m_fields.clear();
+    for (const QString &name : listFields.split(u';', Qt::SkipEmptyParts))
+        m_fields << name.trimmed();
 }
 
-void ListSearchBox::setShowColumnLines(bool on)
+void IncrementalSearchBox::setDropDownWidth(int pixels)
+{
+    m_popup->setMinimumWidth(pixels);
+}
+
+void IncrementalSearchBox::setShowColumnLines(bool on)
 {
     m_popup->setShowGrid(on);
 }
 
-QString ListSearchBox::candidateSql(
+void IncrementalSearchBox::setShowColumnTitles(bool on)
+{
+    m_popup->horizontalHeader()->setVisible(on);
+}
+
+QString IncrementalSearchBox::candidateSql(
     const QStringList &columns, int limit, int offset, QVariantList &values) const
 {
+    const QString searchField = m_fields.first();
     QStringList quoted;
     for (const QString &column : columns)
         quoted << SqlStore::quoted(column);
-    QString where = SqlStore::quoted(m_searchField) + u" >= ? COLLATE NOCASE"_s;
+    QString where = SqlStore::quoted(searchField) + u" >= ? COLLATE NOCASE"_s;
     values << lineEdit()->text();
     // Only what the list shows is offered: its filter (completed quotes hidden) applies here too.
     if (m_view->filtered() && !m_view->filter().trimmed().isEmpty()) {
@@ -63,14 +74,14 @@ QString ListSearchBox::candidateSql(
         values << filter.values();
     }
     return u"SELECT %1 FROM \"%2\" WHERE %3 ORDER BY %4 COLLATE NOCASE LIMIT %5 OFFSET %6"_s
-        .arg(quoted.join(u", "_s), m_view->fileName(), where, SqlStore::quoted(m_searchField))
+        .arg(quoted.join(u", "_s), m_view->fileName(), where, SqlStore::quoted(searchField))
         .arg(limit)
         .arg(offset);
 }
 
-bool ListSearchBox::search(const QString &text)
+bool IncrementalSearchBox::search(const QString &text)
 {
-    if (!m_view || !m_view->active() || text.isEmpty())
+    if (!m_view || !m_view->active() || m_fields.isEmpty() || text.isEmpty())
         return false;
     if (lineEdit()->text() != text)
         lineEdit()->setText(text);
@@ -94,28 +105,27 @@ bool ListSearchBox::search(const QString &text)
     return false;
 }
 
-void ListSearchBox::textTyped(const QString &text)
+void IncrementalSearchBox::textTyped(const QString &text)
 {
     runGuarded(this, [&] { search(text); });
 }
 
-void ListSearchBox::showPopup()
+void IncrementalSearchBox::showPopup()
 {
     runGuarded(this, [&] {
-        if (!m_view || !m_view->active())
+        if (!m_view || !m_view->active() || m_fields.isEmpty())
             return;
-        QStringList columns { m_searchField };
-        if (!m_descriptionField.isEmpty())
-            columns << m_descriptionField;
         QVariantList values;
         ReportQuery query(m_view->database());
-        query.setSql(candidateSql(columns, 50, 0, values));
+        query.setSql(candidateSql(m_fields, DropDownRecords, 0, values));
         for (const QVariant &value : std::as_const(values))
             query.addBindValue(value);
         query.exec();
         const QString typed = lineEdit()->text();
-        m_filling = true;
+        // Refilling the list moves its current item; that is no choice of the user's.
+        const QScopedValueRollback<bool> filling(m_filling, true);
         m_items->clear();
+        m_items->setHorizontalHeaderLabels(m_fields);
         for (const QVector<QVariant> &row : query.rows()) {
             QList<QStandardItem *> cells;
             for (const QVariant &value : row)
@@ -124,12 +134,11 @@ void ListSearchBox::showPopup()
         }
         setCurrentIndex(-1);
         lineEdit()->setText(typed);
-        m_filling = false;
     });
     QComboBox::showPopup();
 }
 
-void ListSearchBox::itemChosen(int index)
+void IncrementalSearchBox::itemChosen(int index)
 {
     if (m_filling || index < 0)
         return;
