@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/window/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 

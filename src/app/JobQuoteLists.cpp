@@ -105,12 +105,12 @@ QColor JobQuoteLists::statusColour(const QString &status)
     return {};
 }
 
-void JobQuoteLists::grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell)
+void JobQuoteLists::grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell)
 {
     grdJobsDrawFieldCellEvent(grid, cell);
 }
 
-void JobQuoteLists::grdJobsDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell)
+void JobQuoteLists::grdJobsDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell)
 {
     const QColor colour = statusColour(grid.rowValue(cell.row, u"Status"_s).toString());
     if (colour.isValid())

@@ -8,7 +8,7 @@ class TDM;
 class TQVDataSource;
 class TQVDBGrid;
 class TQVPageControl;
-struct TQVDrawFieldCell;
+struct FieldCell;
 
 // The left pane of the main window: the quick-search panel over the page control that lists
 // either the quotes or the jobs, with each row coloured by its status.
@@ -46,8 +46,8 @@ public:
     // red pending; invalid for anything else, which keeps the column's colour.
     static QColor statusColour(const QString &status);
     // Both lists colour their rows by the same rule, each from its own view's Status.
-    static void grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell);
-    static void grdJobsDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell);
+    static void grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell);
+    static void grdJobsDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell);
 
 private:
     TQVDBGrid *makeGrid(QWidget *page, const QString &name, TQVDataSource *source);

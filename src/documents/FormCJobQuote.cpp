@@ -37,7 +37,7 @@ QCheckBox *option(
 TQVDBGrid *criteriaGrid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns)
+    const QList<GridColumn> &columns)
 {
     auto *grid = new TQVDBGrid(parent);
     grid->setObjectName(name);

@@ -1,8 +1,8 @@
 #include "FormFinder.h"
 
-#include "controls/window/CommandGuard.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"

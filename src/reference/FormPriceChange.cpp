@@ -37,7 +37,7 @@ QString askForFile(QWidget *parent, bool forSaving)
 TQVDBGrid *priceGrid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns,
+    const QList<GridColumn> &columns,
     const QString &key)
 {
     TQVDBGrid *result = grid(parent, name, source, columns, false);

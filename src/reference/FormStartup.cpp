@@ -1,8 +1,8 @@
 #include "FormStartup.h"
 
-#include "controls/window/CommandGuard.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/BusinessDetails.h"
 #include "reference/LogoChooser.h"

@@ -1,8 +1,8 @@
 #include "DataControlsTests.h"
 #include "controls/dataaware/FontColourDialog.h"
-#include "controls/window/MessageAnswers.h"
 #include "controls/dataaware/TQVDBRichEdit.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/MessageAnswers.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 

@@ -1,7 +1,7 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
 #include "controls/window/CommandGuard.h"
-#include "controls/window/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 #include "controls/window/TQVPageControl.h"
 #include "controls/window/TQVRegistry.h"
 

@@ -2,7 +2,7 @@
 // remote or virtual display). Runs under a virtual X server of its own.
 #include "TempDataDir.h"
 #include "controls/window/KeyboardLocks.h"
-#include "controls/window/TQVStatusBar.h"
+#include "controls/window/TQVStatusBarSrc.h"
 #include "controls/window/XkbIndicators.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ReferenceFixture.h"
 
+#include "controls/dataaware/FieldLineEdit.h"
 #include "controls/window/MessageAnswers.h"
-#include "controls/dataaware/TQVDBEdit.h"
 #include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 
@@ -142,7 +142,7 @@ void trigger(QWidget *window, const QString &name)
 
 void type(QWidget *window, const QString &name, const QString &text)
 {
-    auto *edit = window->findChild<TQVDBEdit *>(name);
+    auto *edit = window->findChild<FieldLineEdit *>(name);
     QVERIFY2(edit, qPrintable(name));
     edit->setFocus();
     edit->selectAll();

@@ -3,7 +3,7 @@
 #include "SetupTests.h"
 #include "app/FormAbout.h"
 #include "app/FormMain.h"
-#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TableViewModel.h"
 #include "controls/window/TQVPageControl.h"
@@ -43,7 +43,7 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
     edit->selectAll();
     QTest::keyClicks(edit, text);
     // What leaving the field does (Enter would also press the dialog's default button).
-    QVERIFY(static_cast<TQVDBEdit *>(edit)->applyChanges());
+    QVERIFY(static_cast<FieldLineEdit *>(edit)->applyChanges());
 }
 
 // Adds one row to a list page of the wizard as a user does: New, type into the cell, Save.

@@ -1,11 +1,11 @@
 #include "ModalDialogs.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
-#include "controls/window/LogoPicture.h"
-#include "controls/window/MessageAnswers.h"
-#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TableViewModel.h"
+#include "controls/window/LogoPicture.h"
+#include "controls/window/MessageAnswers.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
 #include "reference/FormSales.h"
@@ -54,7 +54,7 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
     edit->selectAll();
     QTest::keyClicks(edit, text);
     // What leaving the field does (Enter would also press the dialog's default button).
-    QVERIFY(static_cast<TQVDBEdit *>(edit)->applyChanges());
+    QVERIFY(static_cast<FieldLineEdit *>(edit)->applyChanges());
 }
 
 QString businessField(TDM *dm, const QString &field)

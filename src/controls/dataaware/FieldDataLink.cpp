@@ -1,7 +1,7 @@
 #include "FieldDataLink.h"
 
-#include "controls/window/CommandGuard.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "engine/Field.h"
 
 #include <QWidget>

@@ -1,8 +1,8 @@
 // The per-user layout of TQVDBGrid: which field each column position shows and how wide it is,
 // and the menu that hides and shows columns.
 #include "TQVDBGridSrc.h"
-#include "controls/window/TQVRegistry.h"
 #include "controls/dataaware/TableViewModel.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 
@@ -33,7 +33,7 @@ bool parseColumn(const QString &text, QString *fieldName, int *width)
     return true;
 }
 
-int indexOfField(const QList<TQVDBGridColumn> &columns, const QString &fieldName)
+int indexOfField(const QList<GridColumn> &columns, const QString &fieldName)
 {
     for (int i = 0; i < columns.size(); ++i) {
         if (columns.at(i).fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
@@ -49,7 +49,7 @@ bool TQVDBGrid::restoreLayout()
     TableView *view = m_model->view();
     if (m_registryKeyName.isEmpty() || !view)
         return false;
-    QList<TQVDBGridColumn> layout = columns();
+    QList<GridColumn> layout = columns();
     try {
         TQVRegistry registry;
         // A missing key reads as empty values: the designed layout stays.
@@ -74,7 +74,7 @@ bool TQVDBGrid::restoreLayout()
             if (designed >= 0)
                 layout.swapItemsAt(position, designed);
             else
-                layout[position] = TQVDBGridColumn { field->fieldName(), QString(), width, true };
+                layout[position] = GridColumn { field->fieldName(), QString(), width, true };
             layout[position].width = width;
             layout[position].visible = width > 0;
             restored.insert(field->fieldName().toLower());
@@ -95,9 +95,9 @@ void TQVDBGrid::saveLayout() noexcept
         TQVRegistry registry;
         if (!registry.openKey(registryPath(m_registryKeyName), true))
             return;
-        const QList<TQVDBGridColumn> layout = columns();
+        const QList<GridColumn> layout = columns();
         for (int position = 0; position < layout.size(); ++position) {
-            const TQVDBGridColumn &column = layout.at(position);
+            const GridColumn &column = layout.at(position);
             registry.writeString(valueName(position),
                 column.fieldName + u',' + QString::number(column.visible ? column.width : 0));
         }

@@ -1,8 +1,8 @@
 #include "TQVDBGridSrc.h"
 
-#include "controls/window/CommandGuard.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/dataaware/TableViewModel.h"
+#include "controls/window/CommandGuard.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
@@ -31,7 +31,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        TQVDrawFieldCell cell;
+        FieldCell cell;
         cell.font = option->font;
         cell.background = option->palette.color(QPalette::Base);
         cell.textColor = option->palette.color(QPalette::Text);
@@ -134,7 +134,7 @@ TQVDataSource *TQVDBGrid::dataSource() const
 
 void TQVDBGrid::setDataSource(TQVDataSource *source)
 {
-    const QList<TQVDBGridColumn> kept = columns();
+    const QList<GridColumn> kept = columns();
     m_model->setDataSource(source);
     applyColumns(kept);
     disconnect(m_dataSetConnection);
@@ -145,22 +145,22 @@ void TQVDBGrid::setDataSource(TQVDataSource *source)
     }
 }
 
-void TQVDBGrid::setColumns(const QList<TQVDBGridColumn> &columns)
+void TQVDBGrid::setColumns(const QList<GridColumn> &columns)
 {
     QList<TableViewModel::Column> bound;
-    for (const TQVDBGridColumn &column : columns)
+    for (const GridColumn &column : columns)
         bound << TableViewModel::Column { column.fieldName, column.title };
     m_model->setColumns(bound);
     applyColumns(columns);
 }
 
-void TQVDBGrid::applyColumns(const QList<TQVDBGridColumn> &columns)
+void TQVDBGrid::applyColumns(const QList<GridColumn> &columns)
 {
     QHeaderView *header = horizontalHeader();
     for (int i = 0; i < columns.size() && i < m_model->columnCount(); ++i) {
         if (header->visualIndex(i) != i)
             header->moveSection(header->visualIndex(i), i);
-        const TQVDBGridColumn &column = columns.at(i);
+        const GridColumn &column = columns.at(i);
         const bool shown = column.visible && column.width > 0;
         setColumnHidden(i, !shown);
         if (shown)
@@ -168,9 +168,9 @@ void TQVDBGrid::applyColumns(const QList<TQVDBGridColumn> &columns)
     }
 }
 
-QList<TQVDBGridColumn> TQVDBGrid::columns() const
+QList<GridColumn> TQVDBGrid::columns() const
 {
-    QList<TQVDBGridColumn> result;
+    QList<GridColumn> result;
     const QHeaderView *header = horizontalHeader();
     const auto &bound = m_model->columns();
     for (int position = 0; position < bound.size(); ++position) {
@@ -178,7 +178,7 @@ QList<TQVDBGridColumn> TQVDBGrid::columns() const
         if (logical < 0 || logical >= bound.size())
             continue;
         const bool hidden = isColumnHidden(logical);
-        result << TQVDBGridColumn { bound.at(logical).fieldName, bound.at(logical).title,
+        result << GridColumn { bound.at(logical).fieldName, bound.at(logical).title,
             hidden ? 0 : columnWidth(logical), !hidden };
     }
     return result;
@@ -271,7 +271,7 @@ QVariant TQVDBGrid::rowValue(int row, const QString &fieldName) const
     }
 }
 
-void TQVDBGrid::prepareCell(int row, int column, TQVDrawFieldCell &cell)
+void TQVDBGrid::prepareCell(int row, int column, FieldCell &cell)
 {
     cell.row = row;
     cell.field = m_model->fieldAt(column);

@@ -16,7 +16,7 @@ class TQVDataSource;
 
 // One column of a grid as designed: the field it shows, its title (empty: the field's label),
 // its width in pixels and whether it shows.
-struct TQVDBGridColumn
+struct GridColumn
 {
     QString fieldName;
     QString title;
@@ -25,7 +25,7 @@ struct TQVDBGridColumn
 };
 
 // What a cell is drawn with; the draw hook may change the font and the colours.
-struct TQVDrawFieldCell
+struct FieldCell
 {
     int row = -1;
     Field *field = nullptr;
@@ -43,7 +43,7 @@ class TQVDBGrid : public QTableView, public LoadedWithForm
     Q_OBJECT
 
 public:
-    using DrawFieldCellEvent = std::function<void(TQVDBGrid &grid, TQVDrawFieldCell &cell)>;
+    using DrawFieldCellEvent = std::function<void(TQVDBGrid &grid, FieldCell &cell)>;
 
     static constexpr int DefaultHelpContext = 1004;
     // The width a column gets when the column menu shows it again.
@@ -57,9 +57,9 @@ public:
     void setDataSource(TQVDataSource *source);
     TableViewModel *tableModel() const { return m_model; }
 
-    void setColumns(const QList<TQVDBGridColumn> &columns);
+    void setColumns(const QList<GridColumn> &columns);
     // The columns as they show now: in screen order, with their widths (0 for a hidden column).
-    QList<TQVDBGridColumn> columns() const;
+    QList<GridColumn> columns() const;
 
     // Key name below "\Software\Velbric\"; empty keeps no layout. One leading and one trailing
     // backslash are dropped.
@@ -93,7 +93,7 @@ public:
     DrawFieldCellEvent OnDrawFieldCellEvent;
 
     // Fills in a cell's font and colours, running the draw hook (the cell delegate calls this).
-    void prepareCell(int row, int column, TQVDrawFieldCell &cell);
+    void prepareCell(int row, int column, FieldCell &cell);
 
     static QString registryPath(const QString &keyName);
 
@@ -105,7 +105,7 @@ protected:
 private:
     void followView(int row);
     void moveView(int row);
-    void applyColumns(const QList<TQVDBGridColumn> &columns);
+    void applyColumns(const QList<GridColumn> &columns);
     void updateEditability();
     bool restoreLayout();
     void saveLayout() noexcept;

@@ -2,8 +2,8 @@
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/FontColourDialog.h"
-#include "controls/window/Messages.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/Messages.h"
 #include "engine/Field.h"
 
 #include <QKeyEvent>

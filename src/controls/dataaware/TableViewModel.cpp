@@ -1,8 +1,8 @@
 #include "TableViewModel.h"
 
-#include "controls/window/CommandGuard.h"
 #include "controls/dataaware/DisplayFormat.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"

@@ -7,12 +7,12 @@
 // A drop-down list bound to a field that shows texts and stores values (a priority word stores its
 // number, a status word its letter): each item's data is the value it stores, and an item whose
 // value is null empties the field. Choosing an item stores its value at once.
-class TQVDBComboBox : public QComboBox, public FieldLinkedControl
+class FieldComboBox : public QComboBox, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBComboBox(QWidget *parent = nullptr);
+    explicit FieldComboBox(QWidget *parent = nullptr);
 
     // Replaces the items: texts[i] stores values[i] (a missing value stores nothing).
     void setItems(const QStringList &texts, const QVariantList &values);

@@ -1,4 +1,4 @@
-#include "TQVDBLookupCombo.h"
+#include "FieldLookupComboBox.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
@@ -10,7 +10,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
-TQVDBLookupCombo::TQVDBLookupCombo(QWidget *parent)
+FieldLookupComboBox::FieldLookupComboBox(QWidget *parent)
     : QComboBox(parent)
     , FieldLinkedControl(new FieldDataLink(this))
     , m_items(new QStandardItemModel(this))
@@ -21,16 +21,16 @@ TQVDBLookupCombo::TQVDBLookupCombo(QWidget *parent)
         if (!m_applying)
             showField();
     });
-    connect(this, &QComboBox::activated, this, &TQVDBLookupCombo::userChose);
+    connect(this, &QComboBox::activated, this, &FieldLookupComboBox::userChose);
     showField();
 }
 
-TQVDataSource *TQVDBLookupCombo::listSource() const
+TQVDataSource *FieldLookupComboBox::listSource() const
 {
     return m_listSource;
 }
 
-void TQVDBLookupCombo::setListSource(TQVDataSource *source)
+void FieldLookupComboBox::setListSource(TQVDataSource *source)
 {
     for (const auto &connection : std::as_const(m_listConnections))
         disconnect(connection);
@@ -38,46 +38,46 @@ void TQVDBLookupCombo::setListSource(TQVDataSource *source)
     m_listSource = source;
     if (source) {
         m_listConnections
-            << connect(source, &DataSource::dataSetChanged, this, &TQVDBLookupCombo::listChanged)
-            << connect(source, &DataSource::dataChanged, this, &TQVDBLookupCombo::listChanged)
-            << connect(source, &DataSource::stateChanged, this, &TQVDBLookupCombo::listChanged)
-            << connect(source, &DataSource::fieldChanged, this, &TQVDBLookupCombo::listChanged)
-            << connect(source, &QObject::destroyed, this, &TQVDBLookupCombo::listChanged);
+            << connect(source, &DataSource::dataSetChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::dataChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::stateChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::fieldChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &QObject::destroyed, this, &FieldLookupComboBox::listChanged);
     }
     listChanged();
 }
 
-void TQVDBLookupCombo::setKeyField(const QString &name)
+void FieldLookupComboBox::setKeyField(const QString &name)
 {
     m_keyField = name;
     listChanged();
 }
 
-void TQVDBLookupCombo::setListField(const QString &names)
+void FieldLookupComboBox::setListField(const QString &names)
 {
     m_listField = names;
     listChanged();
 }
 
-void TQVDBLookupCombo::setDropDownWidth(int pixels)
+void FieldLookupComboBox::setDropDownWidth(int pixels)
 {
     view()->setMinimumWidth(pixels);
 }
 
-void TQVDBLookupCombo::showPopup()
+void FieldLookupComboBox::showPopup()
 {
     if (m_dirty)
         showField();
     QComboBox::showPopup();
 }
 
-void TQVDBLookupCombo::listChanged()
+void FieldLookupComboBox::listChanged()
 {
     m_dirty = true;
     showField();
 }
 
-void TQVDBLookupCombo::rebuild()
+void FieldLookupComboBox::rebuild()
 {
     m_dirty = false;
     m_items->clear();
@@ -121,7 +121,7 @@ void TQVDBLookupCombo::rebuild()
     }
 }
 
-int TQVDBLookupCombo::indexOfKey(const QVariant &stored) const
+int FieldLookupComboBox::indexOfKey(const QVariant &stored) const
 {
     if (stored.isNull())
         return -1;
@@ -137,7 +137,7 @@ int TQVDBLookupCombo::indexOfKey(const QVariant &stored) const
     return -1;
 }
 
-void TQVDBLookupCombo::userChose(int index)
+void FieldLookupComboBox::userChose(int index)
 {
     const QVariant key = itemData(index, Qt::UserRole);
     TableView *list = m_listSource ? m_listSource->dataSet() : nullptr;
@@ -151,7 +151,7 @@ void TQVDBLookupCombo::userChose(int index)
     showField();
 }
 
-void TQVDBLookupCombo::showField()
+void FieldLookupComboBox::showField()
 {
     const QSignalBlocker blocker(this);
     if (m_dirty)

@@ -8,12 +8,12 @@ class Field;
 
 // A number field with up and down steps: typing or stepping puts the record into edit, and the
 // number is stored through the field's conversion when the user leaves the field or presses Enter.
-class TQVDBSpinEdit : public QDoubleSpinBox, public TypedFieldControl
+class FieldSpinBox : public QDoubleSpinBox, public TypedFieldControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBSpinEdit(QWidget *parent = nullptr);
+    explicit FieldSpinBox(QWidget *parent = nullptr);
 
     void stepBy(int steps) override;
 

@@ -1,4 +1,4 @@
-#include "TQVDBDateEdit.h"
+#include "FieldDateEdit.h"
 
 #include "controls/dataaware/DisplayFormat.h"
 #include "engine/Field.h"
@@ -17,16 +17,16 @@ bool hasFourDigitYear(const QString &format)
 
 } // namespace
 
-TQVDBDateEdit::TQVDBDateEdit(QWidget *parent)
-    : TQVDBEdit(parent)
+FieldDateEdit::FieldDateEdit(QWidget *parent)
+    : FieldLineEdit(parent)
 {
     QAction *pick =
         addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
     pick->setToolTip(tr("Choose a date"));
-    connect(pick, &QAction::triggered, this, &TQVDBDateEdit::showCalendar);
+    connect(pick, &QAction::triggered, this, &FieldDateEdit::showCalendar);
 }
 
-QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
+QDate FieldDateEdit::parseDate(const QString &text, const QDate &today)
 {
     const QString trimmed = text.trimmed();
     const QLocale locale;
@@ -53,12 +53,12 @@ QDate TQVDBDateEdit::parseDate(const QString &text, const QDate &today)
     return date;
 }
 
-QString TQVDBDateEdit::textOf(const Field &field) const
+QString FieldDateEdit::textOf(const Field &field) const
 {
     return DisplayFormat::shortDate(field.asDate());
 }
 
-QString TQVDBDateEdit::textToStore(const QString &typed) const
+QString FieldDateEdit::textToStore(const QString &typed) const
 {
     if (typed.trimmed().isEmpty())
         return {};
@@ -67,7 +67,7 @@ QString TQVDBDateEdit::textToStore(const QString &typed) const
     return date.isValid() ? date.toString(Qt::ISODate) : typed;
 }
 
-void TQVDBDateEdit::showCalendar()
+void FieldDateEdit::showCalendar()
 {
     if (isReadOnly())
         return;

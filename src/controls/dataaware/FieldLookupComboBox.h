@@ -10,12 +10,12 @@ class TQVDataSource;
 
 // A drop-down list bound to a field that offers the records of another view: it lists the list
 // fields of each record and stores the chosen record's key field, without moving that view.
-class TQVDBLookupCombo : public QComboBox, public FieldLinkedControl
+class FieldLookupComboBox : public QComboBox, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBLookupCombo(QWidget *parent = nullptr);
+    explicit FieldLookupComboBox(QWidget *parent = nullptr);
 
     TQVDataSource *listSource() const;
     void setListSource(TQVDataSource *source);

@@ -6,12 +6,12 @@
 
 // A progress bar showing a percentage field of the current record (a job's percentage complete);
 // values outside 0 to 100 show as the nearest end.
-class TQVDBProgressBar : public QProgressBar, public FieldLinkedControl
+class FieldProgressBar : public QProgressBar, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBProgressBar(QWidget *parent = nullptr);
+    explicit FieldProgressBar(QWidget *parent = nullptr);
 
 private:
     void showField();

@@ -1,4 +1,4 @@
-#include "TQVDBComboBox.h"
+#include "FieldComboBox.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
@@ -6,7 +6,7 @@
 
 #include <QSignalBlocker>
 
-TQVDBComboBox::TQVDBComboBox(QWidget *parent)
+FieldComboBox::FieldComboBox(QWidget *parent)
     : QComboBox(parent)
     , FieldLinkedControl(new FieldDataLink(this))
 {
@@ -14,11 +14,11 @@ TQVDBComboBox::TQVDBComboBox(QWidget *parent)
         if (!m_applying)
             showField();
     });
-    connect(this, &QComboBox::activated, this, &TQVDBComboBox::userChose);
+    connect(this, &QComboBox::activated, this, &FieldComboBox::userChose);
     showField();
 }
 
-void TQVDBComboBox::setItems(const QStringList &texts, const QVariantList &values)
+void FieldComboBox::setItems(const QStringList &texts, const QVariantList &values)
 {
     const QSignalBlocker blocker(this);
     clear();
@@ -27,7 +27,7 @@ void TQVDBComboBox::setItems(const QStringList &texts, const QVariantList &value
     showField();
 }
 
-int TQVDBComboBox::indexOfValue(const QVariant &stored) const
+int FieldComboBox::indexOfValue(const QVariant &stored) const
 {
     const Field *f = m_link->field();
     for (int i = 0; i < count(); ++i) {
@@ -49,7 +49,7 @@ int TQVDBComboBox::indexOfValue(const QVariant &stored) const
     return -1;
 }
 
-void TQVDBComboBox::userChose(int index)
+void FieldComboBox::userChose(int index)
 {
     const QVariant value = itemData(index);
     m_applying = true;
@@ -58,7 +58,7 @@ void TQVDBComboBox::userChose(int index)
     showField();
 }
 
-void TQVDBComboBox::showField()
+void FieldComboBox::showField()
 {
     const Field *f = m_link->field();
     const QSignalBlocker blocker(this);

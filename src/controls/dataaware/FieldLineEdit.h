@@ -9,12 +9,12 @@ class Field;
 // A one-line edit bound to a field: shows the current record's value, puts the record into edit
 // when the user starts typing and stores the text through the field's conversion when the user
 // leaves it or presses Enter; a refused text is reported and the stored value comes back.
-class TQVDBEdit : public QLineEdit, public TypedFieldControl
+class FieldLineEdit : public QLineEdit, public TypedFieldControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBEdit(QWidget *parent = nullptr);
+    explicit FieldLineEdit(QWidget *parent = nullptr);
 
     // Keeps the edit read-only whatever the record allows (a number the system gives).
     bool fieldReadOnly() const { return m_fieldReadOnly; }

@@ -1,4 +1,4 @@
-#include "TQVDBEdit.h"
+#include "FieldLineEdit.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
@@ -6,52 +6,52 @@
 
 #include <QKeyEvent>
 
-TQVDBEdit::TQVDBEdit(QWidget *parent)
+FieldLineEdit::FieldLineEdit(QWidget *parent)
     : QLineEdit(parent)
     , TypedFieldControl(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
-    connect(this, &QLineEdit::textEdited, this, &TQVDBEdit::userEdited);
+    connect(this, &QLineEdit::textEdited, this, &FieldLineEdit::userEdited);
     showField();
 }
 
-void TQVDBEdit::setFieldReadOnly(bool on)
+void FieldLineEdit::setFieldReadOnly(bool on)
 {
     m_fieldReadOnly = on;
     showField();
 }
 
-QString TQVDBEdit::textOf(const Field &field) const
+QString FieldLineEdit::textOf(const Field &field) const
 {
     return field.asString();
 }
 
-QString TQVDBEdit::textToStore(const QString &typed) const
+QString FieldLineEdit::textToStore(const QString &typed) const
 {
     return typed;
 }
 
-void TQVDBEdit::userEdited()
+void FieldLineEdit::userEdited()
 {
     // A record that cannot be edited takes no typing.
     if (!startChange())
         showField();
 }
 
-QString TQVDBEdit::pendingText()
+QString FieldLineEdit::pendingText()
 {
     return textToStore(text());
 }
 
-void TQVDBEdit::storeUserText(const QString &text)
+void FieldLineEdit::storeUserText(const QString &text)
 {
     setText(text);
     userEdited();
     applyChanges();
 }
 
-void TQVDBEdit::showField()
+void FieldLineEdit::showField()
 {
     const Field *f = m_link->field();
     m_modified = false;
@@ -61,13 +61,13 @@ void TQVDBEdit::showField()
     setCursorPosition(0);
 }
 
-void TQVDBEdit::focusOutEvent(QFocusEvent *event)
+void FieldLineEdit::focusOutEvent(QFocusEvent *event)
 {
     applyChanges();
     QLineEdit::focusOutEvent(event);
 }
 
-void TQVDBEdit::keyPressEvent(QKeyEvent *event)
+void FieldLineEdit::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Return:

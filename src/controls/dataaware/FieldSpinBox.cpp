@@ -1,4 +1,4 @@
-#include "TQVDBSpinEdit.h"
+#include "FieldSpinBox.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
+FieldSpinBox::FieldSpinBox(QWidget *parent)
     : QDoubleSpinBox(parent)
     , TypedFieldControl(new FieldDataLink(this))
 {
@@ -25,20 +25,20 @@ TQVDBSpinEdit::TQVDBSpinEdit(QWidget *parent)
     showField();
 }
 
-void TQVDBSpinEdit::stepBy(int steps)
+void FieldSpinBox::stepBy(int steps)
 {
     if (isReadOnly() || !startChange())
         return;
     QDoubleSpinBox::stepBy(steps);
 }
 
-QString TQVDBSpinEdit::pendingText()
+QString FieldSpinBox::pendingText()
 {
     interpretText();
     return textFromValue(value());
 }
 
-void TQVDBSpinEdit::showField()
+void FieldSpinBox::showField()
 {
     const Field *f = m_link->field();
     m_modified = false;
@@ -47,13 +47,13 @@ void TQVDBSpinEdit::showField()
     setValue(f ? f->asFloat() : 0.0);
 }
 
-void TQVDBSpinEdit::focusOutEvent(QFocusEvent *event)
+void FieldSpinBox::focusOutEvent(QFocusEvent *event)
 {
     applyChanges();
     QDoubleSpinBox::focusOutEvent(event);
 }
 
-void TQVDBSpinEdit::keyPressEvent(QKeyEvent *event)
+void FieldSpinBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         applyChanges();

@@ -1,19 +1,19 @@
-#include "TQVDBText.h"
+#include "FieldLabel.h"
 
 #include "controls/dataaware/DisplayFormat.h"
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Field.h"
 
-TQVDBText::TQVDBText(QWidget *parent)
+FieldLabel::FieldLabel(QWidget *parent)
     : QLabel(parent)
     , FieldLinkedControl(new FieldDataLink(this))
 {
     setTextFormat(Qt::PlainText);
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBText::showField);
+    connect(m_link, &FieldDataLink::changed, this, &FieldLabel::showField);
 }
 
-void TQVDBText::showField()
+void FieldLabel::showField()
 {
     const Field *f = m_link->field();
     setText(f ? DisplayFormat::fieldText(*f, f->value()) : QString());

@@ -1,4 +1,4 @@
-#include "TQVForm.h"
+#include "TQVFormSrc.h"
 
 #include "controls/window/IdleCursorRule.h"
 #include "controls/window/LoadedWithForm.h"

@@ -1,4 +1,4 @@
-#include "TQVDBProgressBar.h"
+#include "FieldProgressBar.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
@@ -7,16 +7,16 @@
 #include <algorithm>
 #include <cmath>
 
-TQVDBProgressBar::TQVDBProgressBar(QWidget *parent)
+FieldProgressBar::FieldProgressBar(QWidget *parent)
     : QProgressBar(parent)
     , FieldLinkedControl(new FieldDataLink(this))
 {
     setRange(0, 100);
-    connect(m_link, &FieldDataLink::changed, this, &TQVDBProgressBar::showField);
+    connect(m_link, &FieldDataLink::changed, this, &FieldProgressBar::showField);
     showField();
 }
 
-void TQVDBProgressBar::showField()
+void FieldProgressBar::showField()
 {
     const Field *f = m_link->field();
     const double percent = f ? f->asFloat() : 0.0;

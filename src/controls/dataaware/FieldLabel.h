@@ -5,12 +5,12 @@
 #include <QLabel>
 
 // A read-only label showing a field of the current record as grids show it (money as currency).
-class TQVDBText : public QLabel, public FieldLinkedControl
+class FieldLabel : public QLabel, public FieldLinkedControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBText(QWidget *parent = nullptr);
+    explicit FieldLabel(QWidget *parent = nullptr);
 
 private:
     void showField();

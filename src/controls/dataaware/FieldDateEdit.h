@@ -1,17 +1,17 @@
 #pragma once
 
-#include "controls/dataaware/TQVDBEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
 
 #include <QDate>
 
 // A date field that may stay empty: typed in the locale's short form (a two-digit year falls in the
 // hundred years around today) or picked from a calendar; an empty text clears the date.
-class TQVDBDateEdit : public TQVDBEdit
+class FieldDateEdit : public FieldLineEdit
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBDateEdit(QWidget *parent = nullptr);
+    explicit FieldDateEdit(QWidget *parent = nullptr);
 
     // The date a typed text stands for; invalid when it is not a date in the locale's short form,
     // the long form or ISO form.

@@ -1,31 +1,31 @@
-#include "TQVDBMemo.h"
+#include "FieldPlainTextEdit.h"
 
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Field.h"
 
-TQVDBMemo::TQVDBMemo(QWidget *parent)
+FieldPlainTextEdit::FieldPlainTextEdit(QWidget *parent)
     : QPlainTextEdit(parent)
     , TypedFieldControl(new FieldDataLink(this))
 {
     connect(m_link, &FieldDataLink::changed, this, [this](Field *f) { linkChanged(f); });
     connect(m_link, &FieldDataLink::updateRecord, this, [this] { applyChanges(); });
-    connect(this, &QPlainTextEdit::textChanged, this, &TQVDBMemo::userEdited);
+    connect(this, &QPlainTextEdit::textChanged, this, &FieldPlainTextEdit::userEdited);
     showField();
 }
 
-void TQVDBMemo::userEdited()
+void FieldPlainTextEdit::userEdited()
 {
     if (!m_loading && !startChange())
         showField();
 }
 
-QString TQVDBMemo::pendingText()
+QString FieldPlainTextEdit::pendingText()
 {
     return toPlainText();
 }
 
-void TQVDBMemo::showField()
+void FieldPlainTextEdit::showField()
 {
     const Field *f = m_link->field();
     const QString text = f ? f->asString() : QString();
@@ -38,7 +38,7 @@ void TQVDBMemo::showField()
     m_loading = false;
 }
 
-void TQVDBMemo::focusOutEvent(QFocusEvent *event)
+void FieldPlainTextEdit::focusOutEvent(QFocusEvent *event)
 {
     applyChanges();
     QPlainTextEdit::focusOutEvent(event);

@@ -1,6 +1,6 @@
-#include "TQVStatusBar.h"
+#include "TQVStatusBarSrc.h"
 
-#include "controls/window/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QLabel>
 #include <QLocale>

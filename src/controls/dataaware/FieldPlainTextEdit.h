@@ -8,12 +8,12 @@ class Field;
 
 // A multi-line plain-text edit bound to a memo or text field: typing puts the record into edit and
 // leaving the memo stores the text through the field's conversion.
-class TQVDBMemo : public QPlainTextEdit, public TypedFieldControl
+class FieldPlainTextEdit : public QPlainTextEdit, public TypedFieldControl
 {
     Q_OBJECT
 
 public:
-    explicit TQVDBMemo(QWidget *parent = nullptr);
+    explicit FieldPlainTextEdit(QWidget *parent = nullptr);
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
