@@ -9,7 +9,7 @@
 #include "DataDirFixture.h"
 #include "RecordValues.h"
 #include "app/FormMain.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/DataModuleMain.h"
 
 #include <QAbstractItemModel>

@@ -4,7 +4,7 @@
 
 #include "BenchTiming.h"
 #include "DataDirFixture.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 #include "reference/FormFinder.h"
 
 #include <QAbstractEventDispatcher>

@@ -4,8 +4,8 @@
 // with 10,000 clients and searching it as someone types.
 
 #include "DataDirFixture.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVRegistry.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/CsvTable.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"

@@ -6,7 +6,7 @@
 #include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "app/FormMain.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

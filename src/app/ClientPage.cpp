@@ -2,9 +2,9 @@
 
 #include "app/Glyphs.h"
 #include "app/Hints.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldPlainTextEdit.h"
+#include "controls/window/TQVPageControl.h"
 #include "reference/FormClientMoreInfo.h"
 #include "reference/ReferenceWidgets.h"
 
@@ -67,7 +67,7 @@ ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
     , m_edit(
           flatButton(this, u"btnEditClient"_s, u"Edit"_s, u"Edit Clients"_s, Glyphs::Glyph::Edit))
     , m_address(selector(this, u"cboAddress"_s, TfrmClient::addressItems()))
-    , m_addressMemo(new TQVDBMemo(this))
+    , m_addressMemo(new FieldPlainTextEdit(this))
     , m_email(selector(this, u"cboEmail"_s, TfrmClient::emailItems()))
     , m_emailEdit(boundEdit(this, clients, u"feEmail"_s, QString()))
 {
@@ -103,7 +103,7 @@ ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
     pages->setObjectName(u"pageClientInfo"_s);
     pages->addTab(buildPhonePage(), u"Phone"_s);
     pages->addTab(buildInternetPage(), u"Internet"_s);
-    auto *notes = new TQVDBMemo(this);
+    auto *notes = new FieldPlainTextEdit(this);
     notes->setObjectName(u"feClientNotes"_s);
     notes->setDataSource(clients);
     notes->setDataField(u"Notes"_s);

@@ -7,8 +7,8 @@
 class QComboBox;
 class QToolButton;
 class TQVDataSource;
-class TQVDBEdit;
-class TQVDBMemo;
+class FieldLineEdit;
+class FieldPlainTextEdit;
 
 // The "Client" page: the client of the current quote or job, edited in place, with selectors that
 // choose which of the client's addresses, phone numbers and e-mail addresses show (the same
@@ -41,9 +41,9 @@ private:
     QToolButton *m_new;
     QToolButton *m_edit;
     QComboBox *m_address;
-    TQVDBMemo *m_addressMemo;
+    FieldPlainTextEdit *m_addressMemo;
     std::array<QComboBox *, 4> m_phoneKinds {};
-    std::array<TQVDBEdit *, 4> m_phones {};
+    std::array<FieldLineEdit *, 4> m_phones {};
     QComboBox *m_email;
-    TQVDBEdit *m_emailEdit;
+    FieldLineEdit *m_emailEdit;
 };

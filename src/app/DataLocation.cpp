@@ -1,7 +1,7 @@
 #include "app/DataLocation.h"
 
 #include "CreateCommand.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 

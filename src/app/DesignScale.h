@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
 
 #include <QFontMetrics>
 #include <QWidget>
@@ -19,23 +19,23 @@ inline double factor(const QWidget *widget)
     return std::max(1.0, widget->fontMetrics().averageCharWidth() / 5.0);
 }
 
-inline TQVDBGridColumn column(
+inline GridColumn column(
     const QWidget *grid, const QString &field, const QString &title, int designPixels)
 {
     return { field, title, int(std::lround(designPixels * factor(grid))) };
 }
 
-inline TQVDBGridColumn columnOfChars(
+inline GridColumn columnOfChars(
     const QWidget *grid, const QString &field, const QString &title, int characters)
 {
     return { field, title, grid->fontMetrics().averageCharWidth() * characters + 8 };
 }
 
 // The columns as designed, a negative width being a number of characters, at the grid's font.
-inline QList<TQVDBGridColumn> columns(const QWidget *grid, const QList<TQVDBGridColumn> &designed)
+inline QList<GridColumn> columns(const QWidget *grid, const QList<GridColumn> &designed)
 {
-    QList<TQVDBGridColumn> result;
-    for (const TQVDBGridColumn &c : designed) {
+    QList<GridColumn> result;
+    for (const GridColumn &c : designed) {
         result << (c.width < 0 ? columnOfChars(grid, c.fieldName, c.title, -c.width)
                                : column(grid, c.fieldName, c.title, c.width));
     }

@@ -6,7 +6,7 @@
 #include "app/Hints.h"
 #include "app/LinesPage.h"
 #include "app/SummaryPage.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/TQVPageControl.h"
 
 #include <QToolBar>
 #include <QToolButton>

@@ -4,11 +4,11 @@
 #include "app/HeaderBinding.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/TQVDBComboBox.h"
-#include "controls/TQVDBDateEdit.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBSpinEdit.h"
+#include "controls/dataaware/FieldComboBox.h"
+#include "controls/dataaware/FieldDateEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -44,16 +44,16 @@ QVariantList DetailsPage::priorityValues()
 
 DetailsPage::DetailsPage(TQVDataSource *salesSource, QWidget *parent)
     : QWidget(parent)
-    , m_number(named(new TQVDBEdit(this), u"eNo"_s))
-    , m_description(named(new TQVDBEdit(this), u"feDescription"_s))
-    , m_date(named(new TQVDBDateEdit(this), u"feDate"_s))
-    , m_dueDate(named(new TQVDBDateEdit(this), u"feDueDate"_s))
-    , m_priority(named(new TQVDBComboBox(this), u"fePriority"_s))
-    , m_status(named(new TQVDBComboBox(this), u"feStatus"_s))
-    , m_salesPerson(named(new TQVDBLookupCombo(this), u"DBSalesPerson"_s))
+    , m_number(named(new FieldLineEdit(this), u"eNo"_s))
+    , m_description(named(new FieldLineEdit(this), u"feDescription"_s))
+    , m_date(named(new FieldDateEdit(this), u"feDate"_s))
+    , m_dueDate(named(new FieldDateEdit(this), u"feDueDate"_s))
+    , m_priority(named(new FieldComboBox(this), u"fePriority"_s))
+    , m_status(named(new FieldComboBox(this), u"feStatus"_s))
+    , m_salesPerson(named(new FieldLookupComboBox(this), u"DBSalesPerson"_s))
     , m_addSalesPerson(named(new QToolButton(this), u"btnAddSalesPerson"_s))
     , m_percentLabel(named(new QLabel(u"Percent Complete"_s, this), u"lblPercent"_s))
-    , m_percent(named(new TQVDBSpinEdit(this), u"fePercent"_s))
+    , m_percent(named(new FieldSpinBox(this), u"fePercent"_s))
     , m_percentSign(named(new QLabel(u"%"_s, this), u"lblPercentSign"_s))
 {
     // The number is given by the system: shown grey and never typed into.
@@ -64,7 +64,7 @@ DetailsPage::DetailsPage(TQVDataSource *salesSource, QWidget *parent)
     m_number->setPalette(grey);
     m_number->setMaximumWidth(160);
 
-    for (TQVDBDateEdit *date : { m_date, m_dueDate }) {
+    for (FieldDateEdit *date : { m_date, m_dueDate }) {
         Hints::setHint(date, DateHint);
         HelpWindow::setContext(date, DateContext);
         date->setMaximumWidth(120);

@@ -5,11 +5,11 @@
 class QLabel;
 class QToolButton;
 class TQVDataSource;
-class TQVDBComboBox;
-class TQVDBDateEdit;
-class TQVDBEdit;
-class TQVDBLookupCombo;
-class TQVDBSpinEdit;
+class FieldComboBox;
+class FieldDateEdit;
+class FieldLineEdit;
+class FieldLookupComboBox;
+class FieldSpinBox;
 
 // The "Details" page: number, description, dates, priority, status, sales person and, for jobs,
 // the percentage complete of the current quote or job.
@@ -29,15 +29,15 @@ public:
     QToolButton *addSalesPersonButton() const { return m_addSalesPerson; }
 
 private:
-    TQVDBEdit *m_number;
-    TQVDBEdit *m_description;
-    TQVDBDateEdit *m_date;
-    TQVDBDateEdit *m_dueDate;
-    TQVDBComboBox *m_priority;
-    TQVDBComboBox *m_status;
-    TQVDBLookupCombo *m_salesPerson;
+    FieldLineEdit *m_number;
+    FieldLineEdit *m_description;
+    FieldDateEdit *m_date;
+    FieldDateEdit *m_dueDate;
+    FieldComboBox *m_priority;
+    FieldComboBox *m_status;
+    FieldLookupComboBox *m_salesPerson;
     QToolButton *m_addSalesPerson;
     QLabel *m_percentLabel;
-    TQVDBSpinEdit *m_percent;
+    FieldSpinBox *m_percent;
     QLabel *m_percentSign;
 };

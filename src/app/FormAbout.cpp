@@ -2,8 +2,8 @@
 
 #include "app/Glyphs.h"
 #include "app/Version.h"
-#include "controls/CommandGuard.h"
-#include "controls/SystemSound.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/SystemSound.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 

@@ -2,9 +2,9 @@
 
 #include "app/Glyphs.h"
 #include "app/HelpWindow.h"
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
+#include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 

@@ -3,7 +3,7 @@
 #include "app/Glyphs.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "data/TQVTableSrc.h"
 #include "documents/SummaryCommand.h"
 #include "reference/FormClients.h"

@@ -1,7 +1,7 @@
 // The main window's commands that open the business setup, the sales people, the options and the
 // first-run wizard.
 #include "FormMain.h"
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "reference/FormOptions.h"
 #include "reference/FormSales.h"
 #include "reference/FormSetupCompany.h"

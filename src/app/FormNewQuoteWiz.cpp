@@ -1,7 +1,7 @@
 #include "FormNewQuoteWiz.h"
 
 #include "app/HelpWindow.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "reference/ReferenceWidgets.h"
 

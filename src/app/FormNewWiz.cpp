@@ -2,9 +2,9 @@
 
 #include "app/DesignScale.h"
 #include "app/HelpWindow.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ReferenceWidgets.h"
@@ -48,7 +48,7 @@ TfrmNewJobWiz::TfrmNewJobWiz(TDM *dm, QWidget *parent)
 QWidget *TfrmNewJobWiz::addQuotePage()
 {
     QWidget *page = newPage(u"tsQuote"_s);
-    auto *number = new TQVDBEdit(page);
+    auto *number = new FieldLineEdit(page);
     number->setObjectName(u"edtJobNo"_s);
     number->setDataSource(m_jobs);
     number->setDataField(u"Job_No"_s);

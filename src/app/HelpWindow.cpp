@@ -1,8 +1,8 @@
 #include "HelpWindow.h"
 
 #include "app/Version.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
 
 #include <QFile>
 #include <QTextBrowser>

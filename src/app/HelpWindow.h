@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/HelpRequest.h"
+#include "controls/window/HelpRequest.h"
 
 #include <QWidget>
 

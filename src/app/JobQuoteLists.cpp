@@ -2,9 +2,9 @@
 
 #include "app/DesignScale.h"
 #include "app/HelpWindow.h"
-#include "app/ListSearchBox.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/IncrementalSearchBox.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 
 #include <QFrame>
@@ -18,17 +18,21 @@ using namespace Qt::StringLiterals;
 JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs, QWidget *parent)
     : QWidget(parent)
     , m_searchPanel(new QFrame(this))
-    , m_quoteSearch(new ListSearchBox(m_searchPanel))
-    , m_jobSearch(new ListSearchBox(m_searchPanel))
+    , m_quoteSearch(new IncrementalSearchBox(m_searchPanel))
+    , m_jobSearch(new IncrementalSearchBox(m_searchPanel))
     , m_pages(new TQVPageControl(this))
 {
     m_searchPanel->setObjectName(u"panSearch"_s);
     m_searchPanel->setFrameShape(QFrame::NoFrame);
     m_quoteSearch->setObjectName(u"cboQuoteSearch"_s);
-    m_quoteSearch->setSearch(dm->tblQuotes, u"Quote_No"_s, u"QuoteDescription"_s);
+    m_quoteSearch->setSearch(dm->tblQuotes, u"Quote_No; QuoteDescription"_s);
     m_jobSearch->setObjectName(u"cboJobSearch"_s);
-    m_jobSearch->setSearch(dm->tblJobs, u"Job_No"_s, u"JobDescription"_s);
+    m_jobSearch->setSearch(dm->tblJobs, u"Job_No; JobDescription"_s);
     m_jobSearch->setShowColumnLines(true);
+    for (IncrementalSearchBox *box : { m_quoteSearch, m_jobSearch }) {
+        box->setDropDownWidth(SearchDropDownWidth);
+        box->setDropDownRows(SearchDropDownRows);
+    }
     HelpWindow::setContext(m_jobSearch, JobSearchHelpContext);
     auto *search = new QHBoxLayout(m_searchPanel);
     search->setContentsMargins(4, 4, 4, 4);
@@ -101,12 +105,12 @@ QColor JobQuoteLists::statusColour(const QString &status)
     return {};
 }
 
-void JobQuoteLists::grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell)
+void JobQuoteLists::grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell)
 {
     grdJobsDrawFieldCellEvent(grid, cell);
 }
 
-void JobQuoteLists::grdJobsDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell)
+void JobQuoteLists::grdJobsDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell)
 {
     const QColor colour = statusColour(grid.rowValue(cell.row, u"Status"_s).toString());
     if (colour.isValid())

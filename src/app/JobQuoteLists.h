@@ -2,13 +2,13 @@
 
 #include <QWidget>
 
-class ListSearchBox;
+class IncrementalSearchBox;
 class QFrame;
 class TDM;
 class TQVDataSource;
 class TQVDBGrid;
 class TQVPageControl;
-struct TQVDrawFieldCell;
+struct FieldCell;
 
 // The left pane of the main window: the quick-search panel over the page control that lists
 // either the quotes or the jobs, with each row coloured by its status.
@@ -27,6 +27,8 @@ public:
     static constexpr int JobsHelpContext = 19;
     static constexpr int JobSearchHelpContext = 20;
     static constexpr int SearchPanelHeight = 40;
+    static constexpr int SearchDropDownWidth = 241;
+    static constexpr int SearchDropDownRows = 12;
 
     JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs, QWidget *parent = nullptr);
 
@@ -34,8 +36,8 @@ public:
     TQVDBGrid *quotesGrid() const { return m_quotesGrid; }
     TQVDBGrid *jobsGrid() const { return m_jobsGrid; }
     QFrame *searchPanel() const { return m_searchPanel; }
-    ListSearchBox *quoteSearch() const { return m_quoteSearch; }
-    ListSearchBox *jobSearch() const { return m_jobSearch; }
+    IncrementalSearchBox *quoteSearch() const { return m_quoteSearch; }
+    IncrementalSearchBox *jobSearch() const { return m_jobSearch; }
 
     // Shows the search box of the given list and hides the other.
     void showSearchFor(Page page);
@@ -44,15 +46,15 @@ public:
     // red pending; invalid for anything else, which keeps the column's colour.
     static QColor statusColour(const QString &status);
     // Both lists colour their rows by the same rule, each from its own view's Status.
-    static void grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell);
-    static void grdJobsDrawFieldCellEvent(TQVDBGrid &grid, TQVDrawFieldCell &cell);
+    static void grdQuotesDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell);
+    static void grdJobsDrawFieldCellEvent(TQVDBGrid &grid, FieldCell &cell);
 
 private:
     TQVDBGrid *makeGrid(QWidget *page, const QString &name, TQVDataSource *source);
 
     QFrame *m_searchPanel;
-    ListSearchBox *m_quoteSearch;
-    ListSearchBox *m_jobSearch;
+    IncrementalSearchBox *m_quoteSearch;
+    IncrementalSearchBox *m_jobSearch;
     TQVPageControl *m_pages;
     TQVDBGrid *m_quotesGrid;
     TQVDBGrid *m_jobsGrid;

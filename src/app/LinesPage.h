@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
 
 #include <QWidget>
 
@@ -18,7 +18,7 @@ public:
     {
         QString gridName;
         // Widths as designed, in pixels; a negative width is a number of characters.
-        QList<TQVDBGridColumn> columns;
+        QList<GridColumn> columns;
         QString layoutKey;
         QString addName, addHint;
         QString editName, editHint;

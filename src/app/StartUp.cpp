@@ -2,7 +2,7 @@
 
 #include "app/FormSplash.h"
 #include "app/Version.h"
-#include "controls/Messages.h"
+#include "controls/window/Messages.h"
 
 #include <QApplication>
 

@@ -4,12 +4,12 @@
 #include "app/HeaderBinding.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBProgressBar.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLabel.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldProgressBar.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/window/TQVPageControl.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,9 +20,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TQVDBText *total(QWidget *parent, const QString &name)
+FieldLabel *total(QWidget *parent, const QString &name)
 {
-    auto *text = new TQVDBText(parent);
+    auto *text = new FieldLabel(parent);
     text->setObjectName(name);
     text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     text->setMinimumWidth(90);
@@ -36,9 +36,9 @@ TQVDBText *total(QWidget *parent, const QString &name)
 SummaryPage::SummaryPage(TQVDataSource *taxRates, QWidget *parent)
     : QWidget(parent)
     , m_notes(new TQVDBRichEdit(this))
-    , m_taxRate(new TQVDBLookupCombo(this))
+    , m_taxRate(new FieldLookupComboBox(this))
     , m_changeTaxRate(new QToolButton(this))
-    , m_discount(new TQVDBEdit(this))
+    , m_discount(new FieldLineEdit(this))
     , m_totalLabour(total(this, u"lblTotalLabour"_s))
     , m_totalMaterials(total(this, u"lblTotalMaterials"_s))
     , m_tax(total(this, u"lblTax"_s))
@@ -115,7 +115,7 @@ SummaryStrip::SummaryStrip(TQVDataSource *jobs, QWidget *parent)
 {
     setObjectName(u"panSummary"_s);
     m_progressLabel->setObjectName(u"lblProgress"_s);
-    auto *progress = new TQVDBProgressBar(this);
+    auto *progress = new FieldProgressBar(this);
     progress->setObjectName(u"progProgress"_s);
     progress->setDataSource(jobs);
     progress->setDataField(u"PercentComplete"_s);

@@ -4,10 +4,10 @@
 
 class QToolButton;
 class TQVDataSource;
-class TQVDBEdit;
-class TQVDBLookupCombo;
+class FieldLineEdit;
+class FieldLookupComboBox;
 class TQVDBRichEdit;
-class TQVDBText;
+class FieldLabel;
 
 // The "Summary" page: the notes, tax rate and discount of the current quote or job and the totals
 // the data module keeps from its lines.
@@ -26,13 +26,13 @@ public:
 
 private:
     TQVDBRichEdit *m_notes;
-    TQVDBLookupCombo *m_taxRate;
+    FieldLookupComboBox *m_taxRate;
     QToolButton *m_changeTaxRate;
-    TQVDBEdit *m_discount;
-    TQVDBText *m_totalLabour;
-    TQVDBText *m_totalMaterials;
-    TQVDBText *m_tax;
-    TQVDBText *m_grandTotal;
+    FieldLineEdit *m_discount;
+    FieldLabel *m_totalLabour;
+    FieldLabel *m_totalMaterials;
+    FieldLabel *m_tax;
+    FieldLabel *m_grandTotal;
 };
 
 // The summary strip under the detail pages: the totals again, and a job's progress.
@@ -47,9 +47,9 @@ public:
     void bindHeader(TQVDataSource *header, bool job);
 
 private:
-    TQVDBText *m_totalLabour;
-    TQVDBText *m_totalMaterials;
-    TQVDBText *m_grandTotal;
+    FieldLabel *m_totalLabour;
+    FieldLabel *m_totalMaterials;
+    FieldLabel *m_grandTotal;
     QWidget *m_progressLabel;
     QWidget *m_progress;
 };

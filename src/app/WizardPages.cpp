@@ -4,11 +4,11 @@
 #include "app/Glyphs.h"
 #include "app/HelpWindow.h"
 #include "app/Hints.h"
-#include "controls/TQVDBComboBox.h"
-#include "controls/TQVDBDateEdit.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldComboBox.h"
+#include "controls/dataaware/FieldDateEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/window/TQVPageControl.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -99,23 +99,23 @@ QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header,
 {
     QWidget *page = newPage(name);
     auto *form = new QFormLayout(page);
-    form->addRow(numberCaption, bound(new TQVDBEdit(page), u"edtNumber"_s, header, numberField));
+    form->addRow(numberCaption, bound(new FieldLineEdit(page), u"edtNumber"_s, header, numberField));
     form->addRow(u"Description"_s,
-        bound(new TQVDBEdit(page), u"edtDescription"_s, header, descriptionField));
+        bound(new FieldLineEdit(page), u"edtDescription"_s, header, descriptionField));
     for (const auto &[caption, field, objectName] :
         { std::tuple { u"Date"_s, u"Date"_s, u"dtDate"_s },
             std::tuple { u"Due Date"_s, u"DueDate"_s, u"dtDueDate"_s } }) {
-        auto *date = bound(new TQVDBDateEdit(page), objectName, header, field);
+        auto *date = bound(new FieldDateEdit(page), objectName, header, field);
         Hints::setHint(date, DateHint);
         HelpWindow::setContext(date, DateContext);
         date->setMaximumWidth(120);
         form->addRow(caption, date);
     }
-    auto *priority = new TQVDBComboBox(page);
+    auto *priority = new FieldComboBox(page);
     priority->setItems(
         DetailsPage::priorityTexts().mid(0, 9), DetailsPage::priorityValues().mid(0, 9));
     form->addRow(u"Priority"_s, bound(priority, u"cboPriority"_s, header, u"Priority"_s));
-    auto *status = new TQVDBComboBox(page);
+    auto *status = new FieldComboBox(page);
     status->setItems({ u"Completed"_s, u"Hold"_s, u"In Progress"_s, u"Pending"_s },
         { u"C"_s, u"H"_s, u"I"_s, u"P"_s });
     form->addRow(u"Status"_s, bound(status, u"cboStatus"_s, header, u"Status"_s));
@@ -138,7 +138,7 @@ QWidget *TfrmWiz::addClientPage(TQVDataSource *header,
         { std::tuple { u"Contact:"_s, u"Contact"_s, u"lkpContact"_s },
             std::tuple { u"Company Name:"_s, u"Company_Name"_s, u"lkpCompany"_s } }) {
         layout->addWidget(text(page, caption));
-        auto *lookup = new TQVDBLookupCombo(page);
+        auto *lookup = new FieldLookupComboBox(page);
         lookup->setListSource(clients);
         lookup->setKeyField(u"Client_ID"_s);
         lookup->setListField(listField);

@@ -4,8 +4,8 @@
 #include "app/StartUp.h"
 #include "app/StartupOptions.h"
 #include "app/Version.h"
-#include "controls/Messages.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/Messages.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/DataModuleMain.h"
 #include "documents/mail/MailLibrary.h"
 

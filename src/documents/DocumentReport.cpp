@@ -1,7 +1,7 @@
 #include "documents/DocumentReport.h"
 
-#include "controls/DisplayFormat.h"
-#include "controls/LogoPicture.h"
+#include "controls/dataaware/DisplayFormat.h"
+#include "controls/window/LogoPicture.h"
 #include "data/DataModuleMain.h"
 #include "documents/EVelbric.h"
 #include "engine/Exception.h"

@@ -1,13 +1,13 @@
 #include "documents/FormCJobQuote.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/HelpRequest.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/IncrementalSearchBox.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "documents/FormPrintPreview.h"
-#include "documents/IncrementalSearchBox.h"
 #include "documents/PrintButtons.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
@@ -37,7 +37,7 @@ QCheckBox *option(
 TQVDBGrid *criteriaGrid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns)
+    const QList<GridColumn> &columns)
 {
     auto *grid = new TQVDBGrid(parent);
     grid->setObjectName(name);
@@ -78,6 +78,11 @@ TfrmCJobQuotes::TfrmCJobQuotes(TDM *dm, QWidget *parent)
     m_searchJobs = new IncrementalSearchBox(this);
     m_searchJobs->setObjectName(u"edtSearchJobs"_s);
     m_searchJobs->setSearch(dm->tblCriteriaJobs, u"Job_No; JobDescription"_s);
+    for (IncrementalSearchBox *box : { m_searchQuotes, m_searchJobs }) {
+        box->setDropDownWidth(SearchDropDownWidth);
+        box->setShowColumnLines(true);
+        box->setShowColumnTitles(true);
+    }
     auto *searchRow = new QHBoxLayout;
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(m_searchQuotes, 1);

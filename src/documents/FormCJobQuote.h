@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 #include "documents/OutputDialogs.h"
 
 #include <QDialog>
@@ -28,6 +28,7 @@ class TfrmCJobQuotes : public QDialog, public TQVForm
 
 public:
     static constexpr int HelpContext = 24;
+    static constexpr int SearchDropDownWidth = 370;
 
     TfrmCJobQuotes(TDM *dm, QWidget *parent = nullptr);
     ~TfrmCJobQuotes() override;

@@ -1,7 +1,7 @@
 #include "documents/FormMAPISend.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
 #include "documents/Email.h"
 #include "documents/mail/MailLibrary.h"
 

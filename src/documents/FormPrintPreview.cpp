@@ -1,8 +1,8 @@
 #include "documents/FormPrintPreview.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/HelpRequest.h"
-#include "controls/Messages.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/window/Messages.h"
 #include "documents/FormMAPISend.h"
 #include "documents/PreviewGlyphs.h"
 #include "documents/PreviewPageView.h"

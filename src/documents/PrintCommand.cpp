@@ -1,6 +1,6 @@
 #include "documents/PrintCommand.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "documents/FormCJobQuote.h"
 

@@ -1,6 +1,6 @@
 #include "documents/QRepQVMASTER.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/PrintProgress.h"
 #include "engine/Exception.h"

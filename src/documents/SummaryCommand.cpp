@@ -1,6 +1,6 @@
 #include "documents/SummaryCommand.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "documents/FormCJobSummary.h"
 #include "documents/FormCQuoteSummary.h"
 

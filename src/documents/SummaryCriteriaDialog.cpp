@@ -1,6 +1,6 @@
 #include "documents/SummaryCriteriaDialog.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/PrintButtons.h"
 #include "documents/SummaryReport.h"

@@ -1,7 +1,7 @@
 #include "BusinessDetails.h"
 
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldPlainTextEdit.h"
 #include "reference/SetupWidgets.h"
 
 #include <QFormLayout>
@@ -17,14 +17,14 @@ BusinessDetails::BusinessDetails(TQVDataSource *business, QWidget *parent)
     form->setContentsMargins(0, 0, 0, 0);
     const auto edit = [&](const QString &name, const QString &field, const QString &caption,
                           int length) {
-        auto *editor = named(new TQVDBEdit(this), name);
+        auto *editor = named(new FieldLineEdit(this), name);
         editor->setDataSource(business);
         editor->setDataField(field);
         editor->setMaxLength(length);
         form->addRow(caption, editor);
     };
     edit(u"feCompanyName"_s, u"Company_Name"_s, u"Company Name"_s, 100);
-    auto *address = named(new TQVDBMemo(this), u"feAddress"_s);
+    auto *address = named(new FieldPlainTextEdit(this), u"feAddress"_s);
     address->setDataSource(business);
     address->setDataField(u"Address"_s);
     address->setTabChangesFocus(true);

@@ -1,9 +1,9 @@
 #include "reference/FormClientMoreInfo.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldPlainTextEdit.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ContactName.h"
@@ -132,7 +132,7 @@ QWidget *TfrmClient::buildAddressPage()
 
     grid->addWidget(new QLabel(u"Address:"_s, page), 3, 0);
     m_address = selector(page, u"cboAddress"_s, addressItems());
-    m_addressMemo = new TQVDBMemo(page);
+    m_addressMemo = new FieldPlainTextEdit(page);
     m_addressMemo->setObjectName(u"feAddress"_s);
     m_addressMemo->setDataSource(m_clients);
     m_addressMemo->setMaximumHeight(80);
@@ -158,7 +158,7 @@ QWidget *TfrmClient::buildAddressPage()
     grid->addWidget(new QLabel(u"Web page:"_s, page), 5, 2);
     grid->addWidget(boundEdit(page, m_clients, u"feWebPage"_s, u"Web_Page"_s), 5, 3);
 
-    auto *notes = new TQVDBMemo(page);
+    auto *notes = new FieldPlainTextEdit(page);
     notes->setObjectName(u"feNotes"_s);
     notes->setDataSource(m_clients);
     notes->setDataField(u"Notes"_s);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 
@@ -9,8 +9,8 @@
 class QComboBox;
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
-class TQVDBMemo;
+class FieldLineEdit;
+class FieldPlainTextEdit;
 
 // One client's details: contact and company, an address, four phone numbers of chosen kinds, an
 // e-mail address, the web page and notes. It edits the client table's current record, or a new
@@ -53,11 +53,11 @@ private:
 
     TDM *m_dm;
     TQVDataSource *m_clients;
-    TQVDBEdit *m_contact;
+    FieldLineEdit *m_contact;
     QComboBox *m_address;
-    TQVDBMemo *m_addressMemo;
+    FieldPlainTextEdit *m_addressMemo;
     std::array<QComboBox *, 4> m_phoneKinds {};
-    std::array<TQVDBEdit *, 4> m_phones {};
+    std::array<FieldLineEdit *, 4> m_phones {};
     QComboBox *m_email;
-    TQVDBEdit *m_emailEdit;
+    FieldLineEdit *m_emailEdit;
 };

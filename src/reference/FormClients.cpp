@@ -1,6 +1,6 @@
 #include "reference/FormClients.h"
 
-#include "controls/CommandGuard.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"

@@ -1,9 +1,9 @@
 #include "FormFinder.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ClientSearch.h"

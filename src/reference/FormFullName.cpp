@@ -1,8 +1,8 @@
 #include "reference/FormFullName.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "data/Errors.h"
 #include "engine/Field.h"

@@ -7,7 +7,7 @@
 class QComboBox;
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 
 // The contact name of the current client in its parts: opening splits the contact into title,
 // first, middle and last name (the client goes into edit); OK composes the contact again. Neither

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 
 class QPushButton;
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 class TQVDBGrid;
 
 // The group headings that materials and labour rates are listed under: a list, one description
@@ -36,6 +36,6 @@ private:
     TDM *m_dm;
     TQVDataSource *m_headings;
     TQVDBGrid *m_grid;
-    TQVDBEdit *m_description;
+    FieldLineEdit *m_description;
     QPushButton *m_cancel;
 };

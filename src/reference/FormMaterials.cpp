@@ -1,9 +1,9 @@
 #include "reference/FormMaterials.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormHeadings.h"
 #include "reference/FormUnits.h"
@@ -22,14 +22,14 @@ using namespace ReferenceWidgets;
 
 namespace {
 
-TQVDBLookupCombo *headingSelector(QWidget *parent,
+FieldLookupComboBox *headingSelector(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
     const QString &field,
     TQVDataSource *headings,
     const QString &hint)
 {
-    auto *combo = new TQVDBLookupCombo(parent);
+    auto *combo = new FieldLookupComboBox(parent);
     combo->setObjectName(name);
     combo->setDataSource(source);
     combo->setDataField(field);
@@ -115,7 +115,7 @@ QWidget *TfrmMaterials::buildMaterialsPage()
     fields->addRow(u"Selling Price:"_s,
         boundEdit(page, m_materials, u"feSellingPrice"_s, u"SellingPrice"_s));
 
-    auto *unit = new TQVDBLookupCombo(page);
+    auto *unit = new FieldLookupComboBox(page);
     unit->setObjectName(u"cboUnit"_s);
     unit->setDataSource(m_materials);
     unit->setDataField(u"Unit_ID"_s);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 
 class QLineEdit;
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 class TQVDBGrid;
-class TQVDBLookupCombo;
+class FieldLookupComboBox;
 class TQVPageControl;
 class TQVTable;
 
@@ -57,6 +57,6 @@ private:
     TQVDataSource *m_units;
     TQVDataSource *m_headings;
     TQVPageControl *m_pages;
-    TQVDBEdit *m_materialCode = nullptr;
-    TQVDBEdit *m_labourCode = nullptr;
+    FieldLineEdit *m_materialCode = nullptr;
+    FieldLineEdit *m_labourCode = nullptr;
 };

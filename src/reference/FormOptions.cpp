@@ -1,11 +1,11 @@
 #include "FormOptions.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
 
@@ -132,7 +132,7 @@ QWidget *TfrmOptions::numberPage(bool jobs)
     auto *group = named(
         new QGroupBox(u"Next %1 Number "_s.arg(kind), page), u"grpNext"_s + kind + u"Number"_s);
     const auto edit = [&](const QString &part, const QString &field, int length) {
-        auto *editor = named(new TQVDBEdit(group), u"ed"_s + kind + part);
+        auto *editor = named(new FieldLineEdit(group), u"ed"_s + kind + part);
         editor->setDataSource(counter);
         editor->setDataField(field);
         if (length > 0)

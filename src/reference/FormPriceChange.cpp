@@ -1,8 +1,8 @@
 #include "reference/FormPriceChange.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "data/Errors.h"
 #include "data/PriceListExchange.h"
@@ -37,7 +37,7 @@ QString askForFile(QWidget *parent, bool forSaving)
 TQVDBGrid *priceGrid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns,
+    const QList<GridColumn> &columns,
     const QString &key)
 {
     TQVDBGrid *result = grid(parent, name, source, columns, false);

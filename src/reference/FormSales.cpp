@@ -1,9 +1,9 @@
 #include "FormSales.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
 
@@ -20,7 +20,7 @@ TfrmSales::TfrmSales(TDM *dm, QWidget *parent)
     , TQVForm(this)
     , m_sales(named(new TQVDataSource(this), u"dsSales"_s))
     , m_grid(named(new TQVDBGrid(this), u"grdSales"_s))
-    , m_name(named(new TQVDBEdit(this), u"feSalesman"_s))
+    , m_name(named(new FieldLineEdit(this), u"feSalesman"_s))
     , m_helpKey(new HelpKey(this, 0))
 {
     setObjectName(u"frmSales"_s);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 
 class HelpKey;
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 class TQVDBGrid;
 
 // "Sales People": the list of the business's sales people, with one edit for the name and the
@@ -30,6 +30,6 @@ public:
 private:
     TQVDataSource *m_sales;
     TQVDBGrid *m_grid;
-    TQVDBEdit *m_name;
+    FieldLineEdit *m_name;
     HelpKey *m_helpKey;
 };

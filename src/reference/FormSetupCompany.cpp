@@ -1,7 +1,7 @@
 #include "FormSetupCompany.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/BusinessDetails.h"
 #include "reference/LogoChooser.h"

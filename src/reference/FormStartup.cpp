@@ -1,8 +1,8 @@
 #include "FormStartup.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/BusinessDetails.h"
 #include "reference/LogoChooser.h"

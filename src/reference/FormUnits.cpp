@@ -1,7 +1,7 @@
 #include "reference/FormUnits.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/ReferenceWidgets.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 
 class TDM;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 class TQVDBGrid;
 
 // The unit descriptions that materials are measured in: a list, one description edited below it,
@@ -31,5 +31,5 @@ private:
     TDM *m_dm;
     TQVDataSource *m_units;
     TQVDBGrid *m_grid;
-    TQVDBEdit *m_description;
+    FieldLineEdit *m_description;
 };

@@ -1,9 +1,9 @@
 #include "LogoChooser.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/LogoPicture.h"
-#include "controls/Messages.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/LogoPicture.h"
+#include "controls/window/Messages.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 #include "reference/SetupWidgets.h"

@@ -1,8 +1,8 @@
 #include "RecordGridPage.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
 #include "data/TQVTableSrc.h"
 #include "reference/SetupWidgets.h"
 
@@ -15,7 +15,7 @@ using SetupWidgets::named;
 
 RecordGridPage::RecordGridPage(TQVTable *table,
     const QString &name,
-    const QList<TQVDBGridColumn> &columns,
+    const QList<GridColumn> &columns,
     QWidget *parent)
     : QWidget(parent)
     , m_source(named(new TQVDataSource(this), u"ds"_s + name))

@@ -5,7 +5,7 @@
 class TQVDataSource;
 class TQVDBGrid;
 class TQVTable;
-struct TQVDBGridColumn;
+struct GridColumn;
 
 // A list edited in place under a tool bar of record commands: "New" (focus the grid, then
 // insert), "Save", "Cancel" and "Delete" (after asking), all acting on the page's own table.
@@ -16,7 +16,7 @@ class RecordGridPage : public QWidget
 public:
     RecordGridPage(TQVTable *table,
         const QString &name,
-        const QList<TQVDBGridColumn> &columns,
+        const QList<GridColumn> &columns,
         QWidget *parent = nullptr);
 
     TQVDataSource *source() const { return m_source; }

@@ -1,8 +1,8 @@
 #include "reference/ReferenceWidgets.h"
 
-#include "controls/Messages.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/Messages.h"
 #include "data/TQVTableSrc.h"
 
 #include <QAction>
@@ -36,10 +36,10 @@ TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
     return source;
 }
 
-TQVDBEdit *boundEdit(
+FieldLineEdit *boundEdit(
     QWidget *parent, TQVDataSource *source, const QString &name, const QString &field)
 {
-    auto *edit = new TQVDBEdit(parent);
+    auto *edit = new FieldLineEdit(parent);
     edit->setObjectName(name);
     edit->setDataSource(source);
     edit->setDataField(field);
@@ -49,7 +49,7 @@ TQVDBEdit *boundEdit(
 TQVDBGrid *grid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns,
+    const QList<GridColumn> &columns,
     bool rowSelect)
 {
     auto *result = new TQVDBGrid(parent);

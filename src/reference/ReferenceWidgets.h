@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
 #include "reference/SetupWidgets.h"
 
 #include <QString>
@@ -14,7 +14,7 @@ class QToolBar;
 class QWidget;
 class TableView;
 class TQVDataSource;
-class TQVDBEdit;
+class FieldLineEdit;
 class TQVTable;
 
 // The pieces the reference windows are built from, and the table commands they share.
@@ -29,12 +29,12 @@ extern std::function<void(QWidget *focus)> helpHandler;
 void installHelpKey(QWidget *window);
 
 TQVDataSource *link(QObject *owner, const QString &name, TableView *view);
-TQVDBEdit *boundEdit(
+FieldLineEdit *boundEdit(
     QWidget *parent, TQVDataSource *source, const QString &name, const QString &field);
 TQVDBGrid *grid(QWidget *parent,
     const QString &name,
     TQVDataSource *source,
-    const QList<TQVDBGridColumn> &columns,
+    const QList<GridColumn> &columns,
     bool rowSelect);
 
 // A flat tool bar of captioned buttons along the top of a dialog.

@@ -1,9 +1,9 @@
 #include "SetupWidgets.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
 #include "engine/TableView.h"
 
 #include <QKeyEvent>

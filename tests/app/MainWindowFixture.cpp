@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "AppTests.h"
 #include "app/StartUp.h"
-#include "controls/MessageAnswers.h"
+#include "controls/window/MessageAnswers.h"
 
 #include <QApplication>
 #include <QLocale>

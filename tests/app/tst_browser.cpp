@@ -5,14 +5,14 @@
 #include "app/FormAbout.h"
 #include "app/FormSplash.h"
 #include "app/JobQuoteLists.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 
 #include <QAction>
@@ -93,15 +93,15 @@ private:
 
 void TestBrowser::checkShown(MainWindowFixture &fixture, const Shown &expected)
 {
-    QCOMPARE(fixture.find<TQVDBEdit>(u"eNo"_s)->text(), expected.number);
+    QCOMPARE(fixture.find<FieldLineEdit>(u"eNo"_s)->text(), expected.number);
     QCOMPARE(rows(fixture, u"grdMaterials"_s), expected.materialLines);
     QCOMPARE(rows(fixture, u"grdLabour"_s), expected.labourLines);
     QVERIFY2(fixture.find<QLabel>(u"lblGrandTotal"_s)->text().contains(expected.grandTotal),
         qPrintable(fixture.find<QLabel>(u"lblGrandTotal"_s)->text()));
     QVERIFY(fixture.find<QLabel>(u"lblGrandTotal2"_s)->text().contains(expected.grandTotal));
-    QCOMPARE(fixture.find<TQVDBEdit>(u"feContact"_s)->text(), expected.contact);
+    QCOMPARE(fixture.find<FieldLineEdit>(u"feContact"_s)->text(), expected.contact);
     QCOMPARE(
-        fixture.find<TQVDBLookupCombo>(u"DBSalesPerson"_s)->currentText(), expected.salesPerson);
+        fixture.find<FieldLookupComboBox>(u"DBSalesPerson"_s)->currentText(), expected.salesPerson);
     QCOMPARE(fixture.find<TQVDBRichEdit>(u"memNotes"_s)->toPlainText(), expected.notes);
     QCOMPARE(fixture.find<QComboBox>(u"feTaxRate"_s)->currentText(), u"10"_s);
     QCOMPARE(!fixture.find<QWidget>(u"fePercent"_s)->isHidden(), expected.percentShown);
@@ -123,10 +123,10 @@ void TestBrowser::pageSwitchFollowsEachHeader()
     checkShown(fixture, quote);
     showPage(fixture, true);
     checkShown(fixture, job);
-    QCOMPARE(fixture.find<TQVDBSpinEdit>(u"fePercent"_s)->value(), 30.0);
+    QCOMPARE(fixture.find<FieldSpinBox>(u"fePercent"_s)->value(), 30.0);
     showPage(fixture, false);
     checkShown(fixture, quote);
-    QVERIFY(fixture.find<TQVDBSpinEdit>(u"fePercent"_s)->dataField().isEmpty());
+    QVERIFY(fixture.find<FieldSpinBox>(u"fePercent"_s)->dataField().isEmpty());
 
     // Moving in a list takes the pages with it.
     fixture.dm->tblQuotes->next();
@@ -196,7 +196,7 @@ void TestBrowser::changedDescriptionIsPosted()
     MainWindowFixture fixture;
     fixture.addSampleData();
     fixture.open();
-    auto *description = fixture.find<TQVDBEdit>(u"feDescription"_s);
+    auto *description = fixture.find<FieldLineEdit>(u"feDescription"_s);
     fixture.find<TQVPageControl>(u"pageDetails"_s)->setCurrentIndex(0);
     fixture.window->activateWindow();
     description->setFocus();
@@ -251,7 +251,7 @@ void TestBrowser::statusColours()
         auto *grid = fixture.find<TQVDBGrid>(name);
         // Every column of the row takes the colour.
         for (int column = 0; column < grid->model()->columnCount(); ++column) {
-            TQVDrawFieldCell cell;
+            FieldCell cell;
             cell.textColor = QColor(0, 128, 0);
             cell.background = Qt::white;
             grid->prepareCell(name == u"grdQuotes"_s ? 2 : 1, column, cell);
@@ -346,7 +346,7 @@ void TestBrowser::finderChoice()
     QCOMPARE(fixture.window->jobsPageActive(), jobsPage);
     QCOMPARE(jobsPage ? fixture.currentJob() : fixture.currentQuote(), current);
     QCOMPARE(fixture.dm->tblQuotes->indexName(), sorted ? u"PriorQuoteNo"_s : QString());
-    QCOMPARE(fixture.find<TQVDBEdit>(u"eNo"_s)->text(), current);
+    QCOMPARE(fixture.find<FieldLineEdit>(u"eNo"_s)->text(), current);
 }
 
 void TestBrowser::linesStayWhileALineIsEdited()
@@ -457,7 +457,7 @@ void TestBrowser::anotherCopysChangesAreShown()
         u"INSERT INTO data (Quote_ID, Quote_No, MaterialCode, TotalCharge) "
         "VALUES (104, 'Q-1', 'GLUE', 5)"_s);
     fixture.data.exec(u"Quotes.DB"_s, u"DELETE FROM data WHERE Quote_No = 'Q-3'"_s);
-    auto *description = fixture.find<TQVDBEdit>(u"feDescription"_s);
+    auto *description = fixture.find<FieldLineEdit>(u"feDescription"_s);
     QTRY_COMPARE_WITH_TIMEOUT(description->text(), u"Changed elsewhere"_s, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdMaterials"_s), 3, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdQuotes"_s), 3, 10000);
@@ -470,7 +470,7 @@ void TestBrowser::anotherCopysChangesAreShown()
     QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdQuotes"_s), 2, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(fixture.currentQuote() != u"Q-1"_s, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(
-        fixture.find<TQVDBEdit>(u"eNo"_s)->text(), fixture.currentQuote(), 10000);
+        fixture.find<FieldLineEdit>(u"eNo"_s)->text(), fixture.currentQuote(), 10000);
     const int expectedLines = fixture.currentQuote() == u"Q-2"_s ? 1 : 0;
     QTRY_COMPARE_WITH_TIMEOUT(rows(fixture, u"grdMaterials"_s), expectedLines, 10000);
     QCOMPARE(MessageAnswers::shown().size(), 0);

@@ -3,14 +3,14 @@
 #include "ModalDialogs.h"
 #include "app/FormAbout.h"
 #include "app/HelpWindow.h"
+#include "app/Version.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVPageControl.h"
+#include "controls/window/TQVRegistry.h"
+#include "controls/window/TQVStatusBarSrc.h"
 #include "documents/FormCJobQuote.h"
 #include "documents/FormPrintPreview.h"
-#include "app/Version.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
-#include "controls/TQVRegistry.h"
-#include "controls/TQVStatusBar.h"
 #include "reference/FormStartup.h"
 
 #include <QAction>
@@ -271,7 +271,7 @@ void TestFrame::gridLayoutsOnUnopenedPages()
     fixture.open();
     auto *grid = fixture.find<TQVDBGrid>(u"grdLabour"_s);
     QVERIFY(!grid->isVisible());
-    const QList<TQVDBGridColumn> columns = grid->columns();
+    const QList<GridColumn> columns = grid->columns();
     QCOMPARE(columns.value(0).fieldName, u"Hours"_s);
     QCOMPARE(columns.value(0).width, 50);
     QCOMPARE(columns.value(1).fieldName, u"Description"_s);

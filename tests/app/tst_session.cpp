@@ -13,9 +13,9 @@
 #include "RecordValues.h"
 #include "app/FormMain.h"
 #include "app/LinesPage.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 

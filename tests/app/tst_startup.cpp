@@ -5,7 +5,7 @@
 #include "app/DataLocation.h"
 #include "app/StartupOptions.h"
 #include "app/Version.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/DataModuleMain.h"
 
 #include <QDir>

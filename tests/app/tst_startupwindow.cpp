@@ -5,8 +5,8 @@
 #include "app/FormAbout.h"
 #include "app/FormSplash.h"
 #include "app/StartUp.h"
-#include "controls/MessageAnswers.h"
-#include "controls/Messages.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/Messages.h"
 #include "data/DataModuleMain.h"
 
 #include <QApplication>

@@ -6,12 +6,12 @@
 #include "app/FormNewQuoteWiz.h"
 #include "app/FormNewWiz.h"
 #include "app/HelpWindow.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBComboBox.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/FieldComboBox.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 #include "reference/FormClientMoreInfo.h"
 
@@ -142,15 +142,15 @@ void TestWizards::newQuote()
             QCOMPARE(wizard->windowTitle(), u"New Quote Wizard"_s);
             QCOMPARE(page(wizard), 0);
             click(wizard, u"btnNext"_s);
-            QCOMPARE(child<TQVDBEdit>(wizard, u"edtNumber"_s)->text(), u"Q-11"_s);
-            QCOMPARE(child<TQVDBComboBox>(wizard, u"cboStatus"_s)->currentText(), u"In Progress"_s);
-            retype(child<TQVDBEdit>(wizard, u"edtDescription"_s), u"Kitchen refit"_s);
-            QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboPriority"_s), u"Urgent"_s));
-            QVERIFY(choose(child<TQVDBComboBox>(wizard, u"cboStatus"_s), u"Pending"_s));
+            QCOMPARE(child<FieldLineEdit>(wizard, u"edtNumber"_s)->text(), u"Q-11"_s);
+            QCOMPARE(child<FieldComboBox>(wizard, u"cboStatus"_s)->currentText(), u"In Progress"_s);
+            retype(child<FieldLineEdit>(wizard, u"edtDescription"_s), u"Kitchen refit"_s);
+            QVERIFY(choose(child<FieldComboBox>(wizard, u"cboPriority"_s), u"Urgent"_s));
+            QVERIFY(choose(child<FieldComboBox>(wizard, u"cboStatus"_s), u"Pending"_s));
             click(wizard, u"btnNext"_s);
-            QVERIFY(choose(child<TQVDBLookupCombo>(wizard, u"lkpContact"_s), u"Ann Archer"_s));
+            QVERIFY(choose(child<FieldLookupComboBox>(wizard, u"lkpContact"_s), u"Ann Archer"_s));
             // The other list follows the client picked in one.
-            QCOMPARE(child<TQVDBLookupCombo>(wizard, u"lkpCompany"_s)->currentText(),
+            QCOMPARE(child<FieldLookupComboBox>(wizard, u"lkpCompany"_s)->currentText(),
                 u"Archer Roofing"_s);
             click(wizard, u"btnNext"_s);
             click(wizard, u"btnFinish"_s);
@@ -310,7 +310,7 @@ void TestWizards::jobFromQuote()
             QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
 
             click(wizard, u"btnNext"_s);
-            auto *description = child<TQVDBEdit>(wizard, u"edtDescription"_s);
+            auto *description = child<FieldLineEdit>(wizard, u"edtDescription"_s);
             QCOMPARE(description->text(), u"Roof repair"_s);
             TQVTable *job = fixture.dm->tblJobs;
             QCOMPARE(text(job, u"Status"), u"P"_s);
@@ -321,7 +321,7 @@ void TestWizards::jobFromQuote()
             click(wizard, u"btnNext"_s);
             QCOMPARE(text(job, u"JobDescription"), u"Roof repair"_s);
             QCOMPARE(
-                child<TQVDBLookupCombo>(wizard, u"lkpContact"_s)->currentText(), u"Ann Archer"_s);
+                child<FieldLookupComboBox>(wizard, u"lkpContact"_s)->currentText(), u"Ann Archer"_s);
             click(wizard, u"btnNext"_s);
             click(wizard, u"btnFinish"_s);
             QVERIFY(!wizard->isVisible());
@@ -365,8 +365,8 @@ void TestWizards::refusedPost()
     wizard.show();
     QVERIFY(QTest::qWaitForWindowExposed(&wizard));
     click(&wizard, u"btnNext"_s);
-    retype(child<TQVDBEdit>(&wizard, u"edtNumber"_s), QString());
-    retype(child<TQVDBEdit>(&wizard, u"edtDescription"_s), u"Kept text"_s);
+    retype(child<FieldLineEdit>(&wizard, u"edtNumber"_s), QString());
+    retype(child<FieldLineEdit>(&wizard, u"edtDescription"_s), u"Kept text"_s);
     click(&wizard, u"btnNext"_s);
     click(&wizard, u"btnNext"_s);
     MessageAnswers::clear();
@@ -387,7 +387,7 @@ void TestWizards::refusedPost()
     // Given a number, the same Finish stores the quote.
     click(&wizard, u"btnPrevious"_s);
     click(&wizard, u"btnPrevious"_s);
-    retype(child<TQVDBEdit>(&wizard, u"edtNumber"_s), u"Q-77"_s);
+    retype(child<FieldLineEdit>(&wizard, u"edtNumber"_s), u"Q-77"_s);
     click(&wizard, u"btnNext"_s);
     click(&wizard, u"btnNext"_s);
     click(&wizard, u"btnFinish"_s);
@@ -413,7 +413,7 @@ void TestWizards::refusedJobPostCopiesOnce()
     QVERIFY(QTest::qWaitForWindowExposed(&wizard));
     click(&wizard, u"btnNext"_s);
     QTest::mouseClick(child<QCheckBox>(&wizard, u"chkQuote"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    retype(child<TQVDBEdit>(&wizard, u"edtJobNo"_s), QString());
+    retype(child<FieldLineEdit>(&wizard, u"edtJobNo"_s), QString());
     for (int i = 0; i < 3; ++i)
         click(&wizard, u"btnNext"_s);
     MessageAnswers::clear();
@@ -426,7 +426,7 @@ void TestWizards::refusedJobPostCopiesOnce()
     // Given a number, Finish copies the lines once, whatever the refused attempt left behind.
     click(&wizard, u"btnPrevious"_s);
     click(&wizard, u"btnPrevious"_s);
-    retype(child<TQVDBEdit>(&wizard, u"edtNumber"_s), u"J-77"_s);
+    retype(child<FieldLineEdit>(&wizard, u"edtNumber"_s), u"J-77"_s);
     click(&wizard, u"btnNext"_s);
     click(&wizard, u"btnNext"_s);
     click(&wizard, u"btnFinish"_s);

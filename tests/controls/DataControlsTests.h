@@ -17,6 +17,7 @@ class TableView;
 int runGridTests(int argc, char **argv);
 int runEditorTests(int argc, char **argv);
 int runRichEditTests(int argc, char **argv);
+int runSearchBoxTests(int argc, char **argv);
 
 // A fresh data directory with a data module started on it, and a per-user store of its own.
 struct DataControlsFixture

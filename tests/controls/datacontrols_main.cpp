@@ -1,7 +1,7 @@
 #include "DataControlsTests.h"
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/TableView.h"
 
 #include <QApplication>
@@ -58,5 +58,6 @@ int main(int argc, char *argv[])
     failures += runGridTests(argc, argv);
     failures += runEditorTests(argc, argv);
     failures += runRichEditTests(argc, argv);
+    failures += runSearchBoxTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -1,13 +1,13 @@
 #include "DataControlsTests.h"
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBComboBox.h"
-#include "controls/TQVDBDateEdit.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBProgressBar.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/FieldComboBox.h"
+#include "controls/dataaware/FieldDateEdit.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldProgressBar.h"
+#include "controls/dataaware/FieldLabel.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Exception.h"
 #include "engine/TableView.h"
 
@@ -89,7 +89,7 @@ void TestDBEditors::typingEditsAndLeavingApplies()
     TQVDataSource source;
     source.setDataSet(units);
     Host host;
-    auto *edit = host.add<TQVDBEdit>();
+    auto *edit = host.add<FieldLineEdit>();
     edit->setDataSource(&source);
     edit->setDataField(u"Unit_Description"_s);
     QVERIFY(host.activate());
@@ -136,7 +136,7 @@ void TestDBEditors::refusedTextLeavesTheRecord()
         f.setValue(text);
     };
     Host host;
-    auto *edit = host.add<TQVDBEdit>();
+    auto *edit = host.add<FieldLineEdit>();
     edit->setDataSource(m_source.get());
     edit->setDataField(field);
     QVERIFY(host.activate());
@@ -156,9 +156,9 @@ void TestDBEditors::refusedTextLeavesTheRecord()
 
 void TestDBEditors::noEditWithoutAnOpenView()
 {
-    TQVDBEdit unbound;
+    FieldLineEdit unbound;
     QVERIFY(unbound.isReadOnly());
-    TQVDBEdit edit;
+    FieldLineEdit edit;
     edit.setDataSource(m_source.get());
     edit.setDataField(u"Job_No"_s);
     QVERIFY(!edit.isReadOnly());
@@ -188,13 +188,13 @@ void TestDBEditors::twoDigitYears()
 {
     QFETCH(QString, typed);
     QFETCH(QDate, expected);
-    QCOMPARE(TQVDBDateEdit::parseDate(typed, QDate(2025, 6, 1)), expected);
+    QCOMPARE(FieldDateEdit::parseDate(typed, QDate(2025, 6, 1)), expected);
 }
 
 void TestDBEditors::emptyDateClearsTheField()
 {
     Host host;
-    auto *date = host.add<TQVDBDateEdit>();
+    auto *date = host.add<FieldDateEdit>();
     date->setDataSource(m_source.get());
     date->setDataField(u"DueDate"_s);
     QVERIFY(host.activate());
@@ -238,7 +238,7 @@ void TestDBEditors::comboStoresValuesShowsTexts()
     QFETCH(QString, shownText);
     QFETCH(int, chosen);
     QFETCH(QVariant, stored);
-    TQVDBComboBox combo;
+    FieldComboBox combo;
     combo.setItems(texts, values);
     combo.setDataSource(m_source.get());
     combo.setDataField(field);
@@ -274,7 +274,7 @@ void TestDBEditors::lookupSetsTheKeyField()
     TQVDataSource listSource;
     listSource.setDataSet(list);
 
-    TQVDBLookupCombo lookup;
+    FieldLookupComboBox lookup;
     lookup.setListSource(&listSource);
     lookup.setKeyField(key);
     lookup.setListField(taxRates ? u"Tax_Rate;Description"_s : u"Salesman"_s);
@@ -307,10 +307,10 @@ void TestDBEditors::progressShowsThePercentage()
 {
     QFETCH(QVariant, percent);
     QFETCH(int, shown);
-    TQVDBProgressBar bar;
+    FieldProgressBar bar;
     bar.setDataSource(m_source.get());
     bar.setDataField(u"PercentComplete"_s);
-    TQVDBText total;
+    FieldLabel total;
     total.setDataSource(m_source.get());
     total.setDataField(u"TotalMaterials"_s);
     m_jobs->edit();

@@ -1,11 +1,11 @@
 #include "DataControlsTests.h"
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVRegistry.h"
-#include "controls/TableViewModel.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/FieldLabel.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/TQVRegistry.h"
+#include "controls/dataaware/TableViewModel.h"
 #include "engine/TableView.h"
 
 #include <QAction>
@@ -24,7 +24,7 @@ namespace {
 const QString TaxRatesKey = u"Tessorin\\TaxRates"_s;
 const QString SharedKey = u"Velbric/UnitDesc"_s;
 
-QList<TQVDBGridColumn> taxColumns()
+QList<GridColumn> taxColumns()
 {
     return { { u"Tax_Rate"_s, u"Tax Rate (%)"_s, 70, true },
         { u"Description"_s, QString(), 150, true } };
@@ -91,7 +91,7 @@ private slots:
 
 private:
     std::unique_ptr<TQVDBGrid> openGrid(
-        TableView *view, const QString &key, const QList<TQVDBGridColumn> &columns);
+        TableView *view, const QString &key, const QList<GridColumn> &columns);
 
     std::unique_ptr<DataControlsFixture> m_fixture;
     std::unique_ptr<TQVDataSource> m_source;
@@ -111,7 +111,7 @@ void TestDBGrid::cleanup()
 }
 
 std::unique_ptr<TQVDBGrid> TestDBGrid::openGrid(
-    TableView *view, const QString &key, const QList<TQVDBGridColumn> &columns)
+    TableView *view, const QString &key, const QList<GridColumn> &columns)
 {
     m_source->setDataSet(view);
     auto grid = std::make_unique<TQVDBGrid>();
@@ -164,7 +164,7 @@ void TestDBGrid::movedColumnsAreBoundByField()
     QCOMPARE(stored(TaxRatesKey, 1), u"Tax_Rate,70"_s);
 
     grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
-    const QList<TQVDBGridColumn> shown = grid->columns();
+    const QList<GridColumn> shown = grid->columns();
     QCOMPARE(shown.at(0).fieldName, u"Description"_s);
     QCOMPARE(shown.at(0).width, 123);
     QCOMPARE(shown.at(1).fieldName, u"Tax_Rate"_s);
@@ -178,9 +178,9 @@ void TestDBGrid::gridsSharingAKeyKeepTheirOwnField()
 {
     TQVDataSource sales;
     sales.setDataSet(m_fixture->dm->tblSales);
-    const QList<TQVDBGridColumn> unitColumns { { u"Unit_Description"_s, u"Description"_s, 100,
+    const QList<GridColumn> unitColumns { { u"Unit_Description"_s, u"Description"_s, 100,
         true } };
-    const QList<TQVDBGridColumn> salesColumns { { u"Salesman"_s, u"Sales Person"_s, 110, true } };
+    const QList<GridColumn> salesColumns { { u"Salesman"_s, u"Sales Person"_s, 110, true } };
 
     auto units = openGrid(m_fixture->dm->tblUnit, SharedKey, unitColumns);
     units->setColumnWidth(0, 120);
@@ -235,7 +235,7 @@ void TestDBGrid::unusableSavedValuesLeaveTheDesign()
     QFETCH(QString, saved);
     store(TaxRatesKey, { saved });
     auto grid = openGrid(m_fixture->dm->tblTaxRates, TaxRatesKey, taxColumns());
-    const QList<TQVDBGridColumn> shown = grid->columns();
+    const QList<GridColumn> shown = grid->columns();
     QCOMPARE(shown.at(0).fieldName, u"Tax_Rate"_s);
     QCOMPARE(shown.at(0).width, 70);
     QCOMPARE(shown.at(1).fieldName, u"Description"_s);
@@ -369,11 +369,11 @@ void TestDBGrid::drawHookSeesTheRowAndField()
     m_fixture->addRecords(units, u"Unit_Description"_s, { u"Metre"_s, u"Hour"_s });
     auto grid = openGrid(units, QString(),
         { { u"Unit_ID"_s, QString(), 40, true }, { u"Unit_Description"_s, QString(), 100, true } });
-    grid->OnDrawFieldCellEvent = [](TQVDBGrid &g, TQVDrawFieldCell &cell) {
+    grid->OnDrawFieldCellEvent = [](TQVDBGrid &g, FieldCell &cell) {
         if (g.rowValue(cell.row, u"Unit_Description"_s).toString() == u"Hour"_s)
             cell.textColor = QColor(128, 0, 128);
     };
-    TQVDrawFieldCell cell;
+    FieldCell cell;
     cell.textColor = Qt::black;
     grid->prepareCell(1, 0, cell);
     QCOMPARE(cell.field->fieldName(), u"Unit_ID"_s);
@@ -395,7 +395,7 @@ void TestDBGrid::switchingTheViewKeepsTheLayout()
     grid->setColumnWidth(0, 55);
     menuItem(*grid, u"Description"_s)->trigger();
     m_source->setDataSet(&other);
-    const QList<TQVDBGridColumn> shown = grid->columns();
+    const QList<GridColumn> shown = grid->columns();
     QCOMPARE(shown.at(0).fieldName, u"Description"_s);
     QVERIFY(!shown.at(0).visible);
     QCOMPARE(shown.at(1).fieldName, u"Tax_Rate"_s);
@@ -464,7 +464,7 @@ void TestDBGrid::datesAndAmountsAsShown()
         { { u"Date"_s, QString(), 45, true }, { u"QuoteTotal"_s, QString(), 60, true } });
     QCOMPARE(grid->model()->index(0, 0).data().toString(), date);
     QCOMPARE(grid->model()->index(0, 1).data().toString(), amount);
-    TQVDBText label;
+    FieldLabel label;
     label.setDataSource(m_source.get());
     label.setDataField(u"QuoteTotal"_s);
     QCOMPARE(label.text(), amount);

@@ -1,9 +1,9 @@
 #include "DataControlsTests.h"
 #include "RecordValues.h"
-#include "controls/FontColourDialog.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBRichEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/dataaware/FontColourDialog.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBRichEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
 

@@ -1,9 +1,9 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
-#include "controls/CommandGuard.h"
-#include "controls/TQVForm.h"
-#include "controls/TQVPageControl.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/TQVFormSrc.h"
+#include "controls/window/TQVPageControl.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QAbstractEventDispatcher>
 #include <QEventLoop>

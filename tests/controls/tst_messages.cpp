@@ -1,9 +1,9 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
-#include "controls/CommandGuard.h"
-#include "controls/MessageAnswers.h"
-#include "controls/Messages.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/Messages.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QAbstractButton>
 #include <QApplication>

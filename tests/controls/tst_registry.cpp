@@ -1,7 +1,7 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
-#include "controls/SystemSound.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/SystemSound.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,7 +1,7 @@
 #include "ControlsTests.h"
 #include "TempDataDir.h"
-#include "controls/TQVForm.h"
-#include "controls/TQVStatusBar.h"
+#include "controls/window/TQVFormSrc.h"
+#include "controls/window/TQVStatusBarSrc.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Caps Lock and Num Lock as the X server keeps them, where the kernel has no keyboard light (any
 // remote or virtual display). Runs under a virtual X server of its own.
 #include "TempDataDir.h"
-#include "controls/KeyboardLocks.h"
-#include "controls/TQVStatusBar.h"
-#include "controls/XkbIndicators.h"
+#include "controls/window/KeyboardLocks.h"
+#include "controls/window/TQVStatusBarSrc.h"
+#include "controls/window/XkbIndicators.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

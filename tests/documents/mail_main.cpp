@@ -1,4 +1,4 @@
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QApplication>
 #include <QLocale>

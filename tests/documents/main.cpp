@@ -1,5 +1,5 @@
 #include "DocumentsTests.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QApplication>
 #include <QLocale>

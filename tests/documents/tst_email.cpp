@@ -1,6 +1,6 @@
 #include "RecordingMail.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "documents/Email.h"
 #include "documents/FormMAPISend.h"
 #include "documents/mail/MailLibrary.h"

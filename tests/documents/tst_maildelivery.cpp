@@ -1,6 +1,6 @@
 #include "LocalSmtpServer.h"
 #include "ReportTestSupport.h"
-#include "controls/MessageAnswers.h"
+#include "controls/window/MessageAnswers.h"
 #include "documents/Email.h"
 #include "documents/FormMAPISend.h"
 #include "documents/FormPrintPreview.h"

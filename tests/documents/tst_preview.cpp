@@ -1,6 +1,6 @@
 #include "DocumentsTests.h"
 #include "ReportTestSupport.h"
-#include "controls/MessageAnswers.h"
+#include "controls/window/MessageAnswers.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/PreviewPageView.h"
 #include "report/PageFile.h"

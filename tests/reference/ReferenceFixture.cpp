@@ -1,9 +1,9 @@
 #include "ReferenceFixture.h"
 
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 
 #include <QApplication>
@@ -130,7 +130,7 @@ void onNextModal(const std::function<void(QWidget *)> &action)
 
 void type(QWidget *window, const QString &name, const QString &text)
 {
-    auto *edit = window->findChild<TQVDBEdit *>(name);
+    auto *edit = window->findChild<FieldLineEdit *>(name);
     QVERIFY2(edit, qPrintable(name));
     edit->setFocus();
     edit->selectAll();

@@ -1,5 +1,5 @@
 #include "ReferenceTests.h"
-#include "controls/MessageAnswers.h"
+#include "controls/window/MessageAnswers.h"
 
 #include <QApplication>
 #include <QLocale>

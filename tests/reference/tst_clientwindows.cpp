@@ -1,11 +1,11 @@
 #include "RecordValues.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TableViewModel.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldPlainTextEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TableViewModel.h"
+#include "controls/window/MessageAnswers.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
 #include "reference/FormClientMoreInfo.h"
@@ -226,14 +226,14 @@ void TestClientWindows::clientDialogSelectorsRebind()
     const QStringList start { u"Phone_Bus"_s, u"Phone_BusFax"_s, u"Phone_Home1"_s,
         u"Phone_Mobile"_s };
     for (int row = 0; row < 4; ++row)
-        QCOMPARE(dialog.findChild<TQVDBEdit *>(u"fePhone%1"_s.arg(row + 1))->dataField(),
+        QCOMPARE(dialog.findChild<FieldLineEdit *>(u"fePhone%1"_s.arg(row + 1))->dataField(),
             start.at(row));
     dialog.findChild<QComboBox *>(u"cboPhone3"_s)->setCurrentIndex(7);
-    QCOMPARE(dialog.findChild<TQVDBEdit *>(u"fePhone3"_s)->dataField(), u"Phone_Car"_s);
+    QCOMPARE(dialog.findChild<FieldLineEdit *>(u"fePhone3"_s)->dataField(), u"Phone_Car"_s);
     dialog.findChild<QComboBox *>(u"cboAddress"_s)->setCurrentIndex(1);
-    QCOMPARE(dialog.findChild<TQVDBMemo *>(u"feAddress"_s)->dataField(), u"Hm_Address"_s);
+    QCOMPARE(dialog.findChild<FieldPlainTextEdit *>(u"feAddress"_s)->dataField(), u"Hm_Address"_s);
     dialog.findChild<QComboBox *>(u"cboEmail"_s)->setCurrentIndex(2);
-    QCOMPARE(dialog.findChild<TQVDBEdit *>(u"feEmail"_s)->dataField(), u"Email3"_s);
+    QCOMPARE(dialog.findChild<FieldLineEdit *>(u"feEmail"_s)->dataField(), u"Email3"_s);
     QVERIFY(!dm->tblClients->isEditing());
 }
 

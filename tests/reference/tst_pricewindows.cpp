@@ -1,12 +1,12 @@
 #include "RecordValues.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVRegistry.h"
-#include "controls/TableViewModel.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TableViewModel.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"
 #include "reference/FormHeadings.h"
@@ -36,7 +36,7 @@ const QString labourHeadingMessage =
 
 void choose(QWidget *window, const QString &name, const QString &item)
 {
-    auto *combo = window->findChild<TQVDBLookupCombo *>(name);
+    auto *combo = window->findChild<FieldLookupComboBox *>(name);
     QVERIFY2(combo, qPrintable(name));
     combo->showPopup();
     combo->hidePopup();
@@ -104,10 +104,10 @@ void TestPriceWindows::captionsAndTitles()
     TfrmMaterials materials(m_f->dm.get());
     QCOMPARE(materials.windowTitle(), u"Materials and Labour"_s);
     QCOMPARE(materials.page(), TfrmMaterials::Page::Materials);
-    QCOMPARE(materials.findChild<TQVDBLookupCombo *>(u"cboUnit"_s)->toolTip(), u"Unit Code"_s);
+    QCOMPARE(materials.findChild<FieldLookupComboBox *>(u"cboUnit"_s)->toolTip(), u"Unit Code"_s);
     QCOMPARE(materials.findChild<QPushButton *>(u"btnAddUnit"_s)->toolTip(),
         u"Add / Delete Unit Measure"_s);
-    QCOMPARE(materials.findChild<TQVDBLookupCombo *>(u"cboMaterialHeading"_s)->toolTip(),
+    QCOMPARE(materials.findChild<FieldLookupComboBox *>(u"cboMaterialHeading"_s)->toolTip(),
         u"Select Heading Group that Material Item belongs too."_s);
     auto *grid = materials.findChild<TQVDBGrid *>(u"grdMaterials"_s);
     QCOMPARE(grid->registryKeyName(), u"Velbric\\Materials"_s);
@@ -199,7 +199,7 @@ void TestPriceWindows::headingsAndUnitsRefuseBlank()
     // The new entry is offered at once in the materials window's selectors.
     TfrmMaterials materials(m_f->dm.get());
     auto *combo =
-        materials.findChild<TQVDBLookupCombo *>(units ? u"cboUnit"_s : u"cboMaterialHeading"_s);
+        materials.findChild<FieldLookupComboBox *>(units ? u"cboUnit"_s : u"cboMaterialHeading"_s);
     combo->showPopup();
     combo->hidePopup();
     QVERIFY(combo->findText(u"Tiling"_s) >= 0);
@@ -309,7 +309,7 @@ void TestPriceWindows::doubleClickOpensMatchingPage()
         if (!materials)
             return;
         shown = materials->page();
-        codeShown = materials->findChild<TQVDBEdit *>(labour ? u"feLabourCode"_s : u"feMaterialCode"_s)->text();
+        codeShown = materials->findChild<FieldLineEdit *>(labour ? u"feLabourCode"_s : u"feMaterialCode"_s)->text();
     });
     const QRect cell = grid->visualRect(grid->model()->index(1, 1));
     // A double-click reaches a grid as a press and release, then the second press.

@@ -1,8 +1,8 @@
 #include "SetupFixture.h"
 
 #include "RecordValues.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVRegistry.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 
 #include <QImage>

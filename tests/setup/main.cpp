@@ -1,5 +1,5 @@
 #include "SetupTests.h"
-#include "controls/MessageAnswers.h"
+#include "controls/window/MessageAnswers.h"
 
 #include <QApplication>
 #include <QLocale>

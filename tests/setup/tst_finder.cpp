@@ -2,8 +2,8 @@
 #include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 #include "reference/FormFinder.h"
 

@@ -5,10 +5,10 @@
 #include "SetupTests.h"
 #include "app/FormAbout.h"
 #include "app/FormMain.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVPageControl.h"
-#include "controls/TableViewModel.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/window/TQVPageControl.h"
+#include "controls/dataaware/TableViewModel.h"
 #include "engine/Field.h"
 #include "reference/FormFinder.h"
 #include "reference/FormOptions.h"
@@ -45,7 +45,7 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
     edit->selectAll();
     QTest::keyClicks(edit, text);
     // What leaving the field does (Enter would also press the dialog's default button).
-    QVERIFY(static_cast<TQVDBEdit *>(edit)->applyChanges());
+    QVERIFY(static_cast<FieldLineEdit *>(edit)->applyChanges());
 }
 
 // Adds one row to a list page of the wizard as a user does: New, type into the cell, Save.

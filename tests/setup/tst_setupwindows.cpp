@@ -2,11 +2,11 @@
 #include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
-#include "controls/LogoPicture.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TableViewModel.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TableViewModel.h"
+#include "controls/window/LogoPicture.h"
+#include "controls/window/MessageAnswers.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
 #include "reference/FormSales.h"
@@ -55,7 +55,7 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
     edit->selectAll();
     QTest::keyClicks(edit, text);
     // What leaving the field does (Enter would also press the dialog's default button).
-    QVERIFY(static_cast<TQVDBEdit *>(edit)->applyChanges());
+    QVERIFY(static_cast<FieldLineEdit *>(edit)->applyChanges());
 }
 
 QString businessField(TDM *dm, const QString &field)

@@ -1,6 +1,6 @@
 #include "documents/mail/MailSettings.h"
 
-#include "controls/TQVRegistry.h"
+#include "controls/window/TQVRegistry.h"
 
 #include <QDir>
 #include <QFile>

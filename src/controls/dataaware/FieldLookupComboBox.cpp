@@ -1,0 +1,164 @@
+#include "FieldLookupComboBox.h"
+
+#include "controls/dataaware/FieldDataLink.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "engine/Exception.h"
+#include "engine/Field.h"
+
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QTableView>
+
+FieldLookupComboBox::FieldLookupComboBox(QWidget *parent)
+    : QComboBox(parent)
+    , FieldLinkedControl(new FieldDataLink(this))
+    , m_items(new QStandardItemModel(this))
+{
+    setModel(m_items);
+    setMaxVisibleItems(7);
+    connect(m_link, &FieldDataLink::changed, this, [this] {
+        if (!m_applying)
+            showField();
+    });
+    connect(this, &QComboBox::activated, this, &FieldLookupComboBox::userChose);
+    showField();
+}
+
+TQVDataSource *FieldLookupComboBox::listSource() const
+{
+    return m_listSource;
+}
+
+void FieldLookupComboBox::setListSource(TQVDataSource *source)
+{
+    for (const auto &connection : std::as_const(m_listConnections))
+        disconnect(connection);
+    m_listConnections.clear();
+    m_listSource = source;
+    if (source) {
+        m_listConnections
+            << connect(source, &DataSource::dataSetChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::dataChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::stateChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &DataSource::fieldChanged, this, &FieldLookupComboBox::listChanged)
+            << connect(source, &QObject::destroyed, this, &FieldLookupComboBox::listChanged);
+    }
+    listChanged();
+}
+
+void FieldLookupComboBox::setKeyField(const QString &name)
+{
+    m_keyField = name;
+    listChanged();
+}
+
+void FieldLookupComboBox::setListField(const QString &names)
+{
+    m_listField = names;
+    listChanged();
+}
+
+void FieldLookupComboBox::setDropDownWidth(int pixels)
+{
+    view()->setMinimumWidth(pixels);
+}
+
+void FieldLookupComboBox::showPopup()
+{
+    if (m_dirty)
+        showField();
+    QComboBox::showPopup();
+}
+
+void FieldLookupComboBox::listChanged()
+{
+    m_dirty = true;
+    showField();
+}
+
+void FieldLookupComboBox::rebuild()
+{
+    m_dirty = false;
+    m_items->clear();
+    TableView *list = m_listSource ? m_listSource->dataSet() : nullptr;
+    if (!list || !list->active())
+        return;
+    const Field *key = list->findField(m_keyField);
+    QList<const Field *> shown;
+    for (const QString &name : m_listField.split(u';', Qt::SkipEmptyParts)) {
+        if (const Field *f = list->findField(name.trimmed()))
+            shown << f;
+    }
+    if (!key)
+        return;
+    if (shown.isEmpty())
+        shown << key;
+    // Reading rows by position leaves the list view's current record where it is.
+    try {
+        const int rows = list->rowCount();
+        const int insertRow = list->state() == DataSetState::Insert ? list->currentRow() : -1;
+        for (int row = 0; row < rows; ++row) {
+            if (row == insertRow)
+                continue;
+            QList<QStandardItem *> cells;
+            for (const Field *f : std::as_const(shown))
+                cells << new QStandardItem(list->rowDisplayText(row, f->index()));
+            cells.first()->setData(list->rowValue(row, key->index()), Qt::UserRole);
+            m_items->appendRow(cells);
+        }
+    } catch (const Exception &) {
+        // A list that cannot be read offers what was read of it; the next change reads it again.
+        m_dirty = true;
+    }
+    if (shown.size() > 1 && !qobject_cast<QTableView *>(view())) {
+        auto *table = new QTableView(this);
+        table->horizontalHeader()->hide();
+        table->verticalHeader()->hide();
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setShowGrid(false);
+        setView(table);
+    }
+}
+
+int FieldLookupComboBox::indexOfKey(const QVariant &stored) const
+{
+    if (stored.isNull())
+        return -1;
+    for (int i = 0; i < count(); ++i) {
+        const QVariant key = itemData(i, Qt::UserRole);
+        if (key.isNull())
+            continue;
+        const bool numeric = key.typeId() == QMetaType::Double || key.typeId() == QMetaType::Int
+            || key.typeId() == QMetaType::LongLong;
+        if (numeric ? key.toDouble() == stored.toDouble() : key.toString() == stored.toString())
+            return i;
+    }
+    return -1;
+}
+
+void FieldLookupComboBox::userChose(int index)
+{
+    const QVariant key = itemData(index, Qt::UserRole);
+    TableView *list = m_listSource ? m_listSource->dataSet() : nullptr;
+    const Field *keyField = list ? list->findField(m_keyField) : nullptr;
+    QString text;
+    if (!key.isNull())
+        text = keyField ? keyField->textFor(key) : key.toString();
+    m_applying = true;
+    m_link->applyText(text);
+    m_applying = false;
+    showField();
+}
+
+void FieldLookupComboBox::showField()
+{
+    const QSignalBlocker blocker(this);
+    if (m_dirty)
+        rebuild();
+    const Field *f = m_link->field();
+    setEnabled(m_link->canModify());
+    const int index = f ? indexOfKey(f->value()) : -1;
+    setCurrentIndex(index);
+    setPlaceholderText(index < 0 && f ? f->asString() : QString());
+}
