@@ -11,10 +11,38 @@
 #include "reference/FormMaterialSelection.h"
 #include "reference/LabourSelect.h"
 
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
+
+// Enter or Return pressed on a widget runs a command instead of reaching the widget.
+class EnterKey : public QObject
+{
+public:
+    EnterKey(QWidget *widget, std::function<void()> command)
+        : QObject(widget)
+        , m_command(std::move(command))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_command();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_command;
+};
 
 // Runs the dialog on the header and the line prepared by prepareLine. When the line cannot be
 // prepared (another user holds it), a header edit this command started is given up again, so the
@@ -55,11 +83,7 @@ void TfrmMain::connectLineCommands()
     // A double-click, or Enter on a line, edits it.
     const auto editOn = [this](TQVDBGrid *grid, void (TfrmMain::*edit)()) {
         connect(grid, &QAbstractItemView::doubleClicked, this, edit);
-        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter }) {
-            auto *shortcut =
-                new QShortcut(QKeySequence(key), grid, nullptr, nullptr, Qt::WidgetShortcut);
-            connect(shortcut, &QShortcut::activated, this, edit);
-        }
+        new EnterKey(grid, [this, edit] { (this->*edit)(); });
     };
     editOn(materials->grid(), &TfrmMain::btnEditMaterialsClick);
     editOn(labour->grid(), &TfrmMain::btnLabourEditClick);
