@@ -8,6 +8,7 @@
 #include "controls/TQVDBText.h"
 #include "controls/TQVPageControl.h"
 #include "engine/Field.h"
+#include "engine/TQVDatabase.h"
 #include "reference/FormJobMatSelect.h"
 #include "reference/FormMaterialSelection.h"
 #include "reference/LabourSelect.h"
@@ -93,6 +94,7 @@ private slots:
     void addThroughTheButtons();
     void editActsOnTheLineOnScreen();
     void labourAddKeepsTheLineInProgress();
+    void lineHeldByAnotherCopy();
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
@@ -238,6 +240,34 @@ void TestLines::labourAddKeepsTheLineInProgress()
     QCOMPARE(stored(*m_f, u"QLab.db"_s, u"SELECT COUNT(*) FROM data WHERE Quote_No = 'Q-1'"_s), 2.0);
     QCOMPARE(stored(*m_f, u"Quotes.DB"_s, u"SELECT TotalLabour FROM data WHERE Quote_No = 'Q-1'"_s),
         125.0);
+}
+
+// A line another copy holds is refused with its message; no dialog opens and the quote, put into
+// edit for the line, is let go again.
+void TestLines::lineHeldByAnotherCopy()
+{
+    showDetails(*m_f, 2);
+    std::unique_ptr<TDM> other = m_f->data.start();
+    TQVTable *lines = other->tblQuotesMaterial;
+    const QString current = m_f->dm->tblQuotesMaterial->fieldByName(u"MaterialCode"_s)->asString();
+    for (lines->first(); lines->fieldByName(u"MaterialCode"_s)->asString() != current;)
+        lines->next();
+    other->DB->acquireLock(lines->fileIndex(), lines->currentRowid());
+    Visit visit;
+    onLineDialog<TfrmMaterialSelect>(visit, u"MaterialCode"_s, {}, {}, false);
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
+    QCOMPARE(MessageAnswers::shown().size(), 1);
+    QCOMPARE(MessageAnswers::shown().first().icon, QMessageBox::Critical);
+    QVERIFY(!visit.opened);
+    QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Browse);
+    QCOMPARE(m_f->dm->tblQuotesMaterial->state(), DataSetState::Browse);
+    other->DB->releaseLock(lines->fileIndex(), lines->currentRowid());
+    // Released, the same line opens in the dialog the watch above was waiting for.
+    m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
+    QVERIFY(visit.opened);
+    QCOMPARE(visit.code, current);
 }
 
 int runLineTests(int argc, char **argv)
