@@ -45,11 +45,15 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
     const auto lookup = [this](const QString &name, const QString &shown) {
         auto *combo = new TQVDBLookupCombo(this);
         combo->setObjectName(name);
+        // The layout gives the width: a long price list is not measured item by item.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(8);
+        // The list is read once, when its source comes last.
+        combo->setKeyField(m_listKey);
+        combo->setListField(shown);
         combo->setDataSource(m_line);
         combo->setDataField(m_listKey);
         combo->setListSource(m_list);
-        combo->setKeyField(m_listKey);
-        combo->setListField(shown);
         // Runs after the lookup has stored the key in the line.
         connect(combo, &QComboBox::activated, this,
             [this, combo](int index) { picked(combo, index); });
@@ -154,6 +158,7 @@ TQVDBSpinEdit *LineSelectDialog::spinEdit(QWidget *parent, const QString &name, 
     spin->setDecimals(2);
     spin->setSingleStep(1); // PageUp and PageDown step by ten
     spin->setMaximum(99999);
+    spin->setAlignment(Qt::AlignRight);
     spin->setDataSource(m_line);
     spin->setDataField(field);
     m_typed << spin;

@@ -81,6 +81,7 @@ private slots:
     void headerChangesSurviveTheClose();
     void labourLineAndItsTable();
     void anotherCopySeesTheLine();
+    void screenshots();
 
 private:
     // Opens the dialog on the quote (or job) as the main window does: the header in edit.
@@ -426,6 +427,28 @@ void TestLineDialogs::anotherCopySeesTheLine()
     QTRY_COMPARE_WITH_TIMEOUT(value(other->tblQuotes, u"TotalMaterials"_s), 270.0, 5000);
     QCOMPARE(lines->fieldByName(u"MaterialCode"_s)->asString(), u"TAP"_s);
     QCOMPARE(value(other->tblQuotes, u"QuoteTotal"_s), value(lines, u"TotalCharge"_s));
+}
+
+// Not a check: with TESSORIN_SCREENSHOTS naming a folder, saves each dialog with a line picked as
+// PNG files there for a person to look at.
+void TestLineDialogs::screenshots()
+{
+    const QString folder = qEnvironmentVariable("TESSORIN_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("TESSORIN_SCREENSHOTS is not set");
+    const auto shoot = [&](QDialog *dialog, const QString &name) {
+        pick(dialog, u"cboCode"_s, name == u"labour"_s ? u"ELEC"_s : u"TAP"_s);
+        QTest::qWait(200);
+        QVERIFY(dialog->grab().save(folder + u"/line-"_s + name + u".png"_s));
+        trigger(dialog, u"btnCancel"_s);
+    };
+    shoot(open<TfrmMaterialSelect>(false).get(), u"quote-material"_s);
+    shoot(open<TfrmJobMatSelect>(true).get(), u"job-material"_s);
+    m_f->dm->tblQuotes->edit();
+    m_f->dm->tblQuoteLabour->insert();
+    TfrmLabourSelect labour(m_f->dm.get());
+    labour.show();
+    shoot(&labour, u"labour"_s);
 }
 
 int runLineDialogTests(int argc, char **argv)
