@@ -25,6 +25,24 @@
 using namespace Qt::StringLiterals;
 using namespace ReferenceWidgets;
 
+namespace {
+
+// The lookups list the price list from a view of its own over the same table, in the same order:
+// the price list's view works out each entry's heading and unit, which a lookup never shows and
+// which made a long list slow to open. Picking moves the price list's own view.
+TableView *listView(QObject *owner, TQVTable *priceList, const QString &codeField)
+{
+    auto *view = new TableView(owner);
+    view->setObjectName(u"tblPriceListLookup"_s);
+    view->setDatabase(priceList->database());
+    view->setTableName(priceList->tableName());
+    view->setIndexFieldNames(codeField);
+    view->open();
+    return view;
+}
+
+} // namespace
+
 LineSelectDialog::LineSelectDialog(TDM *dm,
     TQVTable *line,
     TQVTable *list,
@@ -36,7 +54,8 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
     , TQVForm(this)
     , m_dm(dm)
     , m_line(link(this, u"LocalDataSource"_s, line))
-    , m_list(link(this, listName, list))
+    , m_list(link(this, listName, listView(this, list, codeField)))
+    , m_priceList(list)
     , m_listKey(listKey)
 {
     // The command has put the line into edit or insert; the dialog never starts an edit itself.
@@ -204,14 +223,14 @@ void LineSelectDialog::picked(TQVDBLookupCombo *lookup, int index)
 {
     runGuarded(this, [&] {
         TableView *line = lineTable();
-        TableView *list = m_list->dataSet();
-        if (!line || !line->isEditing() || !list || index < 0)
+        TableView *list = m_priceList;
+        if (!line || !line->isEditing() || index < 0)
             return;
         const QVariant key = lookup->itemData(index, Qt::UserRole);
         if (key.isNull())
             return;
-        // The lookup lists the price list row by row, so the row chosen is normally the row at
-        // that place; a list changed meanwhile is searched for the key.
+        // The lookup lists the price list row by row in the price list's order, so the row chosen
+        // is normally the row at that place; a list changed meanwhile is searched for the key.
         const int keyIndex = list->fieldByName(m_listKey)->index();
         const auto isAt = [&](int row) {
             return row >= 0 && row < list->rowCount()

@@ -81,6 +81,7 @@ protected:
     TDM *m_dm;
     TQVDataSource *m_line;
     TQVDataSource *m_list;
+    TQVTable *m_priceList; // the data module's price list, whose current entry a fill copies
     TQVDBLookupCombo *m_code = nullptr;
     TQVDBLookupCombo *m_description = nullptr;
     QList<TypedFieldControl *> m_typed;

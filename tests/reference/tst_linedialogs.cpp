@@ -79,6 +79,7 @@ private slots:
     void refusedSaveKeepsTheDialog();
     void headerChangesSurviveTheClose_data();
     void headerChangesSurviveTheClose();
+    void entryAddedMeanwhileCanBePicked();
     void labourLineAndItsTable();
     void anotherCopySeesTheLine();
     void screenshots();
@@ -361,6 +362,22 @@ void TestLineDialogs::headerChangesSurviveTheClose()
         QCOMPARE(m_f->data.peek(u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data"_s).toString(),
             u"Typed before"_s);
     }
+}
+
+// An entry added to the price list while the dialog is open (from its price-list button) is
+// listed and picked at once, and the entries after it are still picked right.
+void TestLineDialogs::entryAddedMeanwhileCanBePicked()
+{
+    auto dialog = open<TfrmMaterialSelect>(false);
+    m_f->addMaterial(u"ANCHOR"_s, u"Wall anchor"_s, 1, 2.25, m_plumbing);
+    TableView *line = m_f->dm->tblQuotesMaterial;
+    pick(dialog.get(), u"cboCode"_s, u"ANCHOR"_s);
+    QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Wall anchor"_s);
+    QCOMPARE(value(line, u"TotalCharge"_s), 2.25);
+    pick(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
+    QCOMPARE(line->fieldByName(u"MaterialCode"_s)->asString(), u"TAP"_s);
+    QCOMPARE(value(line, u"TotalCharge"_s), 90.0);
+    trigger(dialog.get(), u"btnCancel"_s);
 }
 
 void TestLineDialogs::labourLineAndItsTable()
