@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVRegistry.h"
 #include "engine/Field.h"
@@ -117,10 +118,10 @@ void MainWindowFixture::closeWindow()
 
 QString MainWindowFixture::currentQuote() const
 {
-    return dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString();
+    return text(dm->tblQuotes, u"Quote_No");
 }
 
 QString MainWindowFixture::currentJob() const
 {
-    return dm->tblJobs->fieldByName(u"Job_No"_s)->asString();
+    return text(dm->tblJobs, u"Job_No");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "DataDirFixture.h"
 #include "TempDataDir.h"
 #include "app/FormMain.h"
@@ -31,6 +32,9 @@ public:
             qWarning("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
         return found;
     }
+
+    // Runs the window's command through its action or button of that name, as the user does.
+    void trigger(const QString &name) const { ::trigger(window.get(), name); }
 
     QString currentQuote() const;
     QString currentJob() const;

@@ -1,6 +1,7 @@
 #include "AppTests.h"
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
+#include "RecordValues.h"
 #include "app/FormAbout.h"
 #include "app/FormSplash.h"
 #include "app/JobQuoteLists.h"
@@ -205,14 +206,14 @@ void TestBrowser::changedDescriptionIsPosted()
     QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Edit);
 
     if (how == u"next"_s) {
-        fixture.window->btnNextClick();
+        fixture.trigger(u"btnNext"_s);
     } else if (how == u"pages"_s) {
         showPage(fixture, true);
         showPage(fixture, false);
     } else if (how == u"ctrl+s"_s) {
         QTest::keyClick(description, Qt::Key_S, Qt::ControlModifier);
     } else {
-        fixture.window->btnSaveJobQuoteClick();
+        fixture.trigger(u"btnSaveJobQuote"_s);
     }
     QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Browse);
     QCOMPARE(storedDescription(fixture, u"Q-1"_s), u"New roof"_s);
@@ -265,12 +266,12 @@ void TestBrowser::nextAndPreviousStopAtTheEnds()
     MainWindowFixture fixture;
     fixture.addSampleData();
     fixture.open();
-    fixture.window->btnPrevClick();
+    fixture.trigger(u"btnPrev"_s);
     QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
-    fixture.window->btnNextClick();
+    fixture.trigger(u"btnNext"_s);
     QCOMPARE(fixture.currentQuote(), u"Q-2"_s);
     fixture.dm->tblQuotes->last();
-    fixture.window->btnNextClick();
+    fixture.trigger(u"btnNext"_s);
     QCOMPARE(fixture.currentQuote(), u"Q-10"_s);
     QCOMPARE(rows(fixture, u"grdMaterials"_s), 0);
     fixture.find<QAction>(u"mniPrevious"_s)->trigger();
@@ -357,7 +358,7 @@ void TestBrowser::linesStayWhileALineIsEdited()
     TQVTable *lines = fixture.dm->tblQuotesMaterial;
     fixture.dm->tblQuotes->edit();
     lines->edit();
-    fixture.window->btnNextClick();
+    fixture.trigger(u"btnNext"_s);
     QCOMPARE(fixture.currentQuote(), u"Q-2"_s);
     QCOMPARE(lines->filter(), u"Quote_No = 'Q-1'"_s);
     QCOMPARE(rows(fixture, u"grdMaterials"_s), 2);
@@ -406,7 +407,7 @@ void TestBrowser::deleteQuote()
     fixture.addSampleData();
     fixture.open();
     MessageAnswers::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
-    fixture.window->btnDeleteClick();
+    fixture.trigger(u"btnDelete"_s);
     QCOMPARE(MessageAnswers::lastText(), u"Delete this Quote?"_s);
     const auto count = [&](const QString &file) {
         return fixture.data.peek(file, u"SELECT COUNT(*) FROM data WHERE Quote_No = 'Q-1'"_s)
@@ -428,11 +429,11 @@ void TestBrowser::deleteOnEmptyLists()
         showPage(fixture, jobs);
         MessageAnswers::clear();
         MessageAnswers::setDefaultAnswer(QMessageBox::Yes);
-        fixture.window->btnDeleteClick();
+        fixture.trigger(u"btnDelete"_s);
         QCOMPARE(MessageAnswers::lastText(),
             jobs ? u"Jobs.DB: Cannot perform this operation on an empty dataset"_s
                  : u"Quotes.DB: Cannot perform this operation on an empty dataset"_s);
-        fixture.window->btnDeleteMaterialsClick();
+        fixture.trigger(u"btnDeleteMaterials"_s);
         QCOMPARE(MessageAnswers::lastText(),
             jobs ? u"There are no materials in this Job To Delete"_s
                  : u"There are no materials in this Quote to delete"_s);
@@ -499,7 +500,7 @@ void TestBrowser::deleteMaterialLine()
     MessageAnswers::clear();
     MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
     MessageAnswers::setNextAnswer(QMessageBox::Yes);
-    fixture.window->btnDeleteMaterialsClick();
+    fixture.trigger(u"btnDeleteMaterials"_s);
     QCOMPARE(MessageAnswers::shown().first().text, u"Delete this Material Item?"_s);
     QCOMPARE(rows(fixture, u"grdMaterials"_s), linesLeft);
     if (warning.isEmpty()) {
@@ -521,7 +522,7 @@ void TestBrowser::currentLineStaysWhenAnotherQuoteIsSaved()
     QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
     TQVTable *lines = fixture.dm->tblQuotesMaterial;
     lines->last();
-    QCOMPARE(lines->fieldByName(u"MaterialCode"_s)->asString(), u"NAIL"_s);
+    QCOMPARE(text(lines, u"MaterialCode"), u"NAIL"_s);
     auto *grid = fixture.find<TQVDBGrid>(u"grdMaterials"_s);
     QCOMPARE(grid->currentIndex().row(), 1);
 
@@ -533,13 +534,13 @@ void TestBrowser::currentLineStaysWhenAnotherQuoteIsSaved()
         quotes->model()->index(1, 3).data().toString().contains(u"777"_s), 10000);
     QCoreApplication::processEvents();
     QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
-    QCOMPARE(lines->fieldByName(u"MaterialCode"_s)->asString(), u"NAIL"_s);
+    QCOMPARE(text(lines, u"MaterialCode"), u"NAIL"_s);
     QCOMPARE(grid->currentIndex().row(), 1);
 
     MessageAnswers::clear();
     MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
     MessageAnswers::setNextAnswer(QMessageBox::Yes);
-    fixture.window->btnDeleteMaterialsClick();
+    fixture.trigger(u"btnDeleteMaterials"_s);
     QCOMPARE(fixture.data
                  .peek(u"QMat.DB"_s,
                      u"SELECT group_concat(MaterialCode) FROM data WHERE Quote_No = 'Q-1'"_s)

@@ -10,6 +10,7 @@
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "app/FormMain.h"
 #include "app/LinesPage.h"
 #include "controls/MessageAnswers.h"
@@ -115,8 +116,8 @@ void TestSession::randomSession()
     QSet<QString> mine;
     for (TQVTable *header : { fixture.dm->tblQuotes, fixture.dm->tblJobs }) {
         const QString numberField = header == fixture.dm->tblJobs ? u"Job_No"_s : u"Quote_No"_s;
-        for (header->first(); !header->eof(); header->next())
-            mine.insert(header->fieldByName(numberField)->asString());
+        for (const QString &number : texts(header, numberField))
+            mine.insert(number);
         header->first();
     }
     QProcess anotherCopy;
@@ -144,7 +145,7 @@ void TestSession::randomSession()
             anotherCopy.exitCode() == 0 && anotherCopy.readAllStandardOutput().endsWith("done\n"),
             errors.constData());
     }
-    fixture.window->btnSaveJobQuoteClick();
+    fixture.trigger(u"btnSaveJobQuote"_s);
     fixture.closeWindow();
     fixture.dm.reset();
 
@@ -162,8 +163,7 @@ void TestSession::step(
     // With another copy at work, only moving, looking and the window's own documents.
     if (!mine.isEmpty() && action >= 3 && action != 9 && action != 10) {
         const bool jobs = window->jobsPageActive();
-        const QString number =
-            window->activeHeader()->fieldByName(jobs ? u"Job_No"_s : u"Quote_No"_s)->asString();
+        const QString number = text(window->activeHeader(), jobs ? u"Job_No"_s : u"Quote_No"_s);
         if (!mine.contains(number))
             return;
     }
@@ -175,7 +175,7 @@ void TestSession::step(
         fixture.find<TQVPageControl>(u"pageDetails"_s)->setCurrentIndex(random.bounded(5));
         break;
     case 2:
-        random.bounded(2) ? window->btnNextClick() : window->btnPrevClick();
+        fixture.trigger(random.bounded(2) ? u"btnNext"_s : u"btnPrev"_s);
         break;
     case 3:
     case 4:
@@ -192,11 +192,11 @@ void TestSession::step(
     }
     case 7:
         MessageAnswers::setNextAnswer(random.bounded(2) ? QMessageBox::Yes : QMessageBox::No);
-        window->btnDeleteClick();
+        fixture.trigger(u"btnDelete"_s);
         break;
     case 8:
         MessageAnswers::setNextAnswer(random.bounded(2) ? QMessageBox::Yes : QMessageBox::No);
-        random.bounded(2) ? window->btnDeleteMaterialsClick() : window->btnLabourDeleteClick();
+        fixture.trigger(random.bounded(2) ? u"btnDeleteMaterials"_s : u"btnLabourDelete"_s);
         break;
     case 9:
         fixture.find<QAction>(QuietActions.at(random.bounded(QuietActions.size())))->trigger();
@@ -205,7 +205,7 @@ void TestSession::step(
         fixture.find<QToolButton>(u"btnSummary"_s)->click();
         break;
     default:
-        window->btnSaveJobQuoteClick();
+        fixture.trigger(u"btnSaveJobQuote"_s);
         break;
     }
 }

@@ -1,4 +1,5 @@
 #include "DataControlsTests.h"
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVRegistry.h"
 #include "engine/TableView.h"
@@ -31,7 +32,7 @@ void DataControlsFixture::addRecords(
 {
     for (const QString &text : texts) {
         view->append();
-        view->fieldByName(field)->setAsString(text);
+        setText(view, field, text);
         view->post();
     }
     view->first();

@@ -1,4 +1,5 @@
 #include "DataControlsTests.h"
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBComboBox.h"
 #include "controls/TQVDBDateEdit.h"
@@ -106,7 +107,7 @@ void TestDBEditors::typingEditsAndLeavingApplies()
     else
         host.other->setFocus();
     QCOMPARE(hookCalls, 1);
-    QCOMPARE(units->fieldByName(u"Unit_Description"_s)->asString(), u"METRES"_s);
+    QCOMPARE(text(units, u"Unit_Description"), u"METRES"_s);
     QCOMPARE(edit->text(), u"METRES"_s);
     units->fieldByName(u"Unit_Description"_s)->onSetText = nullptr;
 }
@@ -149,7 +150,7 @@ void TestDBEditors::refusedTextLeavesTheRecord()
     QCOMPARE(MessageAnswers::lastText(), message);
     QCOMPARE(MessageAnswers::shown().last().icon, QMessageBox::Critical);
     QCOMPARE(edit->text(), shown);
-    QCOMPARE(m_jobs->fieldByName(field)->asString(), shown);
+    QCOMPARE(text(m_jobs, field), shown);
     QVERIFY(!m_jobs->modified());
 }
 
@@ -202,7 +203,7 @@ void TestDBEditors::emptyDateClearsTheField()
     date->selectAll();
     QTest::keyClick(date, Qt::Key_Backspace);
     host.other->setFocus();
-    QVERIFY(m_jobs->fieldByName(u"DueDate"_s)->isNull());
+    QVERIFY(isBlank(m_jobs, u"DueDate"));
     QCOMPARE(m_jobs->state(), DataSetState::Edit);
 }
 

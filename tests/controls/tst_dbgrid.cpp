@@ -1,4 +1,5 @@
 #include "DataControlsTests.h"
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDBText.h"
@@ -284,7 +285,7 @@ void TestDBGrid::currentRowFollowsTheView()
     QCOMPARE(grid->model()->headerData(1, Qt::Vertical).toString(), QString(QChar(0x25B6)));
     units->edit();
     QCOMPARE(grid->model()->headerData(1, Qt::Vertical).toString(), u"I"_s);
-    units->fieldByName(u"Unit_Description"_s)->setAsString(u"Hours"_s);
+    setText(units, u"Unit_Description", u"Hours"_s);
     QCOMPARE(grid->model()->index(1, 0).data().toString(), u"Hours"_s);
     units->cancel();
     QCOMPARE(grid->model()->index(1, 0).data().toString(), u"Hour"_s);
@@ -341,7 +342,7 @@ void TestDBGrid::clickingARowMovesTheRecord()
     const QRect row2 = grid->visualRect(grid->model()->index(2, 0));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row2.center());
     QCOMPARE(units->recNo(), 2);
-    QCOMPARE(units->fieldByName(u"Unit_Description"_s)->asString(), u"Each"_s);
+    QCOMPARE(text(units, u"Unit_Description"), u"Each"_s);
 }
 
 void TestDBGrid::refusedPostKeepsTheRecord()
@@ -352,7 +353,7 @@ void TestDBGrid::refusedPostKeepsTheRecord()
     grid->show();
     QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
     units->edit();
-    units->fieldByName(u"Unit_Description"_s)->setAsString(QString());
+    setText(units, u"Unit_Description", QString());
     MessageAnswers::setNextAnswer(QMessageBox::Ok);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
         grid->visualRect(grid->model()->index(2, 0)).center());
@@ -412,12 +413,12 @@ void TestDBGrid::editingInPlaceGoesThroughTheField()
     QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
     QVERIFY(model->setData(model->index(0, 0), u"12.5"_s));
     QCOMPARE(rates->state(), DataSetState::Edit);
-    QCOMPARE(rates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+    QCOMPARE(number(rates, u"Tax_Rate"), 12.5);
 
     MessageAnswers::setNextAnswer(QMessageBox::Ok);
     QVERIFY(!model->setData(model->index(0, 0), u"lots"_s));
     QCOMPARE(MessageAnswers::lastText(), u"'lots' is not a valid floating point value"_s);
-    QCOMPARE(rates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+    QCOMPARE(number(rates, u"Tax_Rate"), 12.5);
 
     grid->setRowSelect(true);
     QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));

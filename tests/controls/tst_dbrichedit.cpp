@@ -1,4 +1,5 @@
 #include "DataControlsTests.h"
+#include "RecordValues.h"
 #include "controls/FontColourDialog.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBRichEdit.h"
@@ -126,7 +127,7 @@ void TestDBRichEdit::fontShortcutAppliesFontAndColour()
     QCOMPARE(format.fontPointSize(), 18.0);
     QCOMPARE(format.foreground().color(), QColor(200, 0, 0));
     QVERIFY(notes.applyChanges());
-    const QString stored = m_jobs->fieldByName(u"Notes"_s)->asString();
+    const QString stored = text(m_jobs, u"Notes");
     QVERIFY2(stored.contains(u"#c80000"_s) && stored.contains(u"italic"_s), qPrintable(stored));
     // Only the selection took the format.
     QTextCursor cursor = notes.textCursor();
@@ -209,7 +210,7 @@ void TestDBRichEdit::plainTextStaysPlain()
     }
     host.other->setFocus();
 
-    const QString stored = m_jobs->fieldByName(u"Notes"_s)->asString();
+    const QString stored = text(m_jobs, u"Notes");
     QCOMPARE(Qt::mightBeRichText(stored), storedAsHtml);
     QCOMPARE(notes->toPlainText(), u"hello world"_s + typed);
     m_jobs->post();

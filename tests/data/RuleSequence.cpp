@@ -1,5 +1,6 @@
 #include "RuleSequence.h"
 
+#include "RecordValues.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
@@ -82,8 +83,8 @@ void RuleSequence::remember(bool job)
     TQVTable *head = job ? m_dm.tblJobs : m_dm.tblQuotes;
     Document document;
     document.job = job;
-    document.key = head->fieldByName(job ? u"Job_ID"_s : u"Quote_ID"_s)->asFloat();
-    document.number = head->fieldByName(job ? u"Job_No"_s : u"Quote_No"_s)->asString();
+    document.key = number(head, job ? u"Job_ID"_s : u"Quote_ID"_s);
+    document.number = text(head, job ? u"Job_No"_s : u"Quote_No"_s);
     m_documents << document;
 }
 
@@ -97,10 +98,9 @@ QString RuleSequence::newDocument(bool job)
 {
     TQVTable *head = job ? m_dm.tblJobs : m_dm.tblQuotes;
     head->insert();
-    head->fieldByName(job ? u"JobDescription"_s : u"QuoteDescription"_s)
-        ->setAsString(u"Random work"_s);
-    head->fieldByName(u"Status"_s)->setAsString(u"I"_s);
-    head->fieldByName(u"Priority"_s)->setAsFloat(1 + m_rng.bounded(9));
+    setText(head, job ? u"JobDescription"_s : u"QuoteDescription"_s, u"Random work"_s);
+    setText(head, u"Status", u"I"_s);
+    setNumber(head, u"Priority", 1 + m_rng.bounded(9));
     if (m_rng.bounded(2)) {
         head->post();
         remember(job);
@@ -135,7 +135,7 @@ QString RuleSequence::type(TQVTable *line, bool material, bool job)
         else
             pair = quoteMaterialTexts[m_rng.bounded(int(std::size(quoteMaterialTexts)))];
         try {
-            line->fieldByName(pair[0])->setAsString(pair[1]);
+            setText(line, pair[0], pair[1]);
             typed << u"%1='%2'"_s.arg(pair[0], pair[1]);
         } catch (const EConvertError &) {
             typed << u"%1='%2' refused"_s.arg(pair[0], pair[1]);
@@ -146,7 +146,7 @@ QString RuleSequence::type(TQVTable *line, bool material, bool job)
         }
     }
     if (m_rng.bounded(5) == 0) {
-        line->fieldByName(u"Notes"_s)->setAsString(u"  note %1 "_s.arg(m_rng.bounded(100)));
+        setText(line, u"Notes", u"  note %1 "_s.arg(m_rng.bounded(100)));
         typed << u"notes"_s;
     }
     return typed.join(u", "_s);
@@ -236,8 +236,8 @@ QString RuleSequence::copyIntoJob(Document &quote)
     show(quote);
     const QString quoteNumber = quote.number; // the list of documents grows below
     m_dm.tblJobs->insert();
-    m_dm.tblJobs->fieldByName(u"JobDescription"_s)->setAsString(u"Won from %1"_s.arg(quoteNumber));
-    m_dm.tblJobs->fieldByName(u"Status"_s)->setAsString(u"I"_s);
+    setText(m_dm.tblJobs, u"JobDescription", u"Won from %1"_s.arg(quoteNumber));
+    setText(m_dm.tblJobs, u"Status", u"I"_s);
     m_dm.CopyQuoteLinesToJob();
     m_dm.tblJobs->post(); // stored already when the quote had lines
     remember(true);
@@ -250,8 +250,8 @@ QString RuleSequence::changeHeader(Document &document)
     TQVTable *head = header(document);
     head->edit();
     const double rates[] = { 0, 10, 12.5 };
-    head->fieldByName(u"TaxRate"_s)->setAsFloat(rates[m_rng.bounded(3)]);
-    head->fieldByName(u"Discount"_s)->setAsFloat(m_rng.bounded(3) * 7.5);
+    setNumber(head, u"TaxRate", rates[m_rng.bounded(3)]);
+    setNumber(head, u"Discount", m_rng.bounded(3) * 7.5);
     if (m_rng.bounded(3) == 0) {
         head->cancel();
         return u"change and cancel the header of %1"_s.arg(document.number);

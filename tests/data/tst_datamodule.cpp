@@ -1,5 +1,6 @@
 // The data module's start on a data directory and the shared settings.
 #include "DataDirFixture.h"
+#include "RecordValues.h"
 #include "data/Errors.h"
 #include "engine/TQVDatabase.h"
 
@@ -305,9 +306,9 @@ void TestDataModule::heldCounterDelaysOnlyItsPoster()
     do {
         dm->tblQuotes->edit();
         dm->tblQuotesMaterial->insert();
-        dm->tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsFloat(1);
-        dm->tblQuotesMaterial->fieldByName(u"CurrentPrice"_s)->setAsString(u"10"_s);
-        dm->tblQuotesMaterial->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+        setNumber(dm->tblQuotesMaterial, u"Quantity", 1);
+        setText(dm->tblQuotesMaterial, u"CurrentPrice", u"10"_s);
+        setNumber(dm->tblQuotesMaterial, u"Heading_ID", 900);
         dm->tblQuotesMaterial->post(); // throws "database is locked" if the poster held it
         ++saved;
     } while (poster.state() != QProcess::NotRunning && saved < 2000);

@@ -2,6 +2,7 @@
 // the user's own edit is kept, posted or cancelled as the refresh mode says; and the rules every
 // view keeps: harmless post and cancel, the new-record code rule, the master posted first.
 #include "FileStatement.h"
+#include "RecordValues.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "data/Errors.h"
@@ -87,8 +88,8 @@ void TestRefresh::addCustomer(TQVDatabase &db, double id, const QString &name)
     customers.setTableName(u"Cust.DB"_s);
     customers.open();
     customers.append();
-    customers.fieldByName(u"Client_ID"_s)->setAsFloat(id);
-    customers.fieldByName(u"Name"_s)->setAsString(name);
+    setNumber(customers, u"Client_ID", id);
+    setText(customers, u"Name", name);
     customers.post();
 }
 
@@ -126,10 +127,10 @@ void TestRefresh::otherCopysCustomerShows()
     QTRY_COMPARE_WITH_TIMEOUT(customers->recordCount(), 3, 5000);
     QCOMPARE(
         events, QStringList({ u"before, controls off"_s, u"after, controls off"_s, u"repaint"_s }));
-    QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Twenty"_s);
+    QCOMPARE(text(customers, u"Name"), u"Twenty"_s);
     QCOMPARE(customers->recNo(), 2);
     customers->first();
-    QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Five"_s);
+    QCOMPARE(text(customers, u"Name"), u"Five"_s);
 }
 
 void TestRefresh::pendingEditOnRefresh_data()
@@ -155,19 +156,19 @@ void TestRefresh::pendingEditOnRefresh()
     customers->AfterRefresh = [&refreshes](TRefreshTable &) { ++refreshes; };
     QCOMPARE(customers->recordCount(), 1);
     customers->edit();
-    customers->fieldByName(u"Name"_s)->setAsString(u"Edited"_s);
+    setText(customers, u"Name", u"Edited"_s);
 
     addCustomer(*m_other, 30, u"Thirty"_s);
     if (refreshed) {
         QTRY_COMPARE_WITH_TIMEOUT(refreshes, 1, 5000);
         QCOMPARE(customers->state(), DataSetState::Browse);
         QCOMPARE(customers->recordCount(), 2);
-        QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), storedName);
+        QCOMPARE(text(customers, u"Name"), storedName);
     } else {
         QTest::qWait(500); // many check periods
         QCOMPARE(refreshes, 0);
         QCOMPARE(customers->state(), DataSetState::Edit);
-        QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Edited"_s);
+        QCOMPARE(text(customers, u"Name"), u"Edited"_s);
         customers->post();
         QCOMPARE(customers->recordCount(), 2);
     }
@@ -184,7 +185,7 @@ void TestRefresh::deletedCurrentRecordKeepsPlace()
     int refreshes = 0;
     customers->AfterRefresh = [&refreshes](TRefreshTable &) { ++refreshes; };
     customers->setRecNo(1);
-    QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"C2"_s);
+    QCOMPARE(text(customers, u"Name"), u"C2"_s);
 
     auto theirs = table(u"Cust.DB"_s, m_other.get());
     theirs->setRecNo(1);
@@ -192,7 +193,7 @@ void TestRefresh::deletedCurrentRecordKeepsPlace()
     QTRY_COMPARE_WITH_TIMEOUT(refreshes, 1, 5000);
     QCOMPARE(customers->recordCount(), 2);
     QCOMPARE(customers->recNo(), 1);
-    QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"C3"_s);
+    QCOMPARE(text(customers, u"Name"), u"C3"_s);
 }
 
 void TestRefresh::postAndCancelWhileBrowsing()
@@ -202,7 +203,7 @@ void TestRefresh::postAndCancelWhileBrowsing()
     customers->post();
     customers->cancel();
     QCOMPARE(customers->state(), DataSetState::Browse);
-    QCOMPARE(customers->fieldByName(u"Name"_s)->asString(), u"Ten"_s);
+    QCOMPARE(text(customers, u"Name"), u"Ten"_s);
 }
 
 void TestRefresh::newRecordCode_data()
@@ -273,9 +274,9 @@ void TestRefresh::numberKeyInAnyLocale()
     auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
     auto heads = table(u"Head.DB"_s);
     heads->insert();
-    heads->fieldByName(u"ID"_s)->setAsFloat(key);
+    setNumber(heads, u"ID", key);
     heads->post();
-    QCOMPARE(heads->fieldByName(u"ID"_s)->asFloat(), key);
+    QCOMPARE(number(heads, u"ID"), key);
     QCOMPARE(stored(u"Head.DB"_s, u"SELECT ID FROM data"_s).toDouble(), key);
 }
 
@@ -292,14 +293,14 @@ void TestRefresh::detailInsertPostsMaster()
     heads.open();
 
     customers->insert();
-    customers->fieldByName(u"Client_ID"_s)->setAsFloat(40);
-    customers->fieldByName(u"Name"_s)->setAsString(u"Forty"_s);
+    setNumber(customers, u"Client_ID", 40);
+    setText(customers, u"Name", u"Forty"_s);
     heads.insert();
     QCOMPARE(customers->state(), DataSetState::Browse);
     QCOMPARE(stored(u"Cust.DB"_s, u"SELECT Name FROM data WHERE Client_ID = 40"_s).toString(),
         u"Forty"_s);
-    heads.fieldByName(u"ID"_s)->setAsFloat(1);
-    heads.fieldByName(u"Client_ID"_s)->setAsFloat(40);
+    setNumber(heads, u"ID", 1);
+    setNumber(heads, u"Client_ID", 40);
     heads.post();
     QCOMPARE(heads.recordCount(), 1);
 }

@@ -1,6 +1,7 @@
 // The business rules of the data module: keys, numbers, header totals and line pricing, with the
 // worked figures of a small trade business.
 #include "DataDirFixture.h"
+#include "RecordValues.h"
 #include "data/Errors.h"
 #include "engine/Field.h"
 
@@ -80,7 +81,7 @@ void TestRules::newQuote(const QString &number)
 {
     m_dm->tblQuotes->insert();
     if (!number.isNull())
-        m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->setAsString(number);
+        setText(m_dm->tblQuotes, u"Quote_No", number);
 }
 
 void TestRules::addMaterialLine(TQVTable *lines, TQVTable *header, double quantity, double price)
@@ -88,10 +89,9 @@ void TestRules::addMaterialLine(TQVTable *lines, TQVTable *header, double quanti
     if (!header->isEditing())
         header->edit();
     lines->insert();
-    lines->fieldByName(u"Quantity"_s)->setAsFloat(quantity);
-    lines->fieldByName(u"CurrentPrice"_s)->setAsString(Field::formatNumber(price));
-    lines->fieldByName(u"MaterialCode"_s)->setAsString(u"M%1"_s.arg(price));
-    lines->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+    fill(lines,
+        { { u"Quantity", quantity }, { u"CurrentPrice", Field::formatNumber(price) },
+            { u"MaterialCode", u"M%1"_s.arg(price) }, { u"Heading_ID", 900 } });
     lines->post();
 }
 
@@ -100,22 +100,19 @@ void TestRules::addLabourLine(TQVTable *lines, TQVTable *header, double hours, d
     if (!header->isEditing())
         header->edit();
     lines->insert();
-    lines->fieldByName(u"Hourly_Rate"_s)->setAsFloat(rate);
-    lines->fieldByName(u"Hours"_s)->setAsString(Field::formatNumber(hours));
-    lines->fieldByName(u"Labour_Code"_s)->setAsString(u"LAB"_s);
-    lines->fieldByName(u"Heading_ID"_s)->setAsFloat(900);
+    fill(lines,
+        { { u"Hourly_Rate", rate }, { u"Hours", Field::formatNumber(hours) },
+            { u"Labour_Code", u"LAB"_s }, { u"Heading_ID", 900 } });
     lines->post();
 }
 
 void TestRules::addMaterial(const QString &code, double selling, double cost, double markup)
 {
     m_dm->tblMaterial->insert();
-    m_dm->tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(code);
-    m_dm->tblMaterial->fieldByName(u"Description"_s)->setAsString(code + u" pipe"_s);
-    m_dm->tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(selling);
-    m_dm->tblMaterial->fieldByName(u"CostPrice"_s)->setAsFloat(cost);
-    m_dm->tblMaterial->fieldByName(u"Markup"_s)->setAsFloat(markup);
-    m_dm->tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(900);
+    fill(m_dm->tblMaterial,
+        { { u"Material_Code", code }, { u"Description", code + u" pipe"_s },
+            { u"SellingPrice", selling }, { u"CostPrice", cost }, { u"Markup", markup },
+            { u"HeadingCode", 900 } });
     m_dm->tblMaterial->post();
 }
 
@@ -145,9 +142,9 @@ void TestRules::documentNumbers()
     m_fixture->exec(u"NxtQuote.db"_s,
         u"INSERT INTO data VALUES (1, '%1', %2, '%3')"_s.arg(prefix).arg(next).arg(suffix));
     newQuote();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Date"_s)->asDate(), QDate::currentDate());
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"DueDate"_s)->asDate(), QDate::currentDate().addDays(7));
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), number);
+    QCOMPARE(date(m_dm->tblQuotes, u"Date"), QDate::currentDate());
+    QCOMPARE(date(m_dm->tblQuotes, u"DueDate"), QDate::currentDate().addDays(7));
     QCOMPARE(m_dm->tblQuotesMaterial->filter(), u"Quote_No = '%1'"_s.arg(number));
     QVERIFY(m_dm->tblQuotesMaterial->filtered());
     m_dm->tblQuotes->post();
@@ -193,14 +190,14 @@ void TestRules::numbersInTextIgnoreLocale()
     const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
 
     newQuote();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), number);
     m_dm->tblQuotes->post();
     QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT Quote_No FROM data WHERE Quote_ID < 900"_s)
                  .toString(),
         number);
 
     m_dm->tblClients->first();
-    QCOMPARE(m_dm->tblClients->fieldByName(u"Contact"_s)->asString(), u"Ann"_s);
+    QCOMPARE(text(m_dm->tblClients, u"Contact"), u"Ann"_s);
     m_dm->FilterCriteriaByClient();
     QCOMPARE(m_dm->tblCriteriaQuotes->filter(), u"Client_ID = '100000'"_s);
     QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 1);
@@ -210,14 +207,14 @@ void TestRules::numbersInTextIgnoreLocale()
 void TestRules::cancelledNewQuoteUsesNoNumber()
 {
     newQuote(); // no counter row yet: the number is 1 and the row is made
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), u"1"_s);
     m_dm->tblQuotes->cancel();
     newQuote();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), u"1"_s);
     m_dm->tblQuotes->post();
     QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 2.0);
     newQuote();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"2"_s);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), u"2"_s);
 }
 
 void TestRules::referenceChecksTakeNoKey_data()
@@ -257,7 +254,7 @@ void TestRules::referenceChecksTakeNoKey()
     QVERIFY(table);
     table->insert();
     for (const QString &pair : fields)
-        table->fieldByName(pair.section(u'=', 0, 0))->setAsString(pair.section(u'=', 1));
+        setText(table, pair.section(u'=', 0, 0), pair.section(u'=', 1));
     try {
         table->post();
         QFAIL("the record was posted");
@@ -275,15 +272,15 @@ void TestRules::headerWorkedExample()
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 3, 40);
     TQVTable *quote = m_dm->tblQuotes;
-    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
-    QCOMPARE(quote->fieldByName(u"TotalLabour"_s)->asFloat(), 120.0);
-    QCOMPARE(quote->fieldByName(u"QuoteTotal"_s)->asFloat(), 140.0);
+    QCOMPARE(number(quote, u"TotalMaterials"), 20.0);
+    QCOMPARE(number(quote, u"TotalLabour"), 120.0);
+    QCOMPARE(number(quote, u"QuoteTotal"), 140.0);
     quote->edit();
-    quote->fieldByName(u"Discount"_s)->setAsFloat(5);
-    quote->fieldByName(u"TaxRate"_s)->setAsFloat(10);
+    setNumber(quote, u"Discount", 5);
+    setNumber(quote, u"TaxRate", 10);
     quote->post();
-    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 1.5);
-    QCOMPARE(quote->fieldByName(u"VQuoteTotal"_s)->asFloat(), 136.5);
+    QCOMPARE(number(quote, u"TotalSalesTax"), 1.5);
+    QCOMPARE(number(quote, u"VQuoteTotal"), 136.5);
     // Each material line took two keys, its printed row a third; the header one.
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_RepID - Quote_ID FROM data"_s).toDouble(),
         1.0);
@@ -296,26 +293,26 @@ void TestRules::discountAboveMaterialsGivesNegativeTax()
     newQuote();
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 10);
     m_dm->tblQuotes->edit();
-    m_dm->tblQuotes->fieldByName(u"TaxRate"_s)->setAsFloat(10);
-    m_dm->tblQuotes->fieldByName(u"Discount"_s)->setAsFloat(20);
+    setNumber(m_dm->tblQuotes, u"TaxRate", 10);
+    setNumber(m_dm->tblQuotes, u"Discount", 20);
     m_dm->tblQuotes->post();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalSalesTax"_s)->asFloat(), -1.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalSalesTax"), -1.0);
 }
 
 void TestRules::discountOnUnpostedQuoteWaitsForPost()
 {
     newQuote();
     TQVTable *quote = m_dm->tblQuotes;
-    quote->fieldByName(u"TotalMaterials"_s)->setAsFloat(100);
-    quote->fieldByName(u"TaxRate"_s)->setAsFloat(10); // the rate's change works the tax out at once
-    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
-    quote->fieldByName(u"Discount"_s)->setAsFloat(50); // not while inserting
-    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
+    setNumber(quote, u"TotalMaterials", 100);
+    setNumber(quote, u"TaxRate", 10); // the rate's change works the tax out at once
+    QCOMPARE(number(quote, u"TotalSalesTax"), 10.0);
+    setNumber(quote, u"Discount", 50); // not while inserting
+    QCOMPARE(number(quote, u"TotalSalesTax"), 10.0);
     quote->post();
-    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 5.0);
+    QCOMPARE(number(quote, u"TotalSalesTax"), 5.0);
     quote->edit();
-    quote->fieldByName(u"Discount"_s)->setAsFloat(0); // at once on a stored quote
-    QCOMPARE(quote->fieldByName(u"TotalSalesTax"_s)->asFloat(), 10.0);
+    setNumber(quote, u"Discount", 0); // at once on a stored quote
+    QCOMPARE(number(quote, u"TotalSalesTax"), 10.0);
     quote->cancel();
 }
 
@@ -327,13 +324,11 @@ void TestRules::clientNameShown()
     m_dm->tblDisplayClients->refresh();
     for (double client : { 50.0, 51.0, 52.0 }) {
         newQuote();
-        m_dm->tblQuotes->fieldByName(u"Client_ID"_s)->setAsFloat(client);
+        setNumber(m_dm->tblQuotes, u"Client_ID", client);
         m_dm->tblQuotes->post();
     }
-    QStringList names;
-    for (m_dm->tblQuotes->first(); !m_dm->tblQuotes->eof(); m_dm->tblQuotes->next())
-        names << m_dm->tblQuotes->fieldByName(u"VClientDesc"_s)->asString();
-    QCOMPARE(names, QStringList({ u"Ann Lee"_s, u"Bob Builders"_s, QString() }));
+    QCOMPARE(texts(m_dm->tblQuotes, u"VClientDesc"),
+        QStringList({ u"Ann Lee"_s, u"Bob Builders"_s, QString() }));
 }
 
 void TestRules::materialPickAndTypedTexts()
@@ -347,30 +342,27 @@ void TestRules::materialPickAndTypedTexts()
     line->insert();
     QVERIFY(m_dm->tblMaterial->findKey({ u"P15"_s }));
     m_dm->FillQuoteMaterialLine();
-    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 1.0);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 12.5);
-    QCOMPARE(line->fieldByName(u"TotalMarkup"_s)->asFloat(), 12.5);
-    QCOMPARE(line->fieldByName(u"UnitCost"_s)->asFloat(), 8.0);
-    QCOMPARE(line->fieldByName(u"RetailMarkup"_s)->asFloat(), 25.0);
-    QCOMPARE(line->fieldByName(u"Heading_ID"_s)->asFloat(), 900.0);
-    line->fieldByName(u"Quantity"_s)->setAsString(u"4"_s);
+    QCOMPARE(number(line, u"Quantity"), 1.0);
+    QCOMPARE(number(line, u"TotalCharge"), 12.5);
+    QCOMPARE(number(line, u"TotalMarkup"), 12.5);
+    QCOMPARE(number(line, u"UnitCost"), 8.0);
+    QCOMPARE(number(line, u"RetailMarkup"), 25.0);
+    QCOMPARE(number(line, u"Heading_ID"), 900.0);
+    setText(line, u"Quantity", u"4"_s);
     QVERIFY(m_dm->tblMaterial->findKey({ u"P20"_s }));
     m_dm->FillQuoteMaterialLine(); // a second pick keeps the typed quantity
-    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 4.0);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 80.0);
-    line->fieldByName(u"Quantity"_s)->setAsString(u"2"_s);
-    line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.50"_s);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
-    QCOMPARE(
-        m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0); // not before saving
-    QVERIFY_THROWS_EXCEPTION(
-        EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(QString()));
-    QVERIFY_THROWS_EXCEPTION(
-        EConvertError, line->fieldByName(u"CurrentPrice"_s)->setAsString(u"12.5.0"_s));
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 25.0);
+    QCOMPARE(number(line, u"Quantity"), 4.0);
+    QCOMPARE(number(line, u"TotalCharge"), 80.0);
+    setText(line, u"Quantity", u"2"_s);
+    setText(line, u"CurrentPrice", u"12.50"_s);
+    QCOMPARE(number(line, u"TotalCharge"), 25.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalMaterials"), 0.0); // not before saving
+    QVERIFY_THROWS_EXCEPTION(EConvertError, setText(line, u"CurrentPrice", QString()));
+    QVERIFY_THROWS_EXCEPTION(EConvertError, setText(line, u"CurrentPrice", u"12.5.0"_s));
+    QCOMPARE(number(line, u"TotalCharge"), 25.0);
     line->cancel(); // a cancelled new line gives nothing back, yet posts the header
     QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Browse);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalMaterials"), 0.0);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
@@ -383,21 +375,21 @@ void TestRules::materialEditSaveAndCancel()
 
     quote->edit();
     line->edit();
-    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(number(quote, u"TotalMaterials"), 0.0);
     QCOMPARE(
         m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD || ' ' || ALPHA FROM data"_s).toString(),
         u"20.0 Record to Cancel Quote"_s);
-    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 30.0);
+    setText(line, u"Quantity", u"3"_s);
+    QCOMPARE(number(line, u"TotalCharge"), 30.0);
     line->cancel();
-    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
-    QCOMPARE(quote->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
+    QCOMPARE(number(line, u"Quantity"), 2.0);
+    QCOMPARE(number(quote, u"TotalMaterials"), 20.0);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 20.0);
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 
     quote->edit();
     line->edit();
-    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
+    setText(line, u"Quantity", u"3"_s);
     line->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 30.0);
     QCOMPARE(storedSum(u"RepQte.DB"_s, u"Total_Cost"_s), 30.0);
@@ -443,7 +435,7 @@ void TestRules::cancelsInTwoCopiesGiveBackTheirOwnCharge()
     const auto add = [&](bool job, const QString &number, double charge) {
         const Document d = document(*m_dm, job);
         d.header->insert();
-        d.header->fieldByName(d.numberField)->setAsString(number);
+        setText(d.header, d.numberField, number);
         addMaterialLine(d.lines, d.header, 1, charge);
     };
     add(firstIsJob, firstNumber, 50);
@@ -464,14 +456,14 @@ void TestRules::cancelsInTwoCopiesGiveBackTheirOwnCharge()
     const Document theirs = document(*other, secondIsJob);
     openLine(mine, firstNumber);
     openLine(theirs, secondNumber);
-    QCOMPARE(mine.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
-    QCOMPARE(theirs.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
+    QCOMPARE(number(mine.header, u"TotalMaterials"), 0.0);
+    QCOMPARE(number(theirs.header, u"TotalMaterials"), 0.0);
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
 
     mine.lines->cancel();
     theirs.lines->cancel();
-    QCOMPARE(mine.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 50.0);
-    QCOMPARE(theirs.header->fieldByName(u"TotalMaterials"_s)->asFloat(), 70.0);
+    QCOMPARE(number(mine.header, u"TotalMaterials"), 50.0);
+    QCOMPARE(number(theirs.header, u"TotalMaterials"), 70.0);
     const auto stored = [&](bool job, const QString &number) {
         return m_fixture
             ->peek(job ? u"Jobs.DB"_s : u"Quotes.DB"_s,
@@ -503,16 +495,16 @@ void TestRules::emptyQuantity()
     lines->edit();
     if (job) {
         try {
-            lines->fieldByName(u"Quantity"_s)->setAsString(QString());
+            setText(lines, u"Quantity", QString());
             QFAIL("an empty quantity was taken");
         } catch (const EConvertError &error) {
             QCOMPARE(error.message(), u"'' is not a valid floating point value"_s);
         }
     } else {
-        lines->fieldByName(u"Quantity"_s)->setAsString(QString());
+        setText(lines, u"Quantity", QString());
     }
-    QCOMPARE(lines->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
-    QCOMPARE(lines->fieldByName(u"TotalCharge"_s)->asFloat(), 20.0);
+    QCOMPARE(number(lines, u"Quantity"), 2.0);
+    QCOMPARE(number(lines, u"TotalCharge"), 20.0);
     lines->cancel();
 }
 
@@ -528,12 +520,12 @@ void TestRules::labourWorkedExample()
     line->insert();
     QVERIFY(m_dm->tblLabour->findKey({ u"PLUMB"_s }));
     m_dm->FillLabourLine();
-    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), 1.0);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 40.0);
-    line->fieldByName(u"Hours"_s)->setAsString(u"2.5"_s);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 100.0);
-    line->fieldByName(u"TotalCharge"_s)->setAsString(u"90"_s);
-    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), 2.25);
+    QCOMPARE(number(line, u"Hours"), 1.0);
+    QCOMPARE(number(line, u"TotalCharge"), 40.0);
+    setText(line, u"Hours", u"2.5"_s);
+    QCOMPARE(number(line, u"TotalCharge"), 100.0);
+    setText(line, u"TotalCharge", u"90"_s);
+    QCOMPARE(number(line, u"Hours"), 2.25);
     line->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalLabour"_s), 90.0);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalSalesTax"_s), 0.0);
@@ -546,7 +538,7 @@ void TestRules::labourWorkedExample()
     // Editing and cancelling gives the exact charge back and clears the undo row.
     m_dm->tblQuotes->edit();
     line->edit();
-    line->fieldByName(u"Hours"_s)->setAsString(u"7"_s);
+    setText(line, u"Hours", u"7"_s);
     line->cancel();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 90.0);
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
@@ -577,18 +569,18 @@ void TestRules::labourTypedCharge()
     newQuote();
     TQVTable *line = m_dm->tblQuoteLabour;
     line->insert();
-    line->fieldByName(u"Hourly_Rate"_s)->setAsFloat(rate);
-    line->fieldByName(u"Hours"_s)->setAsString(u"1"_s);
-    const double before = line->fieldByName(u"TotalCharge"_s)->asFloat();
+    setNumber(line, u"Hourly_Rate", rate);
+    setText(line, u"Hours", u"1"_s);
+    const double before = number(line, u"TotalCharge");
     try {
-        line->fieldByName(u"TotalCharge"_s)->setAsString(typed);
+        setText(line, u"TotalCharge", typed);
         QVERIFY2(refusal.isEmpty(), "the text was taken");
     } catch (const Exception &error) {
         QCOMPARE(error.message(), refusal);
-        QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), before);
+        QCOMPARE(number(line, u"TotalCharge"), before);
     }
-    QCOMPARE(line->fieldByName(u"Hours"_s)->asFloat(), hours);
-    QCOMPARE(line->fieldByName(u"Hourly_Rate"_s)->asFloat(), rate);
+    QCOMPARE(number(line, u"Hours"), hours);
+    QCOMPARE(number(line, u"Hourly_Rate"), rate);
     line->cancel();
 }
 
@@ -600,30 +592,30 @@ void TestRules::fillLabourFillsBothLinesJobFirst()
     QVERIFY(m_dm->tblLabour->findKey({ u"ELEC"_s }));
     m_dm->tblJobs->insert();
     m_dm->tblJobLabour->insert();
-    m_dm->tblJobLabour->fieldByName(u"Hours"_s)->setAsFloat(3);
+    setNumber(m_dm->tblJobLabour, u"Hours", 3);
     newQuote();
     m_dm->tblQuoteLabour->insert();
     m_dm->FillLabourLine();
-    QCOMPARE(m_dm->tblJobLabour->fieldByName(u"TotalCharge"_s)->asFloat(), 165.0);
-    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"Hours"_s)->asFloat(), 1.0);
-    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"TotalCharge"_s)->asFloat(), 55.0);
-    QCOMPARE(m_dm->tblQuoteLabour->fieldByName(u"Description"_s)->asString(), u"Electrician"_s);
+    QCOMPARE(number(m_dm->tblJobLabour, u"TotalCharge"), 165.0);
+    QCOMPARE(number(m_dm->tblQuoteLabour, u"Hours"), 1.0);
+    QCOMPARE(number(m_dm->tblQuoteLabour, u"TotalCharge"), 55.0);
+    QCOMPARE(text(m_dm->tblQuoteLabour, u"Description"), u"Electrician"_s);
 }
 
 void TestRules::deleteAllLines()
 {
     newQuote();
-    const QString number = m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString();
+    const QString quoteNo = text(m_dm->tblQuotes, u"Quote_No");
     for (double price : { 10.0, 20.5, 7.25 })
         addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, price);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1.5, 40);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 2, 33.3);
-    m_dm->tblQuoteLabour->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
+    m_dm->tblQuoteLabour->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, quoteNo));
     m_dm->tblQuoteLabour->setFiltered(true);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 5);
     m_dm->DeleteQuoteLines();
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 0.0);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalLabour"_s)->asFloat(), 0.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalMaterials"), 0.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalLabour"), 0.0);
     QVERIFY(qAbs(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s)) < 1e-9);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
@@ -637,7 +629,7 @@ void TestRules::copyQuoteIntoJob()
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 99.95);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 3, 40);
     m_dm->tblJobs->insert();
-    m_dm->tblJobs->fieldByName(u"JobDescription"_s)->setAsString(u"From the quote"_s);
+    setText(m_dm->tblJobs, u"JobDescription", u"From the quote"_s);
     m_dm->CopyQuoteLinesToJob();
     m_dm->tblJobs->post();
     QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalMaterials"_s),
@@ -655,12 +647,12 @@ void TestRules::copyQuoteIntoJob()
 void TestRules::numberTakenByAnotherCopyIsReplaced()
 {
     newQuote(); // gets 1
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), u"1"_s);
     // Meanwhile another copy stores quote 1 and moves the counter on.
     m_fixture->exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No) VALUES (999, '1')"_s);
     m_fixture->exec(u"NxtQuote.db"_s, u"UPDATE data SET NextQuote = 2"_s);
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 10);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"2"_s);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), u"2"_s);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT Quote_No FROM data"_s).toString(), u"2"_s);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT Number FROM data"_s).toString(), u"2"_s);
     QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 3.0);
@@ -679,10 +671,10 @@ void TestRules::typedDuplicateOrLongNumberRefused()
     QFETCH(QString, number);
     m_fixture->exec(u"Quotes.DB"_s, u"INSERT INTO data (Quote_ID, Quote_No) VALUES (999, 'Q-1')"_s);
     newQuote();
-    m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->setAsString(number);
+    setText(m_dm->tblQuotes, u"Quote_No", number);
     QVERIFY_THROWS_EXCEPTION(EQuorvane, m_dm->tblQuotes->post());
     QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Insert);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), number);
+    QCOMPARE(text(m_dm->tblQuotes, u"Quote_No"), number);
     QCOMPARE(m_fixture->peek(u"Quotes.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
     QCOMPARE(m_fixture->peek(u"NxtQuote.db"_s, u"SELECT NextQuote FROM data"_s).toDouble(), 1.0);
     QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), 0.0);
@@ -690,7 +682,7 @@ void TestRules::typedDuplicateOrLongNumberRefused()
 
 void TestRules::oddNumbersKeepSumsRight_data()
 {
-    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("quoteNo");
     QTest::newRow("blank inside") << u"Q 12"_s;
     QTest::newRow("quote inside") << u"O'NEIL-1"_s;
     QTest::newRow("lower case") << u"q-12"_s;
@@ -698,26 +690,26 @@ void TestRules::oddNumbersKeepSumsRight_data()
 
 void TestRules::oddNumbersKeepSumsRight()
 {
-    QFETCH(QString, number);
-    newQuote(number);
+    QFETCH(QString, quoteNo);
+    newQuote(quoteNo);
     addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
     addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 50);
     for (TQVTable *line : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
-        line->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
+        line->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, quoteNo));
         line->setFiltered(true);
     }
     for (TQVTable *line : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
         QCOMPARE(line->recordCount(), 1);
         m_dm->tblQuotes->edit();
         line->edit();
-        line->fieldByName(u"TotalCharge"_s)->setAsString(u"1"_s);
+        setText(line, u"TotalCharge", u"1"_s);
         line->cancel();
         m_dm->tblQuotes->edit();
         line->edit();
         line->post();
     }
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 70.0);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"QuoteTotal"_s)->asFloat(), 70.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"QuoteTotal"), 70.0);
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
@@ -730,13 +722,13 @@ void TestRules::failingHookStoresNothing()
     m_dm->tblReportQuotes->afterPost = [](TableView &) { throw EDatabaseError(u"disk full"_s); };
     m_dm->tblQuotes->edit();
     m_dm->tblQuotesMaterial->insert();
-    m_dm->tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsFloat(1);
-    m_dm->tblQuotesMaterial->fieldByName(u"CurrentPrice"_s)->setAsString(u"5"_s);
+    setNumber(m_dm->tblQuotesMaterial, u"Quantity", 1);
+    setText(m_dm->tblQuotesMaterial, u"CurrentPrice", u"5"_s);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_dm->tblQuotesMaterial->post());
     QCOMPARE(m_dm->tblQuotesMaterial->state(), DataSetState::Insert);
-    QCOMPARE(m_dm->tblQuotesMaterial->fieldByName(u"TotalCharge"_s)->asFloat(), 5.0);
+    QCOMPARE(number(m_dm->tblQuotesMaterial, u"TotalCharge"), 5.0);
     QCOMPARE(m_dm->tblQuotes->state(), DataSetState::Edit);
-    QCOMPARE(m_dm->tblQuotes->fieldByName(u"TotalMaterials"_s)->asFloat(), 20.0);
+    QCOMPARE(number(m_dm->tblQuotes, u"TotalMaterials"), 20.0);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 20.0);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
     QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), keys);
@@ -745,7 +737,6 @@ void TestRules::failingHookStoresNothing()
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 25.0);
 }
 
-QTEST_GUILESS_MAIN(TestRules)
 void TestRules::overflowingAmountsAreRefused()
 {
     // An amount too large for a number would turn the header's sums into infinities, and the
@@ -757,15 +748,15 @@ void TestRules::overflowingAmountsAreRefused()
     quote->edit();
     line->edit();
     try {
-        line->fieldByName(u"Quantity"_s)->setAsString(u"1e308"_s);
+        setText(line, u"Quantity", u"1e308"_s);
         QFAIL("an overflowing charge was taken");
     } catch (const EConvertError &error) {
         QVERIFY2(error.message().contains(u"too large"_s), qPrintable(error.message()));
     }
     // The typed quantity went with the refused charge.
-    QCOMPARE(line->fieldByName(u"Quantity"_s)->asFloat(), 2.0);
-    QCOMPARE(line->fieldByName(u"TotalCharge"_s)->asFloat(), 20.0);
-    line->fieldByName(u"Quantity"_s)->setAsString(u"3"_s);
+    QCOMPARE(number(line, u"Quantity"), 2.0);
+    QCOMPARE(number(line, u"TotalCharge"), 20.0);
+    setText(line, u"Quantity", u"3"_s);
     line->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 30.0);
 
@@ -784,4 +775,5 @@ void TestRules::overflowingAmountsAreRefused()
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
 }
 
+QTEST_GUILESS_MAIN(TestRules)
 #include "tst_rules.moc"

@@ -1,7 +1,8 @@
 #include "DemoCommand.h"
 #include "DocumentTestData.h"
-#include "ExternalTool.h"
 #include "DocumentsTests.h"
+#include "ExternalTool.h"
+#include "RecordValues.h"
 #include "documents/QRJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
@@ -86,7 +87,7 @@ void TestDemoDocuments::initTestCase()
     // with every detail the header prints.
     auto pick = [](TQVTable *view, DocumentReport &report, const QString &field) {
         for (view->first(); !view->eof(); view->next()) {
-            const QString no = view->fieldByName(field)->asString();
+            const QString no = text(view, field);
             const QList<QVariantMap> rows = report.readRows(no);
             if (rows.size() < 2 || rows.size() > 12)
                 continue;
@@ -105,7 +106,7 @@ void TestDemoDocuments::initTestCase()
     QVERIFY2(!m_quoteNo.isEmpty() && !m_jobNo.isEmpty(), "the demo has no suitable quote or job");
     m_dm->tblBusiness->first();
     for (const QString &field : { u"Company_Name"_s, u"Phone_No"_s, u"Phone_Fax"_s })
-        m_business.insert(field, m_dm->tblBusiness->fieldByName(field)->asString());
+        m_business.insert(field, text(m_dm->tblBusiness, field));
 }
 
 void TestDemoDocuments::cleanupTestCase()

@@ -3,6 +3,7 @@
 #include "DemoCommand.h"
 #include "DocumentsTests.h"
 #include "ExternalTool.h"
+#include "RecordValues.h"
 #include "ReportTestSupport.h"
 #include "ToolRun.h"
 #include "documents/QRJobQuote.h"
@@ -59,9 +60,9 @@ void TestPdfCommand::initTestCase()
     QVERIFY(dm->isConnected());
     fillDemoData(*dm);
     dm->tblCriteriaQuotes->first();
-    m_quoteNo = dm->tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->asString();
+    m_quoteNo = text(dm->tblCriteriaQuotes, u"Quote_No");
     dm->tblCriteriaJobs->first();
-    m_jobNo = dm->tblCriteriaJobs->fieldByName(u"Job_No"_s)->asString();
+    m_jobNo = text(dm->tblCriteriaJobs, u"Job_No");
     QVERIFY(!m_quoteNo.isEmpty() && !m_jobNo.isEmpty());
     // A data directory of another name is opened as well.
     QVERIFY(QFile::link(m_data->dataDirectory(), m_out.filePath(u"shop"_s)));

@@ -264,11 +264,12 @@ void TestPrintPreview::zoomChoices()
     PreviewPageView *view = preview->pageView();
     const double toWidth = view->pixelsPerMillimetre();
 
+    // As the user picks a zoom: the list's choice, not a change of its text from code.
     zoom->setCurrentText(u"50%"_s);
-    preview->cboZoomChange();
+    emit zoom->activated(zoom->currentIndex());
     QCOMPARE(view->pixelsPerMillimetre(), view->logicalDpiX() / 25.4 * 0.5);
     zoom->setCurrentText(u"Full Page"_s);
-    preview->cboZoomChange();
+    emit zoom->activated(zoom->currentIndex());
     QVERIFY(view->pixelsPerMillimetre() <= toWidth);
     QVERIFY(view->pixelsPerMillimetre() * 297 <= view->maximumViewportSize().height());
 

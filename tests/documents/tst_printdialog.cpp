@@ -1,5 +1,7 @@
+#include "Commands.h"
 #include "DocumentTestData.h"
 #include "DocumentsTests.h"
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVPageControl.h"
 #include "documents/FormCJobQuote.h"
@@ -14,8 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -143,12 +145,12 @@ void TestPrintDialog::refusesWithoutClient()
     TQVTable *view = job ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
     // Move to the document without a client.
     for (view->first(); !view->eof(); view->next()) {
-        if (view->fieldByName(u"Client_ID"_s)->isNull())
+        if (isBlank(view, u"Client_ID"))
             break;
     }
     QVERIFY(!view->eof());
 
-    dialog.btnPrintClick();
+    trigger(&dialog, u"btnPrint"_s);
     const QList<MessageAnswers::Shown> shown = MessageAnswers::shown();
     QVERIFY(!shown.isEmpty());
     QCOMPARE(shown.last().text, message);
@@ -234,7 +236,7 @@ void TestPrintDialog::previewWaitsUntilClosed()
         QTest::mouseClick(preview->findChild<QPushButton *>(u"btnClose"_s), Qt::LeftButton);
     });
     poll.start(5);
-    dialog.btnPrintClick();
+    trigger(&dialog, u"btnPrint"_s);
     QVERIFY(seen);
     QCOMPARE(caption, u"Velbric - Print Preview"_s);
     QCOMPARE(state, u" Finshed"_s);
@@ -253,7 +255,7 @@ void TestPrintDialog::searchMovesTheList()
     auto *search = dialog.findChild<IncrementalSearchBox *>(u"edtSearchQuotes"_s);
     m_dm->tblCriteriaQuotes->first();
     QTest::keyClicks(search->lineEdit(), u"q2"_s);
-    QCOMPARE(m_dm->tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->asString(), u"Q2"_s);
+    QCOMPARE(text(m_dm->tblCriteriaQuotes, u"Quote_No"), u"Q2"_s);
     QCOMPARE(search->listFields(), QStringList({ u"Quote_No"_s, u"QuoteDescription"_s }));
 }
 
@@ -262,7 +264,7 @@ void TestPrintDialog::printCommandSavesFirst()
     TQVTable *quotes = m_dm->tblQuotes;
     quotes->first();
     quotes->edit();
-    quotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Changed before printing"_s);
+    setText(quotes, u"QuoteDescription", u"Changed before printing"_s);
 
     bool opened = false;
     DataSetState stateWhenOpen = DataSetState::Edit;
@@ -282,12 +284,6 @@ void TestPrintDialog::printCommandSavesFirst()
         QVariant(u"Changed before printing"_s));
 }
 
-int runPrintDialogTests(int argc, char **argv)
-{
-    TestPrintDialog test;
-    return QTest::qExec(&test, argc, argv);
-}
-
 void TestPrintDialog::selectLongQuote()
 {
     m_dm.reset();
@@ -298,11 +294,7 @@ void TestPrintDialog::selectLongQuote()
     m_dm = m_data->start();
     QVERIFY(m_dm->isConnected());
     TQVTable *quotes = m_dm->tblCriteriaQuotes;
-    for (quotes->first(); !quotes->eof(); quotes->next()) {
-        if (quotes->fieldByName(u"Quote_No"_s)->asString() == u"Q9"_s)
-            return;
-    }
-    QFAIL("Q9 is not in the list");
+    QVERIFY2(moveTo(quotes, u"Quote_No", u"Q9"_s), "Q9 is not in the list");
 }
 
 void TestPrintDialog::previewShowsPagesAsTheyAreMade()
@@ -324,7 +316,7 @@ void TestPrintDialog::previewShowsPagesAsTheyAreMade()
         pages = preview->pageCount();
         preview->close(); // ends the run
     });
-    dialog.btnPrintClick();
+    trigger(&dialog, u"btnPrint"_s);
     QCOMPARE(state, u" Busy"_s);
     QVERIFY2(pages >= 1, qPrintable(page));
     QCOMPARE(page, u"Page 1 of %1"_s.arg(pages));
@@ -370,7 +362,7 @@ void TestPrintDialog::openingAFileEndsTheRun()
         preview->close();
     });
     poll.start(0);
-    dialog.btnPrintClick();
+    trigger(&dialog, u"btnPrint"_s);
     QVERIFY(opened);
     QCOMPARE(shownAfterRun.title, saved.title); // the run's pages did not replace the file's
     QCOMPARE(shownAfterRun.pages.size(), 1);
@@ -410,7 +402,7 @@ void TestPrintDialog::printingShowsProgress()
             progress->cancel();
     });
     poll.start(0);
-    dialog.btnPrintClick();
+    trigger(&dialog, u"btnPrint"_s);
     poll.stop();
 
     const int whole = int(report.lastPages().pages.size());
@@ -422,6 +414,12 @@ void TestPrintDialog::printingShowsProgress()
     QVERIFY(MessageAnswers::shown().isEmpty()); // a cancel is no error
     if (!cancel)
         QVERIFY(QFileInfo(path).size() > 0);
+}
+
+int runPrintDialogTests(int argc, char **argv)
+{
+    TestPrintDialog test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_printdialog.moc"

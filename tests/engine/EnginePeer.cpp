@@ -6,6 +6,7 @@
 //   DIR edit-total HEADID VALUE    edit, set Total, post; prints the refusal and exits 3
 //   DIR add-total HEADID AMOUNT N  N times: edit (waiting out others' locks), add, post
 //   DIR churn SEED                 saves lines forever, each in one operation
+#include "RecordValues.h"
 #include "TestTables.h"
 #include "engine/Exception.h"
 #include "engine/TQVDatabase.h"
@@ -50,8 +51,8 @@ int addCustomer(TQVDatabase &db, double id, const QString &name)
 {
     auto customers = openView(db, u"Cust.DB"_s);
     customers->append();
-    customers->fieldByName(u"Client_ID"_s)->setAsFloat(id);
-    customers->fieldByName(u"Name"_s)->setAsString(name);
+    setNumber(customers, u"Client_ID", id);
+    setText(customers, u"Name", name);
     customers->post();
     say(u"added %1"_s.arg(QDateTime::currentMSecsSinceEpoch()));
     return Done;
@@ -85,7 +86,7 @@ int editTotal(TQVDatabase &db, double headId, double value)
         say(error.message());
         return Refused;
     }
-    heads->fieldByName(u"Total"_s)->setAsFloat(value);
+    setNumber(heads, u"Total", value);
     heads->post();
     say(u"posted"_s);
     return Done;
@@ -127,22 +128,22 @@ int churn(TQVDatabase &db, quint32 seed)
         keys->edit();
         Field *current = keys->fieldByName(u"Current"_s);
         current->setAsFloat(current->asFloat() + 1);
-        line.fieldByName(u"ID"_s)->setAsFloat(current->asFloat());
+        setNumber(line, u"ID", current->asFloat());
         keys->post();
     };
     lines->afterPost = [&](TableView &line) {
         findHead(*heads, headId);
         heads->edit();
         Field *total = heads->fieldByName(u"Total"_s);
-        total->setAsFloat(total->asFloat() + line.fieldByName(u"Charge"_s)->asFloat());
+        total->setAsFloat(total->asFloat() + number(line, u"Charge"));
         heads->post();
     };
     say(u"running"_s);
     for (qint64 saved = 1;; ++saved) {
         headId = 1 + random.bounded(3);
         lines->insert();
-        lines->fieldByName(u"No"_s)->setAsString(u"H%1"_s.arg(headId));
-        lines->fieldByName(u"Charge"_s)->setAsFloat(1 + random.bounded(100));
+        setText(lines, u"No", u"H%1"_s.arg(headId));
+        setNumber(lines, u"Charge", 1 + random.bounded(100));
         lines->post();
         say(QString::number(saved));
     }

@@ -1,6 +1,7 @@
 // Semantics of the table engine: order and index switches, filters, master links, hook order,
 // field conversions, and operations that fail leaving everything as it was.
 #include "FileStatement.h"
+#include "RecordValues.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/DataSource.h"
@@ -87,11 +88,11 @@ void TestEngine::addHead(double id, const QString &no, const QVariant &status, d
 {
     auto heads = view(u"Head.DB"_s);
     heads->append();
-    heads->fieldByName(u"ID"_s)->setAsFloat(id);
-    heads->fieldByName(u"No"_s)->setAsString(no);
+    setNumber(heads, u"ID", id);
+    setText(heads, u"No", no);
     heads->fieldByName(u"Status"_s)->setValue(status);
     if (clientId != 0)
-        heads->fieldByName(u"Client_ID"_s)->setAsFloat(clientId);
+        setNumber(heads, u"Client_ID", clientId);
     heads->post();
 }
 
@@ -100,29 +101,21 @@ QVariant TestEngine::stored(const QString &file, const QString &sql)
     return runOnFile(m_dir->filePath(file), sql);
 }
 
-static QStringList column(TableView &view, const QString &field)
-{
-    QStringList values;
-    for (view.first(); !view.eof(); view.next())
-        values << view.fieldByName(field)->asString();
-    return values;
-}
-
 void TestEngine::orderSwitchKeepsCurrentRecord()
 {
     addHead(3, u"C-1"_s);
     addHead(1, u"A-9"_s);
     addHead(2, u"B-5"_s);
     auto heads = view(u"Head.DB"_s);
-    QCOMPARE(column(*heads, u"ID"_s), QStringList({ u"1"_s, u"2"_s, u"3"_s }));
+    QCOMPARE(texts(heads, u"ID"), QStringList({ u"1"_s, u"2"_s, u"3"_s }));
 
     heads->first();
     heads->next(); // ID 2
     heads->setIndexName(u"ByNo"_s);
-    QCOMPARE(heads->fieldByName(u"ID"_s)->asFloat(), 2.0);
+    QCOMPARE(number(heads, u"ID"), 2.0);
     heads->setIndexFieldNames(u"No"_s);
-    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B-5"_s);
-    QCOMPARE(column(*heads, u"No"_s), QStringList({ u"A-9"_s, u"B-5"_s, u"C-1"_s }));
+    QCOMPARE(text(heads, u"No"), u"B-5"_s);
+    QCOMPARE(texts(heads, u"No"), QStringList({ u"A-9"_s, u"B-5"_s, u"C-1"_s }));
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setIndexName(u"NoSuchIndex"_s));
     QCOMPARE(heads->indexFieldNames(), u"No"_s);
 }
@@ -142,11 +135,11 @@ void TestEngine::navigationFlags()
     heads->next();
     heads->next(); // past the last record: stays on it
     QVERIFY(heads->eof());
-    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B"_s);
+    QCOMPARE(text(heads, u"No"), u"B"_s);
     heads->prior();
     heads->prior();
     QVERIFY(heads->bof());
-    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"A"_s);
+    QCOMPARE(text(heads, u"No"), u"A"_s);
     heads->last();
     QVERIFY(heads->eof());
     QCOMPARE(heads->recNo(), 1);
@@ -161,7 +154,7 @@ void TestEngine::filterSwitchesKeepText()
     heads->setFilter(u"Status<>'C'"_s);
     QCOMPARE(heads->recordCount(), 3); // not filtered yet
     heads->setFiltered(true);
-    QCOMPARE(column(*heads, u"No"_s), QStringList({ u"B"_s, u"C"_s }));
+    QCOMPARE(texts(heads, u"No"), QStringList({ u"B"_s, u"C"_s }));
     heads->setFiltered(false);
     QCOMPARE(heads->recordCount(), 3);
     QCOMPARE(heads->filter(), u"Status<>'C'"_s);
@@ -198,7 +191,7 @@ void TestEngine::filterForms()
     auto heads = view(u"Head.DB"_s);
     heads->setFilter(filter);
     heads->setFiltered(true);
-    QCOMPARE(column(*heads, u"No"_s), numbers);
+    QCOMPARE(texts(heads, u"No"), numbers);
 }
 
 void TestEngine::badFiltersRefused_data()
@@ -232,7 +225,7 @@ void TestEngine::badFiltersRefused()
     heads->setFiltered(true);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->setFilter(filter));
     QCOMPARE(heads->filter(), u"Status<>'C'"_s);
-    QCOMPARE(column(*heads, u"No"_s), QStringList { u"B"_s });
+    QCOMPARE(texts(heads, u"No"), QStringList { u"B"_s });
 }
 
 void TestEngine::masterLinkFollowsMaster()
@@ -243,8 +236,8 @@ void TestEngine::masterLinkFollowsMaster()
     auto customers = view(u"Cust.DB"_s);
     for (auto [id, name] : { std::pair { 10.0, u"Ten"_s }, std::pair { 20.0, u"Twenty"_s } }) {
         customers->append();
-        customers->fieldByName(u"Client_ID"_s)->setAsFloat(id);
-        customers->fieldByName(u"Name"_s)->setAsString(name);
+        setNumber(customers, u"Client_ID", id);
+        setText(customers, u"Name", name);
         customers->post();
     }
     auto heads = view(u"Head.DB"_s);
@@ -259,16 +252,16 @@ void TestEngine::masterLinkFollowsMaster()
     detail->open();
 
     heads->first();
-    QCOMPARE(column(*detail, u"Name"_s), QStringList { u"Twenty"_s });
+    QCOMPARE(texts(detail, u"Name"), QStringList { u"Twenty"_s });
     heads->next();
-    QCOMPARE(detail->fieldByName(u"Name"_s)->asString(), u"Ten"_s);
+    QCOMPARE(text(detail, u"Name"), u"Ten"_s);
     heads->next(); // a header without client shows none
     QVERIFY(detail->isEmpty());
 
     auto otherHeads = view(u"Head.DB"_s);
     otherHeads->first();
     link.setDataSet(otherHeads.get());
-    QCOMPARE(detail->fieldByName(u"Name"_s)->asString(), u"Twenty"_s);
+    QCOMPARE(text(detail, u"Name"), u"Twenty"_s);
 }
 
 void TestEngine::hookOrder()
@@ -291,13 +284,13 @@ void TestEngine::hookOrder()
     heads->fieldByName(u"Total"_s)->onChange = [&calls](Field &) { calls << u"change"_s; };
 
     heads->insert();
-    heads->fieldByName(u"ID"_s)->setAsFloat(1);
-    heads->fieldByName(u"Total"_s)->setAsFloat(5);
+    setNumber(heads, u"ID", 1);
+    setNumber(heads, u"Total", 5);
     heads->post();
     heads->edit();
     heads->cancel();
     heads->edit();
-    heads->fieldByName(u"Total"_s)->setAsFloat(6);
+    setNumber(heads, u"Total", 6);
     heads->first(); // leaving a modified record posts it
     heads->deleteRecord();
     QCOMPARE(calls,
@@ -374,27 +367,25 @@ void TestEngine::failedPostRollsBackEveryFile()
     auto lines = view(u"Line.DB"_s);
     heads->first();
     heads->edit();
-    heads->fieldByName(u"Total"_s)->setAsFloat(10);
+    setNumber(heads, u"Total", 10);
 
     bool fail = true;
     lines->afterPost = [&](TableView &line) {
-        heads->fieldByName(u"Total"_s)
-            ->setAsFloat(heads->fieldByName(u"Total"_s)->asFloat()
-                + line.fieldByName(u"Charge"_s)->asFloat());
+        setNumber(heads, u"Total", number(heads, u"Total") + number(line, u"Charge"));
         heads->post();
         if (fail)
             throw EDatabaseError(u"disk full"_s);
     };
     lines->insert();
-    lines->fieldByName(u"ID"_s)->setAsFloat(7);
-    lines->fieldByName(u"No"_s)->setAsString(u"A"_s);
-    lines->fieldByName(u"Charge"_s)->setAsFloat(2.5);
+    setNumber(lines, u"ID", 7);
+    setText(lines, u"No", u"A"_s);
+    setNumber(lines, u"Charge", 2.5);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, lines->post());
 
     QCOMPARE(lines->state(), DataSetState::Insert);
-    QCOMPARE(lines->fieldByName(u"Charge"_s)->asFloat(), 2.5);
+    QCOMPARE(number(lines, u"Charge"), 2.5);
     QCOMPARE(heads->state(), DataSetState::Edit);
-    QCOMPARE(heads->fieldByName(u"Total"_s)->asFloat(), 10.0);
+    QCOMPARE(number(heads, u"Total"), 10.0);
     QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QVERIFY(stored(u"Head.DB"_s, u"SELECT Total FROM data"_s).isNull());
 
@@ -414,7 +405,7 @@ void TestEngine::failedDeleteRestoresViews()
     heads->afterDelete = [](TableView &) { throw EDatabaseError(u"refused"_s); };
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, heads->deleteRecord());
     QCOMPARE(heads->recordCount(), 2);
-    QCOMPARE(heads->fieldByName(u"No"_s)->asString(), u"B"_s);
+    QCOMPARE(text(heads, u"No"), u"B"_s);
     QCOMPARE(stored(u"Head.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
 }
 
@@ -425,20 +416,20 @@ void TestEngine::findKeyOnOrderFields()
              std::pair { u"OPTIONS"_s, u"QUOTECOMPLETE"_s },
              std::pair { u"Startup"_s, u"StartWiz"_s } }) {
         settings->append();
-        settings->fieldByName(u"Sect"_s)->setAsString(sect);
-        settings->fieldByName(u"Param"_s)->setAsString(param);
-        settings->fieldByName(u"Val"_s)->setAsString(sect + param);
+        setText(settings, u"Sect", sect);
+        setText(settings, u"Param", param);
+        setText(settings, u"Val", sect + param);
         settings->post();
     }
     QVERIFY(settings->findKey({ u"OPTIONS"_s, u"QUOTECOMPLETE"_s }));
-    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OPTIONSQUOTECOMPLETE"_s);
+    QCOMPARE(text(settings, u"Val"), u"OPTIONSQUOTECOMPLETE"_s);
     QVERIFY(
         settings->findKey({ u"Options"_s, u"QuoteComplete"_s })); // exact case, not the other row
-    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s);
+    QCOMPARE(text(settings, u"Val"), u"OptionsQuoteComplete"_s);
     QVERIFY(!settings->findKey({ u"options"_s, u"quotecomplete"_s }));
-    QCOMPARE(settings->fieldByName(u"Val"_s)->asString(), u"OptionsQuoteComplete"_s); // stays
+    QCOMPARE(text(settings, u"Val"), u"OptionsQuoteComplete"_s); // stays
     QVERIFY(settings->findKey({ u"Startup"_s }));
-    QCOMPARE(settings->fieldByName(u"Param"_s)->asString(), u"StartWiz"_s);
+    QCOMPARE(text(settings, u"Param"), u"StartWiz"_s);
 }
 
 void TestEngine::deleteMovesToNextRecord()
@@ -452,7 +443,7 @@ void TestEngine::deleteMovesToNextRecord()
     int deleted = 0;
     heads->first();
     while (!heads->eof()) {
-        if (heads->fieldByName(u"ID"_s)->asFloat() != 3) {
+        if (number(heads, u"ID") != 3) {
             heads->deleteRecord();
             ++deleted;
         } else {
@@ -460,7 +451,7 @@ void TestEngine::deleteMovesToNextRecord()
         }
     }
     QCOMPARE(deleted, 3);
-    QCOMPARE(column(*heads, u"ID"_s), QStringList { u"3"_s });
+    QCOMPARE(texts(heads, u"ID"), QStringList { u"3"_s });
 }
 
 void TestEngine::otherViewsSeeOwnCommits()
@@ -469,12 +460,12 @@ void TestEngine::otherViewsSeeOwnCommits()
     auto b = view(u"Cust.DB"_s);
     QCOMPARE(b->recordCount(), 0);
     a->insert();
-    a->fieldByName(u"Client_ID"_s)->setAsFloat(5);
-    a->fieldByName(u"Name"_s)->setAsString(u"Five"_s);
+    setNumber(a, u"Client_ID", 5);
+    setText(a, u"Name", u"Five"_s);
     a->post();
     QCOMPARE(b->recordCount(), 1);
     b->first();
-    QCOMPARE(b->fieldByName(u"Name"_s)->asString(), u"Five"_s);
+    QCOMPARE(text(b, u"Name"), u"Five"_s);
     QCOMPARE(b->lookup(u"Client_ID"_s, 5, u"Name"_s).toString(), u"Five"_s);
 }
 
@@ -499,10 +490,10 @@ void TestEngine::secondSessionRefusedWhileRecordEdited()
     }
     QCOMPARE(theirs.state(), DataSetState::Browse);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, theirs.deleteRecord());
-    mine->fieldByName(u"Total"_s)->setAsFloat(3);
+    setNumber(mine, u"Total", 3);
     mine->post();
     theirs.edit();
-    QCOMPARE(theirs.fieldByName(u"Total"_s)->asFloat(), 3.0); // edit reads the record as stored now
+    QCOMPARE(number(theirs, u"Total"), 3.0); // edit reads the record as stored now
     theirs.cancel();
 }
 
@@ -511,7 +502,7 @@ void TestEngine::keyViolationRefused()
     addHead(1, u"A"_s);
     auto heads = view(u"Head.DB"_s);
     heads->insert();
-    heads->fieldByName(u"ID"_s)->setAsFloat(1);
+    setNumber(heads, u"ID", 1);
     try {
         heads->post();
         QFAIL("a duplicate key was stored");
@@ -559,7 +550,7 @@ void TestEngine::changeNoticesOnlyForChangedTables()
         customers.open();
         OperationScope operation(&other);
         customers.insert();
-        customers.fieldByName(u"Client_ID"_s)->setAsFloat(7);
+        setNumber(customers, u"Client_ID", 7);
         customers.post();
         if (how == u"both"_s) {
             TableView heads;
@@ -567,7 +558,7 @@ void TestEngine::changeNoticesOnlyForChangedTables()
             heads.setTableName(u"Head.DB"_s);
             heads.open();
             heads.insert();
-            heads.fieldByName(u"ID"_s)->setAsFloat(7);
+            setNumber(heads, u"ID", 7);
             heads.post();
         }
         operation.commit();
@@ -613,7 +604,7 @@ void TestEngine::lockUnderWriteLockIsTriedNotWaited()
         heads->edit();
     };
     lines->insert();
-    lines->fieldByName(u"ID"_s)->setAsFloat(1);
+    setNumber(lines, u"ID", 1);
     try {
         lines->post();
         QFAIL("a held record was taken under the write lock");

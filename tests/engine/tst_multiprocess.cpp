@@ -2,6 +2,7 @@
 // them and after one is killed, no lost updates, and files that still agree after kills at random
 // moments of multi-file saves.
 #include "FileStatement.h"
+#include "RecordValues.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/Exception.h"
@@ -168,14 +169,14 @@ void TestMultiProcess::addHeads(int count)
     auto heads = view(db, u"Head.DB"_s);
     for (int id = 1; id <= count; ++id) {
         heads->append();
-        heads->fieldByName(u"ID"_s)->setAsFloat(id);
-        heads->fieldByName(u"No"_s)->setAsString(u"H%1"_s.arg(id));
+        setNumber(heads, u"ID", id);
+        setText(heads, u"No", u"H%1"_s.arg(id));
         heads->post();
     }
     auto keys = view(db, u"Keys.DB"_s);
     keys->append();
-    keys->fieldByName(u"K"_s)->setAsFloat(1);
-    keys->fieldByName(u"Current"_s)->setAsFloat(0);
+    setNumber(keys, u"K", 1);
+    setNumber(keys, u"Current", 0);
     keys->post();
 }
 
@@ -189,7 +190,7 @@ bool TestMultiProcess::tryEditTotal(TableView &heads, double value, QString *ref
             *refusal = error.message();
         return false;
     }
-    heads.fieldByName(u"Total"_s)->setAsFloat(value);
+    setNumber(heads, u"Total", value);
     heads.post();
     return true;
 }
@@ -336,21 +337,20 @@ void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
             auto heads = view(db, u"Head.DB"_s);
             auto keys = view(db, u"Keys.DB"_s);
             QHash<QString, double> sums;
-            for (lines->first(); !lines->eof(); lines->next()) {
-                const QString no = lines->fieldByName(u"No"_s)->asString();
-                sums[no] += lines->fieldByName(u"Charge"_s)->asFloat();
+            for (const Row &line : rows(lines, { u"No", u"Charge" })) {
+                sums[line[0].toString()] += line[1].toDouble();
                 ++lineCount;
             }
-            for (heads->first(); !heads->eof(); heads->next()) {
-                const QString no = heads->fieldByName(u"No"_s)->asString();
-                QVERIFY2(heads->fieldByName(u"Total"_s)->asFloat() == sums.value(no),
+            for (const Row &head : rows(heads, { u"No", u"Total" })) {
+                const QString no = head[0].toString();
+                QVERIFY2(head[1].toDouble() == sums.value(no),
                     qPrintable(u"kill %1: %2 total %3, its lines %4"_s.arg(kills)
                                    .arg(no)
-                                   .arg(heads->fieldByName(u"Total"_s)->asFloat())
+                                   .arg(head[1].toDouble())
                                    .arg(sums.value(no))));
             }
             keys->first();
-            counter = keys->fieldByName(u"Current"_s)->asFloat();
+            counter = number(keys, u"Current");
             QVERIFY2(counter == lineCount,
                 qPrintable(
                     u"kill %1: counter %2, lines %3"_s.arg(kills).arg(counter).arg(lineCount)));

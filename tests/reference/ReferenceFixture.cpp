@@ -1,15 +1,14 @@
 #include "ReferenceFixture.h"
 
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVRegistry.h"
 #include "engine/Field.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -40,7 +39,7 @@ double stored(TQVTable *view, const QString &key, const std::function<void()> &f
     view->append();
     fill();
     view->post();
-    return view->fieldByName(key)->asFloat();
+    return number(view, key);
 }
 
 } // namespace
@@ -48,13 +47,13 @@ double stored(TQVTable *view, const QString &key, const std::function<void()> &f
 double ReferenceFixture::addHeading(const QString &description)
 {
     return stored(dm->tblHeadings, u"Heading_ID"_s,
-        [&] { dm->tblHeadings->fieldByName(u"Description"_s)->setAsString(description); });
+        [&] { setText(dm->tblHeadings, u"Description", description); });
 }
 
 double ReferenceFixture::addUnit(const QString &description)
 {
-    return stored(dm->tblUnit, u"Unit_ID"_s,
-        [&] { dm->tblUnit->fieldByName(u"Unit_Description"_s)->setAsString(description); });
+    return stored(
+        dm->tblUnit, u"Unit_ID"_s, [&] { setText(dm->tblUnit, u"Unit_Description", description); });
 }
 
 double ReferenceFixture::addMaterial(const QString &code,
@@ -66,13 +65,13 @@ double ReferenceFixture::addMaterial(const QString &code,
 {
     TQVTable *m = dm->tblMaterial;
     return stored(m, u"Material_ID"_s, [&] {
-        m->fieldByName(u"Material_Code"_s)->setAsString(code);
-        m->fieldByName(u"Description"_s)->setAsString(description);
-        m->fieldByName(u"CostPrice"_s)->setAsFloat(cost);
-        m->fieldByName(u"SellingPrice"_s)->setAsFloat(selling);
-        m->fieldByName(u"HeadingCode"_s)->setAsFloat(heading);
+        setText(m, u"Material_Code", code);
+        setText(m, u"Description", description);
+        setNumber(m, u"CostPrice", cost);
+        setNumber(m, u"SellingPrice", selling);
+        setNumber(m, u"HeadingCode", heading);
         if (unit != 0)
-            m->fieldByName(u"Unit_ID"_s)->setAsFloat(unit);
+            setNumber(m, u"Unit_ID", unit);
     });
 }
 
@@ -81,10 +80,10 @@ double ReferenceFixture::addLabour(
 {
     TQVTable *l = dm->tblLabour;
     return stored(l, u"Labour_ID"_s, [&] {
-        l->fieldByName(u"Labour_Code"_s)->setAsString(code);
-        l->fieldByName(u"Description"_s)->setAsString(description);
-        l->fieldByName(u"Hourly_Rate"_s)->setAsFloat(rate);
-        l->fieldByName(u"Heading_Code"_s)->setAsFloat(heading);
+        setText(l, u"Labour_Code", code);
+        setText(l, u"Description", description);
+        setNumber(l, u"Hourly_Rate", rate);
+        setNumber(l, u"Heading_Code", heading);
     });
 }
 
@@ -92,8 +91,8 @@ double ReferenceFixture::addClient(const QString &contact, const QString &compan
 {
     TQVTable *c = dm->tblClients;
     return stored(c, u"Client_ID"_s, [&] {
-        c->fieldByName(u"Contact"_s)->setAsString(contact);
-        c->fieldByName(u"Company_Name"_s)->setAsString(company);
+        setText(c, u"Contact", contact);
+        setText(c, u"Company_Name", company);
     });
 }
 
@@ -127,17 +126,6 @@ void onNextModal(const std::function<void(QWidget *)> &action)
             dialog->done(QDialog::Rejected);
     });
     timer->start();
-}
-
-void trigger(QWidget *window, const QString &name)
-{
-    if (auto *action = window->findChild<QAction *>(name)) {
-        action->trigger();
-        return;
-    }
-    auto *button = window->findChild<QPushButton *>(name);
-    QVERIFY2(button, qPrintable(name));
-    button->click();
 }
 
 void type(QWidget *window, const QString &name, const QString &text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "DataDirFixture.h"
 #include "TempDataDir.h"
 #include "data/DataModuleMain.h"
@@ -43,7 +44,5 @@ public:
 // then closes it unless the action did.
 void onNextModal(const std::function<void(QWidget *)> &action);
 
-// Triggers the window's action of that name, or else clicks its button of that name.
-void trigger(QWidget *window, const QString &name);
 // Types text over the whole content of the window's data edit of that name.
 void type(QWidget *window, const QString &name, const QString &text);

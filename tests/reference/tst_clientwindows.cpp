@@ -1,3 +1,4 @@
+#include "RecordValues.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
 #include "controls/MessageAnswers.h"
@@ -24,7 +25,7 @@ namespace {
 
 QString contact(TDM *dm)
 {
-    return dm->tblClients->fieldByName(u"Contact"_s)->asString();
+    return text(dm->tblClients, u"Contact");
 }
 
 } // namespace
@@ -115,14 +116,14 @@ void TestClientWindows::selectClient()
         QVERIFY(!header->isEditing());
         const bool chosenHere = (header == dm->tblQuotes) == (editing == u"quote"_s)
             && !editing.isEmpty();
-        QCOMPARE(header->fieldByName(u"Client_ID"_s)->asFloat() == m_bob, chosenHere);
+        QCOMPARE(number(header, u"Client_ID") == m_bob, chosenHere);
     }
     // What was chosen is stored: another copy reads it.
     if (!editing.isEmpty()) {
         std::unique_ptr<TDM> other = m_f->startAnother();
         TQVTable *header = editing == u"quote"_s ? other->tblQuotes : other->tblJobs;
         header->first();
-        QCOMPARE(header->fieldByName(u"Client_ID"_s)->asFloat(), m_bob);
+        QCOMPARE(number(header, u"Client_ID"), m_bob);
     }
 }
 
@@ -187,13 +188,13 @@ void TestClientWindows::clientDialogRefusesBlank()
     QCOMPARE(MessageAnswers::lastText(), u"Please enter a Contact or a valid Company Name"_s);
     QVERIFY(dialog.isVisible());
     QCOMPARE(dm->tblClients->state(), DataSetState::Insert);
-    QCOMPARE(dm->tblClients->fieldByName(u"Job_Title"_s)->asString(), u"Manager"_s);
+    QCOMPARE(text(dm->tblClients, u"Job_Title"), u"Manager"_s);
     type(&dialog, u"feCompany"_s, u"Omega Works"_s);
     trigger(&dialog, u"btnSaveClose"_s);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dm->tblClients->state(), DataSetState::Browse);
     QCOMPARE(dm->tblClients->recordCount(), 5);
-    QVERIFY(dm->tblClients->fieldByName(u"Client_ID"_s)->asFloat() > 0);
+    QVERIFY(number(dm->tblClients, u"Client_ID") > 0);
 }
 
 void TestClientWindows::clientDialogNewClientPostsFirst()
@@ -240,9 +241,9 @@ void TestClientWindows::clientDialogComposesMissingContact()
 {
     TDM *dm = m_f->dm.get();
     dm->tblClients->append();
-    dm->tblClients->fieldByName(u"Company_Name"_s)->setAsString(u"Parts Only"_s);
-    dm->tblClients->fieldByName(u"First"_s)->setAsString(u"Eve"_s);
-    dm->tblClients->fieldByName(u"Last"_s)->setAsString(u"Evans"_s);
+    setText(dm->tblClients, u"Company_Name", u"Parts Only"_s);
+    setText(dm->tblClients, u"First", u"Eve"_s);
+    setText(dm->tblClients, u"Last", u"Evans"_s);
     dm->tblClients->post();
     TfrmClient dialog(dm, TfrmClient::Mode::Edit);
     QCOMPARE(dm->tblClients->state(), DataSetState::Edit);
@@ -279,12 +280,12 @@ void TestClientWindows::nameDialog()
     TDM *dm = m_f->dm.get();
     dm->tblClients->findKey({ u"Bob Baker"_s });
     dm->tblClients->edit();
-    dm->tblClients->fieldByName(u"Contact"_s)->setAsString(stored);
+    setText(dm->tblClients, u"Contact", stored);
     TfrmFullName dialog(dm);
     QCOMPARE(dialog.windowTitle(), u"Full Name"_s);
     QCOMPARE(dialog.findChild<QComboBox *>(u"cboTitle"_s)->count(), 6);
     const auto field = [dm](const char16_t *name) {
-        return dm->tblClients->fieldByName(QString::fromUtf16(name))->asString();
+        return text(dm->tblClients, QString::fromUtf16(name));
     };
     QCOMPARE((QStringList { field(u"Title"), field(u"First"), field(u"Middle"), field(u"Last") }),
         parts);
@@ -317,8 +318,7 @@ void TestClientWindows::anotherCopySeesTheChangeAndIsRefusedTheRecord()
     QVERIFY2(refusal.contains(u"locked by"_s), qPrintable(refusal));
     trigger(&dialog, u"btnSaveClose"_s);
     QVERIFY(!dialog.isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(
-        other->tblClients->fieldByName(u"Company_Name"_s)->asString(), u"Baker Brothers"_s, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(text(other->tblClients, u"Company_Name"), u"Baker Brothers"_s, 10000);
     other->tblClients->edit();
     QCOMPARE(other->tblClients->state(), DataSetState::Edit);
     other->tblClients->cancel();

@@ -1,4 +1,5 @@
 #include "DataTool.h"
+#include "RecordValues.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
 #include "data/CsvTable.h"
@@ -222,18 +223,18 @@ void TestPriceListExchange::importStoresEverything()
     m_f->dm->importPriceList(plan);
     QCOMPARE(count(m), 2);
     QVERIFY(m->findKey({ u"TAP"_s }));
-    QCOMPARE(m->fieldByName(u"SellingPrice"_s)->asFloat(), 95.5);
-    QCOMPARE(m->fieldByName(u"Markup"_s)->asFloat(), 40.0);
+    QCOMPARE(number(m, u"SellingPrice"), 95.5);
+    QCOMPARE(number(m, u"Markup"), 40.0);
     // A price change records no history.
-    QVERIFY(m->fieldByName(u"PreviousPrice"_s)->isNull());
-    QVERIFY(m->fieldByName(u"DatePriceChange"_s)->isNull());
+    QVERIFY(isBlank(m, u"PreviousPrice"));
+    QVERIFY(isBlank(m, u"DatePriceChange"));
     QVERIFY(m->findKey({ u"VALVE"_s }));
-    QCOMPARE(m->fieldByName(u"Description"_s)->asString(), u"Valve, brass"_s);
-    QCOMPARE(m->fieldByName(u"VHeadDesc"_s)->asString(), u"Fittings"_s);
-    QCOMPARE(m->fieldByName(u"VUnitDesc"_s)->asString(), u"box"_s);
-    QVERIFY(m->fieldByName(u"Material_ID"_s)->asFloat() > 0);
+    QCOMPARE(text(m, u"Description"), u"Valve, brass"_s);
+    QCOMPARE(text(m, u"VHeadDesc"), u"Fittings"_s);
+    QCOMPARE(text(m, u"VUnitDesc"), u"box"_s);
+    QVERIFY(number(m, u"Material_ID") > 0);
     QVERIFY(m_f->dm->tblLabour->findKey({ u"PLUMB"_s }));
-    QCOMPARE(m_f->dm->tblLabour->fieldByName(u"VHeadDesc"_s)->asString(), u"Plumbing"_s);
+    QCOMPARE(text(m_f->dm->tblLabour, u"VHeadDesc"), u"Plumbing"_s);
     QCOMPARE(count(m_f->dm->tblHeadings), 2);
     QCOMPARE(count(m_f->dm->tblUnit), 2);
     // The same file again changes nothing.

@@ -1,3 +1,4 @@
+#include "RecordValues.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
 #include "controls/MessageAnswers.h"
@@ -14,8 +15,8 @@
 #include "reference/FormUnits.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
@@ -154,7 +155,7 @@ void TestPriceWindows::materialsRefuseAndKeepTheRecord()
     trigger(&window, u"btnSave"_s);
     QCOMPARE(MessageAnswers::lastText(), message);
     QCOMPARE(table->state(), DataSetState::Insert);
-    QCOMPARE(table->fieldByName(u"Description"_s)->asString(), u"New one"_s);
+    QCOMPARE(text(table, u"Description"), u"New one"_s);
     // Close saves first; refused, the window stays open with the record.
     trigger(&window, u"btnClose"_s);
     QVERIFY(window.isVisible());
@@ -165,7 +166,7 @@ void TestPriceWindows::materialsRefuseAndKeepTheRecord()
     trigger(&window, u"btnSave"_s);
     QCOMPARE(table->state(), DataSetState::Browse);
     QCOMPARE(table->recordCount(), before + 1);
-    QCOMPARE(table->fieldByName(u"VHeadDesc"_s)->asString(), u"Electrical"_s);
+    QCOMPARE(text(table, u"VHeadDesc"), u"Electrical"_s);
 }
 
 void TestPriceWindows::headingsAndUnitsRefuseBlank_data()
@@ -247,7 +248,7 @@ void TestPriceWindows::closeWithPending()
     dialog->show();
     table->first();
     table->edit();
-    table->fieldByName(field)->setAsString(u"Changed"_s);
+    setText(table, field, u"Changed"_s);
     trigger(dialog.get(), u"btnClose"_s);
     QVERIFY(!dialog->isVisible());
     QCOMPARE(table->isEditing(), !saved);
@@ -257,7 +258,7 @@ void TestPriceWindows::closeWithPending()
         : window == u"units"_s                     ? other->tblUnit
                                                    : other->tblMaterial;
     otherTable->first();
-    QCOMPARE(otherTable->fieldByName(field)->asString() == u"Changed"_s, saved);
+    QCOMPARE(text(otherTable, field) == u"Changed"_s, saved);
     table->cancel();
 }
 
@@ -298,7 +299,7 @@ void TestPriceWindows::doubleClickOpensMatchingPage()
         labour ? u"grdLabPriceChange"_s : u"grdMatPriceChange"_s);
     TQVTable *table = labour ? m_f->dm->tblLabour : m_f->dm->tblMaterial;
     table->last();
-    const QString code = table->fieldByName(labour ? u"Labour_Code"_s : u"Material_Code"_s)->asString();
+    const QString code = text(table, labour ? u"Labour_Code"_s : u"Material_Code"_s);
     TfrmMaterials::Page shown = TfrmMaterials::Page::Materials;
     QString codeShown;
     bool opened = false;
@@ -378,9 +379,9 @@ void TestPriceWindows::gridPriceChangeKeepsNoHistory()
     QVERIFY(grid->model()->setData(grid->model()->index(0, 3), u"14.25"_s));
     trigger(&window, u"btnSave"_s);
     QCOMPARE(table->state(), DataSetState::Browse);
-    QCOMPARE(table->fieldByName(u"SellingPrice"_s)->asFloat(), 14.25);
-    QVERIFY(table->fieldByName(u"PreviousPrice"_s)->isNull());
-    QVERIFY(table->fieldByName(u"DatePriceChange"_s)->isNull());
+    QCOMPARE(number(table, u"SellingPrice"), 14.25);
+    QVERIFY(isBlank(table, u"PreviousPrice"));
+    QVERIFY(isBlank(table, u"DatePriceChange"));
 }
 
 void TestPriceWindows::anotherCopysChangesShowAndItsRecordIsRefused()
@@ -391,8 +392,8 @@ void TestPriceWindows::anotherCopysChangesShowAndItsRecordIsRefused()
     QCOMPARE(grid->model()->rowCount(), 2);
     std::unique_ptr<TDM> other = m_f->startAnother();
     other->tblMaterial->append();
-    other->tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"AAA"_s);
-    other->tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(m_plumbing);
+    setText(other->tblMaterial, u"Material_Code", u"AAA"_s);
+    setNumber(other->tblMaterial, u"HeadingCode", m_plumbing);
     other->tblMaterial->post();
     QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 3, 10000);
     QCOMPARE(grid->model()->index(0, 0).data().toString(), u"AAA"_s);
@@ -428,13 +429,13 @@ void TestPriceWindows::newMaterialWholeInTheGrid()
     QCOMPARE(choices->count(), 3); // none, Plumbing, Electrical
     choices->setCurrentIndex(choices->findText(u"Electrical"_s));
     emit choices->activated(choices->currentIndex());
-    QCOMPARE(table->fieldByName(u"VHeadDesc"_s)->asString(), u"Electrical"_s);
+    QCOMPARE(text(table, u"VHeadDesc"), u"Electrical"_s);
     QVERIFY(model->setData(model->index(row, 4), u"each"_s));
     trigger(&window, u"btnSave"_s);
     QCOMPARE(table->state(), DataSetState::Browse);
     QVERIFY(table->findKey({ u"VALVE"_s }));
-    QCOMPARE(table->fieldByName(u"VHeadDesc"_s)->asString(), u"Electrical"_s);
-    QCOMPARE(table->fieldByName(u"VUnitDesc"_s)->asString(), u"each"_s);
+    QCOMPARE(text(table, u"VHeadDesc"), u"Electrical"_s);
+    QCOMPARE(text(table, u"VUnitDesc"), u"each"_s);
 }
 
 void TestPriceWindows::importAndExportFromWindow()
@@ -473,7 +474,7 @@ void TestPriceWindows::importAndExportFromWindow()
     trigger(&window, u"btnImport"_s);
     QCOMPARE(m_f->dm->tblMaterial->recordCount(), 3);
     QVERIFY(m_f->dm->tblMaterial->findKey({ u"TAP"_s }));
-    QCOMPARE(m_f->dm->tblMaterial->fieldByName(u"SellingPrice"_s)->asFloat(), 99.0);
+    QCOMPARE(number(m_f->dm->tblMaterial, u"SellingPrice"), 99.0);
 
     // A file with a bad row shows it in the preview and imports nothing.
     QVERIFY(in.open(QIODevice::WriteOnly));

@@ -1,5 +1,6 @@
 #include "SetupFixture.h"
 
+#include "RecordValues.h"
 #include "controls/MessageAnswers.h"
 #include "controls/TQVRegistry.h"
 #include "engine/Field.h"
@@ -42,40 +43,39 @@ double SetupFixture::addClient(
 {
     TQVTable *clients = dm->tblClients;
     clients->insert();
-    clients->fieldByName(u"Contact"_s)->setAsString(contact);
-    clients->fieldByName(u"Bus_City"_s)->setAsString(suburb);
-    clients->fieldByName(u"Company_Name"_s)->setAsString(company);
-    clients->fieldByName(u"Phone_Bus"_s)->setAsString(phone);
+    fill(clients,
+        { { u"Contact", contact }, { u"Bus_City", suburb }, { u"Company_Name", company },
+            { u"Phone_Bus", phone } });
     clients->post();
-    return clients->fieldByName(u"Client_ID"_s)->asFloat();
+    return number(clients, u"Client_ID");
 }
 
 QString SetupFixture::addQuote(double client, const QString &description, const QString &status)
 {
     TQVTable *quotes = dm->tblQuotes;
     quotes->insert();
-    quotes->fieldByName(u"Client_ID"_s)->setAsFloat(client);
-    quotes->fieldByName(u"QuoteDescription"_s)->setAsString(description);
-    quotes->fieldByName(u"Status"_s)->setAsString(status.isEmpty() ? u"I"_s : status);
+    setNumber(quotes, u"Client_ID", client);
+    setText(quotes, u"QuoteDescription", description);
+    setText(quotes, u"Status", status.isEmpty() ? u"I"_s : status);
     quotes->post();
-    return quotes->fieldByName(u"Quote_No"_s)->asString();
+    return text(quotes, u"Quote_No");
 }
 
 double SetupFixture::addJob(double client, const QString &description)
 {
     TQVTable *jobs = dm->tblJobs;
     jobs->insert();
-    jobs->fieldByName(u"Client_ID"_s)->setAsFloat(client);
-    jobs->fieldByName(u"JobDescription"_s)->setAsString(description);
-    jobs->fieldByName(u"Status"_s)->setAsString(u"I"_s);
+    setNumber(jobs, u"Client_ID", client);
+    setText(jobs, u"JobDescription", description);
+    setText(jobs, u"Status", u"I"_s);
     jobs->post();
-    return jobs->fieldByName(u"Job_ID"_s)->asFloat();
+    return number(jobs, u"Job_ID");
 }
 
 void SetupFixture::addRecord(TQVTable *table, const QString &field, const QString &value)
 {
     table->insert();
-    table->fieldByName(field)->setAsString(value);
+    setText(table, field, value);
     table->post();
 }
 

@@ -1,4 +1,5 @@
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
 #include "controls/TQVDBGridSrc.h"
@@ -59,7 +60,7 @@ void TestFinder::cleanup()
 
 QString TestFinder::currentContact() const
 {
-    return m_dm->tblClients->fieldByName(u"Contact"_s)->asString();
+    return text(m_dm->tblClients, u"Contact");
 }
 
 void TestFinder::search(TfrmFinder &finder, const QString &item, const QString &text)
@@ -158,8 +159,7 @@ void TestFinder::clientFilterWhateverTheLocale()
         finder.show();
         search(finder, u"Contact"_s, u"bob"_s);
         QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 1);
-        QCOMPARE(m_dm->tblCriteriaQuotes->fieldByName(u"QuoteDescription"_s)->asString(),
-            u"Fence"_s);
+        QCOMPARE(text(m_dm->tblCriteriaQuotes, u"QuoteDescription"), u"Fence"_s);
     }
     QLocale::setDefault(before);
 }
@@ -187,7 +187,7 @@ void TestFinder::handsBack()
     QFETCH(bool, found);
     m_fixture->addQuote(m_bob, u"Fence"_s);
     m_fixture->addQuote(m_ann, u"Roof"_s);
-    const double quote = m_dm->tblQuotes->fieldByName(u"Quote_ID"_s)->asFloat();
+    const double quote = number(m_dm->tblQuotes, u"Quote_ID");
     const double job = m_fixture->addJob(m_ann, u"Deck"_s);
     TfrmFinder finder(m_dm);
     finder.show();

@@ -1,12 +1,14 @@
+#include "Commands.h"
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
 #include "app/FormAbout.h"
 #include "app/FormMain.h"
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVDBGridSrc.h"
-#include "controls/TableViewModel.h"
 #include "controls/TQVPageControl.h"
+#include "controls/TableViewModel.h"
 #include "engine/Field.h"
 #include "reference/FormFinder.h"
 #include "reference/FormOptions.h"
@@ -126,10 +128,9 @@ void TestFirstRun::wholeProgram()
     QCOMPARE(wizards, 1);
     QVERIFY(dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s));
     dm->tblBusiness->first();
-    QCOMPARE(dm->tblBusiness->fieldByName(u"Company_Name"_s)->asString(),
-        u"Harrowfinch Trade Services"_s);
-    QCOMPARE(dm->tblBusiness->fieldByName(u"Address"_s)->asString(), u"12 Kiln Street"_s);
-    QCOMPARE(dm->tblBusiness->fieldByName(u"LogoPath"_s)->asString(), logo);
+    QCOMPARE(text(dm->tblBusiness, u"Company_Name"), u"Harrowfinch Trade Services"_s);
+    QCOMPARE(text(dm->tblBusiness, u"Address"), u"12 Kiln Street"_s);
+    QCOMPARE(text(dm->tblBusiness, u"LogoPath"), logo);
     QVERIFY(!dm->tblBusiness->fieldByName(u"Logo"_s)->asBytes().isEmpty());
     QCOMPARE(dm->tblSales->recordCount(), 2);
     QCOMPARE(dm->tblHeadings->recordCount(), 1);
@@ -164,7 +165,7 @@ void TestFirstRun::wholeProgram()
     QCOMPARE(fixture.addQuote(ann, u"Roof repair"_s), u"Q-500"_s);
     QCOMPARE(fixture.addQuote(bob, u"Gutters"_s), u"Q-501"_s);
     QCOMPARE(dm->tblQuotes->recordCount(), 2); // the finished one is hidden
-    QCOMPARE(dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"Q-501"_s);
+    QCOMPARE(text(dm->tblQuotes, u"Quote_No"), u"Q-501"_s);
 
     // The finder, by the client's suburb, hands the quote to the browser.
     fixture.addJob(bob, u"Gutter job"_s); // with no job at all the lists are not filtered
@@ -177,7 +178,7 @@ void TestFirstRun::wholeProgram()
         box->setFocus();
         QTest::keyClicks(box, u"Bruns"_s);
         listed = dm->tblCriteriaQuotes->recordCount();
-        found = dm->tblCriteriaQuotes->fieldByName(u"Quote_No"_s)->asString();
+        found = text(dm->tblCriteriaQuotes, u"Quote_No");
         ModalDialogs::shoot(finder, u"first-run-finder"_s);
         finder->findChild<QToolButton *>(u"btnSelect"_s)->click();
     });
@@ -185,7 +186,7 @@ void TestFirstRun::wholeProgram()
     QCOMPARE(listed, 1);
     QCOMPARE(found, u"Q-500"_s);
     QVERIFY(!window->jobsPageActive());
-    QCOMPARE(dm->tblQuotes->fieldByName(u"Quote_No"_s)->asString(), u"Q-500"_s);
+    QCOMPARE(text(dm->tblQuotes, u"Quote_No"), u"Q-500"_s);
     auto *grid = window->findChild<TQVDBGrid *>(u"grdQuotes"_s);
     QCOMPARE(grid->currentIndex().row(), grid->tableModel()->currentRow());
     QCOMPARE(grid->rowValue(grid->currentIndex().row(), u"Quote_No"_s).toString(), u"Q-500"_s);
@@ -233,19 +234,19 @@ void TestFirstRun::firstRunCheck()
         ModalDialogs::whenShown<TfrmAbout>([](TfrmAbout *about) { about->accept(); });
     };
     aboutCloses();
-    window->mniAboutClick();
+    trigger(window.get(), u"mniAbout"_s);
     QTRY_COMPARE(wizards, 2);
     QTRY_VERIFY(!QApplication::activeModalWidget());
 
     // Finished once, it stays away.
     finish = true;
     aboutCloses();
-    window->mniAboutClick();
+    trigger(window.get(), u"mniAbout"_s);
     QTRY_COMPARE(wizards, 3);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s));
     aboutCloses();
-    window->mniAboutClick();
+    trigger(window.get(), u"mniAbout"_s);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCoreApplication::processEvents();
     QCOMPARE(wizards, 3);

@@ -1,4 +1,5 @@
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
 #include "controls/MessageAnswers.h"
@@ -158,7 +159,7 @@ void TestOptions::numberParts()
     const double client = m_fixture->addClient(u"Ann Archer"_s);
     if (jobs) {
         m_fixture->addJob(client, u"Deck"_s);
-        QCOMPARE(m_dm->tblJobs->fieldByName(u"Job_No"_s)->asString(), number);
+        QCOMPARE(text(m_dm->tblJobs, u"Job_No"), number);
     } else {
         QCOMPARE(m_fixture->addQuote(client, u"Roof"_s), number);
     }
@@ -177,8 +178,7 @@ void TestOptions::footerStoredByOk()
     options.findChild<QPushButton *>(u"btnOK"_s)->click();
     m_dm->tblBusiness->first();
     QVERIFY(!m_dm->tblBusiness->isEditing());
-    QCOMPARE(m_dm->tblBusiness->fieldByName(u"QuoteFooter"_s)->asString(),
-        u"Payment within 14 days"_s);
+    QCOMPARE(text(m_dm->tblBusiness, u"QuoteFooter"), u"Payment within 14 days"_s);
 }
 
 // Cancel leaves what was typed pending; another copy meanwhile saves quotes as usual, and the
@@ -203,18 +203,18 @@ void TestOptions::cancelLeavesEditsPending()
     QVERIFY(otherCopy->isConnected());
     TQVTable *quotes = otherCopy->tblQuotes;
     quotes->insert();
-    quotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Saved meanwhile"_s);
+    setText(quotes, u"QuoteDescription", u"Saved meanwhile"_s);
     quotes->post();
-    QCOMPARE(quotes->fieldByName(u"Quote_No"_s)->asString(), u"1"_s);
+    QCOMPARE(text(quotes, u"Quote_No"), u"1"_s);
     otherCopy->tblTaxRates->first();
-    QCOMPARE(otherCopy->tblTaxRates->fieldByName(u"Tax_Rate"_s)->asFloat(), 0.0);
+    QCOMPARE(number(otherCopy->tblTaxRates, u"Tax_Rate"), 0.0);
     otherCopy.reset();
 
     TfrmOptions options(m_dm);
     options.findChild<QPushButton *>(u"btnOK"_s)->click();
     QVERIFY(!m_dm->tblTaxRates->isEditing());
     m_dm->tblTaxRates->first();
-    QCOMPARE(m_dm->tblTaxRates->fieldByName(u"Tax_Rate"_s)->asFloat(), 12.5);
+    QCOMPARE(number(m_dm->tblTaxRates, u"Tax_Rate"), 12.5);
 }
 
 // The tax table is edited in place: Insert adds a rate, Down on the last line appends one, and

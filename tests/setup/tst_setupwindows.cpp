@@ -1,4 +1,5 @@
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "SetupFixture.h"
 #include "SetupTests.h"
 #include "controls/LogoPicture.h"
@@ -60,7 +61,7 @@ void typeInto(QWidget *window, const QString &name, const QString &text)
 QString businessField(TDM *dm, const QString &field)
 {
     dm->tblBusiness->first();
-    return dm->tblBusiness->isEmpty() ? QString() : dm->tblBusiness->fieldByName(field)->asString();
+    return dm->tblBusiness->isEmpty() ? QString() : text(dm->tblBusiness, field);
 }
 
 quint32 crc32Of(const QByteArray &bytes)
@@ -285,7 +286,7 @@ void TestSetupWindows::documentLogo()
     }
     TQVTable *business = m_dm->tblBusiness;
     business->insert();
-    business->fieldByName(u"LogoPath"_s)->setAsString(path);
+    setText(business, u"LogoPath", path);
     if (keptCopy) {
         QImage picture(50, 20, QImage::Format_RGB32);
         picture.fill(Qt::blue);
@@ -403,7 +404,7 @@ void TestSetupWindows::salesWindow()
     }
     QCOMPARE(m_dm->tblSales->recordCount(), 2);
     m_dm->tblSales->first(); // ordered by name
-    QCOMPARE(m_dm->tblSales->fieldByName(u"Salesman"_s)->asString(), u"Kim Lee"_s);
+    QCOMPARE(text(m_dm->tblSales, u"Salesman"), u"Kim Lee"_s);
     ModalDialogs::shoot(&sales, u"sales"_s);
 
     MessageAnswers::clear();
