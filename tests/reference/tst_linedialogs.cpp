@@ -1,3 +1,4 @@
+#include "Commands.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
 #include "controls/MessageAnswers.h"
