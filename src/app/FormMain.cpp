@@ -100,14 +100,7 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     const auto notYet = [this](QToolButton *button, const QString &what) {
         connect(button, &QToolButton::clicked, this, [this, what] { notAvailable(what); });
     };
-    notYet(materials->addButton(), u"Adding material lines"_s);
-    notYet(materials->editButton(), u"Editing material lines"_s);
-    notYet(labour->addButton(), u"Adding labour lines"_s);
-    notYet(labour->editButton(), u"Editing labour lines"_s);
-    connect(materials->grid(), &QAbstractItemView::doubleClicked, this,
-        [this] { notAvailable(u"Editing material lines"_s); });
-    connect(labour->grid(), &QAbstractItemView::doubleClicked, this,
-        [this] { notAvailable(u"Editing labour lines"_s); });
+    connectLineCommands();
     connect(
         materials->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnDeleteMaterialsClick);
     connect(labour->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnLabourDeleteClick);

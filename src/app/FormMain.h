@@ -71,6 +71,10 @@ public:
     void btnDeleteClick();
     void btnDeleteMaterialsClick();
     void btnLabourDeleteClick();
+    void frmAddMaterialsClick();
+    void btnEditMaterialsClick();
+    void btnLabourAddClick();
+    void btnLabourEditClick();
 
     // --- business setup, options, sales people, the first-run wizard --------------------------
     void mniBusinessSettingsClick();
@@ -121,6 +125,7 @@ private:
     void btnPrintClick();
     static void slidePanel(QWidget *panel, bool open, int openHeight);
     void deleteLine(TQVTable *line, const QString &failure);
+    void connectLineCommands();
 
     TDM *m_dm;
     TQVDataSource *m_quoteSource;

@@ -6,3 +6,4 @@ int runBrowserTests(int argc, char **argv);
 int runSessionTests(int argc, char **argv);
 int runStartUpTests(int argc, char **argv);
 int runWizardTests(int argc, char **argv);
+int runLineTests(int argc, char **argv);

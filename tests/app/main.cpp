@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     failures += runFrameTests(argc, argv);
     failures += runBrowserTests(argc, argv);
     failures += runWizardTests(argc, argv);
+    failures += runLineTests(argc, argv);
     failures += runSessionTests(argc, argv);
     failures += runStartUpTests(argc, argv);
     return failures == 0 ? 0 : 1;

@@ -366,7 +366,7 @@ void TestFrame::statusBarHint()
 void TestFrame::helpTopics_data()
 {
     QTest::addColumn<int>("context");
-    for (int context : { 13, 14, 19, 20, 24, 1001, 1003, 1004, 1005 })
+    for (int context : { 11, 12, 13, 14, 17, 19, 20, 24, 1001, 1003, 1004, 1005 })
         QTest::addRow("topic %d", context) << context;
 }
 

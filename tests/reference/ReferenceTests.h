@@ -6,3 +6,4 @@ int runPriceListExchangeTests(int argc, char **argv);
 int runPriceWindowTests(int argc, char **argv);
 int runClientWindowTests(int argc, char **argv);
 int runToolsMenuTests(int argc, char **argv);
+int runLineDialogTests(int argc, char **argv);

@@ -22,5 +22,6 @@ int main(int argc, char *argv[])
     failures += runPriceWindowTests(argc, argv);
     failures += runClientWindowTests(argc, argv);
     failures += runToolsMenuTests(argc, argv);
+    failures += runLineDialogTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "controls/TQVForm.h"
+
+#include <QDialog>
+#include <QList>
+
+class QAction;
+class QGroupBox;
+class QToolButton;
+class QVBoxLayout;
+class TDM;
+class TableView;
+class TQVDataSource;
+class TQVDBEdit;
+class TQVDBLookupCombo;
+class TQVDBMemo;
+class TQVDBSpinEdit;
+class TQVTable;
+class TypedFieldControl;
+
+// What the three line dialogs share: they edit the current record of one line view in place,
+// which their command has put into edit or insert. The tool bar's "Save and Close" posts the line
+// and "Cancel" gives it up; either, Escape and the close box then run the dialog's close check,
+// and a refusal keeps the dialog open with the user's values in the line. Picking a price-list
+// entry in either lookup makes it the list's current record and asks the data module to copy it
+// into the line.
+class LineSelectDialog : public QDialog, public TQVForm
+{
+    Q_OBJECT
+
+public:
+    ~LineSelectDialog() override;
+
+    // The view the dialog edits.
+    TableView *lineTable() const;
+
+    void btnSaveClick();
+    void btnCancelClick();
+    // Escape: the Cancel path.
+    void reject() override;
+
+protected:
+    // listKey is Material_ID or Labour_ID; codeField the list's code field.
+    LineSelectDialog(TDM *dm,
+        TQVTable *line,
+        TQVTable *list,
+        const QString &listName,
+        const QString &listKey,
+        const QString &codeField,
+        QWidget *parent);
+
+    // The rows of the dialog, top to bottom; the subclass adds its own between them.
+    QGroupBox *selectGroup(const QString &codeLabel,
+        const QString &descriptionLabel,
+        const QString &browseName,
+        const QString &browseHint);
+    QGroupBox *descriptionGroup(const QString &field, const QString &hint);
+    QGroupBox *notesGroup(const QString &caption);
+    void finishLayout(const QList<QWidget *> &rows, int helpContext);
+
+    TQVDBEdit *numberEdit(QWidget *parent, const QString &name, const QString &field);
+    TQVDBSpinEdit *spinEdit(QWidget *parent, const QString &name, const QString &field);
+
+    // Copies the list's current entry into the line (the data module's fill operation).
+    virtual void fillLine() = 0;
+    // Opens the price-list window.
+    virtual void browsePriceList() = 0;
+    // Settles what the dialog leaves behind before it goes; false keeps it open.
+    virtual bool closeCheck() = 0;
+
+    // Stores what the user is still typing; false when a text was refused (its message shown).
+    bool storeTyping();
+    // Posts or cancels the line after storing typing; false, with the message shown, when the
+    // line refused.
+    bool settleLine(bool save);
+
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+    TDM *m_dm;
+    TQVDataSource *m_line;
+    TQVDataSource *m_list;
+    TQVTable *m_priceList; // the data module's price list, whose current entry a fill copies
+    TQVDBLookupCombo *m_code = nullptr;
+    TQVDBLookupCombo *m_description = nullptr;
+    QList<TypedFieldControl *> m_typed;
+
+private:
+    void picked(TQVDBLookupCombo *lookup, int index);
+    void finish();
+
+    QString m_listKey;
+    bool m_closing = false;
+    bool m_centred = false;
+};

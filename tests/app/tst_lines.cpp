@@ -1,0 +1,279 @@
+#include "AppTests.h"
+#include "MainWindowFixture.h"
+#include "ModalDialogs.h"
+#include "controls/MessageAnswers.h"
+#include "controls/TQVDBGridSrc.h"
+#include "controls/TQVDBLookupCombo.h"
+#include "controls/TQVDBSpinEdit.h"
+#include "controls/TQVDBText.h"
+#include "controls/TQVPageControl.h"
+#include "engine/Field.h"
+#include "engine/TQVDatabase.h"
+#include "reference/FormJobMatSelect.h"
+#include "reference/FormMaterialSelection.h"
+#include "reference/LabourSelect.h"
+
+#include <QAction>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void pick(QWidget *dialog, const QString &item)
+{
+    auto *combo = dialog->findChild<TQVDBLookupCombo *>(u"cboCode"_s);
+    combo->showPopup();
+    combo->hidePopup();
+    const int index = combo->findText(item);
+    QVERIFY2(index >= 0, qPrintable(item));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void typeNumber(QWidget *dialog, const QString &text)
+{
+    auto *spin = dialog->findChild<TQVDBSpinEdit *>();
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+    QTest::keyClick(spin, Qt::Key_Return);
+}
+
+// What a line dialog saw when it opened, and what it did.
+struct Visit
+{
+    bool opened = false;
+    QString code; // the line's code as the dialog opened
+    QString title;
+};
+
+// On the next line dialog: notes what it shows, optionally picks and types, then saves or cancels.
+template <typename Dialog>
+void onLineDialog(Visit &visit,
+    const QString &codeField,
+    const QString &item,
+    const QString &quantity,
+    bool save = true)
+{
+    ModalDialogs::whenShown<Dialog>([&visit, codeField, item, quantity, save](Dialog *dialog) {
+        visit.opened = true;
+        visit.title = dialog->windowTitle();
+        visit.code = dialog->lineTable()->fieldByName(codeField)->asString();
+        if (!item.isEmpty())
+            pick(dialog, item);
+        if (!quantity.isEmpty())
+            typeNumber(dialog, quantity);
+        dialog->template findChild<QAction *>(save ? u"btnSave"_s : u"btnCancel"_s)->trigger();
+    });
+}
+
+void showDetails(MainWindowFixture &fixture, int page)
+{
+    fixture.find<TQVPageControl>(u"pageDetails"_s)->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+}
+
+double stored(MainWindowFixture &fixture, const QString &file, const QString &sql)
+{
+    return fixture.data.peek(file, sql).toDouble();
+}
+
+} // namespace
+
+// The main window's Add and Edit of material and labour lines, through its buttons, a
+// double-click and Enter on a line, with the totals shown following.
+class TestLines : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void addThroughTheButtons_data();
+    void addThroughTheButtons();
+    void editActsOnTheLineOnScreen();
+    void labourAddKeepsTheLineInProgress();
+    void lineHeldByAnotherCopy();
+
+private:
+    std::unique_ptr<MainWindowFixture> m_f;
+};
+
+void TestLines::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+    m_f->addSampleData();
+    m_f->data.exec(u"Headings.db"_s, u"INSERT INTO data VALUES (1, 'Roofing')"_s);
+    m_f->data.exec(u"Material.DB"_s,
+        u"INSERT INTO data (Material_ID, Material_Code, Description, SellingPrice, CostPrice, "
+        "HeadingCode) VALUES (31, 'SLATE', 'Roof slate', 12.5, 8, 1)"_s);
+    m_f->data.exec(u"Labour.db"_s,
+        u"INSERT INTO data (Labour_ID, Labour_Code, Description, Hourly_Rate, Heading_Code) "
+        "VALUES (41, 'TILER', 'Tiler', 45, 1)"_s);
+    m_f->open();
+}
+
+void TestLines::cleanup()
+{
+    m_f.reset();
+}
+
+void TestLines::addThroughTheButtons_data()
+{
+    QTest::addColumn<bool>("job");
+    QTest::addColumn<bool>("labour");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<double>("total");
+    QTest::addColumn<QString>("shown");
+    // Q-1 holds 150 of materials and 80 of labour, J-1 300 of materials; 10 % tax on materials.
+    QTest::newRow("quote material")
+        << false << false << u"Quote Material Selection"_s << 267.5 << u"$286.25"_s;
+    QTest::newRow("job material")
+        << true << false << u"Job Materials"_s << 337.5 << u"$371.25"_s;
+    QTest::newRow("quote labour") << false << true << u"Select Labour"_s << 320.0 << u"$335.00"_s;
+    QTest::newRow("job labour") << true << true << u"Select Labour"_s << 390.0 << u"$420.00"_s;
+}
+
+void TestLines::addThroughTheButtons()
+{
+    QFETCH(bool, job);
+    QFETCH(bool, labour);
+    QFETCH(QString, title);
+    QFETCH(double, total);
+    QFETCH(QString, shown);
+    m_f->find<TQVPageControl>(u"TBJobsQuotes"_s)->setCurrentIndex(job ? 1 : 0);
+    showDetails(*m_f, labour ? 3 : 2);
+    const QString codeField = labour ? u"Labour_Code"_s : u"MaterialCode"_s;
+    Visit visit;
+    if (labour)
+        onLineDialog<TfrmLabourSelect>(visit, codeField, u"TILER"_s, u"2"_s);
+    else if (job)
+        onLineDialog<TfrmJobMatSelect>(visit, codeField, u"SLATE"_s, u"3"_s);
+    else
+        onLineDialog<TfrmMaterialSelect>(visit, codeField, u"SLATE"_s, u"3"_s);
+    const QString grid = labour ? u"grdLabour"_s : u"grdMaterials"_s;
+    const int before = m_f->find<TQVDBGrid>(grid)->model()->rowCount();
+    m_f->find<QToolButton>(labour ? u"btnLabourAdd"_s : u"frmAddMaterials"_s)->click();
+    QVERIFY(visit.opened);
+    QCOMPARE(visit.title, title);
+    QVERIFY(visit.code.isEmpty());
+    QCOMPARE(m_f->find<TQVDBGrid>(grid)->model()->rowCount(), before + 1);
+    QCOMPARE(m_f->find<TQVDBText>(u"lblGrandTotal"_s)->text(), shown);
+
+    const QString header = job ? u"Jobs.DB"_s : u"Quotes.DB"_s;
+    const QString number = job ? u"Job_No = 'J-1'"_s : u"Quote_No = 'Q-1'"_s;
+    const QString totalField = job ? u"JobTotal"_s : u"QuoteTotal"_s;
+    QCOMPARE(stored(*m_f, header, u"SELECT %1 FROM data WHERE %2"_s.arg(totalField, number)), total);
+    const double lines = stored(*m_f, job ? u"JobMat.db"_s : u"QMat.DB"_s,
+                             u"SELECT SUM(TotalCharge) FROM data WHERE %1"_s.arg(number))
+        + stored(*m_f, job ? u"JobLab.db"_s : u"QLab.db"_s,
+            u"SELECT TOTAL(TotalCharge) FROM data WHERE %1"_s.arg(number));
+    QCOMPARE(lines, total);
+}
+
+// Edit opens the line the user is on, also after another copy changed the list under it; a
+// double-click and Enter reach it as the Edit button does.
+void TestLines::editActsOnTheLineOnScreen()
+{
+    showDetails(*m_f, 2);
+    auto *grid = m_f->find<TQVDBGrid>(u"grdMaterials"_s);
+    m_f->data.exec(u"QMat.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, MaterialCode, CurrentPrice, Quantity, "
+        "TotalCharge) VALUES (104, 'Q-1', 'GLUE', 5, 1, 5)"_s);
+    m_f->data.exec(u"Quotes.DB"_s,
+        u"UPDATE data SET TotalMaterials = 155, QuoteTotal = 235 WHERE Quote_No = 'Q-1'"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 3, 10000);
+
+    const auto rowOf = [&](const QString &code) {
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            if (grid->model()->index(row, 0).data().toString() == code)
+                return row;
+        }
+        return -1;
+    };
+    const QRect glue = grid->visualRect(grid->model()->index(rowOf(u"GLUE"_s), 1));
+    Visit visit;
+    onLineDialog<TfrmMaterialSelect>(visit, u"MaterialCode"_s, {}, u"4"_s);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, glue.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, glue.center());
+    QVERIFY(visit.opened);
+    QCOMPARE(visit.code, u"GLUE"_s);
+    QCOMPARE(stored(*m_f, u"QMat.DB"_s, u"SELECT TotalCharge FROM data WHERE Quote_ID = 104"_s),
+        20.0);
+    QCOMPARE(stored(*m_f, u"Quotes.DB"_s, u"SELECT QuoteTotal FROM data WHERE Quote_No = 'Q-1'"_s),
+        250.0);
+
+    visit = {};
+    onLineDialog<TfrmMaterialSelect>(visit, u"MaterialCode"_s, {}, u"9"_s, false);
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(rowOf(u"NAIL"_s), 0));
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(visit.opened);
+    QCOMPARE(visit.code, u"NAIL"_s);
+    QCOMPARE(stored(*m_f, u"Quotes.DB"_s, u"SELECT QuoteTotal FROM data WHERE Quote_No = 'Q-1'"_s),
+        250.0);
+
+    visit = {};
+    onLineDialog<TfrmMaterialSelect>(visit, u"MaterialCode"_s, {}, {}, false);
+    m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
+    QCOMPARE(visit.code, u"NAIL"_s);
+    QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Browse);
+    QCOMPARE(MessageAnswers::shown().size(), 0);
+}
+
+void TestLines::labourAddKeepsTheLineInProgress()
+{
+    // A labour line already being inserted is the one Add opens on; no second line is made.
+    TDM *dm = m_f->dm.get();
+    dm->tblQuotes->edit();
+    dm->tblQuoteLabour->insert();
+    dm->tblQuoteLabour->fieldByName(u"Description"_s)->setAsString(u"Begun earlier"_s);
+    QString description;
+    ModalDialogs::whenShown<TfrmLabourSelect>([&](TfrmLabourSelect *dialog) {
+        description = dialog->lineTable()->fieldByName(u"Description"_s)->asString();
+        pick(dialog, u"TILER"_s);
+        dialog->findChild<QAction *>(u"btnSave"_s)->trigger();
+    });
+    m_f->find<QToolButton>(u"btnLabourAdd"_s)->click();
+    QCOMPARE(description, u"Begun earlier"_s);
+    QCOMPARE(stored(*m_f, u"QLab.db"_s, u"SELECT COUNT(*) FROM data WHERE Quote_No = 'Q-1'"_s), 2.0);
+    QCOMPARE(stored(*m_f, u"Quotes.DB"_s, u"SELECT TotalLabour FROM data WHERE Quote_No = 'Q-1'"_s),
+        125.0);
+}
+
+// A line another copy holds is refused with its message; no dialog opens and the quote, put into
+// edit for the line, is let go again.
+void TestLines::lineHeldByAnotherCopy()
+{
+    showDetails(*m_f, 2);
+    std::unique_ptr<TDM> other = m_f->data.start();
+    TQVTable *lines = other->tblQuotesMaterial;
+    const QString current = m_f->dm->tblQuotesMaterial->fieldByName(u"MaterialCode"_s)->asString();
+    for (lines->first(); lines->fieldByName(u"MaterialCode"_s)->asString() != current;)
+        lines->next();
+    other->DB->acquireLock(lines->fileIndex(), lines->currentRowid());
+    Visit visit;
+    onLineDialog<TfrmMaterialSelect>(visit, u"MaterialCode"_s, {}, {}, false);
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
+    QCOMPARE(MessageAnswers::shown().size(), 1);
+    QCOMPARE(MessageAnswers::shown().first().icon, QMessageBox::Critical);
+    QVERIFY(!visit.opened);
+    QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Browse);
+    QCOMPARE(m_f->dm->tblQuotesMaterial->state(), DataSetState::Browse);
+    other->DB->releaseLock(lines->fileIndex(), lines->currentRowid());
+    // Released, the same line opens in the dialog the watch above was waiting for.
+    m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
+    QVERIFY(visit.opened);
+    QCOMPARE(visit.code, current);
+}
+
+int runLineTests(int argc, char **argv)
+{
+    TestLines test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lines.moc"
