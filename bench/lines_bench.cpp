@@ -6,10 +6,10 @@
 #include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "app/FormMain.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVRegistry.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/FieldLabel.h"
+#include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 #include "reference/FormMaterialSelection.h"
 
@@ -71,11 +71,11 @@ void workTheDialog(int run)
     auto *dialog = qobject_cast<TfrmMaterialSelect *>(QApplication::activeModalWidget());
     if (!dialog)
         return;
-    auto *code = dialog->findChild<TQVDBLookupCombo *>(u"cboCode"_s);
+    auto *code = dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s);
     const int index = (run * 37) % code->count();
     code->setCurrentIndex(index);
     emit code->activated(index);
-    auto *quantity = dialog->findChild<TQVDBSpinEdit *>(u"feQuantity"_s);
+    auto *quantity = dialog->findChild<FieldSpinBox *>(u"feQuantity"_s);
     quantity->selectAll();
     QTest::keyClicks(quantity, u"3"_s);
     QTest::keyClick(quantity, Qt::Key_Return);
@@ -97,7 +97,7 @@ bool timeAdding(int materials)
     window->show();
     runUntilIdle();
     auto *add = window->findChild<QToolButton *>(u"frmAddMaterials"_s);
-    auto *grandTotal = window->findChild<TQVDBText *>(u"lblGrandTotal"_s);
+    auto *grandTotal = window->findChild<FieldLabel *>(u"lblGrandTotal"_s);
 
     std::vector<double> times;
     int wrong = 0;

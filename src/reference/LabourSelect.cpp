@@ -1,11 +1,11 @@
 #include "reference/LabourSelect.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormMaterials.h"
 #include "reference/ReferenceWidgets.h"
@@ -52,12 +52,12 @@ QWidget *TfrmLabourSelect::chargeGroup()
 {
     auto *group = new QGroupBox(u"Labour Charge "_s, this);
     group->setObjectName(u"grpCharge"_s);
-    TQVDBEdit *rate = numberEdit(group, u"feHourlyRate"_s, u"Hourly_Rate"_s);
-    TQVDBSpinEdit *hours = spinEdit(group, u"feHours"_s, u"Hours"_s);
+    FieldLineEdit *rate = numberEdit(group, u"feHourlyRate"_s, u"Hourly_Rate"_s);
+    FieldSpinBox *hours = spinEdit(group, u"feHours"_s, u"Hours"_s);
     hours->setToolTip(u"% of Markup"_s);
     hours->setStatusTip(u"% of Markup"_s);
-    TQVDBEdit *charge = numberEdit(group, u"feCharge"_s, u"TotalCharge"_s);
-    TQVDBEdit *total = numberEdit(group, u"feTotal"_s, u"TotalCharge"_s);
+    FieldLineEdit *charge = numberEdit(group, u"feCharge"_s, u"TotalCharge"_s);
+    FieldLineEdit *total = numberEdit(group, u"feTotal"_s, u"TotalCharge"_s);
     QFont bold = total->font();
     bold.setBold(true);
     total->setFont(bold);

@@ -1,12 +1,12 @@
 #include "reference/LineSelectDialog.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBMemo.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDataSourceSrc.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldPlainTextEdit.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
 #include "reference/ReferenceWidgets.h"
@@ -62,7 +62,7 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
     m_line->setAutoEdit(false);
 
     const auto lookup = [this](const QString &name, const QString &shown) {
-        auto *combo = new TQVDBLookupCombo(this);
+        auto *combo = new FieldLookupComboBox(this);
         combo->setObjectName(name);
         // The layout gives the width: a long price list is not measured item by item.
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -124,7 +124,7 @@ QGroupBox *LineSelectDialog::descriptionGroup(const QString &field, const QStrin
 {
     auto *group = new QGroupBox(u"Change Material Description "_s, this);
     group->setObjectName(u"grpDescription"_s);
-    TQVDBEdit *edit = boundEdit(group, m_line, u"feDescription"_s, field);
+    FieldLineEdit *edit = boundEdit(group, m_line, u"feDescription"_s, field);
     m_typed << edit;
     if (!hint.isEmpty()) {
         edit->setToolTip(hint);
@@ -146,7 +146,7 @@ QGroupBox *LineSelectDialog::notesGroup(const QString &caption)
     pages->setObjectName(u"pgcFurtherInformation"_s);
     auto *page = new QWidget(pages);
     page->setObjectName(u"tsNotes"_s);
-    auto *notes = new TQVDBMemo(page);
+    auto *notes = new FieldPlainTextEdit(page);
     notes->setObjectName(u"feNotes"_s);
     notes->setDataSource(m_line);
     notes->setDataField(u"Notes"_s);
@@ -162,17 +162,17 @@ QGroupBox *LineSelectDialog::notesGroup(const QString &caption)
     return group;
 }
 
-TQVDBEdit *LineSelectDialog::numberEdit(QWidget *parent, const QString &name, const QString &field)
+FieldLineEdit *LineSelectDialog::numberEdit(QWidget *parent, const QString &name, const QString &field)
 {
-    TQVDBEdit *edit = boundEdit(parent, m_line, name, field);
+    FieldLineEdit *edit = boundEdit(parent, m_line, name, field);
     edit->setAlignment(Qt::AlignRight);
     m_typed << edit;
     return edit;
 }
 
-TQVDBSpinEdit *LineSelectDialog::spinEdit(QWidget *parent, const QString &name, const QString &field)
+FieldSpinBox *LineSelectDialog::spinEdit(QWidget *parent, const QString &name, const QString &field)
 {
-    auto *spin = new TQVDBSpinEdit(parent);
+    auto *spin = new FieldSpinBox(parent);
     spin->setObjectName(name);
     spin->setDecimals(2);
     spin->setSingleStep(1); // PageUp and PageDown step by ten
@@ -219,7 +219,7 @@ void LineSelectDialog::showEvent(QShowEvent *event)
     }
 }
 
-void LineSelectDialog::picked(TQVDBLookupCombo *lookup, int index)
+void LineSelectDialog::picked(FieldLookupComboBox *lookup, int index)
 {
     runGuarded(this, [&] {
         TableView *line = lineTable();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TQVForm.h"
+#include "controls/window/TQVFormSrc.h"
 
 #include <QDialog>
 #include <QList>
@@ -12,10 +12,10 @@ class QVBoxLayout;
 class TDM;
 class TableView;
 class TQVDataSource;
-class TQVDBEdit;
-class TQVDBLookupCombo;
-class TQVDBMemo;
-class TQVDBSpinEdit;
+class FieldLineEdit;
+class FieldLookupComboBox;
+class FieldPlainTextEdit;
+class FieldSpinBox;
 class TQVTable;
 class TypedFieldControl;
 
@@ -59,8 +59,8 @@ protected:
     QGroupBox *notesGroup(const QString &caption);
     void finishLayout(const QList<QWidget *> &rows, int helpContext);
 
-    TQVDBEdit *numberEdit(QWidget *parent, const QString &name, const QString &field);
-    TQVDBSpinEdit *spinEdit(QWidget *parent, const QString &name, const QString &field);
+    FieldLineEdit *numberEdit(QWidget *parent, const QString &name, const QString &field);
+    FieldSpinBox *spinEdit(QWidget *parent, const QString &name, const QString &field);
 
     // Copies the list's current entry into the line (the data module's fill operation).
     virtual void fillLine() = 0;
@@ -82,12 +82,12 @@ protected:
     TQVDataSource *m_line;
     TQVDataSource *m_list;
     TQVTable *m_priceList; // the data module's price list, whose current entry a fill copies
-    TQVDBLookupCombo *m_code = nullptr;
-    TQVDBLookupCombo *m_description = nullptr;
+    FieldLookupComboBox *m_code = nullptr;
+    FieldLookupComboBox *m_description = nullptr;
     QList<TypedFieldControl *> m_typed;
 
 private:
-    void picked(TQVDBLookupCombo *lookup, int index);
+    void picked(FieldLookupComboBox *lookup, int index);
     void finish();
 
     QString m_listKey;

@@ -1,10 +1,10 @@
 #include "reference/MaterialLineDialog.h"
 
-#include "controls/CommandGuard.h"
-#include "controls/Messages.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Messages.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormMaterials.h"
 
@@ -45,16 +45,16 @@ QWidget *MaterialLineDialog::chargeGroup(const QString &totalLabel)
 {
     auto *group = new QGroupBox(u"Material Charge "_s, this);
     group->setObjectName(u"grpCharge"_s);
-    TQVDBEdit *price = numberEdit(group, u"fePrice"_s, u"CurrentPrice"_s);
-    TQVDBSpinEdit *quantity = spinEdit(group, u"feQuantity"_s, u"Quantity"_s);
-    TQVDBEdit *charge = numberEdit(group, u"feCharge"_s, u"TotalMarkup"_s);
+    FieldLineEdit *price = numberEdit(group, u"fePrice"_s, u"CurrentPrice"_s);
+    FieldSpinBox *quantity = spinEdit(group, u"feQuantity"_s, u"Quantity"_s);
+    FieldLineEdit *charge = numberEdit(group, u"feCharge"_s, u"TotalMarkup"_s);
     charge->setFieldReadOnly(true);
-    TQVDBEdit *total = numberEdit(group, u"feTotal"_s, u"TotalCharge"_s);
+    FieldLineEdit *total = numberEdit(group, u"feTotal"_s, u"TotalCharge"_s);
     total->setFieldReadOnly(true);
     QFont bold = total->font();
     bold.setBold(true);
     total->setFont(bold);
-    TQVDBEdit *cost = numberEdit(group, u"feCostPrice"_s, u"UnitCost"_s);
+    FieldLineEdit *cost = numberEdit(group, u"feCostPrice"_s, u"UnitCost"_s);
     cost->setFieldReadOnly(true);
     cost->setFocusPolicy(Qt::ClickFocus); // Tab passes it by
     QPalette aqua = cost->palette();

@@ -2,7 +2,7 @@
 
 #include "reference/LineSelectDialog.h"
 
-class TQVDBEdit;
+class FieldLineEdit;
 
 // The material line of a quote or a job: the price-list material picked by code or description,
 // the line's own description, its price and quantity with the charge they give, its notes. It

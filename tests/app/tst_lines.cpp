@@ -1,12 +1,12 @@
 #include "AppTests.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogs.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBGridSrc.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBSpinEdit.h"
-#include "controls/TQVDBText.h"
-#include "controls/TQVPageControl.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
+#include "controls/dataaware/FieldLabel.h"
+#include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 #include "engine/TQVDatabase.h"
 #include "reference/FormJobMatSelect.h"
@@ -23,7 +23,7 @@ namespace {
 
 void pick(QWidget *dialog, const QString &item)
 {
-    auto *combo = dialog->findChild<TQVDBLookupCombo *>(u"cboCode"_s);
+    auto *combo = dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s);
     combo->showPopup();
     combo->hidePopup();
     const int index = combo->findText(item);
@@ -34,7 +34,7 @@ void pick(QWidget *dialog, const QString &item)
 
 void typeNumber(QWidget *dialog, const QString &text)
 {
-    auto *spin = dialog->findChild<TQVDBSpinEdit *>();
+    auto *spin = dialog->findChild<FieldSpinBox *>();
     spin->selectAll();
     QTest::keyClicks(spin, text);
     QTest::keyClick(spin, Qt::Key_Return);
@@ -159,7 +159,7 @@ void TestLines::addThroughTheButtons()
     QCOMPARE(visit.title, title);
     QVERIFY(visit.code.isEmpty());
     QCOMPARE(m_f->find<TQVDBGrid>(grid)->model()->rowCount(), before + 1);
-    QCOMPARE(m_f->find<TQVDBText>(u"lblGrandTotal"_s)->text(), shown);
+    QCOMPARE(m_f->find<FieldLabel>(u"lblGrandTotal"_s)->text(), shown);
 
     const QString header = job ? u"Jobs.DB"_s : u"Quotes.DB"_s;
     const QString number = job ? u"Job_No = 'J-1'"_s : u"Quote_No = 'Q-1'"_s;

@@ -1,10 +1,10 @@
 #include "Commands.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
-#include "controls/MessageAnswers.h"
-#include "controls/TQVDBEdit.h"
-#include "controls/TQVDBLookupCombo.h"
-#include "controls/TQVDBSpinEdit.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/dataaware/FieldLineEdit.h"
+#include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/dataaware/FieldSpinBox.h"
 #include "engine/Field.h"
 #include "reference/FormJobMatSelect.h"
 #include "reference/FormMaterialSelection.h"
@@ -22,7 +22,7 @@ namespace {
 // Picks the entry shown as item in the lookup, as a person choosing it from the list does.
 void pick(QWidget *dialog, const QString &lookup, const QString &item)
 {
-    auto *combo = dialog->findChild<TQVDBLookupCombo *>(lookup);
+    auto *combo = dialog->findChild<FieldLookupComboBox *>(lookup);
     QVERIFY2(combo, qPrintable(lookup));
     combo->showPopup();
     combo->hidePopup();
@@ -34,7 +34,7 @@ void pick(QWidget *dialog, const QString &lookup, const QString &item)
 
 void typeNumber(QWidget *dialog, const QString &name, const QString &text)
 {
-    auto *spin = dialog->findChild<TQVDBSpinEdit *>(name);
+    auto *spin = dialog->findChild<FieldSpinBox *>(name);
     QVERIFY2(spin, qPrintable(name));
     spin->selectAll();
     QTest::keyClicks(spin, text);
@@ -144,28 +144,28 @@ void TestLineDialogs::design()
         QCOMPARE(e.dialog->windowTitle(), e.title);
         QCOMPARE(e.dialog->property("helpContext").toInt(), e.help);
         QCOMPARE(e.dialog->findChild<QToolButton *>(e.browse)->toolTip(), e.browseHint);
-        QCOMPARE(e.dialog->findChild<TQVDBEdit *>(u"feDescription"_s)->toolTip(),
+        QCOMPARE(e.dialog->findChild<FieldLineEdit *>(u"feDescription"_s)->toolTip(),
             e.descriptionHint);
         QCOMPARE(e.dialog->findChild<QGroupBox *>(u"grpFurtherInformation"_s)->title(), e.further);
         QCOMPARE(e.dialog->findChild<QGroupBox *>(u"grpSelect"_s)->title(), u"Select Material "_s);
         QVERIFY(e.dialog->findChild<QAction *>(u"btnSave"_s));
         QVERIFY(e.dialog->findChild<QAction *>(u"btnCancel"_s));
-        auto *spin = e.dialog->findChild<TQVDBSpinEdit *>();
+        auto *spin = e.dialog->findChild<FieldSpinBox *>();
         QCOMPARE(spin->decimals(), 2);
         QCOMPARE(spin->maximum(), 99999.0);
         QVERIFY(!spin->isReadOnly());
     }
     for (QDialog *material : { static_cast<QDialog *>(&quote), static_cast<QDialog *>(&job) }) {
-        QVERIFY(material->findChild<TQVDBEdit *>(u"feCharge"_s)->isReadOnly());
-        QVERIFY(material->findChild<TQVDBEdit *>(u"feTotal"_s)->isReadOnly());
-        QVERIFY(material->findChild<TQVDBEdit *>(u"feTotal"_s)->font().bold());
-        auto *cost = material->findChild<TQVDBEdit *>(u"feCostPrice"_s);
+        QVERIFY(material->findChild<FieldLineEdit *>(u"feCharge"_s)->isReadOnly());
+        QVERIFY(material->findChild<FieldLineEdit *>(u"feTotal"_s)->isReadOnly());
+        QVERIFY(material->findChild<FieldLineEdit *>(u"feTotal"_s)->font().bold());
+        auto *cost = material->findChild<FieldLineEdit *>(u"feCostPrice"_s);
         QVERIFY(cost->isReadOnly());
         QVERIFY(!(cost->focusPolicy() & Qt::TabFocus));
     }
-    QVERIFY(!labour.findChild<TQVDBEdit *>(u"feTotal"_s)->isReadOnly());
-    QCOMPARE(labour.findChild<TQVDBSpinEdit *>()->toolTip(), u"% of Markup"_s);
-    QCOMPARE(labour.findChild<TQVDBLookupCombo *>(u"cboCode"_s)->dropDownRows(), 10);
+    QVERIFY(!labour.findChild<FieldLineEdit *>(u"feTotal"_s)->isReadOnly());
+    QCOMPARE(labour.findChild<FieldSpinBox *>()->toolTip(), u"% of Markup"_s);
+    QCOMPARE(labour.findChild<FieldLookupComboBox *>(u"cboCode"_s)->dropDownRows(), 10);
     dm->tblQuoteLabour->cancel();
 }
 
@@ -196,17 +196,17 @@ void TestLineDialogs::pickTypeRepickAndSave()
     QCOMPARE(value(line, u"TotalCharge"_s), 13.5);
     QCOMPARE(value(line, u"UnitCost"_s), 9.4);
     QCOMPARE(value(line, u"Heading_ID"_s), m_plumbing);
-    QCOMPARE(dialog->findChild<TQVDBEdit *>(u"feTotal"_s)->text(), u"13.5"_s);
+    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"feTotal"_s)->text(), u"13.5"_s);
 
     typeNumber(dialog.get(), u"feQuantity"_s, u"4"_s);
     type(dialog.get(), u"feDescription"_s, u"Pipe, cut to length"_s);
-    QTest::keyClick(dialog->findChild<TQVDBEdit *>(u"feDescription"_s), Qt::Key_Return);
+    QTest::keyClick(dialog->findChild<FieldLineEdit *>(u"feDescription"_s), Qt::Key_Return);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Pipe, cut to length"_s);
     pick(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
     QCOMPARE(value(line, u"Quantity"_s), 4.0);
     QCOMPARE(value(line, u"TotalCharge"_s), 360.0);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Mixer tap"_s);
-    QCOMPARE(dialog->findChild<TQVDBLookupCombo *>(u"cboCode"_s)->currentText(), u"TAP"_s);
+    QCOMPARE(dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s)->currentText(), u"TAP"_s);
 
     const QString total = job ? u"JobTotal"_s : u"QuoteTotal"_s;
     trigger(dialog.get(), u"btnSave"_s);
