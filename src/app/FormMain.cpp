@@ -3,8 +3,8 @@
 #include "app/ClientPage.h"
 #include "app/DetailPane.h"
 #include "app/DetailsPage.h"
-#include "app/FormMDWizard.h"
 #include "app/FormAbout.h"
+#include "app/FormMDWizard.h"
 #include "app/HelpWindow.h"
 #include "app/JobQuoteLists.h"
 #include "app/LinesPage.h"
@@ -112,9 +112,9 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
         materials->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnDeleteMaterialsClick);
     connect(labour->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnLabourDeleteClick);
     const ClientPage *client = m_details->clientPage();
-    notYet(client->selectButton(), u"The client list"_s);
-    notYet(client->newButton(), u"The client window"_s);
-    notYet(client->editButton(), u"The client window"_s);
+    connect(client->selectButton(), &QToolButton::clicked, this, &TfrmMain::btnSelectClientClick);
+    connect(client->newButton(), &QToolButton::clicked, this, &TfrmMain::btnNewClientClick);
+    connect(client->editButton(), &QToolButton::clicked, this, &TfrmMain::btnEditClientClick);
     connect(m_details->summaryPage()->changeTaxRateButton(), &QToolButton::clicked, this,
         &TfrmMain::btnChangeTaxRateClick);
     connect(m_details->detailsPage()->addSalesPersonButton(), &QToolButton::clicked, this,

@@ -72,6 +72,11 @@ public:
     void btnDeleteMaterialsClick();
     void btnLabourDeleteClick();
 
+    // --- the client page --------------------------------------------------------------------
+    void btnSelectClientClick();
+    void btnNewClientClick();
+    void btnEditClientClick();
+
     // --- business setup, options, sales people, the first-run wizard --------------------------
     void mniBusinessSettingsClick();
     void mniSalesClick();

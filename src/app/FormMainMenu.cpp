@@ -6,7 +6,6 @@
 #include "controls/CommandGuard.h"
 #include "data/TQVTableSrc.h"
 #include "documents/SummaryCommand.h"
-#include "reference/FormClients.h"
 #include "reference/FormHeadings.h"
 #include "reference/FormMaterials.h"
 #include "reference/FormPriceChange.h"
@@ -102,20 +101,15 @@ void TfrmMain::createMenu()
     item(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s, {},
         modal(std::type_identity<TfrmPriceChange>()));
     tools->addSeparator();
-    // The client list as the client page's Select opens it: for the header being edited.
-    item(tools, u"mniClients"_s, u"Clients..."_s, {}, [this] {
-        runGuarded(this, [this] {
-            activeHeader()->edit();
-            TfrmClientDetails clients(m_dm, this);
-            clients.exec();
-        });
-    });
+    // The client list as the client page's Select opens it, for the header being edited.
+    item(tools, u"mniClients"_s, u"Clients..."_s, {}, &TfrmMain::btnSelectClientClick);
     item(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, {},
         modal(std::type_identity<TfrmMaterials>()));
     item(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, {},
         modal(std::type_identity<TfrmHeadings>()));
     item(tools, u"mniSales"_s, u"Staff / Sales People..."_s, {}, &TfrmMain::mniSalesClick);
-    item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {}, modal(std::type_identity<TfrmUnits>()));
+    item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {},
+        modal(std::type_identity<TfrmUnits>()));
     tools->addSeparator();
     item(tools, u"mniOptions"_s, u"Options"_s, Qt::CTRL | Qt::Key_O, &TfrmMain::mniOptionsClick);
 
