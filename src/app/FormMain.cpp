@@ -56,6 +56,14 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     , m_sales(link(this, u"dsSales"_s, dm->tblSales))
     , m_split(new QSplitter(Qt::Horizontal, this))
     , m_lists(new JobQuoteLists(dm, m_quoteSource, m_jobSource, m_split))
+    , m_quotes { &dm->document(TDM::DocumentKind::Quote), m_quoteSource, m_lists->quotesGrid(),
+        JobQuoteLists::QuotesPage, u"Delete this Quote?"_s,
+        u"There are no materials in this Quote to delete"_s,
+        u"There are no Labour Items in this Quote to delete"_s }
+    , m_jobs { &dm->document(TDM::DocumentKind::Job), m_jobSource, m_lists->jobsGrid(),
+        JobQuoteLists::JobsPage, u"Delete this Job?"_s,
+        u"There are no materials in this Job To Delete"_s,
+        u"There are no Labour Items in this Job To Delete"_s }
     , m_details(new DetailPane(
           { m_jobSource, m_materials, m_labour, m_clients, m_taxRates, m_sales }, m_split))
     , m_statusBar(new TQVStatusBar(this))
@@ -138,7 +146,7 @@ void TfrmMain::FormCreate()
         const QSignalBlocker quiet(m_lists->pages());
         m_lists->pages()->setCurrentIndex(JobQuoteLists::QuotesPage);
     }
-    showQuoteOrJobControls(false);
+    showQuoteOrJobControls(m_quotes);
     m_lists->searchPanel()->setFixedHeight(1);
     m_details->summaryStrip()->setFixedHeight(1);
     m_details->clientPage()->setInitialSelectors();
