@@ -210,7 +210,6 @@ void TfrmMain::btnFindClick()
     double key = 0;
     const bool shown = runGuarded(this, [&] {
         TfrmFinder finder(m_dm, this);
-        finder.helpKey()->handler = [this] { showHelp(); };
         finder.editClient = [this](QWidget *opener) {
             TfrmClient client(m_dm, TfrmClient::Mode::Edit, opener);
             client.exec();

@@ -1,7 +1,6 @@
 // The main window's menu and tool bar.
 #include "FormMain.h"
 #include "app/Glyphs.h"
-#include "app/HelpWindow.h"
 #include "app/Hints.h"
 #include "controls/CommandGuard.h"
 #include "data/TQVTableSrc.h"
@@ -10,7 +9,6 @@
 #include "reference/FormMaterials.h"
 #include "reference/FormPriceChange.h"
 #include "reference/FormUnits.h"
-#include "reference/ReferenceWidgets.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -82,13 +80,6 @@ void TfrmMain::createMenu()
     tools->setObjectName(u"mnuTools"_s);
     item(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s, {},
         &TfrmMain::mniBusinessSettingsClick);
-    // F1 in a reference window opens its topic in a help window of that window, so the topic can be
-    // read while the window is open over this one.
-    ReferenceWidgets::helpHandler = [](QWidget *focus) {
-        auto *help = new HelpWindow(focus->window());
-        help->setAttribute(Qt::WA_DeleteOnClose);
-        help->showTopic(HelpWindow::contextOf(focus));
-    };
     // Each reference window is made for its command and freed when it closes.
     const auto modal = [this]<typename Window>(std::type_identity<Window>) {
         return [this] {

@@ -1,6 +1,7 @@
 #include "FormFinder.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/HelpRequest.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
 #include "controls/TQVPageControl.h"
@@ -55,8 +56,8 @@ TfrmFinder::TfrmFinder(TDM *dm, QWidget *parent)
     , m_searchBy(named(new QComboBox(this), u"cboSearchBy"_s))
     , m_clientGrid(named(new TQVDBGrid(this), u"grdFinderClient"_s))
     , m_pages(named(new TQVPageControl(this), u"pgFinder"_s))
-    , m_helpKey(new HelpKey(this, HelpContext))
 {
+    HelpRequest::install(this, HelpContext);
     setObjectName(u"frmFinder"_s);
     setWindowTitle(u"Job and Quote Finder"_s);
     setModal(true);
@@ -183,8 +184,8 @@ void TfrmFinder::cboSearchByChange(int index)
 
 void TfrmFinder::edtSearchChange(const QString &text)
 {
-    runGuarded(this,
-        [&] { ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text); });
+    runGuarded(
+        this, [&] { ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text); });
 }
 
 void TfrmFinder::btnSelectClick()

@@ -1,6 +1,7 @@
 #include "FormSales.h"
 
 #include "controls/CommandGuard.h"
+#include "controls/HelpRequest.h"
 #include "controls/TQVDBEdit.h"
 #include "controls/TQVDBGridSrc.h"
 #include "controls/TQVDataSourceSrc.h"
@@ -21,8 +22,8 @@ TfrmSales::TfrmSales(TDM *dm, QWidget *parent)
     , m_sales(named(new TQVDataSource(this), u"dsSales"_s))
     , m_grid(named(new TQVDBGrid(this), u"grdSales"_s))
     , m_name(named(new TQVDBEdit(this), u"feSalesman"_s))
-    , m_helpKey(new HelpKey(this, 0))
 {
+    HelpRequest::install(this, 0);
     setObjectName(u"frmSales"_s);
     setWindowTitle(u"Sales People"_s);
     setModal(true);
@@ -38,8 +39,7 @@ TfrmSales::TfrmSales(TDM *dm, QWidget *parent)
 
     auto *bar = named(new QToolBar(this), u"tbSales"_s);
     const auto button = [&](const QString &name, const QString &text, auto handler) {
-        connect(SetupWidgets::toolButton(bar, name, text), &QToolButton::clicked, this,
-            handler);
+        connect(SetupWidgets::toolButton(bar, name, text), &QToolButton::clicked, this, handler);
     };
     button(u"btnSave"_s, u"Save"_s, &TfrmSales::btnSaveClick);
     button(u"btnNew"_s, u"New"_s, &TfrmSales::btnNewClick);
