@@ -169,6 +169,8 @@ void TestClientPage::editOpensOnTheHeadersClient()
     QString opened;
     ModalDialogs::whenShown<TfrmClient>([&](TfrmClient *client) {
         opened = client->findChild<TQVDBEdit *>(u"feContact"_s)->text();
+        ModalDialogs::shoot(client, u"client-edit"_s);
+        ModalDialogs::shoot(fixture.window.get(), u"client-page"_s);
         client->findChild<QAction *>(u"btnCancel"_s)->trigger();
     });
     click(fixture, u"btnEditClient"_s);
