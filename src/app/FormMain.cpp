@@ -56,6 +56,14 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     , m_sales(link(this, u"dsSales"_s, dm->tblSales))
     , m_split(new QSplitter(Qt::Horizontal, this))
     , m_lists(new JobQuoteLists(dm, m_quoteSource, m_jobSource, m_split))
+    , m_quotes { &dm->document(TDM::DocumentKind::Quote), m_quoteSource, m_lists->quotesGrid(),
+        JobQuoteLists::QuotesPage, u"Delete this Quote?"_s,
+        u"There are no materials in this Quote to delete"_s,
+        u"There are no Labour Items in this Quote to delete"_s }
+    , m_jobs { &dm->document(TDM::DocumentKind::Job), m_jobSource, m_lists->jobsGrid(),
+        JobQuoteLists::JobsPage, u"Delete this Job?"_s,
+        u"There are no materials in this Job To Delete"_s,
+        u"There are no Labour Items in this Job To Delete"_s }
     , m_details(new DetailPane(
           { m_jobSource, m_materials, m_labour, m_clients, m_taxRates, m_sales }, m_split))
     , m_statusBar(new TQVStatusBar(this))
@@ -97,17 +105,14 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     connect(m_details->summaryToggle(), &QToolButton::clicked, this, &TfrmMain::btnSummaryClick);
     const LinesPage *materials = m_details->materialsPage();
     const LinesPage *labour = m_details->labourPage();
-    const auto notYet = [this](QToolButton *button, const QString &what) {
-        connect(button, &QToolButton::clicked, this, [this, what] { notAvailable(what); });
-    };
     connectLineCommands();
     connect(
         materials->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnDeleteMaterialsClick);
     connect(labour->deleteButton(), &QToolButton::clicked, this, &TfrmMain::btnLabourDeleteClick);
     const ClientPage *client = m_details->clientPage();
-    notYet(client->selectButton(), u"The client list"_s);
-    notYet(client->newButton(), u"The client window"_s);
-    notYet(client->editButton(), u"The client window"_s);
+    connect(client->selectButton(), &QToolButton::clicked, this, &TfrmMain::btnSelectClientClick);
+    connect(client->newButton(), &QToolButton::clicked, this, &TfrmMain::btnNewClientClick);
+    connect(client->editButton(), &QToolButton::clicked, this, &TfrmMain::btnEditClientClick);
     connect(m_details->summaryPage()->changeTaxRateButton(), &QToolButton::clicked, this,
         &TfrmMain::btnChangeTaxRateClick);
     connect(m_details->detailsPage()->addSalesPersonButton(), &QToolButton::clicked, this,
@@ -131,7 +136,7 @@ void TfrmMain::FormCreate()
         const QSignalBlocker quiet(m_lists->pages());
         m_lists->pages()->setCurrentIndex(JobQuoteLists::QuotesPage);
     }
-    showQuoteOrJobControls(false);
+    showQuoteOrJobControls(m_quotes);
     m_lists->searchPanel()->setFixedHeight(1);
     m_details->summaryStrip()->setFixedHeight(1);
     m_details->clientPage()->setInitialSelectors();
@@ -276,11 +281,6 @@ void TfrmMain::FormClose()
     setSaveSize(true);
     setRegKey(RegKeyPath);
     writeSplitterPercent();
-}
-
-void TfrmMain::notAvailable(const QString &what)
-{
-    runGuarded(this, [&] { ShowInfoMessage(what + u" is not available yet."_s, this); });
 }
 
 void TfrmMain::mniAboutClick()

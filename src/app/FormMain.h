@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/window/TQVFormSrc.h"
+#include "data/DataModuleMain.h"
 
 #include <QMainWindow>
 
@@ -10,7 +11,6 @@ class JobQuoteLists;
 class QAction;
 class QSplitter;
 
-class TDM;
 class TQVDataSource;
 class TQVDBGrid;
 class TQVStatusBar;
@@ -39,16 +39,31 @@ public:
     int splitterPercent() const;
     void setSplitterPercent(int percent);
 
+    // One kind of document as this window lists it: the data module's description of it, the
+    // header's link, the list's page and grid, and the texts of the commands on it.
+    struct DocumentPage
+    {
+        const TDM::Document *document;
+        TQVDataSource *header;
+        TQVDBGrid *grid;
+        int page;
+        QString deletePrompt;
+        QString noMaterials;
+        QString noLabour;
+    };
+
     // --- the browser ---------------------------------------------------------------------
+    // The document of the active list page: the commands work on it.
+    const DocumentPage &activeDocument() const;
     bool jobsPageActive() const;
     TQVTable *activeHeader() const;
     TQVDataSource *headerSource() const;
     TQVDBGrid *activeGrid() const;
-    // Makes a list page active and runs the page switch even when it already was.
-    void showListPage(bool jobs);
+    // Makes the document's list page active and runs the page switch even when it already was.
+    void showListPage(const DocumentPage &document);
 
     void TBJobsQuotesChange();
-    void BindHeaderControls(bool jobs);
+    void BindHeaderControls(const DocumentPage &document);
     void RefilterLines();
     void QuoteDataSourceDataChange();
     void JobDataSourceDataChange();
@@ -75,6 +90,11 @@ public:
     void btnEditMaterialsClick();
     void btnLabourAddClick();
     void btnLabourEditClick();
+
+    // --- the client page --------------------------------------------------------------------
+    void btnSelectClientClick();
+    void btnNewClientClick();
+    void btnEditClientClick();
 
     // --- business setup, options, sales people, the first-run wizard --------------------------
     void mniBusinessSettingsClick();
@@ -114,18 +134,18 @@ private:
     void FormClose();
     void writeSplitterPercent() noexcept;
     void applySplitterPercent();
-    void showQuoteOrJobControls(bool jobs);
-    void followHeader(bool jobs);
-    void filterLines(bool jobs, bool browsingOnly);
+    void showQuoteOrJobControls(const DocumentPage &document);
+    void followHeader(const DocumentPage &document);
+    void filterLines(const DocumentPage &document, bool browsingOnly);
     void saveCurrent();
-    void notAvailable(const QString &what);
     void SpeedButton3Click();
     // Inserts a new quote or job and lets its wizard complete it.
-    void newHeader(bool jobs);
+    void newHeader(const DocumentPage &document);
     void btnPrintClick();
     static void slidePanel(QWidget *panel, bool open, int openHeight);
     void deleteLine(TQVTable *line, const QString &failure);
     void connectLineCommands();
+    void applySortOrder(const DocumentPage &document);
 
     TDM *m_dm;
     TQVDataSource *m_quoteSource;
@@ -137,6 +157,8 @@ private:
     TQVDataSource *m_sales;
     QSplitter *m_split;
     JobQuoteLists *m_lists;
+    const DocumentPage m_quotes;
+    const DocumentPage m_jobs;
     DetailPane *m_details;
     TQVStatusBar *m_statusBar;
     HelpWindow *m_help = nullptr;

@@ -12,6 +12,7 @@
 #include "controls/window/Messages.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
+#include "data/Document.h"
 #include "documents/PrintCommand.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
@@ -25,6 +26,11 @@
 
 using namespace Qt::StringLiterals;
 
+const TfrmMain::DocumentPage &TfrmMain::activeDocument() const
+{
+    return jobsPageActive() ? m_jobs : m_quotes;
+}
+
 bool TfrmMain::jobsPageActive() const
 {
     return m_lists->pages()->currentIndex() == JobQuoteLists::JobsPage;
@@ -32,64 +38,63 @@ bool TfrmMain::jobsPageActive() const
 
 TQVTable *TfrmMain::activeHeader() const
 {
-    return jobsPageActive() ? m_dm->tblJobs : m_dm->tblQuotes;
+    return activeDocument().document->header;
 }
 
 TQVDataSource *TfrmMain::headerSource() const
 {
-    return jobsPageActive() ? m_jobSource : m_quoteSource;
+    return activeDocument().header;
 }
 
 TQVDBGrid *TfrmMain::activeGrid() const
 {
-    return jobsPageActive() ? m_lists->jobsGrid() : m_lists->quotesGrid();
+    return activeDocument().grid;
 }
 
-void TfrmMain::showListPage(bool jobs)
+void TfrmMain::showListPage(const DocumentPage &document)
 {
-    const int page = jobs ? JobQuoteLists::JobsPage : JobQuoteLists::QuotesPage;
-    if (m_lists->pages()->currentIndex() == page)
+    if (m_lists->pages()->currentIndex() == document.page)
         TBJobsQuotesChange();
     else
-        m_lists->pages()->setCurrentIndex(page); // the page switch follows the change
+        m_lists->pages()->setCurrentIndex(document.page); // the page switch follows the change
 }
 
 void TfrmMain::TBJobsQuotesChange()
 {
     runGuarded(this, [this] {
-        const bool jobs = jobsPageActive();
-        activeGrid()->setFocus();
-        showQuoteOrJobControls(jobs);
+        const DocumentPage &document = activeDocument();
+        document.grid->setFocus();
+        showQuoteOrJobControls(document);
         RefilterLines();
-        m_dm->dsClients->setDataSet(jobs ? m_dm->tblJobs : m_dm->tblQuotes);
+        m_dm->dsClients->setDataSet(document.document->header);
         ApplySortOrder();
     });
 }
 
-void TfrmMain::showQuoteOrJobControls(bool jobs)
+void TfrmMain::showQuoteOrJobControls(const DocumentPage &document)
 {
-    m_lists->showSearchFor(jobs ? JobQuoteLists::JobsPage : JobQuoteLists::QuotesPage);
-    BindHeaderControls(jobs);
-    m_materials->setDataSet(jobs ? m_dm->tblJobMaterials : m_dm->tblQuotesMaterial);
-    m_labour->setDataSet(jobs ? m_dm->tblJobLabour : m_dm->tblQuoteLabour);
+    m_lists->showSearchFor(JobQuoteLists::Page(document.page));
+    BindHeaderControls(document);
+    m_materials->setDataSet(document.document->materials);
+    m_labour->setDataSet(document.document->labour);
 }
 
-void TfrmMain::BindHeaderControls(bool jobs)
+void TfrmMain::BindHeaderControls(const DocumentPage &document)
 {
-    m_details->bindHeader(jobs ? m_jobSource : m_quoteSource, jobs);
+    m_details->bindHeader(document.header, document.document->isJob);
 }
 
 void TfrmMain::RefilterLines()
 {
-    filterLines(jobsPageActive(), false);
+    filterLines(activeDocument(), false);
 }
 
-void TfrmMain::filterLines(bool jobs, bool browsingOnly)
+void TfrmMain::filterLines(const DocumentPage &document, bool browsingOnly)
 {
-    TQVTable *header = jobs ? m_dm->tblJobs : m_dm->tblQuotes;
+    TQVTable *header = document.document->header;
     if (!header->active())
         return;
-    const QString numberField = jobs ? u"Job_No"_s : u"Quote_No"_s;
+    const QString &numberField = document.document->number;
     const QString filter =
         TDM::documentNumberFilter(numberField, header->fieldByName(numberField)->asString());
     for (TQVDataSource *lines : { m_materials, m_labour }) {
@@ -108,23 +113,23 @@ void TfrmMain::filterLines(bool jobs, bool browsingOnly)
     }
 }
 
-void TfrmMain::followHeader(bool jobs)
+void TfrmMain::followHeader(const DocumentPage &document)
 {
     // While a header or a line is being edited the lines stay as they are, so an open line dialog
     // keeps its line and a new header shows the lines it was started from.
-    if (jobsPageActive() != jobs || (jobs ? m_jobSource : m_quoteSource)->isEditing())
+    if (&activeDocument() != &document || document.header->isEditing())
         return;
-    runGuarded(this, [&] { filterLines(jobs, true); });
+    runGuarded(this, [&] { filterLines(document, true); });
 }
 
 void TfrmMain::QuoteDataSourceDataChange()
 {
-    followHeader(false);
+    followHeader(m_quotes);
 }
 
 void TfrmMain::JobDataSourceDataChange()
 {
-    followHeader(true);
+    followHeader(m_jobs);
 }
 
 void TfrmMain::btnNextClick()
@@ -158,11 +163,16 @@ void TfrmMain::mniSortPriorityClick()
 
 void TfrmMain::ApplySortOrder()
 {
-    TQVTable *header = activeHeader();
+    applySortOrder(activeDocument());
+}
+
+void TfrmMain::applySortOrder(const DocumentPage &document)
+{
+    TQVTable *header = document.document->header;
     if (!header->active())
         return;
-    const QString priorityIndex = jobsPageActive() ? u"PriorJobNo"_s : u"PriorQuoteNo"_s;
-    header->setIndexName(m_btnSortPrior->isChecked() ? priorityIndex : QString());
+    header->setIndexName(
+        m_btnSortPrior->isChecked() ? document.document->priorityIndex : QString());
 }
 
 void TfrmMain::slidePanel(QWidget *panel, bool open, int openHeight)
@@ -200,7 +210,6 @@ void TfrmMain::btnFindClick()
     double key = 0;
     const bool shown = runGuarded(this, [&] {
         TfrmFinder finder(m_dm, this);
-        finder.helpKey()->handler = [this] { showHelp(); };
         finder.editClient = [this](QWidget *opener) {
             TfrmClient client(m_dm, TfrmClient::Mode::Edit, opener);
             client.exec();
@@ -216,13 +225,13 @@ void TfrmMain::btnFindClick()
 void TfrmMain::FinderChoice(const QString &kind, double key)
 {
     runGuarded(this, [&] {
-        const bool jobs = kind != u"Quotes"_s;
-        showListPage(jobs);
-        TQVTable *header = jobs ? m_dm->tblJobs : m_dm->tblQuotes;
+        const DocumentPage &document = kind == u"Quotes"_s ? m_quotes : m_jobs;
+        showListPage(document);
+        TQVTable *header = document.document->header;
         header->setIndexName(QString());
         header->findKey({ key }); // a key that is not there leaves the current record
         if (m_btnSortPrior->isChecked())
-            header->setIndexName(jobs ? u"PriorJobNo"_s : u"PriorQuoteNo"_s);
+            header->setIndexName(document.document->priorityIndex);
     });
 }
 
@@ -243,30 +252,30 @@ void TfrmMain::btnSaveJobQuoteClick()
 
 void TfrmMain::SpeedButton3Click()
 {
-    newHeader(jobsPageActive());
+    newHeader(activeDocument());
 }
 
 void TfrmMain::btnNewQuoteClick()
 {
-    showListPage(false);
-    newHeader(false);
+    showListPage(m_quotes);
+    newHeader(m_quotes);
 }
 
 void TfrmMain::btnNewJobClick()
 {
-    showListPage(true);
-    newHeader(true);
+    showListPage(m_jobs);
+    newHeader(m_jobs);
 }
 
-void TfrmMain::newHeader(bool jobs)
+void TfrmMain::newHeader(const DocumentPage &document)
 {
     // The header's insert hook gives the record its number and dates; the wizard stores the
     // record at Finish or discards it at Cancel.
-    TQVTable *header = jobs ? m_dm->tblJobs : m_dm->tblQuotes;
+    TQVTable *header = document.document->header;
     if (!runGuarded(this, [header] { header->insert(); }))
         return;
     runGuarded(this, [&] {
-        if (jobs) {
+        if (document.document->isJob) {
             TfrmNewJobWiz wizard(m_dm, this);
             wizard.exec();
         } else {
@@ -281,24 +290,16 @@ void TfrmMain::btnPrintClick()
     // The print command saves the quote or job itself; an edit field stores its text on losing
     // focus.
     activeGrid()->setFocus();
-    printJobQuote(m_dm, this, jobsPageActive());
+    printJobQuote(m_dm, this, activeDocument().document->isJob);
 }
 
 void TfrmMain::btnDeleteClick()
 {
     runGuarded(this, [this] {
-        activeGrid()->setFocus();
-        const bool jobs = jobsPageActive();
-        if (!ConfirmYesNo(jobs ? u"Delete this Job?"_s : u"Delete this Quote?"_s, this))
-            return;
-        // The lines and their header go together or not at all.
-        OperationScope operation(m_dm->DB, activeHeader()->fileIndex());
-        if (jobs)
-            m_dm->DeleteJobLines();
-        else
-            m_dm->DeleteQuoteLines();
-        activeHeader()->deleteRecord();
-        operation.commit();
+        const DocumentPage &document = activeDocument();
+        document.grid->setFocus();
+        if (ConfirmYesNo(document.deletePrompt, this))
+            m_dm->deleteDocument(*document.document);
     });
 }
 
@@ -321,18 +322,14 @@ void TfrmMain::btnDeleteMaterialsClick()
 {
     if (!ConfirmYesNo(u"Delete this Material Item?"_s, this))
         return;
-    if (jobsPageActive())
-        deleteLine(m_dm->tblJobMaterials, u"There are no materials in this Job To Delete"_s);
-    else
-        deleteLine(m_dm->tblQuotesMaterial, u"There are no materials in this Quote to delete"_s);
+    const DocumentPage &document = activeDocument();
+    deleteLine(document.document->materials, document.noMaterials);
 }
 
 void TfrmMain::btnLabourDeleteClick()
 {
     if (!ConfirmYesNo(u"Delete this Labour Item?"_s, this))
         return;
-    if (jobsPageActive())
-        deleteLine(m_dm->tblJobLabour, u"There are no Labour Items in this Job To Delete"_s);
-    else
-        deleteLine(m_dm->tblQuoteLabour, u"There are no Labour Items in this Quote to delete"_s);
+    const DocumentPage &document = activeDocument();
+    deleteLine(document.document->labour, document.noLabour);
 }

@@ -1,17 +1,14 @@
 // The main window's menu and tool bar.
 #include "FormMain.h"
 #include "app/Glyphs.h"
-#include "app/HelpWindow.h"
 #include "app/Hints.h"
 #include "controls/window/CommandGuard.h"
 #include "data/TQVTableSrc.h"
 #include "documents/SummaryCommand.h"
-#include "reference/FormClients.h"
 #include "reference/FormHeadings.h"
 #include "reference/FormMaterials.h"
 #include "reference/FormPriceChange.h"
 #include "reference/FormUnits.h"
-#include "reference/ReferenceWidgets.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -83,13 +80,6 @@ void TfrmMain::createMenu()
     tools->setObjectName(u"mnuTools"_s);
     item(tools, u"mniBusinessSettings"_s, u"Business Settings and Logo..."_s, {},
         &TfrmMain::mniBusinessSettingsClick);
-    // F1 in a reference window opens its topic in a help window of that window, so the topic can be
-    // read while the window is open over this one.
-    ReferenceWidgets::helpHandler = [](QWidget *focus) {
-        auto *help = new HelpWindow(focus->window());
-        help->setAttribute(Qt::WA_DeleteOnClose);
-        help->showTopic(HelpWindow::contextOf(focus));
-    };
     // Each reference window is made for its command and freed when it closes.
     const auto modal = [this]<typename Window>(std::type_identity<Window>) {
         return [this] {
@@ -102,20 +92,15 @@ void TfrmMain::createMenu()
     item(tools, u"mniPriceListing"_s, u"Material and Labour Price Listing..."_s, {},
         modal(std::type_identity<TfrmPriceChange>()));
     tools->addSeparator();
-    // The client list as the client page's Select opens it: for the header being edited.
-    item(tools, u"mniClients"_s, u"Clients..."_s, {}, [this] {
-        runGuarded(this, [this] {
-            activeHeader()->edit();
-            TfrmClientDetails clients(m_dm, this);
-            clients.exec();
-        });
-    });
+    // The client list as the client page's Select opens it, for the header being edited.
+    item(tools, u"mniClients"_s, u"Clients..."_s, {}, &TfrmMain::btnSelectClientClick);
     item(tools, u"mniMaterials"_s, u"Materials and Labour..."_s, {},
         modal(std::type_identity<TfrmMaterials>()));
     item(tools, u"mniHeadings"_s, u"Materials /  Labour Group Headings..."_s, {},
         modal(std::type_identity<TfrmHeadings>()));
     item(tools, u"mniSales"_s, u"Staff / Sales People..."_s, {}, &TfrmMain::mniSalesClick);
-    item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {}, modal(std::type_identity<TfrmUnits>()));
+    item(tools, u"mniUnits"_s, u"Unit Descriptions..."_s, {},
+        modal(std::type_identity<TfrmUnits>()));
     tools->addSeparator();
     item(tools, u"mniOptions"_s, u"Options"_s, Qt::CTRL | Qt::Key_O, &TfrmMain::mniOptionsClick);
 

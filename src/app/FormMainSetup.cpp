@@ -6,25 +6,14 @@
 #include "reference/FormSales.h"
 #include "reference/FormSetupCompany.h"
 #include "reference/FormStartup.h"
-#include "reference/SetupWidgets.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-template <typename Dialog> void openWith(Dialog &dialog, TfrmMain *window)
-{
-    dialog.helpKey()->handler = [window] { window->showHelp(); };
-    dialog.exec();
-}
-
-} // namespace
 
 void TfrmMain::mniBusinessSettingsClick()
 {
     runGuarded(this, [this] {
         TfrmSetupCompany setup(m_dm, this);
-        openWith(setup, this);
+        setup.exec();
     });
 }
 
@@ -32,7 +21,7 @@ void TfrmMain::mniSalesClick()
 {
     runGuarded(this, [this] {
         TfrmSales sales(m_dm, this);
-        openWith(sales, this);
+        sales.exec();
     });
 }
 
@@ -41,7 +30,7 @@ void TfrmMain::mniOptionsClick()
     runGuarded(this, [this] {
         TfrmOptions options(m_dm, this);
         options.showPage(TfrmOptions::GeneralPage);
-        openWith(options, this);
+        options.exec();
     });
 }
 
@@ -50,7 +39,7 @@ void TfrmMain::btnChangeTaxRateClick()
     runGuarded(this, [this] {
         TfrmOptions options(m_dm, this);
         options.showPage(TfrmOptions::TaxRatesPage);
-        openWith(options, this);
+        options.exec();
     });
 }
 
@@ -61,7 +50,7 @@ void TfrmMain::openStartupWizard()
     m_wizardOpen = true;
     runGuarded(this, [this] {
         TfrmWizStartup wizard(m_dm, this);
-        openWith(wizard, this);
+        wizard.exec();
     });
     m_wizardOpen = false;
 }

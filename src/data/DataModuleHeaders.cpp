@@ -71,7 +71,7 @@ void TDM::bindHeaderHooks(Document &document)
     };
 }
 
-void TDM::deleteLines(Document &document)
+void TDM::deleteLines(const Document &document)
 {
     TableView &header = *document.header;
     // All lines go in one operation: a failure leaves every line and the totals as they were.
@@ -103,6 +103,14 @@ void TDM::DeleteQuoteLines()
 void TDM::DeleteJobLines()
 {
     deleteLines(*m_job);
+}
+
+void TDM::deleteDocument(const Document &document)
+{
+    OperationScope operation(DB, document.header->fileIndex());
+    deleteLines(document);
+    document.header->deleteRecord();
+    operation.commit();
 }
 
 void TDM::CopyQuoteLinesToJob()

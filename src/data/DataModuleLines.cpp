@@ -87,7 +87,7 @@ void TDM::dropUndoRow(Document &document)
     DB->releaseLock(tblGlobal->fileIndex(), RecordLocks::wholeTable);
 }
 
-void TDM::writePrintedRow(Document &document, TQVTable *line, bool material)
+void TDM::writePrintedRow(Document &document, TQVTable *line, LineKind kind)
 {
     TQVTable *printed = document.printed;
     const double repId = number(*line, document.repId);
@@ -100,6 +100,7 @@ void TDM::writePrintedRow(Document &document, TQVTable *line, bool material)
     };
     printed->fieldByName(u"Number"_s)
         ->setValue(document.header->fieldByName(document.number)->value());
+    const bool material = kind == LineKind::Material;
     if (material) {
         copyText(u"Code"_s, u"MaterialCode"_s);
         copyText(u"Description"_s, u"MaterialDesc"_s);
@@ -126,7 +127,7 @@ void TDM::bindLineSums(Document &document,
     TQVTable *lines,
     const QString &sumField,
     const QString &undoLabel,
-    bool material)
+    LineKind kind)
 {
     auto addToSums = [&document, sumField](double charge) {
         TableView &header = *document.header;
@@ -157,9 +158,9 @@ void TDM::bindLineSums(Document &document,
             set(line, document.repId, NextKey());
         }
     };
-    lines->afterPost = [this, &document, addToSums, lines, material](TableView &line) {
+    lines->afterPost = [this, &document, addToSums, lines, kind](TableView &line) {
         addToSums(number(line, u"TotalCharge"_s));
-        writePrintedRow(document, lines, material);
+        writePrintedRow(document, lines, kind);
         document.header->post();
     };
     lines->beforeCancel = [this, &document, addToSums, takenOff](TableView &line) {
@@ -180,7 +181,8 @@ void TDM::bindLineSums(Document &document,
 void TDM::bindMaterialLineHooks(Document &document)
 {
     TQVTable *lines = document.materials;
-    bindLineSums(document, lines, u"TotalMaterials"_s, document.materialUndoLabel, true);
+    bindLineSums(
+        document, lines, u"TotalMaterials"_s, document.materialUndoLabel, LineKind::Material);
 
     priceBy(lines->fieldByName(u"CurrentPrice"_s), true, [](TableView &line, double price) {
         const double markup = price * number(line, u"Quantity"_s);
@@ -234,7 +236,7 @@ void TDM::bindMaterialLineHooks(Document &document)
 void TDM::bindLabourLineHooks(Document &document)
 {
     TQVTable *lines = document.labour;
-    bindLineSums(document, lines, u"TotalLabour"_s, document.labourUndoLabel, false);
+    bindLineSums(document, lines, u"TotalLabour"_s, document.labourUndoLabel, LineKind::Labour);
 
     priceBy(lines->fieldByName(u"Hourly_Rate"_s), false, [](TableView &line, double rate) {
         set(line, u"TotalCharge"_s, rate * number(line, u"Hours"_s));

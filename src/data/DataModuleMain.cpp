@@ -58,11 +58,13 @@ void TDM::defineDocuments()
     m_quote->grandTotal = u"VQuoteTotal"_s;
     m_quote->repId = u"Quote_RepID"_s;
     m_quote->counterNext = u"NextQuote"_s;
+    m_quote->priorityIndex = u"PriorQuoteNo"_s;
     m_quote->materialUndoLabel = u"Record to Cancel Quote"_s;
     m_quote->labourUndoLabel = u"Record to Cancel Quote Labour"_s;
     m_quote->noun = u"quote"_s;
 
     m_job = std::make_unique<Document>();
+    m_job->kind = DocumentKind::Job;
     m_job->isJob = true;
     m_job->header = tblJobs;
     m_job->materials = tblJobMaterials;
@@ -75,9 +77,15 @@ void TDM::defineDocuments()
     m_job->grandTotal = u"VTotalJob"_s;
     m_job->repId = u"Job_RepID"_s;
     m_job->counterNext = u"NextJob"_s;
+    m_job->priorityIndex = u"PriorJobNo"_s;
     m_job->materialUndoLabel = u"Record to Cancel Job"_s;
     m_job->labourUndoLabel = u"Record to Cancel Job Labour"_s;
     m_job->noun = u"job"_s;
+}
+
+const TDM::Document &TDM::document(DocumentKind kind) const
+{
+    return kind == DocumentKind::Job ? *m_job : *m_quote;
 }
 
 TDM::~TDM()

@@ -50,10 +50,23 @@ public:
     // The one key counter of every table. Two copies never receive the same key.
     double NextKey();
 
+    // Quotes and jobs: the views and field names by which they differ (data/Document.h). Every
+    // rule on headers and lines is written once against a Document; so are the windows' commands.
+    struct Document;
+    enum class DocumentKind
+    {
+        Quote,
+        Job
+    };
+    const Document &document(DocumentKind kind) const;
+
     // Operations on all lines of the current header.
     void DeleteQuoteLines();
     void DeleteJobLines();
     void CopyQuoteLinesToJob();
+    // Deletes the document's current header with all its lines, in one operation: a failure
+    // leaves the header, its lines and their printed rows as they were.
+    void deleteDocument(const Document &document);
 
     // Copy the current price-list item into the line being edited and price it.
     void FillQuoteMaterialLine();
@@ -103,9 +116,13 @@ public:
     TQVTable *tblGlobal;
     TQVTable *tblINI;
 
-    struct Document;
-
 private:
+    enum class LineKind
+    {
+        Material,
+        Labour
+    };
+
     TQVTable *makeView(const QString &name, const QString &tableName);
     void bindReferenceHooks();
     void bindHeaderHooks(Document &document);
@@ -116,17 +133,17 @@ private:
         TQVTable *lines,
         const QString &sumField,
         const QString &undoLabel,
-        bool material);
+        LineKind kind);
     void AssignDocumentNumber(Document &document);
     void advanceDocumentNumber(Document &document);
     void RecalculateTax(Document &document);
-    void deleteLines(Document &document);
+    void deleteLines(const Document &document);
     void fillMaterialLine(Document &document);
     void fillLabourLine(Document &document);
     static QString undoKey(const Document &document);
     void saveUndoCharge(Document &document, double charge, const QString &label);
     void dropUndoRow(Document &document);
-    void writePrintedRow(Document &document, TQVTable *line, bool material);
+    void writePrintedRow(Document &document, TQVTable *line, LineKind kind);
     void defineViews();
     void defineDocuments();
     void closeViews();

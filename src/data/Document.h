@@ -2,10 +2,11 @@
 
 #include "data/DataModuleMain.h"
 
-// The views and field names by which quotes and jobs differ; every rule on headers and lines is
-// written once against this.
+// The views and field names by which quotes and jobs differ; every rule on headers and lines, and
+// every command of the main window on them, is written once against this.
 struct TDM::Document
 {
+    DocumentKind kind = DocumentKind::Quote;
     bool isJob = false;
     TQVTable *header = nullptr;
     TQVTable *materials = nullptr;
@@ -18,6 +19,7 @@ struct TDM::Document
     QString grandTotal; // VQuoteTotal
     QString repId; // Quote_RepID
     QString counterNext; // NextQuote
+    QString priorityIndex; // PriorQuoteNo: the header's order by priority
     QString materialUndoLabel;
     QString labourUndoLabel;
     QString noun; // "quote"

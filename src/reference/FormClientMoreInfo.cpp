@@ -1,8 +1,9 @@
 #include "reference/FormClientMoreInfo.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldPlainTextEdit.h"
-#include "controls/window/CommandGuard.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
@@ -80,7 +81,6 @@ TfrmClient::TfrmClient(TDM *dm, Mode mode, QWidget *parent)
 {
     setObjectName(u"frmClient"_s);
     setWindowTitle(u"Client Details"_s);
-    setHelpContext(this, HelpContext);
 
     QToolBar *bar = toolBar(this, u"tbClient"_s);
     connect(command(bar, u"btnSaveClose"_s, u"Save and Close"_s, QStyle::SP_DialogSaveButton),
@@ -101,7 +101,7 @@ TfrmClient::TfrmClient(TDM *dm, Mode mode, QWidget *parent)
     resize(560, 460);
     setFixedSize(size());
 
-    installHelpKey(this);
+    HelpRequest::install(this, HelpContext);
     formLoaded();
     FormShow(mode);
 }

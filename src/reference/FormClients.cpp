@@ -1,6 +1,7 @@
 #include "reference/FormClients.h"
 
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
@@ -32,7 +33,6 @@ TfrmClientDetails::TfrmClientDetails(TDM *dm, QWidget *parent)
     setWindowTitle(u"Client Details"_s);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setSizeGripEnabled(true);
-    setHelpContext(this, HelpContext);
 
     QToolBar *bar = toolBar(this, u"tbClients"_s);
     connect(command(bar, u"btnSelectClient"_s, u"Select Client"_s, QStyle::SP_DialogApplyButton),
@@ -65,14 +65,13 @@ TfrmClientDetails::TfrmClientDetails(TDM *dm, QWidget *parent)
     m_grid = grid(this, u"grdClients"_s, m_clients,
         { { u"Contact"_s, {}, 150 }, { u"Company_Name"_s, u"Company Name"_s, 150 },
             { u"Email1"_s, u"Email 1"_s, 130 }, { u"Web_Page"_s, u"Web Page"_s, 120 },
-            { u"Phone_Bus"_s, u"Ph. Business"_s, 90 },
-            { u"Phone_BusFax"_s, u"Business Fax"_s, 90 }, { u"Phone_Home1"_s, u"Ph. Home"_s, 90 },
-            { u"Phone_Mobile"_s, u"Mobile"_s, 90 } },
+            { u"Phone_Bus"_s, u"Ph. Business"_s, 90 }, { u"Phone_BusFax"_s, u"Business Fax"_s, 90 },
+            { u"Phone_Home1"_s, u"Ph. Home"_s, 90 }, { u"Phone_Mobile"_s, u"Mobile"_s, 90 } },
         true);
     m_grid->setRegistryKeyName(u"Tessorin\\ClientGrid"_s);
     setHelpContext(m_grid, HelpContext);
-    connect(m_grid, &QAbstractItemView::doubleClicked, this,
-        &TfrmClientDetails::btnSelectClientClick);
+    connect(
+        m_grid, &QAbstractItemView::doubleClicked, this, &TfrmClientDetails::btnSelectClientClick);
 
     auto *status = new QStatusBar(this);
     status->setObjectName(u"StatusBar1"_s);
@@ -85,10 +84,10 @@ TfrmClientDetails::TfrmClientDetails(TDM *dm, QWidget *parent)
     resize(760, 420);
 
     connect(m_search, &QLineEdit::textEdited, this, &TfrmClientDetails::edtSearchChange);
-    connect(m_searchBy, &QComboBox::currentIndexChanged, this,
-        &TfrmClientDetails::cboSearchByChange);
+    connect(
+        m_searchBy, &QComboBox::currentIndexChanged, this, &TfrmClientDetails::cboSearchByChange);
 
-    installHelpKey(this);
+    HelpRequest::install(this, HelpContext);
     formLoaded();
     m_searchBy->setCurrentIndex(0);
     cboSearchByChange();

@@ -1,8 +1,9 @@
 #include "FormFinder.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
-#include "controls/window/CommandGuard.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
@@ -55,8 +56,8 @@ TfrmFinder::TfrmFinder(TDM *dm, QWidget *parent)
     , m_searchBy(named(new QComboBox(this), u"cboSearchBy"_s))
     , m_clientGrid(named(new TQVDBGrid(this), u"grdFinderClient"_s))
     , m_pages(named(new TQVPageControl(this), u"pgFinder"_s))
-    , m_helpKey(new HelpKey(this, HelpContext))
 {
+    HelpRequest::install(this, HelpContext);
     setObjectName(u"frmFinder"_s);
     setWindowTitle(u"Job and Quote Finder"_s);
     setModal(true);
@@ -183,8 +184,8 @@ void TfrmFinder::cboSearchByChange(int index)
 
 void TfrmFinder::edtSearchChange(const QString &text)
 {
-    runGuarded(this,
-        [&] { ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text); });
+    runGuarded(
+        this, [&] { ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text); });
 }
 
 void TfrmFinder::btnSelectClick()

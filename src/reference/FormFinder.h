@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class HelpKey;
 class QComboBox;
 class QLineEdit;
 class QToolButton;
@@ -42,7 +41,6 @@ public:
 
     // Opens the client dialog on the current client; set by the opener.
     std::function<void(QWidget *parent)> editClient;
-    HelpKey *helpKey() const { return m_helpKey; }
 
     void btnSelectClick();
     void btnEditClientClick();
@@ -65,7 +63,6 @@ private:
     QComboBox *m_searchBy;
     TQVDBGrid *m_clientGrid;
     TQVPageControl *m_pages;
-    HelpKey *m_helpKey;
     QString m_searchField;
     QString m_kind;
     double m_id = 0;

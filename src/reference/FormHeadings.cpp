@@ -1,7 +1,8 @@
 #include "reference/FormHeadings.h"
 
-#include "controls/dataaware/FieldLineEdit.h"
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/dataaware/FieldLineEdit.h"
 #include "data/DataModuleMain.h"
 #include "reference/ReferenceWidgets.h"
 
@@ -34,7 +35,6 @@ TfrmHeadings::TfrmHeadings(TDM *dm, QWidget *parent)
 {
     setObjectName(u"frmHeadings"_s);
     setWindowTitle(u"Group Headings"_s);
-    setHelpContext(this, HelpContext);
 
     m_grid = grid(this, u"grdHeadings"_s, m_headings, { { u"Description"_s, {}, 280 } }, true);
     m_grid->setShowHorizontalScrollBar(false);
@@ -67,7 +67,7 @@ TfrmHeadings::TfrmHeadings(TDM *dm, QWidget *parent)
     resize(420, 300);
     setFixedSize(size());
 
-    installHelpKey(this);
+    HelpRequest::install(this, HelpContext);
     formLoaded();
 }
 

@@ -1,8 +1,9 @@
 #include "reference/FormMaterials.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
-#include "controls/window/CommandGuard.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormHeadings.h"
@@ -71,8 +72,8 @@ TfrmMaterials::TfrmMaterials(TDM *dm, Page page, QWidget *parent)
     QToolBar *bar = toolBar(this, u"tbMaterials"_s);
     connect(command(bar, u"btnNew"_s, u"New"_s, QStyle::SP_FileIcon), &QAction::triggered, this,
         &TfrmMaterials::btnNewClick);
-    connect(command(bar, u"btnSave"_s, u"Save"_s, QStyle::SP_DialogSaveButton),
-        &QAction::triggered, this, &TfrmMaterials::btnSaveClick);
+    connect(command(bar, u"btnSave"_s, u"Save"_s, QStyle::SP_DialogSaveButton), &QAction::triggered,
+        this, &TfrmMaterials::btnSaveClick);
     bar->addSeparator();
     connect(command(bar, u"btnCancel"_s, u"Cancel"_s, QStyle::SP_DialogCancelButton),
         &QAction::triggered, this, &TfrmMaterials::btnCancelClick);
@@ -93,7 +94,7 @@ TfrmMaterials::TfrmMaterials(TDM *dm, Page page, QWidget *parent)
     resize(560, 470);
     setFixedSize(size());
 
-    installHelpKey(this);
+    HelpRequest::install(this, 0);
     formLoaded();
     showPage(page);
 }
@@ -112,8 +113,8 @@ QWidget *TfrmMaterials::buildMaterialsPage()
         boundEdit(page, m_materials, u"feMaterialDescription"_s, u"Description"_s));
     fields->addRow(
         u"Cost Price:"_s, boundEdit(page, m_materials, u"feCostPrice"_s, u"CostPrice"_s));
-    fields->addRow(u"Selling Price:"_s,
-        boundEdit(page, m_materials, u"feSellingPrice"_s, u"SellingPrice"_s));
+    fields->addRow(
+        u"Selling Price:"_s, boundEdit(page, m_materials, u"feSellingPrice"_s, u"SellingPrice"_s));
 
     auto *unit = new FieldLookupComboBox(page);
     unit->setObjectName(u"cboUnit"_s);

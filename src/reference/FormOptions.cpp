@@ -1,10 +1,11 @@
 #include "FormOptions.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDBRichEdit.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
-#include "controls/window/CommandGuard.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
@@ -36,8 +37,8 @@ TfrmOptions::TfrmOptions(TDM *dm, QWidget *parent)
     , m_nextJob(link(u"dsNextJob"_s, dm->tblNextJob))
     , m_business(link(u"dsBusiness"_s, dm->tblBusiness))
     , m_pages(named(new TQVPageControl(this), u"pgOptions"_s))
-    , m_helpKey(new HelpKey(this, GeneralHelp))
 {
+    HelpRequest::install(this, GeneralHelp);
     setObjectName(u"frmOptions"_s);
     setWindowTitle(u"Options"_s);
     setModal(true);
@@ -111,8 +112,8 @@ QWidget *TfrmOptions::taxRatesPage()
     SetupWidgets::setHelpContext(page, TaxRatesHelp);
     auto *grid = named(new TQVDBGrid(page), u"grdTaxRates"_s);
     grid->setDataSource(m_taxRates);
-    grid->setColumns({ { u"Tax_Rate"_s, u"Tax Rate (%)"_s, 90, true },
-        { u"Description"_s, {}, 220, true } });
+    grid->setColumns(
+        { { u"Tax_Rate"_s, u"Tax Rate (%)"_s, 90, true }, { u"Description"_s, {}, 220, true } });
     grid->setRegistryKeyName(u"Tessorin\\TaxRates"_s);
     grid->setHelpContext(TaxRatesHelp);
     new GridEditKeys(grid);

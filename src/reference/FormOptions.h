@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class HelpKey;
 class QCheckBox;
 class QPushButton;
 class TDM;
@@ -32,7 +31,6 @@ public:
 
     TQVPageControl *pages() const { return m_pages; }
     void showPage(Page page);
-    HelpKey *helpKey() const { return m_helpKey; }
 
     void btnOKClick();
     void btnCancelClick();
@@ -52,5 +50,4 @@ private:
     QPushButton *m_ok = nullptr;
     QCheckBox *m_hideQuotes = nullptr;
     QCheckBox *m_hideJobs = nullptr;
-    HelpKey *m_helpKey;
 };

@@ -1,6 +1,7 @@
 #include "reference/FormPriceChange.h"
 
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/window/Messages.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
@@ -69,8 +70,8 @@ TfrmPriceChange::TfrmPriceChange(TDM *dm, QWidget *parent)
     QToolBar *bar = toolBar(this, u"tbPriceChange"_s);
     connect(command(bar, u"btnNew"_s, u"New"_s, QStyle::SP_FileIcon), &QAction::triggered, this,
         &TfrmPriceChange::btnNewClick);
-    connect(command(bar, u"btnSave"_s, u"Save"_s, QStyle::SP_DialogSaveButton),
-        &QAction::triggered, this, &TfrmPriceChange::btnSaveClick);
+    connect(command(bar, u"btnSave"_s, u"Save"_s, QStyle::SP_DialogSaveButton), &QAction::triggered,
+        this, &TfrmPriceChange::btnSaveClick);
     bar->addSeparator();
     connect(command(bar, u"btnCancel"_s, u"Cancel"_s, QStyle::SP_DialogCancelButton),
         &QAction::triggered, this, &TfrmPriceChange::btnCancelClick);
@@ -112,7 +113,7 @@ TfrmPriceChange::TfrmPriceChange(TDM *dm, QWidget *parent)
     layout->addWidget(m_status);
     resize(820, 480);
 
-    installHelpKey(this);
+    HelpRequest::install(this, 0);
     formLoaded();
 }
 

@@ -1,9 +1,10 @@
 #include "FormSales.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
-#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
 
@@ -21,8 +22,8 @@ TfrmSales::TfrmSales(TDM *dm, QWidget *parent)
     , m_sales(named(new TQVDataSource(this), u"dsSales"_s))
     , m_grid(named(new TQVDBGrid(this), u"grdSales"_s))
     , m_name(named(new FieldLineEdit(this), u"feSalesman"_s))
-    , m_helpKey(new HelpKey(this, 0))
 {
+    HelpRequest::install(this, 0);
     setObjectName(u"frmSales"_s);
     setWindowTitle(u"Sales People"_s);
     setModal(true);
@@ -38,8 +39,7 @@ TfrmSales::TfrmSales(TDM *dm, QWidget *parent)
 
     auto *bar = named(new QToolBar(this), u"tbSales"_s);
     const auto button = [&](const QString &name, const QString &text, auto handler) {
-        connect(SetupWidgets::toolButton(bar, name, text), &QToolButton::clicked, this,
-            handler);
+        connect(SetupWidgets::toolButton(bar, name, text), &QToolButton::clicked, this, handler);
     };
     button(u"btnSave"_s, u"Save"_s, &TfrmSales::btnSaveClick);
     button(u"btnNew"_s, u"New"_s, &TfrmSales::btnNewClick);

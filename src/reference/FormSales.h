@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class HelpKey;
 class TDM;
 class TQVDataSource;
 class FieldLineEdit;
@@ -19,8 +18,6 @@ class TfrmSales : public QDialog, public TQVForm
 public:
     explicit TfrmSales(TDM *dm, QWidget *parent = nullptr);
 
-    HelpKey *helpKey() const { return m_helpKey; }
-
     void btnSaveClick();
     void btnNewClick();
     void btnDeleteClick();
@@ -31,5 +28,4 @@ private:
     TQVDataSource *m_sales;
     TQVDBGrid *m_grid;
     FieldLineEdit *m_name;
-    HelpKey *m_helpKey;
 };

@@ -1,7 +1,8 @@
 #include "FormSetupCompany.h"
 
-#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "data/DataModuleMain.h"
 #include "reference/BusinessDetails.h"
 #include "reference/LogoChooser.h"
@@ -25,8 +26,8 @@ TfrmSetupCompany::TfrmSetupCompany(TDM *dm, QWidget *parent)
     , m_logo(nullptr)
     , m_back(named(new QPushButton(u"< &Back"_s, this), u"btnBack"_s))
     , m_next(named(new QPushButton(u"&Next >"_s, this), u"btnNext"_s))
-    , m_helpKey(new HelpKey(this, 0))
 {
+    HelpRequest::install(this, 0);
     setObjectName(u"frmSetupCompany"_s);
     setWindowTitle(u"Setup Company"_s);
     setModal(true);
@@ -91,9 +92,7 @@ void TfrmSetupCompany::btnNextClick()
 
 void TfrmSetupCompany::btnFinishClick()
 {
-    const bool stored = runGuarded(this, [this] {
-        SetupWidgets::postIfEditing(m_business);
-    });
+    const bool stored = runGuarded(this, [this] { SetupWidgets::postIfEditing(m_business); });
     if (stored)
         accept();
 }

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class HelpKey;
 class LogoChooser;
 class QPushButton;
 class QStackedWidget;
@@ -21,7 +20,6 @@ public:
     explicit TfrmSetupCompany(TDM *dm, QWidget *parent = nullptr);
 
     LogoChooser *logoChooser() const { return m_logo; }
-    HelpKey *helpKey() const { return m_helpKey; }
     int step() const;
 
     void btnBackClick();
@@ -40,5 +38,4 @@ private:
     LogoChooser *m_logo;
     QPushButton *m_back;
     QPushButton *m_next;
-    HelpKey *m_helpKey;
 };

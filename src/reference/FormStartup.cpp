@@ -1,8 +1,9 @@
 #include "FormStartup.h"
 
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
-#include "controls/window/CommandGuard.h"
 #include "data/DataModuleMain.h"
 #include "reference/BusinessDetails.h"
 #include "reference/LogoChooser.h"
@@ -35,8 +36,8 @@ TfrmWizStartup::TfrmWizStartup(TDM *dm, QWidget *parent)
     , m_previous(named(new QPushButton(u"&Previous"_s, this), u"btnPrevious"_s))
     , m_next(named(new QPushButton(u"&Next"_s, this), u"btnNext"_s))
     , m_finish(named(new QPushButton(u"&Finish"_s, this), u"btnFinish"_s))
-    , m_helpKey(new HelpKey(this, HelpContext))
 {
+    HelpRequest::install(this, HelpContext);
     setObjectName(u"frmWizStartup"_s);
     setWindowTitle(u"Welcome to Velbric Tessorin"_s);
     setModal(true);
@@ -64,8 +65,8 @@ TfrmWizStartup::TfrmWizStartup(TDM *dm, QWidget *parent)
         { u"These describe what Group the Material or Labour belongs to."_s,
             u"They are displayed on the Job or Quote as a group heading."_s },
         m_headings);
-    m_units = new RecordGridPage(dm->tblUnit, u"Units"_s,
-        { { u"Unit_Description"_s, u"Description"_s, 260, true } }, this);
+    m_units = new RecordGridPage(
+        dm->tblUnit, u"Units"_s, { { u"Unit_Description"_s, u"Description"_s, 260, true } }, this);
     m_units->grid()->setRegistryKeyName(SharedLayoutKey);
     makePage(u"tsUnits"_s, u"Unit Descriptions"_s,
         { u"These describe the Unit measure or description of each Material or Labour"_s },

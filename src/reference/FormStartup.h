@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class HelpKey;
 class LogoChooser;
 class QPushButton;
 class QStackedWidget;
@@ -30,7 +29,6 @@ public:
     RecordGridPage *salesPage() const { return m_sales; }
     RecordGridPage *headingsPage() const { return m_headings; }
     RecordGridPage *unitsPage() const { return m_units; }
-    HelpKey *helpKey() const { return m_helpKey; }
 
     void btnPreviousClick();
     void btnNextClick();
@@ -60,5 +58,4 @@ private:
     QPushButton *m_previous;
     QPushButton *m_next;
     QPushButton *m_finish;
-    HelpKey *m_helpKey;
 };

@@ -1,7 +1,8 @@
 #include "reference/FormUnits.h"
 
-#include "controls/dataaware/FieldLineEdit.h"
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/dataaware/FieldLineEdit.h"
 #include "data/DataModuleMain.h"
 #include "reference/ReferenceWidgets.h"
 
@@ -21,7 +22,6 @@ TfrmUnits::TfrmUnits(TDM *dm, QWidget *parent)
 {
     setObjectName(u"frmUnits"_s);
     setWindowTitle(u"Unit Description"_s);
-    setHelpContext(this, HelpContext);
 
     QToolBar *bar = toolBar(this, u"tbUnits"_s);
     connect(command(bar, u"btnSave"_s, u"Save"_s, QStyle::SP_DialogSaveButton), &QAction::triggered,
@@ -37,8 +37,8 @@ TfrmUnits::TfrmUnits(TDM *dm, QWidget *parent)
     connect(command(bar, u"btnClose"_s, u"Close"_s, QStyle::SP_DialogCloseButton),
         &QAction::triggered, this, &TfrmUnits::btnCloseClick);
 
-    m_grid = grid(this, u"grdUnits"_s, m_units, { { u"Unit_Description"_s, u"Description"_s, 260 } },
-        true);
+    m_grid = grid(
+        this, u"grdUnits"_s, m_units, { { u"Unit_Description"_s, u"Description"_s, 260 } }, true);
     m_grid->setRegistryKeyName(u"Velbric/UnitDesc"_s);
     m_description = boundEdit(this, m_units, u"feDescription"_s, u"Unit_Description"_s);
     auto *fields = new QFormLayout;
@@ -51,7 +51,7 @@ TfrmUnits::TfrmUnits(TDM *dm, QWidget *parent)
     resize(420, 320);
     setFixedSize(size());
 
-    installHelpKey(this);
+    HelpRequest::install(this, HelpContext);
     formLoaded();
 }
 

@@ -6,27 +6,12 @@
 #include "data/TQVTableSrc.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QShortcut>
 #include <QToolBar>
 #include <QVariant>
 
 using namespace Qt::StringLiterals;
 
 namespace ReferenceWidgets {
-
-std::function<void(QWidget *focus)> helpHandler;
-
-void installHelpKey(QWidget *window)
-{
-    auto *key = new QShortcut(QKeySequence(Qt::Key_F1), window);
-    QObject::connect(key, &QShortcut::activated, window, [window] {
-        if (!helpHandler)
-            return;
-        QWidget *focus = QApplication::focusWidget();
-        helpHandler(focus && focus->window() == window ? focus : window);
-    });
-}
 
 TQVDataSource *link(QObject *owner, const QString &name, TableView *view)
 {

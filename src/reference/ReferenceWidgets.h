@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStyle>
 
-#include <functional>
-
 class QAction;
 class QObject;
 class QToolBar;
@@ -22,11 +20,6 @@ namespace ReferenceWidgets {
 
 // The name under which a widget carries its help topic (the help window reads it).
 using SetupWidgets::setHelpContext;
-// What F1 in a reference window does with the widget that has the focus; the program sets it to
-// show the help topic of that widget. Unset, F1 does nothing.
-extern std::function<void(QWidget *focus)> helpHandler;
-// F1 in window asks helpHandler for the focused widget's topic.
-void installHelpKey(QWidget *window);
 
 TQVDataSource *link(QObject *owner, const QString &name, TableView *view);
 FieldLineEdit *boundEdit(

@@ -10,7 +10,6 @@
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
-#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -92,18 +91,6 @@ QPixmap sidePicture(const QSize &size)
 }
 
 } // namespace SetupWidgets
-
-HelpKey::HelpKey(QWidget *window, int context)
-    : QObject(window)
-{
-    SetupWidgets::setHelpContext(window, context);
-    auto *key = new QShortcut(QKeySequence(Qt::Key_F1), window);
-    key->setContext(Qt::WindowShortcut);
-    connect(key, &QShortcut::activated, this, [this] {
-        if (handler)
-            handler();
-    });
-}
 
 GridEditKeys::GridEditKeys(TQVDBGrid *grid)
     : QObject(grid)

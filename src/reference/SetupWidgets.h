@@ -41,16 +41,6 @@ QPixmap sidePicture(const QSize &size);
 
 } // namespace SetupWidgets
 
-// F1 in a window: calls the handler its opener gave (the program's help on the focused region).
-class HelpKey : public QObject
-{
-    Q_OBJECT
-
-public:
-    HelpKey(QWidget *window, int context);
-    std::function<void()> handler;
-};
-
 // The keys of a grid edited in place: Insert adds a record, Down on the last row appends one and
 // Ctrl+Delete deletes the current one after asking.
 class GridEditKeys : public QObject

@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     int failures = 0;
     failures += runFrameTests(argc, argv);
     failures += runBrowserTests(argc, argv);
+    failures += runClientPageTests(argc, argv);
     failures += runWizardTests(argc, argv);
     failures += runLineTests(argc, argv);
     failures += runSessionTests(argc, argv);

@@ -14,6 +14,7 @@
 #include "reference/FormStartup.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -104,6 +105,8 @@ private slots:
     void helpTopics();
     void helpOnFocus();
     void helpInDocumentWindows();
+    void helpInReferenceWindows_data();
+    void helpInReferenceWindows();
     void aboutBox();
     void memoryFigures_data();
     void memoryFigures();
@@ -433,6 +436,35 @@ void TestFrame::helpInDocumentWindows()
     QVERIFY(previewHelp);
     QCOMPARE(previewHelp->currentTopic(), QUrl(u"qrc:/help/topic1005.html"_s));
     preview->close();
+}
+
+void TestFrame::helpInReferenceWindows_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("client list") << u"mniClients"_s << u"qrc:/help/topic6.html"_s;
+    QTest::newRow("finder") << u"mniFinder"_s << u"qrc:/help/topic20.html"_s;
+    QTest::newRow("business settings") << u"mniBusinessSettings"_s << u"qrc:/help/index.html"_s;
+}
+
+void TestFrame::helpInReferenceWindows()
+{
+    // F1 in a window opened from the menu shows its topic in a help window of that window.
+    QFETCH(QString, command);
+    QFETCH(QString, topic);
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    QUrl shown;
+    ModalDialogs::whenShown<QDialog>([&](QDialog *dialog) {
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(dialog, Qt::Key_F1);
+        if (auto *help = dialog->findChild<HelpWindow *>())
+            shown = help->currentTopic();
+        dialog->reject();
+    });
+    fixture.find<QAction>(command)->trigger();
+    QCOMPARE(shown, QUrl(topic));
 }
 
 void TestFrame::aboutBox()

@@ -42,6 +42,7 @@ private slots:
     void labourTypedCharge();
     void fillLabourFillsBothLinesJobFirst();
     void deleteAllLines();
+    void deleteDocumentIsOneOperation();
     void copyQuoteIntoJob();
     void numberTakenByAnotherCopyIsReplaced();
     void typedDuplicateOrLongNumberRefused_data();
@@ -620,6 +621,31 @@ void TestRules::deleteAllLines()
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
     QCOMPARE(m_fixture->peek(u"QLab.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
+}
+
+void TestRules::deleteDocumentIsOneOperation()
+{
+    newQuote();
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 2, 10);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1.5, 40);
+    const auto stored = [this] {
+        QStringList counts;
+        for (const QString &file : { u"Quotes.DB"_s, u"QMat.DB"_s, u"QLab.db"_s, u"RepQte.DB"_s })
+            counts << m_fixture->peek(file, u"SELECT COUNT(*) FROM data"_s).toString();
+        return counts.join(u' ') + u" total "_s
+            + QString::number(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s));
+    };
+    const QString before = stored();
+    QCOMPARE(before, u"1 1 1 2 total 80"_s);
+    const TDM::Document &quote = m_dm->document(TDM::DocumentKind::Quote);
+    // A header that cannot go keeps its lines, their printed rows and its totals.
+    m_dm->tblQuotes->beforeDelete = [](TableView &) { throw EQuorvane(u"refused"_s); };
+    QVERIFY_THROWS_EXCEPTION(EQuorvane, m_dm->deleteDocument(quote));
+    QCOMPARE(stored(), before);
+    m_dm->tblQuotes->cancel();
+    m_dm->tblQuotes->beforeDelete = nullptr;
+    m_dm->deleteDocument(quote);
+    QCOMPARE(stored(), u"0 0 0 0 total 0"_s);
 }
 
 void TestRules::copyQuoteIntoJob()
