@@ -1,6 +1,7 @@
 #include "reference/LineSelectDialog.h"
 
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldPlainTextEdit.h"
@@ -201,8 +202,7 @@ void LineSelectDialog::finishLayout(const QList<QWidget *> &rows, int helpContex
         layout->addWidget(row, row == rows.last() ? 1 : 0);
     resize(440, 500);
     setFixedSize(size());
-    setHelpContext(this, helpContext);
-    installHelpKey(this);
+    HelpRequest::install(this, helpContext);
     formLoaded();
 }
 
