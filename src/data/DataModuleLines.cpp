@@ -54,18 +54,29 @@ void priceBy(Field *field, bool emptyRefused, Pricing pricing)
 
 // Undo rows come and go with every line edit and a new row takes the place of the last one
 // deleted, whose lock another copy lets go of only just after its commit: the row's lock is
-// waited for, under the file's write lock so that no two copies wait on each other.
-static void holdUndoStore(TQVDatabase *database, int file)
+// waited for, under the file's write lock so that no two copies wait on each other. The lock
+// goes when the guard does, whether the write succeeded or not.
+class UndoStoreLock
 {
-    database->writer(file);
-    database->acquireTableLock(file, 10000);
-}
+public:
+    UndoStoreLock(TQVDatabase *database, int file)
+        : m_lock(writing(database, file), file, 10000)
+    { }
+
+private:
+    static TQVDatabase *writing(TQVDatabase *database, int file)
+    {
+        database->writer(file);
+        return database;
+    }
+
+    TableLock m_lock;
+};
 
 void TDM::saveUndoCharge(Document &document, double charge, const QString &label)
 {
     const QString key = undoKey(document);
-    const int file = tblGlobal->fileIndex();
-    holdUndoStore(DB, file);
+    const UndoStoreLock undoStore(DB, tblGlobal->fileIndex());
     if (tblGlobal->findKey({ key })) {
         tblGlobal->edit();
     } else {
@@ -75,16 +86,14 @@ void TDM::saveUndoCharge(Document &document, double charge, const QString &label
     }
     tblGlobal->fieldByName(u"ID_FIELD"_s)->setAsFloat(charge);
     tblGlobal->post();
-    DB->releaseLock(file, RecordLocks::wholeTable);
 }
 
 void TDM::dropUndoRow(Document &document)
 {
     if (!tblGlobal->findKey({ undoKey(document) }))
         return;
-    holdUndoStore(DB, tblGlobal->fileIndex());
+    const UndoStoreLock undoStore(DB, tblGlobal->fileIndex());
     tblGlobal->deleteRecord();
-    DB->releaseLock(tblGlobal->fileIndex(), RecordLocks::wholeTable);
 }
 
 void TDM::writePrintedRow(Document &document, TQVTable *line, LineKind kind)
