@@ -3,7 +3,7 @@
 #include "controls/dataaware/DisplayFormat.h"
 #include "controls/window/LogoPicture.h"
 #include "data/DataModuleMain.h"
-#include "documents/EVelbric.h"
+#include "documents/Errors.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
 #include "report/ReportContext.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "documents/mail/MailSystem.h"
-#include "engine/Exception.h"
+#include "documents/Errors.h"
 
 #include <QObject>
 #include <QStringList>
@@ -9,20 +9,6 @@
 #include <optional>
 
 class MailLibrary;
-
-// Mail is unavailable on this system: no mail program and no mail server.
-class EMAPIunavailable : public Exception
-{
-public:
-    EMAPIunavailable();
-};
-
-// The mail system was found but lacks what the program needs of it.
-class EMAPIdllerror : public Exception
-{
-public:
-    using Exception::Exception;
-};
 
 // The mail component: a message with recipients, subject, text and attachments, handed to the
 // mail system of the run. Logon, logoff, send and the address book return the mail interface's
