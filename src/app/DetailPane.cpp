@@ -1,9 +1,9 @@
 #include "DetailPane.h"
 
-#include "app/ClientPage.h"
+#include "reference/ClientPage.h"
 #include "app/DetailsPage.h"
-#include "app/Glyphs.h"
-#include "app/Hints.h"
+#include "controls/window/Glyphs.h"
+#include "controls/window/Hints.h"
 #include "app/LinesPage.h"
 #include "app/SummaryPage.h"
 #include "controls/window/TQVPageControl.h"

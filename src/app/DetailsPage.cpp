@@ -1,9 +1,9 @@
 #include "DetailsPage.h"
 
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/HeaderBinding.h"
 #include "app/HelpWindow.h"
-#include "app/Hints.h"
+#include "controls/window/Hints.h"
 #include "controls/dataaware/FieldComboBox.h"
 #include "controls/dataaware/FieldDateEdit.h"
 #include "controls/dataaware/FieldLineEdit.h"

@@ -1,6 +1,6 @@
 #include "FormAbout.h"
 
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/Version.h"
 #include "controls/window/CommandGuard.h"
 #include "controls/window/SystemSound.h"

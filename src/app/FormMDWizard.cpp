@@ -1,6 +1,6 @@
 #include "FormMDWizard.h"
 
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/HelpWindow.h"
 #include "controls/window/CommandGuard.h"
 #include "controls/window/Messages.h"

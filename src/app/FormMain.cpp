@@ -1,6 +1,6 @@
 #include "FormMain.h"
 
-#include "app/ClientPage.h"
+#include "reference/ClientPage.h"
 #include "app/DetailPane.h"
 #include "app/DetailsPage.h"
 #include "app/FormAbout.h"

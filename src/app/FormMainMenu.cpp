@@ -1,7 +1,7 @@
 // The main window's menu and tool bar.
 #include "FormMain.h"
-#include "app/Glyphs.h"
-#include "app/Hints.h"
+#include "controls/window/Glyphs.h"
+#include "controls/window/Hints.h"
 #include "controls/window/CommandGuard.h"
 #include "data/TQVTableSrc.h"
 #include "documents/SummaryCommand.h"

@@ -1,6 +1,6 @@
 #include "FormSplash.h"
 
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/Version.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "LinesPage.h"
 
 #include "app/DesignScale.h"
-#include "app/Glyphs.h"
-#include "app/Hints.h"
+#include "controls/window/Glyphs.h"
+#include "controls/window/Hints.h"
 
 #include <QHBoxLayout>
 #include <QToolBar>

@@ -1,9 +1,9 @@
 #include "SummaryPage.h"
 
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/HeaderBinding.h"
 #include "app/HelpWindow.h"
-#include "app/Hints.h"
+#include "controls/window/Hints.h"
 #include "controls/dataaware/FieldLabel.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"

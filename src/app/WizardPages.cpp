@@ -1,9 +1,9 @@
 // The pages the wizards have in common.
 #include "FormMDWizard.h"
 #include "app/DetailsPage.h"
-#include "app/Glyphs.h"
+#include "controls/window/Glyphs.h"
 #include "app/HelpWindow.h"
-#include "app/Hints.h"
+#include "controls/window/Hints.h"
 #include "controls/dataaware/FieldComboBox.h"
 #include "controls/dataaware/FieldDateEdit.h"
 #include "controls/dataaware/FieldLineEdit.h"

@@ -1,7 +1,7 @@
 #include "ClientPage.h"
 
-#include "app/Glyphs.h"
-#include "app/Hints.h"
+#include "controls/window/Glyphs.h"
+#include "controls/window/Hints.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldPlainTextEdit.h"
 #include "controls/window/TQVPageControl.h"
