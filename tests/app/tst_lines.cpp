@@ -21,17 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void pick(QWidget *dialog, const QString &item)
-{
-    auto *combo = dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s);
-    combo->showPopup();
-    combo->hidePopup();
-    const int index = combo->findText(item);
-    QVERIFY2(index >= 0, qPrintable(item));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 void typeNumber(QWidget *dialog, const QString &text)
 {
     auto *spin = dialog->findChild<FieldSpinBox *>();
@@ -61,7 +50,7 @@ void onLineDialog(Visit &visit,
         visit.title = dialog->windowTitle();
         visit.code = dialog->lineTable()->fieldByName(codeField)->asString();
         if (!item.isEmpty())
-            pick(dialog, item);
+            choose(dialog, u"cboCode"_s, item);
         if (!quantity.isEmpty())
             typeNumber(dialog, quantity);
         dialog->template findChild<QAction *>(save ? u"btnSave"_s : u"btnCancel"_s)->trigger();
@@ -232,7 +221,7 @@ void TestLines::labourAddKeepsTheLineInProgress()
     QString description;
     ModalDialogs::whenShown<TfrmLabourSelect>([&](TfrmLabourSelect *dialog) {
         description = dialog->lineTable()->fieldByName(u"Description"_s)->asString();
-        pick(dialog, u"TILER"_s);
+        choose(dialog, u"cboCode"_s, u"TILER"_s);
         dialog->findChild<QAction *>(u"btnSave"_s)->trigger();
     });
     m_f->find<QToolButton>(u"btnLabourAdd"_s)->click();

@@ -66,20 +66,6 @@ void type(QWidget *window, const QString &name, const QString &text)
     QTest::keyClick(edit, Qt::Key_Tab);
 }
 
-// Chooses a list entry by its text, as picking it with the mouse does.
-void choose(QWidget *window, const QString &name, const QString &item)
-{
-    auto *combo = window->findChild<QComboBox *>(name);
-    QVERIFY2(combo, qPrintable(name));
-    combo->showPopup();
-    combo->hidePopup();
-    const int index = combo->findText(item);
-    QVERIFY2(index >= 0, qPrintable(name + u": no "_s + item));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-    QCoreApplication::processEvents();
-}
-
 // Clicks the grid's row whose first column shows text.
 void clickRow(TQVDBGrid *grid, const QString &text)
 {

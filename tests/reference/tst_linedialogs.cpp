@@ -19,19 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Picks the entry shown as item in the lookup, as a person choosing it from the list does.
-void pick(QWidget *dialog, const QString &lookup, const QString &item)
-{
-    auto *combo = dialog->findChild<FieldLookupComboBox *>(lookup);
-    QVERIFY2(combo, qPrintable(lookup));
-    combo->showPopup();
-    combo->hidePopup();
-    const int index = combo->findText(item);
-    QVERIFY2(index >= 0, qPrintable(item));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 void typeNumber(QWidget *dialog, const QString &name, const QString &text)
 {
     auto *spin = dialog->findChild<FieldSpinBox *>(name);
@@ -189,7 +176,7 @@ void TestLineDialogs::pickTypeRepickAndSave()
     TableView *header = job ? dm->tblJobs : dm->tblQuotes;
     QCOMPARE(line->state(), DataSetState::Insert);
 
-    pick(dialog.get(), u"cboCode"_s, u"PIPE"_s);
+    choose(dialog.get(), u"cboCode"_s, u"PIPE"_s);
     QCOMPARE(line->fieldByName(u"MaterialCode"_s)->asString(), u"PIPE"_s);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Copper pipe"_s);
     QCOMPARE(value(line, u"Quantity"_s), 1.0);
@@ -202,7 +189,7 @@ void TestLineDialogs::pickTypeRepickAndSave()
     type(dialog.get(), u"feDescription"_s, u"Pipe, cut to length"_s);
     QTest::keyClick(dialog->findChild<FieldLineEdit *>(u"feDescription"_s), Qt::Key_Return);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Pipe, cut to length"_s);
-    pick(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
+    choose(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
     QCOMPARE(value(line, u"Quantity"_s), 4.0);
     QCOMPARE(value(line, u"TotalCharge"_s), 360.0);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Mixer tap"_s);
@@ -242,7 +229,7 @@ void TestLineDialogs::givingUpLeavesTheSums()
     TableView *line = dm->tblQuotesMaterial;
     {
         auto first = open<TfrmMaterialSelect>(false);
-        pick(first.get(), u"cboCode"_s, u"PIPE"_s);
+        choose(first.get(), u"cboCode"_s, u"PIPE"_s);
         typeNumber(first.get(), u"feQuantity"_s, u"2"_s);
         trigger(first.get(), u"btnSave"_s);
     }
@@ -254,7 +241,7 @@ void TestLineDialogs::givingUpLeavesTheSums()
         line->edit();
     }
     auto dialog = open<TfrmMaterialSelect>(false);
-    pick(dialog.get(), u"cboCode"_s, u"TAP"_s);
+    choose(dialog.get(), u"cboCode"_s, u"TAP"_s);
     typeNumber(dialog.get(), u"feQuantity"_s, u"7"_s);
     MessageAnswers::clear();
     if (how == u"Cancel"_s) {
@@ -304,7 +291,7 @@ void TestLineDialogs::refusedSaveKeepsTheDialog()
     if (!badPrice)
         quotes->fieldByName(u"Quote_No"_s)->setAsString(taken);
     auto dialog = open<TfrmMaterialSelect>(false);
-    pick(dialog.get(), u"cboCode"_s, u"PIPE"_s);
+    choose(dialog.get(), u"cboCode"_s, u"PIPE"_s);
     typeNumber(dialog.get(), u"feQuantity"_s, u"3"_s);
     if (badPrice)
         type(dialog.get(), u"fePrice"_s, u"ten"_s);
@@ -372,10 +359,10 @@ void TestLineDialogs::entryAddedMeanwhileCanBePicked()
     auto dialog = open<TfrmMaterialSelect>(false);
     m_f->addMaterial(u"ANCHOR"_s, u"Wall anchor"_s, 1, 2.25, m_plumbing);
     TableView *line = m_f->dm->tblQuotesMaterial;
-    pick(dialog.get(), u"cboCode"_s, u"ANCHOR"_s);
+    choose(dialog.get(), u"cboCode"_s, u"ANCHOR"_s);
     QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), u"Wall anchor"_s);
     QCOMPARE(value(line, u"TotalCharge"_s), 2.25);
-    pick(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
+    choose(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
     QCOMPARE(line->fieldByName(u"MaterialCode"_s)->asString(), u"TAP"_s);
     QCOMPARE(value(line, u"TotalCharge"_s), 90.0);
     trigger(dialog.get(), u"btnCancel"_s);
@@ -392,11 +379,11 @@ void TestLineDialogs::labourLineAndItsTable()
         QCOMPARE(dialog.lineTable(), dm->tblQuoteLabour);
         QCOMPARE(dm->tblQuoteLabour->state(), DataSetState::Insert);
         dialog.show();
-        pick(&dialog, u"cboCode"_s, u"PLUMB"_s);
+        choose(&dialog, u"cboCode"_s, u"PLUMB"_s);
         QCOMPARE(value(dm->tblQuoteLabour, u"Hours"_s), 1.0);
         QCOMPARE(value(dm->tblQuoteLabour, u"TotalCharge"_s), 40.0);
         typeNumber(&dialog, u"feHours"_s, u"2.5"_s);
-        pick(&dialog, u"cboDescription"_s, u"Electrician"_s);
+        choose(&dialog, u"cboDescription"_s, u"Electrician"_s);
         QCOMPARE(value(dm->tblQuoteLabour, u"Hours"_s), 2.5);
         QCOMPARE(value(dm->tblQuoteLabour, u"TotalCharge"_s), 240.0);
         trigger(&dialog, u"btnSave"_s);
@@ -414,7 +401,7 @@ void TestLineDialogs::labourLineAndItsTable()
     TfrmLabourSelect dialog(dm);
     QCOMPARE(dialog.lineTable(), dm->tblJobLabour);
     dialog.show();
-    pick(&dialog, u"cboCode"_s, u"PLUMB"_s);
+    choose(&dialog, u"cboCode"_s, u"PLUMB"_s);
     QCOMPARE(value(dm->tblJobLabour, u"TotalCharge"_s), 40.0);
     QCOMPARE(value(dm->tblQuoteLabour, u"TotalCharge"_s), 100.0); // both lines take the rate
     MessageAnswers::clear();
@@ -435,7 +422,7 @@ void TestLineDialogs::anotherCopySeesTheLine()
 {
     std::unique_ptr<TDM> other = m_f->startAnother();
     auto dialog = open<TfrmMaterialSelect>(false);
-    pick(dialog.get(), u"cboCode"_s, u"TAP"_s);
+    choose(dialog.get(), u"cboCode"_s, u"TAP"_s);
     typeNumber(dialog.get(), u"feQuantity"_s, u"3"_s);
     trigger(dialog.get(), u"btnSave"_s);
     QVERIFY(!dialog->isVisible());
@@ -455,7 +442,7 @@ void TestLineDialogs::screenshots()
     if (folder.isEmpty())
         QSKIP("TESSORIN_SCREENSHOTS is not set");
     const auto shoot = [&](QDialog *dialog, const QString &name) {
-        pick(dialog, u"cboCode"_s, name == u"labour"_s ? u"ELEC"_s : u"TAP"_s);
+        choose(dialog, u"cboCode"_s, name == u"labour"_s ? u"ELEC"_s : u"TAP"_s);
         QTest::qWait(200);
         QVERIFY(dialog->grab().save(folder + u"/line-"_s + name + u".png"_s));
         trigger(dialog, u"btnCancel"_s);

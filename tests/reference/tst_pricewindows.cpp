@@ -34,18 +34,6 @@ const QString labourHeadingMessage =
     u"A heading Code needs to be assigned to the Labour Item\r\n\r\nTo add a heading code select "
     "the \"Add Heading\" button\r\nOR\r\nSelect one from the \"Labour Group Heading\" List."_s;
 
-void choose(QWidget *window, const QString &name, const QString &item)
-{
-    auto *combo = window->findChild<FieldLookupComboBox *>(name);
-    QVERIFY2(combo, qPrintable(name));
-    combo->showPopup();
-    combo->hidePopup();
-    const int index = combo->findText(item);
-    QVERIFY2(index >= 0, qPrintable(item));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 } // namespace
 
 // The price-list windows: their refusals, what closing does with a pending change, the

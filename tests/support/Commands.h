@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -17,4 +19,20 @@ inline void trigger(QWidget *window, const QString &name)
     auto *button = window->findChild<QAbstractButton *>(name);
     QVERIFY2(button, qPrintable(QStringLiteral("no action or button named ") + name));
     button->click();
+}
+
+// Chooses the entry shown as item in the window's list of that name, as picking it with the mouse
+// does: the list is opened first (a lookup fills it then) and the choice is reported as the
+// user's.
+inline void choose(QWidget *window, const QString &name, const QString &item)
+{
+    auto *combo = window->findChild<QComboBox *>(name);
+    QVERIFY2(combo, qPrintable(QStringLiteral("no list named ") + name));
+    combo->showPopup();
+    combo->hidePopup();
+    const int index = combo->findText(item);
+    QVERIFY2(index >= 0, qPrintable(name + QStringLiteral(": no ") + item));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    QCoreApplication::processEvents();
 }
