@@ -89,28 +89,6 @@ void retype(QLineEdit *edit, const QString &text)
     QTest::keyClicks(edit, text);
 }
 
-// Runs a command that opens a wizard modally and drives the wizard while it is open. A wizard the
-// driver left open is closed afterwards, so nothing ever waits.
-bool driveWizard(const std::function<void()> &command, const std::function<void(TfrmWiz *)> &drive)
-{
-    bool driven = false;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto *wizard = qobject_cast<TfrmWiz *>(QApplication::activeModalWidget());
-        if (!wizard)
-            return;
-        timer.stop();
-        driven = true;
-        drive(wizard);
-        if (wizard->isVisible())
-            wizard->done(QDialog::Rejected);
-    });
-    timer.start();
-    command();
-    return driven;
-}
-
 } // namespace
 
 class TestWizards : public QObject
@@ -137,7 +115,7 @@ void TestWizards::newQuote()
     openWithCounters(fixture);
     QAction *newQuote = fixture.find<QAction>(u"mniNewQuote"_s);
     QCOMPARE(newQuote->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    const bool driven = driveWizard([&] { newQuote->trigger(); },
+    const bool driven = ModalDialogs::whileOpen<TfrmWiz>([&] { newQuote->trigger(); },
         [&](TfrmWiz *wizard) {
             QCOMPARE(wizard->windowTitle(), u"New Quote Wizard"_s);
             QCOMPARE(page(wizard), 0);
@@ -194,17 +172,18 @@ void TestWizards::cancelDiscards()
     const int before = headers(fixture, jobs);
     const double next = counter(fixture, jobs);
 
-    const bool driven = driveWizard([&] { fixture.find<QAction>(command)->trigger(); },
-        [&](TfrmWiz *wizard) {
-            QCOMPARE(wizard->objectName(), jobs ? u"frmNewJobWiz"_s : u"frmNewQuoteWiz"_s);
-            QCOMPARE(lists->currentIndex(), jobs ? 1 : 0);
-            click(wizard, u"btnNext"_s);
-            if (escape)
-                QTest::keyClick(wizard, Qt::Key_Escape);
-            else
-                click(wizard, u"btnCancel"_s);
-            QVERIFY(!wizard->isVisible());
-        });
+    const bool driven =
+        ModalDialogs::whileOpen<TfrmWiz>([&] { fixture.find<QAction>(command)->trigger(); },
+            [&](TfrmWiz *wizard) {
+                QCOMPARE(wizard->objectName(), jobs ? u"frmNewJobWiz"_s : u"frmNewQuoteWiz"_s);
+                QCOMPARE(lists->currentIndex(), jobs ? 1 : 0);
+                click(wizard, u"btnNext"_s);
+                if (escape)
+                    QTest::keyClick(wizard, Qt::Key_Escape);
+                else
+                    click(wizard, u"btnCancel"_s);
+                QVERIFY(!wizard->isVisible());
+            });
     QVERIFY(driven);
     TQVTable *header = jobs ? fixture.dm->tblJobs : fixture.dm->tblQuotes;
     QCOMPARE(header->state(), DataSetState::Browse);
@@ -288,44 +267,45 @@ void TestWizards::jobFromQuote()
     const QString linesBefore = quoteLines();
     QCOMPARE(fixture.find<QAction>(u"mniNewJob"_s)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
 
-    const bool driven = driveWizard([&] { fixture.find<QAction>(u"mniNewJob"_s)->trigger(); },
-        [&](TfrmWiz *wizard) {
-            click(wizard, u"btnNext"_s);
-            auto *based = child<QCheckBox>(wizard, u"chkQuote"_s);
-            auto *grid = child<TQVDBGrid>(wizard, u"grdBasedQuote"_s);
-            QVERIFY(!based->isChecked());
-            QVERIFY(grid->isHidden());
-            QTest::mouseClick(based, Qt::LeftButton, {}, QPoint(5, based->height() / 2));
-            QVERIFY(based->isChecked());
-            QVERIFY(grid->isVisible() && grid->isEnabled());
-            int row = 0;
-            while (row < grid->model()->rowCount()
-                && grid->model()->index(row, 0).data().toString() != u"Q-1"_s)
-                ++row;
-            QVERIFY(row < grid->model()->rowCount());
-            const QModelIndex cell = grid->model()->index(row, 0);
-            grid->scrollTo(cell);
-            QTest::mouseClick(
-                grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-            QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
+    const bool driven =
+        ModalDialogs::whileOpen<TfrmWiz>([&] { fixture.find<QAction>(u"mniNewJob"_s)->trigger(); },
+            [&](TfrmWiz *wizard) {
+                click(wizard, u"btnNext"_s);
+                auto *based = child<QCheckBox>(wizard, u"chkQuote"_s);
+                auto *grid = child<TQVDBGrid>(wizard, u"grdBasedQuote"_s);
+                QVERIFY(!based->isChecked());
+                QVERIFY(grid->isHidden());
+                QTest::mouseClick(based, Qt::LeftButton, {}, QPoint(5, based->height() / 2));
+                QVERIFY(based->isChecked());
+                QVERIFY(grid->isVisible() && grid->isEnabled());
+                int row = 0;
+                while (row < grid->model()->rowCount()
+                    && grid->model()->index(row, 0).data().toString() != u"Q-1"_s)
+                    ++row;
+                QVERIFY(row < grid->model()->rowCount());
+                const QModelIndex cell = grid->model()->index(row, 0);
+                grid->scrollTo(cell);
+                QTest::mouseClick(
+                    grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+                QCOMPARE(fixture.currentQuote(), u"Q-1"_s);
 
-            click(wizard, u"btnNext"_s);
-            auto *description = child<FieldLineEdit>(wizard, u"edtDescription"_s);
-            QCOMPARE(description->text(), u"Roof repair"_s);
-            TQVTable *job = fixture.dm->tblJobs;
-            QCOMPARE(text(job, u"Status"), u"P"_s);
-            QCOMPARE(number(job, u"Priority"), 5.0);
-            QCOMPARE(number(job, u"Client_ID"), 1.0);
-            // Next with the box still checked takes the quote's description again.
-            retype(description, u"Something else"_s);
-            click(wizard, u"btnNext"_s);
-            QCOMPARE(text(job, u"JobDescription"), u"Roof repair"_s);
-            QCOMPARE(
-                child<FieldLookupComboBox>(wizard, u"lkpContact"_s)->currentText(), u"Ann Archer"_s);
-            click(wizard, u"btnNext"_s);
-            click(wizard, u"btnFinish"_s);
-            QVERIFY(!wizard->isVisible());
-        });
+                click(wizard, u"btnNext"_s);
+                auto *description = child<FieldLineEdit>(wizard, u"edtDescription"_s);
+                QCOMPARE(description->text(), u"Roof repair"_s);
+                TQVTable *job = fixture.dm->tblJobs;
+                QCOMPARE(text(job, u"Status"), u"P"_s);
+                QCOMPARE(number(job, u"Priority"), 5.0);
+                QCOMPARE(number(job, u"Client_ID"), 1.0);
+                // Next with the box still checked takes the quote's description again.
+                retype(description, u"Something else"_s);
+                click(wizard, u"btnNext"_s);
+                QCOMPARE(text(job, u"JobDescription"), u"Roof repair"_s);
+                QCOMPARE(child<FieldLookupComboBox>(wizard, u"lkpContact"_s)->currentText(),
+                    u"Ann Archer"_s);
+                click(wizard, u"btnNext"_s);
+                click(wizard, u"btnFinish"_s);
+                QVERIFY(!wizard->isVisible());
+            });
     QVERIFY(driven);
     QCOMPARE(fixture.find<TQVPageControl>(u"TBJobsQuotes"_s)->currentIndex(), 1);
     QCOMPARE(fixture.dm->tblJobs->state(), DataSetState::Browse);

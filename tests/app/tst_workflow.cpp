@@ -5,13 +5,13 @@
 #include "ModalDialogs.h"
 #include "RecordValues.h"
 #include "app/FormMDWizard.h"
-#include "controls/window/MessageAnswers.h"
 #include "controls/dataaware/FieldLineEdit.h"
-#include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldSpinBox.h"
-#include "controls/window/TQVPageControl.h"
+#include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TableViewModel.h"
+#include "controls/window/MessageAnswers.h"
+#include "controls/window/TQVPageControl.h"
 #include "documents/FormCJobQuote.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
@@ -26,8 +26,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QProcess>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,22 +38,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Runs a command that opens a modal window of type T and drives that window while it is open.
-// A window the driver left open is closed afterwards, so nothing ever waits on it.
-template <typename T>
-bool whileOpen(const std::function<void()> &command, const std::function<void(T *)> &drive)
-{
-    bool driven = false;
-    ModalDialogs::whenShown<T>([&](T *window) {
-        driven = true;
-        drive(window);
-        if (window->isVisible())
-            window->reject();
-    });
-    command();
-    return driven;
-}
 
 // Types over the whole text of an edit field and leaves it, as a user tabbing on does.
 void type(QWidget *window, const QString &name, const QString &text)
@@ -112,21 +96,21 @@ private:
 
 void TestWorkflow::makePriceList()
 {
-    QVERIFY(whileOpen<TfrmHeadings>([&] { trigger(m_window, u"mniHeadings"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmHeadings>([&] { trigger(m_window, u"mniHeadings"_s); },
         [](TfrmHeadings *headings) {
             trigger(headings, u"btnNew"_s);
             type(headings, u"feDescription"_s, u"Plumbing"_s);
             trigger(headings, u"btnSave"_s);
             trigger(headings, u"btnClose"_s);
         }));
-    QVERIFY(whileOpen<TfrmUnits>([&] { trigger(m_window, u"mniUnits"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmUnits>([&] { trigger(m_window, u"mniUnits"_s); },
         [](TfrmUnits *units) {
             trigger(units, u"btnNew"_s);
             type(units, u"feDescription"_s, u"each"_s);
             trigger(units, u"btnSave"_s);
             trigger(units, u"btnClose"_s);
         }));
-    QVERIFY(whileOpen<TfrmMaterials>([&] { trigger(m_window, u"mniMaterials"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmMaterials>([&] { trigger(m_window, u"mniMaterials"_s); },
         [](TfrmMaterials *prices) {
             const auto material = [prices](const QString &code, const QString &description,
                                       const QString &cost, const QString &selling) {
@@ -158,12 +142,12 @@ void TestWorkflow::makePriceList()
 
 void TestWorkflow::startQuoteWithNewClient()
 {
-    QVERIFY(whileOpen<TfrmWiz>([&] { trigger(m_window, u"mniNewQuote"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmWiz>([&] { trigger(m_window, u"mniNewQuote"_s); },
         [](TfrmWiz *wizard) {
             trigger(wizard, u"btnNext"_s);
             type(wizard, u"edtDescription"_s, u"Bathroom taps"_s);
             trigger(wizard, u"btnNext"_s);
-            QVERIFY(whileOpen<TfrmClient>([&] { trigger(wizard, u"btnAddClient"_s); },
+            QVERIFY(ModalDialogs::whileOpen<TfrmClient>([&] { trigger(wizard, u"btnAddClient"_s); },
                 [](TfrmClient *client) {
                     type(client, u"feContact"_s, u"Cara Cole"_s);
                     type(client, u"feCompany"_s, u"Cole Bakery"_s);
@@ -180,7 +164,7 @@ void TestWorkflow::startQuoteWithNewClient()
 // hours and saves.
 void TestWorkflow::addLine(const QString &addButton, const QString &code, const QString &amount)
 {
-    QVERIFY(whileOpen<QDialog>([&] { trigger(m_window, addButton); },
+    QVERIFY(ModalDialogs::whileOpen<QDialog>([&] { trigger(m_window, addButton); },
         [&](QDialog *dialog) {
             choose(dialog, u"cboCode"_s, code);
             auto *spin = dialog->findChild<FieldSpinBox *>();
@@ -196,7 +180,7 @@ void TestWorkflow::addLine(const QString &addButton, const QString &code, const 
 
 void TestWorkflow::addTaxRate()
 {
-    QVERIFY(whileOpen<TfrmOptions>([&] { trigger(m_window, u"btnChangeTaxRate"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmOptions>([&] { trigger(m_window, u"btnChangeTaxRate"_s); },
         [](TfrmOptions *options) {
             auto *grid = options->findChild<TQVDBGrid *>(u"grdTaxRates"_s);
             QVERIFY(grid && grid->isVisible());
@@ -235,7 +219,7 @@ void TestWorkflow::quoteToJob()
     details->setCurrentIndex(2);
     auto *materials = m_f->find<TQVDBGrid>(u"grdMaterials"_s);
     clickRow(materials, u"PIPE"_s);
-    QVERIFY(whileOpen<QDialog>([&] { trigger(m_window, u"btnEditMaterials"_s); },
+    QVERIFY(ModalDialogs::whileOpen<QDialog>([&] { trigger(m_window, u"btnEditMaterials"_s); },
         [](QDialog *dialog) {
             auto *spin = dialog->findChild<FieldSpinBox *>();
             spin->setFocus();
@@ -267,7 +251,7 @@ void TestWorkflow::quoteToJob()
     // Printed to a PDF through the print dialog.
     QTemporaryDir out;
     const QString pdf = out.filePath(u"quote.pdf"_s);
-    QVERIFY(whileOpen<TfrmCJobQuotes>([&] { trigger(m_window, u"btnPrint"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmCJobQuotes>([&] { trigger(m_window, u"btnPrint"_s); },
         [&](TfrmCJobQuotes *print) {
             print->findChild<QComboBox *>(u"cboReportType"_s)->setCurrentIndex(1);
             QPrinter &printer = print->quoteReport().printer();
@@ -285,7 +269,7 @@ void TestWorkflow::quoteToJob()
     QVERIFY(!printed.contains(u"Mixer tap"_s));
 
     // A job made from the quote has its lines and their totals.
-    QVERIFY(whileOpen<TfrmWiz>([&] { trigger(m_window, u"mniNewJob"_s); },
+    QVERIFY(ModalDialogs::whileOpen<TfrmWiz>([&] { trigger(m_window, u"mniNewJob"_s); },
         [&](TfrmWiz *wizard) {
             trigger(wizard, u"btnNext"_s);
             trigger(wizard, u"chkQuote"_s);

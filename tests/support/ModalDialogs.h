@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,6 +43,30 @@ template <typename T> std::unique_ptr<QTimer> everyTime(std::function<void(T *)>
     });
     poll->start();
     return poll;
+}
+
+// Runs command, which opens a modal window of type T, and drives that window from its own event
+// loop while it is open. A window the driver left open is closed afterwards, so nothing ever waits
+// on it. Returns whether the window came; the watch ends with the call either way.
+template <typename T>
+bool whileOpen(const std::function<void()> &command, const std::function<void(T *)> &drive)
+{
+    bool driven = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        T *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible())
+            return;
+        poll.stop();
+        driven = true;
+        drive(window);
+        if (window->isVisible())
+            window->done(QDialog::Rejected);
+    });
+    poll.start();
+    command();
+    return driven;
 }
 
 // Saves a picture of a window when TESSORIN_SHOTS names a folder (to look at under Xvfb).
