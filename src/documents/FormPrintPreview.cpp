@@ -2,6 +2,7 @@
 
 #include "controls/window/CommandGuard.h"
 #include "controls/window/HelpRequest.h"
+#include "controls/window/Hints.h"
 #include "controls/window/Messages.h"
 #include "documents/FormMAPISend.h"
 #include "documents/PreviewGlyphs.h"
@@ -97,8 +98,7 @@ TfrmPrintPreview::TfrmPrintPreview(QWidget *parent)
     for (const auto &b : buttons) {
         auto *button = new QToolButton(bar);
         button->setObjectName(QString::fromUtf16(b.name));
-        button->setToolTip(QString::fromUtf16(b.hint));
-        button->setStatusTip(QString::fromUtf16(b.hint));
+        Hints::setHint(button, QString::fromUtf16(b.hint));
         button->setIcon(glyph(this, QString::fromUtf16(b.theme), b.fallback));
         button->setIconSize(QSize(16, 16));
         button->setFixedSize(20, 20);

@@ -1,9 +1,10 @@
 #include "reference/FormMaterials.h"
 
-#include "controls/window/CommandGuard.h"
-#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/window/Hints.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormHeadings.h"
@@ -37,8 +38,7 @@ FieldLookupComboBox *headingSelector(QWidget *parent,
     combo->setListSource(headings);
     combo->setKeyField(u"Heading_ID"_s);
     combo->setListField(u"Description"_s);
-    combo->setToolTip(hint);
-    combo->setStatusTip(hint);
+    Hints::setHint(combo, hint);
     return combo;
 }
 
@@ -124,11 +124,9 @@ QWidget *TfrmMaterials::buildMaterialsPage()
     unit->setKeyField(u"Unit_ID"_s);
     unit->setListField(u"Unit_Description"_s);
     unit->setDropDownWidth(121);
-    unit->setToolTip(u"Unit Code"_s);
-    unit->setStatusTip(u"Unit Code"_s);
+    Hints::setHint(unit, u"Unit Code"_s);
     auto *addUnit = sideButton(page, u"btnAddUnit"_s, u"Add Unit"_s);
-    addUnit->setToolTip(u"Add / Delete Unit Measure"_s);
-    addUnit->setStatusTip(u"Add / Delete Unit Measure"_s);
+    Hints::setHint(addUnit, u"Add / Delete Unit Measure"_s);
     connect(addUnit, &QPushButton::clicked, this, &TfrmMaterials::btnAddUnitClick);
     auto *unitRow = new QHBoxLayout;
     unitRow->addWidget(unit, 1);
@@ -178,8 +176,7 @@ QWidget *TfrmMaterials::buildLabourPage()
     auto *heading = headingSelector(group, u"cboLabourHeading"_s, m_labour, u"Heading_Code"_s,
         m_headings, u"Select Heading Group that Labour Item belongs too."_s);
     auto *addHeading = sideButton(group, u"btnAddLabourHeading"_s, u"Add Heading"_s);
-    addHeading->setToolTip(u"Add / Edit Headings"_s);
-    addHeading->setStatusTip(u"Add / Edit Headings"_s);
+    Hints::setHint(addHeading, u"Add / Edit Headings"_s);
     connect(addHeading, &QPushButton::clicked, this, &TfrmMaterials::btnAddHeadingClick);
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->addWidget(heading, 1);

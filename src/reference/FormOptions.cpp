@@ -1,11 +1,12 @@
 #include "FormOptions.h"
 
-#include "controls/window/CommandGuard.h"
-#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDBRichEdit.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/window/Hints.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "reference/SetupWidgets.h"
@@ -92,11 +93,10 @@ QWidget *TfrmOptions::generalPage()
     SetupWidgets::setHelpContext(page, GeneralHelp);
     auto *group = named(new QGroupBox(u"Action when Completed  "_s, page), u"grpCompleted"_s);
     m_hideQuotes = named(new QCheckBox(u"Hide Quotes"_s, group), u"chkHideQuotes"_s);
-    SetupWidgets::setHint(
-        m_hideQuotes, u"This will stop completed Quotes show in the Quote List"_s);
+    Hints::setHint(m_hideQuotes, u"This will stop completed Quotes show in the Quote List"_s);
     m_hideJobs = named(new QCheckBox(u"Hide Jobs"_s, group), u"chkHideJobs"_s);
     // The hint is the one the window has always shown.
-    SetupWidgets::setHint(m_hideJobs, u"This will stop completed Quotes show in the Job List"_s);
+    Hints::setHint(m_hideJobs, u"This will stop completed Quotes show in the Job List"_s);
     auto *inner = new QVBoxLayout(group);
     inner->addWidget(m_hideQuotes);
     inner->addWidget(m_hideJobs);

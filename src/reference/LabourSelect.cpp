@@ -1,11 +1,12 @@
 #include "reference/LabourSelect.h"
 
-#include "controls/window/CommandGuard.h"
-#include "controls/window/Messages.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldSpinBox.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/Hints.h"
+#include "controls/window/Messages.h"
 #include "data/DataModuleMain.h"
 #include "reference/FormMaterials.h"
 #include "reference/ReferenceWidgets.h"
@@ -25,12 +26,12 @@ const QString saveQuestion = u"Do you want to Save this Labour Item?"_s;
 
 TfrmLabourSelect::TfrmLabourSelect(TDM *dm, QWidget *parent)
     : LineSelectDialog(dm,
-          dm->tblJobLabour,
-          dm->tblLabour,
-          u"dsLabour"_s,
-          u"Labour_ID"_s,
-          u"Labour_Code"_s,
-          parent)
+        dm->tblJobLabour,
+        dm->tblLabour,
+        u"dsLabour"_s,
+        u"Labour_ID"_s,
+        u"Labour_Code"_s,
+        parent)
     , m_jobLabour(ReferenceWidgets::link(this, u"dsJobLabour"_s, dm->tblJobLabour))
     , m_quoteLabour(ReferenceWidgets::link(this, u"dsQuoteLabour"_s, dm->tblQuoteLabour))
 {
@@ -54,8 +55,7 @@ QWidget *TfrmLabourSelect::chargeGroup()
     group->setObjectName(u"grpCharge"_s);
     FieldLineEdit *rate = numberEdit(group, u"feHourlyRate"_s, u"Hourly_Rate"_s);
     FieldSpinBox *hours = spinEdit(group, u"feHours"_s, u"Hours"_s);
-    hours->setToolTip(u"% of Markup"_s);
-    hours->setStatusTip(u"% of Markup"_s);
+    Hints::setHint(hours, u"% of Markup"_s);
     FieldLineEdit *charge = numberEdit(group, u"feCharge"_s, u"TotalCharge"_s);
     FieldLineEdit *total = numberEdit(group, u"feTotal"_s, u"TotalCharge"_s);
     QFont bold = total->font();

@@ -1,12 +1,13 @@
 #include "reference/LineSelectDialog.h"
 
-#include "controls/window/CommandGuard.h"
-#include "controls/window/HelpRequest.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldPlainTextEdit.h"
 #include "controls/dataaware/FieldSpinBox.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
+#include "controls/window/Hints.h"
 #include "controls/window/TQVPageControl.h"
 #include "data/DataModuleMain.h"
 #include "engine/Field.h"
@@ -75,8 +76,8 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
         combo->setDataField(m_listKey);
         combo->setListSource(m_list);
         // Runs after the lookup has stored the key in the line.
-        connect(combo, &QComboBox::activated, this,
-            [this, combo](int index) { picked(combo, index); });
+        connect(
+            combo, &QComboBox::activated, this, [this, combo](int index) { picked(combo, index); });
         return combo;
     };
     m_code = lookup(u"cboCode"_s, codeField);
@@ -101,8 +102,7 @@ QGroupBox *LineSelectDialog::selectGroup(const QString &codeLabel,
     browse->setObjectName(browseName);
     browse->setAutoRaise(true);
     browse->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    browse->setToolTip(browseHint);
-    browse->setStatusTip(browseHint);
+    Hints::setHint(browse, browseHint);
     connect(browse, &QToolButton::clicked, this, [this] { browsePriceList(); });
     m_code->setParent(group);
     m_description->setParent(group);
@@ -128,8 +128,7 @@ QGroupBox *LineSelectDialog::descriptionGroup(const QString &field, const QStrin
     FieldLineEdit *edit = boundEdit(group, m_line, u"feDescription"_s, field);
     m_typed << edit;
     if (!hint.isEmpty()) {
-        edit->setToolTip(hint);
-        edit->setStatusTip(hint);
+        Hints::setHint(edit, hint);
     }
     auto *caption = new QLabel(u"Description:"_s, group);
     caption->setBuddy(edit);
@@ -163,7 +162,8 @@ QGroupBox *LineSelectDialog::notesGroup(const QString &caption)
     return group;
 }
 
-FieldLineEdit *LineSelectDialog::numberEdit(QWidget *parent, const QString &name, const QString &field)
+FieldLineEdit *LineSelectDialog::numberEdit(
+    QWidget *parent, const QString &name, const QString &field)
 {
     FieldLineEdit *edit = boundEdit(parent, m_line, name, field);
     edit->setAlignment(Qt::AlignRight);

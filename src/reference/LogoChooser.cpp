@@ -2,6 +2,7 @@
 
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/window/CommandGuard.h"
+#include "controls/window/Hints.h"
 #include "controls/window/LogoPicture.h"
 #include "controls/window/Messages.h"
 #include "engine/Field.h"
@@ -37,9 +38,9 @@ LogoChooser::LogoChooser(TQVDataSource *business, QWidget *parent)
     m_preview->setFixedSize(240, 160);
 
     auto *select = named(new QPushButton(u"&Select Logo"_s, this), u"btnSelectLogo"_s);
-    SetupWidgets::setHint(select, u"Select the logo that you would like displayed on your Job/Quotes"_s);
+    Hints::setHint(select, u"Select the logo that you would like displayed on your Job/Quotes"_s);
     auto *clear = named(new QPushButton(u"&Clear"_s, this), u"btnClear"_s);
-    SetupWidgets::setHint(clear, u"This will Clear the current selected logo"_s);
+    Hints::setHint(clear, u"This will Clear the current selected logo"_s);
     connect(select, &QPushButton::clicked, this, &LogoChooser::btnSelectLogoClick);
     connect(clear, &QPushButton::clicked, this, &LogoChooser::btnClearClick);
 
@@ -67,9 +68,9 @@ void LogoChooser::btnSelectLogoClick()
         const QString path = QFileInfo(chosen).absoluteFilePath();
         const QImage picture = LogoPicture::fromFile(path);
         if (picture.isNull()) {
-            ShowWarningMessage(u"The file \"%1\" is not a picture that can be used as a logo, or "
-                               "it is too large. Please choose a picture file (BMP, PNG or JPEG)."_s
-                                   .arg(path),
+            ShowWarningMessage(
+                u"The file \"%1\" is not a picture that can be used as a logo, or "
+                "it is too large. Please choose a picture file (BMP, PNG or JPEG)."_s.arg(path),
                 this);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
+#include "controls/window/Hints.h"
 #include "controls/window/Messages.h"
 #include "data/TQVTableSrc.h"
 
@@ -64,10 +65,8 @@ QAction *command(QToolBar *bar,
 {
     QAction *action = bar->addAction(bar->style()->standardIcon(glyph), caption);
     action->setObjectName(name);
-    if (!hint.isEmpty()) {
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-    }
+    if (!hint.isEmpty())
+        Hints::setHint(action, hint);
     if (QWidget *button = bar->widgetForAction(action))
         button->setObjectName(name);
     return action;

@@ -17,13 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace SetupWidgets {
 
-void setHint(QWidget *widget, const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(u'|');
-    widget->setToolTip(bar < 0 ? hint : hint.left(bar));
-    widget->setStatusTip(hint);
-}
-
 void setHelpContext(QWidget *widget, int context)
 {
     if (auto *grid = qobject_cast<TQVDBGrid *>(widget))

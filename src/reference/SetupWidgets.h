@@ -23,8 +23,6 @@ template <typename T> T *named(T *object, const QString &name)
     return object;
 }
 
-// A hint as "short|long": the tool tip shows the short part, the status bar the long part.
-void setHint(QWidget *widget, const QString &hint);
 // The help topic F1 shows for the widget and what lies inside it.
 void setHelpContext(QWidget *widget, int context);
 // A flat text button of a window's tool bar.
