@@ -273,6 +273,8 @@ void TfrmPrintPreview::btnPrinterSetupClick()
     runGuarded(this, [&] {
         if (m_liveSetup)
             m_liveSetup(this);
+        else if (m_dialogs.printerSetup) // loaded pages print on the window's own printer
+            m_dialogs.printerSetup(*m_printer, this, finished() ? pageCount() : 0);
     });
 }
 

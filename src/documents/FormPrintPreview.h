@@ -32,7 +32,7 @@ public:
     OutputDialogs &dialogs() { return m_dialogs; }
 
     // Binds print and printer set-up to the live report that renders the pages; opening a report
-    // file unbinds them.
+    // file unbinds them, and from then on both act on the window's own printer.
     void attachReport(std::function<void()> print, std::function<void(QWidget *)> printerSetup);
     bool isAttached() const { return bool(m_livePrint); }
 

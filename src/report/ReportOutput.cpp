@@ -4,8 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintEngine>
 #include <QPrinter>
 
 namespace {
@@ -15,6 +17,27 @@ bool fail(QString *error, const QString &message)
     if (error)
         *error = message;
     return false;
+}
+
+// Where the printer's pages would go: a file, or a print queue. A computer without any printer
+// gives a QPrinter that writes a PDF file it has no name for.
+bool hasDestination(const QPrinter &printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        return true;
+    return printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+}
+
+// The print system takes the spooled pages when painting ends, and the printer cannot abort
+// before that. A job with no copies is one the scheduler refuses, so a cancelled job never
+// prints. (The key is the print engine's own for options handed to the print system.)
+void refuseJob(QPrinter &printer)
+{
+    constexpr auto printSystemOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    QPrintEngine *engine = printer.printEngine();
+    QStringList options = engine->property(printSystemOptions).toStringList();
+    options << QStringLiteral("copies") << QStringLiteral("0");
+    engine->setProperty(printSystemOptions, options);
 }
 
 bool paintPdf(
@@ -42,6 +65,14 @@ bool paintPdf(
 
 namespace ReportOutput {
 
+QString noPrinterMessage()
+{
+    return QStringLiteral(
+        "No printer is set up on this computer. Add one in the system's printer settings (or as "
+        "root with lpadmin) and print again, or choose \"Print to File (PDF)\" in \"Printer "
+        "Setup\".");
+}
+
 bool print(
     const RenderedReport &report, QPrinter &printer, QString *error, const ProgressHook &progress)
 {
@@ -56,6 +87,11 @@ bool print(
         return fail(error, QStringLiteral("There are no pages to print."));
     // A printer that cannot make copies itself gets each copy sent in turn.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+
+    // Starting a printer without a destination fails and leaves it active for good, refusing
+    // every later setting.
+    if (!hasDestination(printer))
+        return fail(error, noPrinterMessage());
 
     const bool wasFullPage = printer.fullPage();
     printer.setFullPage(true); // our pages carry their own margins
@@ -74,8 +110,13 @@ bool print(
         for (int i = from; i <= to; ++i) {
             const ReportPage &page = report.pages.at(i - 1);
             if (progress && !progress(++number, sent)) {
+                const QString file = printer.outputFileName();
+                if (file.isEmpty())
+                    refuseJob(printer);
                 printer.abort();
                 painter.end();
+                if (!file.isEmpty())
+                    QFile::remove(file); // no part of a cancelled document stays
                 printer.setFullPage(wasFullPage);
                 return fail(error, QStringLiteral("Printing was cancelled."));
             }

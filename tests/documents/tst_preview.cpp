@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +67,7 @@ private slots:
     void paging();
     void zoomChoices();
     void emailLeavesNoAttachment();
+    void printerSetupAfterOpeningAFile();
 
 private:
     QTemporaryDir m_dir;
@@ -302,6 +304,34 @@ void TestPrintPreview::emailLeavesNoAttachment()
     QVERIFY(!boxes.isEmpty());
     QCOMPARE(boxes.first().text, u"MAPI services are not available on this system"_s);
     QCOMPARE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestPrintPreview::printerSetupAfterOpeningAFile()
+{
+    // An opened report file prints where the window's printer set-up says.
+    const RenderedReport report = ReportTestSupport::sampleReport(3);
+    const QString path = m_dir.filePath(u"setup.QRP"_s);
+    QString error;
+    QVERIFY2(PageFile::save(path, report, &error), qPrintable(error));
+    auto preview = finishedPreview(RenderedReport(), path);
+    bool askedTheRun = false;
+    preview->attachReport([] {}, [&](QWidget *) { askedTheRun = true; });
+    click(*preview, u"btnOpen"_s);
+
+    const QString printed = m_dir.filePath(u"setup.pdf"_s);
+    int offeredPages = -1;
+    preview->dialogs().printerSetup = [&](QPrinter &printer, QWidget *, int pageCount) {
+        offeredPages = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        return true;
+    };
+    click(*preview, u"btnPrinterSetup"_s);
+    QCOMPARE(offeredPages, int(report.pages.size()));
+    QVERIFY(!askedTheRun); // the report whose run the file replaced is not asked
+    click(*preview, u"btnPrint"_s);
+    QVERIFY(MessageAnswers::shown().isEmpty());
+    QVERIFY(QFileInfo(printed).size() > 0);
 }
 
 int runPreviewTests(int argc, char **argv)
