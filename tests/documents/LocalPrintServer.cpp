@@ -201,12 +201,10 @@ bool LocalPrintServer::start(QString *why)
     if (account.found) {
         QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
             QDirIterator::Subdirectories);
-        bool owned = ::chown(QFile::encodeName(m_dir.path()).constData(), account.uid,
-                         account.gid)
-            == 0;
+        bool owned =
+            ::chown(QFile::encodeName(m_dir.path()).constData(), account.uid, account.gid) == 0;
         while (it.hasNext())
-            owned = ::chown(QFile::encodeName(it.next()).constData(), account.uid, account.gid)
-                    == 0
+            owned = ::chown(QFile::encodeName(it.next()).constData(), account.uid, account.gid) == 0
                 && owned;
         if (!owned) {
             *why = u"Cannot hand the scheduler's folder to its account"_s;
@@ -244,8 +242,7 @@ bool LocalPrintServer::start(QString *why)
     return false;
 }
 
-bool LocalPrintServer::admin(
-    const QString &name, const QStringList &arguments, QString *output)
+bool LocalPrintServer::admin(const QString &name, const QStringList &arguments, QString *output)
 {
     const QString path = program(name);
     if (path.isEmpty()) {
@@ -259,8 +256,8 @@ bool LocalPrintServer::admin(
     process.start(path, arguments);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
         || process.exitCode() != 0) {
-        *output = u"%1 %2 failed: %3"_s.arg(name, arguments.join(u' '),
-            QString::fromLocal8Bit(process.readAllStandardError()));
+        *output = u"%1 %2 failed: %3"_s.arg(
+            name, arguments.join(u' '), QString::fromLocal8Bit(process.readAllStandardError()));
         return false;
     }
     *output = QString::fromLocal8Bit(process.readAllStandardOutput());
@@ -294,6 +291,7 @@ bool LocalPrintServer::waitUntilIdle(QString *why)
             return true;
         QThread::msleep(50);
     }
-    *why = u"The print scheduler still has jobs: %1"_s.arg(tail(m_dir.filePath(u"log/error_log"_s)));
+    *why =
+        u"The print scheduler still has jobs: %1"_s.arg(tail(m_dir.filePath(u"log/error_log"_s)));
     return false;
 }

@@ -6,6 +6,7 @@
 #include "controls/window/MessageAnswers.h"
 #include "documents/FormCJobQuote.h"
 #include "documents/QRQuote.h"
+#include "engine/Field.h"
 #include "report/ReportOutput.h"
 
 #include <QComboBox>
@@ -165,17 +166,17 @@ void TestPrinting::printsOnTheChosenPrinter()
     const QString file = m_dir.filePath(u"chosen.pdf"_s);
     QFile::remove(file);
     QStringList listed;
-    const bool opened = ModalDialogs::whileOpen<QPrintDialog>(
-        [&] { trigger(dialog.get(), u"btnPrinterSetup"_s); },
-        [&](QPrintDialog *setup) {
-            auto *printers = setup->findChild<QComboBox *>(u"printers"_s);
-            for (int i = 0; i < printers->count(); ++i)
-                listed << printers->itemText(i);
-            printers->setCurrentIndex(printers->findText(choice));
-            if (choice == toFile)
-                setup->findChild<QLineEdit *>(u"filename"_s)->setText(file);
-            setup->accept();
-        });
+    const bool opened =
+        ModalDialogs::whileOpen<QPrintDialog>([&] { trigger(dialog.get(), u"btnPrinterSetup"_s); },
+            [&](QPrintDialog *setup) {
+                auto *printers = setup->findChild<QComboBox *>(u"printers"_s);
+                for (int i = 0; i < printers->count(); ++i)
+                    listed << printers->itemText(i);
+                printers->setCurrentIndex(printers->findText(choice));
+                if (choice == toFile)
+                    setup->findChild<QLineEdit *>(u"filename"_s)->setText(file);
+                setup->accept();
+            });
     QVERIFY(opened);
     QCOMPARE(listed.contains(queue), queueSetUp);
     QVERIFY2(listed.contains(choice), qPrintable(listed.join(u'|')));
@@ -221,7 +222,8 @@ void TestPrinting::cancelledPrintReachesNoPrinter()
     trigger(dialog.get(), u"btnPrint"_s);
     poll.stop();
     QVERIFY(MessageAnswers::shown().isEmpty()); // a cancel is no error
-    QVERIFY2(labels.contains(u"Printing page 1 of %1"_s.arg(dialog->quoteReport().lastPages().pages.size())),
+    QVERIFY2(labels.contains(
+                 u"Printing page 1 of %1"_s.arg(dialog->quoteReport().lastPages().pages.size())),
         qPrintable(labels.join(u'|')));
 
     QString why;
