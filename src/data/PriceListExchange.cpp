@@ -244,7 +244,7 @@ QByteArray readFile(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QString tooLarge = u"%1 is larger than %2 MB, the most a price-list file may be; it was "
-                             "not read"_s.arg(shown).arg(maxFileBytes / (1024 * 1024));
+                             "not read"_s.arg(shown, QString::number(maxFileBytes / (1024 * 1024)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EQuorvane(u"Cannot read %1: %2"_s.arg(shown, file.errorString()));

@@ -17,6 +17,19 @@ constexpr std::array<char16_t, 32> windows1252High { 0x20AC, 0x0081, 0x201A, 0x0
 // The mark was taken off already: a second one is text.
 constexpr auto keepMarks = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
+// The decoder passes a surrogate without its other half through; it is no character, and the
+// database could not store it, so it becomes the mark of a character lost.
+QString withoutLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
 QString fromWindows1252(QByteArrayView bytes)
@@ -35,7 +48,8 @@ Text decode(const QByteArray &bytes)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         const bool little = bytes.at(0) == '\xFF';
         QStringDecoder utf16(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, keepMarks);
-        return { utf16.decode(QByteArrayView(bytes).sliced(2)), Encoding::Utf16 };
+        return { withoutLoneSurrogates(utf16.decode(QByteArrayView(bytes).sliced(2))),
+            Encoding::Utf16 };
     }
     const QByteArrayView body = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3)
                                                                   : QByteArrayView(bytes);

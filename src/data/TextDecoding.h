@@ -5,7 +5,8 @@
 
 // The text of a file written by a spreadsheet or an editor: UTF-8 with or without a byte-order
 // mark, UTF-16 with one, and otherwise the Windows code page that older spreadsheets save in.
-// Decoding never turns a byte into a replacement character; only broken UTF-16 can hold one.
+// Decoding never turns a byte into a replacement character; only broken UTF-16 comes back with
+// one for each half of a character found alone.
 namespace TextDecoding {
 
 enum class Encoding

@@ -444,7 +444,7 @@ void TestSchema::commandsAnswerHelpAndTakeNoOptionForAName()
     QCOMPARE(code, exitCode);
     QVERIFY2(outText.contains(out), qPrintable(outText));
     QVERIFY2(errText.contains(err), qPrintable(errText));
-    if (arguments.first() == u"import-prices")
+    if (exitCode == ExitFailure) // the directory as given, not a copy or link of it
         QVERIFY2(errText.contains(QDir::toNativeSeparators(empty)), qPrintable(errText));
     QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(!QFileInfo::exists(temp.filePath(u"NEW"_s)));

@@ -26,7 +26,7 @@ QByteArray utf16(const QString &text, bool bigEndian = false)
     for (const QChar c : text) {
         const char high = char(c.unicode() >> 8);
         const char low = char(c.unicode() & 0xFF);
-        bytes += bigEndian ? QByteArray { high, low } : QByteArray { low, high };
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
     }
     return bytes;
 }
