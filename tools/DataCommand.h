@@ -23,11 +23,14 @@ public:
 };
 
 // One command of the data tool: its name, how it is called and the function that runs it with
-// the arguments after the command name.
+// the arguments after the command name. A command without options of its own is answered
+// "--help" for, and refused any other argument that begins with "-", before it runs: such an
+// argument is never a directory or file name.
 struct DataCommand
 {
     QString name;
     QString synopsis;
     QString summary;
     int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
+    bool ownOptions = false;
 };

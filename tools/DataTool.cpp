@@ -10,6 +10,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -27,7 +29,7 @@ const QList<DataCommand> &commands()
         { u"pdf"_s, u"pdf DIR ..."_s,
             u"write a quote, a job, a summary or a report file as PDF (logo on, codes, groups and notes off "
             "unless asked; see pdf --help)"_s,
-            runPdfCommand },
+            runPdfCommand, true },
         { u"backup"_s, u"backup DIR FILE"_s,
             u"copy a data directory's database to FILE, also while the program runs"_s,
             runBackupCommand },
@@ -49,6 +51,17 @@ void printUsage(QTextStream &stream)
     stream.flush();
 }
 
+void printCommandUsage(QTextStream &stream, const DataCommand &command)
+{
+    stream << "Usage: tessorin-data " << command.synopsis << "\n\n" << command.summary << '\n';
+    stream.flush();
+}
+
+bool isHelp(const QString &argument)
+{
+    return argument == u"-h" || argument == u"--help";
+}
+
 } // namespace
 
 int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -58,14 +71,27 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
         return ExitUsage;
     }
     const QString &name = arguments.first();
-    if (name == u"-h" || name == u"--help" || name == u"help") {
+    if (isHelp(name) || name == u"help") {
         printUsage(out);
         return ExitOk;
     }
     for (const DataCommand &command : commands()) {
         if (command.name != name)
             continue;
-        const int code = command.run(arguments.mid(1), out, err);
+        const QStringList rest = arguments.mid(1);
+        if (!command.ownOptions && std::any_of(rest.cbegin(), rest.cend(), isHelp)) {
+            printCommandUsage(out, command);
+            return ExitOk;
+        }
+        for (const QString &argument : rest) {
+            if (!command.ownOptions && argument.startsWith(u'-')) {
+                err << "tessorin-data " << name << ": unknown option '" << argument
+                    << "' (a name that begins with - is written ./" << argument << ")\n";
+                printCommandUsage(err, command);
+                return ExitUsage;
+            }
+        }
+        const int code = command.run(rest, out, err);
         if (code == ExitUsage)
             printUsage(err);
         out.flush();

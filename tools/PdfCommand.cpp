@@ -157,19 +157,22 @@ int convertReportFile(const QString &file, const QString &pdf)
 
 int runPdfCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (arguments.contains(u"-h"_s) || arguments.contains(u"--help"_s)) {
+        printUsage(out);
+        return ExitOk;
+    }
     // "pdf DIR summary ...": summaries take their own options (--status) and are made on their own.
     if (arguments.size() > 1 && arguments.at(1) == u"summary")
         return runSummaryPdf(arguments, out, err);
     Switches switches;
     QStringList words;
+    QString unknown; // an argument that is neither a switch nor a name
     for (const QString &argument : arguments) {
-        if (argument == u"-h" || argument == u"--help") {
-            printUsage(out);
-            return ExitOk;
-        }
         if (argument.startsWith(u"--")) {
             const bool off = argument.startsWith(u"--no-");
             switches.insert(argument.mid(off ? 5 : 2), !off);
+        } else if (argument.startsWith(u'-')) {
+            unknown = argument;
         } else {
             words << argument;
         }
@@ -179,6 +182,8 @@ int runPdfCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
         printUsage(err);
         return int(ExitUsage);
     };
+    if (!unknown.isEmpty())
+        return usage(u"unknown option '%1' (a name that begins with - is written ./%1)"_s.arg(unknown));
     try {
         // FILE.QRP OUT.pdf: a report file, whatever its name, when it is not a directory.
         if (words.size() == 2 && !QFileInfo(words.first()).isDir()) {

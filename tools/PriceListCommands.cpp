@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <memory>
@@ -17,33 +16,25 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A data module on the directory: it always works on DATA beside its program, so a pretend
-// program in a temporary directory whose DATA leads to the directory.
+// A data module on the directory itself, so that a failure names the directory as given.
 class DataModuleOn
 {
 public:
     explicit DataModuleOn(const QString &path)
-        : m_home(QDir::tempPath() + u"/tessorin-prices-XXXXXX"_s)
     {
         const QString absolute = QFileInfo(path).absoluteFilePath();
         if (!QFileInfo(absolute).isDir())
             throw DataToolError(
                 u"%1 is not a data directory"_s.arg(QDir::toNativeSeparators(absolute)));
-        if (!m_home.isValid())
-            throw DataToolError(
-                u"Cannot make a temporary directory: %1"_s.arg(m_home.errorString()));
-        if (!QFile::link(absolute, m_home.filePath(u"DATA"_s)))
-            throw DataToolError(u"Cannot link %1 from a temporary directory"_s.arg(
-                QDir::toNativeSeparators(absolute)));
         QString failure;
         dm.startupFailure = [&failure](const QString &message) { failure = message; };
         dm.requestTermination = [] {};
-        dm.DMCreate(m_home.filePath(u"tessorin"_s));
+        dm.setDataDirectory(absolute);
+        dm.DMCreate();
         if (!dm.isConnected())
             throw DataToolError(failure);
     }
 
-    QTemporaryDir m_home;
     TDM dm;
 };
 
@@ -59,12 +50,11 @@ int runImportPricesCommand(const QStringList &arguments, QTextStream &out, QText
     if (!usable(arguments))
         return ExitUsage;
     try {
-        QFile file(arguments.at(1));
-        if (!file.open(QIODevice::ReadOnly))
-            throw DataToolError(u"Cannot read %1: %2"_s.arg(arguments.at(1), file.errorString()));
-        const QByteArray csv = file.readAll();
+        const QByteArray csv = PriceListExchange::readFile(arguments.at(1));
         DataModuleOn data(arguments.at(0));
         const PriceListPlan plan = data.dm.planPriceListImport(csv);
+        if (!plan.encodingNote.isEmpty())
+            err << "tessorin-data: " << plan.encodingNote << '\n';
         if (!plan.refusals.isEmpty()) {
             err << "tessorin-data: " << arguments.at(1) << " was not imported; nothing changed:\n";
             for (const PriceListPlan::Refusal &refusal : plan.refusals)

@@ -46,6 +46,12 @@ bool parse(const QStringList &args, SummaryRequest *request, QString *why)
         }
         rest.remove(status, 2);
     }
+    for (const QString &argument : std::as_const(rest)) {
+        if (argument.startsWith(u'-')) {
+            *why = u"unknown option '%1' (a name that begins with - is written ./%1)"_s.arg(argument);
+            return false;
+        }
+    }
     if (rest.size() != 4 || rest.at(1) != u"summary") {
         *why = u"expected: pdf DIR summary quotes|jobs [--status C,H,I,P] OUT.pdf"_s;
         return false;

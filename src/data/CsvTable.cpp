@@ -1,5 +1,7 @@
 #include "data/CsvTable.h"
 
+#include "data/TextDecoding.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace CsvTable {
@@ -13,11 +15,13 @@ bool isBlankRecord(const QStringList &fields)
 
 } // namespace
 
-QList<Record> read(const QByteArray &utf8)
+QList<Record> read(const QByteArray &bytes)
 {
-    QString text = QString::fromUtf8(utf8);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    return read(TextDecoding::decode(bytes).text);
+}
+
+QList<Record> read(const QString &text)
+{
     QList<Record> records;
     int line = 1;
     qsizetype i = 0;

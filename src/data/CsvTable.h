@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// Comma-separated text as spreadsheets exchange it: UTF-8, fields quoted with double quotes when
+// Comma-separated text as spreadsheets exchange it: fields quoted with double quotes when
 // they hold a comma, a quote or a line break, quotes inside doubled, records ended by CR LF.
 namespace CsvTable {
 
@@ -18,10 +18,12 @@ struct Record
     QString error;
 };
 
-// Splits UTF-8 text into records. A byte-order mark is skipped; LF alone also ends a record;
-// blank lines are skipped. A record with a stray quote comes back with its error; an unclosed
-// quote takes the rest of the text into its record, which comes back with that error.
-QList<Record> read(const QByteArray &utf8);
+// Splits text into records. LF alone also ends a record; blank lines are skipped. A record with
+// a stray quote comes back with its error; an unclosed quote takes the rest of the text into its
+// record, which comes back with that error.
+QList<Record> read(const QString &text);
+// The same for the bytes of a file, decoded as TextDecoding says.
+QList<Record> read(const QByteArray &bytes);
 
 // One field as written: quoted only when it has to be.
 QString field(const QString &text);

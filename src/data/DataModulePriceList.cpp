@@ -186,16 +186,19 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
             ? importView(*this, tblLabour, u"Labour_Code"_s)
             : importView(*this, tblMaterial, u"Material_Code"_s);
         for (const PriceListItem &item : storedItems(view.get(), labour, units, headings)) {
-            const QString code = item.code.trimmed();
+            const QString code = PriceListExchange::codeKey(item.code.trimmed());
             if (!stored[labour].contains(code))
                 stored[labour].insert(code, item);
         }
     }
     for (PriceListPlan::Row &row : plan.rows) {
-        const auto found = stored[row.item.labour].constFind(row.item.code);
+        const auto found =
+            stored[row.item.labour].constFind(PriceListExchange::codeKey(row.item.code));
         if (found == stored[row.item.labour].cend()) {
             row.action = PriceListPlan::Action::Add;
         } else {
+            // The entry keeps its code as stored, whatever the letter case in the file.
+            row.item.code = found->code;
             row.changes = differences(*found, row.item, plan.columns);
             row.action = row.changes.isEmpty() ? PriceListPlan::Action::Same
                                                 : PriceListPlan::Action::Change;

@@ -1,7 +1,11 @@
 #include "data/PriceListExchange.h"
 
 #include "data/CsvTable.h"
+#include "data/Errors.h"
+#include "data/TextDecoding.h"
 
+#include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QLocale>
 
@@ -30,6 +34,54 @@ enum Column
 constexpr int materialCodeSize = 15;
 constexpr int labourCodeSize = 10;
 constexpr int textSize = 60;
+// The most a number may be: money in the millions is a mistyped price, not a price.
+constexpr double mostMoney = 1e9;
+constexpr double mostMarkup = 10000;
+constexpr double mostTaxRate = 100;
+
+double mostOf(int column)
+{
+    switch (column) {
+    case Markup:
+        return mostMarkup;
+    case TaxRate:
+        return mostTaxRate;
+    default:
+        return mostMoney;
+    }
+}
+
+// A spreadsheet runs text that starts with one of these as a formula. Written out, such text gets
+// an apostrophe before it, which spreadsheets take as "this is text" and reading takes off again;
+// text that starts with apostrophes before such a character gets one more, so all text comes back.
+bool looksLikeFormula(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u'\'')
+        ++i;
+    return i < text.size() && QStringView(u"=+-@").contains(text.at(i));
+}
+
+QString guarded(const QString &text)
+{
+    return looksLikeFormula(text) ? u'\'' + text : text;
+}
+
+QString unguarded(const QString &text)
+{
+    return text.startsWith(u'\'') && looksLikeFormula(text) ? text.mid(1) : text;
+}
+
+bool isBlank(const CsvTable::Record &record)
+{
+    if (!record.error.isEmpty())
+        return false;
+    for (const QString &field : record.fields) {
+        if (!field.trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
 
 // Maps the header's columns onto ours; empty with a refusal when the header is unusable.
 QList<int> headerColumns(const CsvTable::Record &header, QList<PriceListPlan::Refusal> &refusals)
@@ -86,8 +138,12 @@ bool readNumber(const QString &text, const QString &column, QVariant &value, QSt
 QString checkRow(const QStringList &cells, const QList<int> &mapping, PriceListItem &item)
 {
     QStringList value(ColumnCount);
-    for (int i = 0; i < mapping.size(); ++i)
-        value[mapping.at(i)] = cells.at(i);
+    for (int i = 0; i < mapping.size(); ++i) {
+        if (cells.at(i).contains(QChar::ReplacementCharacter))
+            return u"the row holds the character \uFFFD, which stands for text lost before the "
+                   "file was written; correct the text and import it again"_s;
+        value[mapping.at(i)] = unguarded(cells.at(i).trimmed());
+    }
     const QStringList names = PriceListExchange::columns();
 
     const QString type = value.at(Type).trimmed();
@@ -124,11 +180,19 @@ QString checkRow(const QStringList &cells, const QList<int> &mapping, PriceListI
     for (const auto &[number, column] : numbers) {
         if (!readNumber(value.at(column), names.at(column), *number, error))
             return error;
+        if (number->isNull())
+            continue;
         const bool labourColumn = column == HourlyRate;
-        if (!number->isNull() && labourColumn != item.labour) {
+        if (labourColumn != item.labour) {
             return labourColumn ? u"Hourly Rate is for labour rates, not materials"_s
                                 : u"%1 is for materials, not labour rates"_s.arg(names.at(column));
         }
+        const QString shown = PriceListExchange::numberText(*number);
+        if (number->toDouble() < 0)
+            return u"%1 %2 is negative"_s.arg(names.at(column), shown);
+        if (number->toDouble() > mostOf(column))
+            return u"%1 %2 is more than %3"_s.arg(names.at(column), shown,
+                QString::number(mostOf(column), 'f', 0));
     }
     return {};
 }
@@ -176,11 +240,54 @@ QString numberText(const QVariant &value)
     return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
 }
 
-void readRows(const QByteArray &utf8, PriceListPlan &plan)
+QByteArray readFile(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString tooLarge = u"%1 is larger than %2 MB, the most a price-list file may be; it was "
+                             "not read"_s.arg(shown, QString::number(maxFileBytes / (1024 * 1024)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EQuorvane(u"Cannot read %1: %2"_s.arg(shown, file.errorString()));
+    if (file.size() > maxFileBytes)
+        throw EQuorvane(tooLarge);
+    // A pipe tells no size, and a file may grow while it is read.
+    QByteArray bytes = file.read(maxFileBytes + 1);
+    if (bytes.size() > maxFileBytes)
+        throw EQuorvane(tooLarge);
+    if (file.error() != QFileDevice::NoError)
+        throw EQuorvane(u"Cannot read %1: %2"_s.arg(shown, file.errorString()));
+    return bytes;
+}
+
+QString codeKey(const QString &code)
+{
+    return code.toUpper();
+}
+
+QStringList numbersOf(const PriceListItem &item)
+{
+    const QStringList names = columns();
+    const std::pair<const QVariant *, int> numbers[] = { { &item.costPrice, CostPrice },
+        { &item.sellingPrice, SellingPrice }, { &item.markup, Markup }, { &item.tax, Tax },
+        { &item.taxRate, TaxRate }, { &item.hourlyRate, HourlyRate } };
+    QStringList shown;
+    for (const auto &[number, column] : numbers) {
+        if (!number->isNull())
+            shown << names.at(column) + u' ' + numberText(*number);
+    }
+    return shown;
+}
+
+void readRows(const QByteArray &bytes, PriceListPlan &plan)
 {
     QList<PriceListPlan::Row> &rows = plan.rows;
     QList<PriceListPlan::Refusal> &refusals = plan.refusals;
-    const QList<CsvTable::Record> records = CsvTable::read(utf8);
+    const TextDecoding::Text text = TextDecoding::decode(bytes);
+    if (text.encoding == TextDecoding::Encoding::Windows1252)
+        plan.encodingNote = u"The file is not UTF-8 or UTF-16 text; it was read as Windows-1252."_s;
+    QList<CsvTable::Record> records = CsvTable::read(text.text);
+    // Spreadsheets save the rows a user once formatted as rows of empty cells.
+    records.removeIf(isBlank);
     if (records.isEmpty()) {
         refusals << PriceListPlan::Refusal { 1, u"the file is empty; it needs a header row"_s };
         return;
@@ -214,12 +321,13 @@ void readRows(const QByteArray &utf8, PriceListPlan &plan)
             continue;
         }
         QHash<QString, int> &lines = firstLine[row.item.labour ? 1 : 0];
-        const auto earlier = lines.constFind(row.item.code);
+        const QString key = codeKey(row.item.code);
+        const auto earlier = lines.constFind(key);
         if (earlier != lines.cend()) {
             refuse(u"the code \"%1\" is already on line %2"_s.arg(row.item.code).arg(*earlier));
             continue;
         }
-        lines.insert(row.item.code, row.line);
+        lines.insert(key, row.line);
         rows << row;
     }
 }
@@ -228,12 +336,12 @@ QByteArray write(const QList<PriceListItem> &items)
 {
     QString text = CsvTable::record(columns());
     for (const PriceListItem &item : items) {
-        text += CsvTable::record({ item.labour ? u"Labour"_s : u"Material"_s, item.code,
-            item.description, numberText(item.costPrice), numberText(item.sellingPrice),
+        text += CsvTable::record({ item.labour ? u"Labour"_s : u"Material"_s, guarded(item.code),
+            guarded(item.description), numberText(item.costPrice), numberText(item.sellingPrice),
             numberText(item.markup), numberText(item.tax), numberText(item.taxRate),
-            numberText(item.hourlyRate), item.unit, item.heading });
+            numberText(item.hourlyRate), guarded(item.unit), guarded(item.heading) });
     }
-    return text.toUtf8();
+    return "\xEF\xBB\xBF" + text.toUtf8();
 }
 
 } // namespace PriceListExchange

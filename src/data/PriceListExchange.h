@@ -51,6 +51,7 @@ struct PriceListPlan
     QStringList columns; // the file's columns, by their names in PriceListExchange::columns()
     QStringList newHeadings;
     QStringList newUnits;
+    QString encodingNote; // how the file was read, when that was a guess
 
     bool acceptable() const { return refusals.isEmpty() && !rows.isEmpty(); }
     int count(Action action) const;
@@ -67,10 +68,20 @@ namespace PriceListExchange {
 QStringList columns();
 // The text of a number as written: as short as reads back to the same value.
 QString numberText(const QVariant &value);
+// The largest file read, so that a wrong or hostile file cannot take all memory.
+constexpr qint64 maxFileBytes = 10 * 1024 * 1024;
+// The bytes of the file at path; refused (EQuorvane) when it cannot be read or is larger than
+// maxFileBytes, which is found out before it is read.
+QByteArray readFile(const QString &path);
 // Reads a file into the plan's rows (as additions), its columns and its refusals of bad rows and
-// a bad header; stored entries are not looked at.
-void readRows(const QByteArray &utf8, PriceListPlan &plan);
-// The file for items, header first.
+// a bad header; stored entries are not looked at. Rows with nothing in them are left out.
+void readRows(const QByteArray &bytes, PriceListPlan &plan);
+// Codes of one kind that name the same entry have the same key: letter case aside, as everywhere.
+QString codeKey(const QString &code);
+// The numbers an item carries, as "Selling Price 13.5", in the order of the columns.
+QStringList numbersOf(const PriceListItem &item);
+// The file for items, header first, after a UTF-8 byte-order mark so that spreadsheets read
+// accents; text that a spreadsheet would run as a formula is written so that it does not.
 QByteArray write(const QList<PriceListItem> &items);
 
 } // namespace PriceListExchange

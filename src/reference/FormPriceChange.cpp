@@ -200,10 +200,7 @@ void TfrmPriceChange::btnExportClick()
 void TfrmPriceChange::importFile(const QString &path)
 {
     runGuarded(this, [&] {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw EQuorvane(u"Cannot read %1: %2"_s.arg(path, file.errorString()));
-        const QByteArray csv = file.readAll();
+        const QByteArray csv = PriceListExchange::readFile(path);
         // What is pending in the grids is saved first; a refusal stops here with its message.
         m_dm->tblMaterial->post();
         m_dm->tblLabour->post();

@@ -37,7 +37,9 @@ QTableWidget *changesTable(QWidget *parent, const PriceListPlan &plan)
         const QStringList cells { QString::number(row.line),
             row.item.labour ? u"Labour"_s : u"Material"_s, row.item.code,
             adding ? u"Add"_s : u"Change"_s,
-            adding ? row.item.description : row.changes.join(u"; "_s) };
+            (adding ? QStringList { row.item.description } + PriceListExchange::numbersOf(row.item)
+                    : row.changes)
+                .join(u"; "_s) };
         for (int c = 0; c < cells.size(); ++c)
             table->setItem(r, c, new QTableWidgetItem(cells.at(c)));
         ++r;
@@ -57,6 +59,11 @@ PriceListImportDialog::PriceListImportDialog(const PriceListPlan &plan, QWidget 
     summary->setObjectName(u"lblSummary"_s);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(summary);
+    if (!plan.encodingNote.isEmpty()) {
+        auto *encoding = new QLabel(plan.encodingNote, this);
+        encoding->setObjectName(u"lblEncoding"_s);
+        layout->addWidget(encoding);
+    }
     if (!plan.newHeadings.isEmpty() || !plan.newUnits.isEmpty()) {
         QStringList added;
         if (!plan.newHeadings.isEmpty())

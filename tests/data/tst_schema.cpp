@@ -109,6 +109,8 @@ private slots:
     void damagedFileIsRefused();
     void commandLine_data();
     void commandLine();
+    void commandsAnswerHelpAndTakeNoOptionForAName_data();
+    void commandsAnswerHelpAndTakeNoOptionForAName();
 
 private:
     std::unique_ptr<TempDataDir> m_temp;
@@ -378,6 +380,75 @@ void TestSchema::commandLine()
         QVERIFY2(errText.contains(message), qPrintable(errText));
     QCOMPARE(QFileInfo::exists(temp.filePath(u"NEW/Tessorin.db"_s)), exitCode == ExitOk);
     QCOMPARE(snapshot(m_data), before);
+}
+
+void TestSchema::commandsAnswerHelpAndTakeNoOptionForAName_data()
+{
+    // "NEW" is a directory that is not there, "EMPTY" one without data, "FILE" a price-list file.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    for (const QString &command : { u"create"_s, u"demo"_s, u"check"_s, u"pdf"_s, u"backup"_s,
+             u"restore"_s, u"import-prices"_s, u"export-prices"_s }) {
+        QTest::addRow("%s --help", qPrintable(command))
+            << QStringList { command, u"--help"_s } << int(ExitOk)
+            << u"Usage: tessorin-data "_s + command << QString();
+    }
+    QTest::newRow("-h after a name") << QStringList { u"demo"_s, u"NEW"_s, u"-h"_s } << int(ExitOk)
+                                     << u"Usage: tessorin-data demo DIR"_s << QString();
+    QTest::newRow("pdf summary --help")
+        << QStringList { u"pdf"_s, u"NEW"_s, u"summary"_s, u"--help"_s } << int(ExitOk)
+        << u"Usage: tessorin-data pdf"_s << QString();
+    QTest::newRow("an option for a directory")
+        << QStringList { u"demo"_s, u"--fresh"_s } << int(ExitUsage) << QString()
+        << u"tessorin-data demo: unknown option '--fresh' (a name that begins with - is written "
+           "./--fresh)"_s;
+    QTest::newRow("an option for a file") << QStringList { u"backup"_s, u"EMPTY"_s, u"-o"_s }
+                                          << int(ExitUsage) << QString()
+                                          << u"unknown option '-o'"_s;
+    QTest::newRow("pdf: an option for a directory")
+        << QStringList { u"pdf"_s, u"-d"_s, u"quote"_s, u"Q-1"_s, u"NEW"_s } << int(ExitUsage)
+        << QString() << u"unknown option '-d'"_s;
+    QTest::newRow("pdf summary: an option for a file")
+        << QStringList { u"pdf"_s, u"EMPTY"_s, u"summary"_s, u"quotes"_s, u"-q.pdf"_s }
+        << int(ExitUsage) << QString() << u"unknown option '-q.pdf'"_s;
+    QTest::newRow("import-prices names the directory it cannot connect to")
+        << QStringList { u"import-prices"_s, u"EMPTY"_s, u"FILE"_s } << int(ExitFailure)
+        << QString() << u"Cannot Connect To Database"_s;
+}
+
+void TestSchema::commandsAnswerHelpAndTakeNoOptionForAName()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    TempDataDir temp;
+    const QString empty = temp.filePath(u"EMPTY"_s);
+    QVERIFY(QDir().mkpath(empty));
+    writeFile(temp.filePath(u"FILE"_s), "Type,Code,Description,Heading\r\nMaterial,A,B,C\r\n");
+    arguments.replaceInStrings(u"NEW"_s, temp.filePath(u"NEW"_s));
+    arguments.replaceInStrings(u"EMPTY"_s, empty);
+    arguments.replaceInStrings(u"FILE"_s, temp.filePath(u"FILE"_s));
+    // A name taken from an option would be made in the working directory.
+    TempDataDir work;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    QString outText;
+    QString errText;
+    QTextStream outStream(&outText);
+    QTextStream errStream(&errText);
+    const int code = runDataTool(arguments, outStream, errStream);
+    QDir::setCurrent(previous);
+    QCOMPARE(code, exitCode);
+    QVERIFY2(outText.contains(out), qPrintable(outText));
+    QVERIFY2(errText.contains(err), qPrintable(errText));
+    if (exitCode == ExitFailure) // the directory as given, not a copy or link of it
+        QVERIFY2(errText.contains(QDir::toNativeSeparators(empty)), qPrintable(errText));
+    QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFileInfo::exists(temp.filePath(u"NEW"_s)));
+    QCOMPARE(QDir(empty).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestSchema)

@@ -19,6 +19,18 @@ namespace {
 const QByteArray header = "Type,Code,Description,Cost Price,Selling Price,Markup,Tax,Tax Rate,"
                           "Hourly Rate,Unit,Heading\r\n";
 
+// Text as UTF-16 after its byte-order mark; a lone surrogate stays as it is.
+QByteArray utf16(const QString &text, bool bigEndian = false)
+{
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 int count(TQVTable *view)
 {
     return view->recordCount();
@@ -41,6 +53,12 @@ private slots:
     void csvWriteQuotesWhatItMust();
     void refusedRows_data();
     void refusedRows();
+    void readsWhatSpreadsheetsWrite_data();
+    void readsWhatSpreadsheetsWrite();
+    void oversizedOrMissingFileIsNotRead_data();
+    void oversizedOrMissingFileIsNotRead();
+    void formulaTextIsWrittenAsTextAndReadBack_data();
+    void formulaTextIsWrittenAsTextAndReadBack();
     void planAddsChangesAndKeeps();
     void importStoresEverything();
     void roundTripGivesTheSameList();
@@ -153,6 +171,31 @@ void TestPriceListExchange::refusedRows_data()
     row("description too long",
         "Material,M2," + QByteArray(61, 'd') + ",1,2,,,,,,Plumbing\r\n", 3,
         u"the description is longer than 60 characters"_s);
+    row("negative cost price", "Material,M2,Thing,-5,2,,,,,,Plumbing\r\n", 3,
+        u"Cost Price -5 is negative"_s);
+    row("negative markup", "Material,M2,Thing,1,2,-10,,,,,Plumbing\r\n", 3,
+        u"Markup -10 is negative"_s);
+    row("negative tax rate", "Material,M2,Thing,1,2,,,-0.5,,,Plumbing\r\n", 3,
+        u"Tax Rate -0.5 is negative"_s);
+    row("negative hourly rate", "Labour,L2,Thing,,,,,,-40,,Plumbing\r\n", 3,
+        u"Hourly Rate -40 is negative"_s);
+    row("absurd selling price", "Material,M2,Thing,1,1e12,,,,,,Plumbing\r\n", 3,
+        u"Selling Price 1e+12 is more than 1000000000"_s);
+    row("absurd markup", "Material,M2,Thing,1,2,50000,,,,,Plumbing\r\n", 3,
+        u"Markup 50000 is more than 10000"_s);
+    row("tax rate over a hundred", "Material,M2,Thing,1,2,,,150,,,Plumbing\r\n", 3,
+        u"Tax Rate 150 is more than 100"_s);
+    row("same code in another letter case", "Material,ok1,Again,1,2,,,,,,Plumbing\r\n", 3,
+        u"the code \"ok1\" is already on line 2"_s);
+    row("replacement character", "Material,M2,Caf\xEF\xBF\xBD,1,2,,,,,,Plumbing\r\n", 3,
+        u"the row holds the character \uFFFD, which stands for text lost before the file was "
+         "written; correct the text and import it again"_s);
+    QTest::newRow("broken UTF-16")
+        << utf16(QString::fromUtf8(header) + u"Material,OK1,Fine,1,2,,,,,,Plumbing\r\nMaterial,M2,"_s
+               + QChar(0xDC00) + u",1,2,,,,,,Plumbing\r\n"_s)
+        << 3
+        << u"the row holds the character \uFFFD, which stands for text lost before the file was "
+           "written; correct the text and import it again"_s;
     QTest::newRow("unknown column") << QByteArray("Type,Code,Description,Heading,Colour\r\n") << 1
                                     << u"the header names an unknown column \"Colour\"; the columns "
                                        "are Type, Code, Description, Cost Price, Selling Price, "
@@ -180,6 +223,107 @@ void TestPriceListExchange::refusedRows()
     QVERIFY_THROWS_EXCEPTION(Exception, m_f->dm->importPriceList(plan));
     QCOMPARE(count(m_f->dm->tblMaterial), 0);
     QCOMPARE(count(m_f->dm->tblHeadings), 1);
+}
+
+void TestPriceListExchange::readsWhatSpreadsheetsWrite_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("descriptions");
+    QTest::addColumn<bool>("readAsWindows1252");
+    const QString accents = u"Material,M1,K\u00fchl \u20ac,1,2,,,,,,Plumbing\r\n"_s;
+    const QByteArray utf8 = header + accents.toUtf8();
+    QTest::newRow("UTF-8") << utf8 << QStringList { u"Kühl €"_s } << false;
+    QTest::newRow("UTF-8 after a mark") << "\xEF\xBB\xBF" + utf8 << QStringList { u"Kühl €"_s } << false;
+    QTest::newRow("UTF-16 little-endian")
+        << utf16(QString::fromUtf8(header) + accents) << QStringList { u"Kühl €"_s } << false;
+    QTest::newRow("UTF-16 big-endian")
+        << utf16(QString::fromUtf8(header) + accents, true) << QStringList { u"Kühl €"_s }
+        << false;
+    QTest::newRow("Windows-1252")
+        << header + "Material,M1,Caf\xE9 \x80 \x93q\x94 \x81,1,2,,,,,,Plumbing\r\n"
+        << QStringList { u"Café € \u201cq\u201d \u0081"_s } << true;
+    QTest::newRow("rows of empty cells before, among and after rows")
+        << ",,,,\r\n" + header + "Material,M1,One,1,2,,,,,,Plumbing\r\n,,,,,,,,,,\r\n"
+           "Material,M2,Two,1,2,,,,,,Plumbing\r\n,,,,,,,,,,\r\n , ,\"\",\r\n"
+        << QStringList { u"One"_s, u"Two"_s } << false;
+}
+
+void TestPriceListExchange::readsWhatSpreadsheetsWrite()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, descriptions);
+    QFETCH(bool, readAsWindows1252);
+    m_f->addHeading(u"Plumbing"_s);
+    const PriceListPlan plan = m_f->dm->planPriceListImport(file);
+    QVERIFY2(plan.acceptable(), qPrintable(plan.refusalText()));
+    QCOMPARE(plan.encodingNote.isEmpty(), !readAsWindows1252);
+    m_f->dm->importPriceList(plan);
+    TQVTable *m = m_f->dm->tblMaterial;
+    QStringList stored;
+    for (m->first(); !m->eof(); m->next())
+        stored << text(m, u"Description");
+    QCOMPARE(stored, descriptions);
+}
+
+void TestPriceListExchange::oversizedOrMissingFileIsNotRead_data()
+{
+    QTest::addColumn<qint64>("size"); // -1: no file
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a byte over the limit")
+        << PriceListExchange::maxFileBytes + 1
+        << u"is larger than 10 MB, the most a price-list file may be; it was not read"_s;
+    QTest::newRow("at the limit") << PriceListExchange::maxFileBytes << QString();
+    QTest::newRow("no file") << qint64(-1) << u"Cannot read"_s;
+}
+
+void TestPriceListExchange::oversizedOrMissingFileIsNotRead()
+{
+    QFETCH(qint64, size);
+    QFETCH(QString, message);
+    QTemporaryDir files;
+    const QString path = files.filePath(u"prices.csv"_s);
+    if (size >= 0) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size)); // sparse: no disk used
+    }
+    QString refusal;
+    try {
+        QCOMPARE(PriceListExchange::readFile(path).size(), size);
+    } catch (const Exception &error) {
+        refusal = error.message();
+    }
+    QVERIFY2(message.isEmpty() ? refusal.isEmpty() : refusal.contains(message), qPrintable(refusal));
+}
+
+void TestPriceListExchange::formulaTextIsWrittenAsTextAndReadBack_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("cell");
+    QTest::newRow("equals") << u"=1+1"_s << QByteArray("'=1+1");
+    QTest::newRow("plus") << u"+61"_s << QByteArray("'+61");
+    QTest::newRow("minus") << u"-2"_s << QByteArray("'-2");
+    QTest::newRow("at") << u"@SUM"_s << QByteArray("'@SUM");
+    QTest::newRow("apostrophes before equals") << u"''=A1"_s << QByteArray("'''=A1");
+    QTest::newRow("apostrophe before text") << u"'ab"_s << QByteArray("'ab");
+    QTest::newRow("equals inside") << u"a=b"_s << QByteArray("a=b");
+}
+
+void TestPriceListExchange::formulaTextIsWrittenAsTextAndReadBack()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, cell);
+    m_f->addMaterial(text, text, 1, 2, m_f->addHeading(text));
+    const QByteArray exported = m_f->dm->exportPriceList();
+    QVERIFY(exported.startsWith("\xEF\xBB\xBF" + header)); // spreadsheets then read accents
+    QVERIFY2(exported.contains("\r\nMaterial," + cell + ',' + cell + ",1,2,,,,,," + cell + "\r\n"),
+        exported.constData());
+
+    ReferenceFixture other;
+    const PriceListPlan plan = other.dm->planPriceListImport(exported);
+    QVERIFY2(plan.acceptable(), qPrintable(plan.refusalText()));
+    other.dm->importPriceList(plan);
+    QVERIFY(other.dm->tblMaterial->findKey({ text }));
+    QCOMPARE(other.dm->exportPriceList(), exported);
 }
 
 void TestPriceListExchange::planAddsChangesAndKeeps()
@@ -216,7 +360,7 @@ void TestPriceListExchange::importStoresEverything()
     m_f->addMaterial(u"TAP"_s, u"Mixer tap"_s, 64, 90, plumbing);
     TQVTable *m = m_f->dm->tblMaterial;
     const QByteArray file = header
-        + "Material,TAP,Mixer tap,64,95.5,40,1,10,,,Plumbing\r\n"
+        + "Material,tap,Mixer tap,64,95.5,40,1,10,,,Plumbing\r\n"
           "Material,VALVE,\"Valve, brass\",12.5,20,,,,,box,Fittings\r\n"
           "Labour,PLUMB,Plumber,,,,,,96,hour,Plumbing\r\n";
     const PriceListPlan plan = m_f->dm->planPriceListImport(file);
@@ -328,7 +472,7 @@ void TestPriceListExchange::toolVerbs()
     QFile file(exported);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray csv = file.readAll();
-    QVERIFY(csv.startsWith(header));
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF" + header));
     QVERIFY(csv.contains("Material,PIPE,Copper pipe,9.4,13.5,,,,,,Plumbing\r\n"));
 
     const QString bad = files.filePath(u"bad.csv"_s);

@@ -13,13 +13,16 @@
 #include "reference/FormMaterials.h"
 #include "reference/FormPriceChange.h"
 #include "reference/FormUnits.h"
+#include "reference/PriceListImportDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +67,7 @@ private slots:
     void anotherCopysChangesShowAndItsRecordIsRefused();
     void newMaterialWholeInTheGrid();
     void importAndExportFromWindow();
+    void importPreviewShowsPricesAndHowTheFileWasRead();
 
 private:
     std::unique_ptr<ReferenceFixture> m_f;
@@ -472,6 +476,25 @@ void TestPriceWindows::importAndExportFromWindow()
     QVERIFY2(previewed.contains(u"Line 7: \"x\" is not a valid number for Cost Price"_s),
         qPrintable(previewed));
     QCOMPARE(m_f->dm->tblMaterial->recordCount(), 3);
+}
+
+void TestPriceWindows::importPreviewShowsPricesAndHowTheFileWasRead()
+{
+    const QByteArray file = "Type,Code,Description,Cost Price,Selling Price,Hourly Rate,Heading\r\n"
+                            "Material,VALVE,Valve \x96 brass,5,9,,Plumbing\r\n"
+                            "Labour,FIT,Fitter,,,80,Plumbing\r\n";
+    const PriceListPlan plan = m_f->dm->planPriceListImport(file);
+    PriceListImportDialog preview(plan);
+    const auto *changes = preview.findChild<QTableWidget *>(u"grdImportChanges"_s);
+    QVERIFY(changes);
+    QStringList shown;
+    for (int row = 0; row < changes->rowCount(); ++row)
+        shown << changes->item(row, 4)->text();
+    QCOMPARE(shown, (QStringList { u"Valve \u2013 brass; Cost Price 5; Selling Price 9"_s,
+                        u"Fitter; Hourly Rate 80"_s }));
+    const auto *encoding = preview.findChild<QLabel *>(u"lblEncoding"_s);
+    QVERIFY(encoding);
+    QCOMPARE(encoding->text(), plan.encodingNote);
 }
 
 int runPriceWindowTests(int argc, char **argv)
