@@ -91,26 +91,33 @@ void TfrmNewJobWiz::afterNext()
 {
     if (!m_basedOnQuote->isChecked())
         return;
-    // Taken again at every Next, so the job always follows the quote chosen last. Without any
-    // quote the job gets empty texts and zeros.
-    TableView *quote = m_dm->tblQuotes;
-    TableView *job = m_dm->tblJobs;
-    const bool none = quote->isEmpty();
-    const auto take = [&](const QString &jobField, const QString &quoteField,
-                          const QVariant &empty) {
-        job->fieldByName(jobField)->setValue(
-            none ? empty : quote->fieldByName(quoteField)->value());
-    };
-    take(u"JobDescription"_s, u"QuoteDescription"_s, QString());
-    take(u"Status"_s, u"Status"_s, QString());
-    take(u"Priority"_s, u"Priority"_s, 0);
-    take(u"Client_ID"_s, u"Client_ID"_s, 0);
+    // Taken again at every Next, so the job always follows the quote chosen last.
+    takeQuoteDetails();
+}
+
+void TfrmNewJobWiz::takeQuoteDetails()
+{
+    m_dm->CopyQuoteDetailsToJob();
+    m_takenQuote = chosenQuote();
+}
+
+std::optional<double> TfrmNewJobWiz::chosenQuote() const
+{
+    TableView *quotes = m_dm->tblQuotes;
+    if (quotes->isEmpty())
+        return std::nullopt;
+    return quotes->fieldByName(u"Quote_ID"_s)->asFloat();
 }
 
 void TfrmNewJobWiz::finishRecord()
 {
-    if (m_basedOnQuote->isChecked() && !m_dm->tblQuotes->isEmpty())
+    if (m_basedOnQuote->isChecked() && !m_dm->tblQuotes->isEmpty()) {
+        // A quote chosen after the last Next (back on the quote page, then Finish) gives the
+        // job its details as well as its lines: all from the same quote.
+        if (!m_takenQuote || *m_takenQuote != *chosenQuote())
+            takeQuoteDetails();
         m_dm->CopyQuoteLinesToJob();
+    }
     if (m_dm->tblJobs->isEditing())
         m_dm->tblJobs->post();
 }

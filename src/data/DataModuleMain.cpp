@@ -273,8 +273,8 @@ void TDM::FilterCriteriaByClient()
 {
     tblCriteriaQuotes->setFiltered(false);
     tblCriteriaJobs->setFiltered(false);
-    if (tblCriteriaQuotes->isEmpty() || tblCriteriaJobs->isEmpty())
-        return;
+    // Both lists always show the chosen client's documents only, even while one of the tables
+    // is empty: a list of every client's quotes would let the finder hand back another's.
     const Field *client = tblClients->fieldByName(u"Client_ID"_s);
     const QString key = client->isNull() ? QString() : storedNumberText(client->asFloat());
     const QString filter = u"Client_ID = '"_s + key + u"'"_s;

@@ -64,6 +64,9 @@ public:
     void DeleteQuoteLines();
     void DeleteJobLines();
     void CopyQuoteLinesToJob();
+    // The current quote's description, status, priority, client, tax rate, discount and sales
+    // person into the job being made from it (the current job, in edit or insert state).
+    void CopyQuoteDetailsToJob();
     // Deletes the document's current header with all its lines, in one operation: a failure
     // leaves the header, its lines and their printed rows as they were.
     void deleteDocument(const Document &document);

@@ -117,7 +117,9 @@ TableDef jobs()
 
 TableDef clients()
 {
-    QList<FieldDef> fields { number(u"Client_ID"_s), alpha(u"Contact"_s, 60), alpha(u"Title"_s, 5),
+    // Wide enough for real names and addresses: a contact holds the name composed from its parts
+    // (5 + 30 + 30 + 30 and three spaces), an e-mail address the longest a business uses.
+    QList<FieldDef> fields { number(u"Client_ID"_s), alpha(u"Contact"_s, 100), alpha(u"Title"_s, 5),
         alpha(u"First"_s, 30), alpha(u"Middle"_s, 30), alpha(u"Last"_s, 30),
         alpha(u"Job_Title"_s, 100), alpha(u"Company_Name"_s, 100), alpha(u"Default_Address"_s, 1) };
     for (const QString &prefix : { u"Bus_"_s, u"Hm_"_s, u"Other_"_s }) {
@@ -125,8 +127,8 @@ TableDef clients()
                << alpha(prefix + u"City"_s, 30) << alpha(prefix + u"State"_s, 30)
                << alpha(prefix + u"Zip"_s, 10);
     }
-    fields << alpha(u"Default_Email"_s, 1) << alpha(u"Email1"_s, 30) << alpha(u"Email2"_s, 30)
-           << alpha(u"Email3"_s, 30) << alpha(u"Web_Page"_s, 100) << memo(u"Notes"_s);
+    fields << alpha(u"Default_Email"_s, 1) << alpha(u"Email1"_s, 100) << alpha(u"Email2"_s, 100)
+           << alpha(u"Email3"_s, 100) << alpha(u"Web_Page"_s, 100) << memo(u"Notes"_s);
     for (const QString &phone : { u"Bus"_s, u"Bus2"_s, u"Home1"_s, u"Home2"_s, u"BusFax"_s,
              u"HmFax"_s, u"Mobile"_s, u"Car"_s, u"Company"_s, u"Pager"_s })
         fields << alpha(u"Phone_"_s + phone, 100);
@@ -193,7 +195,7 @@ Schema buildSchema()
             { { u"Sales"_s, { u"Salesman"_s } } }),
         table(u"Business.db"_s,
             { number(u"Company_ID"_s), alpha(u"Company_Name"_s, 100), memo(u"Address"_s),
-                alpha(u"Phone_No"_s, 20), alpha(u"Phone_Fax"_s, 20), alpha(u"Email_Address"_s, 50),
+                alpha(u"Phone_No"_s, 20), alpha(u"Phone_Fax"_s, 20), alpha(u"Email_Address"_s, 100),
                 alpha(u"ACN"_s, 50), number(u"Business_Type_ID"_s), graphic(u"Logo"_s),
                 alpha(u"LogoPath"_s, 255), memo(u"QuoteFooter"_s), memo(u"JobFooter"_s) }),
         table(u"BusType.db"_s, { number(u"Business_Type_ID"_s), alpha(u"Description"_s, 30) }),

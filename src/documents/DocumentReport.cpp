@@ -126,6 +126,8 @@ void DocumentReport::buildPageHeader()
 
     m_logo = &band.addImage(g.logoBox);
     m_logo->setName(u"logo"_s);
+    // A logo of any shape prints undistorted, as large as the box allows and centred in it.
+    m_logo->setKeepAspectRatio(true);
 
     // The client's block stops short of the date column beside it.
     const double clientWidth = g.dateLabelAt.x() - g.clientCompany.x() - 1;

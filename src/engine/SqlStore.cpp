@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
@@ -285,12 +286,21 @@ void SqlStore::open(const QString &directory)
             return tr("is not a database of this program");
         if (!value(QStringLiteral("PRAGMA user_version"), &result))
             return tr("cannot be read: %1").arg(query.lastError().databaseText());
-        if (result.toInt() != formatVersion)
+        if (result.toInt() != formatVersion && result.toInt() != upgradableFormatVersion)
             return tr("has format %1, not %2").arg(result.toInt()).arg(formatVersion);
         // Every commit reaches the disk before it is reported done.
         if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
             return query.lastError().databaseText();
         query.finish();
+        if (result.toInt() == upgradableFormatVersion) {
+            try {
+                upgradeStoredTexts();
+            } catch (const EDatabaseError &error) {
+                return tr("cannot be brought up to format %1: %2")
+                    .arg(formatVersion)
+                    .arg(error.message());
+            }
+        }
         try {
             m_dataVersion = dataVersion();
             m_counters = readCounters();
@@ -352,6 +362,102 @@ void SqlStore::create(const QString &path, const Schema &schema)
         run(query, context);
     }
     run(query, QStringLiteral("COMMIT"), context);
+}
+
+QList<std::pair<QString, QString>> SqlStore::storedFields(const TableDef &def)
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(tableRef(def)));
+    run(query, def.fileName);
+    QList<std::pair<QString, QString>> found; // name and declared type, in order
+    while (query.next())
+        found.append({ query.value(1).toString(), query.value(2).toString() });
+    query.finish();
+    return found;
+}
+
+void SqlStore::upgradeStoredTexts()
+{
+    static const QRegularExpression storedText(QStringLiteral("^ALPHA_TEXT\\((\\d+)\\)$"));
+    begin();
+    try {
+        QSqlQuery query(connection());
+        query.setForwardOnly(true);
+        // Another copy may have brought it up while this one waited for the write lock.
+        query.prepare(QStringLiteral("PRAGMA user_version"));
+        run(query, databaseFileName());
+        const bool stillOld = query.next() && query.value(0).toInt() == upgradableFormatVersion;
+        query.finish();
+        if (stillOld) {
+            for (const TableDef &def : m_schema.tables) {
+                const auto found = storedFields(def);
+                if (found.size() != def.fields.size())
+                    continue;
+                bool narrower = false;
+                bool otherwise = false;
+                for (int i = 0; i < def.fields.size(); ++i) {
+                    const FieldDef &declared = def.fields.at(i);
+                    if (found.at(i).first != declared.name)
+                        otherwise = true;
+                    else if (found.at(i).second == columnType(declared))
+                        continue;
+                    else if (const auto match = storedText.match(found.at(i).second);
+                             declared.type == FieldType::Alpha && match.hasMatch()
+                             && match.captured(1).toInt() < declared.size)
+                        narrower = true;
+                    else
+                        otherwise = true;
+                }
+                if (narrower && !otherwise)
+                    rebuildTable(def);
+            }
+            run(query, QStringLiteral("PRAGMA user_version = %1").arg(formatVersion),
+                databaseFileName());
+        }
+        commit();
+    } catch (const EDatabaseError &) {
+        rollback();
+        throw;
+    }
+}
+
+// SQLite cannot change a column's declared type in place: the table is made anew under a
+// passing name, the rows copied with their row ids, the old table dropped, the new one renamed
+// and the old one's indexes made again from their own statements.
+void SqlStore::rebuildTable(const TableDef &def)
+{
+    const QString context = def.fileName;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL"));
+    query.addBindValue(def.fileName);
+    run(query, context);
+    QStringList indexes;
+    while (query.next())
+        indexes << query.value(0).toString();
+    query.finish();
+
+    TableDef passing = def;
+    passing.fileName = def.fileName + QStringLiteral("/widening");
+    passing.indexes.clear();
+    QStringList columns;
+    for (const FieldDef &field : def.fields)
+        columns << quoted(field.name);
+    const QString list = columns.join(QStringLiteral(", "));
+    run(query, createStatements(passing).first(), context);
+    run(query,
+        QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3")
+            .arg(tableRef(passing), list, tableRef(def)),
+        context);
+    run(query, QStringLiteral("DROP TABLE %1").arg(tableRef(def)), context);
+    run(query,
+        QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(tableRef(passing), tableRef(def)),
+        context);
+    for (const QString &index : std::as_const(indexes))
+        run(query, index, context);
+    noteWritten(def.fileName);
 }
 
 void SqlStore::validate(const TableDef &def)

@@ -24,7 +24,10 @@ class SqlStore
 {
 public:
     static constexpr int applicationId = 0x54455353;
-    static constexpr int formatVersion = 2;
+    // 3: text fields wider than in 2 (e-mail addresses, contact names). A database of format 2
+    // is brought up to 3 when it is opened; other formats are refused.
+    static constexpr int formatVersion = 3;
+    static constexpr int upgradableFormatVersion = 2;
     static QString databaseFileName() { return QStringLiteral("Tessorin.db"); }
     static QString changesTable() { return QStringLiteral("TQVChanges"); }
 
@@ -33,8 +36,9 @@ public:
     SqlStore(const SqlStore &) = delete;
     SqlStore &operator=(const SqlStore &) = delete;
 
-    // Connects to the database in directory. Creates and changes nothing: a missing, damaged,
-    // foreign or locked database throws EDatabaseError naming the file and what is wrong.
+    // Connects to the database in directory. Creates nothing and changes nothing but an older
+    // format's declarations (upgradeStoredTexts): a missing, damaged, foreign or locked database
+    // throws EDatabaseError naming the file and what is wrong.
     void open(const QString &directory);
     void close();
     bool isOpen() const { return !m_connection.isEmpty(); }
@@ -87,6 +91,12 @@ public:
     QStringList changedTables();
 
 private:
+    // Widens, in one write transaction, every text field stored narrower than the table set
+    // declares it, keeping every row (with its row id) and index, and marks the database as
+    // of the current format. A table that differs in any other way is left to validate().
+    void upgradeStoredTexts();
+    void rebuildTable(const TableDef &def);
+    QList<std::pair<QString, QString>> storedFields(const TableDef &def);
     qint64 dataVersion();
     QHash<QString, qint64> readCounters();
 

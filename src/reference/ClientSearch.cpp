@@ -77,4 +77,32 @@ bool moveToFirstMatch(TableView &view, const QString &field, const QString &text
     return true;
 }
 
+int firstWordMatch(TableView &view, const QString &fieldName, const QString &text)
+{
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty())
+        return -1;
+    const int field = view.fieldByName(fieldName)->index();
+    const int rows = view.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const QString value = view.rowValue(row, field).toString();
+        for (qsizetype at = value.indexOf(wanted, 0, Qt::CaseInsensitive); at >= 0;
+             at = value.indexOf(wanted, at + 1, Qt::CaseInsensitive)) {
+            if (at == 0 || !value.at(at - 1).isLetterOrNumber())
+                return row;
+        }
+    }
+    return -1;
+}
+
+bool moveToFirstWordMatch(TableView &view, const QString &field, const QString &text)
+{
+    const int row = firstWordMatch(view, field, text);
+    if (row < 0)
+        return false;
+    if (row != view.recNo())
+        view.setRecNo(row);
+    return true;
+}
+
 } // namespace ClientSearch

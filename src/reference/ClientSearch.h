@@ -17,4 +17,10 @@ int firstMatch(TableView &view, const QString &field, const QString &text);
 // Moves the view to that record; the current record stays when there is none.
 bool moveToFirstMatch(TableView &view, const QString &field, const QString &text);
 
+// The row of the first record, in the view's order, whose field holds a word that starts with
+// text, case aside: "carl" finds the address "12 Main St, Carlton VIC 3053". A word starts the
+// text or follows anything but a letter or digit. Reads the records in turn. -1 when none does.
+int firstWordMatch(TableView &view, const QString &field, const QString &text);
+bool moveToFirstWordMatch(TableView &view, const QString &field, const QString &text);
+
 } // namespace ClientSearch

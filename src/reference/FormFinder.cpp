@@ -38,8 +38,9 @@ const QList<TfrmFinder::SearchField> &TfrmFinder::searchFields()
         { u"Buiness Fax"_s, u"Phone_BusFax"_s, u"BusFax"_s },
         { u"Mobile"_s, u"Phone_Mobile"_s, u"Mobile"_s },
         { u"Car Phone"_s, u"Phone_Car"_s, u"Car"_s },
-        // Clients are often known by where they are: the suburb of their business address.
-        { u"Suburb"_s, u"Bus_City"_s, QString() },
+        // Clients are often known by where they are. The client window keeps the business
+        // address as one text, so the suburb is a word of it, wherever it stands.
+        { u"Suburb"_s, u"Bus_Address"_s, u"ContactField"_s, true },
     };
     return fields;
 }
@@ -98,8 +99,8 @@ TfrmFinder::TfrmFinder(TDM *dm, QWidget *parent)
         { u"Phone_BusFax"_s, u"Fax Business"_s, 90, true },
         { u"Phone_Mobile"_s, u"Phone Mobile"_s, 90, true },
         { u"Phone_Car"_s, u"Phone Car"_s, 90, true },
-        // Shown as well, since the list can be searched by it.
-        { u"Bus_City"_s, u"Suburb"_s, 90, true } });
+        // Shown as well, since the list can be searched by its suburb.
+        { u"Bus_Address"_s, u"Business Address"_s, 150, true } });
     m_clientGrid->setRegistryKeyName(u"Tessorin\\FinderClient"_s);
 
     auto *quotes = named(new TQVDBGrid(this), u"grdCriteriaQuotes"_s);
@@ -171,6 +172,7 @@ void TfrmFinder::cboSearchByChange(int index)
         return;
     const SearchField &chosen = searchFields().at(index);
     m_searchField = chosen.field;
+    m_searchAnyWord = chosen.anyWord;
     runGuarded(this, [&] {
         if (chosen.index.isEmpty())
             m_dm->tblClients->setIndexFieldNames(chosen.field);
@@ -178,14 +180,21 @@ void TfrmFinder::cboSearchByChange(int index)
             m_dm->tblClients->setIndexName(chosen.index);
         // What is already typed is looked for in the new order.
         if (!m_search->text().isEmpty())
-            ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, m_search->text());
+            searchClients(m_search->text());
     });
 }
 
 void TfrmFinder::edtSearchChange(const QString &text)
 {
-    runGuarded(
-        this, [&] { ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text); });
+    runGuarded(this, [&] { searchClients(text); });
+}
+
+void TfrmFinder::searchClients(const QString &text)
+{
+    if (m_searchAnyWord)
+        ClientSearch::moveToFirstWordMatch(*m_dm->tblClients, m_searchField, text);
+    else
+        ClientSearch::moveToFirstMatch(*m_dm->tblClients, m_searchField, text);
 }
 
 void TfrmFinder::btnSelectClick()

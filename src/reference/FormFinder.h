@@ -28,6 +28,7 @@ public:
         QString item; // as the selector lists it
         QString field;
         QString index; // empty: ordered by the field itself
+        bool anyWord = false; // finds a word anywhere in the field, in the index's order
     };
     static const QList<SearchField> &searchFields();
 
@@ -53,6 +54,7 @@ public:
 
 private:
     void clientChanged();
+    void searchClients(const QString &text);
 
     TDM *m_dm;
     TQVDataSource *m_clients;
@@ -64,6 +66,7 @@ private:
     TQVDBGrid *m_clientGrid;
     TQVPageControl *m_pages;
     QString m_searchField;
+    bool m_searchAnyWord = false;
     QString m_kind;
     double m_id = 0;
     bool m_closed = false;

@@ -18,8 +18,9 @@
 using namespace Qt::StringLiterals;
 using SetupWidgets::named;
 
+// The dialog opens on the first filter: every kind of picture, so no logo file is hidden.
 const QString LogoChooser::FileFilter =
-    u"Bitmaps (*.bmp);;Pictures (*.png *.jpg *.jpeg);;All pictures (*.bmp *.png *.jpg *.jpeg)"_s;
+    u"All pictures (*.bmp *.png *.jpg *.jpeg);;Bitmaps (*.bmp);;Pictures (*.png *.jpg *.jpeg)"_s;
 
 LogoChooser::LogoChooser(TQVDataSource *business, QWidget *parent)
     : QWidget(parent)

@@ -15,7 +15,7 @@ class LogoChooser : public QWidget
     Q_OBJECT
 
 public:
-    // The picture formats offered, the system's bitmaps first.
+    // The picture formats offered, all of them together first.
     static const QString FileFilter;
 
     LogoChooser(TQVDataSource *business, QWidget *parent = nullptr);

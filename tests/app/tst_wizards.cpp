@@ -31,9 +31,11 @@ namespace {
 
 // The sample business with counters that give the next quote "Q-11", the next job "J-5" and keys
 // above the sample's own.
-void openWithCounters(MainWindowFixture &fixture)
+void openWithCounters(MainWindowFixture &fixture, const QString &quotesChange = {})
 {
     fixture.addSampleData();
+    if (!quotesChange.isEmpty())
+        fixture.data.exec(u"Quotes.DB"_s, quotesChange);
     fixture.data.exec(u"PKey.DB"_s, u"UPDATE data SET CurrentKey = 1000"_s);
     fixture.data.exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, 'Q-', 11, '')"_s);
     fixture.data.exec(u"NxtJob.db"_s, u"INSERT INTO data VALUES (1, 'J-', 5, '')"_s);
@@ -81,6 +83,22 @@ bool choose(QComboBox *box, const QString &text)
     return box->currentText() == text;
 }
 
+// Clicks the quote's row in the job wizard's quote list.
+bool pickQuote(QWidget *wizard, const QString &number)
+{
+    auto *grid = child<TQVDBGrid>(wizard, u"grdBasedQuote"_s);
+    int row = 0;
+    while (row < grid->model()->rowCount()
+        && grid->model()->index(row, 0).data().toString() != number)
+        ++row;
+    if (row == grid->model()->rowCount())
+        return false;
+    const QModelIndex cell = grid->model()->index(row, 0);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    return true;
+}
+
 void retype(QLineEdit *edit, const QString &text)
 {
     edit->setFocus();
@@ -102,6 +120,8 @@ private slots:
     void buttonRules_data();
     void buttonRules();
     void jobFromQuote();
+    void jobTakesQuoteChosenLast_data();
+    void jobTakesQuoteChosenLast();
     void refusedPost();
     void refusedJobPostCopiesOnce();
     void closeBoxKeepsRecord();
@@ -333,6 +353,54 @@ void TestWizards::jobFromQuote()
                  .toString(),
         u"150.0/80.0|Roof repair|1.0"_s);
     QCOMPARE(quoteLines(), linesBefore);
+}
+
+void TestWizards::jobTakesQuoteChosenLast_data()
+{
+    QTest::addColumn<QString>("first"); // the quote chosen before going on
+    QTest::newRow("the only quote chosen") << u"Q-2"_s;
+    QTest::newRow("another chosen, then back to this one") << u"Q-1"_s;
+}
+
+// The job takes everything from the quote chosen last, priced as quoted: description, client,
+// lines, tax rate, discount and sales person.
+void TestWizards::jobTakesQuoteChosenLast()
+{
+    QFETCH(QString, first);
+    MainWindowFixture fixture;
+    openWithCounters(fixture,
+        u"UPDATE data SET TaxRate = 12.5, Discount = 5, TotalSalesTax = 4.375, "
+        "SalesPerson = 'Pat' WHERE Quote_No = 'Q-2'"_s);
+    const bool driven =
+        ModalDialogs::whileOpen<TfrmWiz>([&] { fixture.find<QAction>(u"mniNewJob"_s)->trigger(); },
+            [&](TfrmWiz *wizard) {
+                click(wizard, u"btnNext"_s);
+                auto *based = child<QCheckBox>(wizard, u"chkQuote"_s);
+                QTest::mouseClick(based, Qt::LeftButton, {}, QPoint(5, based->height() / 2));
+                QVERIFY(pickQuote(wizard, first));
+                for (int i = 0; i < 3; ++i)
+                    click(wizard, u"btnNext"_s);
+                if (first != u"Q-2"_s) {
+                    for (int i = 0; i < 3; ++i)
+                        click(wizard, u"btnPrevious"_s);
+                    QVERIFY(pickQuote(wizard, u"Q-2"_s));
+                }
+                click(wizard, u"btnFinish"_s);
+                QVERIFY(!wizard->isVisible());
+            });
+    QVERIFY(driven);
+    QCOMPARE(fixture.data
+                 .peek(u"Jobs.DB"_s,
+                     u"SELECT JobDescription || '|' || Client_ID || '|' || TaxRate || '|' || "
+                     "Discount || '|' || SalesPerson || '|' || TotalSalesTax || '|' || "
+                     "(JobTotal - Discount + TotalSalesTax) FROM data WHERE Job_No = 'J-5'"_s)
+                 .toString(),
+        u"Gutter clean|2.0|12.5|5.0|Pat|4.375|39.375"_s);
+    QCOMPARE(fixture.data
+                 .peek(u"JobMat.db"_s,
+                     u"SELECT group_concat(MaterialCode, ',') FROM data WHERE Job_No = 'J-5'"_s)
+                 .toString(),
+        u"BRUSH"_s);
 }
 
 void TestWizards::refusedPost()

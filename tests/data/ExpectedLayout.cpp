@@ -78,7 +78,7 @@ QList<ExpectedTable> expectedLayout()
                 { u"Notes"_s, MEMO } });
     }
     tables << keyedByFirst(u"Clients.DB"_s,
-        { { u"Client_ID"_s, N }, { u"Contact"_s, A(60) }, { u"Title"_s, A(5) },
+        { { u"Client_ID"_s, N }, { u"Contact"_s, A(100) }, { u"Title"_s, A(5) },
             { u"First"_s, A(30) }, { u"Middle"_s, A(30) }, { u"Last"_s, A(30) },
             { u"Job_Title"_s, A(100) }, { u"Company_Name"_s, A(100) },
             { u"Default_Address"_s, A(1) }, { u"Bus_Address"_s, MEMO }, { u"Bus_Street"_s, MEMO },
@@ -86,8 +86,8 @@ QList<ExpectedTable> expectedLayout()
             { u"Hm_Address"_s, MEMO }, { u"Hm_Street"_s, MEMO }, { u"Hm_City"_s, A(30) },
             { u"Hm_State"_s, A(30) }, { u"Hm_Zip"_s, A(10) }, { u"Other_Address"_s, MEMO },
             { u"Other_Street"_s, MEMO }, { u"Other_City"_s, A(30) }, { u"Other_State"_s, A(30) },
-            { u"Other_Zip"_s, A(10) }, { u"Default_Email"_s, A(1) }, { u"Email1"_s, A(30) },
-            { u"Email2"_s, A(30) }, { u"Email3"_s, A(30) }, { u"Web_Page"_s, A(100) },
+            { u"Other_Zip"_s, A(10) }, { u"Default_Email"_s, A(1) }, { u"Email1"_s, A(100) },
+            { u"Email2"_s, A(100) }, { u"Email3"_s, A(100) }, { u"Web_Page"_s, A(100) },
             { u"Notes"_s, MEMO }, { u"Phone_Bus"_s, A(100) }, { u"Phone_Bus2"_s, A(100) },
             { u"Phone_Home1"_s, A(100) }, { u"Phone_Home2"_s, A(100) },
             { u"Phone_BusFax"_s, A(100) }, { u"Phone_HmFax"_s, A(100) },
@@ -118,7 +118,7 @@ QList<ExpectedTable> expectedLayout()
         { { u"Sales"_s, { u"Salesman"_s } } });
     tables << keyedByFirst(u"Business.db"_s,
         { { u"Company_ID"_s, N }, { u"Company_Name"_s, A(100) }, { u"Address"_s, MEMO },
-            { u"Phone_No"_s, A(20) }, { u"Phone_Fax"_s, A(20) }, { u"Email_Address"_s, A(50) },
+            { u"Phone_No"_s, A(20) }, { u"Phone_Fax"_s, A(20) }, { u"Email_Address"_s, A(100) },
             { u"ACN"_s, A(50) }, { u"Business_Type_ID"_s, N }, { u"Logo"_s, G },
             { u"LogoPath"_s, A(255) }, { u"QuoteFooter"_s, MEMO }, { u"JobFooter"_s, MEMO } });
     tables << keyedByFirst(

@@ -245,9 +245,10 @@ void TestDataModule::criteriaFilterByClient()
         u"INSERT INTO data (Quote_ID, Quote_No, Client_ID) VALUES (1, 'Q1', 123), (2, 'Q2', 124)"_s);
     auto dm = fixture.start();
     dm->tblClients->first(); // Ann
-    dm->FilterCriteriaByClient(); // no jobs at all: both stay unfiltered
-    QVERIFY(!dm->tblCriteriaQuotes->filtered());
-    QCOMPARE(dm->tblCriteriaQuotes->recordCount(), 2);
+    dm->FilterCriteriaByClient(); // no jobs at all: the quotes are still Ann's only
+    QVERIFY(dm->tblCriteriaQuotes->filtered());
+    QCOMPARE(dm->tblCriteriaQuotes->recordCount(), 1);
+    QVERIFY(dm->tblCriteriaJobs->filtered());
 
     fixture.exec(
         u"Jobs.DB"_s, u"INSERT INTO data (Job_ID, Job_No, Client_ID) VALUES (3, 'J1', 124)"_s);

@@ -44,6 +44,7 @@ private slots:
     void deleteAllLines();
     void deleteDocumentIsOneOperation();
     void copyQuoteIntoJob();
+    void jobChargedAsQuoted();
     void numberTakenByAnotherCopyIsReplaced();
     void typedDuplicateOrLongNumberRefused_data();
     void typedDuplicateOrLongNumberRefused();
@@ -668,6 +669,30 @@ void TestRules::copyQuoteIntoJob()
                  .toString(),
         u"LAB,M10,M99.95"_s);
     QCOMPARE(m_fixture->peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+}
+
+// A job made from a quote costs the client what the quote said: the job takes the quote's tax
+// rate, discount and sales person along with its description, status, priority and client.
+void TestRules::jobChargedAsQuoted()
+{
+    newQuote();
+    fill(m_dm->tblQuotes,
+        { { u"QuoteDescription", u"Deck"_s }, { u"Status", u"P"_s }, { u"Priority", 3.0 },
+            { u"Client_ID", 7.0 }, { u"TaxRate", 12.5 }, { u"Discount", 8.0 },
+            { u"SalesPerson", u"Pat"_s } });
+    addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 3, 150);
+    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 2, 40);
+    m_dm->tblJobs->insert();
+    m_dm->CopyQuoteDetailsToJob();
+    m_dm->CopyQuoteLinesToJob();
+    m_dm->tblJobs->post();
+    const QString fields = u"|| '|' || Status || '|' || Priority || '|' || Client_ID || '|' || "
+                           "TaxRate || '|' || Discount || '|' || SalesPerson || '|' || "
+                           "TotalSalesTax FROM data"_s;
+    QCOMPARE(m_fixture->peek(u"Jobs.DB"_s, u"SELECT JobDescription "_s + fields).toString(),
+        m_fixture->peek(u"Quotes.DB"_s, u"SELECT QuoteDescription "_s + fields).toString());
+    QCOMPARE(number(m_dm->tblJobs, u"VTotalJob"), number(m_dm->tblQuotes, u"VQuoteTotal"));
+    QCOMPARE(number(m_dm->tblJobs, u"VTotalJob"), 450.0 + 80.0 - 8.0 + (450.0 - 8.0) * 0.125);
 }
 
 void TestRules::numberTakenByAnotherCopyIsReplaced()

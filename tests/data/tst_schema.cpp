@@ -107,6 +107,8 @@ private slots:
     void refusesOccupiedDirectory();
     void damagedFileIsRefused_data();
     void damagedFileIsRefused();
+    void olderFormatIsBroughtUp_data();
+    void olderFormatIsBroughtUp();
     void commandLine_data();
     void commandLine();
     void commandsAnswerHelpAndTakeNoOptionForAName_data();
@@ -341,6 +343,83 @@ void TestSchema::damagedFileIsRefused()
     } catch (const EDatabaseError &error) {
         QVERIFY2(error.message().contains(file), qPrintable(error.message()));
     }
+}
+
+void TestSchema::olderFormatIsBroughtUp_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("oldWidth");
+    QTest::addColumn<QString>("row"); // the values stored by the older version
+    QTest::newRow("client e-mail")
+        << u"Clients.DB"_s << u"Email1"_s << 30
+        << u"7, 'Jane Smith', 'jane.smith@smithholdings.examp', 'Carlton'"_s;
+    QTest::newRow("client contact") << u"Clients.DB"_s << u"Contact"_s << 60
+                                    << u"8, 'Mr. Alexander Bartholomew', 'a@b.example', NULL"_s;
+    QTest::newRow("business e-mail") << u"Business.db"_s << u"Email_Address"_s << 50
+                                     << u"1, 'Smith Holdings', 'office@smith.example'"_s;
+}
+
+// A data directory of the previous format, with its narrower text fields, opens as it is: the
+// declarations are widened and every row, row id and index is kept.
+void TestSchema::olderFormatIsBroughtUp()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, field);
+    QFETCH(int, oldWidth);
+    QFETCH(QString, row);
+    Schema older = tessorinSchema();
+    for (TableDef &table : older.tables) {
+        for (FieldDef &def : table.fields) {
+            if (table.fileName == u"Clients.DB"_s && def.name.startsWith(u"Email"_s))
+                def.size = 30;
+            else if (table.fileName == u"Clients.DB"_s && def.name == u"Contact"_s)
+                def.size = 60;
+            else if (def.name == u"Email_Address"_s)
+                def.size = 50;
+        }
+    }
+    const TableDef *old = older.resolve(file);
+    QCOMPARE(old->fields.at(old->fieldIndex(field)).size, oldWidth);
+    const QStringList columns = file == u"Business.db"_s
+        ? QStringList { u"Company_ID"_s, u"Company_Name"_s, u"Email_Address"_s }
+        : QStringList { u"Client_ID"_s, u"Contact"_s, u"Email1"_s, u"Bus_Address"_s };
+    const QString select = u"SELECT rowid, %1 FROM data ORDER BY rowid"_s.arg(columns.join(u", "_s));
+
+    TempDataDir temp;
+    QStringList before;
+    try {
+        SqlStore::create(temp.filePath(SqlStore::databaseFileName()), older);
+    } catch (const Exception &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    {
+        const RawFile raw(temp.path());
+        QVERIFY(raw.exec(u"PRAGMA user_version = %1"_s.arg(SqlStore::upgradableFormatVersion)));
+        // Row ids with a gap, as deletions leave them.
+        QVERIFY(raw.exec(onTable(file,
+            u"INSERT INTO data (rowid, %1) VALUES (5, %2)"_s.arg(columns.join(u", "_s), row))));
+        before = raw.rows(onTable(file, select));
+        QCOMPARE(before.size(), 1);
+    }
+
+    try {
+        SqlStore store(tessorinSchema());
+        store.open(temp.path());
+        for (const TableDef &table : tessorinSchema().tables)
+            store.validate(table);
+    } catch (const Exception &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    const RawFile raw(temp.path());
+    QCOMPARE(raw.rows(u"PRAGMA user_version"_s),
+        QStringList { QString::number(SqlStore::formatVersion) });
+    QCOMPARE(raw.rows(onTable(file, select)), before);
+    QCOMPARE(raw.rows(u"PRAGMA integrity_check"_s), QStringList { u"ok"_s });
+    // Other copies are told the table changed.
+    QCOMPARE(raw.rows(u"SELECT Counter FROM TQVChanges WHERE TableName = '%1'"_s.arg(
+                 file.toUpper())),
+        QStringList { u"1"_s });
 }
 
 void TestSchema::commandLine_data()

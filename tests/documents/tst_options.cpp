@@ -80,6 +80,8 @@ private slots:
     void numberHoldingQuote_data();
     void numberHoldingQuote();
     void logoKeptOrCleared();
+    void logoKeepsProportions_data();
+    void logoKeepsProportions();
 
 private:
     std::unique_ptr<DocumentReport> document(bool job);
@@ -302,7 +304,7 @@ void TestDocumentOptions::logoKeptOrCleared()
 {
     QTemporaryDir dir;
     const QString logoPath = dir.filePath(u"logo.png"_s);
-    QImage logo(40, 40, QImage::Format_RGB32);
+    QImage logo(213, 234, QImage::Format_RGB32); // the shape of the quote's logo box
     logo.fill(Qt::red);
     QVERIFY(logo.save(logoPath));
     m_data->data.exec(u"Business.db"_s, u"UPDATE data SET LogoPath = '%1'"_s.arg(logoPath));
@@ -322,6 +324,40 @@ void TestDocumentOptions::logoKeptOrCleared()
     QCOMPARE(images(runDocument(*doc, u"D5"_s, true)).size(), 1);
     QCOMPARE(images(runDocument(*doc, u"D5"_s, false)).size(), 0);
     QCOMPARE(images(runDocument(*doc, u"D5"_s, true)).size(), 0);
+}
+
+void TestDocumentOptions::logoKeepsProportions_data()
+{
+    QTest::addColumn<bool>("job");
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QRectF>("printed"); // in millimetres from the page's margins
+    QTest::newRow("a wide logo on a quote: full width, centred in height")
+        << false << QSize(400, 100) << QRectF(141.8, 19.1 + (46.8 - 10.65) / 2, 42.6, 10.65);
+    QTest::newRow("a tall logo on a job: full height, centred in width")
+        << true << QSize(100, 400) << QRectF(133.9 + (49.5 - 12.225) / 2, 19.1, 12.225, 48.9);
+}
+
+void TestDocumentOptions::logoKeepsProportions()
+{
+    QFETCH(bool, job);
+    QFETCH(QSize, picture);
+    QFETCH(QRectF, printed);
+    QTemporaryDir dir;
+    const QString logoPath = dir.filePath(u"logo.png"_s);
+    QImage logo(picture, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    QVERIFY(logo.save(logoPath));
+    m_data->data.exec(u"Business.db"_s, u"UPDATE data SET LogoPath = '%1'"_s.arg(logoPath));
+    m_data->addDocument(
+        job, u"D6"_s, HandMadeDocuments::clientId, { { u"H"_s, u"C"_s, u"Line"_s } });
+    auto doc = document(job);
+    const QList<PageImage> shown = images(runDocument(*doc, u"D6"_s, true));
+    QCOMPARE(shown.size(), 1);
+    const QRectF box = shown.first().box.translated(-margin, -margin);
+    for (const auto &[actual, expected] : { std::pair { box.left(), printed.left() },
+             { box.top(), printed.top() }, { box.width(), printed.width() },
+             { box.height(), printed.height() } })
+        QCOMPARE_LT(qAbs(actual - expected), 0.05);
 }
 
 int runDocumentOptionTests(int argc, char **argv)

@@ -49,6 +49,8 @@ private slots:
     void clientDialogNewClientPostsFirst();
     void clientDialogSelectorsRebind();
     void clientDialogComposesMissingContact();
+    void clientDialogKeepsRealTexts_data();
+    void clientDialogKeepsRealTexts();
     void nameDialog_data();
     void nameDialog();
     void anotherCopySeesTheChangeAndIsRefusedTheRecord();
@@ -249,6 +251,46 @@ void TestClientWindows::clientDialogComposesMissingContact()
     QCOMPARE(dm->tblClients->state(), DataSetState::Edit);
     QCOMPARE(contact(dm), u"Eve Evans"_s);
     dm->tblClients->cancel();
+}
+
+void TestClientWindows::clientDialogKeepsRealTexts_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("email"); // the e-mail selector's item, -1 for none
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("e-mail") << u"feEmail"_s << 0 << u"Email1"_s
+                            << u"jane.smith@smithholdings.example.com"_s;
+    QTest::newRow("third e-mail")
+        << u"feEmail"_s << 2 << u"Email3"_s
+        << u"accounts.payable@northern-rivers-constructions.example.com.au"_s;
+    QTest::newRow("web page") << u"feWebPage"_s << -1 << u"Web_Page"_s
+                              << u"https://www.northern-rivers-constructions.example.com.au/"
+                                 "contact-us/accounts"_s;
+    QTest::newRow("contact") << u"feContact"_s << -1 << u"Contact"_s
+                             << u"Associate Professor Alexandra Konstantinopoulou-Whitfield"_s;
+}
+
+// Typed text is stored whole, as long as real addresses and names run.
+void TestClientWindows::clientDialogKeepsRealTexts()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, email);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    TDM *dm = m_f->dm.get();
+    dm->tblClients->findKey({ u"Bob Baker"_s });
+    const double bob = number(dm->tblClients, u"Client_ID");
+    TfrmClient dialog(dm, TfrmClient::Mode::Edit);
+    dialog.show();
+    if (email >= 0)
+        dialog.findChild<QComboBox *>(u"cboEmail"_s)->setCurrentIndex(email);
+    type(&dialog, edit, typed);
+    trigger(&dialog, u"btnSaveClose"_s);
+    QVERIFY(!dialog.isVisible());
+    dm->tblClients->setIndexFieldNames(u"Client_ID"_s);
+    QVERIFY(dm->tblClients->findKey({ bob }));
+    QCOMPARE(text(dm->tblClients, field), typed);
 }
 
 void TestClientWindows::nameDialog_data()

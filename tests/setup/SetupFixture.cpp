@@ -44,7 +44,11 @@ double SetupFixture::addClient(
     TQVTable *clients = dm->tblClients;
     clients->insert();
     fill(clients,
-        { { u"Contact", contact }, { u"Bus_City", suburb }, { u"Company_Name", company },
+        { { u"Contact", contact },
+            // The address as the client window stores it: one text, the suburb on its last line.
+            { u"Bus_Address",
+                suburb.isEmpty() ? QString() : u"12 Main St\n"_s + suburb + u" VIC 3000"_s },
+            { u"Company_Name", company },
             { u"Phone_Bus", phone } });
     clients->post();
     return number(clients, u"Client_ID");

@@ -24,7 +24,8 @@ private slots:
     void searchMoves_data();
     void searchMoves();
     void listsFollowClient();
-    void emptyJobsListAllQuotes();
+    void oneTableEmptyListsStillFollowClient_data();
+    void oneTableEmptyListsStillFollowClient();
     void clientFilterWhateverTheLocale();
     void handsBack_data();
     void handsBack();
@@ -95,6 +96,8 @@ void TestFinder::searchMoves_data()
     QTest::newRow("company name") << u"Company Name"_s << u"Archer R"_s << u"Ann Archer"_s;
     QTest::newRow("business phone") << u"Phone Business"_s << u"555 02"_s << u"bob baker"_s;
     QTest::newRow("suburb") << u"Suburb"_s << u"carl"_s << u"bob baker"_s;
+    QTest::newRow("suburb, other case") << u"Suburb"_s << u"FITZ"_s << u"Cara O'Neil"_s;
+    QTest::newRow("suburb inside a word is none") << u"Suburb"_s << u"rlton"_s << QString();
 }
 
 void TestFinder::searchMoves()
@@ -136,14 +139,32 @@ void TestFinder::listsFollowClient()
     QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 3);
 }
 
-void TestFinder::emptyJobsListAllQuotes()
+void TestFinder::oneTableEmptyListsStillFollowClient_data()
 {
-    m_fixture->addQuote(m_ann, u"Roof"_s);
-    m_fixture->addQuote(m_bob, u"Fence"_s);
+    QTest::addColumn<bool>("jobs"); // the documents stored are jobs, else quotes
+    QTest::newRow("no jobs at all") << false;
+    QTest::newRow("no quotes at all") << true;
+}
+
+// Even while one table is empty, the other lists the chosen client's documents only, so Select
+// never hands back another client's.
+void TestFinder::oneTableEmptyListsStillFollowClient()
+{
+    QFETCH(bool, jobs);
+    for (const double client : { m_ann, m_bob }) {
+        if (jobs)
+            m_fixture->addJob(client, u"Deck"_s);
+        else
+            m_fixture->addQuote(client, u"Roof"_s);
+    }
+    TQVTable *listed = jobs ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
     TfrmFinder finder(m_dm);
     finder.show();
     search(finder, u"Contact"_s, u"Cara"_s);
-    QCOMPARE(m_dm->tblCriteriaQuotes->recordCount(), 2);
+    QCOMPARE(listed->recordCount(), 0);
+    search(finder, u"Contact"_s, u"bob"_s);
+    QCOMPARE(listed->recordCount(), 1);
+    QCOMPARE(number(listed, u"Client_ID"), m_bob);
 }
 
 // Under a locale with digits of its own the client's key still filters the lists.

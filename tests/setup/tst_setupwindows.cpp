@@ -16,7 +16,9 @@
 #include "reference/RecordGridPage.h"
 #include "report/ReportShapes.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,6 +108,8 @@ private slots:
     void setupFinishOrCancel();
     void logoChoice_data();
     void logoChoice();
+    void logoDialogOffersEveryPicture_data();
+    void logoDialogOffersEveryPicture();
     void clearThenCancelKeepsOldPath();
     void deletedLogoFileShowsNothing();
     void documentLogo_data();
@@ -227,6 +231,33 @@ void TestSetupWindows::logoChoice()
     QCOMPARE(!kept.isNull(), accepted);
     if (accepted) // kept no larger than a printed logo needs
         QVERIFY(kept.width() <= LogoPicture::StoredSide && kept.height() <= LogoPicture::StoredSide);
+}
+
+void TestSetupWindows::logoDialogOffersEveryPicture_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("PNG") << u"logo.png"_s;
+    QTest::newRow("JPEG") << u"logo.jpg"_s;
+    QTest::newRow("bitmap") << u"logo.bmp"_s;
+}
+
+// The file dialog opens on a filter that shows the picture files people have, not bitmaps only.
+void TestSetupWindows::logoDialogOffersEveryPicture()
+{
+    QFETCH(QString, file);
+    TfrmSetupCompany setup(m_dm);
+    setup.show();
+    click(&setup, u"btnNext"_s);
+    QString filter;
+    ModalDialogs::whenShown<QFileDialog>([&](QFileDialog *dialog) {
+        filter = dialog->selectedNameFilter();
+        dialog->reject();
+    });
+    click(&setup, u"btnSelectLogo"_s);
+    QVERIFY(!filter.isEmpty());
+    const QString patterns = filter.section(u'(', 1).section(u')', 0, 0);
+    QVERIFY2(QDir::match(patterns.split(u' '), file), qPrintable(filter));
+    QCOMPARE(businessField(m_dm, u"LogoPath"_s), QString()); // the dialog was cancelled
 }
 
 void TestSetupWindows::clearThenCancelKeepsOldPath()

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStyledItemDelegate>
 
@@ -49,8 +50,14 @@ public:
         const QModelIndex &index) const override
     {
         const Field *field = m_grid->tableModel()->fieldAt(index.column());
-        if (!field || !TableViewModel::isChoiceField(*field))
-            return QStyledItemDelegate::createEditor(parent, option, index);
+        if (!field || !TableViewModel::isChoiceField(*field)) {
+            QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+            // Typing stops at what the field holds, as in the window's own edits.
+            auto *line = qobject_cast<QLineEdit *>(editor);
+            if (line && field && field->dataType() == FieldType::Alpha && field->size() > 0)
+                line->setMaxLength(field->size());
+            return editor;
+        }
         auto *choices = new QComboBox(parent);
         choices->addItem(QString());
         TableView *list = field->lookupDataSet;
