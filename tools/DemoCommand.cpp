@@ -293,7 +293,7 @@ private:
                     .arg(100 + m_rng.bounded(900))
                     .arg(100 + m_rng.bounded(900)));
             set(clients, u"Default_Email"_s, u"1"_s);
-            set(clients, u"Email1"_s, mail.left(30));
+            set(clients, u"Email1"_s, mail);
             if (i % 7 == 0)
                 set(clients, u"Notes"_s, u"Prefers a call before the team arrives."_s);
             clients->post();
