@@ -52,13 +52,17 @@ LinesPage::LinesPage(const Design &design, TQVDataSource *lines, QWidget *parent
         result->setIcon(Glyphs::icon(glyph));
         result->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         result->setAutoRaise(true);
+        result->setFocusPolicy(Qt::TabFocus);
         Hints::setHint(result, hint);
         tools->addWidget(result);
         return result;
     };
-    m_add = button(design.addName, u"Add"_s, design.addHint, Glyphs::Glyph::Add);
-    m_edit = button(design.editName, u"Edit"_s, design.editHint, Glyphs::Glyph::Edit);
-    m_delete = button(design.deleteName, u"Delete"_s, design.deleteHint, Glyphs::Glyph::Delete);
+    // Alt and the underlined letter press a button; its tip names the key.
+    m_add = button(design.addName, u"&Add"_s, design.addHint + u" (Alt+A)"_s, Glyphs::Glyph::Add);
+    m_edit =
+        button(design.editName, u"&Edit"_s, design.editHint + u" (Alt+E)"_s, Glyphs::Glyph::Edit);
+    m_delete = button(design.deleteName, u"&Delete"_s, design.deleteHint + u" (Alt+D)"_s,
+        Glyphs::Glyph::Delete);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
