@@ -160,6 +160,8 @@ void TfrmWiz::showEvent(QShowEvent *event)
     if (m_centred)
         return;
     m_centred = true;
+    // Enter at the start steps on, whatever control comes first in the Tab order.
+    m_next->setFocus();
     if (const QScreen *shown = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(shown->availableGeometry().center());

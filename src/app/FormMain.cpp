@@ -17,6 +17,7 @@
 #include "controls/window/TQVRegistry.h"
 #include "controls/window/TQVStatusBarSrc.h"
 #include "data/DataModuleMain.h"
+#include "data/Document.h"
 #include "reference/FormClientMoreInfo.h"
 #include "reference/ReferenceWidgets.h"
 

@@ -84,7 +84,7 @@ void TfrmHeadings::keyPressEvent(QKeyEvent *event)
     }
     // Enter stores a heading being typed; with nothing pending it presses Close, the default.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && m_headings->isEditing()) {
+    if (enter && event->modifiers() == Qt::NoModifier && m_dm->tblHeadings->isEditing()) {
         m_save->click();
         event->accept();
         return;

@@ -480,6 +480,7 @@ void TestFrame::helpInDocumentWindows()
     QVERIFY(ModalDialogs::whileOpen<QDialog>(
         [&] { dialog.findChild<QPushButton *>(u"btnPrinterSetup"_s)->click(); },
         [&](QDialog *setup) {
+            QApplication::setActiveWindow(setup);
             QTest::keyClick(setup, Qt::Key_F1);
             if (auto *setupHelp = setup->findChild<HelpWindow *>())
                 setupTopic = setupHelp->currentTopic();
