@@ -3,6 +3,7 @@
 #include "controls/dataaware/TQVDBGridSrc.h"
 
 #include <QFontMetrics>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -29,6 +30,15 @@ inline GridColumn columnOfChars(
     const QWidget *grid, const QString &field, const QString &title, int characters)
 {
     return { field, title, grid->fontMetrics().averageCharWidth() * characters + 8 };
+}
+
+// A column at least wide enough to show sample whole in a cell of the grid: dates and amounts
+// are wider at some fonts than their design allowed.
+inline GridColumn fitting(const QWidget *grid, GridColumn column, const QString &sample)
+{
+    const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    column.width = std::max(column.width, grid->fontMetrics().horizontalAdvance(sample) + margins + 4);
+    return column;
 }
 
 // The columns as designed, a negative width being a number of characters, at the grid's font.

@@ -8,6 +8,8 @@
 #include "app/SummaryPage.h"
 #include "controls/window/TQVPageControl.h"
 
+#include <QShortcut>
+#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,6 +38,27 @@ DetailPane::DetailPane(const Links &links, QWidget *parent)
     m_pages->addTab(m_materials, u"Materials"_s);
     m_pages->addTab(m_labour, u"Labour"_s);
     m_pages->addTab(m_summary, u"Summary"_s);
+    // Alt+1 to Alt+5 open the pages, as their tips say, and put the focus on the page's first
+    // control; Tab reaches the page tabs too, where the arrows change the page.
+    m_pages->tabBar()->setFocusPolicy(Qt::TabFocus);
+    for (int page = 0; page < m_pages->count(); ++page) {
+        const QKeySequence key(Qt::ALT | Qt::Key(Qt::Key_1 + page));
+        m_pages->setTabToolTip(page,
+            m_pages->tabText(page) + u" ("_s + key.toString(QKeySequence::NativeText) + u")"_s);
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, page] {
+            m_pages->setCurrentIndex(page);
+            QWidget *shown = m_pages->currentWidget();
+            for (QWidget *next = shown->nextInFocusChain(); next != shown;
+                next = next->nextInFocusChain()) {
+                if (shown->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus)
+                    && next->isVisibleTo(shown) && next->isEnabled()) {
+                    next->setFocus(Qt::ShortcutFocusReason);
+                    return;
+                }
+            }
+        });
+    }
 
     auto *tools = new QToolBar(this);
     tools->setObjectName(u"tbSummary"_s);

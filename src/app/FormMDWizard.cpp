@@ -3,7 +3,6 @@
 #include "controls/window/Glyphs.h"
 #include "app/HelpWindow.h"
 #include "controls/window/CommandGuard.h"
-#include "controls/window/Messages.h"
 #include "controls/window/TQVPageControl.h"
 #include "engine/Field.h"
 #include "engine/TableView.h"
@@ -22,17 +21,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TfrmWiz::NewClientCommand &newClientCommand()
-{
-    static TfrmWiz::NewClientCommand command;
-    return command;
-}
-
+// Enter presses the button that has the focus; elsewhere it presses the default one.
 QPushButton *wizardButton(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -89,21 +83,6 @@ TfrmWiz::TfrmWiz(QWidget *parent)
 
 TfrmWiz::~TfrmWiz() = default;
 
-void TfrmWiz::setNewClientCommand(NewClientCommand command)
-{
-    newClientCommand() = std::move(command);
-}
-
-void TfrmWiz::runNewClientCommand(QWidget *parent)
-{
-    runGuarded(parent, [parent] {
-        if (newClientCommand())
-            newClientCommand()(parent);
-        else
-            ShowInfoMessage(u"The client window is not available yet."_s, parent);
-    });
-}
-
 void TfrmWiz::openWizard(TableView *header)
 {
     // The pages show without tabs; the wizard's buttons move between them.
@@ -124,6 +103,8 @@ void TfrmWiz::btnNextClick()
     if (m_pages->currentIndex() == m_pages->count() - 1) {
         m_next->setEnabled(false);
         m_finish->setEnabled(true);
+        // On the last page Enter finishes.
+        m_finish->setDefault(true);
         m_finish->setFocus();
     }
     runGuarded(this, [this] { afterNext(); });
@@ -133,6 +114,7 @@ void TfrmWiz::btnPreviousClick()
 {
     m_previous->setFocus();
     m_next->setEnabled(true);
+    m_next->setDefault(true);
     const int page = m_pages->currentIndex();
     if (page > 0)
         m_pages->setCurrentIndex(page - 1);
@@ -178,6 +160,8 @@ void TfrmWiz::showEvent(QShowEvent *event)
     if (m_centred)
         return;
     m_centred = true;
+    // Enter at the start steps on, whatever control comes first in the Tab order.
+    m_next->setFocus();
     if (const QScreen *shown = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(shown->availableGeometry().center());

@@ -4,12 +4,11 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class HelpWindow;
 class QLabel;
 class QPushButton;
 class QToolButton;
+class TDM;
 class TableView;
 class TQVDataSource;
 class TQVPageControl;
@@ -28,12 +27,6 @@ public:
     ~TfrmWiz() override;
 
     TQVPageControl *pageWizard() const { return m_pages; }
-
-    // What "Add New Client" does: insert a client and let the user fill it in. The client window
-    // installs itself here; until it does, the button only says that it is not available yet.
-    using NewClientCommand = std::function<void(QWidget *parent)>;
-    static void setNewClientCommand(NewClientCommand command);
-    static void runNewClientCommand(QWidget *parent);
 
     void btnNextClick();
     void btnPreviousClick();
@@ -65,8 +58,10 @@ protected:
         const QString &numberField,
         const QString &descriptionField,
         const QString &name);
-    // The two client lookups and the new-client button.
-    QWidget *addClientPage(TQVDataSource *header,
+    // The two client lookups and the new-client button, which opens the client window on a new
+    // client of dm.
+    QWidget *addClientPage(TDM *dm,
+        TQVDataSource *header,
         TQVDataSource *clients,
         const QString &buttonCaption,
         const QString &name);

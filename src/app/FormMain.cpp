@@ -17,6 +17,7 @@
 #include "controls/window/TQVRegistry.h"
 #include "controls/window/TQVStatusBarSrc.h"
 #include "data/DataModuleMain.h"
+#include "data/Document.h"
 #include "reference/FormClientMoreInfo.h"
 #include "reference/ReferenceWidgets.h"
 
@@ -87,11 +88,6 @@ TfrmMain::TfrmMain(TDM *dm, QWidget *parent)
     HelpRequest::setHandler([self = QPointer<TfrmMain>(this)](QWidget *from) {
         if (self)
             self->showHelpFor(from);
-    });
-    // The wizards' "Add New Clients" opens the client window on a new client.
-    TfrmWiz::setNewClientCommand([dm](QWidget *opener) {
-        TfrmClient client(dm, TfrmClient::Mode::NewClient, opener);
-        client.exec();
     });
     connect(
         m_split, &QSplitter::splitterMoved, this, [this] { m_splitPercent = splitterPercent(); });
@@ -271,8 +267,36 @@ void TfrmMain::FormActivate()
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    if (!settleBeforeClosing()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
+}
+
+bool TfrmMain::settleBeforeClosing()
+{
+    const QList<TQVDataSource *> edited { headerSource(), m_clients, m_labour, m_materials };
+    if (std::none_of(edited.begin(), edited.end(),
+            [](const TQVDataSource *source) { return source->isEditing(); }))
+        return true;
+    const QString kind = activeDocument().document->isJob ? u"Job"_s : u"Quote"_s;
+    switch (AskSaveDiscardStay(u"Save the changes to this %1 before closing?"_s.arg(kind), this)) {
+    case UnsavedAnswer::Save:
+        // A refused record keeps the window open with what was typed.
+        return runGuarded(this, [this] { saveCurrent(); });
+    case UnsavedAnswer::Discard:
+        return runGuarded(this, [&] {
+            for (TQVDataSource *source : edited) {
+                if (source->isEditing())
+                    source->dataSet()->cancel();
+            }
+        });
+    case UnsavedAnswer::Stay:
+        break;
+    }
+    return false;
 }
 
 void TfrmMain::FormClose()

@@ -138,6 +138,9 @@ private:
     void followHeader(const DocumentPage &document);
     void filterLines(const DocumentPage &document, bool browsingOnly);
     void saveCurrent();
+    // Closing with a quote or job half edited asks whether to save it, give it up or stay; true
+    // when the window may close.
+    bool settleBeforeClosing();
     void SpeedButton3Click();
     // Inserts a new quote or job and lets its wizard complete it.
     void newHeader(const DocumentPage &document);

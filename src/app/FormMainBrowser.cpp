@@ -6,6 +6,7 @@
 #include "app/FormNewWiz.h"
 #include "app/JobQuoteLists.h"
 #include "app/SummaryPage.h"
+#include "controls/dataaware/IncrementalSearchBox.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/window/CommandGuard.h"
@@ -21,6 +22,7 @@
 #include "reference/SetupWidgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QToolButton>
 
@@ -189,7 +191,15 @@ void TfrmMain::slidePanel(QWidget *panel, bool open, int openHeight)
 
 void TfrmMain::btnSearchClick()
 {
-    slidePanel(m_lists->searchPanel(), m_btnSearch->isChecked(), JobQuoteLists::SearchPanelHeight);
+    const bool open = m_btnSearch->isChecked();
+    slidePanel(m_lists->searchPanel(), open, JobQuoteLists::SearchPanelHeight);
+    // The focus goes into the box shown, and back to the list when the panel closes over it.
+    QWidget *box = activeDocument().document->isJob ? static_cast<QWidget *>(m_lists->jobSearch())
+                                                   : m_lists->quoteSearch();
+    if (open)
+        box->setFocus();
+    else if (m_lists->searchPanel()->isAncestorOf(QApplication::focusWidget()))
+        activeGrid()->setFocus();
 }
 
 void TfrmMain::mniQuickSearchClick()

@@ -25,7 +25,7 @@ TfrmNewQuoteWiz::TfrmNewQuoteWiz(TDM *dm, QWidget *parent)
         u"tsIntro"_s);
     addDetailsPage(
         m_quotes, u"Quote Number:"_s, u"Quote_No"_s, u"QuoteDescription"_s, u"tsNewDetails"_s);
-    addClientPage(m_quotes, m_clients, u"Add New Client"_s, u"tsNewClient"_s);
+    addClientPage(dm, m_quotes, m_clients, u"Add New Client"_s, u"tsNewClient"_s);
     addFinishPage(
         { u"Your Quote is now ready to add Materials and Labour."_s,
             u"Click on Finish to Close this wizard or Previous and Next to browse and "

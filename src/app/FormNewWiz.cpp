@@ -34,7 +34,7 @@ TfrmNewJobWiz::TfrmNewJobWiz(TDM *dm, QWidget *parent)
         u"tsIntro"_s);
     addQuotePage();
     addDetailsPage(m_jobs, u"Job Number:"_s, u"Job_No"_s, u"JobDescription"_s, u"tsNewDetails"_s);
-    addClientPage(m_jobs, m_clients, u"Add New Clients"_s, u"tsNewClient"_s);
+    addClientPage(dm, m_jobs, m_clients, u"Add New Clients"_s, u"tsNewClient"_s);
     addFinishPage(
         { u"Your Job is now ready to add Materials and Labour."_s,
             u"Click on Finish to Close this wizard or Previous and Next to browse and "

@@ -5,8 +5,12 @@
 #include "controls/dataaware/TQVDBRichEdit.h"
 
 #include <QFile>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -32,14 +36,35 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
     resize(560, 480);
+    // Esc closes the help, as it does a dialog.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpWindow::showTopic(int context)
 {
     m_browser->setSource(topicUrl(context));
+    if (!isVisible())
+        fitOnScreen();
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::fitOnScreen()
+{
+    // Beside or over the window that asked, never beyond the screen's edges.
+    const QWidget *opener = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen *shown = opener ? opener->screen() : screen();
+    if (!shown)
+        return;
+    // Room for a title bar and borders the window system adds around it.
+    const QRect usable = shown->availableGeometry().marginsRemoved(QMargins(8, 32, 8, 8));
+    QRect placed(QPoint(), size().boundedTo(usable.size()));
+    placed.moveCenter(opener ? opener->frameGeometry().center() : usable.center());
+    placed.moveLeft(std::clamp(placed.left(), usable.left(), usable.right() - placed.width() + 1));
+    placed.moveTop(std::clamp(placed.top(), usable.top(), usable.bottom() - placed.height() + 1));
+    setGeometry(placed);
 }
 
 QUrl HelpWindow::currentTopic() const

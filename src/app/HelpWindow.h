@@ -29,5 +29,8 @@ public:
     static void setContext(QWidget *widget, int context);
 
 private:
+    // Sized and placed to lie wholly on the screen of the window that asked.
+    void fitOnScreen();
+
     QTextBrowser *m_browser;
 };

@@ -2,6 +2,7 @@
 
 #include "app/DesignScale.h"
 #include "app/HelpWindow.h"
+#include "controls/dataaware/DisplayFormat.h"
 #include "controls/dataaware/IncrementalSearchBox.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/window/TQVPageControl.h"
@@ -46,9 +47,11 @@ JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs
     quotesPage->setObjectName(u"tsQuotes"_s);
     HelpWindow::setContext(quotesPage, QuotesHelpContext);
     m_quotesGrid = makeGrid(quotesPage, u"grdQuotes"_s, quotes);
-    m_quotesGrid->setColumns(DesignScale::columns(m_quotesGrid,
-        { { u"Quote_No"_s, u"Quote No"_s, 96 }, { u"Date"_s, {}, 45 },
-            { u"VClientDesc"_s, u"Client "_s, -20 }, { u"VQuoteTotal"_s, u"Total"_s, -11 } }));
+    m_quotesGrid->setColumns(wholeDatesAndTotals(m_quotesGrid,
+        DesignScale::columns(m_quotesGrid,
+            { { u"Quote_No"_s, u"Quote No"_s, 96 }, { u"Date"_s, {}, 45 },
+                { u"VClientDesc"_s, u"Client "_s, -20 },
+                { u"VQuoteTotal"_s, u"Total"_s, -11 } })));
     m_quotesGrid->OnDrawFieldCellEvent = &JobQuoteLists::grdQuotesDrawFieldCellEvent;
     m_quotesGrid->setRegistryKeyName(u"Tessorin\\grdQuotes"_s);
     m_quotesGrid->setHelpContext(QuotesHelpContext);
@@ -58,9 +61,10 @@ JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs
     jobsPage->setObjectName(u"tsJobs"_s);
     HelpWindow::setContext(jobsPage, JobsHelpContext);
     m_jobsGrid = makeGrid(jobsPage, u"grdJobs"_s, jobs);
-    m_jobsGrid->setColumns(DesignScale::columns(m_jobsGrid,
-        { { u"Job_No"_s, u"Job No"_s, 82 }, { u"Date"_s, {}, 55 }, { u"Priority"_s, {}, 37 },
-            { u"VClientDesc"_s, u"Client"_s, 52 }, { u"VTotalJob"_s, u"Total"_s, -11 } }));
+    m_jobsGrid->setColumns(wholeDatesAndTotals(m_jobsGrid,
+        DesignScale::columns(m_jobsGrid,
+            { { u"Job_No"_s, u"Job No"_s, 82 }, { u"Date"_s, {}, 55 }, { u"Priority"_s, {}, 37 },
+                { u"VClientDesc"_s, u"Client"_s, 52 }, { u"VTotalJob"_s, u"Total"_s, -11 } })));
     m_jobsGrid->OnDrawFieldCellEvent = &JobQuoteLists::grdJobsDrawFieldCellEvent;
     m_jobsGrid->setRegistryKeyName(u"Tessorin\\grdJobs"_s);
     m_jobsGrid->setHelpContext(JobsHelpContext);
@@ -71,6 +75,20 @@ JobQuoteLists::JobQuoteLists(TDM *dm, TQVDataSource *quotes, TQVDataSource *jobs
     layout->setSpacing(0);
     layout->addWidget(m_searchPanel);
     layout->addWidget(m_pages, 1);
+}
+
+QList<GridColumn> JobQuoteLists::wholeDatesAndTotals(const QWidget *grid, QList<GridColumn> columns)
+{
+    // The widest date of the short form and a total in the hundreds of thousands.
+    const QString date = DisplayFormat::shortDate(QDate(2000, 12, 28));
+    const QString total = DisplayFormat::money(-999999.99);
+    for (GridColumn &column : columns) {
+        if (column.fieldName == u"Date"_s)
+            column = DesignScale::fitting(grid, column, date);
+        else if (column.fieldName == u"VQuoteTotal"_s || column.fieldName == u"VTotalJob"_s)
+            column = DesignScale::fitting(grid, column, total);
+    }
+    return columns;
 }
 
 TQVDBGrid *JobQuoteLists::makeGrid(QWidget *page, const QString &name, TQVDataSource *source)

@@ -9,6 +9,7 @@ class TQVDataSource;
 class TQVDBGrid;
 class TQVPageControl;
 struct FieldCell;
+struct GridColumn;
 
 // The left pane of the main window: the quick-search panel over the page control that lists
 // either the quotes or the jobs, with each row coloured by its status.
@@ -51,6 +52,8 @@ public:
 
 private:
     TQVDBGrid *makeGrid(QWidget *page, const QString &name, TQVDataSource *source);
+    // The date and total columns widened, where the font needs it, to show their values whole.
+    static QList<GridColumn> wholeDatesAndTotals(const QWidget *grid, QList<GridColumn> columns);
 
     QFrame *m_searchPanel;
     IncrementalSearchBox *m_quoteSearch;

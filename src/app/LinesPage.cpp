@@ -44,21 +44,28 @@ LinesPage::LinesPage(const Design &design, TQVDataSource *lines, QWidget *parent
     auto *tools = new QToolBar(this);
     tools->setOrientation(Qt::Vertical);
     tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Alt and the underlined letter press a button, where the desktop shows mnemonics or not;
+    // its tip names the key.
     const auto button = [&](const QString &name, const QString &caption, const QString &hint,
-                            Glyphs::Glyph glyph) {
+                            Glyphs::Glyph glyph, Qt::Key letter) {
         auto *result = new QToolButton(tools);
         result->setObjectName(name);
         result->setText(caption);
+        const QKeySequence key(Qt::ALT | letter);
+        result->setShortcut(key);
         result->setIcon(Glyphs::icon(glyph));
         result->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         result->setAutoRaise(true);
-        Hints::setHint(result, hint);
+        result->setFocusPolicy(Qt::TabFocus);
+        Hints::setHint(result,
+            hint + u" ("_s + key.toString(QKeySequence::NativeText) + u")"_s);
         tools->addWidget(result);
         return result;
     };
-    m_add = button(design.addName, u"Add"_s, design.addHint, Glyphs::Glyph::Add);
-    m_edit = button(design.editName, u"Edit"_s, design.editHint, Glyphs::Glyph::Edit);
-    m_delete = button(design.deleteName, u"Delete"_s, design.deleteHint, Glyphs::Glyph::Delete);
+    m_add = button(design.addName, u"&Add"_s, design.addHint, Glyphs::Glyph::Add, Qt::Key_A);
+    m_edit = button(design.editName, u"&Edit"_s, design.editHint, Glyphs::Glyph::Edit, Qt::Key_E);
+    m_delete = button(
+        design.deleteName, u"&Delete"_s, design.deleteHint, Glyphs::Glyph::Delete, Qt::Key_D);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);

@@ -9,6 +9,8 @@
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/window/TQVPageControl.h"
+#include "controls/window/CommandGuard.h"
+#include "reference/FormClientMoreInfo.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -122,7 +124,8 @@ QWidget *TfrmWiz::addDetailsPage(TQVDataSource *header,
     return page;
 }
 
-QWidget *TfrmWiz::addClientPage(TQVDataSource *header,
+QWidget *TfrmWiz::addClientPage(TDM *dm,
+    TQVDataSource *header,
     TQVDataSource *clients,
     const QString &buttonCaption,
     const QString &name)
@@ -152,7 +155,13 @@ QWidget *TfrmWiz::addClientPage(TQVDataSource *header,
     add->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     add->setAutoRaise(true);
     Hints::setHint(add, u"New Client"_s);
-    connect(add, &QToolButton::clicked, this, [this] { runNewClientCommand(this); });
+    // The new client is not the header's client by itself; the user picks it in the lookups.
+    connect(add, &QToolButton::clicked, this, [this, dm] {
+        runGuarded(this, [this, dm] {
+            TfrmClient client(dm, TfrmClient::Mode::NewClient, this);
+            client.exec();
+        });
+    });
     layout->addSpacing(8);
     layout->addWidget(add, 0, Qt::AlignLeft);
     layout->addStretch();

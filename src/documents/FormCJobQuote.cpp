@@ -173,6 +173,14 @@ DocumentReport &TfrmCJobQuotes::activeReport()
     return jobPage() ? static_cast<DocumentReport &>(*m_job) : *m_quote;
 }
 
+void TfrmCJobQuotes::showDocument(bool job, double key)
+{
+    m_pages->setCurrentWidget(job ? m_jobsGrid : m_quotesGrid);
+    TQVTable *listed = job ? m_dm->tblCriteriaJobs : m_dm->tblCriteriaQuotes;
+    if (key != 0)
+        listed->findKey({ key });
+}
+
 void TfrmCJobQuotes::pgcJobsQuotesChange()
 {
     m_searchQuotes->setVisible(!jobPage());

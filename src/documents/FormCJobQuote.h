@@ -38,6 +38,9 @@ public:
     // The dialogs both documents and their previews open.
     void setOutputDialogs(const OutputDialogs &dialogs);
 
+    // Opens on the jobs or the quotes, the one with this key selected when it is listed.
+    void showDocument(bool job, double key);
+
     void btnPrintClick();
     void btnPrinterSetupClick();
     void btnCloseClick();

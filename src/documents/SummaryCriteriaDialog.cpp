@@ -1,6 +1,7 @@
 #include "documents/SummaryCriteriaDialog.h"
 
 #include "controls/window/CommandGuard.h"
+#include "controls/window/HelpRequest.h"
 #include "documents/FormPrintPreview.h"
 #include "documents/PrintButtons.h"
 #include "documents/SummaryReport.h"
@@ -42,6 +43,7 @@ SummaryCriteriaDialog::SummaryCriteriaDialog(std::unique_ptr<SummaryReport> repo
 {
     setObjectName(objectName);
     setWindowTitle(caption);
+    HelpRequest::install(this, HelpContext);
 
     auto *statuses = new QGroupBox(statusCaption, this);
     statuses->setObjectName(u"grpStatus"_s);

@@ -39,13 +39,14 @@ QToolButton *flatButton(QWidget *parent,
     return button;
 }
 
-// A selector that is only a choice of what to show, so it is left out of the Tab order.
+// A selector of what its edit field shows; Tab reaches it like the field, so that the keyboard
+// alone can choose, say, the mobile number to type.
 QComboBox *selector(QWidget *parent, const QString &name, const QStringList &items)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(name);
     box->addItems(items);
-    box->setFocusPolicy(Qt::ClickFocus);
+    box->setFocusPolicy(Qt::StrongFocus);
     return box;
 }
 

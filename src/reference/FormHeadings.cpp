@@ -47,7 +47,8 @@ TfrmHeadings::TfrmHeadings(TDM *dm, QWidget *parent)
     auto *add = button(this, u"btnNew"_s, u"&New"_s);
     auto *remove = button(this, u"btnDelete"_s, u"&Delete"_s);
     m_cancel = button(this, u"btnCancel"_s, u"&Cancel"_s);
-    auto *save = button(this, u"btnSave"_s, u"&Save"_s);
+    m_save = button(this, u"btnSave"_s, u"&Save"_s);
+    QPushButton *save = m_save;
     connect(close, &QPushButton::clicked, this, &TfrmHeadings::btnCloseClick);
     connect(add, &QPushButton::clicked, this, &TfrmHeadings::btnNewClick);
     connect(remove, &QPushButton::clicked, this, &TfrmHeadings::btnDeleteClick);
@@ -78,6 +79,13 @@ void TfrmHeadings::keyPressEvent(QKeyEvent *event)
     // Escape is the Cancel button's key here: it gives up the change, the window stays.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         m_cancel->click();
+        event->accept();
+        return;
+    }
+    // Enter stores a heading being typed; with nothing pending it presses Close, the default.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && m_dm->tblHeadings->isEditing()) {
+        m_save->click();
         event->accept();
         return;
     }

@@ -12,7 +12,7 @@ class TQVDBGrid;
 
 // The group headings that materials and labour rates are listed under: a list, one description
 // edited below it, and buttons that add, delete, cancel and save. Escape cancels the pending
-// change rather than closing; closing leaves a pending change pending.
+// change rather than closing, and Enter saves it; closing leaves a pending change pending.
 class TfrmHeadings : public QDialog, public TQVForm
 {
     Q_OBJECT
@@ -38,4 +38,5 @@ private:
     TQVDBGrid *m_grid;
     FieldLineEdit *m_description;
     QPushButton *m_cancel;
+    QPushButton *m_save;
 };

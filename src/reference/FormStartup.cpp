@@ -140,19 +140,32 @@ void TfrmWizStartup::showPage(int page)
     m_pages->setCurrentIndex(page);
     m_previous->setEnabled(page > 0);
     m_next->setEnabled(page < PageCount - 1);
-    // Finish becomes available once the last page has been reached, and stays so.
-    if (page == PageCount - 1)
+    // Finish becomes available once the last page has been reached, and stays so; there Enter
+    // finishes.
+    if (page == PageCount - 1) {
         m_finish->setEnabled(true);
+        m_finish->setDefault(true);
+    } else {
+        m_next->setDefault(true);
+    }
 }
 
-// A list page keeps the user on it while its record cannot be stored.
-bool TfrmWizStartup::leavePage()
+// A list page keeps the user on it while its record cannot be stored; with allPages, every
+// list's pending row is stored, as Finish may come from any page once the last was reached.
+bool TfrmWizStartup::leavePage(bool allPages)
 {
-    return runGuarded(this, [this] {
+    return runGuarded(this, [this, allPages] {
         for (RecordGridPage *list : { m_sales, m_headings, m_units }) {
-            if (m_pages->currentWidget()->isAncestorOf(list)) {
+            const bool shown = m_pages->currentWidget()->isAncestorOf(list);
+            if (shown)
                 list->grid()->setFocus(); // a cell being typed into stores its text first
+            if (!shown && !allPages)
+                continue;
+            try {
                 SetupWidgets::postIfEditing(list->source());
+            } catch (...) {
+                showPage(m_pages->indexOf(list->parentWidget())); // where the refused row is
+                throw;
             }
         }
     });
@@ -172,6 +185,8 @@ void TfrmWizStartup::btnNextClick()
 
 void TfrmWizStartup::btnFinishClick()
 {
+    if (!leavePage(true))
+        return;
     const bool done = runGuarded(this, [this] {
         SetupWidgets::postIfEditing(m_business);
         m_dm->WriteSettingFlag(u"Startup"_s, u"StartWiz"_s, true);

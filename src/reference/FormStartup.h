@@ -45,7 +45,7 @@ private:
         const QString &heading,
         const QStringList &texts,
         QWidget *content = nullptr);
-    bool leavePage();
+    bool leavePage(bool allPages = false);
     void showPage(int page);
 
     TDM *m_dm;

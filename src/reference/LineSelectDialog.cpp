@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
@@ -188,13 +189,21 @@ FieldSpinBox *LineSelectDialog::spinEdit(QWidget *parent, const QString &name, c
 void LineSelectDialog::finishLayout(const QList<QWidget *> &rows, int helpContext)
 {
     QToolBar *bar = toolBar(this, u"tbLine"_s);
-    QAction *save = command(bar, u"btnSave"_s, u"Save and Close"_s, QStyle::SP_DialogSaveButton);
-    // The tool bar takes no focus: the keyboard reaches its commands through these keys.
-    save->setShortcuts({ QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_Return) });
+    // The commands have keys of their own, which their tips show, and Tab reaches them too.
+    QAction *save = command(bar, u"btnSave"_s, u"Save and Close"_s, QStyle::SP_DialogSaveButton,
+        u"Save and Close (Alt+S, Ctrl+S)"_s);
+    save->setShortcuts({ QKeySequence(Qt::ALT | Qt::Key_S), QKeySequence::Save,
+        QKeySequence(Qt::CTRL | Qt::Key_Return) });
     connect(save, &QAction::triggered, this, &LineSelectDialog::btnSaveClick);
     bar->addSeparator();
-    connect(command(bar, u"btnCancel"_s, u"Cancel"_s, QStyle::SP_DialogCancelButton),
-        &QAction::triggered, this, &LineSelectDialog::btnCancelClick);
+    QAction *cancel = command(bar, u"btnCancel"_s, u"Cancel"_s, QStyle::SP_DialogCancelButton,
+        u"Cancel (Alt+C, Esc)"_s);
+    cancel->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
+    connect(cancel, &QAction::triggered, this, &LineSelectDialog::btnCancelClick);
+    for (QAction *action : { save, cancel }) {
+        if (QWidget *button = bar->widgetForAction(action))
+            button->setFocusPolicy(Qt::TabFocus);
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(bar);
@@ -217,6 +226,18 @@ void LineSelectDialog::showEvent(QShowEvent *event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void LineSelectDialog::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto *button = qobject_cast<QToolButton *>(focusWidget());
+    if (enter && button && button->parentWidget() == findChild<QToolBar *>(u"tbLine"_s)) {
+        button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void LineSelectDialog::picked(FieldLookupComboBox *lookup, int index)

@@ -77,6 +77,8 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // Enter presses the command button that has the focus.
+    void keyPressEvent(QKeyEvent *event) override;
 
     TDM *m_dm;
     TQVDataSource *m_line;

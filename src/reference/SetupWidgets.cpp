@@ -120,6 +120,13 @@ bool GridEditKeys::eventFilter(QObject *watched, QEvent *event)
         });
         return consumed;
     }
+    // Typing into an empty list starts its first row with what was typed, as Down would.
+    const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint()
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (typed && view->isEmpty() && !view->isEditing() && !m_grid->isReadOnly()) {
+        const bool added = runGuarded(m_grid, [view] { view->append(); });
+        return !added; // the grid then opens the new row's cell with the key
+    }
     if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
         runGuarded(m_grid, [&] { SetupWidgets::deleteAsked(source, m_grid); });
         return true;

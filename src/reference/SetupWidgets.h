@@ -39,8 +39,9 @@ QPixmap sidePicture(const QSize &size);
 
 } // namespace SetupWidgets
 
-// The keys of a grid edited in place: Insert adds a record, Down on the last row appends one and
-// Ctrl+Delete deletes the current one after asking.
+// The keys of a grid edited in place: Insert adds a record, Down on the last row appends one,
+// typing into an empty grid starts its first one and Ctrl+Delete deletes the current one after
+// asking.
 class GridEditKeys : public QObject
 {
     Q_OBJECT

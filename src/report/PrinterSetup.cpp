@@ -6,9 +6,11 @@
 
 namespace PrinterSetup {
 
-bool exec(QPrinter &printer, QWidget *parent, int pageCount)
+bool exec(QPrinter &printer, QWidget *parent, int pageCount, const Prepare &prepare)
 {
     QPrintDialog dialog(&printer, parent);
+    if (prepare)
+        prepare(dialog);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (pageCount > 0)

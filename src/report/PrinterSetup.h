@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -9,8 +12,10 @@ namespace PrinterSetup {
 
 // The print dialog: printer, copies, page range (from 1 to pageCount once a run has finished;
 // pass 0 while none has, and the range then runs from 0 to 9999), and through its properties paper,
-// source and orientation. True when the user accepted.
-bool exec(QPrinter &printer, QWidget *parent, int pageCount);
+// source and orientation. True when the user accepted. prepare, when given, fits the dialog out
+// before it shows (its help key, for one).
+using Prepare = std::function<void(QDialog &dialog)>;
+bool exec(QPrinter &printer, QWidget *parent, int pageCount, const Prepare &prepare = {});
 
 // The page set-up dialog: paper size, source and orientation. True when the user accepted.
 bool execPageSetup(QPrinter &printer, QWidget *parent);

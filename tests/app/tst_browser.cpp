@@ -1,6 +1,7 @@
 #include "AppTests.h"
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
+#include "ModalDialogs.h"
 #include "RecordValues.h"
 #include "app/FormAbout.h"
 #include "app/FormSplash.h"
@@ -16,9 +17,12 @@
 #include "engine/Field.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -85,6 +89,12 @@ private slots:
     void deleteMaterialLine_data();
     void deleteMaterialLine();
     void currentLineStaysWhenAnotherQuoteIsSaved();
+    void datesAndTotalsShowWhole_data();
+    void keysLeaveTheLists_data();
+    void keysLeaveTheLists();
+    void printOpensOnTheDocumentShown_data();
+    void printOpensOnTheDocumentShown();
+    void datesAndTotalsShowWhole();
     void screenshots();
 
 private:
@@ -550,6 +560,136 @@ void TestBrowser::currentLineStaysWhenAnotherQuoteIsSaved()
 
 // Not a check: with TESSORIN_SCREENSHOTS naming a folder, saves the main window on the demo
 // business, both lists, as PNG files there for a person to look at.
+void TestBrowser::datesAndTotalsShowWhole_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("quote dates") << u"grdQuotes"_s << u"Date"_s;
+    QTest::newRow("quote totals") << u"grdQuotes"_s << u"VQuoteTotal"_s;
+    QTest::newRow("job dates") << u"grdJobs"_s << u"Date"_s;
+    QTest::newRow("job totals") << u"grdJobs"_s << u"VTotalJob"_s;
+}
+
+// Every value of the column fits its cell, a six-figure total and a two-digit day included.
+void TestBrowser::datesAndTotalsShowWhole()
+{
+    QFETCH(QString, grid);
+    QFETCH(QString, field);
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.data.exec(u"Quotes.DB"_s,
+        u"UPDATE data SET Date = '2024-11-15', QuoteTotal = 162111.5 WHERE Quote_No = 'Q-1'"_s);
+    fixture.data.exec(u"Jobs.DB"_s,
+        u"UPDATE data SET Date = '2024-11-15', JobTotal = 162111.5 WHERE Job_No = 'J-1'"_s);
+    fixture.open();
+    showPage(fixture, grid == u"grdJobs"_s);
+    auto *list = fixture.find<TQVDBGrid>(grid);
+    const QList<GridColumn> columns = list->columns();
+    const auto at = std::find_if(columns.begin(), columns.end(),
+        [&](const GridColumn &c) { return c.fieldName == field; });
+    QVERIFY(at != columns.end());
+    const int column = list->horizontalHeader()->logicalIndex(int(at - columns.begin()));
+    // A cell's text has the style's margin on either side.
+    const int margins =
+        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const QAbstractItemModel *model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString shown = model->index(row, column).data().toString();
+        QVERIFY2(list->fontMetrics().horizontalAdvance(shown) + margins <= list->columnWidth(column),
+            qPrintable(shown));
+    }
+}
+
+void TestBrowser::keysLeaveTheLists_data()
+{
+    QTest::addColumn<bool>("jobs");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("focusIn"); // empty: anywhere but the list
+    QTest::newRow("Tab, quotes") << false << int(Qt::Key_Tab) << Qt::KeyboardModifiers() << QString();
+    QTest::newRow("Shift+Tab, jobs")
+        << true << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QString();
+    QTest::newRow("Ctrl+Tab, quotes")
+        << false << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier) << QString();
+    QTest::newRow("F6 into the quote search")
+        << false << int(Qt::Key_F6) << Qt::KeyboardModifiers() << u"cboQuoteSearch"_s;
+    QTest::newRow("F6 into the job search")
+        << true << int(Qt::Key_F6) << Qt::KeyboardModifiers() << u"cboJobSearch"_s;
+    QTest::newRow("Alt+3 into the materials")
+        << false << int(Qt::Key_3) << Qt::KeyboardModifiers(Qt::AltModifier) << u"grdMaterials"_s;
+}
+
+// From the last cell of a list, keys take the focus elsewhere and leave its current record be.
+void TestBrowser::keysLeaveTheLists()
+{
+    QFETCH(bool, jobs);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, focusIn);
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    showPage(fixture, jobs);
+    fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+    auto *list = fixture.find<TQVDBGrid>(jobs ? u"grdJobs"_s : u"grdQuotes"_s);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    const QAbstractItemModel *model = list->model();
+    list->setCurrentIndex(model->index(model->rowCount() - 1,
+        list->horizontalHeader()->logicalIndex(model->columnCount() - 1)));
+    const QString current = jobs ? fixture.currentJob() : fixture.currentQuote();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QVERIFY2(focus != list, qPrintable(focus->objectName()));
+    if (!focusIn.isEmpty()) {
+        QWidget *inside = focus;
+        while (inside && inside->objectName() != focusIn)
+            inside = inside->parentWidget();
+        QVERIFY2(inside, qPrintable(focus->objectName()));
+    }
+    QCOMPARE(jobs ? fixture.currentJob() : fixture.currentQuote(), current);
+}
+
+void TestBrowser::printOpensOnTheDocumentShown_data()
+{
+    QTest::addColumn<bool>("jobs");
+    QTest::addColumn<QString>("number");
+    QTest::newRow("a job") << true << u"J-2"_s;
+    QTest::newRow("a quote, not the first") << false << u"Q-3"_s;
+}
+
+// Ctrl+P opens the print dialog on the page of the document on screen, with that one chosen.
+void TestBrowser::printOpensOnTheDocumentShown()
+{
+    QFETCH(bool, jobs);
+    QFETCH(QString, number);
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    showPage(fixture, jobs);
+    TQVTable *header = jobs ? fixture.dm->tblJobs : fixture.dm->tblQuotes;
+    header->first();
+    while (text(header, jobs ? u"Job_No" : u"Quote_No") != number && !header->eof())
+        header->next();
+    QCOMPARE(text(header, jobs ? u"Job_No" : u"Quote_No"), number);
+    fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+    QString page;
+    QString chosen;
+    QVERIFY(ModalDialogs::whileOpen<QDialog>(
+        [&] { QTest::keyClick(fixture.window.get(), Qt::Key_P, Qt::ControlModifier); },
+        [&](QDialog *print) {
+            auto *pages = print->findChild<TQVPageControl *>(u"pgcJobsQuotes"_s);
+            page = pages->tabText(pages->currentIndex());
+            TQVTable *listed = jobs ? fixture.dm->tblCriteriaJobs : fixture.dm->tblCriteriaQuotes;
+            chosen = text(listed, jobs ? u"Job_No" : u"Quote_No");
+        }));
+    QCOMPARE(page, jobs ? u"Jobs"_s : u"Quotes"_s);
+    QCOMPARE(chosen, number);
+}
+
 void TestBrowser::screenshots()
 {
     const QString folder = qEnvironmentVariable("TESSORIN_SCREENSHOTS");

@@ -9,6 +9,7 @@
 #include "reference/FormClients.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <QToolButton>
@@ -71,6 +72,8 @@ private slots:
     void editOpensOnTheHeadersClient();
     void companyTypedOnThePageChangesEveryDocument();
     void selectorChoicesStayAcrossDocuments();
+    void phoneKindsByKeyboard_data();
+    void phoneKindsByKeyboard();
 };
 
 void TestClientPage::selectAttachesTheChosenClient_data()
@@ -225,6 +228,40 @@ void TestClientPage::selectorChoicesStayAcrossDocuments()
     check(u"Bob Baker"_s);
     fixture.dm->tblJobs->next();
     check(u"Ann Archer"_s);
+}
+
+void TestClientPage::phoneKindsByKeyboard_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("Tab from the first number") << u"fePhone1"_s << false << u"cboPhone2"_s
+                                               << u"fePhone2"_s;
+    QTest::newRow("Shift+Tab from the last number") << u"fePhone4"_s << true << u"cboPhone4"_s
+                                                    << u"fePhone4"_s;
+}
+
+// Tab reaches a number's kind, and the arrows there choose which number its field shows.
+void TestClientPage::phoneKindsByKeyboard()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, back);
+    QFETCH(QString, selector);
+    QFETCH(QString, edit);
+    MainWindowFixture fixture;
+    openOnClientPage(fixture);
+    fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+    auto *start = fixture.find<FieldLineEdit>(from);
+    start->setFocus();
+    QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+    auto *kind = fixture.find<QComboBox>(selector);
+    QCOMPARE(QApplication::focusWidget(), kind);
+    QTest::keyClick(kind, Qt::Key_Home);
+    while (kind->currentText() != u"Mobile"_s && kind->currentIndex() < kind->count() - 1)
+        QTest::keyClick(kind, Qt::Key_Down);
+    QCOMPARE(shown(fixture, edit), u"Mobile of Ann Archer"_s);
 }
 
 int runClientPageTests(int argc, char **argv)

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
@@ -97,6 +99,7 @@ private slots:
     void splitterStoredAtClose();
     void placementStoredAtClose();
     void gridLayoutsOnUnopenedPages();
+    void closingPostsNothing_data();
     void closingPostsNothing();
     void activation_data();
     void activation();
@@ -104,6 +107,7 @@ private slots:
     void helpTopics_data();
     void helpTopics();
     void helpOnFocus();
+    void helpWindowOnScreenAndEscCloses();
     void helpInDocumentWindows();
     void helpInReferenceWindows_data();
     void helpInReferenceWindows();
@@ -290,8 +294,23 @@ void TestFrame::gridLayoutsOnUnopenedPages()
     QCOMPARE(registry.readString(u"GridColumn2"_s), u"Labour_Code,70"_s);
 }
 
+void TestFrame::closingPostsNothing_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("Yes saves") << QMessageBox::Yes << u"Typed"_s << true;
+    QTest::newRow("No gives the edit up") << QMessageBox::No << u"Roof repair"_s << true;
+    QTest::newRow("Cancel stays with the edit") << QMessageBox::Cancel << u"Roof repair"_s << false;
+}
+
+// Closing with a quote half edited asks, as a desktop program does: nothing is posted or lost
+// unasked.
 void TestFrame::closingPostsNothing()
 {
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, stored);
+    QFETCH(bool, closed);
     MainWindowFixture fixture;
     fixture.addSampleData();
     fixture.open();
@@ -300,15 +319,23 @@ void TestFrame::closingPostsNothing()
     description->setFocus();
     QTRY_VERIFY(description->hasFocus());
     description->selectAll();
-    QTest::keyClicks(description, u"Not saved"_s);
+    QTest::keyClicks(description, u"Typed"_s);
     QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Edit);
     MessageAnswers::clear();
+    MessageAnswers::setNextAnswer(answer);
+    QCOMPARE(fixture.window->close(), closed);
+    QCOMPARE(MessageAnswers::lastText(), u"Save the changes to this Quote before closing?"_s);
+    QCOMPARE(fixture.window->isVisible(), !closed);
+    if (!closed) {
+        QCOMPARE(fixture.dm->tblQuotes->state(), DataSetState::Edit);
+        QCOMPARE(description->text(), u"Typed"_s);
+        MessageAnswers::setNextAnswer(QMessageBox::No);
+    }
     fixture.closeWindow();
     fixture.dm.reset();
-    QCOMPARE(MessageAnswers::shown().size(), 0);
     QCOMPARE(fixture.data.peek(
                  u"Quotes.DB"_s, u"SELECT QuoteDescription FROM data WHERE Quote_ID = 1"_s),
-        QVariant(u"Roof repair"_s));
+        QVariant(stored));
 }
 
 void TestFrame::activation_data()
@@ -369,7 +396,7 @@ void TestFrame::statusBarHint()
 void TestFrame::helpTopics_data()
 {
     QTest::addColumn<int>("context");
-    for (int context : { 11, 12, 13, 14, 17, 19, 20, 24, 1001, 1003, 1004, 1005 })
+    for (int context : { 11, 12, 13, 14, 17, 19, 20, 24, 25, 1001, 1003, 1004, 1005 })
         QTest::addRow("topic %d", context) << context;
 }
 
@@ -410,6 +437,27 @@ void TestFrame::helpOnFocus()
     QCOMPARE(fixture.window->helpWindow()->currentTopic(), QUrl(u"qrc:/help/topic14.html"_s));
 }
 
+void TestFrame::helpWindowOnScreenAndEscCloses()
+{
+    MainWindowFixture fixture;
+    fixture.addSampleData();
+    fixture.open();
+    // Low on the screen, the help still opens wholly on it.
+    const QRect screen = fixture.window->screen()->availableGeometry();
+    fixture.window->move(screen.right() - fixture.window->width() / 2,
+        screen.bottom() - fixture.window->height() / 2);
+    fixture.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.window.get()));
+    QTest::keyClick(fixture.window.get(), Qt::Key_F1);
+    HelpWindow *help = fixture.window->helpWindow();
+    QVERIFY(help && help->isVisible());
+    QVERIFY(screen.contains(help->frameGeometry()));
+    QApplication::setActiveWindow(help);
+    QTRY_VERIFY(help->isActiveWindow());
+    QTest::keyClick(help, Qt::Key_Escape);
+    QVERIFY(!help->isVisible());
+}
+
 void TestFrame::helpInDocumentWindows()
 {
     MainWindowFixture fixture;
@@ -426,6 +474,18 @@ void TestFrame::helpInDocumentWindows()
     auto *help = dialog.findChild<HelpWindow *>();
     QVERIFY(help);
     QCOMPARE(help->currentTopic(), QUrl(u"qrc:/help/topic24.html"_s));
+
+    // F1 in Printer Setup shows the topic of the window it came from.
+    QUrl setupTopic;
+    QVERIFY(ModalDialogs::whileOpen<QDialog>(
+        [&] { dialog.findChild<QPushButton *>(u"btnPrinterSetup"_s)->click(); },
+        [&](QDialog *setup) {
+            QApplication::setActiveWindow(setup);
+            QTest::keyClick(setup, Qt::Key_F1);
+            if (auto *setupHelp = setup->findChild<HelpWindow *>())
+                setupTopic = setupHelp->currentTopic();
+        }));
+    QCOMPARE(setupTopic, QUrl(u"qrc:/help/topic24.html"_s));
 
     auto *preview = new TfrmPrintPreview(&dialog);
     preview->show();
@@ -445,6 +505,8 @@ void TestFrame::helpInReferenceWindows_data()
     QTest::newRow("client list") << u"mniClients"_s << u"qrc:/help/topic6.html"_s;
     QTest::newRow("finder") << u"mniFinder"_s << u"qrc:/help/topic20.html"_s;
     QTest::newRow("business settings") << u"mniBusinessSettings"_s << u"qrc:/help/index.html"_s;
+    QTest::newRow("quote summary") << u"mniSummaryQuotes"_s << u"qrc:/help/topic25.html"_s;
+    QTest::newRow("job summary") << u"mniSummaryJobs"_s << u"qrc:/help/topic25.html"_s;
 }
 
 void TestFrame::helpInReferenceWindows()

@@ -24,6 +24,8 @@
 #include "reference/LabourSelect.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPrinter>
@@ -63,6 +65,48 @@ void clickRow(TQVDBGrid *grid, const QString &text)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
 }
 
+// The keyboard alone: keys go to whatever has the focus, as they do for a user.
+QWidget *focused()
+{
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus : QApplication::activeWindow();
+}
+
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(focused(), Qt::Key(key), modifiers);
+}
+
+// Presses Tab until the control of that name (or one inside it) has the focus; false when Tab
+// never reaches it.
+bool tabTo(const QString &name)
+{
+    for (int presses = 0; presses < 40; ++presses) {
+        for (QWidget *w = QApplication::focusWidget(); w && !w->isWindow(); w = w->parentWidget()) {
+            if (w->objectName() == name)
+                return true;
+        }
+        press(Qt::Key_Tab);
+    }
+    qWarning("Tab never reaches %s", qPrintable(name));
+    return false;
+}
+
+// Picks an entry of the focused list with the arrow keys.
+bool arrowTo(const QString &item)
+{
+    QWidget *w = focused();
+    while (w && !qobject_cast<QComboBox *>(w))
+        w = w->parentWidget();
+    auto *list = qobject_cast<QComboBox *>(w);
+    if (!list || list->findText(item) < 0)
+        return false;
+    const int target = list->findText(item);
+    for (int i = 0; i < 2 * list->count() && list->currentIndex() != target; ++i)
+        press(list->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    return list->currentText() == item;
+}
+
 QString pdfText(const QString &path)
 {
     QProcess process;
@@ -83,6 +127,7 @@ class TestWorkflow : public QObject
 
 private slots:
     void quoteToJob();
+    void quoteFromTheKeyboard();
 
 private:
     void makePriceList();
@@ -311,6 +356,94 @@ void TestWorkflow::quoteToJob()
     QCOMPARE(check.counts().quotes, 1);
     QCOMPARE(check.counts().jobs, 1);
     QCOMPARE(check.counts().lines, 4);
+}
+
+// A quote with its client and a material and a labour line, made without the mouse: the wizard
+// steps on with Enter, the detail pages open with Alt and their number, the line buttons are
+// reached with Tab or their Alt keys, and the line dialogs save with Alt+S or Enter on their button.
+void TestWorkflow::quoteFromTheKeyboard()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+    MainWindowFixture &f = *m_f;
+    f.data.exec(u"Clients.DB"_s,
+        u"INSERT INTO data (Client_ID, Contact, Company_Name) VALUES (1, 'Ann Archer', 'Archer')"_s);
+    f.data.exec(u"Material.DB"_s,
+        u"INSERT INTO data (Material_ID, Material_Code, Description, SellingPrice, CostPrice) "
+        "VALUES (1, 'PIPE', 'Copper pipe', 25.35, 20)"_s);
+    f.data.exec(u"Labour.db"_s,
+        u"INSERT INTO data (Labour_ID, Labour_Code, Description, Hourly_Rate) "
+        "VALUES (1, 'PLUMB', 'Plumber', 92)"_s);
+    f.open();
+    m_window = f.window.get();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+
+    QVERIFY(ModalDialogs::whileOpen<TfrmWiz>([] { press(Qt::Key_Q, Qt::ControlModifier); },
+        [](TfrmWiz *wizard) {
+            QTRY_VERIFY(wizard->isActiveWindow());
+            press(Qt::Key_Return);
+            QVERIFY(tabTo(u"edtDescription"_s));
+            QTest::keyClicks(focused(), u"Kitchen tap"_s);
+            press(Qt::Key_Return);
+            QVERIFY(tabTo(u"lkpContact"_s));
+            QVERIFY(arrowTo(u"Ann Archer"_s));
+            press(Qt::Key_Return);
+            press(Qt::Key_Return);
+            QVERIFY2(!wizard->isVisible(), qPrintable(MessageAnswers::lastText()));
+        }));
+    const QString quoteNo = f.currentQuote();
+    QVERIFY(!quoteNo.isEmpty());
+    // The window system hands the activation back when a dialog closes; offscreen, the test does.
+    const auto backToWindow = [this] {
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window);
+    };
+
+    QVERIFY(backToWindow());
+    press(Qt::Key_3, Qt::AltModifier); // Materials
+    // A button's key presses it as a click that shows, a moment later.
+    bool added = false;
+    QVERIFY(ModalDialogs::whileOpen<QDialog>(
+        [&] {
+            press(Qt::Key_A, Qt::AltModifier);
+            QTRY_VERIFY(added);
+        },
+        [&](QDialog *dialog) {
+            added = true;
+            QTRY_VERIFY(dialog->isActiveWindow());
+            QVERIFY(tabTo(u"cboCode"_s));
+            QVERIFY(arrowTo(u"PIPE"_s));
+            QVERIFY(tabTo(u"feQuantity"_s));
+            QTest::keyClicks(focused(), u"6"_s);
+            QCOMPARE(dialog->findChild<QLineEdit *>(u"fePrice"_s)->text(), u"25.35"_s);
+            press(Qt::Key_S, Qt::AltModifier);
+            QVERIFY2(!dialog->isVisible(), qPrintable(MessageAnswers::lastText()));
+        }));
+    QVERIFY(backToWindow());
+    press(Qt::Key_4, Qt::AltModifier); // Labour
+    QVERIFY(tabTo(u"btnLabourAdd"_s));
+    QVERIFY(ModalDialogs::whileOpen<QDialog>([] { press(Qt::Key_Space); },
+        [](QDialog *dialog) {
+            QTRY_VERIFY(dialog->isActiveWindow());
+            QVERIFY(tabTo(u"cboCode"_s));
+            QVERIFY(arrowTo(u"PLUMB"_s));
+            QVERIFY(tabTo(u"feHours"_s));
+            QTest::keyClicks(focused(), u"3"_s);
+            QVERIFY(tabTo(u"btnSave"_s));
+            press(Qt::Key_Return);
+            QVERIFY2(!dialog->isVisible(), qPrintable(MessageAnswers::lastText()));
+        }));
+    QVERIFY(backToWindow());
+    press(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.dm->tblQuotes->state(), DataSetState::Browse);
+
+    QCOMPARE(f.data
+                 .peek(u"Quotes.DB"_s,
+                     u"SELECT QuoteDescription || '|' || Client_ID || '|' || ROUND(TotalMaterials, 2) || "
+                     "'|' || TotalLabour FROM data WHERE Quote_No = '%1'"_s.arg(quoteNo))
+                 .toString(),
+        u"Kitchen tap|1.0|152.1|276.0"_s);
+    QCOMPARE(MessageAnswers::shown().size(), 0);
 }
 
 QTEST_MAIN(TestWorkflow)

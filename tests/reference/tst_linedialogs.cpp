@@ -68,6 +68,8 @@ private slots:
     void headerChangesSurviveTheClose_data();
     void headerChangesSurviveTheClose();
     void entryAddedMeanwhileCanBePicked();
+    void amountsShowTwoDecimals_data();
+    void amountsShowTwoDecimals();
     void labourLineAndItsTable();
     void anotherCopySeesTheLine();
     void screenshots();
@@ -183,7 +185,7 @@ void TestLineDialogs::pickTypeRepickAndSave()
     QCOMPARE(value(line, u"TotalCharge"_s), 13.5);
     QCOMPARE(value(line, u"UnitCost"_s), 9.4);
     QCOMPARE(value(line, u"Heading_ID"_s), m_plumbing);
-    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"feTotal"_s)->text(), u"13.5"_s);
+    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"feTotal"_s)->text(), u"13.50"_s);
 
     typeNumber(dialog.get(), u"feQuantity"_s, u"4"_s);
     type(dialog.get(), u"feDescription"_s, u"Pipe, cut to length"_s);
@@ -436,6 +438,37 @@ void TestLineDialogs::anotherCopySeesTheLine()
 
 // Not a check: with TESSORIN_SCREENSHOTS naming a folder, saves each dialog with a line picked as
 // PNG files there for a person to look at.
+void TestLineDialogs::amountsShowTwoDecimals_data()
+{
+    QTest::addColumn<double>("price");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("shownPrice");
+    QTest::addColumn<QString>("shownTotal");
+    QTest::newRow("whole") << 63.0 << u"1"_s << u"63.00"_s << u"63.00"_s;
+    QTest::newRow("one decimal") << 332.5 << u"1"_s << u"332.50"_s << u"332.50"_s;
+    QTest::newRow("a sum with a floating-point trace") << 25.35 << u"6"_s << u"25.35"_s
+                                                        << u"152.10"_s;
+    QTest::newRow("a fraction of a unit") << 1.0 << u"3.5"_s << u"1.00"_s << u"3.50"_s;
+}
+
+// The amounts of a line show as the grids show them, whatever the sum left behind.
+void TestLineDialogs::amountsShowTwoDecimals()
+{
+    QFETCH(double, price);
+    QFETCH(QString, quantity);
+    QFETCH(QString, shownPrice);
+    QFETCH(QString, shownTotal);
+    m_f->addMaterial(u"ITEM"_s, u"Priced item"_s, price / 2, price, m_plumbing);
+    auto dialog = open<TfrmMaterialSelect>(false);
+    choose(dialog.get(), u"cboCode"_s, u"ITEM"_s);
+    typeNumber(dialog.get(), u"feQuantity"_s, quantity);
+    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"fePrice"_s)->text(), shownPrice);
+    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"feTotal"_s)->text(), shownTotal);
+    QCOMPARE(dialog->findChild<FieldLineEdit *>(u"feCharge"_s)->text().size(),
+        dialog->findChild<FieldLineEdit *>(u"feCharge"_s)->text().indexOf(u'.') + 3);
+    trigger(dialog.get(), u"btnCancel"_s);
+}
+
 void TestLineDialogs::screenshots()
 {
     const QString folder = qEnvironmentVariable("TESSORIN_SCREENSHOTS");

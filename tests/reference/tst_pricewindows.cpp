@@ -55,6 +55,8 @@ private slots:
     void headingsAndUnitsRefuseBlank_data();
     void headingsAndUnitsRefuseBlank();
     void escapeInHeadingsCancels();
+    void enterInHeadings_data();
+    void enterInHeadings();
     void closeWithPending_data();
     void closeWithPending();
     void deleteAsksFirst_data();
@@ -207,6 +209,37 @@ void TestPriceWindows::escapeInHeadingsCancels()
     QVERIFY(window.isVisible());
     QVERIFY(!m_f->dm->tblHeadings->isEditing());
     QCOMPARE(m_f->dm->tblHeadings->recordCount(), 2);
+}
+
+void TestPriceWindows::enterInHeadings_data()
+{
+    QTest::addColumn<QString>("typed"); // empty: nothing pending
+    QTest::addColumn<int>("headings");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("a new heading is stored") << u"Roofing"_s << 3 << true;
+    QTest::newRow("nothing pending closes") << QString() << 2 << false;
+}
+
+void TestPriceWindows::enterInHeadings()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, headings);
+    QFETCH(bool, open);
+    TfrmHeadings window(m_f->dm.get());
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget *at = window.findChild<QWidget *>(u"grdHeadings"_s);
+    if (!typed.isEmpty()) {
+        trigger(&window, u"btnNew"_s);
+        at = window.findChild<QWidget *>(u"feDescription"_s);
+        QTest::keyClicks(at, typed);
+    }
+    at->setFocus();
+    QTest::keyClick(at, Qt::Key_Return);
+    QCOMPARE(window.isVisible(), open);
+    QCOMPARE(m_f->dm->tblHeadings->state(), DataSetState::Browse);
+    QCOMPARE(m_f->dm->tblHeadings->recordCount(), headings);
 }
 
 void TestPriceWindows::closeWithPending_data()

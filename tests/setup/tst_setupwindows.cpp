@@ -4,11 +4,13 @@
 #include "SetupTests.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/dataaware/TableViewModel.h"
 #include "controls/window/LogoPicture.h"
 #include "controls/window/MessageAnswers.h"
 #include "documents/QRQuote.h"
 #include "engine/Field.h"
+#include "reference/FormOptions.h"
 #include "reference/FormSales.h"
 #include "reference/FormSetupCompany.h"
 #include "reference/FormStartup.h"
@@ -16,6 +18,7 @@
 #include "reference/RecordGridPage.h"
 #include "report/ReportShapes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -94,6 +97,15 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height)
     return png;
 }
 
+// Types text from the keyboard into whatever has the focus, key by key, as a user does: the first
+// key may open a cell's editor, which then takes the others.
+void typeKeys(QWidget *into, const QString &text)
+{
+    into->setFocus();
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
 } // namespace
 
 class TestSetupWindows : public QObject
@@ -118,6 +130,10 @@ private slots:
     void wizardFinishOrCancel_data();
     void wizardFinishOrCancel();
     void wizardListsAddAndRefuse();
+    void emptyListTakesTyping_data();
+    void emptyListTakesTyping();
+    void wizardFinishStoresEveryPage_data();
+    void wizardFinishStoresEveryPage();
     void salesWindow();
 
 private:
@@ -421,6 +437,93 @@ void TestSetupWindows::wizardListsAddAndRefuse()
     click(&wizard, u"btnDeleteSales"_s);
     QCOMPARE(MessageAnswers::lastText(), u"Delete this Record?"_s);
     QCOMPARE(m_dm->tblSales->recordCount(), 0);
+}
+
+void TestSetupWindows::emptyListTakesTyping_data()
+{
+    QTest::addColumn<int>("page"); // of the first-run wizard; -1: the options' tax rates
+    QTest::addColumn<QString>("grid");
+    QTest::newRow("sales people") << 3 << u"grdSales"_s;
+    QTest::newRow("headings") << 4 << u"grdHeadings"_s;
+    QTest::newRow("units") << 5 << u"grdUnits"_s;
+    QTest::newRow("tax rates") << -1 << u"grdTaxRates"_s;
+}
+
+// A new user clicks into the empty list and types: the first row starts with what was typed.
+void TestSetupWindows::emptyListTakesTyping()
+{
+    QFETCH(int, page);
+    QFETCH(QString, grid);
+    std::unique_ptr<QDialog> window;
+    if (page < 0) {
+        auto options = std::make_unique<TfrmOptions>(m_dm);
+        options->showPage(TfrmOptions::TaxRatesPage);
+        window = std::move(options);
+    } else {
+        window = std::make_unique<TfrmWizStartup>(m_dm);
+    }
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    for (int i = 0; i < page; ++i)
+        click(window.get(), u"btnNext"_s);
+    auto *list = child<TQVDBGrid>(window.get(), grid);
+    TableView *view = list->dataSource()->dataSet();
+    QVERIFY(view->isEmpty());
+    typeKeys(list, u"12"_s);
+    QCOMPARE(view->state(), DataSetState::Insert);
+    // The new row's cell is open with what was typed.
+    auto *cell = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(cell && list->isAncestorOf(cell));
+    QCOMPARE(cell->text(), u"12"_s);
+    window->reject();
+}
+
+void TestSetupWindows::wizardFinishStoresEveryPage_data()
+{
+    QTest::addColumn<int>("page"); // where a row is added after coming back; -1: none
+    QTest::addColumn<QString>("list");
+    QTest::newRow("sales person, Finish from its page") << 3 << u"Sales"_s;
+    QTest::newRow("heading, Finish from its page") << 4 << u"Headings"_s;
+    QTest::newRow("unit, Finish from its page") << 5 << u"Units"_s;
+    QTest::newRow("nothing added, Enter on the last page") << -1 << QString();
+}
+
+// Once the last page was reached, Finish may be pressed from any page: rows added there are
+// stored with the rest. On the last page Enter finishes.
+void TestSetupWindows::wizardFinishStoresEveryPage()
+{
+    QFETCH(int, page);
+    QFETCH(QString, list);
+    TfrmWizStartup wizard(m_dm);
+    wizard.show();
+    wizard.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&wizard));
+    for (int i = 1; i < TfrmWizStartup::PageCount; ++i)
+        click(&wizard, u"btnNext"_s);
+    if (page < 0) {
+        child<QWidget>(&wizard, u"pgWizard"_s)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    } else {
+        while (wizard.page() > page)
+            click(&wizard, u"btnPrevious"_s);
+        click(&wizard, u"btnNew"_s + list);
+        auto *grid = child<TQVDBGrid>(&wizard, u"grd"_s + list);
+        QAbstractItemModel *model = grid->model();
+        QVERIFY(model->setData(model->index(grid->tableModel()->currentRow(), 0), u"Added"_s));
+        click(&wizard, u"btnFinish"_s);
+    }
+    QVERIFY(!wizard.isVisible());
+    QVERIFY(m_dm->ReadSettingFlag(u"Startup"_s, u"StartWiz"_s));
+    for (TQVTable *table : { m_dm->tblSales, m_dm->tblHeadings, m_dm->tblUnit }) {
+        QVERIFY(!table->isEditing());
+        QCOMPARE(table->recordCount(), table == (page == 3 ? m_dm->tblSales
+                                                    : page == 4 ? m_dm->tblHeadings
+                                                    : page == 5 ? m_dm->tblUnit
+                                                                : nullptr)
+                ? 1
+                : 0);
+    }
 }
 
 void TestSetupWindows::salesWindow()

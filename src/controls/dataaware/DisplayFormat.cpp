@@ -17,6 +17,15 @@ QString money(double value, const QLocale &locale)
     return locale.toCurrencyString(value);
 }
 
+QString amount(double value, const QLocale &locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QString shown = plain.toString(value, 'f', 2);
+    const QString zero = plain.toString(0.0, 'f', 2);
+    return plain.toString(std::abs(value), 'f', 2) == zero ? zero : shown;
+}
+
 QString shortDateFormat(const QLocale &locale)
 {
     if (locale.language() == QLocale::C)

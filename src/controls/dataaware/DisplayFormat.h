@@ -14,6 +14,9 @@ namespace DisplayFormat {
 // off lines can leave a trace such as -2.8e-17: an amount that shows as zero shows as plain zero,
 // never as a negative zero.
 QString money(double value, const QLocale &locale = QLocale());
+// An amount as an edit field shows it for typing over: two decimals, no currency sign and no
+// grouping ("63.00", "152.10"), so that what it shows reads back as the same amount.
+QString amount(double value, const QLocale &locale = QLocale());
 
 // The short date form of the grids and date fields: the user's own where the locale gives one,
 // else (no locale set) d/MM/yy, the form the date fields' hints ask for.

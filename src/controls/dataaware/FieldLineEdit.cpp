@@ -1,5 +1,6 @@
 #include "FieldLineEdit.h"
 
+#include "controls/dataaware/DisplayFormat.h"
 #include "controls/dataaware/FieldDataLink.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Field.h"
@@ -24,6 +25,9 @@ void FieldLineEdit::setFieldReadOnly(bool on)
 
 QString FieldLineEdit::textOf(const Field &field) const
 {
+    // Amounts show as the grids show them, at two decimals.
+    if (field.isCurrency() && !field.isNull())
+        return DisplayFormat::amount(field.asFloat());
     return field.asString();
 }
 

@@ -216,6 +216,9 @@ void TQVDBGrid::setRowSelect(bool on)
 {
     m_rowSelect = on;
     setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    // A list of whole rows is browsed with the arrows; Tab leaves it for the next control rather
+    // than walking its cells and wrapping onto another record.
+    setTabKeyNavigation(!on);
     updateEditability();
 }
 

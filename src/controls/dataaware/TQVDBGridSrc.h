@@ -68,7 +68,7 @@ public:
     bool showHorizontalScrollBar() const { return m_showHorizontalScrollBar; }
     void setShowHorizontalScrollBar(bool show);
     bool rowSelect() const { return m_rowSelect; }
-    // Whole rows are selected; such a grid is not edited in place.
+    // Whole rows are selected; such a grid is not edited in place, and Tab leaves it.
     void setRowSelect(bool on);
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool on);

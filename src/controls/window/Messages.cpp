@@ -68,6 +68,19 @@ bool ConfirmYesNo(const QString &text, QWidget *parent)
         == QMessageBox::Yes;
 }
 
+UnsavedAnswer AskSaveDiscardStay(const QString &text, QWidget *parent)
+{
+    switch (showBox(parent, QMessageBox::Question, text,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return UnsavedAnswer::Save;
+    case QMessageBox::No:
+        return UnsavedAnswer::Discard;
+    default:
+        return UnsavedAnswer::Stay;
+    }
+}
+
 void ShowErrorBox(const QString &text, QWidget *parent)
 {
     showBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);

@@ -14,6 +14,14 @@ void ShowWarningMessage(const QString &text, QWidget *parent = nullptr);
 void ShowInfoMessage(const QString &text, QWidget *parent = nullptr);
 // A confirmation box with Yes and No; true for Yes.
 bool ConfirmYesNo(const QString &text, QWidget *parent = nullptr);
+// What to do with unsaved changes: Yes saves, No gives them up, Cancel stays (Esc too).
+enum class UnsavedAnswer
+{
+    Save,
+    Discard,
+    Stay
+};
+UnsavedAnswer AskSaveDiscardStay(const QString &text, QWidget *parent = nullptr);
 // The application's standard error box: an error icon, the error's text and one OK button.
 void ShowErrorBox(const QString &text, QWidget *parent = nullptr);
 
