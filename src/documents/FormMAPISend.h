@@ -53,11 +53,11 @@ private:
     ReportAttachment *m_attachment = nullptr;
     QString m_report;
     bool m_sending = false;
-    QLabel *m_status;
     QLineEdit *m_recipient;
     QLineEdit *m_subject;
     QPlainTextEdit *m_text;
     QComboBox *m_attachAs;
+    QLabel *m_status;
 };
 
 // The preview's "Send Report Via Email": writes the pages into a private folder as the send

@@ -5,6 +5,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <qt6keychain/keychain.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,8 +59,6 @@ bool runJob(QKeychain::Job *job, QString *password = nullptr)
     job->start();
     if (!done)
         loop.exec();
-    if (!done)
-        QObject::disconnect(job, &QKeychain::Job::finished, &loop, nullptr);
     return ok;
 }
 
@@ -106,7 +106,7 @@ MailPassword::Stored readFile()
                   "the password again under Options, E-mail (the file is then made private)."_s
                       .arg(path);
     QFile file;
-    Stored stored;
+    MailPassword::Stored stored;
     if (problem.isEmpty() && file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         stored.password = QString::fromUtf8(file.readAll()).trimmed();
     ::close(fd);

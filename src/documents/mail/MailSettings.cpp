@@ -65,8 +65,12 @@ MailSettings MailSettings::load()
     // Settings written before there was a choice send through the server they name.
     settings.useServer = send.isEmpty() ? !settings.host.isEmpty()
                                         : send.compare(u"Server"_s, Qt::CaseInsensitive) == 0;
-    if (registry.valueType(u"Port"_s) == TQVRegistry::ValueType::Integer)
-        settings.port = registry.readInteger(u"Port"_s);
+    try {
+        if (registry.valueType(u"Port"_s) == TQVRegistry::ValueType::Integer)
+            settings.port = registry.readInteger(u"Port"_s);
+    } catch (const ERegistryException &) {
+        // not a number: the usual port
+    }
     settings.security = securityFromName(text(u"Security"_s));
     settings.user = text(u"User"_s);
     settings.from = text(u"From"_s);
