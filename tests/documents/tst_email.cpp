@@ -437,6 +437,10 @@ void TestEmailComponent::passwordFileChecked()
     const QString oldRoot = TQVRegistry::rootPath();
     TQVRegistry::setRootPath(store.path());
     QVERIFY(!MailPassword::secretStoreRunning()); // the tests run with no session bus
+    MailSettings named;
+    named.useServer = true;
+    named.host = u"127.0.0.1"_s;
+    named.save();
     const QString target = link ? store.filePath(u"elsewhere"_s) : MailPassword::file();
     QFile file(target);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("s3cret\n") > 0);
