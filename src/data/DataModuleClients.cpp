@@ -27,8 +27,8 @@ QString TDM::clientEmailAddress(DocumentKind kind, const QString &number)
     ReportQuery query(DB);
     query.setSql(uR"(SELECT Clients."Default_Email", Clients."Email1", Clients."Email2",
  Clients."Email3" FROM "Clients.DB" Clients, "%1" Header
-WHERE Header."Client_ID" = Clients."Client_ID" AND Header."%2" = :no)"_s
-                     .arg(doc.header->tableName(), doc.number));
+WHERE Header."Client_ID" = Clients."Client_ID" AND Header."%2" = :no)"_s.arg(
+        doc.header->tableName(), doc.number));
     query.bindValue(u":no"_s, number);
     query.exec();
     if (query.rowCount() == 0)

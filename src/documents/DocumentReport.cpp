@@ -246,8 +246,8 @@ ReportMailing DocumentReport::mailing() const
     mailing.attachmentName = document;
     const QString business = m_business.value(u"Company_Name"_s).toString().trimmed();
     mailing.subject = business.isEmpty() ? document : u"%1 from %2"_s.arg(document, business);
-    const auto kind = m_geometry.numberField == u"Job_No"_s ? TDM::DocumentKind::Job
-                                                             : TDM::DocumentKind::Quote;
+    const auto kind =
+        m_geometry.numberField == u"Job_No"_s ? TDM::DocumentKind::Job : TDM::DocumentKind::Quote;
     try {
         mailing.recipient = m_dm->clientEmailAddress(kind, number);
     } catch (const Exception &) {

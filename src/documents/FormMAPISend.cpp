@@ -157,8 +157,9 @@ void TfrmSendMAPI::setSending(const QString &status)
     m_sending = !status.isEmpty();
     m_status->setText(status);
     m_status->setVisible(m_sending);
-    for (QWidget *control : { static_cast<QWidget *>(m_recipient), static_cast<QWidget *>(m_subject),
-             static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_attachAs) })
+    for (QWidget *control :
+        { static_cast<QWidget *>(m_recipient), static_cast<QWidget *>(m_subject),
+            static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_attachAs) })
         control->setEnabled(!m_sending);
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setEnabled(!m_sending);

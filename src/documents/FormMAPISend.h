@@ -64,7 +64,5 @@ private:
 // dialog's attachment, named as mailing says, opens the dialog on mailing, and removes the
 // folder when the dialog has closed (or, when the user's mail program still has to read the
 // file, when the program ends). Errors reach the standard error box.
-void emailReport(QWidget *parent,
-    const RenderedReport &pages,
-    bool finished,
-    const ReportMailing &mailing = {});
+void emailReport(
+    QWidget *parent, const RenderedReport &pages, bool finished, const ReportMailing &mailing = {});

@@ -8,8 +8,8 @@ QString ReportMailing::safeFileName(const QString &name)
     QString safe;
     safe.reserve(name.size());
     for (const QChar c : name) {
-        const bool control = c.category() == QChar::Other_Control
-            || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        const bool control = c.category() == QChar::Other_Control || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator;
         safe += control || forbidden.contains(c) ? u'_' : c;
     }
     safe = safe.trimmed();

@@ -14,8 +14,8 @@ class TQVPageControl;
 class TQVTable;
 
 // "Options": whether completed quotes and jobs show, the tax table, how quote and job numbers
-// are made, the footers printed under quotes and jobs, and pages other parts add (e-mail). OK stores everything; Cancel only
-// closes and leaves what was typed pending in the tables.
+// are made, the footers printed under quotes and jobs, and pages other parts add (e-mail). OK
+// stores everything; Cancel only closes and leaves what was typed pending in the tables.
 class TfrmOptions : public QDialog, public TQVForm
 {
     Q_OBJECT

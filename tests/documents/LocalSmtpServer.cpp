@@ -32,9 +32,8 @@ LocalSmtpServer::~LocalSmtpServer()
 
 void LocalSmtpServer::setTls(const QString &certificate, const QString &key, bool startTls)
 {
-    m_tlsArguments = startTls
-        ? QStringList { u"--tlscert"_s, certificate, u"--tlskey"_s, key }
-        : QStringList { u"--smtpscert"_s, certificate, u"--smtpskey"_s, key };
+    m_tlsArguments = startTls ? QStringList { u"--tlscert"_s, certificate, u"--tlskey"_s, key }
+                              : QStringList { u"--smtpscert"_s, certificate, u"--smtpskey"_s, key };
 }
 
 bool LocalSmtpServer::makeCertificate(const QString &folder, QString *why)

@@ -68,8 +68,9 @@ void TestDocumentMail::sentFromPreview_data()
         << QStringList { QString(), u"site@example.com"_s, u"third@example.com"_s }
         << u"site@example.com"_s << u"Job Sheet J-12"_s + business << u"Job Sheet J-12.pdf"_s;
     QTest::newRow("default address left empty")
-        << false << u"Q-501"_s << u"3"_s << QStringList { u"ann@example.com"_s, QString(), QString() }
-        << u"ann@example.com"_s << u"Quote Q-501"_s + business << u"Quote Q-501.pdf"_s;
+        << false << u"Q-501"_s << u"3"_s
+        << QStringList { u"ann@example.com"_s, QString(), QString() } << u"ann@example.com"_s
+        << u"Quote Q-501"_s + business << u"Quote Q-501.pdf"_s;
     QTest::newRow("number unfit for a file name")
         << false << u"Q/7:1*"_s << QString() << QStringList { QString(), QString(), QString() }
         << QString() << u"Quote Q/7:1*"_s + business << u"Quote Q_7_1_.pdf"_s;
@@ -88,8 +89,8 @@ void TestDocumentMail::sentFromPreview()
     HandMadeDocuments documents;
     documents.addDocument(job, number, HandMadeDocuments::clientId,
         { HandLine(u"Pipes"_s, u"P1"_s, u"Copper pipe"_s, 2, 10) }, 20);
-    documents.data.exec(u"Business.db"_s,
-        u"UPDATE data SET Company_Name = 'Harbour Plumbing Pty Ltd'"_s);
+    documents.data.exec(
+        u"Business.db"_s, u"UPDATE data SET Company_Name = 'Harbour Plumbing Pty Ltd'"_s);
     documents.data.exec(u"Clients.DB"_s,
         u"UPDATE data SET Default_Email = '%1', Email1 = '%2', Email2 = '%3', Email3 = '%4'"_s.arg(
             defaultEmail, emails.at(0), emails.at(1), emails.at(2)));

@@ -12,18 +12,18 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QTimeZone>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -410,8 +410,7 @@ void TestEmailComponent::dateHeader()
     QFETCH(QString, zone);
     MimeMessage message;
     message.from = u"office@example.com"_s;
-    message.date = QDateTime(
-        QDate(2026, 12, 7), QTime(20, 26, 11), QTimeZone(offset));
+    message.date = QDateTime(QDate(2026, 12, 7), QTime(20, 26, 11), QTimeZone(offset));
     const QString bytes = QString::fromLatin1(message.toBytes());
     const QRegularExpression date(u"^Date: (.*)\r$"_s, QRegularExpression::MultilineOption);
     QCOMPARE(date.match(bytes).captured(1), u"Mon, 07 Dec 2026 20:26:11 "_s + zone);
@@ -475,8 +474,8 @@ void TestEmailComponent::settingsPage_data()
         << true << u"None"_s << u"127.0.0.1"_s << u"pw"_s << false;
     QTest::newRow("password over STARTTLS")
         << true << u"STARTTLS"_s << u"smtp.example.com"_s << u"pw"_s << false;
-    QTest::newRow("the mail program") << false << u"None"_s << u"smtp.example.com"_s << u"pw"_s
-                                      << false;
+    QTest::newRow("the mail program")
+        << false << u"None"_s << u"smtp.example.com"_s << u"pw"_s << false;
 }
 
 void TestEmailComponent::settingsPage()
@@ -549,8 +548,8 @@ void TestEmailComponent::draftAndFooter()
     QCOMPARE(shown, restored ? u"Typed before the failure"_s : QString());
     // A message with no text of its own still has the two blank lines before the footer.
     const QString footer = TfrmSendMAPI::footerLines().join(u'\n');
-    QCOMPARE(m_mail->sent.last().noteText,
-        restored ? u"Typed before the failure\n"_s + footer : footer);
+    QCOMPARE(
+        m_mail->sent.last().noteText, restored ? u"Typed before the failure\n"_s + footer : footer);
     QVERIFY(footer.startsWith(u"\n\n"_s + QString(54, u'-')));
 }
 
@@ -561,7 +560,8 @@ void TestEmailComponent::readmeExample()
     QVERIFY(readme.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(readme.readAll());
     const QString section = text.mid(text.indexOf(u"\n## E-mail\n"_s));
-    const QRegularExpression block(u"```ini\n(.*?)```"_s, QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression block(
+        u"```ini\n(.*?)```"_s, QRegularExpression::DotMatchesEverythingOption);
     const QString example = block.match(section.left(section.indexOf(u"\n## "_s, 1))).captured(1);
     if (example.isEmpty())
         QSKIP("The README keeps no hand-edit example");

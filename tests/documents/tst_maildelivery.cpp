@@ -414,8 +414,8 @@ void TestMailDelivery::encryption()
     QVERIFY2(LocalSmtpServer::makeCertificate(keys.path(), &why), qPrintable(why));
     LocalSmtpServer smtp;
     if (server != u"plain")
-        smtp.setTls(keys.filePath(u"cert.pem"_s), keys.filePath(u"key.pem"_s),
-            server == u"starttls");
+        smtp.setTls(
+            keys.filePath(u"cert.pem"_s), keys.filePath(u"key.pem"_s), server == u"starttls");
     QVERIFY2(smtp.start(&why), qPrintable(why));
     MailSettings settings = serverAt(smtp.port());
     settings.host = host;

@@ -93,8 +93,9 @@ MailPassword::Stored readFile()
         if (errno == ENOENT)
             return {};
         if (errno == ELOOP)
-            return { {}, u"The mail password file %1 is a link, so it was not read. Remove it and "
-                          "enter the password again under Options, E-mail."_s.arg(path) };
+            return { {},
+                u"The mail password file %1 is a link, so it was not read. Remove it and "
+                "enter the password again under Options, E-mail."_s.arg(path) };
         return { {}, u"The mail password file %1 cannot be read."_s.arg(path) };
     }
     struct stat info = {};
@@ -102,9 +103,9 @@ MailPassword::Stored readFile()
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         problem = u"The mail password file %1 is not a plain file, so it was not read."_s.arg(path);
     else if (info.st_uid != ::geteuid() || (info.st_mode & 077) != 0)
-        problem = u"The mail password file %1 can be read by others, so it was not used. Enter "
-                  "the password again under Options, E-mail (the file is then made private)."_s
-                      .arg(path);
+        problem =
+            u"The mail password file %1 can be read by others, so it was not used. Enter "
+            "the password again under Options, E-mail (the file is then made private)."_s.arg(path);
     QFile file;
     MailPassword::Stored stored;
     if (problem.isEmpty() && file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))

@@ -23,8 +23,7 @@ namespace {
 constexpr int submissionPort = 587;
 constexpr int tlsPort = 465;
 
-template<typename Widget>
-Widget *named(Widget *widget, const QString &name)
+template <typename Widget> Widget *named(Widget *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
@@ -34,8 +33,8 @@ Widget *named(Widget *widget, const QString &name)
 
 MailSettingsPage::MailSettingsPage(QWidget *parent)
     : QWidget(parent)
-    , m_program(named(new QRadioButton(u"Through the desktop's &mail program"_s, this),
-          u"rbMailProgram"_s))
+    , m_program(named(
+          new QRadioButton(u"Through the desktop's &mail program"_s, this), u"rbMailProgram"_s))
     , m_server(named(new QRadioButton(u"Through a mail &server:"_s, this), u"rbMailServer"_s))
     , m_host(named(new QLineEdit(this), u"edtHost"_s))
     , m_port(named(new QSpinBox(this), u"spnPort"_s))
@@ -85,8 +84,8 @@ MailSettingsPage::MailSettingsPage(QWidget *parent)
         connect(button, &QRadioButton::toggled, this, &MailSettingsPage::updateControls);
     for (QLineEdit *edit : { m_host, m_user, m_password })
         connect(edit, &QLineEdit::textChanged, this, &MailSettingsPage::updateControls);
-    connect(m_security, &QComboBox::currentIndexChanged, this,
-        &MailSettingsPage::cboSecurityChange);
+    connect(
+        m_security, &QComboBox::currentIndexChanged, this, &MailSettingsPage::cboSecurityChange);
     connect(m_test, &QPushButton::clicked, this, &MailSettingsPage::btnTestMessageClick);
 
     runGuarded(this, [this] { setSettings(MailSettings::load()); });
@@ -143,8 +142,8 @@ void MailSettingsPage::cboSecurityChange()
 void MailSettingsPage::updateControls()
 {
     const bool server = m_server->isChecked();
-    for (QWidget *control : std::initializer_list<QWidget *> { m_host, m_port, m_security, m_user,
-             m_password, m_from, m_certificates, m_test })
+    for (QWidget *control : std::initializer_list<QWidget *> {
+             m_host, m_port, m_security, m_user, m_password, m_from, m_certificates, m_test })
         control->setEnabled(server);
     const MailSettings shown = settings();
     m_plainWarning->setVisible(server && shown.security == MailSettings::Security::None

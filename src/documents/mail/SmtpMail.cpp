@@ -186,8 +186,10 @@ int SmtpMail::sendMail(quintptr, const MailMessage &message, unsigned)
         errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
     long response = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response);
-    const QString answer = m_answer.isEmpty() && response > 0 ? QString::number(response) : m_answer;
-    const QString server = answer.isEmpty() ? QString() : u" (the server answered %1)"_s.arg(answer);
+    const QString answer =
+        m_answer.isEmpty() && response > 0 ? QString::number(response) : m_answer;
+    const QString server =
+        answer.isEmpty() ? QString() : u" (the server answered %1)"_s.arg(answer);
     return fail(result == CURLE_LOGIN_DENIED ? MailResult::LoginFailure : MailResult::Failure,
         u"%1 did not take the message: %2%3"_s.arg(description(), reason, server));
 }
