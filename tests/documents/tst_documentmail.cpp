@@ -20,10 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Calls step every 10 ms until it returns true.
-void whenReady(std::function<bool()> step)
+// Calls step every 10 ms until it returns true, or until owner goes.
+void whenReady(QObject *owner, std::function<bool()> step)
 {
-    auto *timer = new QTimer;
+    auto *timer = new QTimer(owner);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, step] {
         if (step()) {
@@ -108,7 +108,8 @@ void TestDocumentMail::sentFromPreview()
     QString shownRecipient;
     QString shownSubject;
     int clicks = 0;
-    whenReady([&] { // first click: the preview's e-mail button, once the report is there
+    QObject steps; // a step that never came ends with the test
+    whenReady(&steps, [&] { // first click: the preview's e-mail button, once the report is there
         TfrmPrintPreview *preview = report->previewWindow();
         if (!preview || preview->renderState() != ReportRunner::State::Finished)
             return false;
@@ -119,7 +120,7 @@ void TestDocumentMail::sentFromPreview()
         });
         return true;
     });
-    whenReady([&] { // the dialog comes filled in: the second click is Send
+    whenReady(&steps, [&] { // the dialog comes filled in: the second click is Send
         auto *dialog = qobject_cast<TfrmSendMAPI *>(QApplication::activeModalWidget());
         if (!dialog)
             return false;
