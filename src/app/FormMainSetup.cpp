@@ -2,12 +2,24 @@
 // first-run wizard.
 #include "FormMain.h"
 #include "controls/window/CommandGuard.h"
+#include "documents/mail/MailSettingsPage.h"
 #include "reference/FormOptions.h"
 #include "reference/FormSales.h"
 #include "reference/FormSetupCompany.h"
 #include "reference/FormStartup.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The options of this program's own: the e-mail settings belong to the documents.
+void addOwnPages(TfrmOptions &options)
+{
+    auto *mail = new MailSettingsPage;
+    options.addPage(mail, u"E-mail"_s, [mail] { mail->store(); });
+}
+
+} // namespace
 
 void TfrmMain::mniBusinessSettingsClick()
 {
@@ -29,6 +41,7 @@ void TfrmMain::mniOptionsClick()
 {
     runGuarded(this, [this] {
         TfrmOptions options(m_dm, this);
+        addOwnPages(options);
         options.showPage(TfrmOptions::GeneralPage);
         options.exec();
     });
@@ -38,6 +51,7 @@ void TfrmMain::btnChangeTaxRateClick()
 {
     runGuarded(this, [this] {
         TfrmOptions options(m_dm, this);
+        addOwnPages(options);
         options.showPage(TfrmOptions::TaxRatesPage);
         options.exec();
     });

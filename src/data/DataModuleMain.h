@@ -60,6 +60,12 @@ public:
     };
     const Document &document(DocumentKind kind) const;
 
+    // The address a message about the document numbered number goes to: its client's default
+    // e-mail address (the one Default_Email names, "1" to "3"), else the client's first address;
+    // empty when the document or its client has none. Moves no view.
+    QString clientEmailAddress(DocumentKind kind, const QString &number);
+    static QString defaultEmailAddress(const QString &defaultEmail, const QStringList &addresses);
+
     // Operations on all lines of the current header.
     void DeleteQuoteLines();
     void DeleteJobLines();

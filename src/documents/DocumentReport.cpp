@@ -239,6 +239,25 @@ void DocumentReport::buildPageFooter()
     setFooterTextTop(m_geometry.creditY);
 }
 
+ReportMailing DocumentReport::mailing() const
+{
+    const QString number = param(u"NO"_s).trimmed();
+    const QString document = (m_geometry.title + u' ' + number).trimmed();
+    ReportMailing mailing;
+    mailing.report = document;
+    mailing.attachmentName = document;
+    const QString business = m_business.value(u"Company_Name"_s).toString().trimmed();
+    mailing.subject = business.isEmpty() ? document : u"%1 from %2"_s.arg(document, business);
+    const auto kind =
+        m_geometry.numberField == u"Job_No"_s ? TDM::DocumentKind::Job : TDM::DocumentKind::Quote;
+    try {
+        mailing.recipient = m_dm->clientEmailAddress(kind, number);
+    } catch (const Exception &) {
+        // The user types the address: a lookup that failed costs no more than that.
+    }
+    return mailing;
+}
+
 bool DocumentReport::beforeRun()
 {
     m_rows.setRows({});

@@ -36,6 +36,10 @@ public:
     // totals, in the order the lines were added.
     QList<QVariantMap> readRows(const QString &number) const;
 
+    // The document goes to its client's default address, as "Quote Q-500 from <business>", in
+    // "Quote Q-500.pdf".
+    ReportMailing mailing() const override;
+
     ReportImage &logo() { return *m_logo; }
     const DocumentGeometry &geometry() const { return m_geometry; }
 

@@ -33,6 +33,7 @@ TfrmSendMAPI::TfrmSendMAPI(QWidget *parent, MailLibrary *library)
     , m_subject(new QLineEdit(this))
     , m_text(new QPlainTextEdit(this))
     , m_attachAs(new QComboBox(this))
+    , m_status(new QLabel(this))
 {
     setObjectName(u"frmSendMAPI"_s);
     setWindowTitle(u"Send Quote"_s);
@@ -75,6 +76,8 @@ TfrmSendMAPI::TfrmSendMAPI(QWidget *parent, MailLibrary *library)
     grid->addWidget(m_subject, 2, 0, 1, 4);
     grid->addWidget(textLabel, 3, 0, 1, 4);
     grid->addWidget(m_text, 4, 0, 1, 4);
+    m_status->setObjectName(u"lblStatus"_s);
+    m_status->hide();
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(attachLabel);
     buttons->addWidget(m_attachAs);
@@ -82,17 +85,11 @@ TfrmSendMAPI::TfrmSendMAPI(QWidget *parent, MailLibrary *library)
     buttons->addWidget(send);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 5, 0, 1, 4);
+    grid->addWidget(m_status, 6, 0, 1, 4);
     resize(520, 380);
     setFixedSize(size());
     formLoaded();
 
-    if (m_library && m_library->unsent) {
-        // The message of a send that failed comes back, so nothing typed is lost.
-        m_recipient->setText(m_library->unsent->recipient);
-        m_subject->setText(m_library->unsent->subject);
-        m_text->setPlainText(m_library->unsent->text);
-        m_library->unsent.reset();
-    }
     runGuarded(this, [&] {
         if (m_email->Logon() != MailResult::Success)
             ShowErrorBox(u"MAPI Logon failed"_s, this);
@@ -113,12 +110,65 @@ QStringList TfrmSendMAPI::footerLines()
     return { QString(), QString(), rule, u"Visit The Quorvane Web Page At "_s + webAddress, rule };
 }
 
-int TfrmSendMAPI::SendReport(const QString &subject, ReportAttachment *attachment)
+QString TfrmSendMAPI::messageText(const QString &typed)
 {
-    if (m_subject->text().isEmpty())
-        m_subject->setText(subject);
+    // An empty message is no line of its own: the footer's two blank lines stay two.
+    const QString footer = footerLines().join(u'\n');
+    return typed.isEmpty() ? footer : typed + u'\n' + footer;
+}
+
+QString TfrmSendMAPI::sendFailedText(int result, const MailSystem *system)
+{
+    switch (result) {
+    case MailResult::TooManyRecipients:
+    case MailResult::TooManyFiles:
+    case MailResult::AttachmentNotFound:
+        return u"The report was not sent: the message could not be put together."_s;
+    default:
+        break;
+    }
+    if (!system || !system->sendsItself())
+        return u"The report was not sent: no mail program took it. Set up a mail program on this "
+               "computer, or a mail server under Options, E-mail."_s;
+    return u"The report was not sent: %1 did not take it. Check the mail server under Options, "
+           "E-mail, or try again later."_s.arg(system->description());
+}
+
+int TfrmSendMAPI::SendReport(const ReportMailing &mailing, ReportAttachment *attachment)
+{
+    m_report = mailing.report;
+    if (m_library && m_library->unsent && m_library->unsent->report == m_report) {
+        // The message of a send that failed comes back, so nothing typed is lost.
+        m_recipient->setText(m_library->unsent->recipient);
+        m_subject->setText(m_library->unsent->subject);
+        m_text->setPlainText(m_library->unsent->text);
+    } else {
+        m_recipient->setText(mailing.recipient);
+        m_subject->setText(mailing.subject);
+    }
+    if (m_library)
+        m_library->unsent.reset(); // another report starts afresh
     m_attachment = attachment;
     return exec();
+}
+
+void TfrmSendMAPI::setSending(const QString &status)
+{
+    m_sending = !status.isEmpty();
+    m_status->setText(status);
+    m_status->setVisible(m_sending);
+    for (QWidget *control :
+        { static_cast<QWidget *>(m_recipient), static_cast<QWidget *>(m_subject),
+            static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_attachAs) })
+        control->setEnabled(!m_sending);
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setEnabled(!m_sending);
+}
+
+void TfrmSendMAPI::reject()
+{
+    if (!m_sending) // the mail system has the message: the dialog closes when it is done
+        QDialog::reject();
 }
 
 ReportAttachment::Format TfrmSendMAPI::attachmentFormat() const
@@ -140,7 +190,7 @@ void TfrmSendMAPI::btnSendClick()
 {
     runGuarded(this, [&] {
         WaitCursor wait;
-        const MailLibrary::Draft draft { m_recipient->text(), m_subject->text(),
+        const MailLibrary::Draft draft { m_report, m_recipient->text(), m_subject->text(),
             m_text->toPlainText() };
         m_email->Recipient << m_recipient->text();
         QString writeError;
@@ -154,12 +204,22 @@ void TfrmSendMAPI::btnSendClick()
                 writeError = error.message();
             }
         }
-        for (const QString &line : footerLines())
-            m_text->appendPlainText(line);
+        m_text->setPlainText(messageText(m_text->toPlainText()));
         m_email->SetLongText(m_text->toPlainText());
         m_email->Subject = m_subject->text().left(TEmail::MaxText);
 
-        const int result = m_email->SendMail();
+        MailSystem *system = m_library ? m_library->system() : nullptr;
+        int result = MailResult::Failure;
+        {
+            const struct SendingEnds
+            {
+                TfrmSendMAPI *dialog;
+                ~SendingEnds() { dialog->setSending({}); }
+            } sendingEnds { this };
+            if (system)
+                setSending(u"Handing the report to %1\u2026"_s.arg(system->description()));
+            result = m_email->SendMail();
+        }
         if (result == MailResult::Success) {
             if (m_attachment && m_library && m_library->system()->readsAttachmentsLater())
                 m_library->keepUntilExit(m_attachment->releaseFolder());
@@ -167,22 +227,23 @@ void TfrmSendMAPI::btnSendClick()
             if (m_library)
                 m_library->unsent = draft;
             const QString why = writeError.isEmpty() ? m_email->lastError() : writeError;
-            ShowInfoMessage(
-                why.isEmpty() ? sendFailedText() : sendFailedText() + u"\n\n"_s + why, this);
+            ShowInfoMessage(sendFailedText(result, system), why, this);
         }
         accept();
     });
 }
 
-void emailReport(QWidget *parent, const RenderedReport &pages, bool finished)
+void emailReport(
+    QWidget *parent, const RenderedReport &pages, bool finished, const ReportMailing &mailing)
 {
     runGuarded(parent, [&] {
         std::unique_ptr<ReportAttachment> attachment;
         {
             WaitCursor wait;
-            attachment = std::make_unique<ReportAttachment>(pages, finished);
+            attachment =
+                std::make_unique<ReportAttachment>(pages, finished, mailing.attachmentName);
         }
         TfrmSendMAPI dialog(parent);
-        dialog.SendReport(u"A Report"_s, attachment.get());
+        dialog.SendReport(mailing, attachment.get());
     });
 }

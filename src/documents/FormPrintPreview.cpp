@@ -221,6 +221,7 @@ void TfrmPrintPreview::openReport(const QString &path)
     // From now on print and printer set-up act on the loaded pages alone.
     m_livePrint = nullptr;
     m_liveSetup = nullptr;
+    m_mailing = ReportMailing();
     m_state = ReportRunner::State::Finished;
     m_report = RenderedReport();
     m_view->setPages({});
@@ -280,7 +281,7 @@ void TfrmPrintPreview::btnPrinterSetupClick()
 
 void TfrmPrintPreview::btnEmailClick()
 {
-    emailReport(this, m_report, finished());
+    emailReport(this, m_report, finished(), m_mailing);
 }
 
 void TfrmPrintPreview::btnSavePdfClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/OutputDialogs.h"
+#include "documents/ReportMailing.h"
 #include "report/ReportPage.h"
 #include "report/ReportRunner.h"
 
@@ -61,6 +62,11 @@ public:
     // Loads a report file; a refused file is thrown as Exception and the pages stay.
     void openReport(const QString &path);
 
+    // How "Send Report Via Email" addresses and names the report; a report file opened here goes
+    // as any report does.
+    void setMailing(const ReportMailing &mailing) { m_mailing = mailing; }
+    const ReportMailing &mailing() const { return m_mailing; }
+
     // Where the e-mail attachment is written; created when missing.
     QString attachmentFolder() const { return m_attachmentFolder; }
     void setAttachmentFolder(const QString &folder) { m_attachmentFolder = folder; }
@@ -100,6 +106,7 @@ private:
     std::function<void()> m_livePrint;
     std::function<void(QWidget *)> m_liveSetup;
     QString m_attachmentFolder;
+    ReportMailing m_mailing;
     PreviewPageView *m_view;
     QComboBox *m_zoom;
     QLabel *m_stateLabel;

@@ -112,6 +112,17 @@ bool TQrepMaster::printerSetup(QWidget *parent)
     return m_dialogs.printerSetup && m_dialogs.printerSetup(*m_printer, parent, pageCount);
 }
 
+ReportMailing TQrepMaster::mailing() const
+{
+    ReportMailing mailing;
+    const QString title = m_layout.title().trimmed();
+    if (!title.isEmpty()) {
+        mailing.report = title;
+        mailing.attachmentName = title;
+    }
+    return mailing;
+}
+
 void TQrepMaster::preview(QWidget *parent)
 {
     auto *window = new TfrmPrintPreview(parent);
@@ -148,6 +159,7 @@ void TQrepMaster::preview(QWidget *parent)
     if (!m_preview)
         return;
     if (m_preview->isAttached()) {
+        m_preview->setMailing(mailing());
         m_preview->setReport(m_lastPages);
         m_preview->setRenderState(ReportRunner::State::Finished);
     }

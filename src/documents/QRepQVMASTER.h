@@ -51,6 +51,10 @@ public:
     // The printer dialog; its choices hold for every later run of this report object.
     bool printerSetup(QWidget *parent);
 
+    // How the previewed report goes out by e-mail: by default as "A Report", its attachment named
+    // after the report's title.
+    virtual ReportMailing mailing() const;
+
     // The open preview window, or null.
     TfrmPrintPreview *previewWindow() const { return m_preview; }
     // The pages of the last run.

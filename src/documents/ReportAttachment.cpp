@@ -1,5 +1,6 @@
 #include "documents/ReportAttachment.h"
 
+#include "documents/ReportMailing.h"
 #include "engine/Exception.h"
 #include "report/PageFile.h"
 #include "report/ReportOutput.h"
@@ -10,9 +11,10 @@
 
 using namespace Qt::StringLiterals;
 
-ReportAttachment::ReportAttachment(RenderedReport pages, bool finished)
+ReportAttachment::ReportAttachment(RenderedReport pages, bool finished, const QString &name)
     : m_pages(std::move(pages))
     , m_finished(finished)
+    , m_name(ReportMailing::safeFileName(name))
     , m_folder(std::make_unique<QTemporaryDir>(
           QDir(QDir::tempPath()).filePath(u"tessorin-mail-XXXXXX"_s)))
 {
@@ -26,9 +28,9 @@ ReportAttachment::ReportAttachment(RenderedReport pages, bool finished)
 
 ReportAttachment::~ReportAttachment() = default;
 
-QString ReportAttachment::fileName(Format format)
+QString ReportAttachment::fileName(Format format) const
 {
-    return format == Format::Pdf ? u"Velbric Report.pdf"_s : u"Velbric Report.QRP"_s;
+    return m_name + (format == Format::Pdf ? u".pdf"_s : u".QRP"_s);
 }
 
 QString ReportAttachment::folder() const

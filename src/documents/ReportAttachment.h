@@ -20,14 +20,15 @@ public:
         ReportFile
     };
 
-    // finished: whether rendering has finished; until it has, nothing is written. Throws
-    // Exception when the private folder cannot be made.
-    ReportAttachment(RenderedReport pages, bool finished);
+    // finished: whether rendering has finished; until it has, nothing is written. name: the file's
+    // name without extension (made safe for a file name). Throws Exception when the private
+    // folder cannot be made.
+    ReportAttachment(RenderedReport pages, bool finished, const QString &name = {});
     ~ReportAttachment();
     ReportAttachment(const ReportAttachment &) = delete;
     ReportAttachment &operator=(const ReportAttachment &) = delete;
 
-    static QString fileName(Format format);
+    QString fileName(Format format) const;
     QString folder() const;
     QString path(Format format) const;
     // Writes the attachment and returns its path. Throws Exception when it cannot be written.
@@ -39,5 +40,6 @@ public:
 private:
     RenderedReport m_pages;
     bool m_finished;
+    QString m_name;
     std::unique_ptr<QTemporaryDir> m_folder;
 };

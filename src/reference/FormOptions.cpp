@@ -161,6 +161,14 @@ QWidget *TfrmOptions::numberPage(bool jobs)
     return page;
 }
 
+void TfrmOptions::addPage(QWidget *page, const QString &caption, std::function<void()> store)
+{
+    page->setParent(m_pages);
+    m_pages->addTab(page, caption);
+    m_stores << std::move(store);
+    setFixedSize(size().expandedTo(sizeHint()));
+}
+
 void TfrmOptions::showPage(Page page)
 {
     m_pages->setCurrentIndex(page);
@@ -177,6 +185,8 @@ void TfrmOptions::btnOKClick()
         m_dm->WriteSettingFlag(u"Options"_s, u"JobComplete"_s, m_hideJobs->isChecked());
         m_dm->tblQuotes->setFiltered(m_hideQuotes->isChecked());
         m_dm->tblJobs->setFiltered(m_hideJobs->isChecked());
+        for (const std::function<void()> &store : std::as_const(m_stores))
+            store();
     });
     if (stored)
         accept();

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QPushButton;
 class TDM;
@@ -12,8 +14,8 @@ class TQVPageControl;
 class TQVTable;
 
 // "Options": whether completed quotes and jobs show, the tax table, how quote and job numbers
-// are made, and the footers printed under quotes and jobs. OK stores everything; Cancel only
-// closes and leaves what was typed pending in the tables.
+// are made, the footers printed under quotes and jobs, and pages other parts add (e-mail). OK
+// stores everything; Cancel only closes and leaves what was typed pending in the tables.
 class TfrmOptions : public QDialog, public TQVForm
 {
     Q_OBJECT
@@ -30,6 +32,9 @@ public:
     explicit TfrmOptions(TDM *dm, QWidget *parent = nullptr);
 
     TQVPageControl *pages() const { return m_pages; }
+    // Adds a page that another part of the program owns (the e-mail page); OK runs store with
+    // everything else, and a store that throws keeps the dialog open.
+    void addPage(QWidget *page, const QString &caption, std::function<void()> store);
     void showPage(Page page);
 
     void btnOKClick();
@@ -50,4 +55,5 @@ private:
     QPushButton *m_ok = nullptr;
     QCheckBox *m_hideQuotes = nullptr;
     QCheckBox *m_hideJobs = nullptr;
+    QList<std::function<void()>> m_stores;
 };

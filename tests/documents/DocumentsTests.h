@@ -6,3 +6,4 @@ int runDocumentOptionTests(int argc, char **argv);
 int runPrintDialogTests(int argc, char **argv);
 int runPreviewTests(int argc, char **argv);
 int runPdfCommandTests(int argc, char **argv);
+int runDocumentMailTests(int argc, char **argv);

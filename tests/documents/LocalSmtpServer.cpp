@@ -30,6 +30,29 @@ LocalSmtpServer::~LocalSmtpServer()
     }
 }
 
+void LocalSmtpServer::setTls(const QString &certificate, const QString &key, bool startTls)
+{
+    m_tlsArguments = startTls ? QStringList { u"--tlscert"_s, certificate, u"--tlskey"_s, key }
+                              : QStringList { u"--smtpscert"_s, certificate, u"--smtpskey"_s, key };
+}
+
+bool LocalSmtpServer::makeCertificate(const QString &folder, QString *why)
+{
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(u"openssl"_s,
+        { u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-days"_s, u"2"_s,
+            u"-subj"_s, u"/CN=localhost"_s, u"-addext"_s,
+            u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s, u"-keyout"_s, folder + u"/key.pem"_s,
+            u"-out"_s, folder + u"/cert.pem"_s });
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) {
+        *why = u"openssl could not make a certificate: "_s + openssl.errorString() + u' '
+            + QString::fromLocal8Bit(openssl.readAll());
+        return false;
+    }
+    return true;
+}
+
 int LocalSmtpServer::unusedPort()
 {
     QTcpServer server;
@@ -52,8 +75,8 @@ bool LocalSmtpServer::start(QString *why)
 bool LocalSmtpServer::startOnce(QString *why)
 {
     m_port = unusedPort();
-    QStringList args { u"-m"_s, u"aiosmtpd"_s, u"-n"_s, u"-l"_s, u"127.0.0.1:%1"_s.arg(m_port),
-        u"-c"_s };
+    QStringList args { u"-m"_s, u"aiosmtpd"_s, u"-n"_s, u"-l"_s, u"127.0.0.1:%1"_s.arg(m_port) };
+    args << m_tlsArguments << u"-c"_s;
     if (m_handler.isEmpty())
         args << u"aiosmtpd.handlers.Mailbox"_s << m_maildir.filePath(u"mail"_s);
     else

@@ -13,6 +13,12 @@ public:
     explicit LocalSmtpServer(const QString &handler = {});
     ~LocalSmtpServer();
 
+    // Makes the server speak TLS from the first byte (smtps) or offer and require STARTTLS, with
+    // the certificate and key given (PEM files). Before start().
+    void setTls(const QString &certificate, const QString &key, bool startTls);
+    // Makes a self-signed certificate for 127.0.0.1 and localhost in folder: cert.pem, key.pem.
+    static bool makeCertificate(const QString &folder, QString *why);
+
     // Starts the server and waits until it takes connections; false with *why when it cannot.
     bool start(QString *why);
     int port() const { return m_port; }
@@ -28,6 +34,7 @@ private:
     bool startOnce(QString *why);
 
     QString m_handler;
+    QStringList m_tlsArguments;
     QTemporaryDir m_maildir;
     QProcess m_process;
     int m_port = 0;

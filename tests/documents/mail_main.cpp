@@ -1,6 +1,7 @@
 #include "controls/window/TQVRegistry.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -11,6 +12,9 @@ int runMailDeliveryTests(int argc, char **argv);
 
 int main(int argc, char *argv[])
 {
+    // No desktop secret store: the mail password goes to its file, as on a machine without one.
+    QTemporaryDir noBus;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(noBus.filePath(u"bus"_s)));
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Tessorin"_s);
     QApplication::setApplicationDisplayName(u"Velbric Tessorin"_s);

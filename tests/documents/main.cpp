@@ -23,5 +23,6 @@ int main(int argc, char *argv[])
     failures += runPrintDialogTests(argc, argv);
     failures += runPreviewTests(argc, argv);
     failures += runPdfCommandTests(argc, argv);
+    failures += runDocumentMailTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

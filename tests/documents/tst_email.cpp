@@ -4,18 +4,29 @@
 #include "documents/Email.h"
 #include "documents/FormMAPISend.h"
 #include "documents/mail/MailLibrary.h"
+#include "documents/mail/MailPassword.h"
 #include "documents/mail/MailSettings.h"
+#include "documents/mail/MailSettingsPage.h"
 #include "documents/mail/MimeMessage.h"
 #include "documents/mail/SmtpMail.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -62,6 +73,15 @@ private slots:
     void plainAddress();
     void headersCannotBeInjected_data();
     void headersCannotBeInjected();
+    void dateHeader_data();
+    void dateHeader();
+    void passwordFileChecked_data();
+    void passwordFileChecked();
+    void settingsPage_data();
+    void settingsPage();
+    void draftAndFooter_data();
+    void draftAndFooter();
+    void readmeExample();
 
 private:
     RecordingMail *m_mail = nullptr;
@@ -287,6 +307,7 @@ void TestEmailComponent::settingsPerUser()
         QVERIFY(!unset.isAvailable() || !dynamic_cast<SmtpMail *>(unset.system()));
     }
     MailSettings settings;
+    settings.useServer = true;
     settings.host = u"smtp.example.com"_s;
     settings.port = 465;
     settings.security = MailSettings::Security::Tls;
@@ -372,6 +393,201 @@ void TestEmailComponent::headersCannotBeInjected()
         QVERIFY2(!line.startsWith("Bcc") && !line.startsWith("X-Evil"), line.constData());
         QVERIFY2(!line.contains('\r'), line.constData()); // every break is a header's own CR LF
     }
+}
+
+void TestEmailComponent::dateHeader_data()
+{
+    QTest::addColumn<int>("offset"); // seconds ahead of UTC
+    QTest::addColumn<QString>("zone");
+    QTest::newRow("UTC") << 0 << u"+0000"_s;
+    QTest::newRow("west") << -5 * 3600 << u"-0500"_s;
+    QTest::newRow("east, half hour") << 9 * 3600 + 1800 << u"+0930"_s;
+}
+
+void TestEmailComponent::dateHeader()
+{
+    QFETCH(int, offset);
+    QFETCH(QString, zone);
+    MimeMessage message;
+    message.from = u"office@example.com"_s;
+    message.date = QDateTime(QDate(2026, 12, 7), QTime(20, 26, 11), QTimeZone(offset));
+    const QString bytes = QString::fromLatin1(message.toBytes());
+    const QRegularExpression date(u"^Date: (.*)\r$"_s, QRegularExpression::MultilineOption);
+    QCOMPARE(date.match(bytes).captured(1), u"Mon, 07 Dec 2026 20:26:11 "_s + zone);
+}
+
+void TestEmailComponent::passwordFileChecked_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("the user's alone") << 0600 << false << true;
+    QTest::newRow("others may read it") << 0644 << false << false;
+    QTest::newRow("the group may change it") << 0620 << false << false;
+    QTest::newRow("a link to a private file") << 0600 << true << false;
+}
+
+void TestEmailComponent::passwordFileChecked()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, link);
+    QFETCH(bool, used);
+    QTemporaryDir store;
+    const QString oldRoot = TQVRegistry::rootPath();
+    TQVRegistry::setRootPath(store.path());
+    QVERIFY(!MailPassword::secretStoreRunning()); // the tests run with no session bus
+    MailSettings named;
+    named.useServer = true;
+    named.host = u"127.0.0.1"_s;
+    named.save();
+    const QString target = link ? store.filePath(u"elsewhere"_s) : MailPassword::file();
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("s3cret\n") > 0);
+    file.close();
+    QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
+    if (link)
+        QVERIFY(QFile::link(target, MailPassword::file()));
+    const MailSettings settings = MailSettings::load();
+    TQVRegistry::setRootPath(oldRoot);
+    QCOMPARE(settings.password, used ? u"s3cret"_s : QString());
+    QCOMPARE(settings.passwordProblem.isEmpty(), used);
+    // A refused password stops the send with the reason, before any connection.
+    SmtpMail server(settings);
+    MailMessage message;
+    message.recipients = { { 1, u"ann@example.com"_s, {} } };
+    if (!used) {
+        QCOMPARE(server.sendMail(0, message, 0), MailResult::LoginFailure);
+        QCOMPARE(server.lastError(), settings.passwordProblem);
+    }
+}
+
+void TestEmailComponent::settingsPage_data()
+{
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("security");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("password in the clear to a server")
+        << true << u"None"_s << u"smtp.example.com"_s << u"pw"_s << true;
+    QTest::newRow("password in the clear to this computer")
+        << true << u"None"_s << u"127.0.0.1"_s << u"pw"_s << false;
+    QTest::newRow("password over STARTTLS")
+        << true << u"STARTTLS"_s << u"smtp.example.com"_s << u"pw"_s << false;
+    QTest::newRow("the mail program")
+        << false << u"None"_s << u"smtp.example.com"_s << u"pw"_s << false;
+}
+
+void TestEmailComponent::settingsPage()
+{
+    QFETCH(bool, server);
+    QFETCH(QString, security);
+    QFETCH(QString, host);
+    QFETCH(QString, password);
+    QFETCH(bool, warned);
+    QTemporaryDir store;
+    const QString oldRoot = TQVRegistry::rootPath();
+    TQVRegistry::setRootPath(store.path());
+    MailLibrary library; // chosen from the settings, as at start-up
+    MailSettingsPage page;
+    page.show();
+    page.findChild<QRadioButton *>(server ? u"rbMailServer"_s : u"rbMailProgram"_s)->click();
+    page.findChild<QComboBox *>(u"cboSecurity"_s)->setCurrentText(security);
+    page.findChild<QLineEdit *>(u"edtHost"_s)->setText(host);
+    page.findChild<QLineEdit *>(u"edtPassword"_s)->setText(password);
+    page.findChild<QLineEdit *>(u"edtFrom"_s)->setText(u"office@example.com"_s);
+    const bool shownWarning = page.findChild<QLabel *>(u"lblPlainWarning"_s)->isVisible();
+    page.store();
+    auto *smtp = dynamic_cast<SmtpMail *>(library.system());
+    const MailSettings stored = MailSettings::load();
+    TQVRegistry::setRootPath(oldRoot);
+    QCOMPARE(shownWarning, warned);
+    // In effect at once, without a restart.
+    QCOMPARE(bool(smtp), server);
+    if (smtp) {
+        QCOMPARE(smtp->settings().host, host);
+        QCOMPARE(MailSettings::securityName(smtp->settings().security), security);
+        QCOMPARE(smtp->settings().password, password);
+    }
+    QCOMPARE(stored.useServer, server);
+    QCOMPARE(stored.password, password);
+}
+
+void TestEmailComponent::draftAndFooter_data()
+{
+    QTest::addColumn<QString>("secondReport");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("the same report again") << u"Quote Q-500"_s << true;
+    QTest::newRow("another report") << u"Quote Q-501"_s << false;
+}
+
+void TestEmailComponent::draftAndFooter()
+{
+    QFETCH(QString, secondReport);
+    QFETCH(bool, restored);
+    const auto send = [this](const QString &report, const QString &typed, QString *shown) {
+        ReportMailing mailing;
+        mailing.report = report;
+        mailing.recipient = u"ann@example.com"_s;
+        TfrmSendMAPI dialog(nullptr, m_library.get());
+        QTimer::singleShot(0, &dialog, [&] {
+            auto *text = dialog.findChild<QPlainTextEdit *>(u"memText"_s);
+            if (shown)
+                *shown = text->toPlainText();
+            if (!typed.isNull())
+                text->setPlainText(typed);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(u"btnSend"_s), Qt::LeftButton);
+        });
+        dialog.SendReport(mailing, nullptr);
+    };
+    m_mail->sendResult = MailResult::Failure;
+    send(u"Quote Q-500"_s, u"Typed before the failure"_s, nullptr);
+    m_mail->sendResult = MailResult::Success;
+    QString shown;
+    send(secondReport, QString(), &shown);
+    QCOMPARE(shown, restored ? u"Typed before the failure"_s : QString());
+    // A message with no text of its own still has the two blank lines before the footer.
+    const QString footer = TfrmSendMAPI::footerLines().join(u'\n');
+    QCOMPARE(
+        m_mail->sent.last().noteText, restored ? u"Typed before the failure\n"_s + footer : footer);
+    QVERIFY(footer.startsWith(u"\n\n"_s + QString(54, u'-')));
+}
+
+void TestEmailComponent::readmeExample()
+{
+    // The hand-edit example of the README, added to a store the program has already written.
+    QFile readme(QStringLiteral(TEST_SOURCE_DIR "/../../README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QString section = text.mid(text.indexOf(u"\n## E-mail\n"_s));
+    const QRegularExpression block(
+        u"```ini\n(.*?)```"_s, QRegularExpression::DotMatchesEverythingOption);
+    const QString example = block.match(section.left(section.indexOf(u"\n## "_s, 1))).captured(1);
+    if (example.isEmpty())
+        QSKIP("The README keeps no hand-edit example");
+    QTemporaryDir store;
+    const QString oldRoot = TQVRegistry::rootPath();
+    TQVRegistry::setRootPath(store.path());
+    {
+        TQVRegistry registry;
+        QVERIFY(registry.openKey(u"\\Software\\Velbric\\Tessorin"_s, true));
+        registry.writeInteger(u"Left"_s, 10);
+    }
+    QFile ini(TQVRegistry::defaultStoreFile());
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write('\n' + example.toUtf8());
+    ini.close();
+    const MailSettings settings = MailSettings::load();
+    MailLibrary library;
+    auto *smtp = dynamic_cast<SmtpMail *>(library.system());
+    TQVRegistry::setRootPath(oldRoot);
+    QVERIFY(settings.isSet());
+    QCOMPARE(settings.host, u"smtp.example.com"_s);
+    QCOMPARE(settings.port, 587);
+    QVERIFY(settings.security == MailSettings::Security::StartTls);
+    QCOMPARE(settings.user, u"office@example.com"_s);
+    QCOMPARE(settings.from, u"office@example.com"_s);
+    QVERIFY(smtp);
 }
 
 int runEmailComponentTests(int argc, char **argv)

@@ -10,10 +10,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -93,6 +95,10 @@ private slots:
     void smtpSubjectInjection();
     void previewSend_data();
     void previewSend();
+    void xdgEmailWindowAnswers_data();
+    void xdgEmailWindowAnswers();
+    void encryption_data();
+    void encryption();
 
 private:
     QTemporaryDir m_temp;
@@ -197,6 +203,7 @@ void TestMailDelivery::smtpDelivers()
     out.close();
 
     MailLibrary library(std::make_unique<SmtpMail>(serverAt(server.port())));
+    const QDateTime sentAt = QDateTime::currentDateTime();
     TEmail email;
     email.Recipient = { u"[SMTP:ann@example.com]"_s };
     email.CC = { u"bo@example.com"_s };
@@ -215,6 +222,11 @@ void TestMailDelivery::smtpDelivers()
     QCOMPARE(m[u"cc"_s].toString(), u"bo@example.com"_s);
     QVERIFY(!m[u"headers"_s].toArray().contains(u"Bcc"_s));
     QCOMPARE(m[u"subject"_s].toString(), email.Subject);
+    // Every header reads cleanly with the strict parser; the date is the sending time.
+    QCOMPARE(m[u"defects"_s].toArray(), QJsonArray());
+    const QDateTime date = QDateTime::fromString(m[u"date"_s].toString(), Qt::ISODate);
+    QVERIFY2(date.isValid(), qPrintable(m[u"date"_s].toString()));
+    QVERIFY(qAbs(date.secsTo(sentAt)) < 120);
     QCOMPARE(m[u"text"_s].toString(), u"Line one\n.\nLine three \u00e9"_s);
     const QJsonArray files = m[u"attachments"_s].toArray();
     QCOMPARE(files.size(), 1);
@@ -300,16 +312,128 @@ void TestMailDelivery::previewSend()
     }
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first().icon, QMessageBox::Information);
-    QVERIFY(boxes.first().text.startsWith(TfrmSendMAPI::sendFailedText()));
-    QVERIFY2(boxes.first().text.contains(reason), qPrintable(boxes.first().text));
-    // Nothing typed is lost: the next send dialog starts from the failed message.
+    // Plain words in the box; what the server or the component said goes to its details.
+    QVERIFY2(boxes.first().text.startsWith(u"The report was not sent"_s),
+        qPrintable(boxes.first().text));
+    QVERIFY2(boxes.first().details.contains(reason), qPrintable(boxes.first().details));
+    // Nothing typed is lost: the next send dialog of the report starts from the failed message.
     QVERIFY(library.unsent);
     QCOMPARE(library.unsent->recipient, u"ann@example.com"_s);
     QCOMPARE(library.unsent->text, u"Here it is."_s);
-    TfrmSendMAPI again;
-    QCOMPARE(again.findChild<QPlainTextEdit *>(u"memText"_s)->toPlainText(), u"Here it is."_s);
+    QString shown;
+    QTimer::singleShot(0, window.get(), [&] {
+        if (auto *dialog = qobject_cast<TfrmSendMAPI *>(QApplication::activeModalWidget())) {
+            shown = dialog->findChild<QPlainTextEdit *>(u"memText"_s)->toPlainText();
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(window->findChild<QToolButton *>(u"btnEmail"_s), Qt::LeftButton);
+    QCOMPARE(shown, u"Here it is."_s);
     if (server == u"mailbox")
         QCOMPARE(smtp.messages().size(), 0);
+}
+
+void TestMailDelivery::xdgEmailWindowAnswers_data()
+{
+    QTest::addColumn<QByteArray>("hook"); // what the mail program does with the message
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("taken after a while") << QByteArray("sleep 1\nexit 0\n") << true;
+    QTest::newRow("no mail program")
+        << QByteArray("i=0; while [ $i -lt 40 ]; do echo \"xdg-open: no method $i\" >&2; "
+                      "i=$((i+1)); done\nsleep 1\nexit 3\n")
+        << false;
+}
+
+void TestMailDelivery::xdgEmailWindowAnswers()
+{
+    QFETCH(QByteArray, hook);
+    QFETCH(bool, taken);
+    QTemporaryDir bin;
+    QFile script(bin.filePath(u"xdg-email-hook.sh"_s));
+    QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\n" + hook) > 0);
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+    MailLibrary library(std::make_unique<XdgEmailMail>());
+    auto window = preview(true);
+    // While the mail program has the message, timers still run and the dialog says what it does.
+    QStringList seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<TfrmSendMAPI *>(QApplication::activeModalWidget());
+        auto *status = dialog ? dialog->findChild<QLabel *>(u"lblStatus"_s) : nullptr;
+        if (status && status->isVisible() && !seen.contains(status->text()))
+            seen << status->text();
+    });
+    watch.start(50);
+    answerSendDialog(u"ann@example.com"_s, u"Here it is."_s);
+    QTest::mouseClick(window->findChild<QToolButton *>(u"btnEmail"_s), Qt::LeftButton);
+    qputenv("PATH", path);
+    QCOMPARE(seen, QStringList { u"Handing the report to your mail program\u2026"_s });
+    const QList<MessageAnswers::Shown> boxes = MessageAnswers::shown();
+    QCOMPARE(boxes.size(), taken ? 0 : 1);
+    if (!taken) {
+        QVERIFY2(!boxes.first().text.contains(u"xdg"_s), qPrintable(boxes.first().text));
+        QVERIFY(boxes.first().text.contains(u"Set up a mail program"_s));
+        QVERIFY(boxes.first().text.contains(u"Options"_s));
+        QVERIFY(boxes.first().details.contains(u"xdg-open: no method 39"_s));
+    }
+}
+
+void TestMailDelivery::encryption_data()
+{
+    QTest::addColumn<QString>("server"); // "smtps", "starttls" or "plain"
+    QTest::addColumn<QString>("security");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("trusted"); // whether the user chose to trust the server's certificate
+    QTest::addColumn<int>("result");
+    QTest::newRow("TLS, trusted") << u"smtps"_s << u"TLS"_s << u"127.0.0.1"_s << true << 0;
+    QTest::newRow("TLS, not trusted")
+        << u"smtps"_s << u"TLS"_s << u"127.0.0.1"_s << false << MailResult::Failure;
+    QTest::newRow("STARTTLS, trusted")
+        << u"starttls"_s << u"STARTTLS"_s << u"localhost"_s << true << 0;
+    QTest::newRow("STARTTLS, not trusted")
+        << u"starttls"_s << u"STARTTLS"_s << u"127.0.0.1"_s << false << MailResult::Failure;
+    QTest::newRow("STARTTLS never falls back to plain text")
+        << u"plain"_s << u"STARTTLS"_s << u"127.0.0.1"_s << true << MailResult::Failure;
+    // Refused before any connection is made (192.0.2.1 is a documentation address).
+    QTest::newRow("password in the clear to another machine")
+        << u"plain"_s << u"None"_s << u"192.0.2.1"_s << true << MailResult::LoginFailure;
+}
+
+void TestMailDelivery::encryption()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, security);
+    QFETCH(QString, host);
+    QFETCH(bool, trusted);
+    QFETCH(int, result);
+    QTemporaryDir keys;
+    QString why;
+    QVERIFY2(LocalSmtpServer::makeCertificate(keys.path(), &why), qPrintable(why));
+    LocalSmtpServer smtp;
+    if (server != u"plain")
+        smtp.setTls(
+            keys.filePath(u"cert.pem"_s), keys.filePath(u"key.pem"_s), server == u"starttls");
+    QVERIFY2(smtp.start(&why), qPrintable(why));
+    MailSettings settings = serverAt(smtp.port());
+    settings.host = host;
+    settings.security = MailSettings::securityFromName(security);
+    if (settings.security == MailSettings::Security::None) {
+        settings.user = u"office"_s;
+        settings.password = u"s3cret"_s;
+    }
+    if (trusted)
+        settings.certificates = keys.filePath(u"cert.pem"_s);
+    SmtpMail mail(settings);
+    MailMessage message;
+    message.subject = u"Encrypted"_s;
+    message.recipients = { { 1, u"ann@example.com"_s, {} } };
+    QCOMPARE(mail.sendMail(0, message, 0), result);
+    QCOMPARE(smtp.messages().size(), result == 0 ? 1 : 0);
+    if (result == 0)
+        QVERIFY2(mail.serverAnswer().startsWith(u"250"_s), qPrintable(mail.serverAnswer()));
 }
 
 int runMailDeliveryTests(int argc, char **argv)

@@ -14,6 +14,7 @@ public:
         QMessageBox::Icon icon;
         QString title;
         QString text;
+        QString details; // the technical output under "Show Details..."
     };
 
     // The next box is answered with this button instead of being shown; answers queue up.

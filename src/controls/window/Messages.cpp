@@ -18,12 +18,13 @@ QMessageBox::StandardButton showBox(QWidget *parent,
     QMessageBox::Icon icon,
     const QString &text,
     QMessageBox::StandardButtons buttons,
-    QMessageBox::StandardButton defaultButton)
+    QMessageBox::StandardButton defaultButton,
+    const QString &details = {})
 {
     QApplication::beep();
     const QString title = applicationTitle();
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
-    if (MessageAnswers::takeAnswer({ icon, title, text }, &answer))
+    if (MessageAnswers::takeAnswer({ icon, title, text, details }, &answer))
         return answer;
 
     if (!parent)
@@ -35,6 +36,8 @@ QMessageBox::StandardButton showBox(QWidget *parent,
     // Error texts can carry user data; never let them be taken for markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -59,6 +62,11 @@ void ShowWarningMessage(const QString &text, QWidget *parent)
 void ShowInfoMessage(const QString &text, QWidget *parent)
 {
     showBox(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void ShowInfoMessage(const QString &text, const QString &details, QWidget *parent)
+{
+    showBox(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok, details);
 }
 
 bool ConfirmYesNo(const QString &text, QWidget *parent)

@@ -12,6 +12,8 @@ class QWidget;
 void ShowWarningMessage(const QString &text, QWidget *parent = nullptr);
 // An information box with one OK button.
 void ShowInfoMessage(const QString &text, QWidget *parent = nullptr);
+// The same with technical output that the box keeps under its details, out of the text.
+void ShowInfoMessage(const QString &text, const QString &details, QWidget *parent = nullptr);
 // A confirmation box with Yes and No; true for Yes.
 bool ConfirmYesNo(const QString &text, QWidget *parent = nullptr);
 // What to do with unsaved changes: Yes saves, No gives them up, Cancel stays (Esc too).

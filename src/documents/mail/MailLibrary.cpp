@@ -19,6 +19,7 @@ std::unique_ptr<MailSystem> chooseSystem()
     const MailSettings settings = MailSettings::load();
     if (settings.isSet() && SmtpMail::isSupported())
         return std::make_unique<SmtpMail>(settings);
+    // A server chosen but not named yet: the mail program, until it is.
     if (XdgEmailMail::isUsable())
         return std::make_unique<XdgEmailMail>();
     return nullptr;
@@ -30,6 +31,13 @@ MailLibrary::MailLibrary()
     : MailLibrary(nullptr)
 {
     m_system = chooseSystem();
+    m_chosen = true;
+}
+
+void MailLibrary::settingsChanged()
+{
+    if (m_chosen)
+        m_system = chooseSystem();
 }
 
 MailLibrary::MailLibrary(std::unique_ptr<MailSystem> system)

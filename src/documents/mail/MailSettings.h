@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// The mail server a user has chosen to send through, kept per user: the server's details in the
-// user's registry key "\Software\Velbric\Tessorin\Mail", the password in a file of its own beside
-// the registry that only the user may read. Nothing of it lives in the shared data directory.
+// How a user sends mail, kept per user: through the desktop's mail program, or through a mail
+// server whose details are in the user's registry key "\Software\Velbric\Tessorin\Mail" and
+// whose password is kept by MailPassword. Nothing of it lives in the shared data directory.
 struct MailSettings
 {
     enum class Security
@@ -14,21 +14,28 @@ struct MailSettings
         Tls // SMTP over TLS from the start
     };
 
+    bool useServer = false; // else the desktop's mail program
     QString host;
     int port = 587;
     Security security = Security::StartTls;
     QString user;
     QString password;
     QString from; // the sender's address
+    // A file of certificates (PEM) trusted besides the system's, for a server whose certificate
+    // no authority signed.
+    QString certificates;
+    // Why the stored password was not used; empty when all is well.
+    QString passwordProblem;
 
-    // Whether a server is set.
-    bool isSet() const { return !host.trimmed().isEmpty(); }
+    // Whether mail goes through a server that is set.
+    bool isSet() const { return useServer && !host.trimmed().isEmpty(); }
+    // Whether host is this machine, where nothing sent to it leaves it.
+    static bool isLocalHost(const QString &host);
 
     static MailSettings load();
     // Raises ERegistryException or Exception when the store refuses the write.
     void save() const;
 
-    static QString passwordFile();
     static QString securityName(Security security);
     static Security securityFromName(const QString &name);
 };

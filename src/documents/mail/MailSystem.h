@@ -69,6 +69,9 @@ public:
         quintptr session, const QList<MailRecipient> &current, QList<MailRecipient> *chosen);
     virtual int sendMail(quintptr session, const MailMessage &message, unsigned flags) = 0;
 
+    // Whether this system delivers the message itself (a mail server) rather than handing it to
+    // a program where the user sends it.
+    virtual bool sendsItself() const { return false; }
     // Whether the attachments of the last successful send must stay on disk after sendMail
     // returns, because the mail program reads them later.
     virtual bool readsAttachmentsLater() const { return false; }

@@ -34,7 +34,8 @@ QByteArray rfc2822Date(const QDateTime &date)
 {
     const QLocale c = QLocale::c();
     const int offset = date.offsetFromUtc() / 60;
-    const QString zone = u"%1%2%3"_s.arg(offset < 0 ? u'-' : u'+')
+    // A QChar, not a char16_t: arg() would take the latter for the number 43 or 45.
+    const QString zone = u"%1%2%3"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
                              .arg(std::abs(offset) / 60, 2, 10, QChar(u'0'))
                              .arg(std::abs(offset) % 60, 2, 10, QChar(u'0'));
     return (c.toString(date, u"ddd, dd MMM yyyy HH:mm:ss "_s) + zone).toLatin1();

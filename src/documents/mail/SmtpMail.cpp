@@ -32,6 +32,17 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *user)
     return n;
 }
 
+// Keeps the last line the server sent.
+int keepAnswer(CURL *, curl_infotype type, char *data, size_t size, void *user)
+{
+    if (type == CURLINFO_HEADER_IN) {
+        const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
+        if (!line.isEmpty())
+            *static_cast<QString *>(user) = line;
+    }
+    return 0;
+}
+
 // Owns a libcurl handle and a recipient list for one send.
 struct CurlSend
 {
@@ -79,6 +90,15 @@ QString SmtpMail::description() const
 int SmtpMail::sendMail(quintptr, const MailMessage &message, unsigned)
 {
     clearError();
+    m_answer.clear();
+    if (!m_settings.passwordProblem.isEmpty())
+        return fail(MailResult::LoginFailure, m_settings.passwordProblem);
+    // A user name and password cross the network only encrypted; this machine is the exception.
+    if (m_settings.security == MailSettings::Security::None && !m_settings.user.isEmpty()
+        && !MailSettings::isLocalHost(m_settings.host))
+        return fail(MailResult::LoginFailure,
+            u"The user name and password are not sent to %1 without encryption: choose STARTTLS "
+            "or TLS for it."_s.arg(m_settings.host));
     const QString from = MailAddress::plainAddress(m_settings.from);
     if (from.isEmpty())
         return fail(MailResult::Failure,
@@ -148,6 +168,16 @@ int SmtpMail::sendMail(quintptr, const MailMessage &message, unsigned)
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, transferSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // The server's certificate is always checked: against the system's authorities, or against
+    // the certificates the user chose to trust.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    const QByteArray certificates = QFile::encodeName(m_settings.certificates);
+    if (!certificates.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, certificates.constData());
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, keepAnswer);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &m_answer);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
 
     const CURLcode result = curl_easy_perform(curl);
     if (result == CURLE_OK)
@@ -156,7 +186,10 @@ int SmtpMail::sendMail(quintptr, const MailMessage &message, unsigned)
         errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
     long response = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response);
-    const QString server = response > 0 ? u" (the server answered %1)"_s.arg(response) : QString();
+    const QString answer =
+        m_answer.isEmpty() && response > 0 ? QString::number(response) : m_answer;
+    const QString server =
+        answer.isEmpty() ? QString() : u" (the server answered %1)"_s.arg(answer);
     return fail(result == CURLE_LOGIN_DENIED ? MailResult::LoginFailure : MailResult::Failure,
         u"%1 did not take the message: %2%3"_s.arg(description(), reason, server));
 }

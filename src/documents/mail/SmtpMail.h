@@ -12,9 +12,12 @@ public:
 
     QString description() const override;
     QString defaultProfile() const override { return m_settings.user; }
+    bool sendsItself() const override { return true; }
     int sendMail(quintptr session, const MailMessage &message, unsigned flags) override;
 
     const MailSettings &settings() const { return m_settings; }
+    // The server's last answer in the last send ("250 Message accepted"), empty when none came.
+    QString serverAnswer() const { return m_answer; }
 
     // Whether libcurl can speak SMTP here.
     static bool isSupported();
@@ -24,4 +27,5 @@ public:
 
 private:
     MailSettings m_settings;
+    QString m_answer;
 };

@@ -1,5 +1,6 @@
 #include "documents/mail/XdgEmailMail.h"
 
+#include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -8,9 +9,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString xdgEmail = u"xdg-email"_s;
-// xdg-email returns once the mail program has the message; a program that never returns is not
-// waited for longer than this.
-constexpr int handOverMs = 120000;
 
 } // namespace
 
@@ -70,20 +68,26 @@ int XdgEmailMail::sendMail(quintptr, const MailMessage &message, unsigned)
     process.setProgram(m_program);
     process.setArguments(args);
     process.setStandardInputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // xdg-email returns when the mail program has the message, which for a program started in
+    // the foreground is when its compose window closes: the windows keep answering meanwhile.
+    QEventLoop wait;
+    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
     process.start();
     if (!process.waitForStarted())
         return fail(MailResult::Failure,
             u"Your mail program could not be started: %1"_s.arg(process.errorString()));
-    if (!process.waitForFinished(handOverMs)) {
-        process.kill();
-        process.waitForFinished();
-        return fail(MailResult::Failure, u"Your mail program did not take the message."_s);
-    }
+    if (process.state() != QProcess::NotRunning)
+        wait.exec();
+    if (process.state() != QProcess::NotRunning)
+        process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString output = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
         return fail(MailResult::Failure,
-            output.isEmpty() ? u"Your mail program did not take the message."_s
-                             : u"Your mail program did not take the message: %1"_s.arg(output));
+            output.isEmpty()
+                ? u"xdg-email ended with code %1."_s.arg(process.exitCode())
+                : u"xdg-email ended with code %1:\n%2"_s.arg(process.exitCode()).arg(output));
     }
     return MailResult::Success;
 }
