@@ -397,9 +397,9 @@ void TestMailDelivery::encryption_data()
         << u"starttls"_s << u"STARTTLS"_s << u"127.0.0.1"_s << false << MailResult::Failure;
     QTest::newRow("STARTTLS never falls back to plain text")
         << u"plain"_s << u"STARTTLS"_s << u"127.0.0.1"_s << true << MailResult::Failure;
-    // Refused before any connection is made (192.0.2.1 is a documentation address).
+    // Refused before any connection is made; the ".invalid" name never resolves anywhere.
     QTest::newRow("password in the clear to another machine")
-        << u"plain"_s << u"None"_s << u"192.0.2.1"_s << true << MailResult::LoginFailure;
+        << u"plain"_s << u"None"_s << u"mail.example.invalid"_s << true << MailResult::LoginFailure;
 }
 
 void TestMailDelivery::encryption()
