@@ -70,7 +70,7 @@ QString inUseText(
     }
     if (parts.isEmpty())
         return {};
-    return u"This %1 cannot be deleted: %2 use it."_s.arg(record, listText(parts));
+    return u"This %1 is used by %2 and cannot be deleted."_s.arg(record, listText(parts));
 }
 
 } // namespace
