@@ -279,9 +279,10 @@ FilterExpression FilterExpression::parse(const QString &text, const TableDef &de
     return expression;
 }
 
-// Money keeps four decimals, so that adding and taking off the same amounts comes back to exactly
-// what it was (nothing is exactly 0, never -0 or 1e-17). Amounts too large for four decimals to
-// mean anything, and those that are not numbers at all, stay as they are.
+// Money, and a number shown as money, keeps four decimals, so that adding and taking off the
+// same amounts comes back to exactly what it was: nothing is 0, never -0 or 1e-17. Amounts too
+// large for four decimals to mean anything, and those that are not numbers at all, stay as they
+// are.
 static double moneyValue(double amount)
 {
     if (!std::isfinite(amount) || std::abs(amount) >= 1e11)
@@ -309,7 +310,8 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int
             || value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::UInt
             || value.typeId() == QMetaType::ULongLong)
-            return field.type == FieldType::Money ? moneyValue(value.toDouble()) : value.toDouble();
+            return field.type == FieldType::Number ? value.toDouble()
+                                                   : moneyValue(value.toDouble());
         const QString text = value.toString().trimmed();
         if (text.isEmpty())
             return {};
@@ -320,7 +322,7 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
                 QCoreApplication::translate("Field", "'%1' is not a valid floating point value")
                     .arg(value.toString()));
         }
-        return field.type == FieldType::Money ? moneyValue(number) : number;
+        return field.type == FieldType::Number ? number : moneyValue(number);
     }
     case FieldType::Date: {
         if (value.typeId() == QMetaType::QDate) {
