@@ -280,9 +280,9 @@ FilterExpression FilterExpression::parse(const QString &text, const TableDef &de
 }
 
 // Money, and a number shown as money, keeps four decimals, so that adding and taking off the
-// same amounts comes back to exactly what it was: nothing is 0, never -0 or 1e-17. Amounts too
-// large for four decimals to mean anything, and those that are not numbers at all, stay as they
-// are.
+// same amounts comes back to exactly what it was: a sum of nothing is 0, not -0 or 1e-17. Amounts
+// too large for four decimals to mean anything, and those that are not numbers at all, stay as
+// they are.
 static double moneyValue(double amount)
 {
     if (!std::isfinite(amount) || std::abs(amount) >= 1e11)
