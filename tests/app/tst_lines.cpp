@@ -281,19 +281,31 @@ void TestLines::lineCommandsOnAQuoteBeingInserted()
     QFETCH(QString, command);
     QFETCH(double, total);
     QFETCH(QString, printed);
+    m_f->data.exec(u"PKey.DB"_s, u"UPDATE data SET CurrentKey = 1000"_s);
     showDetails(*m_f, 3);
     QVERIFY(ModalDialogs::whileOpen<QDialog>(
         [&] { m_f->trigger(u"mniNewQuote"_s); }, [](QDialog *wizard) { wizard->close(); }));
     QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Insert);
     const QString number = m_f->currentQuote();
     QCOMPARE(m_f->find<TQVDBGrid>(u"grdLabour"_s)->model()->rowCount(), 0);
-    Visit visit;
-    if (command == u"btnLabourDelete"_s)
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    const auto click = [&] { m_f->find<QToolButton>(command)->click(); };
+    if (command == u"btnLabourDelete"_s) {
         MessageAnswers::setNextAnswer(QMessageBox::Yes);
-    else
-        onLineDialog<TfrmLabourSelect>(visit, u"Labour_Code"_s, u"TILER"_s, {});
-    m_f->find<QToolButton>(command)->click();
-    QCOMPARE(visit.code, QString());
+        click();
+        QCOMPARE(
+            MessageAnswers::lastText(), u"There are no Labour Items in this Quote to delete"_s);
+    } else {
+        QString code;
+        QVERIFY(ModalDialogs::whileOpen<TfrmLabourSelect>(click, [&](TfrmLabourSelect *dialog) {
+            code = dialog->lineTable()->fieldByName(u"Labour_Code"_s)->asString();
+            choose(dialog, u"cboCode"_s, u"TILER"_s);
+            dialog->findChild<QAction *>(u"btnSave"_s)->trigger();
+        }));
+        QCOMPARE(code, QString());
+        QVERIFY2(MessageAnswers::shown().isEmpty(), qPrintable(MessageAnswers::lastText()));
+    }
     const QString quote = u"WHERE Quote_No = '%1'"_s;
     QCOMPARE(
         stored(*m_f, u"Quotes.DB"_s, u"SELECT QuoteTotal FROM data "_s + quote.arg(number)), total);

@@ -809,21 +809,24 @@ void TestRules::overflowingAmountsAreRefused()
 
 void TestRules::linesFollowTheHeaderBeingInserted_data()
 {
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("short number") << u"Q-"_s;
-    // Labour lines keep 10 characters of the number: the stored line falls outside the list.
-    QTest::newRow("number longer than a labour line keeps") << u"QUOTE-2024-"_s;
+    QTest::addColumn<bool>("labour");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("material line") << false << u"M45"_s;
+    QTest::newRow("labour line") << true << u"LAB"_s;
 }
 
-// A new header's line lists show its own lines, and a line it stores counts and prints as it
-// was stored, whatever line the list shows afterwards.
+// A new header's line lists show its own lines (none), and a line it stores counts and prints as
+// itself, never as a line of the quote the lists showed before.
 void TestRules::linesFollowTheHeaderBeingInserted()
 {
-    QFETCH(QString, prefix);
+    QFETCH(bool, labour);
+    QFETCH(QString, code);
     m_fixture->exec(u"QLab.db"_s,
         u"INSERT INTO data (Quote_ID, Quote_No, Labour_Code, Hours, Hourly_Rate, TotalCharge) "
         "VALUES (111, 'Q-1', 'ROOF', 2, 40, 80)"_s);
-    m_fixture->exec(u"NxtQuote.db"_s, u"INSERT INTO data VALUES (1, '%1', 7, '')"_s.arg(prefix));
+    m_fixture->exec(u"QMat.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, MaterialCode, Quantity, CurrentPrice, "
+        "TotalCharge) VALUES (112, 'Q-1', 'TILE', 1, 80, 80)"_s);
     for (TQVTable *lines : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
         lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, u"Q-1"_s));
         lines->setFiltered(true);
@@ -832,14 +835,18 @@ void TestRules::linesFollowTheHeaderBeingInserted()
     const QString quoteNo = text(m_dm->tblQuotes, u"Quote_No");
     for (TQVTable *lines : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour })
         QCOMPARE(lines->recordCount(), 0);
-    addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 45);
+    if (labour)
+        addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 45);
+    else
+        addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 45);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 45.0);
     QCOMPARE(
         m_fixture
             ->peek(u"RepQte.DB"_s, u"SELECT Code || ' ' || Total_Cost || ' ' || Number FROM data"_s)
             .toString(),
-        u"LAB 45.0 "_s + quoteNo.left(10));
+        code + u" 45.0 "_s + quoteNo);
     QCOMPARE(storedSum(u"QLab.db"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
+    QCOMPARE(storedSum(u"QMat.DB"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
 }
 
 void TestRules::moneyKeepsFourDecimals_data()
