@@ -317,13 +317,22 @@ void TfrmMain::deleteLine(TQVTable *line, const QString &failure)
 {
     runGuarded(this, [&] {
         TQVTable *header = activeHeader();
-        if (!header->isEditing())
+        const bool headerWasEditing = header->isEditing();
+        if (!headerWasEditing)
             header->edit();
+        // A header without lines is told so, and stays in edit.
+        if (line->isEmpty()) {
+            ShowWarningMessage(failure, this);
+            return;
+        }
         try {
             line->deleteRecord();
-        } catch (const std::exception &) {
-            // The usual cause is a header without lines; the header stays in edit.
-            ShowWarningMessage(failure, this);
+        } catch (...) {
+            // Any other failure (another copy holds the line) is shown as it is, and a header
+            // edit this command started is given up, so that the header is not held for nothing.
+            if (!headerWasEditing && !header->modified())
+                header->cancel();
+            throw;
         }
     });
 }

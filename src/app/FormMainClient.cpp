@@ -15,10 +15,17 @@ void TfrmMain::btnSelectClientClick()
     runGuarded(this, [this] {
         // The list writes its choice into the header being edited and posts it; on an empty list
         // the edit starts a new header.
-        if (!headerSource()->isEditing())
-            activeHeader()->edit();
+        TQVTable *header = activeHeader();
+        const bool headerWasEditing = header->isEditing();
+        if (!headerWasEditing)
+            header->edit();
+        // The choice is for this page's header alone, whatever else is being edited; closed
+        // without a choice, the list lets go of a header edit this command started.
         TfrmClientDetails clients(m_dm, this);
+        clients.setDocumentHeader(header);
         clients.exec();
+        if (!headerWasEditing && header->state() == DataSetState::Edit && !header->modified())
+            header->cancel();
     });
 }
 

@@ -22,9 +22,13 @@ void TDM::bindHeaderHooks(Document &document)
     TQVTable *header = document.header;
     header->afterInsert = [this, &document](TableView &record) {
         AssignDocumentNumber(document);
+        // Both line lists show the new header's lines (none yet), so a line command on the
+        // header being inserted never reaches another header's lines.
         const QString number = record.fieldByName(document.number)->asString();
-        document.materials->setFilter(documentNumberFilter(document.number, number));
-        document.materials->setFiltered(true);
+        for (TQVTable *lines : { document.materials, document.labour }) {
+            lines->setFilter(documentNumberFilter(document.number, number));
+            lines->setFiltered(true);
+        }
         const QDate today = QDate::currentDate();
         record.fieldByName(u"Date"_s)->setAsDate(today);
         record.fieldByName(u"DueDate"_s)->setAsDate(today.addDays(7));

@@ -96,16 +96,18 @@ void TDM::dropUndoRow(Document &document)
     tblGlobal->deleteRecord();
 }
 
-void TDM::writePrintedRow(Document &document, TQVTable *line, LineKind kind)
+void TDM::writePrintedRow(
+    Document &document, TQVTable *line, const QVector<QVariant> &saved, LineKind kind)
 {
     TQVTable *printed = document.printed;
-    const double repId = number(*line, document.repId);
+    auto stored = [&](const QString &field) { return saved.at(line->fieldByName(field)->index()); };
+    const double repId = stored(document.repId).toDouble();
     if (printed->findKey({ repId }))
         printed->edit();
     else
         printed->insert();
     auto copyText = [&](const QString &to, const QString &from) {
-        printed->fieldByName(to)->setValue(line->fieldByName(from)->value());
+        printed->fieldByName(to)->setValue(stored(from));
     };
     printed->fieldByName(u"Number"_s)
         ->setValue(document.header->fieldByName(document.number)->value());
@@ -124,7 +126,7 @@ void TDM::writePrintedRow(Document &document, TQVTable *line, LineKind kind)
     copyText(u"Total_Cost"_s, u"TotalCharge"_s);
     set(*printed, u"Rep_ID"_s, repId);
     copyText(u"Heading_ID"_s, u"Heading_ID"_s);
-    const QString notes = line->fieldByName(u"Notes"_s)->asString();
+    const QString notes = stored(u"Notes"_s).toString();
     // Job material lines print their notes without surrounding blanks.
     printed->fieldByName(u"Notes"_s)
         ->setAsString(document.isJob && material ? notes.trimmed() : notes);
@@ -147,13 +149,17 @@ void TDM::bindLineSums(Document &document,
     // row records it for the document, but a row is shared by the document's material and labour
     // lines and is not this copy's alone.
     auto takenOff = std::make_shared<double>(0);
+    // The line as its post stores it. Once stored, the view may show another line in its place
+    // (one outside the view's filter is not shown), so the sums and the printed row are taken
+    // from this, never from the view's current line.
+    auto saved = std::make_shared<QVector<QVariant>>();
     lines->beforeEdit = [this, &document, addToSums, undoLabel, takenOff](TableView &line) {
         const double charge = number(line, u"TotalCharge"_s);
         addToSums(-charge);
         saveUndoCharge(document, charge, undoLabel);
         *takenOff = charge;
     };
-    lines->beforePost = [this, &document](TableView &line) {
+    lines->beforePost = [this, &document, saved](TableView &line) {
         TableView &header = *document.header;
         // A new header is stored first, so the line takes the number it is stored with.
         if (header.state() == DataSetState::Insert) {
@@ -166,10 +172,11 @@ void TDM::bindLineSums(Document &document,
             set(line, document.key, NextKey());
             set(line, document.repId, NextKey());
         }
+        *saved = line.editBuffer();
     };
-    lines->afterPost = [this, &document, addToSums, lines, kind](TableView &line) {
-        addToSums(number(line, u"TotalCharge"_s));
-        writePrintedRow(document, lines, kind);
+    lines->afterPost = [this, &document, addToSums, lines, kind, saved](TableView &) {
+        addToSums(saved->at(lines->fieldByName(u"TotalCharge"_s)->index()).toDouble());
+        writePrintedRow(document, lines, *saved, kind);
         document.header->post();
     };
     lines->beforeCancel = [this, &document, addToSums, takenOff](TableView &line) {

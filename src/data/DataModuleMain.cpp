@@ -36,6 +36,7 @@ TDM::TDM(QObject *parent)
     defineViews();
     defineDocuments();
     bindReferenceHooks();
+    bindInUseChecks();
     for (Document *document : { m_quote.get(), m_job.get() }) {
         bindHeaderHooks(*document);
         bindCounterHooks(*document);

@@ -134,6 +134,7 @@ private:
 
     TQVTable *makeView(const QString &name, const QString &tableName);
     void bindReferenceHooks();
+    void bindInUseChecks();
     void bindHeaderHooks(Document &document);
     void bindCounterHooks(Document &document);
     void bindMaterialLineHooks(Document &document);
@@ -152,7 +153,8 @@ private:
     static QString undoKey(const Document &document);
     void saveUndoCharge(Document &document, double charge, const QString &label);
     void dropUndoRow(Document &document);
-    void writePrintedRow(Document &document, TQVTable *line, LineKind kind);
+    void writePrintedRow(
+        Document &document, TQVTable *line, const QVector<QVariant> &saved, LineKind kind);
     void defineViews();
     void defineDocuments();
     void closeViews();

@@ -44,6 +44,15 @@ TableDef table(const QString &fileName, QList<FieldDef> fields, QList<IndexDef> 
     return def;
 }
 
+// Indexes that let a count of the records using a client, heading, unit or sales person read only
+// the index, not the table.
+TableDef withLookups(TableDef def, const QStringList &fields)
+{
+    for (const QString &field : fields)
+        def.lookupIndexes << IndexDef { u"By"_s + field, { field } };
+    return def;
+}
+
 // The names by which a quote table and its job twin differ.
 struct Twin
 {
@@ -58,25 +67,29 @@ const Twin jobTwin { u"Job_ID"_s, u"Job_No"_s, u"Job_RepID"_s, u"ByJobNo"_s };
 
 TableDef materialLines(const QString &fileName, const Twin &twin)
 {
-    return table(fileName,
-        { number(twin.id), alpha(twin.number, 30), number(u"Material_ID"_s),
-            alpha(u"MaterialCode"_s, 15), alpha(u"MaterialDesc"_s, 60), money(u"CurrentPrice"_s),
-            number(u"Quantity"_s), money(u"TotalQuantity"_s), money(u"UnitCost"_s),
-            number(u"SalesTax"_s), money(u"TotalSalesTax"_s), number(u"RetailMarkup"_s),
-            money(u"TotalMarkup"_s), money(u"TotalCharge"_s), memo(u"Notes"_s), number(twin.repId),
-            number(u"Heading_ID"_s) },
-        { { twin.numberIndex, { twin.number } } });
+    return withLookups(
+        table(fileName,
+            { number(twin.id), alpha(twin.number, 30), number(u"Material_ID"_s),
+                alpha(u"MaterialCode"_s, 15), alpha(u"MaterialDesc"_s, 60),
+                money(u"CurrentPrice"_s), number(u"Quantity"_s), money(u"TotalQuantity"_s),
+                money(u"UnitCost"_s), number(u"SalesTax"_s), money(u"TotalSalesTax"_s),
+                number(u"RetailMarkup"_s), money(u"TotalMarkup"_s), money(u"TotalCharge"_s),
+                memo(u"Notes"_s), number(twin.repId), number(u"Heading_ID"_s) },
+            { { twin.numberIndex, { twin.number } } }),
+        { u"Heading_ID"_s });
 }
 
 // Labour lines hold only 10 characters of the document number, unlike material lines.
 TableDef labourLines(const QString &fileName, const Twin &twin)
 {
-    return table(fileName,
-        { number(twin.id), alpha(twin.number, 10), number(u"Labour_ID"_s),
-            alpha(u"Labour_Code"_s, 10), alpha(u"Description"_s, 60), number(u"Hours"_s),
-            numberMoney(u"Hourly_Rate"_s), numberMoney(u"TotalCharge"_s), memo(u"Notes"_s),
-            number(twin.repId), number(u"Heading_ID"_s) },
-        { { twin.numberIndex, { twin.number } } });
+    return withLookups(
+        table(fileName,
+            { number(twin.id), alpha(twin.number, 10), number(u"Labour_ID"_s),
+                alpha(u"Labour_Code"_s, 10), alpha(u"Description"_s, 60), number(u"Hours"_s),
+                numberMoney(u"Hourly_Rate"_s), numberMoney(u"TotalCharge"_s), memo(u"Notes"_s),
+                number(twin.repId), number(u"Heading_ID"_s) },
+            { { twin.numberIndex, { twin.number } } }),
+        { u"Heading_ID"_s });
 }
 
 // Documents read their printed rows in Rep_ID order and join them to the header by Number.
@@ -91,28 +104,33 @@ TableDef reportLines(const QString &fileName)
 
 TableDef quotes()
 {
-    return table(u"Quotes.DB"_s,
-        { number(u"Quote_ID"_s), alpha(u"Quote_No"_s, 30), number(u"Client_ID"_s),
-            memo(u"Special"_s), date(u"Date"_s), date(u"DueDate"_s), number(u"TaxRate"_s),
-            money(u"TotalLabour"_s), money(u"QuoteTotal"_s), money(u"TotalSalesTax"_s),
-            alpha(u"QuoteDescription"_s, 60), number(u"Priority"_s), alpha(u"Status"_s, 1),
-            memo(u"Notes"_s), money(u"TotalMaterials"_s), alpha(u"SalesPerson"_s, 60),
-            numberMoney(u"Discount"_s) },
-        { { u"QuoteNo"_s, { u"Quote_No"_s } },
-            { u"PriorQuoteNo"_s, { u"Priority"_s, u"Quote_No"_s } } });
+    return withLookups(
+        table(u"Quotes.DB"_s,
+            { number(u"Quote_ID"_s), alpha(u"Quote_No"_s, 30), number(u"Client_ID"_s),
+                memo(u"Special"_s), date(u"Date"_s), date(u"DueDate"_s), number(u"TaxRate"_s),
+                money(u"TotalLabour"_s), money(u"QuoteTotal"_s), money(u"TotalSalesTax"_s),
+                alpha(u"QuoteDescription"_s, 60), number(u"Priority"_s), alpha(u"Status"_s, 1),
+                memo(u"Notes"_s), money(u"TotalMaterials"_s), alpha(u"SalesPerson"_s, 60),
+                numberMoney(u"Discount"_s) },
+            { { u"QuoteNo"_s, { u"Quote_No"_s } },
+                { u"PriorQuoteNo"_s, { u"Priority"_s, u"Quote_No"_s } } }),
+        { u"Client_ID"_s, u"SalesPerson"_s });
 }
 
 // The job header mirrors the quote header's meaning but not its field order.
 TableDef jobs()
 {
-    return table(u"Jobs.DB"_s,
-        { number(u"Job_ID"_s), alpha(u"Job_No"_s, 30), number(u"Client_ID"_s), memo(u"Special"_s),
-            date(u"Date"_s), date(u"DueDate"_s), money(u"TotalMaterials"_s),
-            money(u"TotalLabour"_s), money(u"JobTotal"_s), number(u"TaxRate"_s),
-            money(u"TotalSalesTax"_s), alpha(u"JobDescription"_s, 60), number(u"PercentComplete"_s),
-            alpha(u"Status"_s, 1), number(u"Priority"_s), memo(u"Notes"_s),
-            alpha(u"SalesPerson"_s, 60), numberMoney(u"Discount"_s) },
-        { { u"JobNo"_s, { u"Job_No"_s } }, { u"PriorJobNo"_s, { u"Priority"_s, u"Job_No"_s } } });
+    return withLookups(
+        table(u"Jobs.DB"_s,
+            { number(u"Job_ID"_s), alpha(u"Job_No"_s, 30), number(u"Client_ID"_s),
+                memo(u"Special"_s), date(u"Date"_s), date(u"DueDate"_s), money(u"TotalMaterials"_s),
+                money(u"TotalLabour"_s), money(u"JobTotal"_s), number(u"TaxRate"_s),
+                money(u"TotalSalesTax"_s), alpha(u"JobDescription"_s, 60),
+                number(u"PercentComplete"_s), alpha(u"Status"_s, 1), number(u"Priority"_s),
+                memo(u"Notes"_s), alpha(u"SalesPerson"_s, 60), numberMoney(u"Discount"_s) },
+            { { u"JobNo"_s, { u"Job_No"_s } },
+                { u"PriorJobNo"_s, { u"Priority"_s, u"Job_No"_s } } }),
+        { u"Client_ID"_s, u"SalesPerson"_s });
 }
 
 TableDef clients()
@@ -176,16 +194,20 @@ Schema buildSchema()
         reportLines(u"RepQte.DB"_s),
         reportLines(u"RepJobs.DB"_s),
         clients(),
-        table(u"Material.DB"_s,
-            { number(u"Material_ID"_s), alpha(u"Material_Code"_s, 15), alpha(u"Description"_s, 60),
-                money(u"SellingPrice"_s), money(u"CostPrice"_s), money(u"PreviousPrice"_s),
-                date(u"DatePriceChange"_s), number(u"Unit_ID"_s), number(u"Tax"_s),
-                number(u"Tax_Rate"_s), number(u"Markup"_s), number(u"HeadingCode"_s) },
-            { { u"ByMaterialCode"_s, { u"Material_Code"_s } } }),
-        table(u"Labour.db"_s,
-            { number(u"Labour_ID"_s), alpha(u"Labour_Code"_s, 10), alpha(u"Description"_s, 60),
-                numberMoney(u"Hourly_Rate"_s), number(u"Unit_ID"_s), number(u"Heading_Code"_s) },
-            { { u"LabourCode"_s, { u"Labour_Code"_s } } }),
+        withLookups(table(u"Material.DB"_s,
+                        { number(u"Material_ID"_s), alpha(u"Material_Code"_s, 15),
+                            alpha(u"Description"_s, 60), money(u"SellingPrice"_s),
+                            money(u"CostPrice"_s), money(u"PreviousPrice"_s),
+                            date(u"DatePriceChange"_s), number(u"Unit_ID"_s), number(u"Tax"_s),
+                            number(u"Tax_Rate"_s), number(u"Markup"_s), number(u"HeadingCode"_s) },
+                        { { u"ByMaterialCode"_s, { u"Material_Code"_s } } }),
+            { u"HeadingCode"_s, u"Unit_ID"_s }),
+        withLookups(table(u"Labour.db"_s,
+                        { number(u"Labour_ID"_s), alpha(u"Labour_Code"_s, 10),
+                            alpha(u"Description"_s, 60), numberMoney(u"Hourly_Rate"_s),
+                            number(u"Unit_ID"_s), number(u"Heading_Code"_s) },
+                        { { u"LabourCode"_s, { u"Labour_Code"_s } } }),
+            { u"Heading_Code"_s, u"Unit_ID"_s }),
         table(u"Headings.db"_s, { number(u"Heading_ID"_s), alpha(u"Description"_s, 60) }),
         table(u"Unit.db"_s, { number(u"Unit_ID"_s), alpha(u"Unit_Description"_s, 60) }),
         table(u"TaxRates.db"_s,

@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QScopeGuard>
 
+#include <cmath>
+
 namespace {
 
 enum class TokenKind
@@ -277,6 +279,18 @@ FilterExpression FilterExpression::parse(const QString &text, const TableDef &de
     return expression;
 }
 
+// Money, and a number shown as money, keeps four decimals, so that adding and taking off the
+// same amounts comes back to exactly what it was: a sum of nothing is 0, not -0 or 1e-17. Amounts
+// too large for four decimals to mean anything, and those that are not numbers at all, stay as
+// they are.
+static double moneyValue(double amount)
+{
+    if (!std::isfinite(amount) || std::abs(amount) >= 1e11)
+        return amount;
+    const double rounded = std::round(amount * 10000) / 10000;
+    return rounded == 0 ? 0.0 : rounded;
+}
+
 QVariant storageValue(const FieldDef &field, const QVariant &value)
 {
     if (value.isNull())
@@ -296,7 +310,8 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int
             || value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::UInt
             || value.typeId() == QMetaType::ULongLong)
-            return value.toDouble();
+            return field.type == FieldType::Number ? value.toDouble()
+                                                   : moneyValue(value.toDouble());
         const QString text = value.toString().trimmed();
         if (text.isEmpty())
             return {};
@@ -307,7 +322,7 @@ QVariant storageValue(const FieldDef &field, const QVariant &value)
                 QCoreApplication::translate("Field", "'%1' is not a valid floating point value")
                     .arg(value.toString()));
         }
-        return number;
+        return field.type == FieldType::Number ? number : moneyValue(number);
     }
     case FieldType::Date: {
         if (value.typeId() == QMetaType::QDate) {

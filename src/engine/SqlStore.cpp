@@ -155,7 +155,7 @@ QStringList SqlStore::createStatements(const TableDef &def)
     QStringList statements;
     statements << QStringLiteral("CREATE TABLE %1 (%2)")
                       .arg(tableRef(def), columns.join(QStringLiteral(", ")));
-    for (const IndexDef &index : def.indexes) {
+    for (const IndexDef &index : def.indexes + def.lookupIndexes) {
         statements << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                           .arg(quoted(storedIndexName(def, index)), tableRef(def),
                               quotedList(index.fields));

@@ -30,13 +30,15 @@ struct IndexDef
 };
 
 // The declaration of one table: its exact file name (the table's name in the database), its
-// fields in order, its primary key and its named secondary indexes.
+// fields in order, its primary key and its named secondary indexes. Lookup indexes only speed up
+// counts and searches: they are made with a new table, and a table without them still opens.
 struct TableDef
 {
     QString fileName;
     QList<FieldDef> fields;
     QStringList primaryKey;
     QList<IndexDef> indexes;
+    QList<IndexDef> lookupIndexes;
 
     int fieldIndex(const QString &name) const; // -1 when absent (names compare case-insensitively)
     const IndexDef *index(const QString &name) const; // nullptr when absent

@@ -4,7 +4,9 @@
 #include "controls/window/Hints.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldPlainTextEdit.h"
+#include "controls/dataaware/TQVDataSourceSrc.h"
 #include "controls/window/TQVPageControl.h"
+#include "engine/TableView.h"
 #include "reference/FormClientMoreInfo.h"
 #include "reference/ReferenceWidgets.h"
 
@@ -129,6 +131,13 @@ ClientPage::ClientPage(TQVDataSource *clients, QWidget *parent)
     layout->addWidget(tools);
     layout->addLayout(fields, 1);
 
+    // A quote or job without a client shows no client to type into: typing there would make a
+    // client that nothing points to. Select (or New, then Select) gives it one.
+    for (auto signal : { &DataSource::currentChanged, &DataSource::dataChanged,
+             &DataSource::stateChanged, &DataSource::dataSetChanged })
+        connect(clients, signal, this, &ClientPage::followClient);
+    followClient();
+
     connect(m_address, &QComboBox::currentIndexChanged, this, &ClientPage::cboAddressChange);
     connect(m_email, &QComboBox::currentIndexChanged, this, &ClientPage::cboEmailChange);
     for (int row = 0; row < int(m_phoneKinds.size()); ++row)
@@ -165,6 +174,16 @@ QWidget *ClientPage::buildInternetPage()
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
     return page;
+}
+
+void ClientPage::followClient()
+{
+    TableView *view = m_clients->dataSet();
+    const bool shown = view && view->active() && (view->isEditing() || !view->isEmpty());
+    for (QWidget *field : findChildren<FieldLineEdit *>())
+        field->setEnabled(shown);
+    for (QWidget *field : findChildren<FieldPlainTextEdit *>())
+        field->setEnabled(shown);
 }
 
 void ClientPage::setInitialSelectors()

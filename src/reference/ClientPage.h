@@ -33,6 +33,8 @@ public:
     void cboEmailChange();
 
 private:
+    // The fields can be typed into only while the header has a client.
+    void followClient();
     QWidget *buildPhonePage();
     QWidget *buildInternetPage();
 

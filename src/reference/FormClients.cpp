@@ -137,7 +137,10 @@ void TfrmClientDetails::btnSelectClientClick()
         if (clients->isEmpty())
             return;
         const double id = clients->fieldByName(u"Client_ID"_s)->asFloat();
-        for (TQVTable *header : { m_dm->tblJobs, m_dm->tblQuotes }) {
+        const QList<TQVTable *> headers = m_header
+            ? QList<TQVTable *> { m_header }
+            : QList<TQVTable *> { m_dm->tblJobs, m_dm->tblQuotes };
+        for (TQVTable *header : headers) {
             if (header->isEditing()) {
                 header->fieldByName(u"Client_ID"_s)->setAsFloat(id);
                 header->post();

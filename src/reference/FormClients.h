@@ -10,6 +10,7 @@ class QLineEdit;
 class TDM;
 class TQVDataSource;
 class TQVDBGrid;
+class TQVTable;
 
 // The client list: searched by contact or company name as the user types, with commands that
 // add, edit and delete clients and one that chooses the current client for the quote or job being
@@ -29,6 +30,9 @@ public:
 
     // The key of the client chosen by "Select Client"; null while none was.
     QVariant chosenClientId() const { return m_chosen; }
+    // The one header that "Select Client" writes its choice into; without one, the job or quote
+    // being edited.
+    void setDocumentHeader(TQVTable *header) { m_header = header; }
 
     void btnSelectClientClick();
     void btnNewClientClick();
@@ -50,4 +54,5 @@ private:
     QComboBox *m_searchBy;
     TQVDBGrid *m_grid;
     QVariant m_chosen;
+    TQVTable *m_header = nullptr;
 };

@@ -74,6 +74,9 @@ private slots:
     void selectorChoicesStayAcrossDocuments();
     void phoneKindsByKeyboard_data();
     void phoneKindsByKeyboard();
+    void selectWritesOnlyTheActiveHeader_data();
+    void selectWritesOnlyTheActiveHeader();
+    void pageWaitsForAClient();
 };
 
 void TestClientPage::selectAttachesTheChosenClient_data()
@@ -262,6 +265,65 @@ void TestClientPage::phoneKindsByKeyboard()
     while (kind->currentText() != u"Mobile"_s && kind->currentIndex() < kind->count() - 1)
         QTest::keyClick(kind, Qt::Key_Down);
     QCOMPARE(shown(fixture, edit), u"Mobile of Ann Archer"_s);
+}
+
+void TestClientPage::selectWritesOnlyTheActiveHeader_data()
+{
+    QTest::addColumn<bool>("listClosedFirst");
+    QTest::newRow("quote's client list closed without a choice") << true;
+    QTest::newRow("quote still in edit") << false;
+}
+
+// Choosing J-1's client leaves Q-2 (Bob Baker's) as it is, whatever state the quote was left in.
+void TestClientPage::selectWritesOnlyTheActiveHeader()
+{
+    QFETCH(bool, listClosedFirst);
+    MainWindowFixture fixture;
+    openOnClientPage(fixture);
+    TQVTable *quotes = fixture.dm->tblQuotes;
+    QVERIFY(quotes->findKey({ 2.0 }));
+    if (listClosedFirst) {
+        ModalDialogs::whenShown<TfrmClientDetails>(
+            [](TfrmClientDetails *list) { list->findChild<QAction *>(u"btnClose"_s)->trigger(); });
+        click(fixture, u"btnSelectClient"_s);
+    } else {
+        quotes->edit();
+    }
+    showJobs(fixture);
+    ModalDialogs::whenShown<TfrmClientDetails>([&](TfrmClientDetails *list) {
+        QVERIFY(fixture.dm->tblClients->findKey({ u"Ann Archer"_s }));
+        list->findChild<QAction *>(u"btnSelectClient"_s)->trigger();
+    });
+    click(fixture, u"btnSelectClient"_s);
+    QCOMPARE(storedClient(fixture, true, u"J-1"_s), 1.0);
+    QCOMPARE(storedClient(fixture, false, u"Q-2"_s), 2.0);
+    QCOMPARE(quotes->fieldByName(u"Client_ID"_s)->asFloat(), 2.0);
+    QCOMPARE(quotes->isEditing(), !listClosedFirst);
+}
+
+// A quote without a client offers no client fields to type into until one is chosen.
+void TestClientPage::pageWaitsForAClient()
+{
+    MainWindowFixture fixture;
+    fixture.data.exec(u"Quotes.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Status, Priority) VALUES (5, 'Q-5', 'P', 5)"_s);
+    openOnClientPage(fixture);
+    QVERIFY(fixture.dm->tblQuotes->findKey({ 5.0 }));
+    QCoreApplication::processEvents();
+    auto *company = fixture.find<FieldLineEdit>(u"feCompany"_s);
+    QVERIFY(!company->isEnabled());
+    QTest::keyClicks(company, u"Detached Ltd"_s);
+    fixture.find<QAction>(u"btnSaveJobQuote"_s)->trigger();
+    QCOMPARE(fixture.data.peek(u"Clients.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+
+    ModalDialogs::whenShown<TfrmClientDetails>([&](TfrmClientDetails *list) {
+        QVERIFY(fixture.dm->tblClients->findKey({ u"Bob Baker"_s }));
+        list->findChild<QAction *>(u"btnSelectClient"_s)->trigger();
+    });
+    click(fixture, u"btnSelectClient"_s);
+    QCOMPARE(storedClient(fixture, false, u"Q-5"_s), 2.0);
+    QVERIFY(company->isEnabled());
+    QCOMPARE(shown(fixture, u"feContact"_s), u"Bob Baker"_s);
 }
 
 int runClientPageTests(int argc, char **argv)

@@ -1,6 +1,7 @@
 #include "AppTests.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogs.h"
+#include "RecordValues.h"
 #include "controls/window/MessageAnswers.h"
 #include "controls/dataaware/TQVDBGridSrc.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
@@ -84,6 +85,10 @@ private slots:
     void editActsOnTheLineOnScreen();
     void labourAddKeepsTheLineInProgress();
     void lineHeldByAnotherCopy();
+    void lineCommandsOnAQuoteBeingInserted_data();
+    void lineCommandsOnAQuoteBeingInserted();
+    void deletingALineAnotherCopyHolds_data();
+    void deletingALineAnotherCopyHolds();
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
@@ -257,6 +262,99 @@ void TestLines::lineHeldByAnotherCopy()
     m_f->find<QToolButton>(u"btnEditMaterials"_s)->click();
     QVERIFY(visit.opened);
     QCOMPARE(visit.code, current);
+}
+
+void TestLines::lineCommandsOnAQuoteBeingInserted_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<double>("total");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("add") << u"btnLabourAdd"_s << 45.0 << u"TILER 45"_s;
+    QTest::newRow("edit on the empty list") << u"btnLabourEdit"_s << 45.0 << u"TILER 45"_s;
+    QTest::newRow("delete") << u"btnLabourDelete"_s << 0.0 << QString();
+}
+
+// The New Quote wizard closed with its close box leaves the quote being inserted: the labour
+// page shows its lines (none), and the commands act on it alone, never on Q-1's line.
+void TestLines::lineCommandsOnAQuoteBeingInserted()
+{
+    QFETCH(QString, command);
+    QFETCH(double, total);
+    QFETCH(QString, printed);
+    m_f->data.exec(u"PKey.DB"_s, u"UPDATE data SET CurrentKey = 1000"_s);
+    showDetails(*m_f, 3);
+    QVERIFY(ModalDialogs::whileOpen<QDialog>(
+        [&] { m_f->trigger(u"mniNewQuote"_s); }, [](QDialog *wizard) { wizard->close(); }));
+    QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Insert);
+    const QString number = m_f->currentQuote();
+    QCOMPARE(m_f->find<TQVDBGrid>(u"grdLabour"_s)->model()->rowCount(), 0);
+    MessageAnswers::clear();
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    const auto click = [&] { m_f->find<QToolButton>(command)->click(); };
+    if (command == u"btnLabourDelete"_s) {
+        MessageAnswers::setNextAnswer(QMessageBox::Yes);
+        click();
+        QCOMPARE(
+            MessageAnswers::lastText(), u"There are no Labour Items in this Quote to delete"_s);
+    } else {
+        QString code;
+        QVERIFY(ModalDialogs::whileOpen<TfrmLabourSelect>(click, [&](TfrmLabourSelect *dialog) {
+            code = dialog->lineTable()->fieldByName(u"Labour_Code"_s)->asString();
+            choose(dialog, u"cboCode"_s, u"TILER"_s);
+            dialog->findChild<QAction *>(u"btnSave"_s)->trigger();
+        }));
+        QCOMPARE(code, QString());
+        QVERIFY2(MessageAnswers::shown().isEmpty(), qPrintable(MessageAnswers::lastText()));
+    }
+    const QString quote = u"WHERE Quote_No = '%1'"_s;
+    QCOMPARE(
+        stored(*m_f, u"Quotes.DB"_s, u"SELECT QuoteTotal FROM data "_s + quote.arg(number)), total);
+    QCOMPARE(m_f->data
+                 .peek(u"RepQte.DB"_s,
+                     u"SELECT group_concat(Code || ' ' || CAST(Total_Cost AS INTEGER)) FROM data "
+                     "WHERE Number = '%1'"_s.arg(number))
+                 .toString(),
+        printed);
+    QCOMPARE(
+        stored(*m_f, u"QLab.db"_s, u"SELECT TOTAL(TotalCharge) FROM data "_s + quote.arg(u"Q-1"_s)),
+        80.0);
+    QCOMPARE(stored(*m_f, u"Quotes.DB"_s, u"SELECT QuoteTotal FROM data "_s + quote.arg(u"Q-1"_s)),
+        230.0);
+}
+
+void TestLines::deletingALineAnotherCopyHolds_data()
+{
+    QTest::addColumn<bool>("labour");
+    QTest::newRow("material") << false;
+    QTest::newRow("labour") << true;
+}
+
+// Deleting a line another copy holds names the holder, and lets go of the quote the command put
+// into edit, so that the other copy can go on with it.
+void TestLines::deletingALineAnotherCopyHolds()
+{
+    QFETCH(bool, labour);
+    showDetails(*m_f, labour ? 3 : 2);
+    std::unique_ptr<TDM> other = m_f->data.start();
+    TQVTable *lines = labour ? other->tblQuoteLabour : other->tblQuotesMaterial;
+    TQVTable *mine = labour ? m_f->dm->tblQuoteLabour : m_f->dm->tblQuotesMaterial;
+    const QString codeField = labour ? u"Labour_Code"_s : u"MaterialCode"_s;
+    QVERIFY(moveTo(lines, codeField, text(mine, codeField)));
+    other->DB->acquireLock(lines->fileIndex(), lines->currentRowid());
+    MessageAnswers::clear();
+    MessageAnswers::setNextAnswer(QMessageBox::Yes);
+    MessageAnswers::setDefaultAnswer(QMessageBox::Ok);
+    m_f->find<QToolButton>(labour ? u"btnLabourDelete"_s : u"btnDeleteMaterials"_s)->click();
+    QVERIFY2(MessageAnswers::lastText().contains(u"locked by"_s),
+        qPrintable(MessageAnswers::lastText()));
+    QCOMPARE(m_f->dm->tblQuotes->state(), DataSetState::Browse);
+    QCOMPARE(stored(*m_f, labour ? u"QLab.db"_s : u"QMat.DB"_s,
+                 u"SELECT COUNT(*) FROM data WHERE Quote_No = 'Q-1'"_s),
+        labour ? 1.0 : 2.0);
+    QVERIFY(moveTo(other->tblQuotes, u"Quote_No", u"Q-1"_s));
+    other->tblQuotes->edit();
+    other->tblQuotes->cancel();
+    other->DB->releaseLock(lines->fileIndex(), lines->currentRowid());
 }
 
 int runLineTests(int argc, char **argv)

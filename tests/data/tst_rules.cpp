@@ -52,6 +52,12 @@ private slots:
     void oddNumbersKeepSumsRight();
     void failingHookStoresNothing();
     void overflowingAmountsAreRefused();
+    void linesFollowTheHeaderBeingInserted_data();
+    void linesFollowTheHeaderBeingInserted();
+    void moneyKeepsFourDecimals_data();
+    void moneyKeepsFourDecimals();
+    void recordsInUseAreNotDeleted_data();
+    void recordsInUseAreNotDeleted();
 
 private:
     void newQuote(const QString &number = {});
@@ -824,6 +830,144 @@ void TestRules::overflowingAmountsAreRefused()
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), before);
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
     QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 2);
+}
+
+void TestRules::linesFollowTheHeaderBeingInserted_data()
+{
+    QTest::addColumn<bool>("labour");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("material line") << false << u"M45"_s;
+    QTest::newRow("labour line") << true << u"LAB"_s;
+}
+
+// A new header's line lists show its own lines (none), and a line it stores counts and prints as
+// itself, never as a line of the quote the lists showed before.
+void TestRules::linesFollowTheHeaderBeingInserted()
+{
+    QFETCH(bool, labour);
+    QFETCH(QString, code);
+    m_fixture->exec(u"QLab.db"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, Labour_Code, Hours, Hourly_Rate, TotalCharge) "
+        "VALUES (111, 'Q-1', 'ROOF', 2, 40, 80)"_s);
+    m_fixture->exec(u"QMat.DB"_s,
+        u"INSERT INTO data (Quote_ID, Quote_No, MaterialCode, Quantity, CurrentPrice, "
+        "TotalCharge) VALUES (112, 'Q-1', 'TILE', 1, 80, 80)"_s);
+    for (TQVTable *lines : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour }) {
+        lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, u"Q-1"_s));
+        lines->setFiltered(true);
+    }
+    newQuote();
+    const QString quoteNo = text(m_dm->tblQuotes, u"Quote_No");
+    for (TQVTable *lines : { m_dm->tblQuotesMaterial, m_dm->tblQuoteLabour })
+        QCOMPARE(lines->recordCount(), 0);
+    if (labour)
+        addLabourLine(m_dm->tblQuoteLabour, m_dm->tblQuotes, 1, 45);
+    else
+        addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 45);
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 45.0);
+    QCOMPARE(
+        m_fixture
+            ->peek(u"RepQte.DB"_s, u"SELECT Code || ' ' || Total_Cost || ' ' || Number FROM data"_s)
+            .toString(),
+        code + u" 45.0 "_s + quoteNo);
+    QCOMPARE(storedSum(u"QLab.db"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
+    QCOMPARE(storedSum(u"QMat.DB"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
+}
+
+void TestRules::moneyKeepsFourDecimals_data()
+{
+    QTest::addColumn<QList<double>>("prices");
+    QTest::addColumn<double>("total");
+    QTest::newRow("tenths") << QList<double> { 0.1, 0.2, 0.7 } << 1.0;
+    QTest::newRow("beyond four decimals") << QList<double> { 1.23456, 2.00001 } << 3.2346;
+    QTest::newRow("thirds") << QList<double> { 33.3, 10.0 / 3, 0.01 } << 36.6433;
+}
+
+// Stored sums keep four decimals: a quote whose lines are all deleted stores exactly 0.
+void TestRules::moneyKeepsFourDecimals()
+{
+    QFETCH(QList<double>, prices);
+    QFETCH(double, total);
+    newQuote();
+    for (double price : prices)
+        addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, price);
+    QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), total);
+    m_dm->DeleteQuoteLines();
+    for (const QString &field : { u"TotalMaterials"_s, u"QuoteTotal"_s, u"TotalSalesTax"_s }) {
+        const double stored = storedSum(u"Quotes.DB"_s, field);
+        const double shown = number(m_dm->tblQuotes, field);
+        QVERIFY2(stored == 0 && !std::signbit(stored) && shown == 0 && !std::signbit(shown),
+            qPrintable(u"%1: %2"_s.arg(field).arg(stored, 0, 'g', 17)));
+    }
+}
+
+void TestRules::recordsInUseAreNotDeleted_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("client of quotes and a job")
+        << u"Clients.DB"_s << u"Contact"_s << u"Ann"_s
+        << u"This client is used by 2 quotes and 1 job and cannot be deleted."_s;
+    QTest::newRow("client of nothing") << u"Clients.DB"_s << u"Contact"_s << u"Bob"_s << QString();
+    QTest::newRow("heading of lines and the price list")
+        << u"Headings.db"_s << u"Description"_s << u"Plumbing"_s
+        << u"This heading is used by 1 quote, 1 job and 2 price-list entries and cannot be deleted."_s;
+    QTest::newRow("unit of a material")
+        << u"Unit.db"_s << u"Unit_Description"_s << u"metre"_s
+        << u"This unit is used by 1 price-list entry and cannot be deleted."_s;
+    QTest::newRow("sales person of a job")
+        << u"Sales.db"_s << u"Salesman"_s << u"Kim"_s
+        << u"This sales person is used by 1 job and cannot be deleted."_s;
+    QTest::newRow("sales person of nothing")
+        << u"Sales.db"_s << u"Salesman"_s << u"Sam"_s << QString();
+}
+
+// A record that documents or the price list use stays, with a refusal that says what uses it.
+void TestRules::recordsInUseAreNotDeleted()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, refusal);
+    const QStringList rows[] = {
+        { u"Clients.DB"_s, u"(Client_ID, Contact) VALUES (1, 'Ann'), (2, 'Bob')"_s },
+        { u"Unit.db"_s, u"VALUES (5, 'metre')"_s },
+        { u"Sales.db"_s, u"VALUES (1, 'Kim'), (2, 'Sam')"_s },
+        { u"Quotes.DB"_s,
+            u"(Quote_ID, Quote_No, Client_ID) VALUES (11, 'Q-1', 1), (12, 'Q-2', 1)"_s },
+        { u"Jobs.DB"_s,
+            u"(Job_ID, Job_No, Client_ID, SalesPerson) VALUES (21, 'J-1', 1, 'Kim')"_s },
+        { u"QMat.DB"_s, u"(Quote_ID, Quote_No, Heading_ID) VALUES (31, 'Q-1', 900)"_s },
+        { u"QLab.db"_s, u"(Quote_ID, Quote_No, Heading_ID) VALUES (32, 'Q-1', 900)"_s },
+        { u"JobLab.db"_s, u"(Job_ID, Job_No, Heading_ID) VALUES (33, 'J-1', 900)"_s },
+        { u"Material.DB"_s,
+            u"(Material_ID, Material_Code, HeadingCode, Unit_ID) VALUES (41, 'PIPE', 900, 5)"_s },
+        { u"Labour.db"_s, u"(Labour_ID, Labour_Code, Heading_Code) VALUES (42, 'FIT', 900)"_s },
+    };
+    for (const QStringList &row : rows)
+        m_fixture->exec(row.first(), u"INSERT INTO data "_s + row.last());
+    const QHash<QString, TQVTable *> views { { u"Clients.DB"_s, m_dm->tblClients },
+        { u"Headings.db"_s, m_dm->tblHeadings }, { u"Unit.db"_s, m_dm->tblUnit },
+        { u"Sales.db"_s, m_dm->tblSales } };
+    TQVTable *view = views.value(file);
+    view->refresh();
+    QVERIFY(moveTo(view, field, value));
+    const QString count = u"SELECT COUNT(*) FROM data WHERE %1 = '%2'"_s.arg(field, value);
+    if (refusal.isEmpty()) {
+        view->deleteRecord();
+        QCOMPARE(m_fixture->peek(file, count).toInt(), 0);
+        return;
+    }
+    try {
+        view->deleteRecord();
+        QFAIL("a record in use was deleted");
+    } catch (const EQuorvane &error) {
+        QCOMPARE(error.message(), refusal);
+    }
+    QCOMPARE(m_fixture->peek(file, count).toInt(), 1);
+    QCOMPARE(view->state(), DataSetState::Browse);
 }
 
 QTEST_GUILESS_MAIN(TestRules)
