@@ -411,6 +411,14 @@ void SqlStore::upgradeStoredTexts()
                 }
                 if (narrower && !otherwise)
                     rebuildTable(def);
+                // Indexes that only speed up look-ups came with this format.
+                for (const IndexDef &index : def.lookupIndexes) {
+                    run(query,
+                        QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                            .arg(quoted(storedIndexName(def, index)), tableRef(def),
+                                quotedList(index.fields)),
+                        def.fileName);
+                }
             }
             run(query, QStringLiteral("PRAGMA user_version = %1").arg(formatVersion),
                 databaseFileName());

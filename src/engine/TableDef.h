@@ -38,7 +38,7 @@ struct TableDef
     QList<FieldDef> fields;
     QStringList primaryKey;
     QList<IndexDef> indexes;
-    QList<IndexDef> lookupIndexes;
+    QList<IndexDef> lookupIndexes = {};
 
     int fieldIndex(const QString &name) const; // -1 when absent (names compare case-insensitively)
     const IndexDef *index(const QString &name) const; // nullptr when absent
