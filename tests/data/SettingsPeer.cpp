@@ -3,6 +3,8 @@
 //   settings_peer EXE hold-counter  keeps the quote counter row in edit, as the options dialog
 //                                   does, until its input ends; prints "held" when it holds it
 //   settings_peer EXE new-quote     posts a new quote; prints "posting" first
+//   settings_peer EXE edit-quote    edits the first quote's description (taking and letting go of
+//                                   its record lock) and saves it
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 
@@ -40,6 +42,14 @@ int main(int argc, char *argv[])
             dm.tblQuotes->insert();
             std::printf("posting\n");
             std::fflush(stdout);
+            dm.tblQuotes->post();
+            return 0;
+        }
+        if (args.size() == 3 && args.at(2) == QStringLiteral("edit-quote")) {
+            dm.tblQuotes->first();
+            dm.tblQuotes->edit();
+            dm.tblQuotes->fieldByName(QStringLiteral("QuoteDescription"))
+                ->setAsString(QStringLiteral("Edited by a second account"));
             dm.tblQuotes->post();
             return 0;
         }
