@@ -135,6 +135,7 @@ void checkDatabase(const QString &directory)
     store.open(directory);
     for (const TableDef &table : tessorinSchema().tables)
         store.validate(table);
+    store.validateNothingElse();
 }
 
 void createDataDirectory(const QString &path)

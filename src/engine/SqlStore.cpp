@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
@@ -425,6 +426,37 @@ void SqlStore::validate(const TableDef &def)
         if (columns != index.fields)
             fail(tr("index %1 is missing or wrong").arg(index.name));
     }
+}
+
+void SqlStore::validateNothingElse()
+{
+    QSet<QString> declared { changesTable() };
+    for (const TableDef &def : m_schema.tables) {
+        declared << def.fileName;
+        for (const IndexDef &index : def.indexes)
+            declared << storedIndexName(def, index);
+    }
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_schema"));
+    run(query, nativePath(m_databasePath));
+    QStringList found;
+    while (query.next()) {
+        const QString type = query.value(0).toString();
+        const QString name = query.value(1).toString();
+        // SQLite's own index of a declared table's primary key comes with the table.
+        const bool own = type == QStringLiteral("index")
+            && name.startsWith(QStringLiteral("sqlite_autoindex_"))
+            && declared.contains(query.value(2).toString());
+        if (own || ((type == QStringLiteral("table") || type == QStringLiteral("index"))
+                && declared.contains(name)))
+            continue;
+        found << QStringLiteral("%1 \"%2\"").arg(type, name);
+    }
+    query.finish();
+    if (!found.isEmpty())
+        throw EDatabaseError(tr("The database %1 holds what this program does not declare: %2")
+                                 .arg(nativePath(m_databasePath), found.join(QStringLiteral(", "))));
 }
 
 void SqlStore::backup(const QString &path)
