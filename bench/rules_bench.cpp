@@ -4,7 +4,7 @@
 // deleting all lines of a 200-line quote.
 //
 //   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
-#include "CreateCommand.h"
+#include "data/DataDirectory.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
 #include "engine/Field.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Exception.h"
+#include "data/Errors.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,12 +15,9 @@ enum ExitCode : int
     ExitUsage = 2, // the command line was wrong; usage is on stderr
 };
 
-// A refusal or failure of a data tool command, with the message for the person running it.
-class DataToolError : public Exception
-{
-public:
-    using Exception::Exception;
-};
+// A refusal or failure of a data tool command, with the message for the person running it: the
+// same error the data layer raises when it refuses a data directory.
+using DataToolError = EDataDirectory;
 
 // One command of the data tool: its name, how it is called and the function that runs it with
 // the arguments after the command name. A command without options of its own is answered

@@ -1,7 +1,7 @@
 #include "DataTool.h"
 
 #include "BackupCommand.h"
-#include "ConsistencyCheck.h"
+#include "CheckCommand.h"
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "DemoCommand.h"

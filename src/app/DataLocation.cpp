@@ -1,6 +1,6 @@
 #include "app/DataLocation.h"
 
-#include "CreateCommand.h"
+#include "data/DataDirectory.h"
 #include "controls/window/TQVRegistry.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"

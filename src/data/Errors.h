@@ -15,3 +15,11 @@ class EInvalidCode : public Exception
 public:
     using Exception::Exception;
 };
+
+// A data directory that cannot be made, opened or checked as asked, with the message for the
+// person who asked (the program's start, the data tool).
+class EDataDirectory : public Exception
+{
+public:
+    using Exception::Exception;
+};

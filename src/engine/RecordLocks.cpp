@@ -1,6 +1,7 @@
 #include "engine/RecordLocks.h"
 
 #include "engine/Exception.h"
+#include "engine/SharedFolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -134,8 +135,10 @@ void RecordLocks::exec(const QString &sql, const QVariantList &values)
 
 void RecordLocks::openControlDatabase()
 {
+    const QString path = QDir(m_directory).filePath(controlFileName());
+    SharedFolder::createFile(path); // with the folder's sharing before SQLite makes it a database
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(QDir(m_directory).filePath(controlFileName()));
+    db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     if (!db.open())
         throw EDatabaseError(tr("Cannot open the lock control file in %1: %2")
@@ -154,6 +157,7 @@ void RecordLocks::claimSlot()
     m_slotsFd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (m_slotsFd < 0)
         throw EDatabaseError(tr("Cannot open the lock slots file in %1").arg(m_directory));
+    SharedFolder::adoptFile(m_slotsFd, m_directory);
     for (int slot = 0; slot < maxSlots; ++slot) {
         struct flock lock = slotLock(slot, F_WRLCK);
         if (::fcntl(m_slotsFd, F_OFD_SETLK, &lock) == 0) {

@@ -1,15 +1,16 @@
 #include "engine/SqlStore.h"
 
 #include "engine/Exception.h"
+#include "engine/SharedFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QThread>
 #include <QUrl>
 #include <QUuid>
 
@@ -68,21 +69,40 @@ private:
     QString m_name;
 };
 
+// Copies in steps of a few pages, each under a read lock held for that step alone; between steps
+// the lock is let go of, so another copy's save waits for one short step at most, never for the
+// whole copy. A commit of another copy in between makes SQLite start the copy again from the
+// first page (the copy is always of one commit); each such restart doubles the step, so a copy of
+// a database that others keep changing still ends, with steps that grow only as far as needed.
 void copyPages(sqlite3 *from, sqlite3 *to, const QString &target)
 {
+    constexpr int firstStepPages = 128;
+    constexpr int pauseMs = 4; // long enough for a waiting save's next try to get in
+    constexpr int busyTries = 1000;
     sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
     if (!backup)
         throw EDatabaseError(tr("Cannot copy the database to %1: %2")
                                  .arg(nativePath(target), QString::fromUtf8(sqlite3_errmsg(to))),
             sqlite3_extended_errcode(to));
-    // All pages in one step, under one read lock: the copy is one consistent state. A copy that
-    // is committing makes us wait a little.
     int rc = SQLITE_OK;
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+    int stepPages = firstStepPages;
+    int busy = 0;
+    int remaining = -1;
+    for (;;) {
+        rc = sqlite3_backup_step(backup, stepPages);
+        if (rc == SQLITE_DONE || (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED))
             break;
-        QThread::msleep(20);
+        if (rc != SQLITE_OK) {
+            if (++busy > busyTries)
+                break; // another copy kept the database locked for seconds
+        } else {
+            busy = 0;
+            const int now = sqlite3_backup_remaining(backup);
+            if (remaining >= 0 && now >= remaining && stepPages < (1 << 30) / 2)
+                stepPages *= 2; // started again: someone committed between our steps
+            remaining = now;
+        }
+        sqlite3_sleep(pauseMs);
     }
     const int finished = sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE || finished != SQLITE_OK)
@@ -337,6 +357,8 @@ void SqlStore::create(const QString &path, const Schema &schema)
 {
     if (QFileInfo::exists(path))
         throw EDatabaseError(tr("Cannot create %1: the file already exists").arg(nativePath(path)));
+    // Made empty first with the folder's sharing; SQLite makes a database of an empty file.
+    SharedFolder::createFile(path);
     Scratch scratch(path, {});
     QSqlDatabase db = scratch.db();
     if (!db.open())
@@ -520,11 +542,45 @@ void SqlStore::validate(const TableDef &def)
     }
 }
 
+void SqlStore::validateNothingElse()
+{
+    QSet<QString> declared { changesTable() };
+    for (const TableDef &def : m_schema.tables) {
+        declared << def.fileName;
+        for (const IndexDef &index : def.indexes + def.lookupIndexes)
+            declared << storedIndexName(def, index);
+    }
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT type, name, tbl_name FROM sqlite_schema"));
+    run(query, nativePath(m_databasePath));
+    QStringList found;
+    while (query.next()) {
+        const QString type = query.value(0).toString();
+        const QString name = query.value(1).toString();
+        // SQLite's own index of a declared table's primary key comes with the table.
+        const bool own = type == QStringLiteral("index")
+            && name.startsWith(QStringLiteral("sqlite_autoindex_"))
+            && declared.contains(query.value(2).toString());
+        if (own || ((type == QStringLiteral("table") || type == QStringLiteral("index"))
+                && declared.contains(name)))
+            continue;
+        found << QStringLiteral("%1 \"%2\"").arg(type, name);
+    }
+    query.finish();
+    if (!found.isEmpty())
+        throw EDatabaseError(tr("The database %1 holds what this program does not declare: %2")
+                                 .arg(nativePath(m_databasePath), found.join(QStringLiteral(", "))));
+}
+
 void SqlStore::backup(const QString &path)
 {
     copyDatabase(m_databasePath, path);
 }
 
+// The copy is made under a name of its own beside the target and renamed when whole: a copy that
+// is killed leaves no half file under the target's name. The name is the same for every copy to
+// one target, so the next copy clears what a killed one left.
 void SqlStore::copyDatabase(const QString &from, const QString &to)
 {
     if (QFileInfo::exists(to))
@@ -532,25 +588,40 @@ void SqlStore::copyDatabase(const QString &from, const QString &to)
             tr("Cannot copy the database to %1: the file already exists").arg(nativePath(to)));
     if (!QFileInfo(from).isFile())
         throw EDatabaseError(tr("The database %1 does not exist").arg(nativePath(from)));
-    // The copy reads through a connection of its own, so that no transaction or statement of
-    // this copy of the program mixes with it.
-    Scratch source(uriFor(from, "ro"), QStringLiteral("QSQLITE_OPEN_URI"));
-    Scratch target(to, {});
-    QSqlDatabase in = source.db();
-    QSqlDatabase out = target.db();
-    if (!in.open())
-        throw EDatabaseError(
-            tr("Cannot open the database %1: %2").arg(nativePath(from), in.lastError().text()));
-    if (!out.open())
-        throw EDatabaseError(
-            tr("Cannot copy the database to %1: %2").arg(nativePath(to), out.lastError().text()));
-    try {
-        copyPages(handleOf(in.driver()), handleOf(out.driver()), to);
-    } catch (const EDatabaseError &) {
-        out.close();
-        QFile::remove(to);
-        QFile::remove(to + QStringLiteral("-journal"));
-        throw;
+    const QFileInfo target(to);
+    const QString partial =
+        target.absoluteDir().filePath(u'.' + target.fileName() + QStringLiteral(".partial"));
+    const auto removePartial = [&partial] {
+        QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
+    };
+    removePartial();
+    {
+        // The copy reads through a connection of its own, so that no transaction or statement
+        // of this copy of the program mixes with it.
+        Scratch source(uriFor(from, "ro"), QStringLiteral("QSQLITE_OPEN_URI"));
+        SharedFolder::createFile(partial);
+        Scratch copy(partial, {});
+        QSqlDatabase in = source.db();
+        QSqlDatabase out = copy.db();
+        try {
+            if (!in.open())
+                throw EDatabaseError(tr("Cannot open the database %1: %2")
+                                         .arg(nativePath(from), in.lastError().text()));
+            if (!out.open())
+                throw EDatabaseError(tr("Cannot copy the database to %1: %2")
+                                         .arg(nativePath(to), out.lastError().text()));
+            copyPages(handleOf(in.driver()), handleOf(out.driver()), to);
+        } catch (const EDatabaseError &) {
+            out.close();
+            removePartial();
+            throw;
+        }
+    }
+    if (!QFile::rename(partial, to)) { // never over a file that appeared meanwhile
+        removePartial();
+        throw EDatabaseError(tr("Cannot copy the database to %1: it cannot be renamed from %2")
+                                 .arg(nativePath(to), nativePath(partial)));
     }
 }
 

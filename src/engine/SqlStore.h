@@ -51,6 +51,10 @@ public:
     static QString headerProblem(const QString &path);
     // Checks that the table is stored exactly as def declares it. Throws EDatabaseError.
     void validate(const TableDef &def);
+    // Checks that the database holds nothing the schema does not declare: no trigger, view,
+    // table or index of anyone else's (a copy brought in from outside could run code of its own
+    // at every write). Throws EDatabaseError naming what it found.
+    void validateNothingElse();
     // A consistent copy of the whole database at path (which must not exist), made while other
     // copies of the program may be writing. Throws EDatabaseError.
     void backup(const QString &path);

@@ -2,6 +2,7 @@
 
 #include "engine/Exception.h"
 #include "engine/RecordLocks.h"
+#include "engine/SharedFolder.h"
 #include "engine/TableView.h"
 
 #include <QDir>
@@ -21,6 +22,28 @@ QString paramValue(const QStringList &params, const QString &name)
         const qsizetype equals = param.indexOf(u'=');
         if (equals > 0 && param.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
             return param.mid(equals + 1).trimmed();
+    }
+    return {};
+}
+
+// What keeps this account from writing the data of directory, with its lock-control files in
+// controlDirectory: the database would open read-only and the first save fail, so it is refused
+// at the connection instead. Files not made yet are covered by their folder.
+QString writeProblem(const QString &directory, const QString &controlDirectory)
+{
+    const QDir data(directory);
+    const QDir control(controlDirectory);
+    const std::pair<QString, QString> needed[] = {
+        { TQVDatabase::tr("The data directory"), data.absolutePath() },
+        { TQVDatabase::tr("The database"), data.filePath(SqlStore::databaseFileName()) },
+        { TQVDatabase::tr("The lock control directory"), control.absolutePath() },
+        { TQVDatabase::tr("The lock control file"), control.filePath(RecordLocks::controlFileName()) },
+        { TQVDatabase::tr("The lock slots file"), control.filePath(RecordLocks::slotsFileName()) },
+    };
+    for (const auto &[what, path] : needed) {
+        const QString problem = SharedFolder::writeProblem(path, what);
+        if (!problem.isEmpty())
+            return problem;
     }
     return {};
 }
@@ -71,6 +94,9 @@ void TQVDatabase::open()
         throw EDatabaseError(tr("The database %1 has no PATH").arg(m_databaseName));
     auto store = std::make_unique<SqlStore>(*m_schema);
     store->open(directory);
+    const QString problem = writeProblem(directory, networkControlDirectory());
+    if (!problem.isEmpty())
+        throw EDatabaseError(problem);
     m_store = std::move(store);
     m_checked = QList<bool>(m_schema->tables.size(), false);
     m_connected = true;

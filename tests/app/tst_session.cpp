@@ -6,7 +6,7 @@
 // documents that were there before it started, and shows the others as they change.
 
 #include "AppTests.h"
-#include "ConsistencyCheck.h"
+#include "data/ConsistencyCheck.h"
 #include "DemoCommand.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogs.h"

@@ -1,6 +1,6 @@
 // Start-up before any window: the command line, which data directory a start uses, and that a
 // directory the program cannot use is refused without a file being made in it.
-#include "CreateCommand.h"
+#include "data/DataDirectory.h"
 #include "TempDataDir.h"
 #include "app/DataLocation.h"
 #include "app/StartupOptions.h"

@@ -1,5 +1,5 @@
 #include "Commands.h"
-#include "ConsistencyCheck.h"
+#include "data/ConsistencyCheck.h"
 #include "ExternalTool.h"
 #include "MainWindowFixture.h"
 #include "ModalDialogs.h"

@@ -1,6 +1,6 @@
 #include "DataDirFixture.h"
 
-#include "CreateCommand.h"
+#include "data/DataDirectory.h"
 #include "FileStatement.h"
 
 #include <QDir>

@@ -3,10 +3,16 @@
 //   settings_peer EXE hold-counter  keeps the quote counter row in edit, as the options dialog
 //                                   does, until its input ends; prints "held" when it holds it
 //   settings_peer EXE new-quote     posts a new quote; prints "posting" first
+//   settings_peer EXE timed STOP    saves settings rows until the file STOP exists; prints "ready"
+//                                   after the first, and at the end the longest save in ms
+//   settings_peer EXE edit-quote    edits the first quote's description (taking and letting go of
+//                                   its record lock) and saves it
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +47,30 @@ int main(int argc, char *argv[])
             std::printf("posting\n");
             std::fflush(stdout);
             dm.tblQuotes->post();
+            return 0;
+        }
+        if (args.size() == 3 && args.at(2) == QStringLiteral("edit-quote")) {
+            dm.tblQuotes->first();
+            dm.tblQuotes->edit();
+            dm.tblQuotes->fieldByName(QStringLiteral("QuoteDescription"))
+                ->setAsString(QStringLiteral("Edited by a second account"));
+            dm.tblQuotes->post();
+            return 0;
+        }
+        if (args.size() == 4 && args.at(2) == QStringLiteral("timed")) {
+            qint64 longest = 0;
+            for (int i = 0; !QFileInfo::exists(args.at(3)); ++i) {
+                QElapsedTimer save;
+                save.start();
+                dm.WriteSetting(QStringLiteral("Timed"), QStringLiteral("P%1").arg(i),
+                    QStringLiteral("True"));
+                longest = std::max(longest, save.elapsed());
+                if (i == 0) {
+                    std::printf("ready\n");
+                    std::fflush(stdout);
+                }
+            }
+            std::printf("%lld\n", static_cast<long long>(longest));
             return 0;
         }
         if (args.size() != 4)

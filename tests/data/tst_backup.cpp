@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +47,7 @@ private slots:
     void initTestCase();
     void backupWhileAnotherCopyWrites();
     void restoreMakesAWorkingDirectory();
+    void backupLetsSavesThrough();
     void backupRefused_data();
     void backupRefused();
     void restoreRefused_data();
@@ -116,6 +119,68 @@ void TestBackup::restoreMakesAWorkingDirectory()
     QCOMPARE(restored.out, original.out); // the same counts of everything
 }
 
+// A big directory copied while another copy of the program saves in a loop: no save waits for
+// more than a short step of the copy, and the copy is one consistent commit.
+void TestBackup::backupLetsSavesThrough()
+{
+    constexpr int lines = 200000;
+    QTemporaryDir out;
+    const QString copy = out.filePath(u"copy.db"_s);
+    const QString data = out.filePath(u"program/DATA"_s);
+    QCOMPARE(runTool({ u"backup"_s, m_demo, copy }).code, int(ExitOk));
+    QCOMPARE(runTool({ u"restore"_s, copy, data }).code, int(ExitOk));
+    QVERIFY(QFile::remove(copy));
+    {
+        // One quote with its lines and printed rows, keys above every key the demo issued.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"big"_s);
+        db.setDatabaseName(QDir(data).filePath(u"Tessorin.db"_s));
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        const QString n = QString::number(lines);
+        for (const QString &sql : {
+                 u"BEGIN"_s,
+                 u"CREATE TEMP TABLE k AS SELECT CurrentKey + 1 AS base FROM \"PKey.DB\""_s,
+                 u"INSERT INTO \"Quotes.DB\" (Quote_ID, Quote_No, TotalMaterials, TotalLabour, "
+                 "QuoteTotal) SELECT base, 'BIG', %1, 0, %1 FROM k"_s.arg(n),
+                 u"WITH RECURSIVE i(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM i WHERE n < %1) "
+                 "INSERT INTO \"QMat.DB\" (Quote_ID, Quote_No, MaterialDesc, TotalCharge, "
+                 "Quote_RepID) SELECT base + 3 * n, 'BIG', 'Copper pipe', 1, base + 3 * n + 1 "
+                 "FROM i, k"_s.arg(n),
+                 u"INSERT INTO \"RepQte.DB\" (ID, Number, Rep_ID) SELECT Quote_RepID + 1, 'BIG', "
+                 "Quote_RepID FROM \"QMat.DB\" WHERE Quote_No = 'BIG'"_s,
+                 u"UPDATE \"PKey.DB\" SET CurrentKey = (SELECT base + 3 * %1 + 3 FROM k)"_s.arg(n),
+                 u"COMMIT"_s })
+            QVERIFY2(query.exec(sql), qPrintable(sql + query.lastError().text()));
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"big"_s);
+
+    const QString stop = out.filePath(u"stop"_s);
+    QProcess saver;
+    saver.start(QStringLiteral(SETTINGS_PEER),
+        { out.filePath(u"program/tessorin"_s), u"timed"_s, stop });
+    QVERIFY(saver.waitForReadyRead(60000));
+    QCOMPARE(saver.readLine().trimmed(), QByteArray("ready"));
+    const ToolRun backup = runTool({ u"backup"_s, data, copy });
+    QFile(stop).open(QIODevice::WriteOnly);
+    QVERIFY(saver.waitForFinished(60000));
+    QVERIFY2(backup.code == ExitOk, qPrintable(backup.err));
+    QCOMPARE(saver.exitCode(), 0);
+    const int longest = saver.readAll().trimmed().toInt();
+    qInfo("longest save during the backup: %d ms", longest);
+    // Open: a copy restarted by every commit of a copy that saves without pause grows its steps
+    // until one step holds the whole database (hundreds of ms at this size).
+    QEXPECT_FAIL("", "steps grow to the whole database while another copy saves without pause",
+        Continue);
+    QVERIFY2(longest < 50, qPrintable(QString::number(longest)));
+
+    const QString restored = out.filePath(u"restored"_s);
+    QCOMPARE(runTool({ u"restore"_s, copy, restored }).code, int(ExitOk));
+    const ToolRun check = runTool({ u"check"_s, restored });
+    QVERIFY2(check.code == ExitOk, qPrintable(check.out + check.err));
+}
+
 void TestBackup::backupRefused_data()
 {
     QTest::addColumn<QString>("source"); // DEMO: the demo directory; EMPTY: an empty one
@@ -158,6 +223,15 @@ void TestBackup::restoreRefused_data()
     QTest::newRow("another program's database")
         << u"FOREIGN"_s << u"NEW"_s << u"not a database of this program"_s;
     QTest::newRow("over a data directory") << u"COPY"_s << u"DEMO"_s << u"already holds"_s;
+    // A copy carrying more than the schema declares; check refuses such a directory too.
+    const QString undeclared = u"does not declare"_s;
+    QTest::newRow("a trigger") << u"EXTRA:CREATE TRIGGER t AFTER INSERT ON \"Clients.DB\" BEGIN "
+                                  "DELETE FROM \"Quotes.DB\"; END"_s
+                               << u"NEW"_s << undeclared;
+    QTest::newRow("a view") << u"EXTRA:CREATE VIEW v AS SELECT 1"_s << u"NEW"_s << undeclared;
+    QTest::newRow("a table") << u"EXTRA:CREATE TABLE x (a)"_s << u"NEW"_s << undeclared;
+    QTest::newRow("an index")
+        << u"EXTRA:CREATE INDEX i ON \"Clients.DB\" (Contact)"_s << u"NEW"_s << undeclared;
 }
 
 void TestBackup::restoreRefused()
@@ -167,8 +241,28 @@ void TestBackup::restoreRefused()
     QFETCH(QString, message);
     QTemporaryDir out;
     const QString file = out.filePath(u"copy.db"_s);
-    if (content == u"COPY"_s) {
+    const bool extra = content.startsWith(u"EXTRA:"_s);
+    const auto addExtra = [&content](const QString &database) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"extra"_s);
+            db.setDatabaseName(database);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(content.mid(6)));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(u"extra"_s);
+    };
+    if (content == u"COPY"_s || extra) {
         QCOMPARE(runTool({ u"backup"_s, m_demo, file }).code, int(ExitOk));
+        if (extra) {
+            const QString checked = out.filePath(u"checked"_s);
+            QCOMPARE(runTool({ u"restore"_s, file, checked }).code, int(ExitOk));
+            addExtra(QDir(checked).filePath(u"Tessorin.db"_s));
+            const ToolRun check = runTool({ u"check"_s, checked });
+            QCOMPARE(check.code, int(ExitFailure));
+            QVERIFY2(check.err.contains(message), qPrintable(check.err));
+            addExtra(file);
+        }
     } else if (content == u"FOREIGN"_s) {
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"foreign"_s);

@@ -1,4 +1,4 @@
-#include "CreateCommand.h"
+#include "data/DataDirectory.h"
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "ExpectedLayout.h"

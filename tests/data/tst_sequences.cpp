@@ -7,7 +7,7 @@
 // TESSORIN_DATA_KILLS how often a copy is killed in the middle of its work (default 40).
 // The data directories live in memory where the system offers it (/dev/shm): these runs test the
 // rules and the copies' coordination, and a slow disk's syncs would only make them long.
-#include "ConsistencyCheck.h"
+#include "data/ConsistencyCheck.h"
 #include "DataDirFixture.h"
 #include "DemoCommand.h"
 #include "RuleSequence.h"

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QTextStream;
-
 // Reads a data directory's database and lists every place where it is damaged or where the stored
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
 // per line, keys issued once and below the key counter, number counters ahead of the numbers
@@ -25,13 +23,13 @@ public:
     };
 
     // Opens the database of directory and checks its tables are as declared. Throws
-    // DataToolError when it is missing, foreign or cannot be opened.
+    // EDataDirectory when it is missing, foreign or cannot be opened.
     explicit ConsistencyCheck(const QString &directory);
     ~ConsistencyCheck();
     ConsistencyCheck(const ConsistencyCheck &) = delete;
     ConsistencyCheck &operator=(const ConsistencyCheck &) = delete;
 
-    // One line per problem found; empty when the data is consistent. Throws DataToolError when a
+    // One line per problem found; empty when the data is consistent. Throws EDataDirectory when a
     // file cannot be read.
     QStringList run();
     const Counts &counts() const { return m_counts; }
@@ -51,6 +49,3 @@ private:
     QString m_connection;
     Counts m_counts;
 };
-
-// "check DIR".
-int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);

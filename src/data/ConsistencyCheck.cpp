@@ -1,8 +1,7 @@
-#include "ConsistencyCheck.h"
+#include "data/ConsistencyCheck.h"
 
-#include "CreateCommand.h"
-#include "DataCommand.h"
-#include "StartupCheck.h"
+#include "data/DataDirectory.h"
+#include "data/Errors.h"
 #include "data/TableSchema.h"
 #include "engine/SqlStore.h"
 
@@ -15,7 +14,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTextStream>
 #include <QUuid>
 
 #include <algorithm>
@@ -95,21 +93,21 @@ ConsistencyCheck::ConsistencyCheck(const QString &directory)
     , m_connection(u"tessorin-check-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     if (!QFileInfo(directory).isDir())
-        throw DataToolError(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
+        throw EDataDirectory(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
     const QString path = QDir(directory).filePath(SqlStore::databaseFileName());
     if (!QFileInfo(path).isFile())
-        throw DataToolError(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
+        throw EDataDirectory(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
     // Read-only, but not immutable: a journal left by a copy that was killed is played back
     // first, by the first reader, as it would be when the program opens the directory.
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
     db.setDatabaseName(path);
     db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=10000"_s);
     if (!db.open())
-        throw DataToolError(u"Cannot open %1: %2"_s.arg(path, db.lastError().text()));
+        throw EDataDirectory(u"Cannot open %1: %2"_s.arg(path, db.lastError().text()));
     try {
         checkDatabase(directory);
     } catch (const Exception &error) {
-        throw DataToolError(error.message());
+        throw EDataDirectory(error.message());
     }
 }
 
@@ -130,7 +128,7 @@ static Rows readRows(const QString &connection, const QString &file, const QStri
     QString statement = sql;
     statement.replace(u" FROM data"_s, u" FROM "_s + SqlStore::quoted(file));
     if (!query.exec(statement))
-        throw DataToolError(u"Cannot read %1: %2"_s.arg(file, query.lastError().text()));
+        throw EDataDirectory(u"Cannot read %1: %2"_s.arg(file, query.lastError().text()));
     Rows rows;
     const int columns = query.record().count();
     while (query.next()) {
@@ -157,7 +155,7 @@ QStringList ConsistencyCheck::run()
     // One read transaction: every table is read as one commit left it.
     QSqlQuery begin(db);
     if (!begin.exec(u"BEGIN"_s))
-        throw DataToolError(u"Cannot read the database: %1"_s.arg(begin.lastError().text()));
+        throw EDataDirectory(u"Cannot read the database: %1"_s.arg(begin.lastError().text()));
     begin.finish();
     struct EndRead
     {
@@ -360,27 +358,4 @@ void ConsistencyCheck::checkUndoRows(QStringList &problems)
         problems << u"global.db: an undo row is left over for \"%1\" (%2, charge %3)"_s.arg(
             row.at(0).toString(), row.at(2).toString(), amount(row.at(1).toDouble()));
     }
-}
-
-int runCheckCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
-{
-    if (arguments.size() != 1 || arguments.first().isEmpty())
-        return ExitUsage;
-    try {
-        requireUsableDataDirectory(arguments.first());
-        ConsistencyCheck check(arguments.first());
-        const QStringList problems = check.run();
-        for (const QString &problem : problems)
-            out << problem << '\n';
-        if (!problems.isEmpty()) {
-            out << problems.size() << (problems.size() == 1 ? " problem" : " problems")
-                << " found in " << QDir::toNativeSeparators(arguments.first()) << '\n';
-            return ExitFailure;
-        }
-        out << "Consistent: " << check.summary() << '\n';
-    } catch (const Exception &error) {
-        err << "tessorin-data: " << error.message() << '\n';
-        return ExitFailure;
-    }
-    return ExitOk;
 }
