@@ -76,14 +76,18 @@ void FieldLookupComboBox::setSearchedTable(TQVDatabase *database, const QString 
     m_query = new LookupQueryModel(this);
     m_query->setSource(database, table, m_keyField, shown.isEmpty() ? m_keyField : shown);
     m_completions = new LookupQueryModel(this);
+    m_completions->setScrolls(false);
     m_completions->setSource(database, table, m_keyField, shown.isEmpty() ? m_keyField : shown);
     setListSource(nullptr);
     m_dirty = false;
     {
         const QSignalBlocker blocker(this);
+        // Made editable while its list is still empty: the line edit's own completer, which
+        // would read the whole table looking for matches, is made on the empty list and dropped.
+        setEditable(true);
+        delete QComboBox::completer();
         setModel(m_query); // the list model goes with it
         m_items = nullptr;
-        setEditable(true);
     }
     // What is typed only ever finds a record; it never becomes one.
     setInsertPolicy(QComboBox::NoInsert);

@@ -221,7 +221,7 @@ QVariant LookupQueryModel::data(const QModelIndex &index, int role) const
 
 bool LookupQueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_more && ready();
+    return !parent.isValid() && m_more && (m_scrolls || m_entries.isEmpty()) && ready();
 }
 
 void LookupQueryModel::fetchMore(const QModelIndex &parent)

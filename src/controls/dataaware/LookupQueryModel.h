@@ -29,6 +29,9 @@ public:
     // Reads the first screenful again, of the records starting with text.
     void setPrefix(const QString &text);
     void reload();
+    // Whether a view may read further screenfuls; a completion list keeps to its first, which
+    // typing narrows, since a completer reads on for as long as the model offers more.
+    void setScrolls(bool on) { m_scrolls = on; }
 
     // The loaded row holding key, or -1.
     int rowOfKey(const QVariant &key) const;
@@ -56,4 +59,5 @@ private:
     QString m_table, m_keyField, m_shownField, m_prefix;
     QList<Entry> m_entries;
     bool m_more = true;
+    bool m_scrolls = true;
 };
