@@ -1,20 +1,26 @@
 // Times adding a material line through the main window on a sizeable business (2,000 quotes with
-// 10 lines each, price lists of 50, 500 and 5,000 materials; offscreen unless QT_QPA_PLATFORM says
-// otherwise): from pressing Add, through the dialog opening, a material picked, a quantity typed
-// and Save and Close, until the quote's new total shows on the summary page.
+// 10 lines each, price lists of the sizes given as arguments, by default 5,000, 50,000 and 200,000
+// materials; offscreen unless QT_QPA_PLATFORM says otherwise): from pressing Add, through the
+// dialog opening, a material's code typed and picked from what the lookup lists, a quantity typed
+// and Save and Close, until the quote's new total shows on the summary page. Prints each size's
+// median against the first size's, and the program's memory with each price list loaded.
 
 #include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "app/FormMain.h"
+#include "controls/dataaware/FieldLabel.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldSpinBox.h"
-#include "controls/dataaware/FieldLabel.h"
 #include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
 #include "reference/FormMaterialSelection.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCompleter>
+#include <QFile>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,16 +71,20 @@ void fill(DataDirFixture &data, int materials)
               "'FIT', 'Fitter', 1, 10, 10 FROM n"_s.arg(LinesPerQuote));
 }
 
-// What the person does in the dialog: picks a material by its code, types a quantity, saves.
-void workTheDialog(int run)
+// What the person does in the dialog: types a material's code and picks it from the list the
+// lookup offers, types a quantity, saves.
+void workTheDialog(int run, int materials)
 {
     auto *dialog = qobject_cast<TfrmMaterialSelect *>(QApplication::activeModalWidget());
     if (!dialog)
         return;
     auto *code = dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s);
-    const int index = (run * 37) % code->count();
-    code->setCurrentIndex(index);
-    emit code->activated(index);
+    code->setFocus();
+    QTest::keyClicks(
+        code->lineEdit(), u"m%1"_s.arg((run * 7919) % materials + 1, 5, 10, QChar(u'0')));
+    QAbstractItemView *list = code->completer()->popup();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
     auto *quantity = dialog->findChild<FieldSpinBox *>(u"feQuantity"_s);
     quantity->selectAll();
     QTest::keyClicks(quantity, u"3"_s);
@@ -82,16 +92,36 @@ void workTheDialog(int run)
     dialog->findChild<QAction *>(u"btnSave"_s)->trigger();
 }
 
-// Adds Runs lines on a new business with a price list of that many materials; false when a
-// total shown disagreed with the quote.
-bool timeAdding(int materials)
+// The program's resident memory now, in MB.
+double residentMegabytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+struct Figures
+{
+    double median = 0;
+    double megabytes = 0;
+    bool right = false;
+};
+
+// Adds Runs lines on a new business with a price list of that many materials; not right when a
+// total shown disagreed with the quote or the wrong material was picked.
+Figures timeAdding(int materials)
 {
     DataDirFixture data;
     fill(data, materials);
     std::unique_ptr<TDM> dm = data.start();
     if (!dm->isConnected()) {
         std::printf("the data module did not start: %s\n", qPrintable(data.startupMessage));
-        return false;
+        return {};
     }
     auto window = std::make_unique<TfrmMain>(dm.get());
     window->show();
@@ -108,23 +138,26 @@ bool timeAdding(int materials)
             runUntilIdle();
         }
         times.push_back(millisecondsOf([&] {
-            QTimer::singleShot(0, [run] { workTheDialog(run); });
+            QTimer::singleShot(0, [run, materials] { workTheDialog(run, materials); });
             add->click();
             runUntilIdle();
         }));
         TQVTable *quotes = dm->tblQuotes;
         const QString expected =
             QLocale().toCurrencyString(quotes->fieldByName(u"VQuoteTotal"_s)->asFloat());
-        if (grandTotal->text() != expected || quotes->state() != DataSetState::Browse)
+        const QString picked = u"M%1"_s.arg((run * 7919) % materials + 1, 5, 10, QChar(u'0'));
+        if (grandTotal->text() != expected || quotes->state() != DataSetState::Browse
+            || dm->tblQuotesMaterial->fieldByName(u"MaterialCode"_s)->asString() != picked)
             ++wrong;
     }
     std::sort(times.begin(), times.end());
-    std::printf("  %5d materials: median %7.1f ms, min %7.1f ms, max %7.1f ms of %d; totals shown "
-                "wrong: %d\n",
-        materials, times[times.size() / 2], times.front(), times.back(), Runs, wrong);
+    Figures figures { times[times.size() / 2], residentMegabytes(), wrong == 0 };
+    std::printf("  %6d materials: median %7.1f ms, min %7.1f ms, max %7.1f ms of %d; memory "
+                "%6.1f MB; wrong: %d\n",
+        materials, figures.median, times.front(), times.back(), Runs, figures.megabytes, wrong);
     window.reset();
     dm.reset();
-    return wrong == 0;
+    return figures;
 }
 
 } // namespace
@@ -140,8 +173,23 @@ int main(int argc, char *argv[])
     std::printf("add a material line through the dialog until its quote's total shows "
                 "(%d quotes, %d lines):\n",
         Quotes, 2 * Quotes * LinesPerQuote);
+    QList<int> sizes;
+    for (const QString &argument : QApplication::arguments().mid(1)) {
+        if (const int size = argument.toInt(); size > 0)
+            sizes << size;
+    }
+    if (sizes.isEmpty())
+        sizes = { 5000, 50000, 200000 };
     bool right = true;
-    for (int materials : { 50, 500, 5000 })
-        right = timeAdding(materials) && right;
+    QList<Figures> figures;
+    for (int materials : std::as_const(sizes)) {
+        figures << timeAdding(materials);
+        right = figures.last().right && right;
+    }
+    for (qsizetype i = 1; i < sizes.size(); ++i) {
+        std::printf("  %6d against %d materials: time x%.2f, memory x%.2f\n", sizes.at(i),
+            sizes.first(), figures.at(i).median / figures.first().median,
+            figures.at(i).megabytes / figures.first().megabytes);
+    }
     return right ? 0 : 1;
 }

@@ -35,6 +35,8 @@ bool isBlank(TableView &view, const QString &field)
 
 double TDM::NextKey()
 {
+    if (m_nextReservedKey <= m_lastReservedKey && DB->inOperation())
+        return m_nextReservedKey++;
     const int file = tblKeys->fileIndex();
     OperationScope operation(DB, file);
     // The database's write lock makes every copy take its turn here; under it the counter's
@@ -60,6 +62,50 @@ double TDM::NextKey()
     }
     operation.commit();
     return key;
+}
+
+// The counter goes up by count under the same locks as one key; the database's write lock, held
+// until the operation ends, keeps every other copy's keys above the block.
+void TDM::reserveKeys(int count)
+{
+    if (count <= 0)
+        return;
+    if (!DB->inOperation())
+        throw EQuorvane(u"Internal error: keys reserved outside an operation"_s);
+    const int file = tblKeys->fileIndex();
+    OperationScope operation(DB, file);
+    DB->writer(file);
+    double first = 0;
+    {
+        TableLock counter(DB, file, counterWaitMs);
+        if (!tblKeys->findKey({ 1 })) {
+            tblKeys->insert();
+            tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
+            tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
+            tblKeys->post();
+            tblKeys->findKey({ 1 });
+        }
+        tblKeys->edit();
+        Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
+        first = current->asFloat() + 1;
+        current->setAsFloat(current->asFloat() + count);
+        tblKeys->post();
+    }
+    operation.commit();
+    m_nextReservedKey = first;
+    m_lastReservedKey = first + count - 1;
+}
+
+TDM::ReservedKeys::ReservedKeys(TDM &dm, int count)
+    : m_dm(dm)
+{
+    dm.reserveKeys(count);
+}
+
+TDM::ReservedKeys::~ReservedKeys()
+{
+    m_dm.m_nextReservedKey = 0;
+    m_dm.m_lastReservedKey = -1;
 }
 
 void TDM::bindReferenceHooks()

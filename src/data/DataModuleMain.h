@@ -49,6 +49,21 @@ public:
 
     // The one key counter of every table. Two copies never receive the same key.
     double NextKey();
+    // Takes count keys at once with one counter update, inside the current operation; NextKey
+    // hands them out first until the operation ends (ReservedKeys), then uses the counter again.
+    // Keys of the block left unused are never given; an operation given up gives them back.
+    void reserveKeys(int count);
+    class ReservedKeys
+    {
+    public:
+        ReservedKeys(TDM &dm, int count);
+        ~ReservedKeys();
+        ReservedKeys(const ReservedKeys &) = delete;
+        ReservedKeys &operator=(const ReservedKeys &) = delete;
+
+    private:
+        TDM &m_dm;
+    };
 
     // Quotes and jobs: the views and field names by which they differ (data/Document.h). Every
     // rule on headers and lines is written once against a Document; so are the windows' commands.
@@ -126,6 +141,8 @@ public:
     TQVTable *tblINI;
 
 private:
+    double m_nextReservedKey = 0; // the key block of reserveKeys: next to give and last
+    double m_lastReservedKey = -1;
     enum class LineKind
     {
         Material,

@@ -231,6 +231,12 @@ void TDM::importPriceList(const PriceListPlan &plan)
     const ControlsDisabled quietUnits(tblUnit);
     // Every row, heading and unit is stored, or none is.
     OperationScope operation(DB, tblMaterial->fileIndex());
+    // The keys of what the plan adds are taken in one block; a code another copy added or
+    // removed since the plan takes its key from the counter.
+    int adding = int(plan.newHeadings.size() + plan.newUnits.size());
+    for (const PriceListPlan::Row &row : plan.rows)
+        adding += row.action == PriceListPlan::Action::Add ? 1 : 0;
+    const ReservedKeys keys(*this, adding);
     Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
     const auto idOf = [](Names &names, TQVTable *view, const QString &keyField,

@@ -101,6 +101,9 @@ public:
     // Moves to the first record whose order fields equal values (as many as given). The current
     // record stays when there is none.
     bool findKey(const QVariantList &values);
+    // Moves to the first record, in the view's order, whose field equals value, reading only
+    // that record. The current record stays when there is none.
+    bool locate(const QString &field, const QVariant &value);
     // Whether any record of the file (whatever the view's filter and range) other than the
     // record excludedRowid has value in field.
     bool fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid = -1);

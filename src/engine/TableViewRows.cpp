@@ -443,6 +443,35 @@ bool TableView::findKey(const QVariantList &values)
     return true;
 }
 
+bool TableView::locate(const QString &field, const QVariant &value)
+{
+    requireActive();
+    checkBrowseMode();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int index = def.fieldIndex(field);
+    if (index < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    QVariantList bound;
+    QString where = whereClause(bound);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+        + SqlStore::quoted(def.fields.at(index).name) + QStringLiteral(" IS ?");
+    bound << storageValue(def.fields.at(index), value);
+    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+        bound);
+    const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    if (rowid < 0)
+        return false;
+    touch();
+    m_currentRowid = rowid;
+    m_currentPos = -1;
+    m_eof = m_bof = false;
+    emitCurrent();
+    runHook(afterScroll);
+    return true;
+}
+
 bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid)
 {
     requireActive();

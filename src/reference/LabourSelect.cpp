@@ -28,7 +28,6 @@ TfrmLabourSelect::TfrmLabourSelect(TDM *dm, QWidget *parent)
     : LineSelectDialog(dm,
         dm->tblJobLabour,
         dm->tblLabour,
-        u"dsLabour"_s,
         u"Labour_ID"_s,
         u"Labour_Code"_s,
         parent)

@@ -28,28 +28,9 @@
 using namespace Qt::StringLiterals;
 using namespace ReferenceWidgets;
 
-namespace {
-
-// The lookups list the price list from a view of its own over the same table, in the same order:
-// the price list's view works out each entry's heading and unit, which a lookup never shows and
-// which made a long list slow to open. Picking moves the price list's own view.
-TableView *listView(QObject *owner, TQVTable *priceList, const QString &codeField)
-{
-    auto *view = new TableView(owner);
-    view->setObjectName(u"tblPriceListLookup"_s);
-    view->setDatabase(priceList->database());
-    view->setTableName(priceList->tableName());
-    view->setIndexFieldNames(codeField);
-    view->open();
-    return view;
-}
-
-} // namespace
-
 LineSelectDialog::LineSelectDialog(TDM *dm,
     TQVTable *line,
     TQVTable *list,
-    const QString &listName,
     const QString &listKey,
     const QString &codeField,
     QWidget *parent)
@@ -57,7 +38,6 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
     , TQVForm(this)
     , m_dm(dm)
     , m_line(link(this, u"LocalDataSource"_s, line))
-    , m_list(link(this, listName, listView(this, list, codeField)))
     , m_priceList(list)
     , m_listKey(listKey)
 {
@@ -70,15 +50,13 @@ LineSelectDialog::LineSelectDialog(TDM *dm,
         // The layout gives the width: a long price list is not measured item by item.
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(8);
-        // The list is read once, when its source comes last.
         combo->setKeyField(m_listKey);
         combo->setListField(shown);
         combo->setDataSource(m_line);
         combo->setDataField(m_listKey);
-        combo->setListSource(m_list);
+        combo->setSearchedTable(m_priceList->database(), m_priceList->tableName());
         // Runs after the lookup has stored the key in the line.
-        connect(
-            combo, &QComboBox::activated, this, [this, combo](int index) { picked(combo, index); });
+        connect(combo, &FieldLookupComboBox::keyChosen, this, &LineSelectDialog::picked);
         return combo;
     };
     m_code = lookup(u"cboCode"_s, codeField);
@@ -240,32 +218,15 @@ void LineSelectDialog::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void LineSelectDialog::picked(FieldLookupComboBox *lookup, int index)
+void LineSelectDialog::picked(const QVariant &key)
 {
     runGuarded(this, [&] {
         TableView *line = lineTable();
-        TableView *list = m_priceList;
-        if (!line || !line->isEditing() || index < 0)
+        if (!line || !line->isEditing() || key.isNull())
             return;
-        const QVariant key = lookup->itemData(index, Qt::UserRole);
-        if (key.isNull())
-            return;
-        // The lookup lists the price list row by row in the price list's order, so the row chosen
-        // is normally the row at that place; a list changed meanwhile is searched for the key.
-        const int keyIndex = list->fieldByName(m_listKey)->index();
-        const auto isAt = [&](int row) {
-            return row >= 0 && row < list->rowCount()
-                && list->rowValue(row, keyIndex).toDouble() == key.toDouble();
-        };
-        int row = isAt(index) ? index : -1;
-        for (int other = 0; row < 0 && other < list->rowCount(); ++other) {
-            if (isAt(other))
-                row = other;
-        }
-        if (row < 0)
-            return;
-        list->setRecNo(row);
-        fillLine();
+        // The entry is found by its key, so one removed meanwhile is not copied.
+        if (m_priceList->locate(m_listKey, key))
+            fillLine();
     });
 }
 

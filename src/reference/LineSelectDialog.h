@@ -24,7 +24,8 @@ class TypedFieldControl;
 // and "Cancel" gives it up; either, Escape and the close box then run the dialog's close check,
 // and a refusal keeps the dialog open with the user's values in the line. Picking a price-list
 // entry in either lookup makes it the list's current record and asks the data module to copy it
-// into the line.
+// into the line. The lookups search the price list's table as the user types and read a
+// screenful at a time, so a long list costs nothing to open.
 class LineSelectDialog : public QDialog, public TQVForm
 {
     Q_OBJECT
@@ -45,7 +46,6 @@ protected:
     LineSelectDialog(TDM *dm,
         TQVTable *line,
         TQVTable *list,
-        const QString &listName,
         const QString &listKey,
         const QString &codeField,
         QWidget *parent);
@@ -82,14 +82,13 @@ protected:
 
     TDM *m_dm;
     TQVDataSource *m_line;
-    TQVDataSource *m_list;
     TQVTable *m_priceList; // the data module's price list, whose current entry a fill copies
     FieldLookupComboBox *m_code = nullptr;
     FieldLookupComboBox *m_description = nullptr;
     QList<TypedFieldControl *> m_typed;
 
 private:
-    void picked(FieldLookupComboBox *lookup, int index);
+    void picked(const QVariant &key);
     void finish();
 
     QString m_listKey;

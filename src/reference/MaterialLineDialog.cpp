@@ -23,7 +23,6 @@ MaterialLineDialog::MaterialLineDialog(TDM *dm,
     : LineSelectDialog(dm,
           line,
           dm->tblMaterial,
-          u"dsMaterials"_s,
           u"Material_ID"_s,
           u"Material_Code"_s,
           parent)

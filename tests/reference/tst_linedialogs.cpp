@@ -1,17 +1,21 @@
 #include "Commands.h"
 #include "ReferenceFixture.h"
 #include "ReferenceTests.h"
-#include "controls/window/MessageAnswers.h"
 #include "controls/dataaware/FieldLineEdit.h"
 #include "controls/dataaware/FieldLookupComboBox.h"
 #include "controls/dataaware/FieldSpinBox.h"
+#include "controls/window/MessageAnswers.h"
+#include "data/PriceListExchange.h"
 #include "engine/Field.h"
 #include "reference/FormJobMatSelect.h"
 #include "reference/FormMaterialSelection.h"
 #include "reference/LabourSelect.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -70,6 +74,8 @@ private slots:
     void entryAddedMeanwhileCanBePicked();
     void amountsShowTwoDecimals_data();
     void amountsShowTwoDecimals();
+    void typingFindsEveryEntry_data();
+    void typingFindsEveryEntry();
     void labourLineAndItsTable();
     void anotherCopySeesTheLine();
     void screenshots();
@@ -367,6 +373,72 @@ void TestLineDialogs::entryAddedMeanwhileCanBePicked()
     choose(dialog.get(), u"cboDescription"_s, u"Mixer tap"_s);
     QCOMPARE(line->fieldByName(u"MaterialCode"_s)->asString(), u"TAP"_s);
     QCOMPARE(value(line, u"TotalCharge"_s), 90.0);
+    trigger(dialog.get(), u"btnCancel"_s);
+}
+
+void TestLineDialogs::typingFindsEveryEntry_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("first by code") << u"cboCode"_s << u"c000"_s << u"C000"_s << u"Item 0"_s;
+    QTest::newRow("last by code") << u"cboCode"_s << u"C119"_s << u"C119"_s << u"Item 119"_s;
+    QTest::newRow("last by description")
+        << u"cboDescription"_s << u"item 119"_s << u"C119"_s << u"Item 119"_s;
+    QTest::newRow("added by another copy")
+        << u"cboCode"_s << u"NE"_s << u"NEW"_s << u"Added elsewhere"_s;
+    QTest::newRow("upper-case twin") << u"cboCode"_s << u"abc"_s << u"ABC"_s << u"Upper"_s;
+    QTest::newRow("lower-case twin") << u"cboCode"_s << u"ABC"_s << u"abc"_s << u"Lower"_s;
+    QTest::newRow("wildcards typed are text")
+        << u"cboDescription"_s << u"50%"_s << u"PCT"_s << u"50% off"_s;
+}
+
+// Typing into a lookup lists the entries starting with the text, letter case aside, from a list
+// longer than one screenful; an entry another copy added after the dialog opened is among them.
+void TestLineDialogs::typingFindsEveryEntry()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, code);
+    QFETCH(QString, description);
+    QByteArray file = "Type,Code,Description,Cost Price,Selling Price,Markup,Tax,Tax Rate,"
+                      "Hourly Rate,Unit,Heading\r\n";
+    for (int i = 0; i < 120; ++i)
+        file += u"Material,C%1,Item %2,1,2,,,,,,Plumbing\r\n"_s.arg(i, 3, 10, QChar(u'0'))
+                    .arg(i)
+                    .toUtf8();
+    file += "Material,ABC,Upper,1,2,,,,,,Plumbing\r\nMaterial,PCT,50% off,1,2,,,,,,Plumbing\r\n";
+    TDM *dm = m_f->dm.get();
+    dm->importPriceList(dm->planPriceListImport(file));
+    m_f->addMaterial(u"abc"_s, u"Lower"_s, 1, 2, m_plumbing);
+    auto dialog = open<TfrmMaterialSelect>(false);
+    std::unique_ptr<TDM> other = m_f->startAnother();
+    other->tblMaterial->append();
+    other->tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"NEW"_s);
+    other->tblMaterial->fieldByName(u"Description"_s)->setAsString(u"Added elsewhere"_s);
+    other->tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(m_plumbing);
+    other->tblMaterial->post();
+
+    auto *lookup = dialog->findChild<FieldLookupComboBox *>(box);
+    lookup->setFocus();
+    QTest::keyClicks(lookup->lineEdit(), typed);
+    QAbstractItemView *list = lookup->completer()->popup();
+    QModelIndex wanted;
+    for (int row = 0; row < list->model()->rowCount() && !wanted.isValid(); ++row) {
+        const QModelIndex at = list->model()->index(row, 0);
+        QVERIFY2(at.data().toString().startsWith(typed, Qt::CaseInsensitive),
+            qPrintable(at.data().toString()));
+        if (at.data().toString() == (box == u"cboCode"_s ? code : description))
+            wanted = at;
+    }
+    QVERIFY2(wanted.isValid(), qPrintable(typed));
+    list->setCurrentIndex(wanted);
+    QTest::keyClick(list, Qt::Key_Return);
+    TableView *line = dm->tblQuotesMaterial;
+    QCOMPARE(line->fieldByName(u"MaterialCode"_s)->asString(), code);
+    QCOMPARE(line->fieldByName(u"MaterialDesc"_s)->asString(), description);
+    QCOMPARE(dialog->findChild<FieldLookupComboBox *>(u"cboCode"_s)->currentText(), code);
     trigger(dialog.get(), u"btnCancel"_s);
 }
 

@@ -63,6 +63,8 @@ private slots:
     void importStoresEverything();
     void roundTripGivesTheSameList();
     void failedImportLeavesNothing();
+    void importTakesItsKeysInOneBlock_data();
+    void importTakesItsKeysInOneBlock();
     void importWhileEditingIsRefused();
     void toolVerbs();
 
@@ -439,6 +441,64 @@ void TestPriceListExchange::failedImportLeavesNothing()
     m_f->dm->importPriceList(plan);
     QCOMPARE(count(m_f->dm->tblMaterial), 2);
     QCOMPARE(count(m_f->dm->tblLabour), 1);
+}
+
+void TestPriceListExchange::importTakesItsKeysInOneBlock_data()
+{
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("stored") << false;
+    QTest::newRow("given up") << true;
+}
+
+// The keys of everything an import adds come from one block of the counter: consecutive, none
+// given to another copy, and given back when the import is given up.
+void TestPriceListExchange::importTakesItsKeysInOneBlock()
+{
+    QFETCH(bool, refused);
+    const double plumbing = m_f->addHeading(u"Plumbing"_s);
+    m_f->addMaterial(u"ZZTOP"_s, u"Held elsewhere"_s, 1, 2, plumbing);
+    std::unique_ptr<TDM> other = m_f->startAnother();
+    if (refused) {
+        QVERIFY(other->tblMaterial->findKey({ u"ZZTOP"_s }));
+        other->tblMaterial->edit();
+    }
+    const auto counter = [this] {
+        return m_f->data.peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble();
+    };
+    const double before = counter();
+    const QByteArray file = header
+        + "Material,AAA,New one,1,2,,,,,crate,New heading\r\n"
+          "Labour,BBB,New rate,,,,,,50,,Plumbing\r\n"
+          "Material,ZZTOP,Changed,1,3,,,,,,Plumbing\r\n";
+    const PriceListPlan plan = m_f->dm->planPriceListImport(file);
+    try {
+        m_f->dm->importPriceList(plan);
+    } catch (const Exception &) {
+        QVERIFY(refused);
+    }
+    if (refused) {
+        QCOMPARE(counter(), before);
+        other->tblMaterial->cancel();
+        QCOMPARE(other->NextKey(), before + 1);
+        QCOMPARE(m_f->dm->NextKey(), before + 2);
+        return;
+    }
+    // Two entries, a heading and a unit.
+    QCOMPARE(counter(), before + 4);
+    const QString keys =
+        m_f->data
+            .peek(u"Material.DB"_s,
+                u"SELECT group_concat(CAST(k AS INTEGER)) FROM (SELECT Material_ID AS k FROM data "
+                "WHERE Material_Code = 'AAA' UNION SELECT Labour_ID FROM "
+                "\"Labour.db\" UNION SELECT Heading_ID FROM \"Headings.db\" "
+                "WHERE Description = 'New heading' UNION SELECT Unit_ID FROM "
+                "\"Unit.db\" ORDER BY k)"_s)
+            .toString();
+    QCOMPARE(keys,
+        QStringList({ QString::number(before + 1), QString::number(before + 2),
+                        QString::number(before + 3), QString::number(before + 4) })
+            .join(u','));
+    QCOMPARE(other->NextKey(), before + 5);
 }
 
 void TestPriceListExchange::importWhileEditingIsRefused()

@@ -1,11 +1,15 @@
 #include "FieldLookupComboBox.h"
 
 #include "controls/dataaware/FieldDataLink.h"
+#include "controls/dataaware/LookupQueryModel.h"
 #include "controls/dataaware/TQVDataSourceSrc.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -64,11 +68,69 @@ void FieldLookupComboBox::setDropDownWidth(int pixels)
     view()->setMinimumWidth(pixels);
 }
 
+void FieldLookupComboBox::setSearchedTable(TQVDatabase *database, const QString &table)
+{
+    if (m_query)
+        return;
+    const QString shown = m_listField.section(u';', 0, 0).trimmed();
+    m_query = new LookupQueryModel(this);
+    m_query->setSource(database, table, m_keyField, shown.isEmpty() ? m_keyField : shown);
+    m_completions = new LookupQueryModel(this);
+    m_completions->setScrolls(false);
+    m_completions->setSource(database, table, m_keyField, shown.isEmpty() ? m_keyField : shown);
+    setListSource(nullptr);
+    m_dirty = false;
+    {
+        const QSignalBlocker blocker(this);
+        // Made editable while its list is still empty: the line edit's own completer, which
+        // would read the whole table looking for matches, is made on the empty list and dropped.
+        setEditable(true);
+        delete QComboBox::completer();
+        setModel(m_query); // the list model goes with it
+        m_items = nullptr;
+    }
+    // What is typed only ever finds a record; it never becomes one.
+    setInsertPolicy(QComboBox::NoInsert);
+    auto *completer = new QCompleter(m_completions, this);
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    setCompleter(completer);
+    connect(completer, qOverload<const QModelIndex &>(&QCompleter::activated), this,
+        [this](const QModelIndex &index) { userChoseKey(index.data(Qt::UserRole)); });
+    connect(lineEdit(), &QLineEdit::textEdited, this, &FieldLookupComboBox::typed);
+    // Text typed and left without a choice gives way to the record the field holds.
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { showField(); });
+    showField();
+}
+
 void FieldLookupComboBox::showPopup()
 {
-    if (m_dirty)
+    if (m_query) {
+        // Read again from the first screenful: records another copy added are listed too.
+        m_query->reload();
+        m_shownKey = QVariant();
+        m_query->fetchMore({});
         showField();
+    } else if (m_dirty) {
+        showField();
+    }
     QComboBox::showPopup();
+}
+
+void FieldLookupComboBox::typed(const QString &text)
+{
+    QCompleter *searching = completer();
+    if (!m_completions || !searching)
+        return;
+    if (text.isEmpty()) {
+        searching->popup()->hide();
+        return;
+    }
+    m_completions->setPrefix(text);
+    m_completions->fetchMore({});
+    searching->setMaxVisibleItems(maxVisibleItems());
+    searching->setCompletionPrefix(text);
+    searching->complete();
 }
 
 void FieldLookupComboBox::listChanged()
@@ -80,6 +142,8 @@ void FieldLookupComboBox::listChanged()
 void FieldLookupComboBox::rebuild()
 {
     m_dirty = false;
+    if (!m_items)
+        return;
     m_items->clear();
     TableView *list = m_listSource ? m_listSource->dataSet() : nullptr;
     if (!list || !list->active())
@@ -137,9 +201,35 @@ int FieldLookupComboBox::indexOfKey(const QVariant &stored) const
     return -1;
 }
 
+QString FieldLookupComboBox::keyText(const QVariant &key) const
+{
+    if (key.isNull())
+        return {};
+    bool number = false;
+    const double value = key.toDouble(&number);
+    if (number && value == double(qint64(value)))
+        return QString::number(qint64(value));
+    return number ? QString::number(value, 'g', 17) : key.toString();
+}
+
+void FieldLookupComboBox::userChoseKey(const QVariant &key)
+{
+    m_applying = true;
+    m_link->applyText(keyText(key));
+    m_applying = false;
+    showField();
+    if (!key.isNull())
+        emit keyChosen(key);
+}
+
 void FieldLookupComboBox::userChose(int index)
 {
     const QVariant key = itemData(index, Qt::UserRole);
+    if (m_query) {
+        if (index >= 0)
+            userChoseKey(key);
+        return;
+    }
     TableView *list = m_listSource ? m_listSource->dataSet() : nullptr;
     const Field *keyField = list ? list->findField(m_keyField) : nullptr;
     QString text;
@@ -149,15 +239,29 @@ void FieldLookupComboBox::userChose(int index)
     m_link->applyText(text);
     m_applying = false;
     showField();
+    if (!key.isNull())
+        emit keyChosen(key);
 }
 
 void FieldLookupComboBox::showField()
 {
     const QSignalBlocker blocker(this);
-    if (m_dirty)
-        rebuild();
     const Field *f = m_link->field();
     setEnabled(m_link->canModify());
+    if (m_query) {
+        const QVariant key = f ? f->value() : QVariant();
+        const int row = m_query->rowOfKey(key);
+        // A record not among the rows read yet is named by one read of the table.
+        if (key.isNull() != m_shownKey.isNull() || key != m_shownKey) {
+            m_shownKey = key;
+            m_shownText = row >= 0 ? itemText(row) : m_query->textOfKey(key);
+        }
+        setCurrentIndex(row);
+        setEditText(m_shownText);
+        return;
+    }
+    if (m_dirty)
+        rebuild();
     const int index = f ? indexOfKey(f->value()) : -1;
     setCurrentIndex(index);
     setPlaceholderText(index < 0 && f ? f->asString() : QString());

@@ -1,0 +1,240 @@
+#include "controls/dataaware/LookupQueryModel.h"
+
+#include "engine/Exception.h"
+#include "engine/ReportQuery.h"
+#include "engine/SqlStore.h"
+#include "engine/TQVDatabase.h"
+
+#include <algorithm>
+
+namespace {
+
+// Typed text as a LIKE pattern that matches only what starts with it: its own wildcards are
+// escaped. LIKE compares letters case aside.
+QString startsWithPattern(const QString &text)
+{
+    QString pattern;
+    pattern.reserve(text.size() + 1);
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            pattern += u'\\';
+        pattern += c;
+    }
+    return pattern + u'%';
+}
+
+bool sameKey(const QVariant &a, const QVariant &b)
+{
+    bool aNumber = false;
+    bool bNumber = false;
+    const double x = a.toDouble(&aNumber);
+    const double y = b.toDouble(&bNumber);
+    return aNumber && bNumber ? x == y : a.toString() == b.toString();
+}
+
+// The spellings of the start of text that differ only in letter case, for as many letters as
+// keep them few: each is one stretch of a field's order, which its index finds directly.
+QStringList caseSpellings(const QString &text)
+{
+    constexpr int mostSpellings = 16;
+    QStringList spellings { QString() };
+    for (const QChar c : text) {
+        const QChar upper = c.toUpper();
+        const QChar lower = c.toLower();
+        const bool twoWays = upper != lower && upper.toLower() == lower;
+        if (twoWays && spellings.size() * 2 > mostSpellings)
+            break;
+        QStringList longer;
+        for (const QString &spelling : std::as_const(spellings)) {
+            if (twoWays)
+                longer << spelling + upper << spelling + lower;
+            else
+                longer << spelling + c;
+        }
+        spellings = longer;
+    }
+    return spellings;
+}
+
+// The order SQLite gives text: by its UTF-8 bytes, then by rowid.
+bool storedBefore(const QByteArray &a, qint64 aRow, const QByteArray &b, qint64 bRow)
+{
+    return a != b ? a < b : aRow < bRow;
+}
+
+} // namespace
+
+LookupQueryModel::LookupQueryModel(QObject *parent)
+    : QAbstractListModel(parent)
+{ }
+
+void LookupQueryModel::setSource(
+    TQVDatabase *database, const QString &table, const QString &keyField, const QString &shownField)
+{
+    m_database = database;
+    m_table = table;
+    m_keyField = keyField;
+    m_shownField = shownField;
+    reload();
+}
+
+void LookupQueryModel::setPrefix(const QString &text)
+{
+    m_prefix = text;
+    reload();
+}
+
+bool LookupQueryModel::ready() const
+{
+    return m_database && m_database->isConnected() && !m_table.isEmpty() && !m_keyField.isEmpty()
+        && !m_shownField.isEmpty();
+}
+
+// Nothing is read until a view asks: a dialog that opens with a lookup costs no query.
+void LookupQueryModel::reload()
+{
+    beginResetModel();
+    m_entries.clear();
+    m_more = true;
+    endResetModel();
+}
+
+QList<LookupQueryModel::Entry> LookupQueryModel::readPage() const
+{
+    if (m_prefix.isEmpty())
+        return readAll(int(m_entries.size()));
+    // Each spelling of the start gives its next screenful in order; merged, the first screenful
+    // of them all follows the last entry read.
+    QList<std::pair<QByteArray, Entry>> merged;
+    for (const QString &spelling : caseSpellings(m_prefix)) {
+        for (const Entry &entry : readStartingWith(spelling))
+            merged.append({ entry.text.toUtf8(), entry });
+    }
+    std::sort(merged.begin(), merged.end(), [](const auto &a, const auto &b) {
+        return storedBefore(a.first, a.second.rowid, b.first, b.second.rowid);
+    });
+    QList<Entry> page;
+    for (qsizetype i = 0; i < merged.size() && page.size() < Screenful; ++i)
+        page << merged.at(i).second;
+    return page;
+}
+
+QList<LookupQueryModel::Entry> LookupQueryModel::readAll(int offset) const
+{
+    QList<Entry> page;
+    const QString shown = SqlStore::quoted(m_shownField);
+    ReportQuery query(m_database);
+    query.setSql(QStringLiteral("SELECT %1, %2, rowid FROM %3 ORDER BY %2, rowid LIMIT ? OFFSET ?")
+                     .arg(SqlStore::quoted(m_keyField), shown, SqlStore::quoted(m_table)));
+    query.addBindValue(Screenful);
+    query.addBindValue(offset);
+    try {
+        query.exec();
+    } catch (const Exception &) {
+        return page; // a list that cannot be read offers nothing more; the next reload tries again
+    }
+    for (int row = 0; row < query.rowCount(); ++row) {
+        page.append({ query.value(row, 0), query.value(row, 1).toString(),
+            query.value(row, 2).toLongLong() });
+    }
+    return page;
+}
+
+// The entries whose field starts with spelling (the stretch of the field's order its index
+// finds) and with the whole prefix case aside, after the last entry read.
+QList<LookupQueryModel::Entry> LookupQueryModel::readStartingWith(const QString &spelling) const
+{
+    QList<Entry> page;
+    const QString shown = SqlStore::quoted(m_shownField);
+    QString sql = QStringLiteral("SELECT %1, %2, rowid FROM %3 WHERE %2 >= ? AND %2 < ? AND %2 "
+                                 "LIKE ? ESCAPE '\\'")
+                      .arg(SqlStore::quoted(m_keyField), shown, SqlStore::quoted(m_table));
+    ReportQuery query(m_database);
+    query.addBindValue(spelling);
+    query.addBindValue(spelling + QString::fromUcs4(U"\U0010FFFF", 1));
+    query.addBindValue(startsWithPattern(m_prefix));
+    if (!m_entries.isEmpty()) {
+        sql += QStringLiteral(" AND (%1 > ? OR (%1 = ? AND rowid > ?))").arg(shown);
+        query.addBindValue(m_entries.last().text);
+        query.addBindValue(m_entries.last().text);
+        query.addBindValue(m_entries.last().rowid);
+    }
+    sql += QStringLiteral(" ORDER BY %1, rowid LIMIT ?").arg(shown);
+    query.addBindValue(Screenful);
+    query.setSql(sql);
+    try {
+        query.exec();
+    } catch (const Exception &) {
+        return page;
+    }
+    for (int row = 0; row < query.rowCount(); ++row) {
+        page.append({ query.value(row, 0), query.value(row, 1).toString(),
+            query.value(row, 2).toLongLong() });
+    }
+    return page;
+}
+
+int LookupQueryModel::rowOfKey(const QVariant &key) const
+{
+    if (key.isNull())
+        return -1;
+    for (int row = 0; row < m_entries.size(); ++row) {
+        if (!m_entries.at(row).key.isNull() && sameKey(m_entries.at(row).key, key))
+            return row;
+    }
+    return -1;
+}
+
+QString LookupQueryModel::textOfKey(const QVariant &key) const
+{
+    if (key.isNull() || !ready())
+        return {};
+    ReportQuery query(m_database);
+    query.setSql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
+                     .arg(SqlStore::quoted(m_shownField), SqlStore::quoted(m_table),
+                         SqlStore::quoted(m_keyField)));
+    query.addBindValue(key);
+    try {
+        query.exec();
+    } catch (const Exception &) {
+        return {};
+    }
+    return query.value(0, 0).toString();
+}
+
+int LookupQueryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+QVariant LookupQueryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_entries.size())
+        return {};
+    const Entry &entry = m_entries.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return entry.text;
+    if (role == Qt::UserRole)
+        return entry.key;
+    return {};
+}
+
+bool LookupQueryModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_more && (m_scrolls || m_entries.isEmpty()) && ready();
+}
+
+void LookupQueryModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    if (!ready())
+        return;
+    const QList<Entry> page = readPage();
+    m_more = page.size() == Screenful;
+    if (page.isEmpty())
+        return;
+    beginInsertRows({}, int(m_entries.size()), int(m_entries.size() + page.size() - 1));
+    m_entries << page;
+    endInsertRows();
+}
