@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
@@ -115,6 +116,32 @@ void FieldLookupComboBox::showPopup()
         showField();
     }
     QComboBox::showPopup();
+}
+
+// The arrows walk a searched list as its drop-down shows it: the first screenful is read when
+// the box takes the focus, and the next one when an arrow passes the last row read.
+void FieldLookupComboBox::readOnward()
+{
+    if (!m_query || !m_query->canFetchMore({}))
+        return;
+    m_query->fetchMore({});
+    showField();
+}
+
+void FieldLookupComboBox::focusInEvent(QFocusEvent *event)
+{
+    if (m_query && m_query->rowCount() == 0)
+        readOnward();
+    QComboBox::focusInEvent(event);
+}
+
+void FieldLookupComboBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool onward = event->key() == Qt::Key_Down || event->key() == Qt::Key_PageDown;
+    if (m_query && onward && !(event->modifiers() & Qt::AltModifier)
+        && currentIndex() >= m_query->rowCount() - 1)
+        readOnward();
+    QComboBox::keyPressEvent(event);
 }
 
 void FieldLookupComboBox::typed(const QString &text)

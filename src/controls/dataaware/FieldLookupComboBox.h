@@ -38,11 +38,16 @@ public:
 
     void showPopup() override;
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 signals:
     // The user chose the record with key; the bound field holds it already.
     void keyChosen(const QVariant &key);
 
 private:
+    void readOnward();
     void listChanged();
     void rebuild();
     int indexOfKey(const QVariant &stored) const;
