@@ -37,12 +37,30 @@ double TDM::NextKey()
 {
     if (m_nextReservedKey <= m_lastReservedKey && DB->inOperation())
         return m_nextReservedKey++;
+    return advanceKeyCounter(1);
+}
+
+// The counter goes up by count under the same locks as one key; the database's write lock, held
+// until the operation ends, keeps every other copy's keys above the block.
+void TDM::reserveKeys(int count)
+{
+    if (count <= 0)
+        return;
+    if (!DB->inOperation())
+        throw EQuorvane(u"Internal error: keys reserved outside an operation"_s);
+    m_lastReservedKey = advanceKeyCounter(count);
+    m_nextReservedKey = m_lastReservedKey - count + 1;
+}
+
+// Raises the key counter by count and returns its new value, the last key taken.
+double TDM::advanceKeyCounter(int count)
+{
     const int file = tblKeys->fileIndex();
     OperationScope operation(DB, file);
     // The database's write lock makes every copy take its turn here; under it the counter's
     // table lock is only tried, so a copy holding the counter refuses the key at once.
     DB->writer(file);
-    double key = 0;
+    double last = 0;
     {
         // Let go of inside the operation, so the lock is gone before the commit frees the database.
         TableLock counter(DB, file, counterWaitMs);
@@ -56,44 +74,12 @@ double TDM::NextKey()
         }
         tblKeys->edit();
         Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
-        current->setAsFloat(current->asFloat() + 1);
-        tblKeys->post();
-        key = current->asFloat();
-    }
-    operation.commit();
-    return key;
-}
-
-// The counter goes up by count under the same locks as one key; the database's write lock, held
-// until the operation ends, keeps every other copy's keys above the block.
-void TDM::reserveKeys(int count)
-{
-    if (count <= 0)
-        return;
-    if (!DB->inOperation())
-        throw EQuorvane(u"Internal error: keys reserved outside an operation"_s);
-    const int file = tblKeys->fileIndex();
-    OperationScope operation(DB, file);
-    DB->writer(file);
-    double first = 0;
-    {
-        TableLock counter(DB, file, counterWaitMs);
-        if (!tblKeys->findKey({ 1 })) {
-            tblKeys->insert();
-            tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
-            tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
-            tblKeys->post();
-            tblKeys->findKey({ 1 });
-        }
-        tblKeys->edit();
-        Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
-        first = current->asFloat() + 1;
         current->setAsFloat(current->asFloat() + count);
         tblKeys->post();
+        last = current->asFloat();
     }
     operation.commit();
-    m_nextReservedKey = first;
-    m_lastReservedKey = first + count - 1;
+    return last;
 }
 
 TDM::ReservedKeys::ReservedKeys(TDM &dm, int count)

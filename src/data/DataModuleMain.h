@@ -150,6 +150,7 @@ private:
     };
 
     TQVTable *makeView(const QString &name, const QString &tableName);
+    double advanceKeyCounter(int count);
     void bindReferenceHooks();
     void bindInUseChecks();
     void bindHeaderHooks(Document &document);

@@ -185,6 +185,7 @@ protected:
     void runHook(const Hook &hook);
 
 private:
+    bool moveToFirstWhere(const QString &where, const QVariantList &bound);
     friend class Field;
     struct Record
     {

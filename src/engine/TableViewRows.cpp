@@ -411,22 +411,9 @@ void TableView::setRecNo(int position)
     m_bof = m_eof = false;
 }
 
-bool TableView::findKey(const QVariantList &values)
+// Makes the first record in the view's order that matches where current; false when none does.
+bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound)
 {
-    requireActive();
-    checkBrowseMode();
-    const TableDef &def = m_database->tableDef(m_file);
-    const QStringList order = orderFieldsFor(def);
-    if (values.size() > order.size())
-        throw EDatabaseError(tr("%1: more key values than order fields").arg(fileName()));
-    QVariantList bound;
-    QString where = whereClause(bound);
-    for (int i = 0; i < values.size(); ++i) {
-        const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
-        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + SqlStore::quoted(field.name) + QStringLiteral(" IS ?");
-        bound << storageValue(field, values.at(i));
-    }
     QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
                                  .arg(m_database->tableRef(m_file), where, orderClause()),
         bound);
@@ -443,6 +430,25 @@ bool TableView::findKey(const QVariantList &values)
     return true;
 }
 
+bool TableView::findKey(const QVariantList &values)
+{
+    requireActive();
+    checkBrowseMode();
+    const TableDef &def = m_database->tableDef(m_file);
+    const QStringList order = orderFieldsFor(def);
+    if (values.size() > order.size())
+        throw EDatabaseError(tr("%1: more key values than order fields").arg(fileName()));
+    QVariantList bound;
+    QString where = whereClause(bound);
+    for (int i = 0; i < values.size(); ++i) {
+        const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
+        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+            + SqlStore::quoted(field.name) + QStringLiteral(" IS ?");
+        bound << storageValue(field, values.at(i));
+    }
+    return moveToFirstWhere(where, bound);
+}
+
 bool TableView::locate(const QString &field, const QVariant &value)
 {
     requireActive();
@@ -456,20 +462,7 @@ bool TableView::locate(const QString &field, const QVariant &value)
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
         + SqlStore::quoted(def.fields.at(index).name) + QStringLiteral(" IS ?");
     bound << storageValue(def.fields.at(index), value);
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
-        bound);
-    const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
-    query.finish();
-    if (rowid < 0)
-        return false;
-    touch();
-    m_currentRowid = rowid;
-    m_currentPos = -1;
-    m_eof = m_bof = false;
-    emitCurrent();
-    runHook(afterScroll);
-    return true;
+    return moveToFirstWhere(where, bound);
 }
 
 bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid)
