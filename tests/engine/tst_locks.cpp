@@ -43,22 +43,22 @@ void TestLocks::holderNamedFromAccount()
         qputenv("USER", user);
 
     TempDataDir dir;
-    RecordLocks mine(dir.path());
-    RecordLocks theirs(dir.path());
+    auto mine = RecordLocks::open(dir.path());
+    auto theirs = RecordLocks::open(dir.path());
     qputenv("USER", savedUser);
     if (!savedUserName.isEmpty())
         qputenv("USERNAME", savedUserName);
 
-    QCOMPARE(mine.userName(), expected);
-    mine.acquire(u"Quotes.DB"_s, 7);
+    QCOMPARE(mine->userName(), expected);
+    mine->acquire(u"Quotes.DB"_s, 7);
     try {
-        theirs.acquire(u"Quotes.DB"_s, 7);
+        theirs->acquire(u"Quotes.DB"_s, 7);
         QFAIL("a record held by another copy was taken");
     } catch (const EDatabaseError &error) {
         QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
         QVERIFY2(!error.message().contains(u"unknown user"_s), qPrintable(error.message()));
     }
-    mine.release(u"Quotes.DB"_s, 7);
+    mine->release(u"Quotes.DB"_s, 7);
 }
 
 QTEST_GUILESS_MAIN(TestLocks)

@@ -6,6 +6,7 @@
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/Exception.h"
+#include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
 #include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
@@ -201,7 +202,7 @@ QVariant TestMultiProcess::stored(const QString &file, const QString &sql)
 {
     const QString name = u"peek"_s;
     QVariant result;
-    const bool lockFile = file == RecordLocks::controlFileName();
+    const bool lockFile = file == PreviousVersionLocks::controlFileName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(m_dir->filePath(lockFile ? file : SqlStore::databaseFileName()));
@@ -305,7 +306,7 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);
-    const QStringList files { SqlStore::databaseFileName(), RecordLocks::controlFileName() };
+    const QStringList files { SqlStore::databaseFileName(), PreviousVersionLocks::controlFileName() };
     QRandomGenerator random(20260228);
     QElapsedTimer clock;
     clock.start();
