@@ -35,12 +35,18 @@ qint64 recordByte(int range, qint64 record)
     return tableByte(range) + 1 + qint64((mixed >> 16) % quint64(tableSpan - 1));
 }
 
+// The lock file of directory, once no copy of the previous version can use the directory beside us.
+QString lockFileIn(const QString &directory)
+{
+    PreviousVersionLocks::retire(directory);
+    return QDir(directory).filePath(FileRecordLocks::lockFileName());
+}
+
 } // namespace
 
 FileRecordLocks::FileRecordLocks(const QString &directory, QObject *parent)
     : RecordLocks(parent)
-    , m_file((PreviousVersionLocks::retire(directory), QDir(directory).filePath(lockFileName())),
-          tr("the lock file"))
+    , m_file(lockFileIn(directory), tr("the lock file"))
     , m_sessions(m_file, userName(), hostName())
 {
     connect(&m_repair, &QTimer::timeout, this, [this] {

@@ -94,7 +94,8 @@ QByteArray LockFile::read(qint64 offset, qint64 length) const
     QByteArray data(length, '\0');
     qint64 done = 0;
     while (done < length) {
-        const ssize_t got = ::pread(m_fd, data.data() + done, size_t(length - done), off_t(offset + done));
+        const ssize_t got =
+            ::pread(m_fd, data.data() + done, size_t(length - done), off_t(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -109,7 +110,8 @@ void LockFile::writeDurably(qint64 offset, const QByteArray &data)
 {
     qint64 done = 0;
     while (done < data.size()) {
-        const ssize_t put = ::pwrite(m_fd, data.constData() + done, size_t(data.size() - done), off_t(offset + done));
+        const ssize_t put = ::pwrite(
+            m_fd, data.constData() + done, size_t(data.size() - done), off_t(offset + done));
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)

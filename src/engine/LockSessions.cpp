@@ -63,8 +63,8 @@ LockSessions::LockSessions(LockFile &file, const QString &user, const QString &h
             return;
         }
     }
-    throw EDatabaseError(QCoreApplication::translate("LockSessions",
-        "Too many copies of the program use the same data directory"));
+    throw EDatabaseError(QCoreApplication::translate(
+        "LockSessions", "Too many copies of the program use the same data directory"));
 }
 
 QByteArray LockSessions::encoded() const

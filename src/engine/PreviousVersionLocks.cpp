@@ -36,8 +36,9 @@ QString oldCopyRefusal()
 
 // The previous version's tables, as it makes them, so that its statements find what they expect
 // and meet the guard.
-const QString sessionsTable = u"CREATE TABLE IF NOT EXISTS sessions (id INTEGER PRIMARY KEY, "
-                              "slot INTEGER UNIQUE, user TEXT, host TEXT, pid INTEGER, heartbeat REAL)"_s;
+const QString sessionsTable =
+    u"CREATE TABLE IF NOT EXISTS sessions (id INTEGER PRIMARY KEY, "
+    "slot INTEGER UNIQUE, user TEXT, host TEXT, pid INTEGER, heartbeat REAL)"_s;
 const QString locksTable = u"CREATE TABLE IF NOT EXISTS locks (file TEXT, record INTEGER, "
                            "session INTEGER, PRIMARY KEY (file, record))"_s;
 
@@ -120,8 +121,8 @@ bool isGuarded(const QString &path)
 {
     try {
         OldDatabase db(path, u"QSQLITE_OPEN_READONLY"_s);
-        QSqlQuery query = db.run(u"SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"_s,
-            { guardName });
+        QSqlQuery query = db.run(
+            u"SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"_s, { guardName });
         return query.next();
     } catch (const Failure &) {
         return false;
@@ -131,7 +132,8 @@ bool isGuarded(const QString &path)
 // Whether the copy of the previous version in slot still runs: it holds its byte of the slots file.
 bool runs(const QString &directory, int slot)
 {
-    const QByteArray path = QFile::encodeName(QDir(directory).filePath(PreviousVersionLocks::slotsFileName()));
+    const QByteArray path =
+        QFile::encodeName(QDir(directory).filePath(PreviousVersionLocks::slotsFileName()));
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || slot < 0) {
         if (fd >= 0)
@@ -158,10 +160,11 @@ void guard(const QString &directory, const QString &path)
     QSqlQuery sessions = db.run(u"SELECT slot, user, host FROM sessions"_s);
     while (sessions.next()) {
         if (runs(directory, sessions.value(0).isNull() ? -1 : sessions.value(0).toInt())) {
-            throw EDatabaseError(tr("A copy of the previous version of the program still uses "
-                                    "this data directory (%1 on %2). Close it, then start this "
-                                    "version.")
-                                     .arg(sessions.value(1).toString(), sessions.value(2).toString()));
+            throw EDatabaseError(
+                tr("A copy of the previous version of the program still uses "
+                   "this data directory (%1 on %2). Close it, then start this "
+                   "version.")
+                    .arg(sessions.value(1).toString(), sessions.value(2).toString()));
         }
     }
     sessions.finish();

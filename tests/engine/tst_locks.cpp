@@ -173,10 +173,11 @@ void TestLocks::locksKeepOthersOut_data()
 
     QTest::newRow("record") << u"+Q7"_s << u"Q7 Q*"_s << u"Q8 L7 L*"_s;
     QTest::newRow("whole table") << u"+Q*"_s << u"Q* Q7 Q0"_s << u"L7 L*"_s;
-    QTest::newRow("ids past 32 bits") << u"+Q4294967296 +Q-5"_s
-                                      << u"Q4294967296 Q-5"_s << u"Q4294967297 Q-4 L-5"_s;
+    QTest::newRow("ids past 32 bits")
+        << u"+Q4294967296 +Q-5"_s << u"Q4294967296 Q-5"_s << u"Q4294967297 Q-4 L-5"_s;
     QTest::newRow("taken twice, let go of once") << u"+Q7 +Q7 -Q7"_s << u"Q7 Q*"_s << u"Q8"_s;
-    QTest::newRow("taken twice, let go of twice") << u"+Q7 +Q7 -Q7 -Q7"_s << QString() << u"Q7 Q*"_s;
+    QTest::newRow("taken twice, let go of twice")
+        << u"+Q7 +Q7 -Q7 -Q7"_s << QString() << u"Q7 Q*"_s;
     QTest::newRow("table, then a record let go of") << u"+Q* +Q7 -Q7"_s << u"Q* Q7 Q8"_s << u"L7"_s;
     QTest::newRow("record, then the table let go of") << u"+Q7 +Q* -Q*"_s << u"Q7 Q*"_s << u"Q8"_s;
     QTest::newRow("all let go of") << u"+Q7 +Q* +Q8 -Q7 -Q* -Q8"_s << QString() << u"Q* Q7 Q8"_s;
@@ -199,9 +200,11 @@ void TestLocks::locksKeepOthersOut()
     }
     const QString byHolder = RecordLocks::lockedBy(holder->userName(), holder->hostName());
     for (const QString &token : refused.split(u' ', Qt::SkipEmptyParts))
-        QVERIFY2(refusalFor(*other, token) == byHolder, qPrintable(token + u": "_s + refusalFor(*other, token)));
+        QVERIFY2(refusalFor(*other, token) == byHolder,
+            qPrintable(token + u": "_s + refusalFor(*other, token)));
     for (const QString &token : free.split(u' ', Qt::SkipEmptyParts))
-        QVERIFY2(refusalFor(*other, token).isEmpty(), qPrintable(token + u": "_s + refusalFor(*other, token)));
+        QVERIFY2(refusalFor(*other, token).isEmpty(),
+            qPrintable(token + u": "_s + refusalFor(*other, token)));
 }
 
 // Tables whose ranges met would keep each other out for good.
@@ -224,7 +227,8 @@ void TestLocks::damagedLockFileKeepsLiveLocks_data()
     QTest::newRow("lock file truncated") << locks << qint64(0) << QByteArray();
     QTest::newRow("lock file cut inside a record") << locks << qint64(700) << QByteArray();
     QTest::newRow("lock file torn") << locks << qint64(-1) << QByteArray(2048, '\x5a');
-    QTest::newRow("previous version's database torn") << previous << qint64(-1) << QByteArray(4096, '\x5a');
+    QTest::newRow("previous version's database torn")
+        << previous << qint64(-1) << QByteArray(4096, '\x5a');
 }
 
 // After a power cut the next copy starts, finds a live copy's locks still held, and learns again
