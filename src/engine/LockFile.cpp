@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +93,9 @@ bool LockFile::heldElsewhere(qint64 offset, Kind kind, qint64 length) const
 
 QByteArray LockFile::read(qint64 offset, qint64 length) const
 {
+    struct stat info = {};
+    if (::fstat(m_fd, &info) == 0)
+        length = std::clamp<qint64>(info.st_size - offset, 0, length);
     QByteArray data(length, '\0');
     qint64 done = 0;
     while (done < length) {
