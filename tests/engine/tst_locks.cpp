@@ -239,8 +239,8 @@ void TestLocks::damagedLockFileKeepsLiveLocks()
     QFETCH(qint64, size);
     QFETCH(QByteArray, written);
     TempDataDir dir;
+    const auto earlier = RecordLocks::open(dir.path()); // takes the first slot
     const auto live = RecordLocks::open(dir.path());
-    const auto earlier = RecordLocks::open(dir.path()); // a slot before the live one's
     live->acquire(u"Quotes.DB"_s, 7);
     live->acquire(u"Lines.DB"_s, RecordLocks::wholeTable);
 
