@@ -1,6 +1,8 @@
 #include "engine/TQVDatabase.h"
 
 #include "engine/Exception.h"
+#include "engine/FileRecordLocks.h"
+#include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
 #include "engine/SharedFolder.h"
 #include "engine/TableView.h"
@@ -37,8 +39,8 @@ QString writeProblem(const QString &directory, const QString &controlDirectory)
         { TQVDatabase::tr("The data directory"), data.absolutePath() },
         { TQVDatabase::tr("The database"), data.filePath(SqlStore::databaseFileName()) },
         { TQVDatabase::tr("The lock control directory"), control.absolutePath() },
-        { TQVDatabase::tr("The lock control file"), control.filePath(RecordLocks::controlFileName()) },
-        { TQVDatabase::tr("The lock slots file"), control.filePath(RecordLocks::slotsFileName()) },
+        { TQVDatabase::tr("The lock control file"), control.filePath(PreviousVersionLocks::controlFileName()) },
+        { TQVDatabase::tr("The lock file"), control.filePath(FileRecordLocks::lockFileName()) },
     };
     for (const auto &[what, path] : needed) {
         const QString problem = SharedFolder::writeProblem(path, what);
@@ -294,7 +296,7 @@ void TQVDatabase::finishOperation(bool committed)
 RecordLocks *TQVDatabase::locks()
 {
     if (!m_locks)
-        m_locks = std::make_unique<RecordLocks>(networkControlDirectory());
+        m_locks = RecordLocks::open(networkControlDirectory());
     return m_locks.get();
 }
 

@@ -74,6 +74,8 @@ void TestShared::twoAccounts_data()
     QTest::newRow("private folder") << false << QString() << u"The data directory"_s;
     QTest::newRow("lock file narrowed by hand")
         << true << u"Tessorin.lck"_s << u"The lock control file"_s;
+    QTest::newRow("byte-lock file narrowed by hand")
+        << true << u"Tessorin.locks"_s << u"The lock file"_s;
     QTest::newRow("database narrowed by hand")
         << true << u"Tessorin.db"_s << u"The database"_s;
 }

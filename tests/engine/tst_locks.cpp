@@ -1,10 +1,23 @@
-// The record locks name their holder so that the refused user knows whom to ask.
+// The record locks between copies: which locks keep which out, counted locks, the holder named
+// so that the refused user knows whom to ask, a lock file damaged by a crash, and copies of the
+// previous version that keep their locks elsewhere.
 #include "TempDataDir.h"
+#include "data/TableSchema.h"
 #include "engine/Exception.h"
+#include "engine/FileRecordLocks.h"
+#include "engine/LockSessions.h"
+#include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
 
+#include <QFile>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
+#include <fcntl.h>
+#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -17,7 +30,98 @@ class TestLocks : public QObject
 private slots:
     void holderNamedFromAccount_data();
     void holderNamedFromAccount();
+    void locksKeepOthersOut_data();
+    void locksKeepOthersOut();
+    void declaredTablesHaveRangesOfTheirOwn();
+    void damagedLockFileKeepsLiveLocks_data();
+    void damagedLockFileKeepsLiveLocks();
+    void previousVersionNeverShares_data();
+    void previousVersionNeverShares();
 };
+
+namespace {
+
+// "Q7" is record 7 of Quotes.DB, "Q*" the whole table; L is Lines.DB.
+std::pair<QString, qint64> lockOf(QStringView token)
+{
+    const QString table = token.at(0) == u'Q' ? u"Quotes.DB"_s : u"Lines.DB"_s;
+    const QStringView record = token.mid(1);
+    return { table, record == u"*" ? RecordLocks::wholeTable : record.toLongLong() };
+}
+
+// The refusal another copy meets taking token, or empty when it may take it; check and acquire
+// must agree, and a lock taken is let go of again.
+QString refusalFor(RecordLocks &locks, QStringView token)
+{
+    const auto [table, record] = lockOf(token);
+    QString checked;
+    try {
+        locks.check(table, record);
+    } catch (const EDatabaseError &error) {
+        checked = error.message();
+    }
+    try {
+        locks.acquire(table, record);
+    } catch (const EDatabaseError &error) {
+        return error.message() == checked ? error.message() : u"check said: "_s + checked;
+    }
+    locks.release(table, record);
+    return checked.isEmpty() ? QString() : u"check refused what acquire took: "_s + checked;
+}
+
+// Another copy of the previous version, as far as its lock database and slot go.
+class PreviousVersionCopy
+{
+public:
+    explicit PreviousVersionCopy(const QString &directory)
+        : m_directory(directory)
+    { }
+    ~PreviousVersionCopy()
+    {
+        if (m_slotsFd >= 0)
+            ::close(m_slotsFd);
+        QSqlDatabase::removeDatabase(u"previous"_s);
+    }
+    // Registers in the lock database as that version does; the database's refusal, if any.
+    QString registerSession(int slot)
+    {
+        QString refusal;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"previous"_s);
+            db.setDatabaseName(QDir(m_directory).filePath(PreviousVersionLocks::controlFileName()));
+            if (!db.open())
+                return db.lastError().text();
+            QSqlQuery query(db);
+            if (!query.exec(u"CREATE TABLE IF NOT EXISTS sessions (id INTEGER PRIMARY KEY, slot "
+                            "INTEGER UNIQUE, user TEXT, host TEXT, pid INTEGER, heartbeat REAL)"_s)
+                || !query.exec(u"INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES "
+                               "(%1, 'old-user', 'old-pc', 1, 0)"_s.arg(slot)))
+                refusal = query.lastError().text();
+            query.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(u"previous"_s);
+        return refusal;
+    }
+    void holdSlot(int slot)
+    {
+        m_slotsFd = ::open(
+            QFile::encodeName(QDir(m_directory).filePath(PreviousVersionLocks::slotsFileName())),
+            O_RDWR | O_CREAT, 0644);
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = slot;
+        lock.l_len = 1;
+        QVERIFY(::fcntl(m_slotsFd, F_OFD_SETLK, &lock) == 0);
+    }
+
+private:
+    QString m_directory;
+    int m_slotsFd = -1;
+};
+
+} // namespace
 
 void TestLocks::holderNamedFromAccount_data()
 {
@@ -43,22 +147,159 @@ void TestLocks::holderNamedFromAccount()
         qputenv("USER", user);
 
     TempDataDir dir;
-    RecordLocks mine(dir.path());
-    RecordLocks theirs(dir.path());
+    auto mine = RecordLocks::open(dir.path());
+    auto theirs = RecordLocks::open(dir.path());
     qputenv("USER", savedUser);
     if (!savedUserName.isEmpty())
         qputenv("USERNAME", savedUserName);
 
-    QCOMPARE(mine.userName(), expected);
-    mine.acquire(u"Quotes.DB"_s, 7);
+    QCOMPARE(mine->userName(), expected);
+    mine->acquire(u"Quotes.DB"_s, 7);
     try {
-        theirs.acquire(u"Quotes.DB"_s, 7);
+        theirs->acquire(u"Quotes.DB"_s, 7);
         QFAIL("a record held by another copy was taken");
     } catch (const EDatabaseError &error) {
         QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
         QVERIFY2(!error.message().contains(u"unknown user"_s), qPrintable(error.message()));
     }
-    mine.release(u"Quotes.DB"_s, 7);
+    mine->release(u"Quotes.DB"_s, 7);
+}
+
+void TestLocks::locksKeepOthersOut_data()
+{
+    QTest::addColumn<QString>("mine"); // taken (+) and let go of (-) by one copy, in order
+    QTest::addColumn<QString>("refused"); // what another copy is then refused
+    QTest::addColumn<QString>("free"); // what it may then take
+
+    QTest::newRow("record") << u"+Q7"_s << u"Q7 Q*"_s << u"Q8 L7 L*"_s;
+    QTest::newRow("whole table") << u"+Q*"_s << u"Q* Q7 Q0"_s << u"L7 L*"_s;
+    QTest::newRow("ids past 32 bits")
+        << u"+Q4294967296 +Q-5"_s << u"Q4294967296 Q-5"_s << u"Q4294967297 Q-4 L-5"_s;
+    QTest::newRow("taken twice, let go of once") << u"+Q7 +Q7 -Q7"_s << u"Q7 Q*"_s << u"Q8"_s;
+    QTest::newRow("taken twice, let go of twice")
+        << u"+Q7 +Q7 -Q7 -Q7"_s << QString() << u"Q7 Q*"_s;
+    QTest::newRow("table, then a record let go of") << u"+Q* +Q7 -Q7"_s << u"Q* Q7 Q8"_s << u"L7"_s;
+    QTest::newRow("record, then the table let go of") << u"+Q7 +Q* -Q*"_s << u"Q7 Q*"_s << u"Q8"_s;
+    QTest::newRow("all let go of") << u"+Q7 +Q* +Q8 -Q7 -Q* -Q8"_s << QString() << u"Q* Q7 Q8"_s;
+}
+
+void TestLocks::locksKeepOthersOut()
+{
+    QFETCH(QString, mine);
+    QFETCH(QString, refused);
+    QFETCH(QString, free);
+    TempDataDir dir;
+    const auto holder = RecordLocks::open(dir.path());
+    const auto other = RecordLocks::open(dir.path());
+    for (const QString &step : mine.split(u' ')) {
+        const auto [table, record] = lockOf(QStringView(step).mid(1));
+        if (step.startsWith(u'+'))
+            holder->acquire(table, record);
+        else
+            holder->release(table, record);
+    }
+    const QString byHolder = RecordLocks::lockedBy(holder->userName(), holder->hostName());
+    for (const QString &token : refused.split(u' ', Qt::SkipEmptyParts))
+        QVERIFY2(refusalFor(*other, token) == byHolder,
+            qPrintable(token + u": "_s + refusalFor(*other, token)));
+    for (const QString &token : free.split(u' ', Qt::SkipEmptyParts))
+        QVERIFY2(refusalFor(*other, token).isEmpty(),
+            qPrintable(token + u": "_s + refusalFor(*other, token)));
+}
+
+// Tables whose ranges met would keep each other out for good.
+void TestLocks::declaredTablesHaveRangesOfTheirOwn()
+{
+    QSet<int> ranges;
+    for (const TableDef &table : tessorinSchema().tables)
+        ranges.insert(FileRecordLocks::tableRange(table.fileName));
+    QCOMPARE(ranges.size(), tessorinSchema().tables.size());
+}
+
+void TestLocks::damagedLockFileKeepsLiveLocks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("size"); // what is left of the file, or -1 to keep its length
+    QTest::addColumn<QByteArray>("written"); // written over its start
+
+    const QString locks = FileRecordLocks::lockFileName();
+    const QString previous = PreviousVersionLocks::controlFileName();
+    QTest::newRow("lock file truncated") << locks << qint64(0) << QByteArray();
+    QTest::newRow("lock file cut inside a record") << locks << qint64(700) << QByteArray();
+    QTest::newRow("lock file torn") << locks << qint64(-1) << QByteArray(2048, '\x5a');
+    QTest::newRow("previous version's database torn")
+        << previous << qint64(-1) << QByteArray(4096, '\x5a');
+}
+
+// After a power cut the next copy starts, finds a live copy's locks still held, and learns again
+// whose they are once that copy has written its record anew.
+void TestLocks::damagedLockFileKeepsLiveLocks()
+{
+    QFETCH(QString, file);
+    QFETCH(qint64, size);
+    QFETCH(QByteArray, written);
+    TempDataDir dir;
+    const auto earlier = RecordLocks::open(dir.path()); // takes the first slot
+    const auto live = RecordLocks::open(dir.path());
+    live->acquire(u"Quotes.DB"_s, 7);
+    live->acquire(u"Lines.DB"_s, RecordLocks::wholeTable);
+
+    QFile damaged(dir.filePath(file));
+    QVERIFY(damaged.open(QIODevice::ReadWrite));
+    if (size >= 0)
+        QVERIFY(damaged.resize(size));
+    if (!written.isEmpty())
+        QVERIFY(damaged.write(written) == written.size());
+    damaged.close();
+
+    std::unique_ptr<RecordLocks> next;
+    try {
+        next = RecordLocks::open(dir.path());
+    } catch (const EDatabaseError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QVERIFY(!refusalFor(*next, u"Q7").isEmpty());
+    QVERIFY(!refusalFor(*next, u"L3").isEmpty());
+    QVERIFY(refusalFor(*next, u"Q8").isEmpty());
+    const QString byLive = RecordLocks::lockedBy(live->userName(), live->hostName());
+    QTRY_COMPARE_WITH_TIMEOUT(refusalFor(*next, u"Q7"), byLive, 10000);
+    QCOMPARE(refusalFor(*next, u"L*"), byLive);
+}
+
+void TestLocks::previousVersionNeverShares_data()
+{
+    QTest::addColumn<bool>("oldDatabase"); // a copy of the previous version once used the directory
+    QTest::addColumn<bool>("oldCopyRuns"); // and still runs
+
+    QTest::newRow("never used by the previous version") << false << false;
+    QTest::newRow("previous version gone") << true << false;
+    QTest::newRow("previous version still running") << true << true;
+}
+
+void TestLocks::previousVersionNeverShares()
+{
+    QFETCH(bool, oldDatabase);
+    QFETCH(bool, oldCopyRuns);
+    TempDataDir dir;
+    PreviousVersionCopy old(dir.path());
+    if (oldDatabase) {
+        QCOMPARE(old.registerSession(3), QString());
+        if (oldCopyRuns)
+            old.holdSlot(3);
+    }
+    try {
+        const auto locks = RecordLocks::open(dir.path());
+        QVERIFY2(!oldCopyRuns, "started beside a running copy of the previous version");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(oldCopyRuns, qPrintable(error.message()));
+        QVERIFY2(error.message().contains(u"previous version"_s)
+                && error.message().contains(u"old-user on old-pc"_s),
+            qPrintable(error.message()));
+        return;
+    }
+    // A copy of the previous version started now is told why it cannot lock.
+    const QString refusal = old.registerSession(4);
+    QVERIFY2(refusal.contains(u"newer version"_s), qPrintable(refusal));
 }
 
 QTEST_GUILESS_MAIN(TestLocks)
