@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"
+#include "engine/RecordWriter.h"
 
 #include <QHash>
 
@@ -141,23 +142,15 @@ QStringList differences(const PriceListItem &stored, const PriceListItem &row, c
 }
 
 // A private view of a price-list table with the rules of the data module's own view but without
-// its lookups (worked out for every record read, they would cost a query each): the import adds
-// through one that shows no record (a view that showed them all would read its whole order again
-// after every addition) and changes through one ordered by code; the stored list is read through
-// one too.
-std::unique_ptr<TQVTable> importView(
-    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
+// its lookups (worked out for every record read, they would cost a query each): the stored list
+// is read through one ordered by code.
+std::unique_ptr<TQVTable> importView(TDM &dm, TQVTable *like, const QString &order)
 {
     auto view = std::make_unique<TQVTable>();
     view->setObjectName(like->objectName() + u"Import"_s);
     view->setDatabase(dm.DB);
     view->setTableName(like->tableName());
     view->setIndexFieldNames(order);
-    if (!filter.isEmpty()) {
-        view->setFilter(filter);
-        view->setFiltered(true);
-    }
-    view->beforePost = like->beforePost;
     view->open();
     return view;
 }
@@ -220,11 +213,6 @@ void TDM::importPriceList(const PriceListPlan &plan)
         throw EQuorvane(u"The price list was not imported:\r\n"_s + plan.refusalText());
     const std::array<TQVTable *, 4> views { tblMaterial, tblLabour, tblHeadings, tblUnit };
     refuseWhileEditing(views);
-    const std::unique_ptr<TQVTable> changers[2] { importView(*this, tblMaterial, u"Material_Code"_s),
-        importView(*this, tblLabour, u"Labour_Code"_s) };
-    const std::unique_ptr<TQVTable> adders[2] { importView(*this, tblMaterial, u"Material_ID"_s,
-                                                    u"Material_ID = -1"_s),
-        importView(*this, tblLabour, u"Labour_ID"_s, u"Labour_ID = -1"_s) };
     const ControlsDisabled quietMaterials(tblMaterial);
     const ControlsDisabled quietLabour(tblLabour);
     const ControlsDisabled quietHeadings(tblHeadings);
@@ -237,51 +225,75 @@ void TDM::importPriceList(const PriceListPlan &plan)
     for (const PriceListPlan::Row &row : plan.rows)
         adding += row.action == PriceListPlan::Action::Add ? 1 : 0;
     const ReservedKeys keys(*this, adding);
+    // The rows go in through statements prepared once: a view's post for each of tens of
+    // thousands of rows would cost many times the writing itself. The checks of a post hold by
+    // the plan: every row has a code and a heading.
     Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
-    const auto idOf = [](Names &names, TQVTable *view, const QString &keyField,
-                          const QString &textField, const QString &text) {
+    RecordWriter unitWriter(*DB, tblUnit->fileIndex());
+    RecordWriter headingWriter(*DB, tblHeadings->fileIndex());
+    const auto idOf = [this](Names &names, RecordWriter &writer, const QString &text) {
         const auto found = names.ids.constFind(text.toLower());
         if (found != names.ids.cend())
             return *found;
-        view->append();
-        view->fieldByName(textField)->setAsString(text);
-        view->post();
-        const double id = view->fieldByName(keyField)->asFloat();
+        const double id = NextKey();
+        writer.add({ id, text }); // the key and the description
         names.ids.insert(text.toLower(), id);
         return id;
     };
     const auto has = [&plan](const QString &column) { return plan.columns.contains(column); };
+    TQVTable *const priceLists[2] { tblMaterial, tblLabour };
+    std::unique_ptr<RecordWriter> writers[2];
+    QHash<QString, qint64> rowids[2]; // stored code -> record, as the write lock found them
     for (const PriceListPlan::Row &row : plan.rows) {
         if (row.action == PriceListPlan::Action::Same)
             continue;
         const PriceListItem &item = row.item;
         const Layout &layout = layoutOf(item.labour);
-        const double heading = idOf(headings, tblHeadings, u"Heading_ID"_s, u"Description"_s,
-            item.heading);
+        const int file = priceLists[item.labour]->fileIndex();
+        const TableDef &def = DB->tableDef(file);
+        if (!writers[item.labour]) {
+            writers[item.labour] = std::make_unique<RecordWriter>(*DB, file);
+            rowids[item.labour] = writers[item.labour]->rowidsBy(layout.code);
+        }
+        RecordWriter &writer = *writers[item.labour];
+        const double heading = idOf(headings, headingWriter, item.heading);
         QVariant unit;
         if (has(u"Unit"_s) && !item.unit.isEmpty())
-            unit = idOf(units, tblUnit, u"Unit_ID"_s, u"Unit_Description"_s, item.unit);
+            unit = idOf(units, unitWriter, item.unit);
         // Another copy may have added or removed the code since the plan was made.
-        TQVTable *view = changers[item.labour].get();
-        const bool adding = !view->findKey({ item.code });
+        const auto stored = rowids[item.labour].constFind(item.code);
+        const bool adding = stored == rowids[item.labour].cend();
+        QList<int> fields;
+        QVariantList values;
+        const auto set = [&](const QString &field, const QVariant &value) {
+            fields << def.fieldIndex(field);
+            values << value;
+        };
         if (adding) {
-            view = adders[item.labour].get();
-            view->append();
-            view->fieldByName(layout.code)->setAsString(item.code);
-        } else {
-            view->edit();
+            set(layout.key, NextKey());
+            set(layout.code, item.code);
         }
         if (adding || has(u"Description"_s))
-            view->fieldByName(layout.description)->setAsString(item.description);
+            set(layout.description, item.description);
         for (const auto &[member, field] : layout.numbers) {
             if (adding || has(columnOf(member)))
-                view->fieldByName(field)->setValue(item.*member);
+                set(field, item.*member);
         }
         if (has(u"Unit"_s))
-            view->fieldByName(layout.unit)->setValue(unit);
-        view->fieldByName(layout.heading)->setAsFloat(heading);
-        view->post();
+            set(layout.unit, unit);
+        set(layout.heading, heading);
+        if (adding) {
+            QVector<QVariant> record(def.fields.size());
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                record[fields.at(i)] = values.at(i);
+            writer.add(record);
+        } else {
+            // As an edit would, refused when another copy holds the record.
+            DB->acquireLock(file, *stored);
+            DB->releaseLock(file, *stored);
+            writer.change(*stored, fields, values);
+        }
     }
     operation.commit();
 }
