@@ -74,34 +74,34 @@ QString columnOf(QVariant PriceListItem::*member)
     return names.at(8);
 }
 
-PriceListItem itemAt(TQVTable *view, int row, bool labour, const Names &units, const Names &headings)
-{
-    const Layout &layout = layoutOf(labour);
-    const auto value = [&](const QString &field) {
-        return view->rowValue(row, view->fieldByName(field)->index());
-    };
-    PriceListItem item;
-    item.labour = labour;
-    item.code = value(layout.code).toString();
-    item.description = value(layout.description).toString();
-    for (const auto &[member, field] : layout.numbers)
-        item.*member = value(field);
-    const QVariant unit = value(layout.unit);
-    if (!unit.isNull())
-        item.unit = units.descriptions.value(unit.toDouble());
-    const QVariant heading = value(layout.heading);
-    if (!heading.isNull())
-        item.heading = headings.descriptions.value(heading.toDouble());
-    return item;
-}
-
+// The stored list, read row by row with each field found by name once, not for every row.
 QList<PriceListItem> storedItems(TQVTable *view, bool labour, const Names &units, const Names &headings)
 {
+    const Layout &layout = layoutOf(labour);
+    const auto column = [view](const QString &field) { return view->fieldByName(field)->index(); };
+    const int code = column(layout.code);
+    const int description = column(layout.description);
+    const int unit = column(layout.unit);
+    const int heading = column(layout.heading);
+    QList<std::pair<QVariant PriceListItem::*, int>> numbers;
+    for (const auto &[member, field] : layout.numbers)
+        numbers.append({ member, column(field) });
     QList<PriceListItem> items;
     const int rows = view->rowCount();
     items.reserve(rows);
-    for (int row = 0; row < rows; ++row)
-        items << itemAt(view, row, labour, units, headings);
+    for (int row = 0; row < rows; ++row) {
+        PriceListItem item;
+        item.labour = labour;
+        item.code = view->rowValue(row, code).toString();
+        item.description = view->rowValue(row, description).toString();
+        for (const auto &[member, index] : std::as_const(numbers))
+            item.*member = view->rowValue(row, index);
+        if (const QVariant id = view->rowValue(row, unit); !id.isNull())
+            item.unit = units.descriptions.value(id.toDouble());
+        if (const QVariant id = view->rowValue(row, heading); !id.isNull())
+            item.heading = headings.descriptions.value(id.toDouble());
+        items << item;
+    }
     return items;
 }
 
