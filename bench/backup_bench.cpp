@@ -15,9 +15,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -87,8 +87,7 @@ bool addLines(const QString &directory, int lines)
         ok = db.open();
         QSqlQuery query(db);
         const QString n = QString::number(lines);
-        for (const QString &sql : {
-                 u"BEGIN"_s,
+        for (const QString &sql : { u"BEGIN"_s,
                  u"CREATE TEMP TABLE k AS SELECT CurrentKey + 1 AS base FROM \"PKey.DB\""_s,
                  u"INSERT INTO \"Quotes.DB\" (Quote_ID, Quote_No, TotalMaterials, TotalLabour, "
                  "QuoteTotal) SELECT base, 'BIG', %1, 0, %1 FROM k"_s.arg(n),
@@ -101,7 +100,8 @@ bool addLines(const QString &directory, int lines)
                  u"UPDATE \"PKey.DB\" SET CurrentKey = (SELECT base + 3 * %1 + 3 FROM k)"_s.arg(n),
                  u"COMMIT"_s }) {
             if (ok && !query.exec(sql)) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(sql), qPrintable(query.lastError().text()));
+                std::fprintf(
+                    stderr, "%s: %s\n", qPrintable(sql), qPrintable(query.lastError().text()));
                 ok = false;
             }
         }
@@ -191,9 +191,10 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s\n", qPrintable(failure));
             right = false;
         }
-        std::printf("%8d %9.1f | %9.1f ms (99%% %5.1f) | %9.1f ms (99%% %5.1f) | %6.0f ms, %d saves\n",
-            lines, QFileInfo(copy).size() / 1e6, alone.longest, alone.percentile99,
-            during.longest, during.percentile99, backupMs, during.count);
+        std::printf(
+            "%8d %9.1f | %9.1f ms (99%% %5.1f) | %9.1f ms (99%% %5.1f) | %6.0f ms, %d saves\n",
+            lines, QFileInfo(copy).size() / 1e6, alone.longest, alone.percentile99, during.longest,
+            during.percentile99, backupMs, during.count);
     }
     return right ? 0 : 1;
 }

@@ -75,7 +75,8 @@ QString columnOf(QVariant PriceListItem::*member)
 }
 
 // The stored list, read row by row with each field found by name once, not for every row.
-QList<PriceListItem> storedItems(TQVTable *view, bool labour, const Names &units, const Names &headings)
+QList<PriceListItem> storedItems(
+    TQVTable *view, bool labour, const Names &units, const Names &headings)
 {
     const Layout &layout = layoutOf(labour);
     const auto column = [view](const QString &field) { return view->fieldByName(field)->index(); };

@@ -66,9 +66,9 @@ void RecordWriter::add(const QVector<QVariant> &values)
             columns << SqlStore::quoted(field.name);
             marks << QStringLiteral("?");
         }
-        m_insert = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(m_database.tableRef(m_file), columns.join(u','),
-                                    marks.join(u',')));
+        m_insert =
+            prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(m_database.tableRef(m_file), columns.join(u','), marks.join(u',')));
         m_insertReady = true;
     }
     for (int i = 0; i < def.fields.size(); ++i)
@@ -86,8 +86,9 @@ void RecordWriter::change(qint64 rowid, const QList<int> &fields, const QVariant
         for (int field : fields)
             assignments << SqlStore::quoted(def.fields.at(field).name) + QStringLiteral(" = ?");
         update = m_updates.insert(fields,
-            prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                         .arg(m_database.tableRef(m_file), assignments.join(QStringLiteral(", ")))));
+            prepared(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                    .arg(m_database.tableRef(m_file), assignments.join(QStringLiteral(", ")))));
     }
     QSqlQuery &query = *update;
     for (int i = 0; i < fields.size(); ++i)

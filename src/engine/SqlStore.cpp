@@ -90,7 +90,8 @@ int tryEveryMillisecond(void *, int tries)
 
 [[noreturn]] void copyFailed(const QString &target, const QString &why, int code)
 {
-    throw EDatabaseError(tr("Cannot copy the database to %1: %2").arg(nativePath(target), why), code);
+    throw EDatabaseError(
+        tr("Cannot copy the database to %1: %2").arg(nativePath(target), why), code);
 }
 
 // Copies in steps of a few milliseconds, each under a read lock held for that step alone: a save of
