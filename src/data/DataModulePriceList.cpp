@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"
+#include "engine/RecordReader.h"
 #include "engine/RecordWriter.h"
 
 #include <QHash>
@@ -74,12 +75,15 @@ QString columnOf(QVariant PriceListItem::*member)
     return names.at(8);
 }
 
-// The stored list, read row by row with each field found by name once, not for every row.
+// The stored list in code order, read once through the table: a view would keep every record
+// it read, and find each of its fields by name.
 QList<PriceListItem> storedItems(
-    TQVTable *view, bool labour, const Names &units, const Names &headings)
+    TDM &dm, TQVTable *like, bool labour, const Names &units, const Names &headings)
 {
     const Layout &layout = layoutOf(labour);
-    const auto column = [view](const QString &field) { return view->fieldByName(field)->index(); };
+    const int file = like->fileIndex();
+    const TableDef &def = dm.DB->tableDef(file);
+    const auto column = [&def](const QString &field) { return def.fieldIndex(field); };
     const int code = column(layout.code);
     const int description = column(layout.description);
     const int unit = column(layout.unit);
@@ -88,18 +92,17 @@ QList<PriceListItem> storedItems(
     for (const auto &[member, field] : layout.numbers)
         numbers.append({ member, column(field) });
     QList<PriceListItem> items;
-    const int rows = view->rowCount();
-    items.reserve(rows);
-    for (int row = 0; row < rows; ++row) {
+    RecordReader records(*dm.DB, file, { layout.code });
+    while (records.next()) {
         PriceListItem item;
         item.labour = labour;
-        item.code = view->rowValue(row, code).toString();
-        item.description = view->rowValue(row, description).toString();
+        item.code = records.value(code).toString();
+        item.description = records.value(description).toString();
         for (const auto &[member, index] : std::as_const(numbers))
-            item.*member = view->rowValue(row, index);
-        if (const QVariant id = view->rowValue(row, unit); !id.isNull())
+            item.*member = records.value(index);
+        if (const QVariant id = records.value(unit); !id.isNull())
             item.unit = units.descriptions.value(id.toDouble());
-        if (const QVariant id = view->rowValue(row, heading); !id.isNull())
+        if (const QVariant id = records.value(heading); !id.isNull())
             item.heading = headings.descriptions.value(id.toDouble());
         items << item;
     }
@@ -142,20 +145,6 @@ QStringList differences(const PriceListItem &stored, const PriceListItem &row, c
     return changes;
 }
 
-// A private view of a price-list table with the rules of the data module's own view but without
-// its lookups (worked out for every record read, they would cost a query each): the stored list
-// is read through one ordered by code.
-std::unique_ptr<TQVTable> importView(TDM &dm, TQVTable *like, const QString &order)
-{
-    auto view = std::make_unique<TQVTable>();
-    view->setObjectName(like->objectName() + u"Import"_s);
-    view->setDatabase(dm.DB);
-    view->setTableName(like->tableName());
-    view->setIndexFieldNames(order);
-    view->open();
-    return view;
-}
-
 void refuseWhileEditing(const std::array<TQVTable *, 4> &views)
 {
     for (TQVTable *view : views) {
@@ -176,10 +165,8 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
     QHash<QString, PriceListItem> stored[2];
     for (bool labour : { false, true }) {
-        const std::unique_ptr<TQVTable> view = labour
-            ? importView(*this, tblLabour, u"Labour_Code"_s)
-            : importView(*this, tblMaterial, u"Material_Code"_s);
-        for (const PriceListItem &item : storedItems(view.get(), labour, units, headings)) {
+        for (const PriceListItem &item :
+            storedItems(*this, labour ? tblLabour : tblMaterial, labour, units, headings)) {
             const QString code = PriceListExchange::codeKey(item.code.trimmed());
             if (!stored[labour].contains(code))
                 stored[labour].insert(code, item);
@@ -304,8 +291,7 @@ QByteArray TDM::exportPriceList()
     refuseWhileEditing({ tblMaterial, tblLabour, tblHeadings, tblUnit });
     const Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
-    QList<PriceListItem> items =
-        storedItems(importView(*this, tblMaterial, u"Material_Code"_s).get(), false, units, headings);
-    items << storedItems(importView(*this, tblLabour, u"Labour_Code"_s).get(), true, units, headings);
+    QList<PriceListItem> items = storedItems(*this, tblMaterial, false, units, headings);
+    items << storedItems(*this, tblLabour, true, units, headings);
     return PriceListExchange::write(items);
 }
