@@ -13,6 +13,7 @@
 #include "engine/TableView.h"
 #include "reference/FormClients.h"
 #include "reference/FormPriceChange.h"
+#include "reference/PriceListImportDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -107,12 +108,20 @@ PriceFigures timePriceList(int materials)
     const PriceListPlan plan = dm->planPriceListImport(file);
     const double planned = ms(timer);
     timer.restart();
+    {
+        PriceListImportDialog preview(plan);
+        preview.show();
+        settle();
+    }
+    const double previewed = ms(timer);
+    timer.restart();
     dm->importPriceList(plan);
     figures.import = ms(timer);
     std::printf("price list file of %d materials and %d labour rates (%.1f MB)\n", materials,
         Labour, file.size() / 1e6);
     std::printf("  plan the import:               %9.1f ms (%s)\n", planned,
         qPrintable(plan.summary()));
+    std::printf("  preview shown:                 %9.1f ms\n", previewed);
     std::printf("  import as one operation:       %9.1f ms\n", figures.import);
     timer.restart();
     const PriceListPlan again = dm->planPriceListImport(file);

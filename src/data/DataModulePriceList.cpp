@@ -4,6 +4,8 @@
 #include "data/Errors.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"
+#include "engine/RecordReader.h"
+#include "engine/RecordWriter.h"
 
 #include <QHash>
 
@@ -73,34 +75,37 @@ QString columnOf(QVariant PriceListItem::*member)
     return names.at(8);
 }
 
-PriceListItem itemAt(TQVTable *view, int row, bool labour, const Names &units, const Names &headings)
+// The stored list in code order, read once through the table: a view would keep every record
+// it read, and find each of its fields by name.
+QList<PriceListItem> storedItems(
+    TDM &dm, TQVTable *like, bool labour, const Names &units, const Names &headings)
 {
     const Layout &layout = layoutOf(labour);
-    const auto value = [&](const QString &field) {
-        return view->rowValue(row, view->fieldByName(field)->index());
-    };
-    PriceListItem item;
-    item.labour = labour;
-    item.code = value(layout.code).toString();
-    item.description = value(layout.description).toString();
+    const int file = like->fileIndex();
+    const TableDef &def = dm.DB->tableDef(file);
+    const auto column = [&def](const QString &field) { return def.fieldIndex(field); };
+    const int code = column(layout.code);
+    const int description = column(layout.description);
+    const int unit = column(layout.unit);
+    const int heading = column(layout.heading);
+    QList<std::pair<QVariant PriceListItem::*, int>> numbers;
     for (const auto &[member, field] : layout.numbers)
-        item.*member = value(field);
-    const QVariant unit = value(layout.unit);
-    if (!unit.isNull())
-        item.unit = units.descriptions.value(unit.toDouble());
-    const QVariant heading = value(layout.heading);
-    if (!heading.isNull())
-        item.heading = headings.descriptions.value(heading.toDouble());
-    return item;
-}
-
-QList<PriceListItem> storedItems(TQVTable *view, bool labour, const Names &units, const Names &headings)
-{
+        numbers.append({ member, column(field) });
     QList<PriceListItem> items;
-    const int rows = view->rowCount();
-    items.reserve(rows);
-    for (int row = 0; row < rows; ++row)
-        items << itemAt(view, row, labour, units, headings);
+    RecordReader records(*dm.DB, file, { layout.code });
+    while (records.next()) {
+        PriceListItem item;
+        item.labour = labour;
+        item.code = records.value(code).toString();
+        item.description = records.value(description).toString();
+        for (const auto &[member, index] : std::as_const(numbers))
+            item.*member = records.value(index);
+        if (const QVariant id = records.value(unit); !id.isNull())
+            item.unit = units.descriptions.value(id.toDouble());
+        if (const QVariant id = records.value(heading); !id.isNull())
+            item.heading = headings.descriptions.value(id.toDouble());
+        items << item;
+    }
     return items;
 }
 
@@ -140,28 +145,6 @@ QStringList differences(const PriceListItem &stored, const PriceListItem &row, c
     return changes;
 }
 
-// A private view of a price-list table with the rules of the data module's own view but without
-// its lookups (worked out for every record read, they would cost a query each): the import adds
-// through one that shows no record (a view that showed them all would read its whole order again
-// after every addition) and changes through one ordered by code; the stored list is read through
-// one too.
-std::unique_ptr<TQVTable> importView(
-    TDM &dm, TQVTable *like, const QString &order, const QString &filter = {})
-{
-    auto view = std::make_unique<TQVTable>();
-    view->setObjectName(like->objectName() + u"Import"_s);
-    view->setDatabase(dm.DB);
-    view->setTableName(like->tableName());
-    view->setIndexFieldNames(order);
-    if (!filter.isEmpty()) {
-        view->setFilter(filter);
-        view->setFiltered(true);
-    }
-    view->beforePost = like->beforePost;
-    view->open();
-    return view;
-}
-
 void refuseWhileEditing(const std::array<TQVTable *, 4> &views)
 {
     for (TQVTable *view : views) {
@@ -182,10 +165,8 @@ PriceListPlan TDM::planPriceListImport(const QByteArray &csv)
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
     QHash<QString, PriceListItem> stored[2];
     for (bool labour : { false, true }) {
-        const std::unique_ptr<TQVTable> view = labour
-            ? importView(*this, tblLabour, u"Labour_Code"_s)
-            : importView(*this, tblMaterial, u"Material_Code"_s);
-        for (const PriceListItem &item : storedItems(view.get(), labour, units, headings)) {
+        for (const PriceListItem &item :
+            storedItems(*this, labour ? tblLabour : tblMaterial, labour, units, headings)) {
             const QString code = PriceListExchange::codeKey(item.code.trimmed());
             if (!stored[labour].contains(code))
                 stored[labour].insert(code, item);
@@ -220,11 +201,6 @@ void TDM::importPriceList(const PriceListPlan &plan)
         throw EQuorvane(u"The price list was not imported:\r\n"_s + plan.refusalText());
     const std::array<TQVTable *, 4> views { tblMaterial, tblLabour, tblHeadings, tblUnit };
     refuseWhileEditing(views);
-    const std::unique_ptr<TQVTable> changers[2] { importView(*this, tblMaterial, u"Material_Code"_s),
-        importView(*this, tblLabour, u"Labour_Code"_s) };
-    const std::unique_ptr<TQVTable> adders[2] { importView(*this, tblMaterial, u"Material_ID"_s,
-                                                    u"Material_ID = -1"_s),
-        importView(*this, tblLabour, u"Labour_ID"_s, u"Labour_ID = -1"_s) };
     const ControlsDisabled quietMaterials(tblMaterial);
     const ControlsDisabled quietLabour(tblLabour);
     const ControlsDisabled quietHeadings(tblHeadings);
@@ -237,51 +213,75 @@ void TDM::importPriceList(const PriceListPlan &plan)
     for (const PriceListPlan::Row &row : plan.rows)
         adding += row.action == PriceListPlan::Action::Add ? 1 : 0;
     const ReservedKeys keys(*this, adding);
+    // The rows go in through statements prepared once: a view's post for each of tens of
+    // thousands of rows would cost many times the writing itself. The checks of a post hold by
+    // the plan: every row has a code and a heading.
     Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
-    const auto idOf = [](Names &names, TQVTable *view, const QString &keyField,
-                          const QString &textField, const QString &text) {
+    RecordWriter unitWriter(*DB, tblUnit->fileIndex());
+    RecordWriter headingWriter(*DB, tblHeadings->fileIndex());
+    const auto idOf = [this](Names &names, RecordWriter &writer, const QString &text) {
         const auto found = names.ids.constFind(text.toLower());
         if (found != names.ids.cend())
             return *found;
-        view->append();
-        view->fieldByName(textField)->setAsString(text);
-        view->post();
-        const double id = view->fieldByName(keyField)->asFloat();
+        const double id = NextKey();
+        writer.add({ id, text }); // the key and the description
         names.ids.insert(text.toLower(), id);
         return id;
     };
     const auto has = [&plan](const QString &column) { return plan.columns.contains(column); };
+    TQVTable *const priceLists[2] { tblMaterial, tblLabour };
+    std::unique_ptr<RecordWriter> writers[2];
+    QHash<QString, qint64> rowids[2]; // stored code -> record, as the write lock found them
     for (const PriceListPlan::Row &row : plan.rows) {
         if (row.action == PriceListPlan::Action::Same)
             continue;
         const PriceListItem &item = row.item;
         const Layout &layout = layoutOf(item.labour);
-        const double heading = idOf(headings, tblHeadings, u"Heading_ID"_s, u"Description"_s,
-            item.heading);
+        const int file = priceLists[item.labour]->fileIndex();
+        const TableDef &def = DB->tableDef(file);
+        if (!writers[item.labour]) {
+            writers[item.labour] = std::make_unique<RecordWriter>(*DB, file);
+            rowids[item.labour] = writers[item.labour]->rowidsBy(layout.code);
+        }
+        RecordWriter &writer = *writers[item.labour];
+        const double heading = idOf(headings, headingWriter, item.heading);
         QVariant unit;
         if (has(u"Unit"_s) && !item.unit.isEmpty())
-            unit = idOf(units, tblUnit, u"Unit_ID"_s, u"Unit_Description"_s, item.unit);
+            unit = idOf(units, unitWriter, item.unit);
         // Another copy may have added or removed the code since the plan was made.
-        TQVTable *view = changers[item.labour].get();
-        const bool adding = !view->findKey({ item.code });
+        const auto stored = rowids[item.labour].constFind(item.code);
+        const bool adding = stored == rowids[item.labour].cend();
+        QList<int> fields;
+        QVariantList values;
+        const auto set = [&](const QString &field, const QVariant &value) {
+            fields << def.fieldIndex(field);
+            values << value;
+        };
         if (adding) {
-            view = adders[item.labour].get();
-            view->append();
-            view->fieldByName(layout.code)->setAsString(item.code);
-        } else {
-            view->edit();
+            set(layout.key, NextKey());
+            set(layout.code, item.code);
         }
         if (adding || has(u"Description"_s))
-            view->fieldByName(layout.description)->setAsString(item.description);
+            set(layout.description, item.description);
         for (const auto &[member, field] : layout.numbers) {
             if (adding || has(columnOf(member)))
-                view->fieldByName(field)->setValue(item.*member);
+                set(field, item.*member);
         }
         if (has(u"Unit"_s))
-            view->fieldByName(layout.unit)->setValue(unit);
-        view->fieldByName(layout.heading)->setAsFloat(heading);
-        view->post();
+            set(layout.unit, unit);
+        set(layout.heading, heading);
+        if (adding) {
+            QVector<QVariant> record(def.fields.size());
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                record[fields.at(i)] = values.at(i);
+            writer.add(record);
+        } else {
+            // As an edit would, refused when another copy holds the record.
+            DB->acquireLock(file, *stored);
+            DB->releaseLock(file, *stored);
+            writer.change(*stored, fields, values);
+        }
     }
     operation.commit();
 }
@@ -291,8 +291,7 @@ QByteArray TDM::exportPriceList()
     refuseWhileEditing({ tblMaterial, tblLabour, tblHeadings, tblUnit });
     const Names units = namesOf(tblUnit, u"Unit_ID"_s, u"Unit_Description"_s);
     const Names headings = namesOf(tblHeadings, u"Heading_ID"_s, u"Description"_s);
-    QList<PriceListItem> items =
-        storedItems(importView(*this, tblMaterial, u"Material_Code"_s).get(), false, units, headings);
-    items << storedItems(importView(*this, tblLabour, u"Labour_Code"_s).get(), true, units, headings);
+    QList<PriceListItem> items = storedItems(*this, tblMaterial, false, units, headings);
+    items << storedItems(*this, tblLabour, true, units, headings);
     return PriceListExchange::write(items);
 }

@@ -229,8 +229,11 @@ namespace PriceListExchange {
 
 QStringList columns()
 {
-    return { u"Type"_s, u"Code"_s, u"Description"_s, u"Cost Price"_s, u"Selling Price"_s,
-        u"Markup"_s, u"Tax"_s, u"Tax Rate"_s, u"Hourly Rate"_s, u"Unit"_s, u"Heading"_s };
+    // Made once: every row's checks name them.
+    static const QStringList names { u"Type"_s, u"Code"_s, u"Description"_s, u"Cost Price"_s,
+        u"Selling Price"_s, u"Markup"_s, u"Tax"_s, u"Tax Rate"_s, u"Hourly Rate"_s, u"Unit"_s,
+        u"Heading"_s };
+    return names;
 }
 
 QString numberText(const QVariant &value)

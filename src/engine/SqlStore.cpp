@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,6 +16,9 @@
 #include <QUuid>
 
 #include <sqlite3.h>
+#include <unistd.h>
+
+#include <memory>
 
 namespace {
 
@@ -69,27 +73,49 @@ private:
     QString m_name;
 };
 
-// Copies in steps of a few pages, each under a read lock held for that step alone; between steps
-// the lock is let go of, so another copy's save waits for one short step at most, never for the
-// whole copy. A commit of another copy in between makes SQLite start the copy again from the
-// first page (the copy is always of one commit); each such restart doubles the step, so a copy of
-// a database that others keep changing still ends, with steps that grow only as far as needed.
-void copyPages(sqlite3 *from, sqlite3 *to, const QString &target)
+// How long a copy keeps trying while other copies hold the database, in tries a millisecond apart.
+constexpr int busyTries = 5000;
+
+// Another copy's save, or a step of a backup, holds the database for a few milliseconds: the
+// connection tries again every millisecond, for as long as SQLite's busy timeout would. SQLite's
+// own wait sleeps ever longer between tries (up to 100 ms), so a save would go on waiting long
+// after a short hold ended.
+int tryEveryMillisecond(void *, int tries)
 {
-    constexpr int firstStepPages = 128;
-    constexpr int pauseMs = 4; // long enough for a waiting save's next try to get in
-    constexpr int busyTries = 1000;
+    if (tries >= busyTries)
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+[[noreturn]] void copyFailed(const QString &target, const QString &why, int code)
+{
+    throw EDatabaseError(
+        tr("Cannot copy the database to %1: %2").arg(nativePath(target), why), code);
+}
+
+// Copies in steps of a few milliseconds, each under a read lock held for that step alone: a save of
+// another copy that comes during a step waits for that step only (the save's pending lock keeps
+// the next step out until it is stored). A commit of another copy between two steps makes SQLite
+// start the copy again from the first page, a copy being always of one commit; false when that
+// keeps happening, when others save faster than a copy in steps can go.
+bool copyInSteps(sqlite3 *from, sqlite3 *to, const QString &target)
+{
+    constexpr qint64 stepNs = 2'000'000; // what one step aims to take
+    constexpr int restartsAllowed = 5;
     sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
     if (!backup)
-        throw EDatabaseError(tr("Cannot copy the database to %1: %2")
-                                 .arg(nativePath(target), QString::fromUtf8(sqlite3_errmsg(to))),
-            sqlite3_extended_errcode(to));
+        copyFailed(target, QString::fromUtf8(sqlite3_errmsg(to)), sqlite3_extended_errcode(to));
     int rc = SQLITE_OK;
-    int stepPages = firstStepPages;
+    int stepPages = 64;
     int busy = 0;
+    int restarts = 0;
     int remaining = -1;
+    QElapsedTimer step;
     for (;;) {
+        step.start();
         rc = sqlite3_backup_step(backup, stepPages);
+        const qint64 took = step.nsecsElapsed();
         if (rc == SQLITE_DONE || (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED))
             break;
         if (rc != SQLITE_OK) {
@@ -97,18 +123,53 @@ void copyPages(sqlite3 *from, sqlite3 *to, const QString &target)
                 break; // another copy kept the database locked for seconds
         } else {
             busy = 0;
+            if (took < stepNs / 2 && stepPages < 65536)
+                stepPages *= 2;
+            else if (took > stepNs * 2 && stepPages > 8)
+                stepPages /= 2;
             const int now = sqlite3_backup_remaining(backup);
-            if (remaining >= 0 && now >= remaining && stepPages < (1 << 30) / 2)
-                stepPages *= 2; // started again: someone committed between our steps
+            if (remaining >= 0 && now >= remaining && ++restarts > restartsAllowed)
+                break;
             remaining = now;
         }
-        sqlite3_sleep(pauseMs);
+        sqlite3_sleep(1); // lets a save that waited for the step in
     }
     const int finished = sqlite3_backup_finish(backup);
+    if (rc == SQLITE_OK)
+        return false;
     if (rc != SQLITE_DONE || finished != SQLITE_OK)
-        throw EDatabaseError(tr("Cannot copy the database to %1: %2")
-                                 .arg(nativePath(target), QString::fromUtf8(sqlite3_errstr(rc))),
-            rc);
+        copyFailed(target, QString::fromUtf8(sqlite3_errstr(rc)), rc);
+    return true;
+}
+
+// The whole database as one commit left it, read at once under one read lock: SQLite reads it
+// into memory at memory speed, so others' saves wait for that read alone, never for the copy's
+// writing. For a database that others keep changing faster than a copy in steps goes.
+void copyAtOnce(sqlite3 *from, const QString &partial, const QString &target)
+{
+    const auto release = [](unsigned char *bytes) { sqlite3_free(bytes); };
+    std::unique_ptr<unsigned char, decltype(release)> bytes(nullptr, release);
+    sqlite3_int64 size = 0;
+    for (int tries = 0; !bytes; ++tries) {
+        bytes.reset(sqlite3_serialize(from, "main", &size, 0));
+        if (!bytes && tries >= busyTries)
+            copyFailed(target, QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY)), SQLITE_BUSY);
+        if (!bytes)
+            sqlite3_sleep(1);
+    }
+    QFile file(partial);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(reinterpret_cast<const char *>(bytes.get()), size) != size || !file.flush())
+        copyFailed(target, file.errorString(), SQLITE_IOERR);
+}
+
+// The copy's own writes skip SQLite's syncs (the file is written once and only named when whole);
+// its bytes reach the disk here, before it takes its name.
+void syncFile(const QString &path, const QString &target)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
+        copyFailed(target, file.errorString(), SQLITE_IOERR_FSYNC);
 }
 
 } // namespace
@@ -287,6 +348,8 @@ void SqlStore::open(const QString &directory)
             throw EDatabaseError(
                 tr("Cannot open the database %1: %2").arg(nativePath(path), error));
         }
+        if (sqlite3 *handle = handleOf(db.driver()))
+            sqlite3_busy_handler(handle, tryEveryMillisecond, nullptr);
     }
     m_connection = name;
     m_databasePath = path;
@@ -596,27 +659,39 @@ void SqlStore::copyDatabase(const QString &from, const QString &to)
         QFile::remove(partial + QStringLiteral("-journal"));
     };
     removePartial();
-    {
+    try {
         // The copy reads through a connection of its own, so that no transaction or statement
-        // of this copy of the program mixes with it.
+        // of this copy of the program mixes with it; the file is read through memory mapping,
+        // which spares a step a system call for every page.
         Scratch source(uriFor(from, "ro"), QStringLiteral("QSQLITE_OPEN_URI"));
-        SharedFolder::createFile(partial);
-        Scratch copy(partial, {});
         QSqlDatabase in = source.db();
-        QSqlDatabase out = copy.db();
-        try {
-            if (!in.open())
-                throw EDatabaseError(tr("Cannot open the database %1: %2")
-                                         .arg(nativePath(from), in.lastError().text()));
+        if (!in.open())
+            throw EDatabaseError(
+                tr("Cannot open the database %1: %2").arg(nativePath(from), in.lastError().text()));
+        QSqlQuery(in).exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
+        // A busy database is tried again here, a millisecond apart, not after SQLite's longer
+        // sleeps: the copy waits for a save no longer than the save takes.
+        sqlite3_busy_timeout(handleOf(in.driver()), 0);
+        SharedFolder::createFile(partial);
+        bool whole = false;
+        {
+            // Written once to a name nobody uses: no journal, no syncs until it is whole.
+            Scratch copy(partial, {});
+            QSqlDatabase out = copy.db();
             if (!out.open())
-                throw EDatabaseError(tr("Cannot copy the database to %1: %2")
-                                         .arg(nativePath(to), out.lastError().text()));
-            copyPages(handleOf(in.driver()), handleOf(out.driver()), to);
-        } catch (const EDatabaseError &) {
-            out.close();
-            removePartial();
-            throw;
+                copyFailed(to, out.lastError().text(), SQLITE_CANTOPEN);
+            QSqlQuery pragmas(out);
+            run(pragmas, QStringLiteral("PRAGMA journal_mode = OFF"), nativePath(partial));
+            run(pragmas, QStringLiteral("PRAGMA synchronous = OFF"), nativePath(partial));
+            pragmas.finish();
+            whole = copyInSteps(handleOf(in.driver()), handleOf(out.driver()), to);
         }
+        if (!whole)
+            copyAtOnce(handleOf(in.driver()), partial, to);
+        syncFile(partial, to);
+    } catch (const EDatabaseError &) {
+        removePartial();
+        throw;
     }
     if (!QFile::rename(partial, to)) { // never over a file that appeared meanwhile
         removePartial();

@@ -1,49 +1,31 @@
 #include "reference/PriceListImportDialog.h"
 
 #include "data/PriceListExchange.h"
+#include "reference/PriceListChangesModel.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QTableWidget *changesTable(QWidget *parent, const PriceListPlan &plan)
+// Every row the import adds or changes. Only the rows in view are measured for the column widths
+// (QHeaderView's resizeContentsPrecision), so a file of any size shows at once.
+QTableView *changesTable(QWidget *parent, const PriceListPlan &plan)
 {
-    auto *table = new QTableWidget(parent);
+    auto *table = new QTableView(parent);
     table->setObjectName(u"grdImportChanges"_s);
-    table->setColumnCount(5);
-    table->setHorizontalHeaderLabels(
-        { u"Line"_s, u"Type"_s, u"Code"_s, u"Action"_s, u"Description / changes"_s });
+    table->setModel(new PriceListChangesModel(plan, table));
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->horizontalHeader()->setStretchLastSection(true);
-    int shown = 0;
-    for (const PriceListPlan::Row &row : plan.rows)
-        shown += row.action == PriceListPlan::Action::Same ? 0 : 1;
-    table->setRowCount(shown);
-    int r = 0;
-    for (const PriceListPlan::Row &row : plan.rows) {
-        if (row.action == PriceListPlan::Action::Same)
-            continue;
-        const bool adding = row.action == PriceListPlan::Action::Add;
-        const QStringList cells { QString::number(row.line),
-            row.item.labour ? u"Labour"_s : u"Material"_s, row.item.code,
-            adding ? u"Add"_s : u"Change"_s,
-            (adding ? QStringList { row.item.description } + PriceListExchange::numbersOf(row.item)
-                    : row.changes)
-                .join(u"; "_s) };
-        for (int c = 0; c < cells.size(); ++c)
-            table->setItem(r, c, new QTableWidgetItem(cells.at(c)));
-        ++r;
-    }
     table->resizeColumnsToContents();
     return table;
 }

@@ -4,7 +4,7 @@
 //                                   does, until its input ends; prints "held" when it holds it
 //   settings_peer EXE new-quote     posts a new quote; prints "posting" first
 //   settings_peer EXE timed STOP    saves settings rows until the file STOP exists; prints "ready"
-//                                   after the first, and at the end the longest save in ms
+//                                   after the first, and at the end the longest save after it in ms
 //   settings_peer EXE edit-quote    edits the first quote's description (taking and letting go of
 //                                   its record lock) and saves it
 #include "data/DataModuleMain.h"
@@ -64,7 +64,9 @@ int main(int argc, char *argv[])
                 save.start();
                 dm.WriteSetting(QStringLiteral("Timed"), QStringLiteral("P%1").arg(i),
                     QStringLiteral("True"));
-                longest = std::max(longest, save.elapsed());
+                // The first save opens what the others use, before anyone is told to start.
+                if (i > 0)
+                    longest = std::max(longest, save.elapsed());
                 if (i == 0) {
                     std::printf("ready\n");
                     std::fflush(stdout);

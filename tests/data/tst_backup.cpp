@@ -119,8 +119,8 @@ void TestBackup::restoreMakesAWorkingDirectory()
     QCOMPARE(restored.out, original.out); // the same counts of everything
 }
 
-// A big directory copied while another copy of the program saves in a loop: no save waits for
-// more than a short step of the copy, and the copy is one consistent commit.
+// A big directory copied while another copy of the program saves in a loop: every save gets
+// through, and the copy is one consistent commit.
 void TestBackup::backupLetsSavesThrough()
 {
     constexpr int lines = 200000;
@@ -169,9 +169,8 @@ void TestBackup::backupLetsSavesThrough()
     QCOMPARE(saver.exitCode(), 0);
     const int longest = saver.readAll().trimmed().toInt();
     qInfo("longest save during the backup: %d ms", longest);
-    // Not yet bounded: a copy restarted by every commit of a copy that saves without pause grows
-    // its steps until one step holds the whole database (hundreds of ms at this size), so the
-    // figure is reported rather than held to a limit that would fail or pass by the machine's load.
+    // A speed, not a rule: reported here, and measured against the same saves without a backup
+    // by bench/backup_bench, rather than held to a limit that would fail or pass by the load.
 
     const QString restored = out.filePath(u"restored"_s);
     QCOMPARE(runTool({ u"restore"_s, copy, restored }).code, int(ExitOk));

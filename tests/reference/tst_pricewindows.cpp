@@ -22,7 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -518,11 +518,11 @@ void TestPriceWindows::importPreviewShowsPricesAndHowTheFileWasRead()
                             "Labour,FIT,Fitter,,,80,Plumbing\r\n";
     const PriceListPlan plan = m_f->dm->planPriceListImport(file);
     PriceListImportDialog preview(plan);
-    const auto *changes = preview.findChild<QTableWidget *>(u"grdImportChanges"_s);
+    const auto *changes = preview.findChild<QTableView *>(u"grdImportChanges"_s);
     QVERIFY(changes);
     QStringList shown;
-    for (int row = 0; row < changes->rowCount(); ++row)
-        shown << changes->item(row, 4)->text();
+    for (int row = 0; row < changes->model()->rowCount(); ++row)
+        shown << changes->model()->index(row, 4).data().toString();
     QCOMPARE(shown, (QStringList { u"Valve \u2013 brass; Cost Price 5; Selling Price 9"_s,
                         u"Fitter; Hourly Rate 80"_s }));
     const auto *encoding = preview.findChild<QLabel *>(u"lblEncoding"_s);
