@@ -390,7 +390,21 @@ int TableView::recNo()
     if (!active())
         return -1;
     if (m_state == DataSetState::Insert)
-        return m_insertPos;
+        return insertPos();
+    return currentPosition();
+}
+
+int TableView::insertPos()
+{
+    if (m_insertPos == insertBeforeCurrent || m_insertPos == insertAtEnd) {
+        const int position = m_insertPos == insertAtEnd ? recordCount() : currentPosition();
+        m_insertPos = position < 0 ? 0 : position;
+    }
+    return m_insertPos;
+}
+
+int TableView::currentPosition()
+{
     if (m_currentRowid < 0)
         return -1;
     ensureRows();
@@ -428,6 +442,80 @@ bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound
     emitCurrent();
     runHook(afterScroll);
     return true;
+}
+
+QStringList TableView::orderColumns() const
+{
+    const TableDef &def = m_database->tableDef(m_file);
+    QStringList columns;
+    for (const QString &name : orderFieldsFor(def))
+        columns << SqlStore::quoted(def.fields.at(def.fieldIndex(name)).name);
+    columns << QStringLiteral("rowid");
+    return columns;
+}
+
+QVariantList TableView::orderValues(qint64 rowid)
+{
+    const QStringList columns = orderColumns();
+    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+        { rowid });
+    QVariantList values;
+    if (query.next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            values << query.value(i);
+    }
+    query.finish();
+    return values;
+}
+
+qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
+{
+    const QStringList columns = orderColumns();
+    if (values.size() != columns.size())
+        return -1;
+    // (a, b, rowid) beyond (x, y, r) in the order SQLite sorts, NULL first: spelt out term by
+    // term, since a row-value comparison says nothing about NULLs.
+    QVariantList bound;
+    QString where = whereClause(bound);
+    QStringList alternatives;
+    for (int k = 0; k < columns.size(); ++k) {
+        QStringList terms;
+        QVariantList termValues;
+        for (int i = 0; i < k; ++i) {
+            terms << columns.at(i) + QStringLiteral(" IS ?");
+            termValues << values.at(i);
+        }
+        const QVariant &value = values.at(k);
+        if (value.isNull()) {
+            if (!after)
+                continue; // nothing sorts before NULL
+            terms << columns.at(k) + QStringLiteral(" IS NOT NULL");
+        } else {
+            terms << (after ? QStringLiteral("%1 > ?") : QStringLiteral("(%1 < ? OR %1 IS NULL)"))
+                         .arg(columns.at(k));
+            termValues << value;
+        }
+        alternatives << QStringLiteral("(") + terms.join(QStringLiteral(" AND ")) + u')';
+        bound << termValues;
+    }
+    if (alternatives.isEmpty())
+        return -1;
+    where += (where.isEmpty() ? QStringLiteral(" WHERE (") : QStringLiteral(" AND ("))
+        + alternatives.join(QStringLiteral(" OR ")) + u')';
+    QString orderBy = orderClause();
+    if (!after) {
+        QStringList descending;
+        for (const QString &column : std::as_const(columns))
+            descending << column + QStringLiteral(" DESC");
+        orderBy = QStringLiteral(" ORDER BY ") + descending.join(QStringLiteral(", "));
+    }
+    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                 .arg(m_database->tableRef(m_file), where, orderBy),
+        bound);
+    const qint64 found = query.next() ? query.value(0).toLongLong() : -1;
+    query.finish();
+    return found;
 }
 
 bool TableView::findKey(const QVariantList &values)
@@ -559,7 +647,7 @@ QVariant TableView::rowValue(int row, int field)
         stored = &m_buffer.at(field);
     } else {
         int index = row;
-        if (m_state == DataSetState::Insert && row > m_insertPos)
+        if (m_state == DataSetState::Insert && row > insertPos())
             --index;
         if (index < 0 || index >= int(m_rowids.size()))
             return {};

@@ -43,6 +43,8 @@ private slots:
     void failedDeleteRestoresViews();
     void findKeyOnOrderFields();
     void deleteMovesToNextRecord();
+    void deleteKeepsPlaceInOrder_data();
+    void deleteKeepsPlaceInOrder();
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
@@ -452,6 +454,49 @@ void TestEngine::deleteMovesToNextRecord()
     }
     QCOMPARE(deleted, 3);
     QCOMPARE(texts(heads, u"ID"), QStringList { u"3"_s });
+}
+
+void TestEngine::deleteKeepsPlaceInOrder_data()
+{
+    QTest::addColumn<double>("doomed");
+    QTest::addColumn<bool>("rowsRead");
+    QTest::addColumn<double>("after");
+    // In Status, No order (empty first): 1, 6, 3, 5, 2, 4.
+    const std::pair<double, double> cases[] = { { 1, 6 }, { 6, 3 }, { 3, 5 }, { 5, 2 }, { 2, 4 },
+        { 4, 2 } };
+    for (const auto &[doomed, after] : cases) {
+        for (bool rowsRead : { false, true })
+            QTest::addRow("%g%s", doomed, rowsRead ? " rows read" : "") << doomed << rowsRead << after;
+    }
+}
+
+// The record after the deleted one takes its place (the one before when it was the last), whether
+// or not the view has read its row list, through empty and repeated order values.
+void TestEngine::deleteKeepsPlaceInOrder()
+{
+    QFETCH(double, doomed);
+    QFETCH(bool, rowsRead);
+    QFETCH(double, after);
+    const std::tuple<double, QVariant, QVariant> records[] = { { 1, {}, {} }, { 2, u"A"_s, u"x"_s },
+        { 3, {}, u"b"_s }, { 4, u"B"_s, {} }, { 5, u"A"_s, {} }, { 6, {}, {} } };
+    auto heads = view(u"Head.DB"_s);
+    for (const auto &[id, status, no] : records) {
+        heads->append();
+        setNumber(heads, u"ID", id);
+        heads->fieldByName(u"Status"_s)->setValue(status);
+        heads->fieldByName(u"No"_s)->setValue(no);
+        heads->post();
+    }
+    heads->setIndexName(u"ByStatusNo"_s);
+    QVERIFY(heads->locate(u"ID"_s, doomed));
+    if (rowsRead)
+        QCOMPARE(heads->recordCount(), 6);
+    heads->deleteRecord();
+    QCOMPARE(number(heads, u"ID"), after);
+    QStringList rest { u"1"_s, u"6"_s, u"3"_s, u"5"_s, u"2"_s, u"4"_s };
+    rest.removeAll(QString::number(doomed));
+    QCOMPARE(heads->recNo(), int(rest.indexOf(QString::number(after))));
+    QCOMPARE(texts(heads, u"ID"), rest);
 }
 
 void TestEngine::otherViewsSeeOwnCommits()
