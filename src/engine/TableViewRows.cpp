@@ -6,11 +6,85 @@
 #include "engine/TableView.h"
 
 #include <QCoreApplication>
+#include <QSqlDriver>
 #include <QSqlError>
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
+
+sqlite3 *sqliteHandle(const QSqlDatabase &database)
+{
+    const QSqlDriver *driver = database.driver();
+    const QVariant handle = driver ? driver->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+void bindValue(sqlite3_stmt *statement, int position, const QVariant &value)
+{
+    if (value.isNull()) {
+        sqlite3_bind_null(statement, position);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        sqlite3_bind_int64(statement, position, value.toLongLong());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob64(
+            statement, position, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text64(statement, position, text.constData(), sqlite3_uint64(text.size()),
+            SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+    }
+    }
+}
+
+// The ids a SELECT of one integer column yields, read straight from SQLite: a list of a few
+// hundred thousand ids costs milliseconds rather than a value object per row. False when the
+// connection is not SQLite's, for the caller to read them the common way.
+bool readIds(const QSqlDatabase &database, const QString &sql, const QVariantList &values,
+    std::vector<qint64> &ids, QString &error)
+{
+    sqlite3 *db = sqliteHandle(database);
+    if (!db)
+        return false;
+    sqlite3_stmt *raw = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &raw, nullptr) != SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(raw);
+        return true;
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(raw, sqlite3_finalize);
+    for (int i = 0; i < values.size(); ++i)
+        bindValue(raw, i + 1, values.at(i));
+    ids.clear();
+    int step;
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int64(raw, 0));
+    if (step != SQLITE_DONE)
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+    return true;
+}
 
 const QVariant &nullValue()
 {
@@ -111,13 +185,21 @@ void TableView::ensureRows()
     const QString where = whereClause(values);
     m_lastMasterValues.clear();
     m_lastMasterCondition = masterCondition(m_lastMasterValues);
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
-        values);
-    m_rowids.clear();
-    while (query.next())
-        m_rowids.push_back(query.value(0).toLongLong());
-    query.finish();
+    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3")
+                            .arg(m_database->tableRef(m_file), where, orderClause());
+    QString error;
+    if (readIds(m_database->reader(m_file), sql, values, m_rowids, error)) {
+        if (!error.isEmpty()) {
+            m_rowids.clear();
+            throw EDatabaseError(tr("%1: %2").arg(fileName(), error));
+        }
+    } else {
+        QSqlQuery query = select(sql, values);
+        m_rowids.clear();
+        while (query.next())
+            m_rowids.push_back(query.value(0).toLongLong());
+        query.finish();
+    }
     m_rowsValid = true;
     placeCurrent();
 }
@@ -608,12 +690,23 @@ void TableView::invalidate()
     // Lazy: the ordered ids are read again when someone next asks for a row or a position.
     const bool wasRead = m_rowsValid;
     m_rowsValid = false;
+    // The current record's order values as last read, to find its neighbour should it be gone.
+    QVariantList lastOrderValues;
+    if (const auto it = m_cache.find(m_currentRowid); it != m_cache.end() && !wasRead) {
+        const TableDef &def = m_database->tableDef(m_file);
+        for (const QString &name : orderFieldsFor(def))
+            lastOrderValues << it->second.values.value(def.fieldIndex(name));
+        lastOrderValues << m_currentRowid;
+    }
     m_cache.clear();
     if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
-        if (wasRead)
+        if (wasRead) {
             ensureRows(); // the current record is gone: its neighbour takes its place
-        else {
-            m_currentRowid = firstRowid();
+        } else {
+            qint64 neighbour = lastOrderValues.isEmpty() ? -1 : neighbourRowid(lastOrderValues, true);
+            if (neighbour < 0 && !lastOrderValues.isEmpty())
+                neighbour = neighbourRowid(lastOrderValues, false);
+            m_currentRowid = neighbour >= 0 ? neighbour : firstRowid();
             m_currentPos = -1;
             m_eof = m_bof = m_currentRowid < 0;
         }

@@ -45,6 +45,8 @@ private slots:
     void deleteMovesToNextRecord();
     void deleteKeepsPlaceInOrder_data();
     void deleteKeepsPlaceInOrder();
+    void placeFollowsChangesOfEitherCopy_data();
+    void placeFollowsChangesOfEitherCopy();
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
@@ -497,6 +499,75 @@ void TestEngine::deleteKeepsPlaceInOrder()
     rest.removeAll(QString::number(doomed));
     QCOMPARE(heads->recNo(), int(rest.indexOf(QString::number(after))));
     QCOMPARE(texts(heads, u"ID"), rest);
+}
+
+void TestEngine::placeFollowsChangesOfEitherCopy_data()
+{
+    QTest::addColumn<bool>("otherCopy");
+    QTest::addColumn<bool>("rowsRead");
+    QTest::addColumn<QString>("change"); // "+ID" adds a record, "-ID" deletes one
+    QTest::addColumn<double>("current");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("count");
+    // Records 10, 20, 30, 40 with 30 current.
+    const std::tuple<const char *, double, int, int> changes[] = { { "+15", 30, 3, 5 },
+        { "+35", 30, 2, 5 }, { "+45", 30, 2, 5 }, { "-20", 30, 1, 3 }, { "-30", 40, 2, 3 },
+        { "-40", 30, 2, 3 } };
+    for (const auto &[change, current, position, count] : changes) {
+        for (bool otherCopy : { false, true }) {
+            for (bool rowsRead : { false, true }) {
+                QTest::addRow("%s by %s%s", change, otherCopy ? "another copy" : "this copy",
+                    rowsRead ? ", rows read" : "")
+                    << otherCopy << rowsRead << QString::fromLatin1(change) << current << position
+                    << count;
+            }
+        }
+    }
+}
+
+// A view keeps its current record, its position and its count right when records are added or
+// deleted around it by this copy or another, whether or not it had read its row list.
+void TestEngine::placeFollowsChangesOfEitherCopy()
+{
+    QFETCH(bool, otherCopy);
+    QFETCH(bool, rowsRead);
+    QFETCH(QString, change);
+    QFETCH(double, current);
+    QFETCH(int, position);
+    QFETCH(int, count);
+    for (int id : { 10, 20, 30, 40 })
+        addHead(id, QString::number(id));
+    auto heads = view(u"Head.DB"_s);
+    QVERIFY(heads->locate(u"ID"_s, 30));
+    QCOMPARE(text(heads, u"No"), u"30"_s);
+    if (rowsRead)
+        QCOMPARE(heads->recNo(), 2);
+
+    TQVDatabase other;
+    connectTestDatabase(other, m_dir->path());
+    TableView changer;
+    changer.setDatabase(otherCopy ? &other : m_db.get());
+    changer.setTableName(u"Head.DB"_s);
+    changer.open();
+    const double id = change.mid(1).toDouble();
+    if (change.startsWith(u'+')) {
+        changer.insert();
+        setNumber(changer, u"ID", id);
+        setText(changer, u"No", QString::number(id));
+        changer.post();
+    } else if (id == 30 && !otherCopy) {
+        heads->deleteRecord();
+    } else {
+        QVERIFY(changer.locate(u"ID"_s, id));
+        changer.deleteRecord();
+    }
+    m_db->checkForChanges();
+
+    QCOMPARE(number(heads, u"ID"), current);
+    QCOMPARE(heads->recNo(), position);
+    QCOMPARE(heads->recordCount(), count);
+    heads->next();
+    QCOMPARE(heads->recNo(), std::min(position + 1, count - 1));
 }
 
 void TestEngine::otherViewsSeeOwnCommits()
