@@ -538,6 +538,8 @@ void TestEngine::placeFollowsChangesOfEitherCopy()
     for (int id : { 10, 20, 30, 40 })
         addHead(id, QString::number(id));
     auto heads = view(u"Head.DB"_s);
+    m_db->setChangeNotice(heads.get(), [&heads] { heads->invalidate(); });
+    m_db->checkForChanges();
     QVERIFY(heads->locate(u"ID"_s, 30));
     QCOMPARE(text(heads, u"No"), u"30"_s);
     if (rowsRead)
