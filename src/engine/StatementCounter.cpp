@@ -1,5 +1,7 @@
 #include "engine/StatementCounter.h"
 
+#include <QMutex>
+
 #include <sqlite3.h>
 
 #include <atomic>
@@ -11,6 +13,9 @@ namespace {
 std::atomic<long long> dataStatements { 0 };
 std::atomic<long long> lockStatements { 0 };
 std::atomic<bool> logging { false };
+std::atomic<bool> recording { false };
+QMutex recordedLock;
+QStringList recordedTexts;
 
 int onTrace(unsigned type, void *context, void *, void *text)
 {
@@ -22,6 +27,10 @@ int onTrace(unsigned type, void *context, void *, void *text)
     ++*counter;
     if (logging)
         std::fprintf(stderr, "[sql %s] %s\n", counter == &lockStatements ? "locks" : "data", sql);
+    if (recording && counter == &dataStatements) {
+        const QMutexLocker locker(&recordedLock);
+        recordedTexts << QString::fromUtf8(sql);
+    }
     return 0;
 }
 
@@ -54,4 +63,17 @@ StatementCounter::Counts StatementCounter::counts()
 void StatementCounter::setLogging(bool on)
 {
     logging = on;
+}
+
+void StatementCounter::setRecording(bool on)
+{
+    const QMutexLocker locker(&recordedLock);
+    recordedTexts.clear();
+    recording = on;
+}
+
+QStringList StatementCounter::recorded()
+{
+    const QMutexLocker locker(&recordedLock);
+    return recordedTexts;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // Counts the SQL statements this process sends to SQLite, on every connection opened after
 // install(): the data directory's database and the lock-control files apart. For benchmarks and
 // tests that hold an operation to the statements it needs; nothing in the program installs it.
-// With logging on, each statement's text goes to standard error as it starts.
+// With logging on, each statement's text goes to standard error as it starts; with recording on,
+// the database's statements are kept for a test to examine.
 class StatementCounter
 {
 public:
@@ -19,6 +20,9 @@ public:
     static void install();
     static Counts counts();
     static void setLogging(bool on);
+    // While on, the text of each statement sent to the data directory's database is kept.
+    static void setRecording(bool on);
+    static QStringList recorded();
 
     // The statements sent while work ran.
     template <typename Work> static Counts of(Work &&work)

@@ -556,48 +556,57 @@ qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
     const QStringList columns = orderColumns();
     if (values.size() != columns.size())
         return -1;
-    // (a, b, rowid) beyond (x, y, r) in the order SQLite sorts, NULL first: spelt out term by
-    // term, since a row-value comparison says nothing about NULLs.
-    QVariantList bound;
-    QString where = whereClause(bound);
-    QStringList alternatives;
-    for (int k = 0; k < columns.size(); ++k) {
-        QStringList terms;
-        QVariantList termValues;
-        for (int i = 0; i < k; ++i) {
-            terms << columns.at(i) + QStringLiteral(" IS ?");
-            termValues << values.at(i);
-        }
-        const QVariant &value = values.at(k);
-        if (value.isNull()) {
-            if (!after)
-                continue; // nothing sorts before NULL
-            terms << columns.at(k) + QStringLiteral(" IS NOT NULL");
-        } else {
-            terms << (after ? QStringLiteral("%1 > ?") : QStringLiteral("(%1 < ? OR %1 IS NULL)"))
-                         .arg(columns.at(k));
-            termValues << value;
-        }
-        alternatives << QStringLiteral("(") + terms.join(QStringLiteral(" AND ")) + u')';
-        bound << termValues;
-    }
-    if (alternatives.isEmpty())
-        return -1;
-    where += (where.isEmpty() ? QStringLiteral(" WHERE (") : QStringLiteral(" AND ("))
-        + alternatives.join(QStringLiteral(" OR ")) + u')';
+    // (a, b, rowid) beyond (x, y, r) in the order SQLite sorts, NULL first, spelt out as ranges
+    // an index answers: the same a and b with a later rowid, else the same a with a later b, else
+    // a later a (before: an earlier one, else an empty one). The nearest range that holds a
+    // record gives the answer; each range is its own LIMIT 1 look-up, tried in that turn.
+    QVariantList whereValues;
+    const QString where = whereClause(whereValues);
     QString orderBy = orderClause();
     if (!after) {
         QStringList descending;
-        for (const QString &column : std::as_const(columns))
+        for (const QString &column : columns)
             descending << column + QStringLiteral(" DESC");
         orderBy = QStringLiteral(" ORDER BY ") + descending.join(QStringLiteral(", "));
     }
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderBy),
-        bound);
-    const qint64 found = query.next() ? query.value(0).toLongLong() : -1;
+    QStringList lookups;
+    QVariantList bound;
+    const auto addRange = [&](int level, const QString &condition, const QVariant &value) {
+        QStringList terms;
+        QVariantList termValues = whereValues;
+        for (int i = 0; i < level; ++i) {
+            terms << columns.at(i) + QStringLiteral(" IS ?");
+            termValues << values.at(i);
+        }
+        terms << condition.arg(columns.at(level));
+        if (value.isValid())
+            termValues << value;
+        lookups << QStringLiteral("(SELECT rowid FROM %1%2%3%4 LIMIT 1)")
+                       .arg(m_database->tableRef(m_file), where,
+                           (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+                               + terms.join(QStringLiteral(" AND ")),
+                           orderBy);
+        bound << termValues;
+    };
+    for (int level = int(columns.size()) - 1; level >= 0; --level) {
+        const QVariant &value = values.at(level);
+        if (after && value.isNull()) {
+            addRange(level, QStringLiteral("%1 IS NOT NULL"), QVariant());
+        } else if (after) {
+            addRange(level, QStringLiteral("%1 > ?"), value);
+        } else if (!value.isNull()) { // nothing sorts before an empty value
+            addRange(level, QStringLiteral("%1 < ?"), value);
+            addRange(level, QStringLiteral("%1 IS NULL"), QVariant());
+        }
+    }
+    if (lookups.isEmpty())
+        return -1;
+    lookups << QStringLiteral("NULL");
+    QSqlQuery query =
+        select(QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
+    const QVariant found = query.next() ? query.value(0) : QVariant();
     query.finish();
-    return found;
+    return found.isNull() ? -1 : found.toLongLong();
 }
 
 bool TableView::findKey(const QVariantList &values)
