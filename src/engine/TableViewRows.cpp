@@ -538,6 +538,14 @@ QStringList TableView::orderColumns() const
 
 QVariantList TableView::orderValues(qint64 rowid)
 {
+    // A record read since the last change of the file is not read again.
+    if (const auto it = m_cache.find(rowid); it != m_cache.end()) {
+        const TableDef &def = m_database->tableDef(m_file);
+        QVariantList values;
+        for (const QString &name : orderFieldsFor(def))
+            values << it->second.values.value(def.fieldIndex(name));
+        return values << rowid;
+    }
     const QStringList columns = orderColumns();
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                  .arg(columns.join(u','), m_database->tableRef(m_file)),
@@ -701,12 +709,9 @@ void TableView::invalidate()
     m_rowsValid = false;
     // The current record's order values as last read, to find its neighbour should it be gone.
     QVariantList lastOrderValues;
-    if (const auto it = m_cache.find(m_currentRowid); it != m_cache.end() && !wasRead) {
-        const TableDef &def = m_database->tableDef(m_file);
-        for (const QString &name : orderFieldsFor(def))
-            lastOrderValues << it->second.values.value(def.fieldIndex(name));
-        lastOrderValues << m_currentRowid;
-    }
+    if (!wasRead && m_cache.find(m_currentRowid) != m_cache.end())
+        lastOrderValues = orderValues(m_currentRowid); // from the cache: no reading
+
     m_cache.clear();
     if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
         if (wasRead) {
