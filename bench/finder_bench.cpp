@@ -5,6 +5,7 @@
 #include "BenchTiming.h"
 #include "DataDirFixture.h"
 #include "controls/window/TQVRegistry.h"
+#include "engine/StatementCounter.h"
 #include "reference/FormFinder.h"
 
 #include <QAbstractEventDispatcher>
@@ -67,6 +68,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    StatementCounter::install();
+    StatementCounter::setLogging(qEnvironmentVariableIsSet("BENCH_SQL_LOG"));
     QTemporaryDir registry;
     TQVRegistry::setRootPath(registry.path());
 
@@ -112,16 +115,21 @@ int main(int argc, char *argv[])
             runUntilIdle();
         });
         std::vector<double> keys;
+        long long statements = 0;
         for (qsizetype length = 1; length <= search.typed.size(); ++length) {
-            keys.push_back(millisecondsOf([&] {
-                box->setText(search.typed.left(length));
-                finder->edtSearchChange(box->text());
-                runUntilIdle();
-            }));
+            statements += StatementCounter::of([&] {
+                keys.push_back(millisecondsOf([&] {
+                    box->setText(search.typed.left(length));
+                    finder->edtSearchChange(box->text());
+                    runUntilIdle();
+                }));
+            }).total();
         }
         std::sort(keys.begin(), keys.end());
-        std::printf("%-38s order switch %6.1f ms, per key: median %5.2f ms, worst %5.2f ms\n",
-            search.what, order, keys.at(keys.size() / 2), keys.back());
+        std::printf("%-38s order switch %6.1f ms, per key: median %5.2f ms, worst %5.2f ms, "
+                    "%.1f stmts\n",
+            search.what, order, keys.at(keys.size() / 2), keys.back(),
+            double(statements) / double(keys.size()));
     }
     finder.reset();
     dm.reset();

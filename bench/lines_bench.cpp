@@ -13,6 +13,7 @@
 #include "controls/dataaware/FieldSpinBox.h"
 #include "controls/window/TQVRegistry.h"
 #include "engine/Field.h"
+#include "engine/StatementCounter.h"
 #include "reference/FormMaterialSelection.h"
 
 #include <QAbstractItemView>
@@ -130,6 +131,7 @@ Figures timeAdding(int materials)
     auto *grandTotal = window->findChild<FieldLabel *>(u"lblGrandTotal"_s);
 
     std::vector<double> times;
+    long long statements = 0;
     int wrong = 0;
     for (int run = 0; run < Runs; ++run) {
         // Every few lines the user moves on to another quote.
@@ -137,11 +139,15 @@ Figures timeAdding(int materials)
             window->btnNextClick();
             runUntilIdle();
         }
-        times.push_back(millisecondsOf([&] {
-            QTimer::singleShot(0, [run, materials] { workTheDialog(run, materials); });
-            add->click();
-            runUntilIdle();
-        }));
+        StatementCounter::setLogging(qEnvironmentVariableIsSet("BENCH_SQL_LOG") && run == Runs / 2);
+        statements += StatementCounter::of([&] {
+            times.push_back(millisecondsOf([&] {
+                QTimer::singleShot(0, [run, materials] { workTheDialog(run, materials); });
+                add->click();
+                runUntilIdle();
+            }));
+        }).total();
+        StatementCounter::setLogging(false);
         TQVTable *quotes = dm->tblQuotes;
         const QString expected =
             QLocale().toCurrencyString(quotes->fieldByName(u"VQuoteTotal"_s)->asFloat());
@@ -152,9 +158,10 @@ Figures timeAdding(int materials)
     }
     std::sort(times.begin(), times.end());
     Figures figures { times[times.size() / 2], residentMegabytes(), wrong == 0 };
-    std::printf("  %6d materials: median %7.1f ms, min %7.1f ms, max %7.1f ms of %d; memory "
-                "%6.1f MB; wrong: %d\n",
-        materials, figures.median, times.front(), times.back(), Runs, figures.megabytes, wrong);
+    std::printf("  %6d materials: median %7.1f ms, min %7.1f ms, max %7.1f ms of %d, %5.1f stmts "
+                "each; memory %6.1f MB; wrong: %d\n",
+        materials, figures.median, times.front(), times.back(), Runs,
+        double(statements) / Runs, figures.megabytes, wrong);
     window.reset();
     dm.reset();
     return figures;
@@ -167,6 +174,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    StatementCounter::install();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QTemporaryDir registry;
     TQVRegistry::setRootPath(registry.path());

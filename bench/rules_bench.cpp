@@ -1,14 +1,18 @@
 // Times the business rules on a fresh data directory: saving a material and a labour line (every
 // table a save writes, in one transaction), taking a key and posting a client, each against plain
 // SQLite committing the same rows on the same disk; copying a 200-line quote into a job and
-// deleting all lines of a 200-line quote.
+// deleting all lines of a 200-line quote. Beside each time, the statements the operation sends
+// (on the database + on the lock-control files). Runs on an empty data directory, then on one
+// holding 200,000 lines and 20,000 quotes, in one run.
 //
-//   rules_bench [DIR]   DIR: where to make the data directory (default: the temporary folder)
+//   rules_bench [--log] [DIR]   DIR: where to make the data directories (default: the temporary
+//                               folder); --log: print the statements of one of each operation
 #include "data/DataDirectory.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
 #include "engine/Field.h"
 #include "engine/SqlStore.h"
+#include "engine/StatementCounter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,22 +32,50 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int lineCount = 200;
+bool logOne = false;
+
+// Runs body(i) with the statements of the middle run printed when asked.
+void maybeLogged(int i, const std::function<void(int)> &body)
+{
+    const bool log = logOne && i == lineCount / 2;
+    if (log)
+        std::fprintf(stderr, "--- one operation:\n");
+    StatementCounter::setLogging(log);
+    body(i);
+    StatementCounter::setLogging(false);
+}
+
+QString statementText(const StatementCounter::Counts &counts, int operations)
+{
+    return QString::asprintf("%5.1f stmts (%.1f + %.1f locks)",
+        double(counts.total()) / operations, double(counts.data) / operations,
+        double(counts.locks) / operations);
+}
+
+StatementCounter::Counts lastCounts;
 
 double millisecondsEach(int count, const std::function<void(int)> &body)
 {
     QElapsedTimer clock;
+    const StatementCounter::Counts before = StatementCounter::counts();
     clock.start();
     for (int i = 0; i < count; ++i)
-        body(i);
-    return clock.nsecsElapsed() / 1e6 / count;
+        maybeLogged(i, body);
+    const double ms = clock.nsecsElapsed() / 1e6 / count;
+    const StatementCounter::Counts after = StatementCounter::counts();
+    lastCounts = { (after.data - before.data) / count, (after.locks - before.locks) / count };
+    return ms;
 }
 
-void report(const char *what, double ms, double baseline = 0, const char *against = "")
+void report(const char *what, double ms, double baseline = 0, const char *against = "",
+    const StatementCounter::Counts &counts = lastCounts)
 {
+    const QByteArray statements = statementText(counts, 1).toLatin1();
     if (baseline > 0)
-        std::printf("%-52s %9.3f ms  (%.2fx %s)\n", what, ms, ms / baseline, against);
+        std::printf("%-52s %9.3f ms  %s  (%.2fx %s)\n", what, ms, statements.constData(),
+            ms / baseline, against);
     else
-        std::printf("%-52s %9.3f ms\n", what, ms);
+        std::printf("%-52s %9.3f ms  %s\n", what, ms, statements.constData());
     std::fflush(stdout);
 }
 
@@ -133,14 +165,19 @@ void compare(
 {
     std::vector<double> mine;
     std::vector<double> theirs;
+    StatementCounter::Counts counts;
     QElapsedTimer clock;
     for (int i = 0; i < lineCount; ++i) {
         clock.start();
         plain();
         theirs.push_back(clock.nsecsElapsed() / 1e6);
+        const StatementCounter::Counts before = StatementCounter::counts();
         clock.start();
-        ours(i);
+        maybeLogged(i, ours);
         mine.push_back(clock.nsecsElapsed() / 1e6);
+        const StatementCounter::Counts after = StatementCounter::counts();
+        counts.data += after.data - before.data;
+        counts.locks += after.locks - before.locks;
     }
     auto median = [](std::vector<double> &values) {
         std::sort(values.begin(), values.end());
@@ -148,7 +185,8 @@ void compare(
     };
     const double a = median(mine);
     const double b = median(theirs);
-    std::printf("%-52s %9.3f ms  plain SQLite %7.3f ms  (%.2fx)\n", what, a, b, a / b);
+    std::printf("%-52s %9.3f ms  %s  plain SQLite %7.3f ms  (%.2fx)\n", what, a,
+        statementText(counts, lineCount).toLatin1().constData(), b, a / b);
     std::fflush(stdout);
 }
 
@@ -214,21 +252,61 @@ void newQuote(TDM &dm)
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What an office has after a few years: 20,000 quotes with 10 material lines and their printed
+// rows each, written straight into the database before the program opens it.
+void fillBusiness(const QString &databasePath)
 {
-    QCoreApplication app(argc, argv);
-    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const QString name = u"bench-fill"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(databasePath);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        const QString series =
+            u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "_s;
+        const QStringList statements {
+            series.arg(20000)
+                + u"INSERT INTO \"Quotes.DB\" (Quote_ID, Quote_No, Date, Status, Priority, "
+                  "QuoteDescription, TotalMaterials, QuoteTotal) SELECT 5000000 + i, "
+                  "printf('B%06d', i), '2024-01-01', 'P', 5, 'Old work', 200, 200 FROM n"_s,
+            series.arg(200000)
+                + u"INSERT INTO \"QMat.DB\" (Quote_ID, Quote_No, MaterialCode, MaterialDesc, "
+                  "CurrentPrice, Quantity, TotalCharge, Quote_RepID) SELECT 6000000 + i, "
+                  "printf('B%06d', (i - 1) / 10 + 1), 'PIPE', 'Copper pipe', 20, 1, 20, "
+                  "7000000 + i FROM n"_s,
+            series.arg(200000)
+                + u"INSERT INTO \"RepQte.DB\" (ID, Number, Code, Description, Qty, Cost, "
+                  "Total_Cost, Rep_ID) SELECT 7000000 + i, printf('B%06d', (i - 1) / 10 + 1), "
+                  "'PIPE', 'Copper pipe', 1, 20, 20, 7000000 + i FROM n"_s,
+        };
+        QSqlQuery query(db);
+        for (const QString &sql : statements) {
+            if (!query.exec(sql))
+                qFatal("%s", qPrintable(query.lastError().text()));
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void runAll(const QString &base, bool filled)
+
+{
     QTemporaryDir root(QDir(base).filePath(u"tessorin-bench-XXXXXX"_s));
     if (!root.isValid())
         qFatal("Cannot make a directory in %s", qPrintable(base));
     createDataDirectory(root.filePath(u"DATA"_s));
-    std::printf("Data directory: %s\n", qPrintable(root.filePath(u"DATA"_s)));
+    if (filled)
+        fillBusiness(QDir(root.filePath(u"DATA"_s)).filePath(SqlStore::databaseFileName()));
+    std::printf("\nData directory: %s (%s)\n", qPrintable(root.filePath(u"DATA"_s)),
+        filled ? "200,000 lines, 20,000 quotes" : "empty");
 
     const double commit = oneFileCommit(root.path());
     report("one-file commit (insert one row)", commit);
     PlainSqlite plain(root.path());
+    if (filled)
+        fillBusiness(QDir(root.path()).filePath(u"plain.db"_s));
 
     TDM dm;
     dm.requestTermination = [] {};
@@ -289,11 +367,13 @@ int main(int argc, char *argv[])
     // The quote of 200 material lines into a new job, then all its lines deleted.
     dm.tblQuotes->findKey({ fullQuote });
     QElapsedTimer clock;
-    clock.start();
-    dm.tblJobs->insert();
-    dm.CopyQuoteLinesToJob();
-    dm.tblJobs->post();
-    report("copy a 200-line quote into a new job", clock.nsecsElapsed() / 1e6);
+    StatementCounter::Counts counts = StatementCounter::of([&] {
+        clock.start();
+        dm.tblJobs->insert();
+        dm.CopyQuoteLinesToJob();
+        dm.tblJobs->post();
+    });
+    report("copy a 200-line quote into a new job", clock.nsecsElapsed() / 1e6, 0, "", counts);
 
     dm.tblQuotes->findKey({ fullQuote });
     for (TQVTable *lines : { dm.tblQuotesMaterial, dm.tblQuoteLabour }) {
@@ -301,8 +381,23 @@ int main(int argc, char *argv[])
             u"Quote_No"_s, dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString()));
         lines->setFiltered(true);
     }
-    clock.restart();
-    dm.DeleteQuoteLines();
-    report("delete all lines of a 200-line quote", clock.nsecsElapsed() / 1e6);
+    counts = StatementCounter::of([&] {
+        clock.restart();
+        dm.DeleteQuoteLines();
+    });
+    report("delete all lines of a 200-line quote", clock.nsecsElapsed() / 1e6, 0, "", counts);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    StatementCounter::install();
+    QStringList arguments = app.arguments().mid(1);
+    logOne = arguments.removeAll(u"--log"_s) > 0;
+    const QString base = arguments.isEmpty() ? QDir::tempPath() : arguments.first();
+    runAll(base, false);
+    runAll(base, true);
     return 0;
 }

@@ -272,17 +272,21 @@ void TDM::WriteSettingFlag(const QString &section, const QString &parameter, boo
 
 void TDM::FilterCriteriaByClient()
 {
-    tblCriteriaQuotes->setFiltered(false);
-    tblCriteriaJobs->setFiltered(false);
     // Both lists always show the chosen client's documents only, even while one of the tables
-    // is empty: a list of every client's quotes would let the finder hand back another's.
+    // is empty: a list of every client's quotes would let the finder hand back another's. They go
+    // from one client's documents straight to the next one's, never through the whole table, and
+    // their grids hear of it once.
     const Field *client = tblClients->fieldByName(u"Client_ID"_s);
     const QString key = client->isNull() ? QString() : storedNumberText(client->asFloat());
     const QString filter = u"Client_ID = '"_s + key + u"'"_s;
-    tblCriteriaQuotes->setFilter(filter);
-    tblCriteriaJobs->setFilter(filter);
-    tblCriteriaQuotes->setFiltered(true);
-    tblCriteriaJobs->setFiltered(true);
+    for (TQVTable *documents : { tblCriteriaQuotes, tblCriteriaJobs }) {
+        ControlsDisabled quiet(documents);
+        const bool unchanged = documents->filtered() && documents->filter() == filter;
+        documents->setFilter(filter);
+        documents->setFiltered(true);
+        if (unchanged && documents->active())
+            documents->first();
+    }
 }
 
 void TDM::ClearCriteriaFilter()

@@ -436,8 +436,8 @@ void TableView::beginInsert(bool atEnd)
     OperationScope operation(m_database, m_file);
     touch();
     doBeforeInsert();
-    const int position = atEnd ? recordCount() : recNo();
-    m_insertPos = position < 0 ? 0 : position;
+    // Placed when a grid first asks, so starting a record reads no row list.
+    m_insertPos = atEnd ? insertAtEnd : insertBeforeCurrent;
     m_buffer = emptyBuffer();
     m_original = m_buffer;
     m_state = DataSetState::Insert;
@@ -577,10 +577,19 @@ void TableView::deleteRecord()
             tr("%1: Cannot perform this operation on an empty dataset").arg(fileName()));
     OperationScope operation(m_database, m_file);
     touch();
-    ensureRows();
     const qint64 doomed = m_currentRowid;
     m_database->acquireLock(m_file, doomed);
     runHook(beforeDelete);
+    // The record that takes the doomed one's place, found from its order values while it is
+    // still there, unless the row list is at hand anyway.
+    qint64 successor = -1;
+    qint64 predecessor = -1;
+    if (!m_rowsValid) {
+        const QVariantList values = orderValues(doomed);
+        successor = neighbourRowid(values, true);
+        if (successor < 0)
+            predecessor = neighbourRowid(values, false);
+    }
     QSqlQuery query(m_database->writer(m_file));
     query.prepare(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_database->tableRef(m_file)));
@@ -590,7 +599,16 @@ void TableView::deleteRecord()
     m_database->noteWritten(m_file);
     m_database->releaseLock(m_file, doomed);
     m_cache.erase(doomed);
-    ensureRows();
+    if (!m_rowsValid) {
+        m_currentRowid = successor >= 0 ? successor : predecessor;
+        m_currentPos = -1;
+        m_eof = m_bof = m_currentRowid < 0;
+        emitData();
+        emitCurrent();
+        doAfterDelete();
+        operation.commit();
+        return;
+    }
     auto it = std::find(m_rowids.begin(), m_rowids.end(), doomed);
     int position = it == m_rowids.end() ? std::max(m_currentPos, 0) : int(it - m_rowids.begin());
     if (it != m_rowids.end())

@@ -186,6 +186,16 @@ protected:
 
 private:
     bool moveToFirstWhere(const QString &where, const QVariantList &bound);
+    // m_insertPos while a new record is not placed yet: before the current record or at the end.
+    static constexpr int insertBeforeCurrent = -2;
+    static constexpr int insertAtEnd = -3;
+    int insertPos();
+    int currentPosition();
+    // The record after (or before) rowid in the view's order, found through the order fields'
+    // values rather than the row list; -1 when there is none.
+    qint64 neighbourRowid(const QVariantList &orderValues, bool after);
+    QStringList orderColumns() const; // the order fields and rowid, quoted
+    QVariantList orderValues(qint64 rowid); // a record's, as stored; empty when it is gone
     friend class Field;
     struct Record
     {

@@ -6,11 +6,85 @@
 #include "engine/TableView.h"
 
 #include <QCoreApplication>
+#include <QSqlDriver>
 #include <QSqlError>
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
+
+sqlite3 *sqliteHandle(const QSqlDatabase &database)
+{
+    const QSqlDriver *driver = database.driver();
+    const QVariant handle = driver ? driver->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+void bindValue(sqlite3_stmt *statement, int position, const QVariant &value)
+{
+    if (value.isNull()) {
+        sqlite3_bind_null(statement, position);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        sqlite3_bind_int64(statement, position, value.toLongLong());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob64(
+            statement, position, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text64(statement, position, text.constData(), sqlite3_uint64(text.size()),
+            SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+    }
+    }
+}
+
+// The ids a SELECT of one integer column yields, read straight from SQLite: a list of a few
+// hundred thousand ids costs milliseconds rather than a value object per row. False when the
+// connection is not SQLite's, for the caller to read them the common way.
+bool readIds(const QSqlDatabase &database, const QString &sql, const QVariantList &values,
+    std::vector<qint64> &ids, QString &error)
+{
+    sqlite3 *db = sqliteHandle(database);
+    if (!db)
+        return false;
+    sqlite3_stmt *raw = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &raw, nullptr) != SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(raw);
+        return true;
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(raw, sqlite3_finalize);
+    for (int i = 0; i < values.size(); ++i)
+        bindValue(raw, i + 1, values.at(i));
+    ids.clear();
+    int step;
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int64(raw, 0));
+    if (step != SQLITE_DONE)
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+    return true;
+}
 
 const QVariant &nullValue()
 {
@@ -111,13 +185,21 @@ void TableView::ensureRows()
     const QString where = whereClause(values);
     m_lastMasterValues.clear();
     m_lastMasterCondition = masterCondition(m_lastMasterValues);
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
-        values);
-    m_rowids.clear();
-    while (query.next())
-        m_rowids.push_back(query.value(0).toLongLong());
-    query.finish();
+    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3")
+                            .arg(m_database->tableRef(m_file), where, orderClause());
+    QString error;
+    if (readIds(m_database->reader(m_file), sql, values, m_rowids, error)) {
+        if (!error.isEmpty()) {
+            m_rowids.clear();
+            throw EDatabaseError(tr("%1: %2").arg(fileName(), error));
+        }
+    } else {
+        QSqlQuery query = select(sql, values);
+        m_rowids.clear();
+        while (query.next())
+            m_rowids.push_back(query.value(0).toLongLong());
+        query.finish();
+    }
     m_rowsValid = true;
     placeCurrent();
 }
@@ -390,7 +472,21 @@ int TableView::recNo()
     if (!active())
         return -1;
     if (m_state == DataSetState::Insert)
-        return m_insertPos;
+        return insertPos();
+    return currentPosition();
+}
+
+int TableView::insertPos()
+{
+    if (m_insertPos == insertBeforeCurrent || m_insertPos == insertAtEnd) {
+        const int position = m_insertPos == insertAtEnd ? recordCount() : currentPosition();
+        m_insertPos = position < 0 ? 0 : position;
+    }
+    return m_insertPos;
+}
+
+int TableView::currentPosition()
+{
     if (m_currentRowid < 0)
         return -1;
     ensureRows();
@@ -428,6 +524,97 @@ bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound
     emitCurrent();
     runHook(afterScroll);
     return true;
+}
+
+QStringList TableView::orderColumns() const
+{
+    const TableDef &def = m_database->tableDef(m_file);
+    QStringList columns;
+    for (const QString &name : orderFieldsFor(def))
+        columns << SqlStore::quoted(def.fields.at(def.fieldIndex(name)).name);
+    columns << QStringLiteral("rowid");
+    return columns;
+}
+
+QVariantList TableView::orderValues(qint64 rowid)
+{
+    // A record read since the last change of the file is not read again.
+    if (const auto it = m_cache.find(rowid); it != m_cache.end()) {
+        const TableDef &def = m_database->tableDef(m_file);
+        QVariantList values;
+        for (const QString &name : orderFieldsFor(def))
+            values << it->second.values.value(def.fieldIndex(name));
+        return values << rowid;
+    }
+    const QStringList columns = orderColumns();
+    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+        { rowid });
+    QVariantList values;
+    if (query.next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            values << query.value(i);
+    }
+    query.finish();
+    return values;
+}
+
+qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
+{
+    const QStringList columns = orderColumns();
+    if (values.size() != columns.size())
+        return -1;
+    // (a, b, rowid) beyond (x, y, r) in the order SQLite sorts, NULL first, spelt out as ranges
+    // an index answers: the same a and b with a later rowid, else the same a with a later b, else
+    // a later a (before: an earlier one, else an empty one). The nearest range that holds a
+    // record gives the answer; each range is its own LIMIT 1 look-up, tried in that turn.
+    QVariantList whereValues;
+    const QString where = whereClause(whereValues);
+    QString orderBy = orderClause();
+    if (!after) {
+        QStringList descending;
+        for (const QString &column : columns)
+            descending << column + QStringLiteral(" DESC");
+        orderBy = QStringLiteral(" ORDER BY ") + descending.join(QStringLiteral(", "));
+    }
+    QStringList lookups;
+    QVariantList bound;
+    const auto addRange = [&](int level, const QString &condition, const QVariant &value) {
+        QStringList terms;
+        QVariantList termValues = whereValues;
+        for (int i = 0; i < level; ++i) {
+            terms << columns.at(i) + QStringLiteral(" IS ?");
+            termValues << values.at(i);
+        }
+        terms << condition.arg(columns.at(level));
+        if (value.isValid())
+            termValues << value;
+        lookups << QStringLiteral("(SELECT rowid FROM %1%2%3%4 LIMIT 1)")
+                       .arg(m_database->tableRef(m_file), where,
+                           (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+                               + terms.join(QStringLiteral(" AND ")),
+                           orderBy);
+        bound << termValues;
+    };
+    for (int level = int(columns.size()) - 1; level >= 0; --level) {
+        const QVariant &value = values.at(level);
+        if (after && value.isNull()) {
+            addRange(level, QStringLiteral("%1 IS NOT NULL"), QVariant());
+        } else if (after) {
+            addRange(level, QStringLiteral("%1 > ?"), value);
+        } else if (!value.isNull()) { // nothing sorts before an empty value
+            addRange(level, QStringLiteral("%1 < ?"), value);
+            addRange(level, QStringLiteral("%1 IS NULL"), QVariant());
+        }
+    }
+    if (lookups.isEmpty())
+        return -1;
+    lookups << QStringLiteral("NULL");
+    QSqlQuery query =
+        select(QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
+    const QVariant found = query.next() ? query.value(0) : QVariant();
+    query.finish();
+    return found.isNull() ? -1 : found.toLongLong();
 }
 
 bool TableView::findKey(const QVariantList &values)
@@ -520,12 +707,20 @@ void TableView::invalidate()
     // Lazy: the ordered ids are read again when someone next asks for a row or a position.
     const bool wasRead = m_rowsValid;
     m_rowsValid = false;
+    // The current record's order values as last read, to find its neighbour should it be gone.
+    QVariantList lastOrderValues;
+    if (!wasRead && m_cache.find(m_currentRowid) != m_cache.end())
+        lastOrderValues = orderValues(m_currentRowid); // from the cache: no reading
+
     m_cache.clear();
     if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
-        if (wasRead)
+        if (wasRead) {
             ensureRows(); // the current record is gone: its neighbour takes its place
-        else {
-            m_currentRowid = firstRowid();
+        } else {
+            qint64 neighbour = lastOrderValues.isEmpty() ? -1 : neighbourRowid(lastOrderValues, true);
+            if (neighbour < 0 && !lastOrderValues.isEmpty())
+                neighbour = neighbourRowid(lastOrderValues, false);
+            m_currentRowid = neighbour >= 0 ? neighbour : firstRowid();
             m_currentPos = -1;
             m_eof = m_bof = m_currentRowid < 0;
         }
@@ -559,7 +754,7 @@ QVariant TableView::rowValue(int row, int field)
         stored = &m_buffer.at(field);
     } else {
         int index = row;
-        if (m_state == DataSetState::Insert && row > m_insertPos)
+        if (m_state == DataSetState::Insert && row > insertPos())
             --index;
         if (index < 0 || index >= int(m_rowids.size()))
             return {};

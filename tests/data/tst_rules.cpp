@@ -4,8 +4,13 @@
 #include "RecordValues.h"
 #include "data/Errors.h"
 #include "engine/Field.h"
+#include "engine/SqlStore.h"
+#include "engine/StatementCounter.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <cmath>
@@ -58,6 +63,8 @@ private slots:
     void moneyKeepsFourDecimals();
     void recordsInUseAreNotDeleted_data();
     void recordsInUseAreNotDeleted();
+    void commonOperationsReadNoWholeTable_data();
+    void commonOperationsReadNoWholeTable();
 
 private:
     void newQuote(const QString &number = {});
@@ -72,6 +79,7 @@ private:
 
 void TestRules::init()
 {
+    StatementCounter::install();
     m_fixture = std::make_unique<DataDirFixture>();
     m_dm = m_fixture->start();
     QVERIFY2(m_dm->isConnected(), qPrintable(m_fixture->startupMessage));
@@ -972,3 +980,92 @@ void TestRules::recordsInUseAreNotDeleted()
 
 QTEST_GUILESS_MAIN(TestRules)
 #include "tst_rules.moc"
+
+void TestRules::commonOperationsReadNoWholeTable_data()
+{
+    QTest::addColumn<QString>("operation");
+    for (const char *operation : { "NextKey", "new client", "header post", "new material line",
+             "edit material line", "delete material line", "new labour line" })
+        QTest::newRow(operation) << QString::fromLatin1(operation);
+}
+
+// What a user does all day sends no statement that walks a table growing with the business (the
+// plan of each statement, as SQLite would run it, finds its rows through a key or an index).
+void TestRules::commonOperationsReadNoWholeTable()
+{
+    QFETCH(QString, operation);
+    TQVTable *quote = m_dm->tblQuotes;
+    TQVTable *materials = m_dm->tblQuotesMaterial;
+    newQuote();
+    addMaterialLine(materials, quote, 2, 10);
+    addLabourLine(m_dm->tblQuoteLabour, quote, 1, 50);
+    quote->post();
+
+    StatementCounter::setRecording(true);
+    auto stopRecording = qScopeGuard([] { StatementCounter::setRecording(false); });
+    if (operation == u"NextKey"_s) {
+        m_dm->NextKey();
+    } else if (operation == u"new client"_s) {
+        m_dm->tblClients->insert();
+        setText(m_dm->tblClients, u"Contact", u"Ann Smith"_s);
+        m_dm->tblClients->post();
+    } else if (operation == u"header post"_s) {
+        quote->edit();
+        setText(quote, u"QuoteDescription", u"Bathroom"_s);
+        quote->post();
+    } else if (operation == u"new material line"_s) {
+        addMaterialLine(materials, quote, 3, 7);
+    } else if (operation == u"edit material line"_s) {
+        quote->edit();
+        materials->edit();
+        setText(materials, u"Quantity", u"5"_s);
+        materials->post();
+    } else if (operation == u"delete material line"_s) {
+        quote->edit();
+        materials->deleteRecord();
+    } else {
+        addLabourLine(m_dm->tblQuoteLabour, quote, 2, 60);
+    }
+    const QStringList statements = StatementCounter::recorded();
+    stopRecording.dismiss();
+    StatementCounter::setRecording(false);
+    QVERIFY(!statements.isEmpty());
+
+    const QStringList growing { u"Quotes.DB"_s, u"Jobs.DB"_s, u"QMat.DB"_s, u"JobMat.db"_s,
+        u"QLab.db"_s, u"JobLab.db"_s, u"RepQte.DB"_s, u"RepJobs.DB"_s, u"Clients.DB"_s,
+        u"Material.DB"_s, u"Labour.db"_s };
+    QStringList walks;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"plans"_s);
+        db.setDatabaseName(m_fixture->dataFile(SqlStore::databaseFileName()));
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        if (!db.open())
+            walks << u"cannot open the database"_s;
+        QSqlQuery plan(db);
+        for (const QString &sql : statements) {
+            if (!sql.startsWith(u"SELECT"_s, Qt::CaseInsensitive)
+                && !sql.startsWith(u"UPDATE"_s, Qt::CaseInsensitive)
+                && !sql.startsWith(u"DELETE"_s, Qt::CaseInsensitive))
+                continue;
+            // Planned as sent, with every value unknown.
+            QString planned = sql;
+            planned.replace(QRegularExpression(u":\\d+"_s), u"?"_s);
+            plan.prepare(u"EXPLAIN QUERY PLAN "_s + planned);
+            for (qsizetype i = planned.count(u'?'); i > 0; --i)
+                plan.addBindValue(QVariant());
+            if (!plan.exec())
+                walks << u"cannot plan: "_s + sql;
+            while (plan.next()) {
+                const QString detail = plan.value(3).toString();
+                for (const QString &table : growing) {
+                    if (detail.startsWith(u"SCAN "_s + table))
+                        walks << sql;
+                }
+            }
+        }
+        plan.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"plans"_s);
+    QVERIFY2(walks.isEmpty(), qPrintable(walks.join(u'\n')));
+}

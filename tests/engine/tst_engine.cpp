@@ -43,6 +43,10 @@ private slots:
     void failedDeleteRestoresViews();
     void findKeyOnOrderFields();
     void deleteMovesToNextRecord();
+    void deleteKeepsPlaceInOrder_data();
+    void deleteKeepsPlaceInOrder();
+    void placeFollowsChangesOfEitherCopy_data();
+    void placeFollowsChangesOfEitherCopy();
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
@@ -452,6 +456,120 @@ void TestEngine::deleteMovesToNextRecord()
     }
     QCOMPARE(deleted, 3);
     QCOMPARE(texts(heads, u"ID"), QStringList { u"3"_s });
+}
+
+void TestEngine::deleteKeepsPlaceInOrder_data()
+{
+    QTest::addColumn<double>("doomed");
+    QTest::addColumn<bool>("rowsRead");
+    QTest::addColumn<double>("after");
+    // In Status, No order (empty first): 1, 6, 3, 5, 2, 4.
+    const std::pair<double, double> cases[] = { { 1, 6 }, { 6, 3 }, { 3, 5 }, { 5, 2 }, { 2, 4 },
+        { 4, 2 } };
+    for (const auto &[doomed, after] : cases) {
+        for (bool rowsRead : { false, true })
+            QTest::addRow("%g%s", doomed, rowsRead ? " rows read" : "") << doomed << rowsRead << after;
+    }
+}
+
+// The record after the deleted one takes its place (the one before when it was the last), whether
+// or not the view has read its row list, through empty and repeated order values.
+void TestEngine::deleteKeepsPlaceInOrder()
+{
+    QFETCH(double, doomed);
+    QFETCH(bool, rowsRead);
+    QFETCH(double, after);
+    const std::tuple<double, QVariant, QVariant> records[] = { { 1, {}, {} }, { 2, u"A"_s, u"x"_s },
+        { 3, {}, u"b"_s }, { 4, u"B"_s, {} }, { 5, u"A"_s, {} }, { 6, {}, {} } };
+    auto heads = view(u"Head.DB"_s);
+    for (const auto &[id, status, no] : records) {
+        heads->append();
+        setNumber(heads, u"ID", id);
+        heads->fieldByName(u"Status"_s)->setValue(status);
+        heads->fieldByName(u"No"_s)->setValue(no);
+        heads->post();
+    }
+    heads->setIndexName(u"ByStatusNo"_s);
+    QVERIFY(heads->locate(u"ID"_s, doomed));
+    if (rowsRead)
+        QCOMPARE(heads->recordCount(), 6);
+    heads->deleteRecord();
+    QCOMPARE(number(heads, u"ID"), after);
+    QStringList rest { u"1"_s, u"6"_s, u"3"_s, u"5"_s, u"2"_s, u"4"_s };
+    rest.removeAll(QString::number(doomed));
+    QCOMPARE(heads->recNo(), int(rest.indexOf(QString::number(after))));
+    QCOMPARE(texts(heads, u"ID"), rest);
+}
+
+void TestEngine::placeFollowsChangesOfEitherCopy_data()
+{
+    QTest::addColumn<bool>("otherCopy");
+    QTest::addColumn<bool>("rowsRead");
+    QTest::addColumn<QString>("change"); // "+ID" adds a record, "-ID" deletes one
+    QTest::addColumn<double>("current");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("count");
+    // Records 10, 20, 30, 40 with 30 current.
+    const std::tuple<const char *, double, int, int> changes[] = { { "+15", 30, 3, 5 },
+        { "+35", 30, 2, 5 }, { "+45", 30, 2, 5 }, { "-20", 30, 1, 3 }, { "-30", 40, 2, 3 },
+        { "-40", 30, 2, 3 } };
+    for (const auto &[change, current, position, count] : changes) {
+        for (bool otherCopy : { false, true }) {
+            for (bool rowsRead : { false, true }) {
+                QTest::addRow("%s by %s%s", change, otherCopy ? "another copy" : "this copy",
+                    rowsRead ? ", rows read" : "")
+                    << otherCopy << rowsRead << QString::fromLatin1(change) << current << position
+                    << count;
+            }
+        }
+    }
+}
+
+// A view keeps its current record, its position and its count right when records are added or
+// deleted around it by this copy or another, whether or not it had read its row list.
+void TestEngine::placeFollowsChangesOfEitherCopy()
+{
+    QFETCH(bool, otherCopy);
+    QFETCH(bool, rowsRead);
+    QFETCH(QString, change);
+    QFETCH(double, current);
+    QFETCH(int, position);
+    QFETCH(int, count);
+    for (int id : { 10, 20, 30, 40 })
+        addHead(id, QString::number(id));
+    auto heads = view(u"Head.DB"_s);
+    m_db->setChangeNotice(heads.get(), [&heads] { heads->invalidate(); });
+    m_db->checkForChanges();
+    QVERIFY(heads->locate(u"ID"_s, 30));
+    QCOMPARE(text(heads, u"No"), u"30"_s);
+    if (rowsRead)
+        QCOMPARE(heads->recNo(), 2);
+
+    TQVDatabase other;
+    connectTestDatabase(other, m_dir->path());
+    TableView changer;
+    changer.setDatabase(otherCopy ? &other : m_db.get());
+    changer.setTableName(u"Head.DB"_s);
+    changer.open();
+    const double id = change.mid(1).toDouble();
+    if (change.startsWith(u'+')) {
+        changer.insert();
+        setNumber(changer, u"ID", id);
+        setText(changer, u"No", QString::number(id));
+        changer.post();
+    } else if (id == 30 && !otherCopy) {
+        heads->deleteRecord();
+    } else {
+        QVERIFY(changer.locate(u"ID"_s, id));
+        changer.deleteRecord();
+    }
+    m_db->checkForChanges();
+
+    QCOMPARE(number(heads, u"ID"), current);
+    QCOMPARE(heads->recNo(), position);
+    QCOMPARE(heads->recordCount(), count);
+    heads->next();
+    QCOMPARE(heads->recNo(), std::min(position + 1, count - 1));
 }
 
 void TestEngine::otherViewsSeeOwnCommits()

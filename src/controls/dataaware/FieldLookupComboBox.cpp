@@ -130,7 +130,8 @@ void FieldLookupComboBox::readOnward()
 
 void FieldLookupComboBox::focusInEvent(QFocusEvent *event)
 {
-    if (m_query && m_query->rowCount() == 0)
+    // A list in an order no index keeps is read at the first arrow, not on every visit.
+    if (m_query && m_query->rowCount() == 0 && m_query->ordersThroughIndex())
         readOnward();
     QComboBox::focusInEvent(event);
 }
@@ -138,8 +139,10 @@ void FieldLookupComboBox::focusInEvent(QFocusEvent *event)
 void FieldLookupComboBox::keyPressEvent(QKeyEvent *event)
 {
     const bool onward = event->key() == Qt::Key_Down || event->key() == Qt::Key_PageDown;
-    if (m_query && onward && !(event->modifiers() & Qt::AltModifier)
-        && currentIndex() >= m_query->rowCount() - 1)
+    const bool arrow = onward || event->key() == Qt::Key_Up || event->key() == Qt::Key_PageUp;
+    if (m_query && !(event->modifiers() & Qt::AltModifier)
+        && ((onward && currentIndex() >= m_query->rowCount() - 1)
+            || (arrow && m_query->rowCount() == 0)))
         readOnward();
     QComboBox::keyPressEvent(event);
 }

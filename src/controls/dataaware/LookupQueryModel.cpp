@@ -174,6 +174,21 @@ QList<LookupQueryModel::Entry> LookupQueryModel::readStartingWith(const QString 
     return page;
 }
 
+bool LookupQueryModel::ordersThroughIndex() const
+{
+    const TableDef *def =
+        ready() && m_database->schema() ? m_database->schema()->resolve(m_table) : nullptr;
+    if (!def)
+        return false;
+    const auto leads = [this](const QStringList &fields) {
+        return !fields.isEmpty() && fields.first().compare(m_shownField, Qt::CaseInsensitive) == 0;
+    };
+    if (leads(def->primaryKey))
+        return true;
+    return std::any_of(def->indexes.cbegin(), def->indexes.cend(),
+        [&leads](const IndexDef &index) { return leads(index.fields); });
+}
+
 int LookupQueryModel::rowOfKey(const QVariant &key) const
 {
     if (key.isNull())

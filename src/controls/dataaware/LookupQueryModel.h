@@ -33,6 +33,10 @@ public:
     // typing narrows, since a completer reads on for as long as the model offers more.
     void setScrolls(bool on) { m_scrolls = on; }
 
+    // Whether the list's order is an index's, so that its first screenful costs a few reads
+    // however long the table; otherwise that read sorts the whole table.
+    bool ordersThroughIndex() const;
+
     // The loaded row holding key, or -1.
     int rowOfKey(const QVariant &key) const;
     // The shown text of the record with key, read from the table; empty when there is none.
