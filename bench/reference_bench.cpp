@@ -12,6 +12,7 @@
 #include "engine/Field.h"
 #include "engine/TableView.h"
 #include "reference/FormClients.h"
+#include "reference/FormMaterials.h"
 #include "reference/FormPriceChange.h"
 #include "reference/PriceListImportDialog.h"
 
@@ -89,7 +90,7 @@ void addClients(TDM &dm)
 // The figures of one price-list size, in milliseconds.
 struct PriceFigures
 {
-    double import = 0, exported = 0, open = 0, page = 0;
+    double import = 0, exported = 0, open = 0, page = 0, materialsOpen = 0, searchKey = 0;
     bool right = false;
 };
 
@@ -159,8 +160,32 @@ PriceFigures timePriceList(int materials)
         grid->viewport()->repaint();
         std::printf("  Ctrl+End to the last row:      %9.1f ms\n", ms(timer));
     }
-    figures.right =
-        again.count(PriceListPlan::Action::Same) == materials + Labour && !exported.isEmpty();
+    bool found = false;
+    {
+        dm->tblMaterial->first();
+        timer.restart();
+        TfrmMaterials window(dm.get());
+        window.show();
+        settle();
+        figures.materialsOpen = ms(timer);
+        std::printf("materials window, %d materials\n", materials);
+        std::printf("  open and paint:                %9.1f ms\n", figures.materialsOpen);
+        // A code three quarters down the list typed into the grid, key by key.
+        auto *grid = window.findChild<TQVDBGrid *>(u"grdMaterials"_s);
+        grid->setFocus();
+        const QString code = u"M%1"_s.arg(materials * 3 / 4, 6, 10, QChar(u'0'));
+        for (QChar c : code) {
+            timer.restart();
+            QTest::keyClick(grid, c.toLatin1());
+            grid->viewport()->repaint();
+            figures.searchKey = std::max(figures.searchKey, ms(timer));
+        }
+        found = dm->tblMaterial->fieldByName(u"Material_Code"_s)->asString() == code;
+        std::printf("  a code typed into the list:    %9.1f ms the worst key%s\n",
+            figures.searchKey, found ? "" : " (NOT FOUND)");
+    }
+    figures.right = found && again.count(PriceListPlan::Action::Same) == materials + Labour
+        && !exported.isEmpty();
     return figures;
 }
 
@@ -190,9 +215,10 @@ int main(int argc, char *argv[])
         const PriceFigures &at = figures.at(i);
         const PriceFigures &first = figures.first();
         std::printf("  %d against %d materials: import x%.2f, export x%.2f, open x%.2f, page "
-                    "x%.2f\n",
+                    "x%.2f, materials window x%.2f, search key x%.2f\n",
             sizes.at(i), sizes.first(), at.import / first.import, at.exported / first.exported,
-            at.open / first.open, at.page / first.page);
+            at.open / first.open, at.page / first.page, at.materialsOpen / first.materialsOpen,
+            at.searchKey / first.searchKey);
     }
 
     DataDirFixture data;

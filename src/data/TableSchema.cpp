@@ -45,7 +45,7 @@ TableDef table(const QString &fileName, QList<FieldDef> fields, QList<IndexDef> 
 }
 
 // Indexes that let a count of the records using a client, heading, unit or sales person read only
-// the index, not the table.
+// the index, not the table, and a search of the price list by description find its stretch.
 TableDef withLookups(TableDef def, const QStringList &fields)
 {
     for (const QString &field : fields)
@@ -102,9 +102,17 @@ TableDef reportLines(const QString &fileName)
         { { u"ByRepID"_s, { u"Rep_ID"_s } }, { u"ByNumber"_s, { u"Number"_s } } });
 }
 
+// The finder lists one client's documents in key order, read straight from this index.
+TableDef withClientOrder(TableDef def)
+{
+    def.lookupIndexes << IndexDef { u"ByClientOrder"_s,
+        { u"Client_ID"_s, def.primaryKey.first() } };
+    return def;
+}
+
 TableDef quotes()
 {
-    return withLookups(
+    return withClientOrder(withLookups(
         table(u"Quotes.DB"_s,
             { number(u"Quote_ID"_s), alpha(u"Quote_No"_s, 30), number(u"Client_ID"_s),
                 memo(u"Special"_s), date(u"Date"_s), date(u"DueDate"_s), number(u"TaxRate"_s),
@@ -114,13 +122,13 @@ TableDef quotes()
                 numberMoney(u"Discount"_s) },
             { { u"QuoteNo"_s, { u"Quote_No"_s } },
                 { u"PriorQuoteNo"_s, { u"Priority"_s, u"Quote_No"_s } } }),
-        { u"Client_ID"_s, u"SalesPerson"_s });
+        { u"Client_ID"_s, u"SalesPerson"_s }));
 }
 
 // The job header mirrors the quote header's meaning but not its field order.
 TableDef jobs()
 {
-    return withLookups(
+    return withClientOrder(withLookups(
         table(u"Jobs.DB"_s,
             { number(u"Job_ID"_s), alpha(u"Job_No"_s, 30), number(u"Client_ID"_s),
                 memo(u"Special"_s), date(u"Date"_s), date(u"DueDate"_s), money(u"TotalMaterials"_s),
@@ -130,7 +138,7 @@ TableDef jobs()
                 memo(u"Notes"_s), alpha(u"SalesPerson"_s, 60), numberMoney(u"Discount"_s) },
             { { u"JobNo"_s, { u"Job_No"_s } },
                 { u"PriorJobNo"_s, { u"Priority"_s, u"Job_No"_s } } }),
-        { u"Client_ID"_s, u"SalesPerson"_s });
+        { u"Client_ID"_s, u"SalesPerson"_s }));
 }
 
 TableDef clients()
@@ -201,13 +209,13 @@ Schema buildSchema()
                             date(u"DatePriceChange"_s), number(u"Unit_ID"_s), number(u"Tax"_s),
                             number(u"Tax_Rate"_s), number(u"Markup"_s), number(u"HeadingCode"_s) },
                         { { u"ByMaterialCode"_s, { u"Material_Code"_s } } }),
-            { u"HeadingCode"_s, u"Unit_ID"_s }),
+            { u"HeadingCode"_s, u"Unit_ID"_s, u"Description"_s }),
         withLookups(table(u"Labour.db"_s,
                         { number(u"Labour_ID"_s), alpha(u"Labour_Code"_s, 10),
                             alpha(u"Description"_s, 60), numberMoney(u"Hourly_Rate"_s),
                             number(u"Unit_ID"_s), number(u"Heading_Code"_s) },
                         { { u"LabourCode"_s, { u"Labour_Code"_s } } }),
-            { u"Heading_Code"_s, u"Unit_ID"_s }),
+            { u"Heading_Code"_s, u"Unit_ID"_s, u"Description"_s }),
         table(u"Headings.db"_s, { number(u"Heading_ID"_s), alpha(u"Description"_s, 60) }),
         table(u"Unit.db"_s, { number(u"Unit_ID"_s), alpha(u"Unit_Description"_s, 60) }),
         table(u"TaxRates.db"_s,

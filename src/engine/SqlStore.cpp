@@ -369,13 +369,15 @@ void SqlStore::open(const QString &directory)
             return tr("is not a database of this program");
         if (!value(QStringLiteral("PRAGMA user_version"), &result))
             return tr("cannot be read: %1").arg(query.lastError().databaseText());
-        if (result.toInt() != formatVersion && result.toInt() != upgradableFormatVersion)
+        const bool older =
+            result.toInt() >= oldestUpgradableFormatVersion && result.toInt() < formatVersion;
+        if (result.toInt() != formatVersion && !older)
             return tr("has format %1, not %2").arg(result.toInt()).arg(formatVersion);
         // Every commit reaches the disk before it is reported done.
         if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL")))
             return query.lastError().databaseText();
         query.finish();
-        if (result.toInt() == upgradableFormatVersion) {
+        if (older) {
             try {
                 upgradeStoredTexts();
             } catch (const EDatabaseError &error) {
@@ -472,7 +474,7 @@ void SqlStore::upgradeStoredTexts()
         // Another copy may have brought it up while this one waited for the write lock.
         query.prepare(QStringLiteral("PRAGMA user_version"));
         run(query, databaseFileName());
-        const bool stillOld = query.next() && query.value(0).toInt() == upgradableFormatVersion;
+        const bool stillOld = query.next() && query.value(0).toInt() < formatVersion;
         query.finish();
         if (stillOld) {
             for (const TableDef &def : m_schema.tables) {
@@ -496,14 +498,21 @@ void SqlStore::upgradeStoredTexts()
                 }
                 if (narrower && !otherwise)
                     rebuildTable(def);
-                // Indexes that only speed up look-ups came with this format.
+                // Indexes that only speed up look-ups and searches came with formats 3 and 4;
+                // copies still running see the table as changed and read it again.
+                bool indexed = false;
                 for (const IndexDef &index : def.lookupIndexes) {
+                    if (hasIndex(storedIndexName(def, index)))
+                        continue;
                     run(query,
-                        QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                        QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                             .arg(quoted(storedIndexName(def, index)), tableRef(def),
                                 quotedList(index.fields)),
                         def.fileName);
+                    indexed = true;
                 }
+                if (indexed)
+                    noteWritten(def.fileName);
             }
             run(query, QStringLiteral("PRAGMA user_version = %1").arg(formatVersion),
                 databaseFileName());
@@ -513,6 +522,18 @@ void SqlStore::upgradeStoredTexts()
         rollback();
         throw;
     }
+}
+
+bool SqlStore::hasIndex(const QString &storedName)
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    query.addBindValue(storedName);
+    run(query, databaseFileName());
+    const bool found = query.next();
+    query.finish();
+    return found;
 }
 
 // SQLite cannot change a column's declared type in place: the table is made anew under a

@@ -24,10 +24,11 @@ class SqlStore
 {
 public:
     static constexpr int applicationId = 0x54455353;
-    // 3: text fields wider than in 2 (e-mail addresses, contact names). A database of format 2
-    // is brought up to 3 when it is opened; other formats are refused.
-    static constexpr int formatVersion = 3;
-    static constexpr int upgradableFormatVersion = 2;
+    // 3: text fields wider than in 2 (e-mail addresses, contact names). 4: indexes for the
+    // price list's description search and the document lists of one client. A database of
+    // format 2 or 3 is brought up to 4 when it is opened; other formats are refused.
+    static constexpr int formatVersion = 4;
+    static constexpr int oldestUpgradableFormatVersion = 2;
     static QString databaseFileName() { return QStringLiteral("Tessorin.db"); }
     static QString changesTable() { return QStringLiteral("TQVChanges"); }
 
@@ -96,10 +97,12 @@ public:
 
 private:
     // Widens, in one write transaction, every text field stored narrower than the table set
-    // declares it, keeping every row (with its row id) and index, and marks the database as
-    // of the current format. A table that differs in any other way is left to validate().
+    // declares it, keeping every row (with its row id) and index, makes the look-up indexes
+    // an older format lacks, and marks the database as of the current format. A table that
+    // differs in any other way is left to validate().
     void upgradeStoredTexts();
     void rebuildTable(const TableDef &def);
+    bool hasIndex(const QString &storedName);
     QList<std::pair<QString, QString>> storedFields(const TableDef &def);
     qint64 dataVersion();
     QHash<QString, qint64> readCounters();

@@ -228,6 +228,7 @@ void TableView::open()
     m_database->registerView(this, m_file);
     m_state = DataSetState::Browse;
     m_rowsValid = false;
+    m_wantedRows = 0;
     m_cache.clear();
     m_currentRowid = firstRowid();
     m_currentPos = -1;
@@ -251,6 +252,8 @@ void TableView::close()
     m_database->unregisterView(this);
     m_rowsValid = false;
     m_rowids.clear();
+    m_allRead = false;
+    m_wantedRows = 0;
     m_cache.clear();
     m_buffer.clear();
     m_currentRowid = -1;
@@ -273,6 +276,7 @@ void TableView::setIndexName(const QString &name)
     m_indexFieldNames.clear();
     if (active()) {
         m_rowsValid = false;
+        m_wantedRows = 0;
         emitData();
     }
 }
@@ -291,6 +295,7 @@ void TableView::setIndexFieldNames(const QString &names)
     m_indexName.clear();
     if (active()) {
         m_rowsValid = false;
+        m_wantedRows = 0;
         emitData();
     }
 }
@@ -395,6 +400,7 @@ void TableView::masterChanged()
 void TableView::rerange()
 {
     m_rowsValid = false;
+    m_wantedRows = 0;
     m_lastMasterValues.clear();
     m_lastMasterCondition = masterCondition(m_lastMasterValues);
     m_currentRowid = firstRowid();
@@ -613,6 +619,7 @@ void TableView::deleteRecord()
     int position = it == m_rowids.end() ? std::max(m_currentPos, 0) : int(it - m_rowids.begin());
     if (it != m_rowids.end())
         m_rowids.erase(it);
+    readRowsThrough(position); // the record after the last one read takes its place
     if (m_rowids.empty()) {
         m_currentRowid = -1;
         m_currentPos = -1;

@@ -108,6 +108,18 @@ public:
     // record excludedRowid has value in field.
     bool fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid = -1);
     qint64 currentRowid() const { return m_currentRowid; }
+    // Makes the record rowid current when the view shows it; false (the current record stays)
+    // otherwise.
+    bool moveToRowid(qint64 rowid);
+    // The records, in the view's order, whose field may contain text, letter case aside: every
+    // record that does is among them, from the offset-th such record on, at most limit, each with
+    // the field's text. The database narrows the records down, so a search reads only those it
+    // may want; the caller tells the true matches.
+    QList<std::pair<qint64, QString>> recordsContaining(
+        const QString &field, const QString &text, int offset, int limit);
+    // The first record, in the view's order, whose field starts with text, letter case aside;
+    // -1 when none does. The database walks the order and stops at the first that may match.
+    qint64 firstRowidStartingWith(const QString &field, const QString &text);
     // The value of resultField in the first record whose keyField equals key, without moving.
     QVariant lookup(const QString &keyField, const QVariant &key, const QString &resultField);
     void refresh();
@@ -142,7 +154,14 @@ public:
     const TableDef &tableDef() const;
 
     // --- rows for grids (the insert row shows at its place while inserting) ---------------
+    // The ordered row list is read from the first record on, a page at a time, as far as
+    // someone asks: a grid shows what is read so far and asks for more as it scrolls, while
+    // rowCount(), recordCount() and last() read it to its end.
     int rowCount();
+    // The rows read so far (through the current record), as a grid shows them.
+    int loadedRowCount();
+    bool canReadMoreRows();
+    void readMoreRows();
     int currentRow();
     QVariant rowValue(int row, int field);
     QString rowDisplayText(int row, int field);
@@ -194,6 +213,19 @@ private:
     // The record after (or before) rowid in the view's order, found through the order fields'
     // values rather than the row list; -1 when there is none.
     qint64 neighbourRowid(const QVariantList &orderValues, bool after);
+    // Up to limit records after the one with orderValues, in the view's order.
+    std::vector<qint64> rowidsAfter(const QVariantList &orderValues, int limit);
+    // The terms "field = ?" or "field IS NULL", as the value asks, for the order fields before
+    // level; their values go to bound.
+    QStringList sameOrderTerms(const QStringList &columns,
+        const QVariantList &values,
+        int level,
+        QVariantList &bound) const;
+    void readIdList(const QString &sql, const QVariantList &values, std::vector<qint64> &ids);
+    static constexpr int pageRows = 256;
+    void readRowsAfter(int count); // appends up to count rows to the list read so far
+    void readRowsThrough(int position);
+    void readAllRows();
     QStringList orderColumns() const; // the order fields and rowid, quoted
     QVariantList orderValues(qint64 rowid); // a record's, as stored; empty when it is gone
     friend class Field;
@@ -209,7 +241,7 @@ private:
     void requireActive() const;
     void ensureRows();
     QString whereClause(QVariantList &values) const;
-    QString orderClause() const;
+    QString orderClause(bool descending = false) const;
     const Record &record(qint64 rowid);
     const Record &recordAt(int index);
     void prefetch(int index);
@@ -254,7 +286,9 @@ private:
 
     DataSetState m_state = DataSetState::Inactive;
     bool m_rowsValid = false;
-    std::vector<qint64> m_rowids;
+    std::vector<qint64> m_rowids; // the ordered row list from the first record, as far as read
+    bool m_allRead = false; // whether m_rowids reaches the last record
+    size_t m_wantedRows = 0; // as far as a grid scrolled: read again when the list is read anew
     std::unordered_map<qint64, Record> m_cache; // node-based: references stay valid
     qint64 m_currentRowid = -1;
     int m_currentPos = -1; // -1 when not known yet

@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -86,6 +87,15 @@ bool readIds(const QSqlDatabase &database, const QString &sql, const QVariantLis
     return true;
 }
 
+// "column = ?" with the value bound, or "column IS NULL" for an empty value.
+QString equalTo(const QString &column, const QVariant &value, QVariantList &bound)
+{
+    if (value.isNull())
+        return column + QStringLiteral(" IS NULL");
+    bound << value;
+    return column + QStringLiteral(" = ?");
+}
+
 const QVariant &nullValue()
 {
     static const QVariant null;
@@ -141,12 +151,15 @@ QString TableView::whereClause(QVariantList &values) const
         : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
 }
 
-QString TableView::orderClause() const
+// An empty value sorts first, as SQLite has it anyway; said outright so that every database
+// agrees.
+QString TableView::orderClause(bool descending) const
 {
-    QStringList parts;
-    for (const QString &name : orderFieldsFor(m_database->tableDef(m_file)))
-        parts << SqlStore::quoted(name);
-    parts << QStringLiteral("rowid");
+    QStringList parts = orderColumns();
+    const QString rowid = parts.takeLast();
+    for (QString &part : parts)
+        part += descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST");
+    parts << (descending ? rowid + QStringLiteral(" DESC") : rowid);
     return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
 
@@ -176,32 +189,78 @@ bool TableView::rowStillShown(qint64 rowid)
     return found;
 }
 
+void TableView::readIdList(const QString &sql, const QVariantList &values, std::vector<qint64> &ids)
+{
+    QString error;
+    if (readIds(m_database->reader(m_file), sql, values, ids, error)) {
+        if (!error.isEmpty())
+            throw EDatabaseError(tr("%1: %2").arg(fileName(), error));
+        return;
+    }
+    QSqlQuery query = select(sql, values);
+    ids.clear();
+    while (query.next())
+        ids.push_back(query.value(0).toLongLong());
+    query.finish();
+}
+
+// The list is read from its first record as far as it was read before (at least a page), and on
+// to the current record: a view of a long table costs a page to open, not the whole table.
 void TableView::ensureRows()
 {
     requireActive();
     if (m_rowsValid)
         return;
-    QVariantList values;
-    const QString where = whereClause(values);
     m_lastMasterValues.clear();
     m_lastMasterCondition = masterCondition(m_lastMasterValues);
-    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3")
-                            .arg(m_database->tableRef(m_file), where, orderClause());
-    QString error;
-    if (readIds(m_database->reader(m_file), sql, values, m_rowids, error)) {
-        if (!error.isEmpty()) {
-            m_rowids.clear();
-            throw EDatabaseError(tr("%1: %2").arg(fileName(), error));
-        }
-    } else {
-        QSqlQuery query = select(sql, values);
-        m_rowids.clear();
-        while (query.next())
-            m_rowids.push_back(query.value(0).toLongLong());
-        query.finish();
-    }
+    m_rowids.clear();
+    m_allRead = false;
     m_rowsValid = true;
-    placeCurrent();
+    try {
+        readRowsAfter(int(std::max<size_t>(pageRows, m_wantedRows)));
+        placeCurrent();
+    } catch (...) {
+        m_rowsValid = false;
+        m_rowids.clear();
+        throw;
+    }
+}
+
+void TableView::readRowsAfter(int count)
+{
+    if (m_allRead || count <= 0)
+        return;
+    std::vector<qint64> ids;
+    QVariantList lastValues;
+    if (!m_rowids.empty())
+        lastValues = orderValues(m_rowids.back());
+    if (m_rowids.empty() || lastValues.isEmpty()) {
+        // From the first record; also when the last one read is gone meanwhile, for the next
+        // refresh to put right, rather than lose the rest of the list.
+        QVariantList values;
+        const QString where = whereClause(values);
+        values << count << qint64(m_rowids.size());
+        readIdList(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT ? OFFSET ?")
+                       .arg(m_database->tableRef(m_file), where, orderClause()),
+            values, ids);
+    } else {
+        ids = rowidsAfter(lastValues, count);
+    }
+    m_rowids.insert(m_rowids.end(), ids.begin(), ids.end());
+    m_allRead = int(ids.size()) < count;
+}
+
+// Each further read takes as many rows as are read already: reaching row n costs a few
+// statements however far it is.
+void TableView::readRowsThrough(int position)
+{
+    while (!m_allRead && position >= int(m_rowids.size()))
+        readRowsAfter(int(std::max<size_t>(pageRows, m_rowids.size())));
+}
+
+void TableView::readAllRows()
+{
+    readRowsAfter(std::numeric_limits<int>::max());
 }
 
 void TableView::placeCurrent()
@@ -218,8 +277,21 @@ void TableView::placeCurrent()
             m_currentPos = int(it - m_rowids.begin());
             return;
         }
+        if (!m_allRead && rowStillShown(m_currentRowid)) {
+            while (!m_allRead) {
+                const size_t from = m_rowids.size();
+                readRowsAfter(int(std::max<size_t>(pageRows, from)));
+                const auto found = std::find(
+                    m_rowids.begin() + std::ptrdiff_t(from), m_rowids.end(), m_currentRowid);
+                if (found != m_rowids.end()) {
+                    m_currentPos = int(found - m_rowids.begin());
+                    return;
+                }
+            }
+        }
     }
     // The current record is gone: stay at its place.
+    readRowsThrough(m_currentPos);
     m_currentPos = std::clamp(m_currentPos, 0, int(m_rowids.size()) - 1);
     m_currentRowid = m_rowids.at(m_currentPos);
 }
@@ -417,6 +489,7 @@ void TableView::last()
         m_eof = m_bof = true;
         return;
     }
+    readAllRows();
     moveTo(int(m_rowids.size()) - 1);
     m_eof = true;
     m_bof = false;
@@ -429,6 +502,8 @@ void TableView::next()
     ensureRows();
     const int position = recNo();
     touch();
+    if (position >= 0)
+        readRowsThrough(position + 1);
     if (position >= 0 && position + 1 < int(m_rowids.size())) {
         moveTo(position + 1);
         m_bof = m_eof = false;
@@ -464,6 +539,7 @@ bool TableView::isEmpty()
 int TableView::recordCount()
 {
     ensureRows();
+    readAllRows();
     return int(m_rowids.size());
 }
 
@@ -501,6 +577,8 @@ void TableView::setRecNo(int position)
     requireActive();
     checkBrowseMode();
     ensureRows();
+    if (position >= 0)
+        readRowsThrough(position);
     if (position < 0 || position >= int(m_rowids.size()))
         return;
     moveTo(position);
@@ -559,6 +637,21 @@ QVariantList TableView::orderValues(qint64 rowid)
     return values;
 }
 
+QStringList TableView::sameOrderTerms(
+    const QStringList &columns, const QVariantList &values, int level, QVariantList &bound) const
+{
+    QStringList terms;
+    for (int i = 0; i < level; ++i) {
+        if (values.at(i).isNull()) {
+            terms << columns.at(i) + QStringLiteral(" IS NULL");
+        } else {
+            terms << columns.at(i) + QStringLiteral(" = ?");
+            bound << values.at(i);
+        }
+    }
+    return terms;
+}
+
 qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
 {
     const QStringList columns = orderColumns();
@@ -570,31 +663,20 @@ qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
     // record gives the answer; each range is its own LIMIT 1 look-up, tried in that turn.
     QVariantList whereValues;
     const QString where = whereClause(whereValues);
-    QString orderBy = orderClause();
-    if (!after) {
-        QStringList descending;
-        for (const QString &column : columns)
-            descending << column + QStringLiteral(" DESC");
-        orderBy = QStringLiteral(" ORDER BY ") + descending.join(QStringLiteral(", "));
-    }
+    const QString orderBy = orderClause(!after);
     QStringList lookups;
     QVariantList bound;
     const auto addRange = [&](int level, const QString &condition, const QVariant &value) {
-        QStringList terms;
-        QVariantList termValues = whereValues;
-        for (int i = 0; i < level; ++i) {
-            terms << columns.at(i) + QStringLiteral(" IS ?");
-            termValues << values.at(i);
-        }
+        bound << whereValues;
+        QStringList terms = sameOrderTerms(columns, values, level, bound);
         terms << condition.arg(columns.at(level));
         if (value.isValid())
-            termValues << value;
+            bound << value;
         lookups << QStringLiteral("(SELECT rowid FROM %1%2%3%4 LIMIT 1)")
                        .arg(m_database->tableRef(m_file), where,
                            (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
                                + terms.join(QStringLiteral(" AND ")),
                            orderBy);
-        bound << termValues;
     };
     for (int level = int(columns.size()) - 1; level >= 0; --level) {
         const QVariant &value = values.at(level);
@@ -617,6 +699,38 @@ qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
     return found.isNull() ? -1 : found.toLongLong();
 }
 
+// The ranges of neighbourRowid, read in turn, nearest first, until limit records are found:
+// the next page of a list costs a statement or two through the order's index.
+std::vector<qint64> TableView::rowidsAfter(const QVariantList &values, int limit)
+{
+    std::vector<qint64> found;
+    const QStringList columns = orderColumns();
+    if (values.size() != columns.size())
+        return found;
+    QVariantList whereValues;
+    const QString where = whereClause(whereValues);
+    std::vector<qint64> ids;
+    for (int level = int(columns.size()) - 1; level >= 0 && int(found.size()) < limit; --level) {
+        QVariantList bound = whereValues;
+        QStringList terms = sameOrderTerms(columns, values, level, bound);
+        if (values.at(level).isNull()) {
+            terms << columns.at(level) + QStringLiteral(" IS NOT NULL");
+        } else {
+            terms << columns.at(level) + QStringLiteral(" > ?");
+            bound << values.at(level);
+        }
+        bound << qint64(limit) - qint64(found.size());
+        readIdList(QStringLiteral("SELECT rowid FROM %1%2%3%4 LIMIT ?")
+                       .arg(m_database->tableRef(m_file), where,
+                           (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+                               + terms.join(QStringLiteral(" AND ")),
+                           orderClause()),
+            bound, ids);
+        found.insert(found.end(), ids.begin(), ids.end());
+    }
+    return found;
+}
+
 bool TableView::findKey(const QVariantList &values)
 {
     requireActive();
@@ -630,8 +744,7 @@ bool TableView::findKey(const QVariantList &values)
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
         where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + SqlStore::quoted(field.name) + QStringLiteral(" IS ?");
-        bound << storageValue(field, values.at(i));
+            + equalTo(SqlStore::quoted(field.name), storageValue(field, values.at(i)), bound);
     }
     return moveToFirstWhere(where, bound);
 }
@@ -647,9 +760,95 @@ bool TableView::locate(const QString &field, const QVariant &value)
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + SqlStore::quoted(def.fields.at(index).name) + QStringLiteral(" IS ?");
-    bound << storageValue(def.fields.at(index), value);
+        + equalTo(SqlStore::quoted(def.fields.at(index).name),
+            storageValue(def.fields.at(index), value), bound);
     return moveToFirstWhere(where, bound);
+}
+
+bool TableView::moveToRowid(qint64 rowid)
+{
+    requireActive();
+    checkBrowseMode();
+    if (rowid == m_currentRowid)
+        return true;
+    QVariantList bound;
+    QString where = whereClause(bound);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+        + QStringLiteral("rowid = ?");
+    bound << rowid;
+    return moveToFirstWhere(where, bound);
+}
+
+namespace {
+
+// Text as a LIKE pattern for LOWER() of a field that matches whatever starts with it (or holds
+// it anywhere), letter case aside, even where LOWER() folds only ASCII letters: other letters
+// that have a case match any one character, its own wildcards are escaped.
+QString lowerPattern(const QString &text, bool anywhere)
+{
+    QString pattern = anywhere ? QStringLiteral("%") : QString();
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80 && (c.toUpper() != c || c.toLower() != c)) {
+            pattern += u'_';
+            continue;
+        }
+        if (c == u'\\' || c == u'%' || c == u'_')
+            pattern += u'\\';
+        pattern += c.unicode() < 0x80 ? c.toLower() : c;
+    }
+    return pattern + u'%';
+}
+
+} // namespace
+
+QList<std::pair<qint64, QString>> TableView::recordsContaining(
+    const QString &field, const QString &text, int offset, int limit)
+{
+    requireActive();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int index = def.fieldIndex(field);
+    if (index < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    const QString column = SqlStore::quoted(def.fields.at(index).name);
+    QVariantList bound;
+    QString where = whereClause(bound);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+        + QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(column);
+    bound << lowerPattern(text, true) << limit << offset;
+    QSqlQuery query = select(QStringLiteral("SELECT rowid, %1 FROM %2%3%4 LIMIT ? OFFSET ?")
+                                 .arg(column, m_database->tableRef(m_file), where, orderClause()),
+        bound);
+    QList<std::pair<qint64, QString>> found;
+    while (query.next())
+        found.append({ query.value(0).toLongLong(), query.value(1).toString() });
+    query.finish();
+    return found;
+}
+
+qint64 TableView::firstRowidStartingWith(const QString &field, const QString &text)
+{
+    requireActive();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int index = def.fieldIndex(field);
+    if (index < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    QVariantList bound;
+    QString where = whereClause(bound);
+    const QString column = SqlStore::quoted(def.fields.at(index).name);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+        + QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(column);
+    bound << lowerPattern(text, false);
+    // Walked in the view's order, through its index, up to the first record that may match.
+    QSqlQuery query = select(QStringLiteral("SELECT rowid, %1 FROM %2%3%4")
+                                 .arg(column, m_database->tableRef(m_file), where, orderClause()),
+        bound);
+    qint64 found = -1;
+    while (found < 0 && query.next()) {
+        if (query.value(1).toString().startsWith(text, Qt::CaseInsensitive))
+            found = query.value(0).toLongLong();
+    }
+    query.finish();
+    return found;
 }
 
 bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64 excludedRowid)
@@ -659,10 +858,13 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
     const int index = def.fieldIndex(field);
     if (index < 0)
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
-    QSqlQuery query =
-        select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS ? AND rowid IS NOT ? LIMIT 1")
-                   .arg(m_database->tableRef(m_file), SqlStore::quoted(def.fields.at(index).name)),
-            { storageValue(def.fields.at(index), value), excludedRowid });
+    QVariantList bound;
+    const QString same = equalTo(SqlStore::quoted(def.fields.at(index).name),
+        storageValue(def.fields.at(index), value), bound);
+    bound << excludedRowid; // never a row id, when none is excluded
+    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
+                                 .arg(m_database->tableRef(m_file), same),
+        bound);
     const bool found = query.next();
     query.finish();
     return found;
@@ -680,8 +882,8 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + SqlStore::quoted(def.fields.at(keyIndex).name) + QStringLiteral(" IS ?");
-    bound << storageValue(def.fields.at(keyIndex), key);
+        + equalTo(SqlStore::quoted(def.fields.at(keyIndex).name),
+            storageValue(def.fields.at(keyIndex), key), bound);
     QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
                                  .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
                                      m_database->tableRef(m_file), where, orderClause()),
@@ -736,7 +938,34 @@ int TableView::rowCount()
     if (!active())
         return 0;
     ensureRows();
+    readAllRows();
     return int(m_rowids.size()) + (m_state == DataSetState::Insert ? 1 : 0);
+}
+
+int TableView::loadedRowCount()
+{
+    if (!active())
+        return 0;
+    ensureRows();
+    currentRow(); // the list reaches the current record (and a new one's place)
+    return int(m_rowids.size()) + (m_state == DataSetState::Insert ? 1 : 0);
+}
+
+bool TableView::canReadMoreRows()
+{
+    if (!active())
+        return false;
+    ensureRows();
+    return !m_allRead;
+}
+
+void TableView::readMoreRows()
+{
+    if (!active())
+        return;
+    ensureRows();
+    readRowsAfter(pageRows);
+    m_wantedRows = std::max(m_wantedRows, m_rowids.size());
 }
 
 int TableView::currentRow()
@@ -756,6 +985,8 @@ QVariant TableView::rowValue(int row, int field)
         int index = row;
         if (m_state == DataSetState::Insert && row > insertPos())
             --index;
+        if (index >= 0)
+            readRowsThrough(index);
         if (index < 0 || index >= int(m_rowids.size()))
             return {};
         stored = &recordAt(index).values.at(field);

@@ -347,30 +347,44 @@ void TestSchema::damagedFileIsRefused()
 
 void TestSchema::olderFormatIsBroughtUp_data()
 {
+    QTest::addColumn<int>("format");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("field");
     QTest::addColumn<int>("oldWidth");
     QTest::addColumn<QString>("row"); // the values stored by the older version
     QTest::newRow("client e-mail")
-        << u"Clients.DB"_s << u"Email1"_s << 30
+        << 2 << u"Clients.DB"_s << u"Email1"_s << 30
         << u"7, 'Jane Smith', 'jane.smith@smithholdings.examp', 'Carlton'"_s;
-    QTest::newRow("client contact") << u"Clients.DB"_s << u"Contact"_s << 60
+    QTest::newRow("client contact") << 2 << u"Clients.DB"_s << u"Contact"_s << 60
                                     << u"8, 'Mr. Alexander Bartholomew', 'a@b.example', NULL"_s;
-    QTest::newRow("business e-mail") << u"Business.db"_s << u"Email_Address"_s << 50
+    QTest::newRow("business e-mail") << 2 << u"Business.db"_s << u"Email_Address"_s << 50
                                      << u"1, 'Smith Holdings', 'office@smith.example'"_s;
+    QTest::newRow("material without description index")
+        << 3 << u"Material.DB"_s << u"Description"_s << 60 << u"9, 'PIPE15', 'Copper pipe'"_s;
+    QTest::newRow("labour without description index")
+        << 3 << u"Labour.db"_s << u"Description"_s << 60 << u"4, 'PLUMB', 'Plumber'"_s;
+    QTest::newRow("quotes without client order")
+        << 3 << u"Quotes.DB"_s << u"Client_ID"_s << 0 << u"12, 'Q-12', 7"_s;
 }
 
-// A data directory of the previous format, with its narrower text fields, opens as it is: the
-// declarations are widened and every row, row id and index is kept.
+// A data directory of an older format, with its narrower text fields or fewer indexes, opens as
+// it is: the declarations are widened, the missing indexes made and every row and row id kept.
 void TestSchema::olderFormatIsBroughtUp()
 {
+    QFETCH(int, format);
     QFETCH(QString, file);
     QFETCH(QString, field);
     QFETCH(int, oldWidth);
     QFETCH(QString, row);
     Schema older = tessorinSchema();
     for (TableDef &table : older.tables) {
-        table.lookupIndexes.clear();
+        // Format 2 had no look-up indexes; format 3 none for descriptions or a client's order.
+        table.lookupIndexes.removeIf([format](const IndexDef &index) {
+            return format == 2 || index.fields.contains(u"Description"_s)
+                || index.fields.size() > 1;
+        });
+        if (format > 2)
+            continue;
         for (FieldDef &def : table.fields) {
             if (table.fileName == u"Clients.DB"_s && def.name.startsWith(u"Email"_s))
                 def.size = 30;
@@ -382,9 +396,9 @@ void TestSchema::olderFormatIsBroughtUp()
     }
     const TableDef *old = older.resolve(file);
     QCOMPARE(old->fields.at(old->fieldIndex(field)).size, oldWidth);
-    const QStringList columns = file == u"Business.db"_s
-        ? QStringList { u"Company_ID"_s, u"Company_Name"_s, u"Email_Address"_s }
-        : QStringList { u"Client_ID"_s, u"Contact"_s, u"Email1"_s, u"Bus_Address"_s };
+    const QStringList columns = file == u"Clients.DB"_s
+        ? QStringList { u"Client_ID"_s, u"Contact"_s, u"Email1"_s, u"Bus_Address"_s }
+        : QStringList { old->fields.at(0).name, old->fields.at(1).name, field };
     const QString select = u"SELECT rowid, %1 FROM data ORDER BY rowid"_s.arg(columns.join(u", "_s));
 
     TempDataDir temp;
@@ -396,7 +410,7 @@ void TestSchema::olderFormatIsBroughtUp()
     }
     {
         const RawFile raw(temp.path());
-        QVERIFY(raw.exec(u"PRAGMA user_version = %1"_s.arg(SqlStore::upgradableFormatVersion)));
+        QVERIFY(raw.exec(u"PRAGMA user_version = %1"_s.arg(format)));
         // Row ids with a gap, as deletions leave them.
         QVERIFY(raw.exec(onTable(file,
             u"INSERT INTO data (rowid, %1) VALUES (5, %2)"_s.arg(columns.join(u", "_s), row))));

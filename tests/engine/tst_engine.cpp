@@ -55,6 +55,8 @@ private slots:
     void lockUnderWriteLockIsTriedNotWaited();
     void numbersShownAsWritten_data();
     void numbersShownAsWritten();
+    void longListReadAsFarAsShown_data();
+    void longListReadAsFarAsShown();
 
 private:
     std::unique_ptr<TableView> view(const QString &table);
@@ -769,3 +771,93 @@ void TestEngine::numbersShownAsWritten()
 
 QTEST_GUILESS_MAIN(TestEngine)
 #include "tst_engine.moc"
+
+void TestEngine::longListReadAsFarAsShown_data()
+{
+    QTest::addColumn<QString>("goTo"); // "first", "last", "more" (a grid scrolls on) or an ID
+    QTest::addColumn<QString>("change"); // by another copy: "+ID" adds a record, "-ID" deletes one
+    QTest::addColumn<double>("current");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("allRead");
+    // Records 10, 20, ... 30000 in ID order.
+    QTest::newRow("first") << u"first"_s << QString() << 10.0 << 0 << false;
+    QTest::newRow("grid scrolls on") << u"more"_s << QString() << 10.0 << 0 << false;
+    QTest::newRow("middle") << u"6000"_s << QString() << 6000.0 << 599 << false;
+    QTest::newRow("last") << u"last"_s << QString() << 30000.0 << 2999 << true;
+    QTest::newRow("middle, added before it") << u"6000"_s << u"+5"_s << 6000.0 << 600 << false;
+    QTest::newRow("middle, added after it") << u"6000"_s << u"+6005"_s << 6000.0 << 599 << false;
+    QTest::newRow("middle, deleted") << u"6000"_s << u"-6000"_s << 6010.0 << 599 << false;
+    QTest::newRow("last, deleted") << u"last"_s << u"-30000"_s << 29990.0 << 2998 << true;
+    QTest::newRow("scrolled on, first deleted") << u"more"_s << u"-10"_s << 20.0 << 0 << false;
+}
+
+// A view of a long table reads its row list from the first record only as far as it is shown
+// (a page, or through the current record), in order, and keeps its current record and position
+// when another copy adds or deletes records meanwhile.
+void TestEngine::longListReadAsFarAsShown()
+{
+    QFETCH(QString, goTo);
+    QFETCH(QString, change);
+    QFETCH(double, current);
+    QFETCH(int, position);
+    QFETCH(bool, allRead);
+    constexpr int records = 3000;
+    stored(u"Head.DB"_s,
+        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+        "INSERT INTO data (ID, No) SELECT i * 10, printf('%05d', i * 10) FROM n"_s.arg(records));
+    auto heads = view(u"Head.DB"_s);
+    m_db->setChangeNotice(heads.get(), [&heads] { heads->invalidate(); });
+    m_db->checkForChanges();
+    int loaded = heads->loadedRowCount();
+    if (goTo == u"first"_s) {
+        heads->first();
+    } else if (goTo == u"last"_s) {
+        heads->last();
+    } else if (goTo == u"more"_s) {
+        QVERIFY(heads->canReadMoreRows());
+        heads->readMoreRows();
+        QVERIFY(heads->loadedRowCount() > loaded);
+    } else {
+        QVERIFY(heads->locate(u"ID"_s, goTo.toDouble()));
+    }
+    loaded = heads->loadedRowCount();
+
+    if (!change.isEmpty()) {
+        TQVDatabase other;
+        connectTestDatabase(other, m_dir->path());
+        TableView changer;
+        changer.setDatabase(&other);
+        changer.setTableName(u"Head.DB"_s);
+        changer.open();
+        const double id = change.mid(1).toDouble();
+        if (change.startsWith(u'+')) {
+            changer.insert();
+            setNumber(changer, u"ID", id);
+            changer.post();
+        } else {
+            QVERIFY(changer.locate(u"ID"_s, id));
+            changer.deleteRecord();
+        }
+        m_db->checkForChanges();
+    }
+
+    QCOMPARE(number(heads, u"ID"), current);
+    QCOMPARE(heads->recNo(), position);
+    // The rows read are the first ones, in order, as far as before.
+    QCOMPARE(heads->loadedRowCount() == heads->recordCount(), allRead);
+    QVERIFY(heads->loadedRowCount() >= std::min(loaded, heads->recordCount()));
+    const int id = heads->fieldByName(u"ID"_s)->index();
+    QCOMPARE(heads->rowValue(position, id).toDouble(), current);
+    double previous = 0;
+    for (int row = 0; row < heads->rowCount(); ++row) {
+        const double value = heads->rowValue(row, id).toDouble();
+        QVERIFY2(value > previous,
+            qPrintable(u"row %1 holds %2 after %3"_s.arg(row).arg(value).arg(previous)));
+        previous = value;
+    }
+    const int added = change.isEmpty() ? 0 : change.startsWith(u'+') ? 1 : -1;
+    QCOMPARE(heads->rowCount(), records + added);
+    heads->setRecNo(position);
+    heads->next();
+    QCOMPARE(heads->recNo(), std::min(position + 1, heads->recordCount() - 1));
+}

@@ -185,8 +185,11 @@ bool LookupQueryModel::ordersThroughIndex() const
     };
     if (leads(def->primaryKey))
         return true;
-    return std::any_of(def->indexes.cbegin(), def->indexes.cend(),
-        [&leads](const IndexDef &index) { return leads(index.fields); });
+    const auto anyLeads = [&leads](const QList<IndexDef> &indexes) {
+        return std::any_of(indexes.cbegin(), indexes.cend(),
+            [&leads](const IndexDef &index) { return leads(index.fields); });
+    };
+    return anyLeads(def->indexes) || anyLeads(def->lookupIndexes);
 }
 
 int LookupQueryModel::rowOfKey(const QVariant &key) const

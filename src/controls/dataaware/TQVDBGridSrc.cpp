@@ -7,6 +7,7 @@
 #include "engine/Field.h"
 #include "engine/TableView.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -279,6 +280,29 @@ QVariant TQVDBGrid::rowValue(int row, const QString &fieldName) const
     } catch (const Exception &) {
         return {};
     }
+}
+
+void TQVDBGrid::keyboardSearch(const QString &search)
+{
+    TableView *view = m_model->view();
+    const int column =
+        currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
+    const Field *field = m_model->fieldAt(column);
+    const bool text = field && field->kind() == Field::Kind::Data
+        && (field->dataType() == FieldType::Alpha || field->dataType() == FieldType::Memo);
+    if (!view || !view->active() || !text || search.isEmpty()) {
+        QTableView::keyboardSearch(search);
+        return;
+    }
+    if (!m_typedSince.isValid() || m_typedSince.elapsed() > QApplication::keyboardInputInterval())
+        m_typed.clear();
+    m_typed += search;
+    m_typedSince.start();
+    runGuarded(this, [&] {
+        const qint64 rowid = view->firstRowidStartingWith(field->fieldName(), m_typed);
+        if (rowid >= 0)
+            view->moveToRowid(rowid);
+    });
 }
 
 void TQVDBGrid::prepareCell(int row, int column, FieldCell &cell)

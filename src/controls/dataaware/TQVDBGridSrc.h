@@ -3,6 +3,7 @@
 #include "controls/window/LoadedWithForm.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QMenu>
 #include <QPointer>
@@ -97,6 +98,11 @@ public:
 
     static QString registryPath(const QString &keyName);
 
+    // Typing in a list moves to the first record whose text in the current column starts with
+    // what was typed (keys typed in quick succession add up), asking the database rather than
+    // reading every row.
+    void keyboardSearch(const QString &search) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -125,4 +131,6 @@ private:
     // Whether the link last pointed at a view; kept when the link itself is destroyed first.
     bool m_hasView = false;
     QMetaObject::Connection m_dataSetConnection;
+    QString m_typed;
+    QElapsedTimer m_typedSince;
 };

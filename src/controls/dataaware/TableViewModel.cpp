@@ -69,11 +69,39 @@ int TableViewModel::viewRowCount() const
     if (!v || !v->active())
         return 0;
     try {
-        return v->rowCount();
+        return v->loadedRowCount();
     } catch (const Exception &) {
         // A file that cannot be read shows no rows until it can.
         return 0;
     }
+}
+
+// A long list shows the rows read so far; the item view asks for more as it is scrolled to
+// their end, so opening and scrolling never read the whole table. The scroll bar then measures
+// what is read, as with Qt's own query models.
+bool TableViewModel::canFetchMore(const QModelIndex &parent) const
+{
+    TableView *v = view();
+    if (parent.isValid() || !v || !v->active())
+        return false;
+    try {
+        return v->canReadMoreRows();
+    } catch (const Exception &) {
+        return false;
+    }
+}
+
+void TableViewModel::fetchMore(const QModelIndex &parent)
+{
+    TableView *v = view();
+    if (parent.isValid() || !v || !v->active())
+        return;
+    try {
+        v->readMoreRows();
+    } catch (const Exception &) {
+        return; // what is read stays shown
+    }
+    sync();
 }
 
 void TableViewModel::sync()

@@ -9,8 +9,9 @@ class TQVDataSource;
 
 // Shows the rows of a data link's view to a Qt item view: one column per bound field, the insert
 // row at its place, the current record's state in the vertical header. It reads a row only when
-// the item view asks for it, and it follows the view's changes without resetting, so the item view
-// keeps its scroll position, its column widths and their order.
+// the item view asks for it and the row list only as far as the item view scrolls, and it follows
+// the view's changes without resetting, so the item view keeps its scroll position, its column
+// widths and their order.
 class TableViewModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -54,6 +55,8 @@ public:
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 signals:
     // The view's current record is now at row (-1: none).
