@@ -10,6 +10,7 @@
 #include "data/CsvTable.h"
 #include "data/PriceListExchange.h"
 #include "engine/Field.h"
+#include "engine/StatementCounter.h"
 #include "engine/TableView.h"
 #include "reference/FormClients.h"
 #include "reference/FormMaterials.h"
@@ -132,11 +133,13 @@ PriceFigures timePriceList(int materials)
     figures.exported = ms(timer);
     std::printf("  export:                        %9.1f ms\n", figures.exported);
     {
+        StatementCounter::setLogging(qEnvironmentVariableIsSet("BENCH_SQL_LOG"));
         timer.restart();
         TfrmPriceChange window(dm.get());
         window.show();
         settle();
         figures.open = ms(timer);
+        StatementCounter::setLogging(false);
         std::printf("price list window, %d materials\n", materials);
         std::printf("  open and paint:                %9.1f ms\n", figures.open);
         auto *grid = window.findChild<TQVDBGrid *>(u"grdMatPriceChange"_s);
@@ -196,6 +199,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    StatementCounter::install();
     QTemporaryDir registry;
     TQVRegistry::setRootPath(registry.path());
     QList<int> sizes;

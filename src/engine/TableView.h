@@ -118,7 +118,7 @@ public:
     QList<std::pair<qint64, QString>> recordsContaining(
         const QString &field, const QString &text, int offset, int limit);
     // The first record, in the view's order, whose field starts with text, letter case aside;
-    // -1 when none does. The database walks the order and stops at the first that may match.
+    // -1 when none does. Read through the field's index where the field leads the order.
     qint64 firstRowidStartingWith(const QString &field, const QString &text);
     // The value of resultField in the first record whose keyField equals key, without moving.
     QVariant lookup(const QString &keyField, const QVariant &key, const QString &resultField);
@@ -222,7 +222,7 @@ private:
         int level,
         QVariantList &bound) const;
     void readIdList(const QString &sql, const QVariantList &values, std::vector<qint64> &ids);
-    static constexpr int pageRows = 256;
+    static constexpr int pageRows = 1024;
     void readRowsAfter(int count); // appends up to count rows to the list read so far
     void readRowsThrough(int position);
     void readAllRows();

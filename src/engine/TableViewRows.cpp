@@ -1,3 +1,4 @@
+#include "engine/CaseSpellings.h"
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
@@ -832,22 +833,42 @@ qint64 TableView::firstRowidStartingWith(const QString &field, const QString &te
     const int index = def.fieldIndex(field);
     if (index < 0)
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
-    QVariantList bound;
-    QString where = whereClause(bound);
     const QString column = SqlStore::quoted(def.fields.at(index).name);
-    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(column);
-    bound << lowerPattern(text, false);
-    // Walked in the view's order, through its index, up to the first record that may match.
-    QSqlQuery query = select(QStringLiteral("SELECT rowid, %1 FROM %2%3%4")
-                                 .arg(column, m_database->tableRef(m_file), where, orderClause()),
-        bound);
+    const QStringList order = orderFieldsFor(def);
+    const bool leads = !order.isEmpty() && def.fieldIndex(order.first()) == index;
+    // Where the field leads the order, each spelling of the start is a stretch its index finds;
+    // otherwise the order is walked up to the first record that may match.
+    const QStringList stretches = leads ? CaseSpellings::of(text) : QStringList { QString() };
     qint64 found = -1;
-    while (found < 0 && query.next()) {
-        if (query.value(1).toString().startsWith(text, Qt::CaseInsensitive))
-            found = query.value(0).toLongLong();
+    QByteArray foundText;
+    for (const QString &start : stretches) {
+        QVariantList bound;
+        QString where = whereClause(bound);
+        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
+            + QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(column);
+        bound << lowerPattern(text, false);
+        if (!start.isEmpty()) {
+            where += QStringLiteral(" AND %1 >= ? AND %1 < ?").arg(column);
+            bound << start << start + QString::fromUcs4(U"\U0010FFFF", 1);
+        }
+        QSqlQuery query = select(QStringLiteral("SELECT rowid, %1 FROM %2%3%4")
+                                     .arg(column, m_database->tableRef(m_file), where, orderClause()),
+            bound);
+        while (query.next()) {
+            const QString value = query.value(1).toString();
+            if (!value.startsWith(text, Qt::CaseInsensitive))
+                continue;
+            // The stretches lie apart in the field's order: the first one found wins.
+            const QByteArray bytes = value.toUtf8();
+            const qint64 rowid = query.value(0).toLongLong();
+            if (found < 0 || bytes < foundText || (bytes == foundText && rowid < found)) {
+                found = rowid;
+                foundText = bytes;
+            }
+            break;
+        }
+        query.finish();
     }
-    query.finish();
     return found;
 }
 

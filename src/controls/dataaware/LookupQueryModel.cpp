@@ -1,5 +1,6 @@
 #include "controls/dataaware/LookupQueryModel.h"
 
+#include "engine/CaseSpellings.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
 #include "engine/SqlStore.h"
@@ -30,30 +31,6 @@ bool sameKey(const QVariant &a, const QVariant &b)
     const double x = a.toDouble(&aNumber);
     const double y = b.toDouble(&bNumber);
     return aNumber && bNumber ? x == y : a.toString() == b.toString();
-}
-
-// The spellings of the start of text that differ only in letter case, for as many letters as
-// keep them few: each is one stretch of a field's order, which its index finds directly.
-QStringList caseSpellings(const QString &text)
-{
-    constexpr int mostSpellings = 16;
-    QStringList spellings { QString() };
-    for (const QChar c : text) {
-        const QChar upper = c.toUpper();
-        const QChar lower = c.toLower();
-        const bool twoWays = upper != lower && upper.toLower() == lower;
-        if (twoWays && spellings.size() * 2 > mostSpellings)
-            break;
-        QStringList longer;
-        for (const QString &spelling : std::as_const(spellings)) {
-            if (twoWays)
-                longer << spelling + upper << spelling + lower;
-            else
-                longer << spelling + c;
-        }
-        spellings = longer;
-    }
-    return spellings;
 }
 
 // The order SQLite gives text: by its UTF-8 bytes, then by rowid.
@@ -106,7 +83,7 @@ QList<LookupQueryModel::Entry> LookupQueryModel::readPage() const
     // Each spelling of the start gives its next screenful in order; merged, the first screenful
     // of them all follows the last entry read.
     QList<std::pair<QByteArray, Entry>> merged;
-    for (const QString &spelling : caseSpellings(m_prefix)) {
+    for (const QString &spelling : CaseSpellings::of(m_prefix)) {
         for (const Entry &entry : readStartingWith(spelling))
             merged.append({ entry.text.toUtf8(), entry });
     }
