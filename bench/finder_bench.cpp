@@ -40,12 +40,14 @@ void fill(DataDirFixture &data)
     data.exec(u"Clients.DB"_s,
         series(Clients)
             + u"INSERT INTO data (Client_ID, Contact, Company_Name, First, Last, Email1, Bus_City, "
-              "Phone_Bus, Phone_Mobile) SELECT i, printf('%s %s', "
+              "Phone_Bus, Phone_Mobile, Bus_Address) SELECT i, printf('%s %s', "
               "substr('AnnBobCarDanEveFayGusHalIvyJon', (i * 7 % 10) * 3 + 1, 3), "
               "printf('Mc%05d', (i * 7919) % 100000)), printf('Company %d Pty Ltd', i), "
               "'First', printf('Last%d', i), printf('client%d@example.com', i), "
               "substr('BrunswickCarlton  Fitzroy  Coburg   Preston  Kew      ', (i % 6) * 9 + 1, "
-              "9), printf('555 %04d', (i * 31) % 10000), printf('04%08d', i * 13) FROM n"_s);
+              "9), printf('555 %04d', (i * 31) % 10000), printf('04%08d', i * 13), "
+              "printf('%d High St, %s VIC', i, trim(substr('BrunswickCarlton  Coburg   Preston  Kew"
+              "      ', (i % 5) * 9 + 1, 9))) FROM n"_s);
     for (const auto &[file, idField, numberField, descriptionField, prefix, count] :
         { std::tuple {
               u"Quotes.DB"_s, u"Quote_ID"_s, u"Quote_No"_s, u"QuoteDescription"_s, u"Q"_s, Quotes },
@@ -106,8 +108,10 @@ int main(int argc, char *argv[])
         { "company name", u"Company Name"_s, u"Company 987"_s },
         { "business phone", u"Phone Business"_s, u"555 12"_s },
         { "mobile", u"Mobile"_s, u"04000"_s },
-        { "suburb (no index of its own)", u"Suburb"_s, u"Fitz"_s },
+        { "suburb of the address", u"Suburb"_s, u"Pres"_s },
+        { "suburb, no address holds it", u"Suburb"_s, u"Fitz"_s },
     };
+    double worstKey = 0;
     for (const Search &search : searches) {
         const double order = millisecondsOf([&] {
             box->clear();
@@ -126,11 +130,13 @@ int main(int argc, char *argv[])
             }).total();
         }
         std::sort(keys.begin(), keys.end());
+        worstKey = std::max(worstKey, keys.back());
         std::printf("%-38s order switch %6.1f ms, per key: median %5.2f ms, worst %5.2f ms, "
                     "%.1f stmts\n",
             search.what, order, keys.at(keys.size() / 2), keys.back(),
             double(statements) / double(keys.size()));
     }
+    std::printf("worst key of all: %.1f ms (at most 50 ms wanted)\n", worstKey);
     finder.reset();
     dm.reset();
     return 0;
