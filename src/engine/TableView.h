@@ -37,6 +37,7 @@ enum class TableType
 // A view of one table file: an ordering (primary key, field list or named index), an optional
 // filter expression and master link, a current record, and the edit and insert of that record with
 // the hooks bound to the view. Records are read on demand; the ordered list of record ids is read
+// from the first record a page at a time, only as far as it is shown or moved through, and read
 // again whenever the file changes, so the view always shows the file as it is.
 class TableView : public QObject
 {
