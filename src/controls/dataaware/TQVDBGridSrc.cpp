@@ -305,6 +305,13 @@ void TQVDBGrid::keyboardSearch(const QString &search)
     });
 }
 
+QModelIndex TQVDBGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    if (cursorAction == MoveEnd && modifiers.testFlag(Qt::ControlModifier))
+        m_model->fetchAll();
+    return QTableView::moveCursor(cursorAction, modifiers);
+}
+
 void TQVDBGrid::prepareCell(int row, int column, FieldCell &cell)
 {
     cell.row = row;

@@ -104,6 +104,8 @@ public:
     void keyboardSearch(const QString &search) override;
 
 protected:
+    // Ctrl+End goes to the last record, reading the rest of a long list first.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void showEvent(QShowEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

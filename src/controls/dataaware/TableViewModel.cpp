@@ -219,6 +219,19 @@ QVariant TableViewModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
+void TableViewModel::fetchAll()
+{
+    TableView *v = view();
+    if (!v || !v->active())
+        return;
+    try {
+        v->recordCount();
+    } catch (const Exception &) {
+        return; // what is read stays shown
+    }
+    sync();
+}
+
 bool TableViewModel::isChoiceField(const Field &field)
 {
     return field.kind() == Field::Kind::Lookup && field.lookupDataSet

@@ -57,6 +57,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
+    // Reads the rest of the view's row list in one go, for a move to its end.
+    void fetchAll();
 
 signals:
     // The view's current record is now at row (-1: none).
