@@ -114,8 +114,8 @@ static Rows readRows(SqlStore &store, const QString &file, const QString &sql)
     query.setForwardOnly(true);
     QString statement = sql;
     const TableDef *def = tessorinSchema().resolve(file);
-    statement.replace(u" FROM data"_s,
-        u" FROM "_s + (def ? SqlStore::tableRef(*def) : SqlStore::quoted(file)));
+    statement.replace(
+        u" FROM data"_s, u" FROM "_s + (def ? SqlStore::tableRef(*def) : SqlStore::quoted(file)));
     if (!query.exec(statement))
         throw EDataDirectory(u"Cannot read %1: %2"_s.arg(file, query.lastError().text()));
     Rows rows;
@@ -323,8 +323,7 @@ void ConsistencyCheck::checkCounter(bool job, QStringList &problems)
     const QString prefix = counter.first().at(0).toString().trimmed();
     const double next = counter.first().at(1).toDouble();
     const QString suffix = counter.first().at(2).toString().trimmed();
-    const Rows numbers =
-        readRows(*m_store, d.header, u"SELECT \"%1\" FROM data"_s.arg(d.number));
+    const Rows numbers = readRows(*m_store, d.header, u"SELECT \"%1\" FROM data"_s.arg(d.number));
     for (const QVariantList &row : numbers) {
         const QString number = row.at(0).toString();
         if (!number.startsWith(prefix) || !number.endsWith(suffix)

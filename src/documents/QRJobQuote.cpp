@@ -115,7 +115,6 @@ WHERE ( Jobs."Job_No" = RepJobs."Number" )
  ( Jobs."Client_ID" = Clients."Client_ID" )
   AND
  (Jobs."Job_No" = :no)
-ORDER BY RepJobs."ID")"_s
-        .arg(SqlStore::quoted(u"RepJobs.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
-            SqlStore::quoted(u"Jobs.DB"_s), SqlStore::quoted(u"Headings.db"_s));
+ORDER BY RepJobs."ID")"_s.arg(SqlStore::quoted(u"RepJobs.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
+        SqlStore::quoted(u"Jobs.DB"_s), SqlStore::quoted(u"Headings.db"_s));
 }

@@ -114,7 +114,6 @@ WHERE ( Quotes."Quote_No" = RepQte."Number" )
  ( Quotes."Client_ID" = Clients."Client_ID" )
   AND
  (Quotes."Quote_No" = :no)
-ORDER BY RepQte."ID")"_s
-        .arg(SqlStore::quoted(u"RepQte.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
-            SqlStore::quoted(u"Quotes.DB"_s), SqlStore::quoted(u"Headings.db"_s));
+ORDER BY RepQte."ID")"_s.arg(SqlStore::quoted(u"RepQte.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
+        SqlStore::quoted(u"Quotes.DB"_s), SqlStore::quoted(u"Headings.db"_s));
 }

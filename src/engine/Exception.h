@@ -28,7 +28,8 @@ private:
 class EDatabaseError : public Exception
 {
 public:
-    enum class Kind {
+    enum class Kind
+    {
         None,
         DuplicateKey, // a key or unique index already holds the value
         Busy, // another copy holds the database (or a lock in it) longer than we wait

@@ -13,7 +13,7 @@ RecordReader::RecordReader(TQVDatabase &database, int file, const QStringList &o
         columns << SqlStore::quoted(field.name);
     QStringList order;
     for (const QString &field : orderFields)
-        order << SqlStore::quoted(field);
+        order << SqlStore::quoted(field) + QStringLiteral(" NULLS FIRST"); // as SQLite orders
     order << SqlDialect::rowIdColumn();
     m_query.setForwardOnly(true);
     m_query.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")

@@ -48,7 +48,8 @@ public:
 
     // Makes a new database for schema at path (which must not exist yet); fill, when given, adds
     // the first rows through the query in the same transaction. Throws EDatabaseError.
-    static void create(const QString &path, const Schema &schema,
+    static void create(const QString &path,
+        const Schema &schema,
         const std::function<void(QSqlQuery &)> &fill = {});
     // What is wrong with the file at path as a database of ours, read from its header alone
     // (garbage, empty, another program's, another journal mode); empty when nothing is.
