@@ -1,13 +1,16 @@
 // The record locks between copies: which locks keep which out, counted locks, the holder named
 // so that the refused user knows whom to ask, a lock file damaged by a crash, and copies of the
-// previous version that keep their locks elsewhere.
+// previous version that keep their locks elsewhere. The rules of the locks run on both keepers:
+// the lock file of a data directory and a server's session locks.
 #include "TempDataDir.h"
+#include "TestServer.h"
 #include "data/TableSchema.h"
 #include "engine/Exception.h"
 #include "engine/FileRecordLocks.h"
 #include "engine/LockSessions.h"
 #include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
+#include "engine/ServerConnection.h"
 
 #include <QFile>
 #include <QSet>
@@ -28,6 +31,8 @@ class TestLocks : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void holderNamedFromAccount_data();
     void holderNamedFromAccount();
     void locksKeepOthersOut_data();
@@ -37,6 +42,9 @@ private slots:
     void damagedLockFileKeepsLiveLocks();
     void previousVersionNeverShares_data();
     void previousVersionNeverShares();
+
+private:
+    std::unique_ptr<TestServer> m_server;
 };
 
 namespace {
@@ -67,6 +75,50 @@ QString refusalFor(RecordLocks &locks, QStringView token)
     }
     locks.release(table, record);
     return checked.isEmpty() ? QString() : u"check refused what acquire took: "_s + checked;
+}
+
+// One copy's locks on the keeper under test: the lock file of a directory, or a server connection
+// of the copy's own (its session keeps its locks).
+class LockCopy
+{
+public:
+    LockCopy(const QString &directory, const TestServer *server)
+    {
+        if (!server) {
+            m_locks = RecordLocks::open(directory);
+            return;
+        }
+        static int copies = 0;
+        m_connection = u"copy-%1"_s.arg(++copies);
+        const QSqlDatabase db
+            = ServerConnection::fromText(server->keywords(), u"test"_s).open(m_connection);
+        m_locks = RecordLocks::openOnServer(db);
+    }
+    ~LockCopy()
+    {
+        m_locks.reset();
+        if (!m_connection.isEmpty()) {
+            QSqlDatabase::database(m_connection, false).close();
+            QSqlDatabase::removeDatabase(m_connection);
+        }
+    }
+    RecordLocks *operator->() const { return m_locks.get(); }
+    RecordLocks &operator*() const { return *m_locks; }
+
+private:
+    QString m_connection;
+    std::unique_ptr<RecordLocks> m_locks;
+};
+
+// Adds the rows of a lock rule once for each keeper, named "file: ..." and "server: ...", with
+// the keeper in the first column, "server".
+template <typename AddRows> void onBothKeepers(AddRows addRows)
+{
+    for (const bool server : { false, true }) {
+        addRows([server](const char *name) -> QTestData & {
+            return QTest::addRow("%s: %s", server ? "server" : "file", name) << server;
+        });
+    }
 }
 
 // Another copy of the previous version, as far as its lock database and slot go.
@@ -123,16 +175,32 @@ private:
 
 } // namespace
 
+void TestLocks::initTestCase()
+{
+    m_server = std::make_unique<TestServer>();
+}
+
+void TestLocks::cleanupTestCase()
+{
+    m_server.reset();
+}
+
 void TestLocks::holderNamedFromAccount_data()
 {
+    QTest::addColumn<bool>("server");
     QTest::addColumn<QByteArray>("user");
-    QTest::newRow("no USER in the environment") << QByteArray();
-    QTest::newRow("USER says something else") << QByteArray("somebody-else");
+    onBothKeepers([](auto row) {
+        row("no USER in the environment") << QByteArray();
+        row("USER says something else") << QByteArray("somebody-else");
+    });
 }
 
 void TestLocks::holderNamedFromAccount()
 {
+    QFETCH(bool, server);
     QFETCH(QByteArray, user);
+    if (server)
+        REQUIRE_SERVER(*m_server);
     const struct passwd *account = ::getpwuid(::geteuid());
     if (!account)
         QSKIP("this account has no entry in the system's user list");
@@ -147,8 +215,8 @@ void TestLocks::holderNamedFromAccount()
         qputenv("USER", user);
 
     TempDataDir dir;
-    auto mine = RecordLocks::open(dir.path());
-    auto theirs = RecordLocks::open(dir.path());
+    LockCopy mine(dir.path(), server ? m_server.get() : nullptr);
+    LockCopy theirs(dir.path(), server ? m_server.get() : nullptr);
     qputenv("USER", savedUser);
     if (!savedUserName.isEmpty())
         qputenv("USERNAME", savedUserName);
@@ -167,30 +235,35 @@ void TestLocks::holderNamedFromAccount()
 
 void TestLocks::locksKeepOthersOut_data()
 {
+    QTest::addColumn<bool>("server");
     QTest::addColumn<QString>("mine"); // taken (+) and let go of (-) by one copy, in order
     QTest::addColumn<QString>("refused"); // what another copy is then refused
     QTest::addColumn<QString>("free"); // what it may then take
-
-    QTest::newRow("record") << u"+Q7"_s << u"Q7 Q*"_s << u"Q8 L7 L*"_s;
-    QTest::newRow("whole table") << u"+Q*"_s << u"Q* Q7 Q0"_s << u"L7 L*"_s;
-    QTest::newRow("ids past 32 bits")
-        << u"+Q4294967296 +Q-5"_s << u"Q4294967296 Q-5"_s << u"Q4294967297 Q-4 L-5"_s;
-    QTest::newRow("taken twice, let go of once") << u"+Q7 +Q7 -Q7"_s << u"Q7 Q*"_s << u"Q8"_s;
-    QTest::newRow("taken twice, let go of twice")
-        << u"+Q7 +Q7 -Q7 -Q7"_s << QString() << u"Q7 Q*"_s;
-    QTest::newRow("table, then a record let go of") << u"+Q* +Q7 -Q7"_s << u"Q* Q7 Q8"_s << u"L7"_s;
-    QTest::newRow("record, then the table let go of") << u"+Q7 +Q* -Q*"_s << u"Q7 Q*"_s << u"Q8"_s;
-    QTest::newRow("all let go of") << u"+Q7 +Q* +Q8 -Q7 -Q* -Q8"_s << QString() << u"Q* Q7 Q8"_s;
+    onBothKeepers([](auto row) {
+        row("record") << u"+Q7"_s << u"Q7 Q*"_s << u"Q8 L7 L*"_s;
+        row("whole table") << u"+Q*"_s << u"Q* Q7 Q0"_s << u"L7 L*"_s;
+        row("ids past 31 and 32 bits")
+            << u"+Q4294967296 +Q-5 +Q2147483648"_s << u"Q4294967296 Q-5 Q2147483648"_s
+            << u"Q4294967297 Q-4 L-5 Q2147483647 Q0"_s;
+        row("taken twice, let go of once") << u"+Q7 +Q7 -Q7"_s << u"Q7 Q*"_s << u"Q8"_s;
+        row("taken twice, let go of twice") << u"+Q7 +Q7 -Q7 -Q7"_s << QString() << u"Q7 Q*"_s;
+        row("table, then a record let go of") << u"+Q* +Q7 -Q7"_s << u"Q* Q7 Q8"_s << u"L7"_s;
+        row("record, then the table let go of") << u"+Q7 +Q* -Q*"_s << u"Q7 Q*"_s << u"Q8"_s;
+        row("all let go of") << u"+Q7 +Q* +Q8 -Q7 -Q* -Q8"_s << QString() << u"Q* Q7 Q8"_s;
+    });
 }
 
 void TestLocks::locksKeepOthersOut()
 {
+    QFETCH(bool, server);
     QFETCH(QString, mine);
     QFETCH(QString, refused);
     QFETCH(QString, free);
+    if (server)
+        REQUIRE_SERVER(*m_server);
     TempDataDir dir;
-    const auto holder = RecordLocks::open(dir.path());
-    const auto other = RecordLocks::open(dir.path());
+    const LockCopy holder(dir.path(), server ? m_server.get() : nullptr);
+    const LockCopy other(dir.path(), server ? m_server.get() : nullptr);
     for (const QString &step : mine.split(u' ')) {
         const auto [table, record] = lockOf(QStringView(step).mid(1));
         if (step.startsWith(u'+'))
