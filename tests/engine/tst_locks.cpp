@@ -11,12 +11,16 @@
 #include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
 #include "engine/ServerConnection.h"
+#include "engine/ServerRecordLocks.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTest>
 
 #include <fcntl.h>
@@ -42,6 +46,11 @@ private slots:
     void damagedLockFileKeepsLiveLocks();
     void previousVersionNeverShares_data();
     void previousVersionNeverShares();
+    void serverLocksGoWithTheirProcess_data();
+    void serverLocksGoWithTheirProcess();
+    void lostConnectionLosesLocks_data();
+    void lostConnectionLosesLocks();
+    void goneSessionsClearedByTheNextCopy();
 
 private:
     std::unique_ptr<TestServer> m_server;
@@ -104,6 +113,13 @@ public:
     }
     RecordLocks *operator->() const { return m_locks.get(); }
     RecordLocks &operator*() const { return *m_locks; }
+    QSqlDatabase connection() const { return QSqlDatabase::database(m_connection, false); }
+    // The first column of what sql gives on this copy's connection.
+    QVariant queried(const QString &sql) const
+    {
+        QSqlQuery query(connection());
+        return query.exec(sql) && query.next() ? query.value(0) : query.lastError().text();
+    }
 
 private:
     QString m_connection;
@@ -373,6 +389,99 @@ void TestLocks::previousVersionNeverShares()
     // A copy of the previous version started now is told why it cannot lock.
     const QString refusal = old.registerSession(4);
     QVERIFY2(refusal.contains(u"newer version"_s), qPrintable(refusal));
+}
+
+void TestLocks::serverLocksGoWithTheirProcess_data()
+{
+    QTest::addColumn<bool>("kill");
+    QTest::newRow("holder lets go") << false;
+    QTest::newRow("holder killed with kill -9") << true;
+}
+
+// Another copy, a process of its own, holds a record and a table; this one is refused, told who
+// holds them, until that copy lets go or dies: then the server lets go of its locks at once.
+void TestLocks::serverLocksGoWithTheirProcess()
+{
+    QFETCH(bool, kill);
+    REQUIRE_SERVER(*m_server);
+    QProcess holder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"USER"_s, u"peer-holder"_s); // a lock names the account, not this
+    holder.setProcessEnvironment(environment);
+    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder.start(QStringLiteral(LOCK_PEER), { m_server->keywords(), u"Quotes.DB:7"_s, u"Lines.DB:*"_s });
+    while (!holder.canReadLine() && holder.waitForReadyRead(30000)) { }
+    QCOMPARE(QString::fromUtf8(holder.readLine()).trimmed(), u"held"_s);
+
+    TempDataDir dir;
+    LockCopy mine(dir.path(), m_server.get());
+    const QString byHolder
+        = RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
+    QCOMPARE(refusalFor(*mine, u"Q7"), byHolder);
+    QCOMPARE(refusalFor(*mine, u"L3"), byHolder);
+    QCOMPARE(refusalFor(*mine, u"Q8"), QString());
+
+    if (kill)
+        holder.kill();
+    else
+        holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(30000));
+    QCOMPARE(holder.exitStatus() == QProcess::NormalExit, !kill);
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        refusalFor(*mine, u"Q7").isEmpty() && refusalFor(*mine, u"L3").isEmpty(), 1000);
+    qInfo("taken %lld ms after the holder ended", clock.elapsed());
+}
+
+void TestLocks::lostConnectionLosesLocks_data()
+{
+    QTest::addColumn<QString>("loss");
+    QTest::newRow("connection kept") << QString();
+    QTest::newRow("server process ended") << u"terminated"_s;
+    QTest::newRow("connection closed and opened again") << u"reopened"_s;
+}
+
+// A copy whose connection dropped has lost its locks with it: it must not go on as their holder
+// (and post an edit whose lock another copy may have taken meanwhile).
+void TestLocks::lostConnectionLosesLocks()
+{
+    QFETCH(QString, loss);
+    REQUIRE_SERVER(*m_server);
+    TempDataDir dir;
+    const LockCopy mine(dir.path(), m_server.get());
+    const LockCopy other(dir.path(), m_server.get());
+    mine->acquire(u"Quotes.DB"_s, 7);
+    mine->acquire(u"Lines.DB"_s, RecordLocks::wholeTable);
+    if (loss == u"terminated"_s) {
+        const QString pid = mine.queried(u"SELECT pg_backend_pid()"_s).toString();
+        QCOMPARE(m_server->execute(u"SELECT pg_terminate_backend(%1, 10000)"_s.arg(pid)), QString());
+    } else if (loss == u"reopened"_s) {
+        QSqlDatabase db = mine.connection();
+        db.close();
+        QVERIFY(db.open());
+    }
+    const bool kept = loss.isEmpty();
+    QCOMPARE(mine->stillHolds(u"Quotes.DB"_s, 7), kept);
+    QCOMPARE(mine->stillHolds(u"Lines.DB"_s, RecordLocks::wholeTable), kept);
+    QCOMPARE(mine->holds(u"Quotes.DB"_s, 7), kept);
+    QCOMPARE(refusalFor(*other, u"Q7").isEmpty(), !kept);
+    QCOMPARE(refusalFor(*other, u"L3").isEmpty(), !kept);
+}
+
+// Rows of copies whose server process is gone are cleared by the next copy; live ones stay.
+void TestLocks::goneSessionsClearedByTheNextCopy()
+{
+    REQUIRE_SERVER(*m_server);
+    TempDataDir dir;
+    const LockCopy live(dir.path(), m_server.get());
+    QCOMPARE(m_server->execute(u"INSERT INTO \"%1\" VALUES (2147483000, 'gone', 'nowhere', now())"_s
+                                   .arg(ServerRecordLocks::sessionsTable())),
+        QString());
+    const LockCopy next(dir.path(), m_server.get());
+    QCOMPARE(next.queried(u"SELECT string_agg(user_name, ' ') FROM \"%1\""_s.arg(
+                 ServerRecordLocks::sessionsTable())),
+        QVariant(RecordLocks::accountName() + u' ' + RecordLocks::accountName()));
 }
 
 QTEST_GUILESS_MAIN(TestLocks)
