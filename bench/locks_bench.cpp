@@ -61,8 +61,7 @@ void timeLocks(const QString &keeper, RecordLocks &mine, RecordLocks &theirs)
         try {
             mine.acquire(u"Head.DB"_s, 1);
             qFatal("a held record was taken");
-        } catch (const EDatabaseError &) {
-        }
+        } catch (const EDatabaseError &) { }
     }));
     theirs.release(u"Head.DB"_s, 1);
 }

@@ -80,7 +80,8 @@ QString parse(const QString &text, QList<ServerConnection::Keyword> *keywords)
         const QString keyword = body.mid(start, at - start);
         skipSpace();
         if (keyword.isEmpty() || at == body.size() || body.at(at) != u'=')
-            return tr("\"%1\" is not keyword=value").arg(keyword.isEmpty() ? body.mid(start, 20) : keyword);
+            return tr("\"%1\" is not keyword=value")
+                .arg(keyword.isEmpty() ? body.mid(start, 20) : keyword);
         ++at;
         skipSpace();
         QString value;
@@ -126,7 +127,8 @@ QString refusalOf(const QList<ServerConnection::Keyword> &keywords)
         // QPSQL reads a semicolon as the end of an option.
         for (const QChar c : value) {
             if (c == u';' || c.category() == QChar::Other_Control)
-                return tr("the value of %1 holds a character a connection cannot pass on").arg(keyword);
+                return tr("the value of %1 holds a character a connection cannot pass on")
+                    .arg(keyword);
         }
     }
     return {};

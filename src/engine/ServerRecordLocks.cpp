@@ -63,22 +63,22 @@ QString keptSql(const QString &held)
 }
 
 // A record: the table's key shared, then the record's exclusively, or neither.
-const QString takeRecordAttempt
-    = u"CASE WHEN pg_try_advisory_lock_shared(0, k.t) THEN CASE "
-      "WHEN pg_try_advisory_lock(k.k1, k.k2) THEN true "
-      "WHEN pg_advisory_unlock_shared(0, k.t) THEN false ELSE false END ELSE false END"_s;
+const QString takeRecordAttempt =
+    u"CASE WHEN pg_try_advisory_lock_shared(0, k.t) THEN CASE "
+    "WHEN pg_try_advisory_lock(k.k1, k.k2) THEN true "
+    "WHEN pg_advisory_unlock_shared(0, k.t) THEN false ELSE false END ELSE false END"_s;
 
 const QString sessionTableSql = u"CREATE TABLE IF NOT EXISTS \"TQVSessions\" ("
                                 "pid integer PRIMARY KEY, user_name text NOT NULL, "
                                 "host_name text NOT NULL, started timestamptz NOT NULL)"_s;
 
 // This copy's row, and rows of server processes that are gone, in one statement.
-const QString registerSql
-    = u"WITH gone AS (DELETE FROM \"TQVSessions\" s WHERE s.pid <> pg_backend_pid() "
-      "AND NOT EXISTS (SELECT 1 FROM pg_stat_activity a WHERE a.pid = s.pid)) "
-      "INSERT INTO \"TQVSessions\" (pid, user_name, host_name, started) "
-      "VALUES (pg_backend_pid(), ?, ?, now()) ON CONFLICT (pid) DO UPDATE SET "
-      "user_name = EXCLUDED.user_name, host_name = EXCLUDED.host_name, started = EXCLUDED.started"_s;
+const QString registerSql =
+    u"WITH gone AS (DELETE FROM \"TQVSessions\" s WHERE s.pid <> pg_backend_pid() "
+    "AND NOT EXISTS (SELECT 1 FROM pg_stat_activity a WHERE a.pid = s.pid)) "
+    "INSERT INTO \"TQVSessions\" (pid, user_name, host_name, started) "
+    "VALUES (pg_backend_pid(), ?, ?, now()) ON CONFLICT (pid) DO UPDATE SET "
+    "user_name = EXCLUDED.user_name, host_name = EXCLUDED.host_name, started = EXCLUDED.started"_s;
 
 constexpr auto undefinedTable = "42P01";
 
@@ -92,7 +92,8 @@ ServerRecordLocks::ServerRecordLocks(const QSqlDatabase &connection, QObject *pa
     prepared(m_takeRecord, takeSql(takeRecordAttempt, false));
     prepared(m_takeTable, takeSql(u"pg_try_advisory_lock(0, k.t)"_s, true));
     prepared(m_giveRecord,
-        keysBound + u"SELECT pg_advisory_unlock(k.k1, k.k2), pg_advisory_unlock_shared(0, k.t) FROM k"_s);
+        keysBound
+            + u"SELECT pg_advisory_unlock(k.k1, k.k2), pg_advisory_unlock_shared(0, k.t) FROM k"_s);
     prepared(m_giveTable, keysBound + u"SELECT pg_advisory_unlock(0, k.t) FROM k"_s);
     prepared(m_conflictRecord, conflictSql(false));
     prepared(m_conflictTable, conflictSql(true));

@@ -27,7 +27,8 @@ void say(const QString &line)
 
 int holdUntilStdinCloses(QCoreApplication &app, const QString &keywords, const QStringList &locks)
 {
-    const QSqlDatabase db = ServerConnection::fromText(keywords, u"the arguments"_s).open(u"peer"_s);
+    const QSqlDatabase db =
+        ServerConnection::fromText(keywords, u"the arguments"_s).open(u"peer"_s);
     const auto held = RecordLocks::openOnServer(db);
     for (const QString &lock : locks) {
         const QString table = lock.section(u':', 0, 0);

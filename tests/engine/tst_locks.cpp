@@ -99,8 +99,8 @@ public:
         }
         static int copies = 0;
         m_connection = u"copy-%1"_s.arg(++copies);
-        const QSqlDatabase db
-            = ServerConnection::fromText(server->keywords(), u"test"_s).open(m_connection);
+        const QSqlDatabase db =
+            ServerConnection::fromText(server->keywords(), u"test"_s).open(m_connection);
         m_locks = RecordLocks::openOnServer(db);
     }
     ~LockCopy()
@@ -409,14 +409,15 @@ void TestLocks::serverLocksGoWithTheirProcess()
     environment.insert(u"USER"_s, u"peer-holder"_s); // a lock names the account, not this
     holder.setProcessEnvironment(environment);
     holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder.start(QStringLiteral(LOCK_PEER), { m_server->keywords(), u"Quotes.DB:7"_s, u"Lines.DB:*"_s });
+    holder.start(
+        QStringLiteral(LOCK_PEER), { m_server->keywords(), u"Quotes.DB:7"_s, u"Lines.DB:*"_s });
     while (!holder.canReadLine() && holder.waitForReadyRead(30000)) { }
     QCOMPARE(QString::fromUtf8(holder.readLine()).trimmed(), u"held"_s);
 
     TempDataDir dir;
     LockCopy mine(dir.path(), m_server.get());
-    const QString byHolder
-        = RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
+    const QString byHolder =
+        RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
     QCOMPARE(refusalFor(*mine, u"Q7"), byHolder);
     QCOMPARE(refusalFor(*mine, u"L3"), byHolder);
     QCOMPARE(refusalFor(*mine, u"Q8"), QString());
@@ -455,7 +456,8 @@ void TestLocks::lostConnectionLosesLocks()
     mine->acquire(u"Lines.DB"_s, RecordLocks::wholeTable);
     if (loss == u"terminated"_s) {
         const QString pid = mine.queried(u"SELECT pg_backend_pid()"_s).toString();
-        QCOMPARE(m_server->execute(u"SELECT pg_terminate_backend(%1, 10000)"_s.arg(pid)), QString());
+        QCOMPARE(
+            m_server->execute(u"SELECT pg_terminate_backend(%1, 10000)"_s.arg(pid)), QString());
     } else if (loss == u"reopened"_s) {
         QSqlDatabase db = mine.connection();
         db.close();
@@ -475,8 +477,9 @@ void TestLocks::goneSessionsClearedByTheNextCopy()
     REQUIRE_SERVER(*m_server);
     TempDataDir dir;
     const LockCopy live(dir.path(), m_server.get());
-    QCOMPARE(m_server->execute(u"INSERT INTO \"%1\" VALUES (2147483000, 'gone', 'nowhere', now())"_s
-                                   .arg(ServerRecordLocks::sessionsTable())),
+    QCOMPARE(
+        m_server->execute(u"INSERT INTO \"%1\" VALUES (2147483000, 'gone', 'nowhere', now())"_s.arg(
+            ServerRecordLocks::sessionsTable())),
         QString());
     const LockCopy next(dir.path(), m_server.get());
     QCOMPARE(next.queried(u"SELECT string_agg(user_name, ' ') FROM \"%1\""_s.arg(

@@ -56,17 +56,19 @@ void TestServerConnection::keywordsReadAndChecked_data()
     QTest::addColumn<QString>("expected"); // the keywords read, or a part of the refusal
 
     QTest::newRow("one a line, with comments")
-        << u"# the office server\nhost=db.example.org\nport=5433\n  dbname = quotes\n"_s
-        << true << u"host=db.example.org|port=5433|dbname=quotes"_s;
+        << u"# the office server\nhost=db.example.org\nport=5433\n  dbname = quotes\n"_s << true
+        << u"host=db.example.org|port=5433|dbname=quotes"_s;
     QTest::newRow("quoted and escaped, on one line")
-        << u"host='/run/our sockets' application_name='it\\'s ours' sslmode=verify-full"_s
-        << true << u"host=/run/our sockets|application_name=it's ours|sslmode=verify-full"_s;
+        << u"host='/run/our sockets' application_name='it\\'s ours' sslmode=verify-full"_s << true
+        << u"host=/run/our sockets|application_name=it's ours|sslmode=verify-full"_s;
     QTest::newRow("a service alone") << u"service=office"_s << true << u"service=office"_s;
     QTest::newRow("no file") << QString() << false << u"Cannot read"_s;
     QTest::newRow("a password") << u"host=db password=secret"_s << false << u"holds a password"_s;
-    QTest::newRow("a key's password") << u"sslpassword=secret"_s << false << u"holds a sslpassword"_s;
+    QTest::newRow("a key's password")
+        << u"sslpassword=secret"_s << false << u"holds a sslpassword"_s;
     QTest::newRow("an unknown keyword") << u"hots=db"_s << false << u"unknown keyword \"hots\""_s;
-    QTest::newRow("a keyword without a value") << u"host"_s << false << u"\"host\" is not keyword=value"_s;
+    QTest::newRow("a keyword without a value")
+        << u"host"_s << false << u"\"host\" is not keyword=value"_s;
     QTest::newRow("a quote left open") << u"host='db"_s << false << u"no closing quote"_s;
     QTest::newRow("a keyword twice") << u"host=a host=b"_s << false << u"host is given twice"_s;
     QTest::newRow("nothing but comments") << u"\n# none yet\n"_s << false << u"names no server"_s;
@@ -138,8 +140,8 @@ void TestServerConnection::opensTheNamedServer()
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(database, server.databaseName());
     } else {
-        QVERIFY2(failure.contains(filledIn(refusal))
-                && failure.contains(ServerConnection::fileName()),
+        QVERIFY2(
+            failure.contains(filledIn(refusal)) && failure.contains(ServerConnection::fileName()),
             qPrintable(failure));
     }
 }

@@ -20,8 +20,8 @@ QString run(const QString &host, const QString &database, const QString &sql)
         if (!db.isValid()) {
             error = u"Qt's PostgreSQL driver is not installed (scripts/install-deps installs it)"_s;
         } else {
-            db.setConnectOptions(u"host='%1' dbname='%2' user=postgres connect_timeout=10"_s.arg(
-                host, database));
+            db.setConnectOptions(
+                u"host='%1' dbname='%2' user=postgres connect_timeout=10"_s.arg(host, database));
             if (!db.open()) {
                 error = db.lastError().text();
             } else {
