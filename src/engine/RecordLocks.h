@@ -2,10 +2,11 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
+
+class QSqlDatabase;
 
 // The record and table locks shared by every copy of the program that opens one data directory:
 // what a lock means, whatever keeps it. A record lock keeps other copies from the record and from

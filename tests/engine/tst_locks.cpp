@@ -427,7 +427,7 @@ void TestLocks::serverLocksGoWithTheirProcess()
     else
         holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(30000));
-    QCOMPARE(holder.exitStatus() == QProcess::NormalExit, !kill);
+    QCOMPARE(holder.exitStatus() == QProcess::NormalExit && holder.exitCode() == 0, !kill);
     QElapsedTimer clock;
     clock.start();
     QTRY_VERIFY_WITH_TIMEOUT(
