@@ -25,9 +25,7 @@ void checkSound(const QString &directory)
 {
     SqlStore store(tessorinSchema());
     store.open(directory);
-    for (const TableDef &table : tessorinSchema().tables)
-        store.validate(table);
-    store.validateNothingElse(); // a backup file is data from outside
+    checkTables(store); // nothing undeclared either: a backup file is data from outside
     const QStringList problems = store.integrityProblems();
     if (!problems.isEmpty())
         throw DataToolError(u"The database is damaged: %1"_s.arg(problems.join(u"; "_s)));

@@ -13,12 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -422,36 +419,23 @@ private:
     QList<double> m_quotes;
 };
 
-// Counts the records of the tables a demo would add to, through a short read-only connection.
+// Counts the records of the tables a demo would add to, through a store of its own.
 int storedRecords(const QString &directory, const QStringList &tables)
 {
+    SqlStore store(tessorinSchema());
+    store.open(directory);
     int total = 0;
-    const QString name = u"tessorin-demo-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
-        if (!db.open()) {
-            error = db.lastError().text();
-        } else {
-            QSqlQuery query(db);
-            for (const QString &table : tables) {
-                if (query.exec(u"SELECT COUNT(*) FROM %1"_s.arg(SqlStore::quoted(table)))
-                    && query.next()) {
-                    total += query.value(0).toInt();
-                } else {
-                    error = table + u": "_s + query.lastError().text();
-                    break;
-                }
-                query.finish();
-            }
-        }
-        db.close();
+    QSqlQuery query(store.connection());
+    query.setForwardOnly(true);
+    for (const QString &table : tables) {
+        const TableDef *def = tessorinSchema().resolve(table);
+        query.prepare(u"SELECT COUNT(*) FROM %1"_s.arg(
+            def ? SqlStore::tableRef(*def) : SqlStore::quoted(table)));
+        SqlStore::run(query, table);
+        if (query.next())
+            total += query.value(0).toInt();
+        query.finish();
     }
-    QSqlDatabase::removeDatabase(name);
-    if (!error.isEmpty())
-        throw DataToolError(u"Cannot read %1: %2"_s.arg(SqlStore::databaseFileName(), error));
     return total;
 }
 

@@ -10,11 +10,9 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 
 #include <algorithm>
 #include <cmath>
@@ -90,43 +88,34 @@ QString keyText(double key)
 
 ConsistencyCheck::ConsistencyCheck(const QString &directory)
     : m_directory(directory)
-    , m_connection(u"tessorin-check-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    , m_store(std::make_unique<SqlStore>(tessorinSchema()))
 {
     if (!QFileInfo(directory).isDir())
         throw EDataDirectory(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
     const QString path = QDir(directory).filePath(SqlStore::databaseFileName());
     if (!QFileInfo(path).isFile())
         throw EDataDirectory(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
-    // Read-only, but not immutable: a journal left by a copy that was killed is played back
-    // first, by the first reader, as it would be when the program opens the directory.
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
-    db.setDatabaseName(path);
-    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=10000"_s);
-    if (!db.open())
-        throw EDataDirectory(u"Cannot open %1: %2"_s.arg(path, db.lastError().text()));
+    // Opened as the program opens it: a journal left by a copy that was killed is played back
+    // first. Nothing is written.
     try {
-        checkDatabase(directory);
+        m_store->open(directory);
+        checkTables(*m_store);
     } catch (const Exception &error) {
         throw EDataDirectory(error.message());
     }
 }
 
-ConsistencyCheck::~ConsistencyCheck()
-{
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-}
+ConsistencyCheck::~ConsistencyCheck() = default;
 
 // Runs sql, in which the table is called data, on the table file.
-static Rows readRows(const QString &connection, const QString &file, const QString &sql)
+static Rows readRows(SqlStore &store, const QString &file, const QString &sql)
 {
-    QSqlQuery query(QSqlDatabase::database(connection, false));
+    QSqlQuery query(store.connection());
     query.setForwardOnly(true);
     QString statement = sql;
-    statement.replace(u" FROM data"_s, u" FROM "_s + SqlStore::quoted(file));
+    const TableDef *def = tessorinSchema().resolve(file);
+    statement.replace(
+        u" FROM data"_s, u" FROM "_s + (def ? SqlStore::tableRef(*def) : SqlStore::quoted(file)));
     if (!query.exec(statement))
         throw EDataDirectory(u"Cannot read %1: %2"_s.arg(file, query.lastError().text()));
     Rows rows;
@@ -151,21 +140,25 @@ QStringList ConsistencyCheck::run()
 {
     m_counts = {};
     QStringList problems;
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    // One read transaction: every table is read as one commit left it.
-    QSqlQuery begin(db);
-    if (!begin.exec(u"BEGIN"_s))
-        throw EDataDirectory(u"Cannot read the database: %1"_s.arg(begin.lastError().text()));
-    begin.finish();
+    // One read: every table is read as one commit left it.
+    try {
+        m_store->beginSnapshot();
+    } catch (const Exception &error) {
+        throw EDataDirectory(error.message());
+    }
     struct EndRead
     {
-        QSqlDatabase db;
-        ~EndRead() { QSqlQuery(db).exec(u"COMMIT"_s); }
-    } endRead { db };
-    for (const QVariantList &row : readRows(m_connection, {}, u"PRAGMA integrity_check"_s)) {
-        if (row.value(0).toString() != u"ok"_s)
-            problems << u"The database is damaged: %1"_s.arg(row.value(0).toString());
+        SqlStore &store;
+        ~EndRead() { store.endSnapshot(); }
+    } endRead { *m_store };
+    QStringList damage;
+    try {
+        damage = m_store->integrityProblems();
+    } catch (const Exception &error) {
+        throw EDataDirectory(error.message());
     }
+    for (const QString &line : std::as_const(damage))
+        problems << u"The database is damaged: %1"_s.arg(line);
     checkDocuments(false, problems);
     checkDocuments(true, problems);
     checkKeys(problems);
@@ -198,9 +191,10 @@ void ConsistencyCheck::checkDocuments(bool job, QStringList &problems)
     QList<Header> headers;
     QHash<QString, int> byNumber;
     QHash<QString, int> byShortNumber;
-    const Rows headerRows = readRows(m_connection, d.header,
-        u"SELECT \"%1\", IFNULL(TotalMaterials, 0), IFNULL(TotalLabour, 0), IFNULL(\"%2\", 0) "
-        "FROM data ORDER BY \"%3\""_s.arg(d.number, d.total, d.key));
+    const Rows headerRows = readRows(*m_store, d.header,
+        u"SELECT \"%1\", COALESCE(\"TotalMaterials\", 0), COALESCE(\"TotalLabour\", 0), "
+        "COALESCE(\"%2\", 0) FROM data ORDER BY \"%3\" NULLS FIRST"_s.arg(
+            d.number, d.total, d.key));
     for (const QVariantList &row : headerRows) {
         Header header;
         header.number = row.at(0).toString();
@@ -221,7 +215,7 @@ void ConsistencyCheck::checkDocuments(bool job, QStringList &problems)
     // Rep_ID -> printed rows with that Rep_ID, as (ID, Number).
     QMap<double, QList<std::pair<double, QString>>> printed;
     const Rows printedRows =
-        readRows(m_connection, d.printed, u"SELECT ID, Number, Rep_ID FROM data"_s);
+        readRows(*m_store, d.printed, u"SELECT \"ID\", \"Number\", \"Rep_ID\" FROM data"_s);
     for (const QVariantList &row : printedRows)
         printed[row.at(2).toDouble()] << std::pair { row.at(0).toDouble(), row.at(1).toString() };
     m_counts.printedRows += int(printedRows.size());
@@ -230,9 +224,9 @@ void ConsistencyCheck::checkDocuments(bool job, QStringList &problems)
     for (bool material : { true, false }) {
         const QString file = material ? d.materials : d.labour;
         const QString kind = material ? u"material"_s : u"labour"_s;
-        const Rows lines = readRows(m_connection, file,
-            u"SELECT \"%1\", \"%2\", IFNULL(TotalCharge, 0), \"%3\" FROM data ORDER BY \"%1\""_s
-                .arg(d.key, d.number, d.repId));
+        const Rows lines = readRows(*m_store, file,
+            u"SELECT \"%1\", \"%2\", COALESCE(\"TotalCharge\", 0), \"%3\" FROM data "
+            "ORDER BY \"%1\" NULLS FIRST"_s.arg(d.key, d.number, d.repId));
         m_counts.lines += int(lines.size());
         for (const QVariantList &line : lines) {
             const QString lineKey = keyText(line.at(0).toDouble());
@@ -286,15 +280,15 @@ void ConsistencyCheck::checkDocuments(bool job, QStringList &problems)
 
 void ConsistencyCheck::checkKeys(QStringList &problems)
 {
-    const Rows counter = readRows(m_connection, u"PKey.DB"_s,
-        u"SELECT IFNULL(CurrentKey, 0) FROM data WHERE PrimaryKey = 1"_s);
+    const Rows counter = readRows(*m_store, u"PKey.DB"_s,
+        u"SELECT COALESCE(\"CurrentKey\", 0) FROM data WHERE \"PrimaryKey\" = 1"_s);
     if (counter.isEmpty())
         problems << u"PKey.DB: the key counter row is missing"_s;
     const double current = counter.isEmpty() ? 0 : counter.first().at(0).toDouble();
     m_counts.currentKey = current;
     QHash<double, QString> issued; // key -> where it was first seen
     for (const auto &[file, field] : keyFields) {
-        const Rows rows = readRows(m_connection, file, u"SELECT \"%1\" FROM data"_s.arg(field));
+        const Rows rows = readRows(*m_store, file, u"SELECT \"%1\" FROM data"_s.arg(field));
         for (const QVariantList &row : rows) {
             const QString place = u"%1 %2"_s.arg(file, field);
             if (row.at(0).isNull()) {
@@ -321,16 +315,15 @@ void ConsistencyCheck::checkKeys(QStringList &problems)
 void ConsistencyCheck::checkCounter(bool job, QStringList &problems)
 {
     const DocumentFiles &d = job ? jobFiles : quoteFiles;
-    const Rows counter = readRows(m_connection, d.counter,
-        u"SELECT IFNULL(Prefix, ''), IFNULL(\"%1\", 0), IFNULL(Suffix, '') FROM data WHERE \"%2\" = 1"_s
-            .arg(d.counterNext, d.key));
+    const Rows counter = readRows(*m_store, d.counter,
+        u"SELECT COALESCE(\"Prefix\", ''), COALESCE(\"%1\", 0), COALESCE(\"Suffix\", '') "
+        "FROM data WHERE \"%2\" = 1"_s.arg(d.counterNext, d.key));
     if (counter.isEmpty())
         return; // the first new document makes the row and starts at 1
     const QString prefix = counter.first().at(0).toString().trimmed();
     const double next = counter.first().at(1).toDouble();
     const QString suffix = counter.first().at(2).toString().trimmed();
-    const Rows numbers =
-        readRows(m_connection, d.header, u"SELECT \"%1\" FROM data"_s.arg(d.number));
+    const Rows numbers = readRows(*m_store, d.header, u"SELECT \"%1\" FROM data"_s.arg(d.number));
     for (const QVariantList &row : numbers) {
         const QString number = row.at(0).toString();
         if (!number.startsWith(prefix) || !number.endsWith(suffix)
@@ -352,8 +345,8 @@ void ConsistencyCheck::checkCounter(bool job, QStringList &problems)
 
 void ConsistencyCheck::checkUndoRows(QStringList &problems)
 {
-    const Rows rows = readRows(m_connection, u"global.db"_s,
-        u"SELECT GLOBAL_KEY, IFNULL(ID_FIELD, 0), IFNULL(ALPHA, '') FROM data"_s);
+    const Rows rows = readRows(*m_store, u"global.db"_s,
+        u"SELECT \"GLOBAL_KEY\", COALESCE(\"ID_FIELD\", 0), COALESCE(\"ALPHA\", '') FROM data"_s);
     for (const QVariantList &row : rows) {
         problems << u"global.db: an undo row is left over for \"%1\" (%2, charge %3)"_s.arg(
             row.at(0).toString(), row.at(2).toString(), amount(row.at(1).toDouble()));

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class SqlStore;
+
 // Reads a data directory's database and lists every place where it is damaged or where the stored
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
 // per line, keys issued once and below the key counter, number counters ahead of the numbers
@@ -22,8 +26,9 @@ public:
         double currentKey = 0;
     };
 
-    // Opens the database of directory and checks its tables are as declared. Throws
-    // EDataDirectory when it is missing, foreign or cannot be opened.
+    // Opens the database of directory (through the store, as the program does) and checks its
+    // tables are as declared. Throws EDataDirectory when it is missing, foreign or cannot be
+    // opened.
     explicit ConsistencyCheck(const QString &directory);
     ~ConsistencyCheck();
     ConsistencyCheck(const ConsistencyCheck &) = delete;
@@ -46,6 +51,6 @@ private:
     void checkUndoRows(QStringList &problems);
 
     QString m_directory;
-    QString m_connection;
+    std::unique_ptr<SqlStore> m_store;
     Counts m_counts;
 };

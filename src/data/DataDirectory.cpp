@@ -8,10 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -48,30 +45,12 @@ void refuseOccupied(const QDir &dir, const Schema &schema)
     }
 }
 
-void insertKeyCounter(const QString &path)
+// The row of the key counter, added in the transaction that makes the database.
+void insertKeyCounter(QSqlQuery &query)
 {
-    const QString name = u"tessorin-data-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            failure = db.lastError().text();
-        } else {
-            QSqlQuery query(db);
-            query.prepare(u"INSERT INTO \"PKey.DB\" (PrimaryKey, CurrentKey) VALUES (1, 0)"_s);
-            try {
-                SqlStore::run(query, u"PKey.DB"_s);
-            } catch (const Exception &error) {
-                failure = error.message();
-            }
-            query.finish();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (!failure.isEmpty())
-        throw EDataDirectory(u"Cannot write %1: %2"_s.arg(QFileInfo(path).fileName(), failure));
+    query.prepare(
+        u"INSERT INTO \"PKey.DB\" (\"PrimaryKey\", \"CurrentKey\") VALUES (1, 0)"_s);
+    SqlStore::run(query, u"PKey.DB"_s);
 }
 
 // Removes what a failed creation made, and only that.
@@ -129,13 +108,18 @@ QDir prepareNewDataDirectory(const QString &path, bool *createdDir)
     return dir;
 }
 
+void checkTables(SqlStore &store)
+{
+    for (const TableDef &table : tessorinSchema().tables)
+        store.validate(table);
+    store.validateNothingElse();
+}
+
 void checkDatabase(const QString &directory)
 {
     SqlStore store(tessorinSchema());
     store.open(directory);
-    for (const TableDef &table : tessorinSchema().tables)
-        store.validate(table);
-    store.validateNothingElse();
+    checkTables(store);
 }
 
 void createDataDirectory(const QString &path)
@@ -148,8 +132,7 @@ void createDataDirectory(const QString &path)
     const QString staging = SqlStore::databaseFileName() + u".new"_s;
     rollback.addFile(staging);
     rollback.addFile(SqlStore::databaseFileName());
-    SqlStore::create(dir.filePath(staging), tessorinSchema());
-    insertKeyCounter(dir.filePath(staging));
+    SqlStore::create(dir.filePath(staging), tessorinSchema(), insertKeyCounter);
     if (!QFile::rename(dir.filePath(staging), dir.filePath(SqlStore::databaseFileName())))
         throw EDataDirectory(u"Cannot create %1"_s.arg(
             QDir::toNativeSeparators(dir.filePath(SqlStore::databaseFileName()))));

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QString>
 
+class SqlStore;
+
 // Making, opening and checking a data directory: what the program's start and the data tool
 // both do. Failures throw EDataDirectory (data/Errors.h) or the engine's EDatabaseError.
 
@@ -19,6 +21,8 @@ QDir prepareNewDataDirectory(const QString &path, bool *createdDir);
 
 // Opens the database of directory and checks every table is stored as declared. Throws.
 void checkDatabase(const QString &directory);
+// The same on an open store: every table as declared, nothing undeclared. Throws.
+void checkTables(SqlStore &store);
 
 // Opens the data directory at path the way the program does at start-up and closes it again.
 // Throws EDataDirectory with the program's start-up failure message when the program could not

@@ -1,5 +1,7 @@
 #include "documents/QRJobQuote.h"
 
+#include "engine/SqlStore.h"
+
 using namespace Qt::StringLiterals;
 
 TqrepJobQuote::TqrepJobQuote(TDM *dm)
@@ -79,7 +81,8 @@ DocumentGeometry TqrepJobQuote::jobGeometry()
 
 QString TqrepJobQuote::querySql() const
 {
-    // Ordered by the printed rows' keys, which is the order the lines were added.
+    // Ordered by the printed rows' keys, which is the order the lines were added. Every name is
+    // quoted as the table set declares it, so the statement reads the same on any database.
     return uR"(SELECT Jobs."Job_No" , Jobs."Date" ,
  Jobs."DueDate" , Jobs."JobDescription" ,
  Jobs."JobTotal" , Jobs."TotalSalesTax" ,
@@ -103,14 +106,15 @@ QString TqrepJobQuote::querySql() const
  Clients."Phone_Home1" ,
  Clients."Phone_Mobile" ,
  Clients."Phone_BusFax"
-FROM "RepJobs.DB" RepJobs , "Clients.DB" Clients ,
- "Jobs.DB" Jobs , "Headings.DB" Headings
-WHERE ( Jobs.Job_No = RepJobs.Number )
+FROM %1 RepJobs , %2 Clients ,
+ %3 Jobs , %4 Headings
+WHERE ( Jobs."Job_No" = RepJobs."Number" )
   AND
- ( RepJobs.Heading_ID = Headings.Heading_ID )
+ ( RepJobs."Heading_ID" = Headings."Heading_ID" )
   AND
- ( Jobs.Client_ID = Clients.Client_ID )
+ ( Jobs."Client_ID" = Clients."Client_ID" )
   AND
  (Jobs."Job_No" = :no)
-ORDER BY RepJobs."ID")"_s;
+ORDER BY RepJobs."ID")"_s.arg(SqlStore::quoted(u"RepJobs.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
+        SqlStore::quoted(u"Jobs.DB"_s), SqlStore::quoted(u"Headings.db"_s));
 }

@@ -1,5 +1,7 @@
 #include "documents/QRQuote.h"
 
+#include "engine/SqlStore.h"
+
 using namespace Qt::StringLiterals;
 
 TqrepQuote::TqrepQuote(TDM *dm)
@@ -77,7 +79,8 @@ DocumentGeometry TqrepQuote::quoteGeometry()
 
 QString TqrepQuote::querySql() const
 {
-    // Ordered by the printed rows' keys, which is the order the lines were added.
+    // Ordered by the printed rows' keys, which is the order the lines were added. Every name is
+    // quoted as the table set declares it, so the statement reads the same on any database.
     return uR"(SELECT Quotes."Quote_No" , Quotes."Date" ,
  Quotes."DueDate" , Quotes."QuoteDescription" ,
  Quotes."QuoteTotal" , Quotes."TotalSalesTax" ,
@@ -101,15 +104,16 @@ QString TqrepQuote::querySql() const
  Clients."Phone_Home1" ,
  Clients."Phone_Mobile" ,
  Clients."Phone_BusFax"
-FROM "RepQte.DB" RepQte
-, "Clients.DB" Clients
- ,"Quotes.DB" Quotes , "Headings.DB" Headings
-WHERE ( Quotes.Quote_No = RepQte.Number )
+FROM %1 RepQte
+, %2 Clients
+ ,%3 Quotes , %4 Headings
+WHERE ( Quotes."Quote_No" = RepQte."Number" )
   AND
- ( RepQte.Heading_ID = Headings.Heading_ID )
+ ( RepQte."Heading_ID" = Headings."Heading_ID" )
   AND
- ( Quotes.Client_ID = Clients.Client_ID )
+ ( Quotes."Client_ID" = Clients."Client_ID" )
   AND
  (Quotes."Quote_No" = :no)
-ORDER BY RepQte."ID")"_s;
+ORDER BY RepQte."ID")"_s.arg(SqlStore::quoted(u"RepQte.DB"_s), SqlStore::quoted(u"Clients.DB"_s),
+        SqlStore::quoted(u"Quotes.DB"_s), SqlStore::quoted(u"Headings.db"_s));
 }

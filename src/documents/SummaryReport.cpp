@@ -3,6 +3,7 @@
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
+#include "engine/SqlStore.h"
 #include "report/ReportContext.h"
 
 #include <QDate>
@@ -103,8 +104,9 @@ SummaryQuery SummaryReport::query() const
             << u" %1.\"TotalLabour\" ,"_s.arg(t)
             << u" %1.\"TotalMaterials\" ,"_s.arg(t)
             << u" %1.\"DueDate\" , %1.\"Date\""_s.arg(t)
-            << u"FROM \"%1.DB\" %1 , \"Clients.DB\" Clients"_s.arg(t)
-            << u"WHERE ( %1.Client_ID = Clients.Client_ID )"_s.arg(t);
+            << u"FROM %2 %1 , %3 Clients"_s.arg(t, SqlStore::quoted(t + u".DB"_s),
+                   SqlStore::quoted(u"Clients.DB"_s))
+            << u"WHERE ( %1.\"Client_ID\" = Clients.\"Client_ID\" )"_s.arg(t);
     // clang-format on
 
     // The status condition, line by line; the codes are bound, never part of the text.
@@ -124,7 +126,9 @@ SummaryQuery SummaryReport::query() const
     }
     if (added)
         q.lines << u")"_s;
-    q.lines << u"ORDER BY %1.\"Status\", %1.\"%2\""_s.arg(t, m_kind.numberField);
+    // Headers without a status come first, as they always have; said, since databases differ.
+    q.lines << u"ORDER BY %1.\"Status\" NULLS FIRST, %1.\"%2\" NULLS FIRST"_s.arg(
+        t, m_kind.numberField);
     return q;
 }
 

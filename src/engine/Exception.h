@@ -23,18 +23,31 @@ private:
 };
 
 // An error of the table engine: a database that cannot be opened, a refused write, a held lock.
-// resultCode is SQLite's extended result code where the database refused (0 otherwise).
+// kind tells what the database refused, the same whichever database it is; the store maps its
+// own error codes to it (None where nothing was refused: a missing file, a malformed filter).
 class EDatabaseError : public Exception
 {
 public:
-    explicit EDatabaseError(QString message, int resultCode = 0)
+    enum class Kind
+    {
+        None,
+        DuplicateKey, // a key or unique index already holds the value
+        Busy, // another copy holds the database (or a lock in it) longer than we wait
+        Damaged, // the stored data cannot be read as a database of its kind
+        ReadOnly, // the database or its files cannot be written by this account
+        DiskFull,
+        LostConnection, // the database is no longer reachable (a share gone, an I/O failure)
+        Other,
+    };
+
+    explicit EDatabaseError(QString message, Kind kind = Kind::None)
         : Exception(std::move(message))
-        , m_resultCode(resultCode)
+        , m_kind(kind)
     { }
-    int resultCode() const { return m_resultCode; }
+    Kind kind() const { return m_kind; }
 
 private:
-    int m_resultCode;
+    Kind m_kind;
 };
 
 // A text that does not convert to the field's type ("'%s' is not a valid floating point value").

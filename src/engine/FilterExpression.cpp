@@ -249,8 +249,9 @@ private:
     {
         const QString column = SqlStore::quoted(field.name);
         const bool numeric = isNumericType(field.type);
-        // An empty field reads as 0 or "": compare through IFNULL except where a plain comparison
-        // gives the same answer, which keeps indexes usable for the common equality filters.
+        // An empty field reads as 0 or "": compare through COALESCE except where a plain
+        // comparison gives the same answer, which keeps indexes usable for the common equality
+        // filters.
         const QVariant emptyValue = numeric ? QVariant(0.0) : QVariant(QString());
         const QVariant compared = value.isNull() ? emptyValue : value;
         const bool valueIsEmpty =
@@ -259,7 +260,7 @@ private:
         if (op == QStringLiteral("=") && !valueIsEmpty)
             return QStringLiteral("%1 = ?").arg(column);
         const QString emptyLiteral = numeric ? QStringLiteral("0") : QStringLiteral("''");
-        return QStringLiteral("IFNULL(%1, %2) %3 ?").arg(column, emptyLiteral, op);
+        return QStringLiteral("COALESCE(%1, %2) %3 ?").arg(column, emptyLiteral, op);
     }
 
     const QString &m_text;

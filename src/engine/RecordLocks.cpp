@@ -2,6 +2,7 @@
 
 #include "engine/Exception.h"
 #include "engine/FileRecordLocks.h"
+#include "engine/ServerRecordLocks.h"
 
 #include <QElapsedTimer>
 #include <QSysInfo>
@@ -25,6 +26,11 @@ QString lockKey(const QString &file, qint64 record)
 std::unique_ptr<RecordLocks> RecordLocks::open(const QString &directory)
 {
     return std::make_unique<FileRecordLocks>(directory);
+}
+
+std::unique_ptr<RecordLocks> RecordLocks::openOnServer(const QSqlDatabase &connection)
+{
+    return std::make_unique<ServerRecordLocks>(connection);
 }
 
 RecordLocks::RecordLocks(QObject *parent)
@@ -108,4 +114,15 @@ void RecordLocks::check(const QString &file, qint64 record)
 bool RecordLocks::holds(const QString &file, qint64 record) const
 {
     return m_counts.value(lockKey(file, record)) > 0;
+}
+
+bool RecordLocks::stillHolds(const QString &file, qint64 record)
+{
+    const auto it = m_counts.find(lockKey(file, record));
+    if (it == m_counts.end())
+        return false;
+    if (kept(file.toUpper(), record))
+        return true;
+    m_counts.erase(it);
+    return false;
 }

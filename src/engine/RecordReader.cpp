@@ -1,5 +1,6 @@
 #include "engine/RecordReader.h"
 
+#include "engine/SqlDialect.h"
 #include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 
@@ -12,8 +13,8 @@ RecordReader::RecordReader(TQVDatabase &database, int file, const QStringList &o
         columns << SqlStore::quoted(field.name);
     QStringList order;
     for (const QString &field : orderFields)
-        order << SqlStore::quoted(field);
-    order << QStringLiteral("rowid");
+        order << SqlStore::quoted(field) + QStringLiteral(" NULLS FIRST"); // as SQLite orders
+    order << SqlDialect::rowIdColumn();
     m_query.setForwardOnly(true);
     m_query.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(columns.join(u','), database.tableRef(file),

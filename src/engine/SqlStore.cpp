@@ -42,6 +42,63 @@ sqlite3 *handleOf(const QSqlDriver *driver)
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+// How a database that another copy keeps locked for longer than a copy waits is reported, after
+// "The database <file>" or a table's name.
+QString busyProblem()
+{
+    return tr("is busy: another program holds it locked; try again in a moment");
+}
+
+// What SQLite's extended result code means to the program. The one place that reads SQLite's
+// codes: everything above the store sees only the kind.
+EDatabaseError::Kind kindOf(int extendedCode)
+{
+    using Kind = EDatabaseError::Kind;
+    switch (extendedCode) {
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+    case SQLITE_CONSTRAINT_UNIQUE:
+        return Kind::DuplicateKey;
+    default:
+        break;
+    }
+    switch (extendedCode & 0xff) {
+    case SQLITE_OK:
+        return Kind::None;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Kind::Busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return Kind::Damaged;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return Kind::ReadOnly;
+    case SQLITE_FULL:
+        return Kind::DiskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return Kind::LostConnection;
+    default:
+        return Kind::Other;
+    }
+}
+
+// The extended result code of the last failure on the connection of driver, or, when the
+// connection never opened, the code QtSql kept with error.
+int resultCodeOf(const QSqlDriver *driver, const QSqlError &error)
+{
+    if (sqlite3 *db = handleOf(driver))
+        return sqlite3_extended_errcode(db);
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber);
+    return isNumber ? code : SQLITE_ERROR;
+}
+
+EDatabaseError::Kind kindOf(const QSqlQuery &query)
+{
+    return kindOf(resultCodeOf(query.driver(), query.lastError()));
+}
+
 QString uriFor(const QString &path, const char *mode)
 {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
@@ -91,7 +148,7 @@ int tryEveryMillisecond(void *, int tries)
 [[noreturn]] void copyFailed(const QString &target, const QString &why, int code)
 {
     throw EDatabaseError(
-        tr("Cannot copy the database to %1: %2").arg(nativePath(target), why), code);
+        tr("Cannot copy the database to %1: %2").arg(nativePath(target), why), kindOf(code));
 }
 
 // Copies in steps of a few milliseconds, each under a read lock held for that step alone: a save of
@@ -250,24 +307,21 @@ void SqlStore::run(QSqlQuery &query, const QString &context)
 {
     if (query.exec())
         return;
-    sqlite3 *db = handleOf(query.driver());
-    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    const EDatabaseError::Kind kind = kindOf(query);
     QString text = query.lastError().databaseText();
-    if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
+    if (kind == EDatabaseError::Kind::DuplicateKey)
         text = tr("Key violation");
     else if (text.isEmpty())
         text = query.lastError().text();
     query.finish();
-    throw EDatabaseError(context.isEmpty() ? text : context + QStringLiteral(": ") + text, code);
+    throw EDatabaseError(context.isEmpty() ? text : context + QStringLiteral(": ") + text, kind);
 }
 
 void SqlStore::run(QSqlQuery &query, const QString &sql, const QString &context)
 {
     if (!query.prepare(sql)) {
-        sqlite3 *db = handleOf(query.driver());
-        const int code = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
         throw EDatabaseError(
-            context + QStringLiteral(": ") + query.lastError().databaseText(), code);
+            context + QStringLiteral(": ") + query.lastError().databaseText(), kindOf(query));
     }
     run(query, context);
     query.finish();
@@ -288,9 +342,11 @@ QSqlDatabase SqlStore::queryConnection()
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
         if (!db.open()) {
             const QString error = db.lastError().text();
+            const EDatabaseError::Kind kind = kindOf(resultCodeOf(db.driver(), db.lastError()));
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw EDatabaseError(tr("Cannot open %1: %2").arg(nativePath(m_databasePath), error));
+            throw EDatabaseError(
+                tr("Cannot open %1: %2").arg(nativePath(m_databasePath), error), kind);
         }
         QSqlQuery query(db);
         query.exec(QStringLiteral("PRAGMA query_only = 1"));
@@ -343,17 +399,24 @@ void SqlStore::open(const QString &directory)
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
         if (!db.open()) {
             const QString error = db.lastError().text();
+            const EDatabaseError::Kind kind = kindOf(resultCodeOf(db.driver(), db.lastError()));
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             throw EDatabaseError(
-                tr("Cannot open the database %1: %2").arg(nativePath(path), error));
+                tr("Cannot open the database %1: %2").arg(nativePath(path), error), kind);
         }
         if (sqlite3 *handle = handleOf(db.driver()))
             sqlite3_busy_handler(handle, tryEveryMillisecond, nullptr);
     }
     m_connection = name;
     m_databasePath = path;
-    const QString problem = [this] {
+    // A database another copy holds locked longer than we wait is busy, not unreadable.
+    EDatabaseError::Kind kind = EDatabaseError::Kind::None;
+    const auto unreadable = [&kind](EDatabaseError::Kind found, const QString &why) {
+        kind = found;
+        return found == EDatabaseError::Kind::Busy ? busyProblem() : why;
+    };
+    const QString problem = [&] {
         QSqlQuery query(connection());
         query.setForwardOnly(true);
         auto value = [&query](const QString &pragma, QVariant *result) {
@@ -364,11 +427,13 @@ void SqlStore::open(const QString &directory)
         };
         QVariant result;
         if (!value(QStringLiteral("PRAGMA application_id"), &result))
-            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+            return unreadable(
+                kindOf(query), tr("cannot be read: %1").arg(query.lastError().databaseText()));
         if (result.toInt() != applicationId)
             return tr("is not a database of this program");
         if (!value(QStringLiteral("PRAGMA user_version"), &result))
-            return tr("cannot be read: %1").arg(query.lastError().databaseText());
+            return unreadable(
+                kindOf(query), tr("cannot be read: %1").arg(query.lastError().databaseText()));
         const bool older =
             result.toInt() >= oldestUpgradableFormatVersion && result.toInt() < formatVersion;
         if (result.toInt() != formatVersion && !older)
@@ -390,13 +455,13 @@ void SqlStore::open(const QString &directory)
             m_dataVersion = dataVersion();
             m_counters = readCounters();
         } catch (const EDatabaseError &error) {
-            return tr("is damaged: %1").arg(error.message());
+            return unreadable(error.kind(), tr("is damaged: %1").arg(error.message()));
         }
         return QString();
     }();
     if (!problem.isEmpty()) {
         close();
-        throw EDatabaseError(tr("The database %1 %2").arg(nativePath(path), problem));
+        throw EDatabaseError(tr("The database %1 %2").arg(nativePath(path), problem), kind);
     }
 }
 
@@ -418,7 +483,8 @@ void SqlStore::close()
 
 // --- creation, checks and copies ---------------------------------------------------------------
 
-void SqlStore::create(const QString &path, const Schema &schema)
+void SqlStore::create(
+    const QString &path, const Schema &schema, const std::function<void(QSqlQuery &)> &fill)
 {
     if (QFileInfo::exists(path))
         throw EDatabaseError(tr("Cannot create %1: the file already exists").arg(nativePath(path)));
@@ -448,6 +514,9 @@ void SqlStore::create(const QString &path, const Schema &schema)
         query.addBindValue(def.fileName.toUpper());
         run(query, context);
     }
+    if (fill)
+        fill(query);
+    query.finish();
     run(query, QStringLiteral("COMMIT"), context);
 }
 
@@ -577,12 +646,22 @@ void SqlStore::rebuildTable(const TableDef &def)
 void SqlStore::validate(const TableDef &def)
 {
     auto fail = [&](const QString &what) {
-        throw EDatabaseError(tr("Table %1 is damaged: %2").arg(def.fileName, what));
+        throw EDatabaseError(
+            tr("Table %1 is damaged: %2").arg(def.fileName, what), EDatabaseError::Kind::Damaged);
+    };
+    // A table that could not be read is damaged only when the database says so.
+    auto failRead = [&](const QSqlQuery &query) {
+        const EDatabaseError::Kind kind = kindOf(query);
+        if (kind == EDatabaseError::Kind::Busy)
+            throw EDatabaseError(tr("Table %1 %2").arg(def.fileName, busyProblem()), kind);
+        throw EDatabaseError(
+            tr("Table %1 is damaged: %2").arg(def.fileName, query.lastError().databaseText()),
+            kind);
     };
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(tableRef(def))))
-        fail(query.lastError().databaseText());
+        failRead(query);
     QList<std::pair<QString, QString>> found; // name and declared type, in order
     QStringList primaryKey;
     while (query.next()) {
@@ -616,7 +695,7 @@ void SqlStore::validate(const TableDef &def)
     for (const IndexDef &index : def.indexes) {
         if (!query.exec(
                 QStringLiteral("PRAGMA index_info(%1)").arg(quoted(storedIndexName(def, index)))))
-            fail(query.lastError().databaseText());
+            failRead(query);
         QStringList columns;
         while (query.next())
             columns << query.value(2).toString();
@@ -688,7 +767,8 @@ void SqlStore::copyDatabase(const QString &from, const QString &to)
         QSqlDatabase in = source.db();
         if (!in.open())
             throw EDatabaseError(
-                tr("Cannot open the database %1: %2").arg(nativePath(from), in.lastError().text()));
+                tr("Cannot open the database %1: %2").arg(nativePath(from), in.lastError().text()),
+                kindOf(resultCodeOf(in.driver(), in.lastError())));
         QSqlQuery(in).exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
         // A busy database is tried again here, a millisecond apart, not after SQLite's longer
         // sleeps: the copy waits for a save no longer than the save takes.
@@ -748,6 +828,20 @@ void SqlStore::begin()
     m_inTransaction = true;
 }
 
+void SqlStore::beginSnapshot()
+{
+    QSqlQuery query(connection());
+    // Deferred: the read lock comes with the first read and is kept until endSnapshot.
+    run(query, QStringLiteral("BEGIN"), tr("Cannot read the database"));
+}
+
+void SqlStore::endSnapshot()
+{
+    QSqlQuery query(connection());
+    query.exec(QStringLiteral("COMMIT"));
+    query.finish();
+}
+
 void SqlStore::noteWritten(const QString &table)
 {
     const QString key = table.toUpper();
@@ -804,7 +898,7 @@ qint64 SqlStore::dataVersion()
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
-        throw EDatabaseError(query.lastError().databaseText());
+        throw EDatabaseError(query.lastError().databaseText(), kindOf(query));
     const qint64 version = query.value(0).toLongLong();
     query.finish();
     return version;

@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Where the data of a data directory is stored and how it is spoken to: the one SQLite database
 // file in the directory, its connection, the SQL dialect (table and index names, column types),
-// the write transactions and the per-table change counters. Nothing above this class knows the
-// database is SQLite beyond the SQL text of the views and the reports; a server database would
+// the write transactions and the per-table change counters. Above this class the SQL text is
+// portable or comes from SqlDialect, and errors carry a neutral kind; a server database would
 // take its place here.
 //
 // Each table of the table set is a table of the same name (the file names: "Quotes.DB", "INI"),
@@ -45,8 +47,11 @@ public:
     bool isOpen() const { return !m_connection.isEmpty(); }
     QString databasePath() const { return m_databasePath; }
 
-    // Makes a new database for schema at path (which must not exist yet). Throws EDatabaseError.
-    static void create(const QString &path, const Schema &schema);
+    // Makes a new database for schema at path (which must not exist yet); fill, when given, adds
+    // the first rows through the query in the same transaction. Throws EDatabaseError.
+    static void create(const QString &path,
+        const Schema &schema,
+        const std::function<void(QSqlQuery &)> &fill = {});
     // What is wrong with the file at path as a database of ours, read from its header alone
     // (garbage, empty, another program's, another journal mode); empty when nothing is.
     static QString headerProblem(const QString &path);
@@ -75,8 +80,8 @@ public:
     QSqlDatabase connection() const;
     // A read-only connection for report queries, opened on first use.
     QSqlDatabase queryConnection();
-    // Runs a prepared or given statement; a failure throws EDatabaseError with SQLite's extended
-    // result code and context in front of the database's message.
+    // Runs a prepared or given statement; a failure throws EDatabaseError with the kind of
+    // refusal and context in front of the database's message.
     static void run(QSqlQuery &query, const QString &context);
     static void run(QSqlQuery &query, const QString &sql, const QString &context);
 
@@ -89,6 +94,10 @@ public:
     // rolled back and EDatabaseError thrown.
     void commit();
     void rollback();
+    // Reads of many statements that see the database as one commit left it, writing nothing
+    // (not mixed with a write transaction). Throws EDatabaseError.
+    void beginSnapshot();
+    void endSnapshot();
 
     // --- change counters --------------------------------------------------------------------
     // The tables that other connections committed changes to since the last call (or the open).

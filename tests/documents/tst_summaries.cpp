@@ -192,13 +192,13 @@ void TestSummaries::statusCondition()
     report->Params = statusParams(statuses);
     const SummaryQuery query = report->query();
     const qsizetype where =
-        query.lines.indexOf(jobs ? u"WHERE ( Jobs.Client_ID = Clients.Client_ID )"_s
-                                 : u"WHERE ( Quotes.Client_ID = Clients.Client_ID )"_s);
+        query.lines.indexOf(jobs ? u"WHERE ( Jobs.\"Client_ID\" = Clients.\"Client_ID\" )"_s
+                                 : u"WHERE ( Quotes.\"Client_ID\" = Clients.\"Client_ID\" )"_s);
     QCOMPARE(where, 10);
     QCOMPARE(query.lines.mid(where + 1, query.lines.size() - where - 2), condition);
     QCOMPARE(query.lines.last(),
-        jobs ? u"ORDER BY Jobs.\"Status\", Jobs.\"Job_No\""_s
-             : u"ORDER BY Quotes.\"Status\", Quotes.\"Quote_No\""_s);
+        jobs ? u"ORDER BY Jobs.\"Status\" NULLS FIRST, Jobs.\"Job_No\" NULLS FIRST"_s
+             : u"ORDER BY Quotes.\"Status\" NULLS FIRST, Quotes.\"Quote_No\" NULLS FIRST"_s);
     // The codes are bound: none of them is part of the statement.
     QCOMPARE(query.values, values);
     QCOMPARE(query.sql().count(u'?'), values.size());

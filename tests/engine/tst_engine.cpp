@@ -11,6 +11,7 @@
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -50,6 +51,8 @@ private slots:
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
+    void busyDatabaseRefusedAsBusy_data();
+    void busyDatabaseRefusedAsBusy();
     void changeNoticesOnlyForChangedTables_data();
     void changeNoticesOnlyForChangedTables();
     void lockUnderWriteLockIsTriedNotWaited();
@@ -628,10 +631,65 @@ void TestEngine::keyViolationRefused()
         QFAIL("a duplicate key was stored");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.message(), u"Head.DB: Key violation"_s);
-        QCOMPARE(error.resultCode(), 1555); // SQLITE_CONSTRAINT_PRIMARYKEY
+        QCOMPARE(error.kind(), EDatabaseError::Kind::DuplicateKey);
     }
     QCOMPARE(heads->state(), DataSetState::Insert);
     QCOMPARE(stored(u"Head.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
+}
+
+// Another program holding the whole database locked, as a copy does while it commits, for as
+// long as it lives.
+class DatabaseHeld
+{
+public:
+    explicit DatabaseHeld(const QString &directory)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(u"BEGIN EXCLUSIVE"_s));
+    }
+    ~DatabaseHeld()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            QSqlQuery(db).exec(u"ROLLBACK"_s);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    DatabaseHeld(const DatabaseHeld &) = delete;
+    DatabaseHeld &operator=(const DatabaseHeld &) = delete;
+
+private:
+    QString m_name = u"held"_s;
+};
+
+// A database held locked for longer than a copy waits is busy wherever the copy meets it, with
+// its kind: never reported as damaged or unreadable.
+void TestEngine::busyDatabaseRefusedAsBusy_data()
+{
+    QTest::addColumn<bool>("connecting"); // else: checking a table of an open connection
+    QTest::newRow("connecting") << true;
+    QTest::newRow("checking a table") << false;
+}
+
+void TestEngine::busyDatabaseRefusedAsBusy()
+{
+    QFETCH(bool, connecting);
+    const DatabaseHeld held(m_dir->path());
+    try {
+        if (connecting) {
+            TQVDatabase other;
+            connectTestDatabase(other, m_dir->path());
+        } else {
+            m_db->openFile(u"Head.DB"_s);
+        }
+        QFAIL("a database held by another program was read");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::Busy);
+        QVERIFY2(error.message().contains(u"is busy"_s), qPrintable(error.message()));
+    }
 }
 
 // Another copy's commit is noticed by the views of the tables it wrote, and only by those; a

@@ -3,6 +3,7 @@
 #include "controls/window/CommandGuard.h"
 #include "engine/FilterExpression.h"
 #include "engine/ReportQuery.h"
+#include "engine/SqlDialect.h"
 #include "engine/SqlStore.h"
 #include "engine/TableView.h"
 
@@ -64,7 +65,7 @@ QString IncrementalSearchBox::candidateSql(
     QStringList quoted;
     for (const QString &column : columns)
         quoted << SqlStore::quoted(column);
-    QString where = SqlStore::quoted(searchField) + u" >= ? COLLATE NOCASE"_s;
+    QString where = SqlDialect::atOrAfterCaseBlind(SqlStore::quoted(searchField));
     values << lineEdit()->text();
     // Only what the list shows is offered: its filter (completed quotes hidden) applies here too.
     if (m_view->filtered() && !m_view->filter().trimmed().isEmpty()) {
@@ -73,8 +74,9 @@ QString IncrementalSearchBox::candidateSql(
         where += u" AND ("_s + filter.sql() + u')';
         values << filter.values();
     }
-    return u"SELECT %1 FROM \"%2\" WHERE %3 ORDER BY %4 COLLATE NOCASE LIMIT %5 OFFSET %6"_s
-        .arg(quoted.join(u", "_s), m_view->fileName(), where, SqlStore::quoted(searchField))
+    return u"SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT %5 OFFSET %6"_s
+        .arg(quoted.join(u", "_s), SqlStore::tableRef(m_view->tableDef()), where,
+            SqlDialect::caseBlindOrder(SqlStore::quoted(searchField)))
         .arg(limit)
         .arg(offset);
 }

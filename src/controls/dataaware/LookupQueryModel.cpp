@@ -3,6 +3,7 @@
 #include "engine/CaseSpellings.h"
 #include "engine/Exception.h"
 #include "engine/ReportQuery.h"
+#include "engine/SqlDialect.h"
 #include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 
@@ -10,18 +11,11 @@
 
 namespace {
 
-// Typed text as a LIKE pattern that matches only what starts with it: its own wildcards are
-// escaped. LIKE compares letters case aside.
-QString startsWithPattern(const QString &text)
+// The table as SQL text, in the spelling the table set declares.
+QString tableRef(const TQVDatabase *database, const QString &table)
 {
-    QString pattern;
-    pattern.reserve(text.size() + 1);
-    for (const QChar c : text) {
-        if (c == u'\\' || c == u'%' || c == u'_')
-            pattern += u'\\';
-        pattern += c;
-    }
-    return pattern + u'%';
+    const TableDef *def = database->schema() ? database->schema()->resolve(table) : nullptr;
+    return def ? SqlStore::tableRef(*def) : SqlStore::quoted(table);
 }
 
 bool sameKey(const QVariant &a, const QVariant &b)
@@ -101,8 +95,11 @@ QList<LookupQueryModel::Entry> LookupQueryModel::readAll(int offset) const
     QList<Entry> page;
     const QString shown = SqlStore::quoted(m_shownField);
     ReportQuery query(m_database);
-    query.setSql(QStringLiteral("SELECT %1, %2, rowid FROM %3 ORDER BY %2, rowid LIMIT ? OFFSET ?")
-                     .arg(SqlStore::quoted(m_keyField), shown, SqlStore::quoted(m_table)));
+    // SQLite's order puts empty fields first; said here, as every database orders alike.
+    query.setSql(
+        QStringLiteral("SELECT %1, %2, %4 FROM %3 ORDER BY %2 NULLS FIRST, %4 LIMIT ? OFFSET ?")
+            .arg(SqlStore::quoted(m_keyField), shown, tableRef(m_database, m_table),
+                SqlDialect::rowIdColumn()));
     query.addBindValue(Screenful);
     query.addBindValue(offset);
     try {
@@ -123,20 +120,21 @@ QList<LookupQueryModel::Entry> LookupQueryModel::readStartingWith(const QString 
 {
     QList<Entry> page;
     const QString shown = SqlStore::quoted(m_shownField);
-    QString sql = QStringLiteral("SELECT %1, %2, rowid FROM %3 WHERE %2 >= ? AND %2 < ? AND %2 "
-                                 "LIKE ? ESCAPE '\\'")
-                      .arg(SqlStore::quoted(m_keyField), shown, SqlStore::quoted(m_table));
+    const QString rowId = SqlDialect::rowIdColumn();
+    QString sql = QStringLiteral("SELECT %1, %2, %4 FROM %3 WHERE %2 >= ? AND %2 < ? AND %5")
+                      .arg(SqlStore::quoted(m_keyField), shown, tableRef(m_database, m_table),
+                          rowId, SqlDialect::startsWithCaseBlind(shown));
     ReportQuery query(m_database);
     query.addBindValue(spelling);
     query.addBindValue(spelling + QString::fromUcs4(U"\U0010FFFF", 1));
-    query.addBindValue(startsWithPattern(m_prefix));
+    query.addBindValue(SqlDialect::startsWithPattern(m_prefix));
     if (!m_entries.isEmpty()) {
-        sql += QStringLiteral(" AND (%1 > ? OR (%1 = ? AND rowid > ?))").arg(shown);
+        sql += QStringLiteral(" AND (%1 > ? OR (%1 = ? AND %2 > ?))").arg(shown, rowId);
         query.addBindValue(m_entries.last().text);
         query.addBindValue(m_entries.last().text);
         query.addBindValue(m_entries.last().rowid);
     }
-    sql += QStringLiteral(" ORDER BY %1, rowid LIMIT ?").arg(shown);
+    sql += QStringLiteral(" ORDER BY %1, %2 LIMIT ?").arg(shown, rowId);
     query.addBindValue(Screenful);
     query.setSql(sql);
     try {
@@ -186,7 +184,7 @@ QString LookupQueryModel::textOfKey(const QVariant &key) const
         return {};
     ReportQuery query(m_database);
     query.setSql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
-                     .arg(SqlStore::quoted(m_shownField), SqlStore::quoted(m_table),
+                     .arg(SqlStore::quoted(m_shownField), tableRef(m_database, m_table),
                          SqlStore::quoted(m_keyField)));
     query.addBindValue(key);
     try {

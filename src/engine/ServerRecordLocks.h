@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/RecordLocks.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+// Record and table locks as a PostgreSQL server's session advisory locks, on one connection, so a
+// copy that dies or loses its connection loses its locks at once and nothing is written per lock.
+//
+// Keys are the two-int form (key1, key2), apart from the one-bigint keys a write transaction may
+// use. A table number T (1..65536, the lock file's numbering, distinct for the schema's tables)
+// names the table's key (0, T); a record id in 0..2^31-1 has the key (T, id) of its own, and other
+// ids (larger or negative) share the keys (-T, folded id): a copy holding one of those keeps the
+// others out too, a refusal and never two holders. A table lock is an exclusive lock on the
+// table's key; a record lock a shared lock on it and an exclusive lock on the record's key, so
+// records of one table are taken by different copies at once while a table lock keeps all out.
+// The server counts a session's repeated takes per key and mode, as a copy needs.
+//
+// Who holds a lock: each copy writes its account and computer beside its server process id into
+// TQVSessions (made when missing), and a refused take reads the holder from pg_locks joined to it
+// in the same statement; rows of processes that are gone are cleared by the next copy that starts.
+// A take, a release and a refusal each cost one statement.
+class ServerRecordLocks : public RecordLocks
+{
+    Q_OBJECT
+
+public:
+    static QString sessionsTable() { return QStringLiteral("TQVSessions"); }
+
+    // Registers this copy on connection. Throws EDatabaseError.
+    explicit ServerRecordLocks(const QSqlDatabase &connection, QObject *parent = nullptr);
+    // Lets go of this session's locks and its row, as far as the connection still works.
+    ~ServerRecordLocks() override;
+
+    // The two keys of a lock; record is a record id or wholeTable.
+    static std::pair<qint32, qint32> keyOf(const QString &table, qint64 record);
+
+protected:
+    bool tryTake(const QString &table, qint64 record, QString *refusal) override;
+    void give(const QString &table, qint64 record) override;
+    QString conflict(const QString &table, qint64 record) override;
+    bool kept(const QString &table, qint64 record) override;
+
+private:
+    void registerSession();
+    QSqlQuery &prepared(QSqlQuery &query, const QString &sql);
+    // Runs query with the lock's table number and keys bound. Throws EDatabaseError.
+    void run(QSqlQuery &query, const QString &table, qint64 record);
+    QString holderNamed(const QSqlQuery &query, int userColumn) const;
+
+    QSqlDatabase m_db;
+    QSqlQuery m_takeRecord;
+    QSqlQuery m_takeTable;
+    QSqlQuery m_giveRecord;
+    QSqlQuery m_giveTable;
+    QSqlQuery m_conflictRecord;
+    QSqlQuery m_conflictTable;
+    QSqlQuery m_keptRecord;
+    QSqlQuery m_keptTable;
+};
