@@ -72,7 +72,7 @@ const QString indexesSql = ns
 const QString triggersSql = ns
     + u"SELECT t.relname::text, g.tgname::text, g.tgtype::int, g.tgenabled::text, "
       "p.proname::text, p.pronamespace = ns.oid, encode(g.tgargs, 'escape'), "
-      "g.tgattr::int2[] = '{}'::int2[] AND g.tgqual IS NULL "
+      "cardinality(g.tgattr::int2[]) = 0 AND g.tgqual IS NULL "
       "FROM pg_trigger g JOIN pg_class t ON t.oid = g.tgrelid "
       "JOIN ns ON t.relnamespace = ns.oid JOIN pg_proc p ON p.oid = g.tgfoid "
       "WHERE NOT g.tgisinternal"_s;
@@ -334,7 +334,9 @@ private:
         }
         for (int i = 0; i < fields; ++i) {
             const FieldDef &expected = def.fields.at(i);
-            const QString type = ServerSchema::columnType(expected);
+            // A key's fields hold a value in every row.
+            const QString type = ServerSchema::columnType(expected)
+                + (def.primaryKey.contains(expected.name) ? " NOT NULL"_L1 : ""_L1);
             if (found.at(i).first != expected.name)
                 return damaged(def.fileName,
                     tr("field %1 should be %2, not %3").arg(i + 1).arg(expected.name, found.at(i).first));
