@@ -1,6 +1,8 @@
 #include "engine/ServerErrors.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +34,18 @@ EDatabaseError::Kind ServerErrors::kindOf(const QSqlError &error)
     if (error.type() == QSqlError::NoError)
         return EDatabaseError::Kind::None;
     const QString sqlState = error.nativeErrorCode().trimmed();
-    if (sqlState.isEmpty())
+    if (!sqlState.isEmpty())
+        return kindOf(sqlState);
+    return error.type() == QSqlError::ConnectionError ? EDatabaseError::Kind::LostConnection
+                                                      : EDatabaseError::Kind::Other;
+}
+
+EDatabaseError::Kind ServerErrors::kindOf(const QSqlQuery &query)
+{
+    const QSqlError error = query.lastError();
+    // QPSQL's driver is open while its connection's status is good; on a connection that went,
+    // QSqlQuery refuses a statement without sending it, and without an error of its own.
+    if (error.nativeErrorCode().trimmed().isEmpty() && query.driver() && !query.driver()->isOpen())
         return EDatabaseError::Kind::LostConnection;
-    return kindOf(sqlState);
+    return kindOf(error);
 }

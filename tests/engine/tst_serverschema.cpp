@@ -227,30 +227,34 @@ void TestServerSchema::refusalsHaveTheirKind_data()
 {
     QTest::addColumn<QStringList>("before"); // the refused connection's statements first
     QTest::addColumn<QStringList>("other"); // then another connection's; {pid}: the refused one
-    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QStringList>("refused"); // each refused; the last one's kind is compared
     QTest::addColumn<EDatabaseError::Kind>("kind");
 
     using Kind = EDatabaseError::Kind;
     QTest::newRow("a key taken") << QStringList() << QStringList()
-                                 << u"INSERT INTO t VALUES (1)"_s << Kind::DuplicateKey;
+                                 << QStringList { u"INSERT INTO t VALUES (1)"_s } << Kind::DuplicateKey;
     QTest::newRow("a row another holds")
         << QStringList() << QStringList { u"BEGIN"_s, u"SELECT k FROM t FOR UPDATE"_s }
-        << u"SELECT k FROM t FOR UPDATE NOWAIT"_s << Kind::Busy;
+        << QStringList { u"SELECT k FROM t FOR UPDATE NOWAIT"_s } << Kind::Busy;
     QTest::newRow("a read-only session")
         << QStringList { u"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"_s }
-        << QStringList() << u"INSERT INTO t VALUES (2)"_s << Kind::ReadOnly;
+        << QStringList() << QStringList { u"INSERT INTO t VALUES (2)"_s } << Kind::ReadOnly;
     QTest::newRow("the server process ended")
         << QStringList() << QStringList { u"SELECT pg_terminate_backend({pid}, 10000)"_s }
-        << u"SELECT 1"_s << Kind::LostConnection;
+        << QStringList { u"SELECT 1"_s } << Kind::LostConnection;
+    QTest::newRow("a statement after the connection went")
+        << QStringList() << QStringList { u"SELECT pg_terminate_backend({pid}, 10000)"_s }
+        << QStringList { u"SELECT 1"_s, u"SELECT 2"_s } << Kind::LostConnection;
     QTest::newRow("no such table")
-        << QStringList() << QStringList() << u"SELECT 1 FROM nowhere"_s << Kind::Other;
+        << QStringList() << QStringList() << QStringList { u"SELECT 1 FROM nowhere"_s }
+        << Kind::Other;
 }
 
 void TestServerSchema::refusalsHaveTheirKind()
 {
     QFETCH(QStringList, before);
     QFETCH(QStringList, other);
-    QFETCH(QString, refused);
+    QFETCH(QStringList, refused);
     QFETCH(EDatabaseError::Kind, kind);
     TestServer server;
     REQUIRE_SERVER(server);
@@ -267,8 +271,9 @@ void TestServerSchema::refusalsHaveTheirKind()
         QVERIFY2(holding.exec(QString(sql).replace(u"{pid}"_s, pid)),
             qPrintable(holding.lastError().text()));
     }
-    QVERIFY(!query.exec(refused));
-    QCOMPARE(ServerErrors::kindOf(query.lastError()), kind);
+    for (const QString &sql : refused)
+        QVERIFY(!query.exec(sql));
+    QCOMPARE(ServerErrors::kindOf(query), kind);
 }
 
 QTEST_GUILESS_MAIN(TestServerSchema)
