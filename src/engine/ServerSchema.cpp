@@ -134,15 +134,16 @@ QStringList ServerSchema::createStatements(const Schema &schema)
     }
     statements << u"CREATE TABLE %1 (\"ApplicationId\" integer NOT NULL, "
                   "\"FormatVersion\" integer NOT NULL)"_s.arg(quoted(formatTable()));
-    statements << u"INSERT INTO %1 (\"ApplicationId\", \"FormatVersion\") VALUES (%2, %3)"_s.arg(
-        quoted(formatTable()))
+    statements << u"INSERT INTO %1 (\"ApplicationId\", \"FormatVersion\") VALUES (%2, %3)"_s
+                      .arg(quoted(formatTable()))
                       .arg(SqlStore::applicationId)
                       .arg(SqlStore::formatVersion);
     statements << u"CREATE TABLE %1 (\"TableName\" text COLLATE \"C\" PRIMARY KEY, "
                   "\"Counter\" bigint NOT NULL)"_s.arg(quoted(SqlStore::changesTable()));
     // The same definition ServerRecordLocks makes when it finds none.
-    statements << u"CREATE TABLE \"TQVSessions\" (pid integer PRIMARY KEY, user_name text NOT NULL, "
-                  "host_name text NOT NULL, started timestamptz NOT NULL)"_s;
+    statements
+        << u"CREATE TABLE \"TQVSessions\" (pid integer PRIMARY KEY, user_name text NOT NULL, "
+           "host_name text NOT NULL, started timestamptz NOT NULL)"_s;
     // The function runs with the schema's search path, whoever's statement fires it.
     statements << u"CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql "
                   "SET search_path FROM CURRENT AS $body$%2$body$"_s.arg(

@@ -194,8 +194,9 @@ public:
     {
         const QStringList everything = ServerSchemaCheck::everythingFound(connection, m_server);
         if (everything.isEmpty())
-            return { tr("The database %1 is empty: it holds no tables of this program")
-                         .arg(m_server) };
+            return {
+                tr("The database %1 is empty: it holds no tables of this program").arg(m_server)
+            };
         if (const QString marker = markerProblem(); !marker.isEmpty())
             return { tr("The database %1 %2").arg(m_server, marker) };
         readColumns();
@@ -214,13 +215,16 @@ public:
 private:
     QString markerProblem()
     {
-        if (!m_reader.read(ns + u"SELECT 1 FROM pg_class c JOIN ns ON c.relnamespace = ns.oid "
-                                 "WHERE c.relname = '%1' AND c.relkind = 'r'"_s.arg(
-                                     ServerSchema::formatTable()))
+        if (!m_reader
+                 .read(ns
+                     + u"SELECT 1 FROM pg_class c JOIN ns ON c.relnamespace = ns.oid "
+                       "WHERE c.relname = '%1' AND c.relkind = 'r'"_s.arg(
+                           ServerSchema::formatTable()))
                  .next())
             return tr("is not a database of this program");
-        QSqlQuery &query = m_reader.read(u"SELECT \"ApplicationId\", \"FormatVersion\" FROM %1"_s.arg(
-            SqlStore::quoted(ServerSchema::formatTable())));
+        QSqlQuery &query =
+            m_reader.read(u"SELECT \"ApplicationId\", \"FormatVersion\" FROM %1"_s.arg(
+                SqlStore::quoted(ServerSchema::formatTable())));
         if (!query.next())
             return tr("is not a database of this program");
         const int applicationId = query.value(0).toInt();
@@ -296,7 +300,8 @@ private:
         const QHash<QString, Columns> own = ownTables();
         for (auto it = own.cbegin(); it != own.cend(); ++it) {
             if (!m_columns.contains(it.key()))
-                m_problems << tr("Table %1 does not exist in the database %2").arg(it.key(), m_server);
+                m_problems
+                    << tr("Table %1 does not exist in the database %2").arg(it.key(), m_server);
             else if (m_columns.value(it.key()) != it.value())
                 damaged(it.key(), tr("its fields are not declared as this program makes them"));
         }
@@ -304,7 +309,8 @@ private:
 
     void checkCounters()
     {
-        if (m_columns.value(SqlStore::changesTable()) != ownTables().value(SqlStore::changesTable()))
+        if (m_columns.value(SqlStore::changesTable())
+            != ownTables().value(SqlStore::changesTable()))
             return;
         QSet<QString> counted;
         QSqlQuery &query = m_reader.read(
@@ -320,16 +326,18 @@ private:
     void checkTable(const TableDef &def)
     {
         if (!m_columns.contains(def.fileName)) {
-            m_problems << tr("Table %1 does not exist in the database %2").arg(def.fileName, m_server);
+            m_problems
+                << tr("Table %1 does not exist in the database %2").arg(def.fileName, m_server);
             return;
         }
         const Columns &found = m_columns.value(def.fileName);
         const int fields = int(def.fields.size());
         const bool hasRowId = !found.isEmpty() && found.last().first == ServerSchema::rowIdColumn();
         if (found.size() - (hasRowId ? 1 : 0) != fields) {
-            damaged(def.fileName, tr("it has %1 fields where %2 are expected")
-                                      .arg(found.size() - (hasRowId ? 1 : 0))
-                                      .arg(fields));
+            damaged(def.fileName,
+                tr("it has %1 fields where %2 are expected")
+                    .arg(found.size() - (hasRowId ? 1 : 0))
+                    .arg(fields));
             return;
         }
         for (int i = 0; i < fields; ++i) {
@@ -339,10 +347,13 @@ private:
                 + (def.primaryKey.contains(expected.name) ? " NOT NULL"_L1 : ""_L1);
             if (found.at(i).first != expected.name)
                 return damaged(def.fileName,
-                    tr("field %1 should be %2, not %3").arg(i + 1).arg(expected.name, found.at(i).first));
+                    tr("field %1 should be %2, not %3")
+                        .arg(i + 1)
+                        .arg(expected.name, found.at(i).first));
             if (found.at(i).second != type)
                 return damaged(def.fileName,
-                    tr("field %1 has type %2, not %3").arg(expected.name, found.at(i).second, type));
+                    tr("field %1 has type %2, not %3")
+                        .arg(expected.name, found.at(i).second, type));
         }
         const QHash<QString, Index> indexes = m_indexes.value(def.fileName);
         const Index rowIdKey = indexes.value(ServerSchema::rowIdKeyName(def));
@@ -352,10 +363,11 @@ private:
             damaged(def.fileName, tr("its row id column is missing or wrong"));
         const Index primary = indexes.value(ServerSchema::primaryKeyName(def));
         const bool anotherPrimary = std::any_of(indexes.cbegin(), indexes.cend(),
-            [&](const Index &index) { return index.primary; }) && !primary.primary;
-        if (def.primaryKey.isEmpty() ? anotherPrimary || primary.primary
-                                     : !primary.primary || !primary.plain
-                    || primary.columns != def.primaryKey)
+                                        [&](const Index &index) { return index.primary; })
+            && !primary.primary;
+        if (def.primaryKey.isEmpty()
+                ? anotherPrimary || primary.primary
+                : !primary.primary || !primary.plain || primary.columns != def.primaryKey)
             damaged(def.fileName, tr("its primary key is wrong"));
         for (const IndexDef &declared : def.indexes + def.lookupIndexes) {
             const auto index = indexes.constFind(SqlStore::storedIndexName(def, declared));
@@ -374,7 +386,8 @@ private:
                 continue;
             const QString table = query.value(0).toString();
             const TableDef *def = declaredTable(table);
-            ours.insert(table, def && query.value(2).toInt() == changeTriggerType
+            ours.insert(table,
+                def && query.value(2).toInt() == changeTriggerType
                     && query.value(3).toString() == "O"_L1
                     && query.value(4).toString() == ServerSchema::changeFunction()
                     && query.value(5).toBool()
@@ -391,7 +404,9 @@ private:
     {
         QSet<QString> declared;
         const auto declare = [&declared](const QString &kind, const QString &name,
-                                 const QString &table = {}) { declared << found(kind, name, table); };
+                                 const QString &table = {}) {
+            declared << found(kind, name, table);
+        };
         for (const QString &table : ownTables().keys())
             declare(u"table"_s, table);
         declare(u"index"_s, SqlStore::changesTable() + "_pkey"_L1, SqlStore::changesTable());
@@ -449,8 +464,8 @@ QStringList ServerSchemaCheck::everythingFound(
     QSqlQuery &query = reader.read(objectsSql);
     QStringList objects;
     while (query.next())
-        objects << found(query.value(0).toString(), query.value(1).toString(),
-            query.value(2).toString());
+        objects << found(
+            query.value(0).toString(), query.value(1).toString(), query.value(2).toString());
     std::sort(objects.begin(), objects.end());
     return objects;
 }

@@ -97,7 +97,8 @@ void TestServerSchema::checkNamesWhatIsWrong_data()
     QTest::newRow("an empty database") << false << QStringList() << u"is empty"_s;
     row("as made", {}, {});
     row("sessions table as the locks make it", { u"DROP TABLE \"TQVSessions\""_s }, {});
-    row("marker missing", { u"DROP TABLE \"TQVFormat\""_s }, u"is not a database of this program"_s);
+    row("marker missing", { u"DROP TABLE \"TQVFormat\""_s },
+        u"is not a database of this program"_s);
     row("another program's marker", { u"UPDATE \"TQVFormat\" SET \"ApplicationId\" = 1"_s },
         u"is not a database of this program"_s);
     row("another format", { u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 2"_s },
@@ -215,8 +216,8 @@ void TestServerSchema::writesAreCountedAndNoticed()
     QCOMPARE(server.execute(statement), QString());
     QVERIFY(notices.wait(20000));
     QCOMPARE(notices.first().at(0).toString(), ServerSchema::changesChannel());
-    QCOMPARE(notices.first().at(1).value<QSqlDriver::NotificationSource>(),
-        QSqlDriver::OtherSource);
+    QCOMPARE(
+        notices.first().at(1).value<QSqlDriver::NotificationSource>(), QSqlDriver::OtherSource);
     QCOMPARE(notices.first().at(2).toString(), u"QUOTES.DB"_s);
     QCOMPARE(connection.value(counter).toLongLong(), 2);
     QCOMPARE(notices.size(), 1);
@@ -232,7 +233,8 @@ void TestServerSchema::refusalsHaveTheirKind_data()
 
     using Kind = EDatabaseError::Kind;
     QTest::newRow("a key taken") << QStringList() << QStringList()
-                                 << QStringList { u"INSERT INTO t VALUES (1)"_s } << Kind::DuplicateKey;
+                                 << QStringList { u"INSERT INTO t VALUES (1)"_s }
+                                 << Kind::DuplicateKey;
     QTest::newRow("a row another holds")
         << QStringList() << QStringList { u"BEGIN"_s, u"SELECT k FROM t FOR UPDATE"_s }
         << QStringList { u"SELECT k FROM t FOR UPDATE NOWAIT"_s } << Kind::Busy;
@@ -245,9 +247,8 @@ void TestServerSchema::refusalsHaveTheirKind_data()
     QTest::newRow("a statement after the connection went")
         << QStringList() << QStringList { u"SELECT pg_terminate_backend({pid}, 10000)"_s }
         << QStringList { u"SELECT 1"_s, u"SELECT 2"_s } << Kind::LostConnection;
-    QTest::newRow("no such table")
-        << QStringList() << QStringList() << QStringList { u"SELECT 1 FROM nowhere"_s }
-        << Kind::Other;
+    QTest::newRow("no such table") << QStringList() << QStringList()
+                                   << QStringList { u"SELECT 1 FROM nowhere"_s } << Kind::Other;
 }
 
 void TestServerSchema::refusalsHaveTheirKind()
