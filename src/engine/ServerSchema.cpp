@@ -182,6 +182,9 @@ void ServerSchema::create(QSqlDatabase connection, const Schema &schema, const Q
         }
     };
     run(u"BEGIN"_s);
+    // The trigger function keeps this path (SET ... FROM CURRENT): our schema alone, then the
+    // writer's temporary tables, which therefore never stand in for ours.
+    run(u"SELECT set_config('search_path', quote_ident(current_schema()) || ', pg_temp', true)"_s);
     for (const QString &statement : createStatements(schema))
         run(statement);
     run(u"COMMIT"_s);

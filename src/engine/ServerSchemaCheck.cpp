@@ -77,10 +77,11 @@ const QString triggersSql = ns
       "JOIN ns ON t.relnamespace = ns.oid JOIN pg_proc p ON p.oid = g.tgfoid "
       "WHERE NOT g.tgisinternal"_s;
 
-// Function, its language, body, result type, arguments, run as its owner, settings.
+// Function, its language, body, result type, arguments, run as its owner, its search path ours.
 const QString functionsSql = ns
     + u"SELECT p.proname::text, l.lanname::text, p.prosrc, format_type(p.prorettype, NULL), "
-      "p.pronargs, p.prosecdef, p.proconfig IS NOT NULL FROM pg_proc p "
+      "p.pronargs, p.prosecdef, p.proconfig = ARRAY['search_path=' || "
+      "quote_ident(current_schema()) || ', pg_temp'] FROM pg_proc p "
       "JOIN ns ON p.pronamespace = ns.oid JOIN pg_language l ON l.oid = p.prolang"_s;
 
 // Domain, its base type, not null, collation and whether it has constraints.

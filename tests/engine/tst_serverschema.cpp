@@ -136,6 +136,9 @@ void TestServerSchema::checkNamesWhatIsWrong_data()
         { u"CREATE OR REPLACE FUNCTION tessorin_count_change() RETURNS trigger LANGUAGE plpgsql "
           "SET search_path FROM CURRENT AS $$BEGIN RETURN NULL; END$$"_s },
         u"the function tessorin_count_change that counts changes is missing or changed"_s);
+    row("the counting function's search path widened",
+        { u"ALTER FUNCTION tessorin_count_change() SET search_path = \"$user\", public"_s },
+        u"the function tessorin_count_change that counts changes is missing or changed"_s);
     row("an extra trigger",
         { u"CREATE FUNCTION spy() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RETURN NULL; END$$"_s,
             u"CREATE TRIGGER spy AFTER INSERT ON \"Quotes.DB\" FOR EACH ROW EXECUTE FUNCTION spy()"_s },
