@@ -149,13 +149,6 @@ struct Index
     QStringList columns;
 };
 
-struct Trigger
-{
-    QString table;
-    QString name;
-    bool ours = false; // of our function, with the table's counter key, as made
-};
-
 QString found(const QString &kind, const QString &name, const QString &table)
 {
     QString text = u"%1 %2"_s.arg(kind, SqlStore::quoted(name));
@@ -223,14 +216,23 @@ private:
                            ServerSchema::formatTable()))
                  .next())
             return tr("is not a database of this program");
-        QSqlQuery &query =
-            m_reader.read(u"SELECT \"ApplicationId\", \"FormatVersion\" FROM %1"_s.arg(
-                SqlStore::quoted(ServerSchema::formatTable())));
-        if (!query.next())
-            return tr("is not a database of this program");
-        const int applicationId = query.value(0).toInt();
-        const int format = query.value(1).toInt();
-        if (query.next() || applicationId != SqlStore::applicationId)
+        int applicationId = 0;
+        int format = 0;
+        int rows = 0;
+        try {
+            QSqlQuery &query =
+                m_reader.read(u"SELECT \"ApplicationId\", \"FormatVersion\" FROM %1"_s.arg(
+                    SqlStore::quoted(ServerSchema::formatTable())));
+            while (query.next() && ++rows == 1) {
+                applicationId = query.value(0).toInt();
+                format = query.value(1).toInt();
+            }
+        } catch (const EDatabaseError &error) {
+            // A table of that name with other fields is someone else's.
+            if (error.kind() == EDatabaseError::Kind::LostConnection)
+                throw;
+        }
+        if (rows != 1 || applicationId != SqlStore::applicationId)
             return tr("is not a database of this program");
         if (format != SqlStore::formatVersion)
             return tr("has format %1, not %2").arg(format).arg(SqlStore::formatVersion);

@@ -101,6 +101,9 @@ void TestServerSchema::checkNamesWhatIsWrong_data()
         u"is not a database of this program"_s);
     row("another program's marker", { u"UPDATE \"TQVFormat\" SET \"ApplicationId\" = 1"_s },
         u"is not a database of this program"_s);
+    row("a marker of another kind",
+        { u"DROP TABLE \"TQVFormat\""_s, u"CREATE TABLE \"TQVFormat\" (name text)"_s },
+        u"is not a database of this program"_s);
     row("another format", { u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 2"_s },
         u"has format 2, not 3"_s);
     row("a table missing", { u"DROP TABLE \"Quotes.DB\""_s },
