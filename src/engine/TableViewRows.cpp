@@ -103,6 +103,17 @@ const QVariant &nullValue()
     return null;
 }
 
+// The position of the field called name in def; throws EDatabaseError naming table when it has none.
+int declaredFieldIndex(const TableDef &def, const QString &name, const QString &table)
+{
+    const int index = def.fieldIndex(name);
+    if (index < 0) {
+        throw EDatabaseError(
+            QCoreApplication::translate("TableView", "%1: Field '%2' not found").arg(table, name));
+    }
+    return index;
+}
+
 } // namespace
 
 // --- reading ----------------------------------------------------------------------------------
@@ -755,9 +766,7 @@ bool TableView::locate(const QString &field, const QVariant &value)
     requireActive();
     checkBrowseMode();
     const TableDef &def = m_database->tableDef(m_file);
-    const int index = def.fieldIndex(field);
-    if (index < 0)
-        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    const int index = declaredFieldIndex(def, field, fileName());
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
@@ -807,9 +816,7 @@ QList<std::pair<qint64, QString>> TableView::recordsContaining(
 {
     requireActive();
     const TableDef &def = m_database->tableDef(m_file);
-    const int index = def.fieldIndex(field);
-    if (index < 0)
-        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    const int index = declaredFieldIndex(def, field, fileName());
     const QString column = SqlStore::quoted(def.fields.at(index).name);
     QVariantList bound;
     QString where = whereClause(bound);
@@ -830,9 +837,7 @@ qint64 TableView::firstRowidStartingWith(const QString &field, const QString &te
 {
     requireActive();
     const TableDef &def = m_database->tableDef(m_file);
-    const int index = def.fieldIndex(field);
-    if (index < 0)
-        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    const int index = declaredFieldIndex(def, field, fileName());
     const QString column = SqlStore::quoted(def.fields.at(index).name);
     const QStringList order = orderFieldsFor(def);
     const bool leads = !order.isEmpty() && def.fieldIndex(order.first()) == index;
@@ -876,9 +881,7 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
 {
     requireActive();
     const TableDef &def = m_database->tableDef(m_file);
-    const int index = def.fieldIndex(field);
-    if (index < 0)
-        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    const int index = declaredFieldIndex(def, field, fileName());
     QVariantList bound;
     const QString same = equalTo(SqlStore::quoted(def.fields.at(index).name),
         storageValue(def.fields.at(index), value), bound);
