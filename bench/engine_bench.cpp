@@ -3,7 +3,7 @@
 // takes to show here.
 #include "TestTables.h"
 #include "data/TQVTableSrc.h"
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -66,7 +66,7 @@ void run(QSqlDatabase &db, const QString &sql)
 
 void bigView(const QString &directory)
 {
-    rawExec(QDir(directory).filePath(SqlStore::databaseFileName()), [](QSqlDatabase &db) {
+    rawExec(QDir(directory).filePath(EmbeddedStore::databaseFileName()), [](QSqlDatabase &db) {
         run(db, u"BEGIN"_s);
         QSqlQuery insert(db);
         insert.prepare(u"INSERT INTO \"Line.DB\" (ID, No, Charge) VALUES (?, ?, ?)"_s);
@@ -167,7 +167,7 @@ void saving(const QString &directory)
     double plainPost = 0;
     QDir(directory).mkdir(u"plain"_s);
     createTestTables(QDir(directory).filePath(u"plain"_s));
-    rawExec(QDir(directory).filePath(u"plain/"_s + SqlStore::databaseFileName()),
+    rawExec(QDir(directory).filePath(u"plain/"_s + EmbeddedStore::databaseFileName()),
         [&](QSqlDatabase &plain) {
             run(plain, u"INSERT INTO \"Head.DB\" (ID, No, Total) VALUES (1, 'H1', 0)"_s);
             run(plain, u"INSERT INTO \"Keys.DB\" (K, Current) VALUES (1, 0)"_s);
@@ -230,13 +230,14 @@ void polling(const QString &directory)
     QElapsedTimer changed;
     qint64 changedNs = 0;
     for (int i = 0; i < 20; ++i) {
-        rawExec(QDir(directory).filePath(SqlStore::databaseFileName()), [&](QSqlDatabase &other) {
-            run(other, u"BEGIN IMMEDIATE"_s);
-            run(other, u"INSERT INTO \"Global.DB\" VALUES ('K%1', 'x')"_s.arg(i));
-            run(other,
-                u"UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = 'GLOBAL.DB'"_s);
-            run(other, u"COMMIT"_s);
-        });
+        rawExec(
+            QDir(directory).filePath(EmbeddedStore::databaseFileName()), [&](QSqlDatabase &other) {
+                run(other, u"BEGIN IMMEDIATE"_s);
+                run(other, u"INSERT INTO \"Global.DB\" VALUES ('K%1', 'x')"_s.arg(i));
+                run(other,
+                    u"UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = 'GLOBAL.DB'"_s);
+                run(other, u"COMMIT"_s);
+            });
         changed.start();
         db.checkForChanges();
         changedNs += changed.nsecsElapsed();

@@ -10,8 +10,8 @@
 #include "data/DataDirectory.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/Field.h"
-#include "engine/SqlStore.h"
 #include "engine/StatementCounter.h"
 
 #include <QCoreApplication>
@@ -47,9 +47,8 @@ void maybeLogged(int i, const std::function<void(int)> &body)
 
 QString statementText(const StatementCounter::Counts &counts, int operations)
 {
-    return QString::asprintf("%5.1f stmts (%.1f + %.1f locks)",
-        double(counts.total()) / operations, double(counts.data) / operations,
-        double(counts.locks) / operations);
+    return QString::asprintf("%5.1f stmts (%.1f + %.1f locks)", double(counts.total()) / operations,
+        double(counts.data) / operations, double(counts.locks) / operations);
 }
 
 StatementCounter::Counts lastCounts;
@@ -67,7 +66,10 @@ double millisecondsEach(int count, const std::function<void(int)> &body)
     return ms;
 }
 
-void report(const char *what, double ms, double baseline = 0, const char *against = "",
+void report(const char *what,
+    double ms,
+    double baseline = 0,
+    const char *against = "",
     const StatementCounter::Counts &counts = lastCounts)
 {
     const QByteArray statements = statementText(counts, 1).toLatin1();
@@ -87,7 +89,7 @@ public:
     explicit PlainSqlite(const QString &directory)
     {
         const QString path = QDir(directory).filePath(u"plain.db"_s);
-        SqlStore::create(path, tessorinSchema());
+        EmbeddedStore::create(path, tessorinSchema());
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         db.setDatabaseName(path);
         if (!db.open())
@@ -298,7 +300,7 @@ void runAll(const QString &base, bool filled)
         qFatal("Cannot make a directory in %s", qPrintable(base));
     createDataDirectory(root.filePath(u"DATA"_s));
     if (filled)
-        fillBusiness(QDir(root.filePath(u"DATA"_s)).filePath(SqlStore::databaseFileName()));
+        fillBusiness(QDir(root.filePath(u"DATA"_s)).filePath(EmbeddedStore::databaseFileName()));
     std::printf("\nData directory: %s (%s)\n", qPrintable(root.filePath(u"DATA"_s)),
         filled ? "200,000 lines, 20,000 quotes" : "empty");
 

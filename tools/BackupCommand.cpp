@@ -3,7 +3,7 @@
 #include "CreateCommand.h"
 #include "DataCommand.h"
 #include "data/TableSchema.h"
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +23,7 @@ QString native(const QString &path)
 // integrity check. Throws.
 void checkSound(const QString &directory)
 {
-    SqlStore store(tessorinSchema());
+    EmbeddedStore store(tessorinSchema());
     store.open(directory);
     checkTables(store); // nothing undeclared either: a backup file is data from outside
     const QStringList problems = store.integrityProblems();
@@ -37,7 +37,7 @@ void backupDataDirectory(const QString &directory, const QString &file)
 {
     if (QFileInfo::exists(file))
         throw DataToolError(u"Refusing to overwrite %1"_s.arg(native(file)));
-    SqlStore store(tessorinSchema());
+    EmbeddedStore store(tessorinSchema());
     store.open(directory); // refuses a directory that is not a data directory of ours
     for (const TableDef &table : tessorinSchema().tables)
         store.validate(table);
@@ -48,15 +48,15 @@ void restoreDataDirectory(const QString &file, const QString &directory)
 {
     if (!QFileInfo(file).isFile())
         throw DataToolError(u"%1 is not a file"_s.arg(native(file)));
-    const QString problem = SqlStore::headerProblem(file);
+    const QString problem = EmbeddedStore::headerProblem(file);
     if (!problem.isEmpty())
         throw DataToolError(u"%1 %2"_s.arg(native(file), problem));
     bool createdDir = false;
     const QDir dir = prepareNewDataDirectory(directory, &createdDir);
-    const QString target = dir.filePath(SqlStore::databaseFileName());
+    const QString target = dir.filePath(EmbeddedStore::databaseFileName());
     const QString staging = target + u".new"_s;
     try {
-        SqlStore::copyDatabase(file, staging);
+        EmbeddedStore::copyDatabase(file, staging);
         if (!QFile::rename(staging, target))
             throw DataToolError(u"Cannot create %1"_s.arg(native(target)));
         checkSound(dir.path());

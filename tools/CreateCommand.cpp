@@ -2,7 +2,7 @@
 
 #include "DataCommand.h"
 #include "data/TableSchema.h"
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -22,6 +22,6 @@ int runCreateCommand(const QStringList &arguments, QTextStream &out, QTextStream
     }
     out << "Created data directory " << QDir::toNativeSeparators(path) << " with "
         << tessorinSchema().tables.size() << " tables in "
-        << QDir::toNativeSeparators(QDir(path).filePath(SqlStore::databaseFileName())) << '\n';
+        << QDir::toNativeSeparators(QDir(path).filePath(EmbeddedStore::databaseFileName())) << '\n';
     return ExitOk;
 }

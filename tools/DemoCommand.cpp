@@ -4,8 +4,8 @@
 #include "DataCommand.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/Field.h"
-#include "engine/SqlStore.h"
 #include "engine/TableView.h"
 
 #include <QDate>
@@ -422,7 +422,7 @@ private:
 // Counts the records of the tables a demo would add to, through a store of its own.
 int storedRecords(const QString &directory, const QStringList &tables)
 {
-    SqlStore store(tessorinSchema());
+    EmbeddedStore store(tessorinSchema());
     store.open(directory);
     int total = 0;
     QSqlQuery query(store.connection());
@@ -453,7 +453,7 @@ void fillDemoData(TDM &dm)
 void fillDemoDirectory(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(QDir(absolute).filePath(SqlStore::databaseFileName())))
+    if (!QFileInfo::exists(QDir(absolute).filePath(EmbeddedStore::databaseFileName())))
         createDataDirectory(absolute);
     const QStringList filled { u"Quotes.DB"_s, u"Jobs.DB"_s, u"Clients.DB"_s, u"Material.DB"_s,
         u"Labour.db"_s };

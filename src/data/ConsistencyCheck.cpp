@@ -3,7 +3,7 @@
 #include "data/DataDirectory.h"
 #include "data/Errors.h"
 #include "data/TableSchema.h"
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,11 +88,11 @@ QString keyText(double key)
 
 ConsistencyCheck::ConsistencyCheck(const QString &directory)
     : m_directory(directory)
-    , m_store(std::make_unique<SqlStore>(tessorinSchema()))
+    , m_store(std::make_unique<EmbeddedStore>(tessorinSchema()))
 {
     if (!QFileInfo(directory).isDir())
         throw EDataDirectory(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
-    const QString path = QDir(directory).filePath(SqlStore::databaseFileName());
+    const QString path = QDir(directory).filePath(EmbeddedStore::databaseFileName());
     if (!QFileInfo(path).isFile())
         throw EDataDirectory(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
     // Opened as the program opens it: a journal left by a copy that was killed is played back

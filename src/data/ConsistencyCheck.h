@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class SqlStore;
+class EmbeddedStore;
 
 // Reads a data directory's database and lists every place where it is damaged or where the stored
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
@@ -51,6 +51,6 @@ private:
     void checkUndoRows(QStringList &problems);
 
     QString m_directory;
-    std::unique_ptr<SqlStore> m_store;
+    std::unique_ptr<EmbeddedStore> m_store;
     Counts m_counts;
 };

@@ -3,8 +3,8 @@
 #include "data/DataModuleMain.h"
 #include "data/Errors.h"
 #include "data/TableSchema.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/SharedFolder.h"
-#include "engine/SqlStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,16 +40,15 @@ void refuseOccupied(const QDir &dir, const Schema &schema)
     }
     if (!found.isEmpty()) {
         throw EDataDirectory(u"Refusing to create a data directory in %1: it already holds table "
-                            "files (%2). Give a new or empty directory."_s.arg(
-                                QDir::toNativeSeparators(dir.path()), found.join(u", "_s)));
+                             "files (%2). Give a new or empty directory."_s.arg(
+                                 QDir::toNativeSeparators(dir.path()), found.join(u", "_s)));
     }
 }
 
 // The row of the key counter, added in the transaction that makes the database.
 void insertKeyCounter(QSqlQuery &query)
 {
-    query.prepare(
-        u"INSERT INTO \"PKey.DB\" (\"PrimaryKey\", \"CurrentKey\") VALUES (1, 0)"_s);
+    query.prepare(u"INSERT INTO \"PKey.DB\" (\"PrimaryKey\", \"CurrentKey\") VALUES (1, 0)"_s);
     SqlStore::run(query, u"PKey.DB"_s);
 }
 
@@ -117,7 +116,7 @@ void checkTables(SqlStore &store)
 
 void checkDatabase(const QString &directory)
 {
-    SqlStore store(tessorinSchema());
+    EmbeddedStore store(tessorinSchema());
     store.open(directory);
     checkTables(store);
 }
@@ -129,13 +128,13 @@ void createDataDirectory(const QString &path)
     CreationRollback rollback(dir, createdDir);
     // The database is made under a name of its own and renamed when it is whole, so a
     // directory never holds half a database under the name the program opens.
-    const QString staging = SqlStore::databaseFileName() + u".new"_s;
+    const QString staging = EmbeddedStore::databaseFileName() + u".new"_s;
     rollback.addFile(staging);
-    rollback.addFile(SqlStore::databaseFileName());
-    SqlStore::create(dir.filePath(staging), tessorinSchema(), insertKeyCounter);
-    if (!QFile::rename(dir.filePath(staging), dir.filePath(SqlStore::databaseFileName())))
+    rollback.addFile(EmbeddedStore::databaseFileName());
+    EmbeddedStore::create(dir.filePath(staging), tessorinSchema(), insertKeyCounter);
+    if (!QFile::rename(dir.filePath(staging), dir.filePath(EmbeddedStore::databaseFileName())))
         throw EDataDirectory(u"Cannot create %1"_s.arg(
-            QDir::toNativeSeparators(dir.filePath(SqlStore::databaseFileName()))));
+            QDir::toNativeSeparators(dir.filePath(EmbeddedStore::databaseFileName()))));
     checkDatabase(dir.path()); // a directory reported as made is one the program can open
     rollback.commit();
 }

@@ -1,27 +1,27 @@
 #pragma once
 
+#include "engine/Exception.h"
 #include "engine/TableDef.h"
 
-#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <memory>
 
-// Where the data of a data directory is stored and how it is spoken to: the one SQLite database
-// file in the directory, its connection, the SQL dialect (table and index names, column types),
-// the write transactions and the per-table change counters. Above this class the SQL text is
-// portable or comes from SqlDialect, and errors carry a neutral kind; a server database would
-// take its place here.
+class RecordLocks;
+
+// Where the data of a data directory is stored and how it is spoken to: the connection, the
+// write transactions, the per-table change counters and the checks of what is stored. Two stores
+// implement it: the embedded SQLite database in the directory (EmbeddedStore) and a PostgreSQL
+// server named by the directory's Tessorin.server (ServerStore). Above the stores the SQL text is
+// portable or comes from SqlDialect, and errors carry a neutral kind.
 //
 // Each table of the table set is a table of the same name (the file names: "Quotes.DB", "INI"),
-// with the fields in declared order and types that carry the field types ("ALPHA_TEXT(30)",
-// "NUMBER_REAL", "MONEY_REAL", "NUMBER_MONEY_REAL", "DATE_TEXT" as yyyy-MM-dd, "MEMO_TEXT",
-// "GRAPHIC_BLOB"), its primary key and its named indexes. SQLite keeps index names in one name
-// space per database, so an index is stored as "<table>/<index>"; the table set keeps the names
-// as declared. One more table, TQVChanges, counts the commits that wrote each table.
+// with the fields in declared order, its primary key and its named indexes. Index names share one
+// name space per database, so an index is stored as "<table>/<index>"; the table set keeps the
+// names as declared. One more table, TQVChanges, counts the commits that wrote each table.
 class SqlStore
 {
 public:
@@ -31,98 +31,83 @@ public:
     // format 2 or 3 is brought up to 4 when it is opened; other formats are refused.
     static constexpr int formatVersion = 4;
     static constexpr int oldestUpgradableFormatVersion = 2;
-    static QString databaseFileName() { return QStringLiteral("Tessorin.db"); }
     static QString changesTable() { return QStringLiteral("TQVChanges"); }
 
-    explicit SqlStore(const Schema &schema);
-    ~SqlStore();
+    // The store of the data in directory, connected: the server its Tessorin.server names, or
+    // else its embedded database. A directory holding both is refused. Throws EDatabaseError
+    // naming the database and what is wrong.
+    static std::unique_ptr<SqlStore> connect(const Schema &schema, const QString &directory);
+
+    virtual ~SqlStore();
     SqlStore(const SqlStore &) = delete;
     SqlStore &operator=(const SqlStore &) = delete;
 
-    // Connects to the database in directory. Creates nothing and changes nothing but an older
-    // format's declarations (upgradeStoredTexts): a missing, damaged, foreign or locked database
-    // throws EDatabaseError naming the file and what is wrong.
-    void open(const QString &directory);
-    void close();
+    const Schema &schema() const { return m_schema; }
     bool isOpen() const { return !m_connection.isEmpty(); }
-    QString databasePath() const { return m_databasePath; }
+    virtual void close() = 0;
+    // Where the data is, for messages: the database file, or the server and its database.
+    virtual QString location() const = 0;
 
-    // Makes a new database for schema at path (which must not exist yet); fill, when given, adds
-    // the first rows through the query in the same transaction. Throws EDatabaseError.
-    static void create(const QString &path,
-        const Schema &schema,
-        const std::function<void(QSqlQuery &)> &fill = {});
-    // What is wrong with the file at path as a database of ours, read from its header alone
-    // (garbage, empty, another program's, another journal mode); empty when nothing is.
-    static QString headerProblem(const QString &path);
     // Checks that the table is stored exactly as def declares it. Throws EDatabaseError.
-    void validate(const TableDef &def);
+    virtual void validate(const TableDef &def) = 0;
     // Checks that the database holds nothing the schema does not declare: no trigger, view,
     // table or index of anyone else's (a copy brought in from outside could run code of its own
     // at every write). Throws EDatabaseError naming what it found.
-    void validateNothingElse();
-    // A consistent copy of the whole database at path (which must not exist), made while other
-    // copies of the program may be writing. Throws EDatabaseError.
-    void backup(const QString &path);
-    // The same from the database file from to the new file to.
-    static void copyDatabase(const QString &from, const QString &to);
-    // What SQLite's own check finds wrong with the database; empty when it is sound.
-    QStringList integrityProblems();
+    virtual void validateNothingElse() = 0;
+    // A consistent copy of the whole database as an embedded database file at path (which must
+    // not exist), made while other copies of the program may be writing. Throws EDatabaseError.
+    virtual void backup(const QString &path) = 0;
+    // What the database's own check finds wrong with it; empty when it is sound.
+    virtual QStringList integrityProblems() = 0;
+
+    // What keeps this account from writing the data, with the lock-control files in
+    // controlDirectory; empty when nothing does. Refused at the connection rather than found at
+    // the first save.
+    virtual QString writeProblem(const QString &controlDirectory) const = 0;
+    // The record locks shared with the other copies of the program. Throws EDatabaseError.
+    virtual std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) = 0;
 
     // --- dialect ----------------------------------------------------------------------------
     static QString quoted(const QString &identifier); // "name" with inner quotes doubled
     static QString tableRef(const TableDef &def) { return quoted(def.fileName); }
     static QString storedIndexName(const TableDef &def, const IndexDef &index);
-    static QString columnType(const FieldDef &field);
-    static QStringList createStatements(const TableDef &def);
 
     // --- statements -------------------------------------------------------------------------
     QSqlDatabase connection() const;
     // A read-only connection for report queries, opened on first use.
-    QSqlDatabase queryConnection();
+    virtual QSqlDatabase queryConnection() = 0;
     // Runs a prepared or given statement; a failure throws EDatabaseError with the kind of
     // refusal and context in front of the database's message.
     static void run(QSqlQuery &query, const QString &context);
     static void run(QSqlQuery &query, const QString &sql, const QString &context);
+    // The kind of the failure of the query's last statement, on either database.
+    static EDatabaseError::Kind errorKind(const QSqlQuery &query);
 
     // --- transactions -----------------------------------------------------------------------
-    // Starts the write transaction (BEGIN IMMEDIATE): waits for other copies' writes to end.
-    void begin();
+    // Starts the write transaction: waits for other copies' writes to end.
+    virtual void begin() = 0;
     bool inTransaction() const { return m_inTransaction; }
     void noteWritten(const QString &table);
     // Counts one change for every table written, then commits. On failure the transaction is
     // rolled back and EDatabaseError thrown.
-    void commit();
-    void rollback();
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
     // Reads of many statements that see the database as one commit left it, writing nothing
     // (not mixed with a write transaction). Throws EDatabaseError.
-    void beginSnapshot();
-    void endSnapshot();
+    virtual void beginSnapshot() = 0;
+    virtual void endSnapshot() = 0;
 
     // --- change counters --------------------------------------------------------------------
     // The tables that other connections committed changes to since the last call (or the open).
-    // Cheap when nothing changed: one PRAGMA.
-    QStringList changedTables();
+    virtual QStringList changedTables() = 0;
 
-private:
-    // Widens, in one write transaction, every text field stored narrower than the table set
-    // declares it, keeping every row (with its row id) and index, makes the look-up indexes
-    // an older format lacks, and marks the database as of the current format. A table that
-    // differs in any other way is left to validate().
-    void upgradeStoredTexts();
-    void rebuildTable(const TableDef &def);
-    bool hasIndex(const QString &storedName);
-    QList<std::pair<QString, QString>> storedFields(const TableDef &def);
-    qint64 dataVersion();
-    QHash<QString, qint64> readCounters();
+protected:
+    explicit SqlStore(const Schema &schema);
+    // Closes and forgets the connections named.
+    static void removeConnection(QString *name);
 
     const Schema &m_schema;
     QString m_connection;
-    QString m_queryConnection;
-    QString m_databasePath;
     bool m_inTransaction = false;
-    QStringList m_written;
-    qint64 m_dataVersion = -1;
-    bool m_committedSincePoll = false;
-    QHash<QString, qint64> m_counters; // table name (upper case) -> commits seen
+    QStringList m_written; // tables written in the open transaction, upper case
 };

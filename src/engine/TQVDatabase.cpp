@@ -1,10 +1,7 @@
 #include "engine/TQVDatabase.h"
 
 #include "engine/Exception.h"
-#include "engine/FileRecordLocks.h"
-#include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
-#include "engine/SharedFolder.h"
 #include "engine/TableView.h"
 
 #include <QDir>
@@ -24,28 +21,6 @@ QString paramValue(const QStringList &params, const QString &name)
         const qsizetype equals = param.indexOf(u'=');
         if (equals > 0 && param.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
             return param.mid(equals + 1).trimmed();
-    }
-    return {};
-}
-
-// What keeps this account from writing the data of directory, with its lock-control files in
-// controlDirectory: the database would open read-only and the first save fail, so it is refused
-// at the connection instead. Files not made yet are covered by their folder.
-QString writeProblem(const QString &directory, const QString &controlDirectory)
-{
-    const QDir data(directory);
-    const QDir control(controlDirectory);
-    const std::pair<QString, QString> needed[] = {
-        { TQVDatabase::tr("The data directory"), data.absolutePath() },
-        { TQVDatabase::tr("The database"), data.filePath(SqlStore::databaseFileName()) },
-        { TQVDatabase::tr("The lock control directory"), control.absolutePath() },
-        { TQVDatabase::tr("The lock control file"), control.filePath(PreviousVersionLocks::controlFileName()) },
-        { TQVDatabase::tr("The lock file"), control.filePath(FileRecordLocks::lockFileName()) },
-    };
-    for (const auto &[what, path] : needed) {
-        const QString problem = SharedFolder::writeProblem(path, what);
-        if (!problem.isEmpty())
-            return problem;
     }
     return {};
 }
@@ -82,7 +57,7 @@ QString TQVDatabase::networkControlDirectory() const
 
 QString TQVDatabase::databasePath() const
 {
-    return m_store ? m_store->databasePath() : QString();
+    return m_store ? m_store->location() : QString();
 }
 
 void TQVDatabase::open()
@@ -94,9 +69,8 @@ void TQVDatabase::open()
     const QString directory = path();
     if (directory.isEmpty())
         throw EDatabaseError(tr("The database %1 has no PATH").arg(m_databaseName));
-    auto store = std::make_unique<SqlStore>(*m_schema);
-    store->open(directory);
-    const QString problem = writeProblem(directory, networkControlDirectory());
+    std::unique_ptr<SqlStore> store = SqlStore::connect(*m_schema, directory);
+    const QString problem = store->writeProblem(networkControlDirectory());
     if (!problem.isEmpty())
         throw EDatabaseError(problem);
     m_store = std::move(store);
@@ -296,7 +270,7 @@ void TQVDatabase::finishOperation(bool committed)
 RecordLocks *TQVDatabase::locks()
 {
     if (!m_locks)
-        m_locks = RecordLocks::open(networkControlDirectory());
+        m_locks = m_store->openLocks(networkControlDirectory());
     return m_locks.get();
 }
 

@@ -3,8 +3,8 @@
 #include "DataDirFixture.h"
 #include "RecordValues.h"
 #include "data/Errors.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/Field.h"
-#include "engine/SqlStore.h"
 #include "engine/StatementCounter.h"
 
 #include <QRegularExpression>
@@ -1037,7 +1037,7 @@ void TestRules::commonOperationsReadNoWholeTable()
     QStringList walks;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"plans"_s);
-        db.setDatabaseName(m_fixture->dataFile(SqlStore::databaseFileName()));
+        db.setDatabaseName(m_fixture->dataFile(EmbeddedStore::databaseFileName()));
         db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         if (!db.open())
             walks << u"cannot open the database"_s;

@@ -1,11 +1,11 @@
-#include "data/DataDirectory.h"
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "ExpectedLayout.h"
 #include "FileStatement.h"
 #include "TempDataDir.h"
+#include "data/DataDirectory.h"
 #include "data/TableSchema.h"
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +31,7 @@ public:
         : m_name(QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
+        db.setDatabaseName(QDir(directory).filePath(EmbeddedStore::databaseFileName()));
         db.open();
     }
     ~RawFile()
@@ -135,7 +135,7 @@ void TestSchema::createsOneDatabaseAndNothingElse()
 {
     QCOMPARE(
         QDir(m_data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-        QStringList { SqlStore::databaseFileName() });
+        QStringList { EmbeddedStore::databaseFileName() });
     QStringList expected;
     for (const ExpectedTable &table : expectedLayout())
         expected << table.file;
@@ -210,7 +210,7 @@ void TestSchema::tableLayout()
     QCOMPARE(count, QStringList { file == u"PKey.DB" ? u"1"_s : u"0"_s });
 
     try {
-        SqlStore store(tessorinSchema());
+        EmbeddedStore store(tessorinSchema());
         store.open(m_data);
         store.validate(*def);
     } catch (const Exception &error) {
@@ -265,7 +265,7 @@ void TestSchema::createsDirectory()
     }
     const auto files = snapshot(path);
     QCOMPARE(files.size(), 1 + int(present.size()));
-    QVERIFY(files.contains(SqlStore::databaseFileName()));
+    QVERIFY(files.contains(EmbeddedStore::databaseFileName()));
     for (const QString &name : present)
         QCOMPARE(files.value(name), "kept " + name.toUtf8());
 }
@@ -326,8 +326,8 @@ void TestSchema::damagedFileIsRefused()
     QFETCH(QString, file);
     QFETCH(QStringList, damage);
     TempDataDir temp;
-    QVERIFY(QFile::copy(QDir(m_data).filePath(SqlStore::databaseFileName()),
-        temp.filePath(SqlStore::databaseFileName())));
+    QVERIFY(QFile::copy(QDir(m_data).filePath(EmbeddedStore::databaseFileName()),
+        temp.filePath(EmbeddedStore::databaseFileName())));
     {
         const RawFile raw(temp.path());
         for (const QString &statement : damage)
@@ -336,7 +336,7 @@ void TestSchema::damagedFileIsRefused()
     const TableDef *def = tessorinSchema().resolve(file);
     QVERIFY(def);
     try {
-        SqlStore store(tessorinSchema());
+        EmbeddedStore store(tessorinSchema());
         store.open(temp.path());
         store.validate(*def);
         QFAIL("a damaged table was accepted");
@@ -399,12 +399,13 @@ void TestSchema::olderFormatIsBroughtUp()
     const QStringList columns = file == u"Clients.DB"_s
         ? QStringList { u"Client_ID"_s, u"Contact"_s, u"Email1"_s, u"Bus_Address"_s }
         : QStringList { old->fields.at(0).name, old->fields.at(1).name, field };
-    const QString select = u"SELECT rowid, %1 FROM data ORDER BY rowid"_s.arg(columns.join(u", "_s));
+    const QString select =
+        u"SELECT rowid, %1 FROM data ORDER BY rowid"_s.arg(columns.join(u", "_s));
 
     TempDataDir temp;
     QStringList before;
     try {
-        SqlStore::create(temp.filePath(SqlStore::databaseFileName()), older);
+        EmbeddedStore::create(temp.filePath(EmbeddedStore::databaseFileName()), older);
     } catch (const Exception &error) {
         QFAIL(qPrintable(error.message()));
     }
@@ -419,7 +420,7 @@ void TestSchema::olderFormatIsBroughtUp()
     }
 
     try {
-        SqlStore store(tessorinSchema());
+        EmbeddedStore store(tessorinSchema());
         store.open(temp.path());
         for (const TableDef &table : tessorinSchema().tables)
             store.validate(table);
@@ -436,8 +437,8 @@ void TestSchema::olderFormatIsBroughtUp()
         u"SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"_s;
     QCOMPARE(raw.rows(indexes), RawFile(m_data).rows(indexes));
     // Other copies are told the table changed.
-    QCOMPARE(raw.rows(u"SELECT Counter FROM TQVChanges WHERE TableName = '%1'"_s.arg(
-                 file.toUpper())),
+    QCOMPARE(
+        raw.rows(u"SELECT Counter FROM TQVChanges WHERE TableName = '%1'"_s.arg(file.toUpper())),
         QStringList { u"1"_s });
 }
 
@@ -502,9 +503,9 @@ void TestSchema::commandsAnswerHelpAndTakeNoOptionForAName_data()
         << QStringList { u"demo"_s, u"--fresh"_s } << int(ExitUsage) << QString()
         << u"tessorin-data demo: unknown option '--fresh' (a name that begins with - is written "
            "./--fresh)"_s;
-    QTest::newRow("an option for a file") << QStringList { u"backup"_s, u"EMPTY"_s, u"-o"_s }
-                                          << int(ExitUsage) << QString()
-                                          << u"unknown option '-o'"_s;
+    QTest::newRow("an option for a file")
+        << QStringList { u"backup"_s, u"EMPTY"_s, u"-o"_s } << int(ExitUsage) << QString()
+        << u"unknown option '-o'"_s;
     QTest::newRow("pdf: an option for a directory")
         << QStringList { u"pdf"_s, u"-d"_s, u"quote"_s, u"Q-1"_s, u"NEW"_s } << int(ExitUsage)
         << QString() << u"unknown option '-d'"_s;

@@ -1,6 +1,6 @@
 #include "TestTables.h"
 
-#include "engine/SqlStore.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -62,7 +62,8 @@ const Schema &testSchema()
 
 void createTestTables(const QString &directory)
 {
-    SqlStore::create(QDir(directory).filePath(SqlStore::databaseFileName()), testSchema());
+    EmbeddedStore::create(
+        QDir(directory).filePath(EmbeddedStore::databaseFileName()), testSchema());
 }
 
 void connectTestDatabase(TQVDatabase &database, const QString &directory)

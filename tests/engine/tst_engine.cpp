@@ -5,9 +5,9 @@
 #include "TempDataDir.h"
 #include "TestTables.h"
 #include "engine/DataSource.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/Exception.h"
 #include "engine/Field.h"
-#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -473,7 +473,8 @@ void TestEngine::deleteKeepsPlaceInOrder_data()
         { 4, 2 } };
     for (const auto &[doomed, after] : cases) {
         for (bool rowsRead : { false, true })
-            QTest::addRow("%g%s", doomed, rowsRead ? " rows read" : "") << doomed << rowsRead << after;
+            QTest::addRow("%g%s", doomed, rowsRead ? " rows read" : "")
+                << doomed << rowsRead << after;
     }
 }
 
@@ -645,7 +646,7 @@ public:
     explicit DatabaseHeld(const QString &directory)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(QDir(directory).filePath(SqlStore::databaseFileName()));
+        db.setDatabaseName(QDir(directory).filePath(EmbeddedStore::databaseFileName()));
         QVERIFY(db.open());
         QVERIFY(QSqlQuery(db).exec(u"BEGIN EXCLUSIVE"_s));
     }
@@ -742,7 +743,7 @@ void TestEngine::changeNoticesOnlyForChangedTables()
         operation.commit();
     } else if (how == u"outside"_s) {
         QSqlDatabase raw = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"outside"_s);
-        raw.setDatabaseName(m_dir->filePath(SqlStore::databaseFileName()));
+        raw.setDatabaseName(m_dir->filePath(EmbeddedStore::databaseFileName()));
         QVERIFY(raw.open());
         QVERIFY(QSqlQuery(raw).exec(u"INSERT INTO \"Cust.DB\" VALUES (8, 'Eight')"_s));
         raw.close();

@@ -5,10 +5,10 @@
 #include "RecordValues.h"
 #include "TempDataDir.h"
 #include "TestTables.h"
+#include "engine/EmbeddedStore.h"
 #include "engine/Exception.h"
 #include "engine/PreviousVersionLocks.h"
 #include "engine/RecordLocks.h"
-#include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -205,7 +205,7 @@ QVariant TestMultiProcess::stored(const QString &file, const QString &sql)
     const bool lockFile = file == PreviousVersionLocks::controlFileName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(m_dir->filePath(lockFile ? file : SqlStore::databaseFileName()));
+        db.setDatabaseName(m_dir->filePath(lockFile ? file : EmbeddedStore::databaseFileName()));
         db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         if (db.open()) {
             QSqlQuery query(db);
@@ -306,7 +306,8 @@ void TestMultiProcess::concurrentAddsLoseNothing()
 void TestMultiProcess::killsDuringSavesLeaveFilesAgreeing()
 {
     addHeads(3);
-    const QStringList files { SqlStore::databaseFileName(), PreviousVersionLocks::controlFileName() };
+    const QStringList files { EmbeddedStore::databaseFileName(),
+        PreviousVersionLocks::controlFileName() };
     QRandomGenerator random(20260228);
     QElapsedTimer clock;
     clock.start();
