@@ -1,14 +1,22 @@
 #include "DataDirFixture.h"
 
 #include "data/DataDirectory.h"
+#include "data/ServerDataDirectory.h"
+#include "engine/ServerConnection.h"
 #include "FileStatement.h"
+#include "TestStore.h"
 
 #include <QDir>
 
 DataDirFixture::DataDirFixture()
     : m_root(QDir::tempPath() + QStringLiteral("/tessorin-dm-XXXXXX"))
 {
-    createDataDirectory(dataDirectory());
+    if (TestStore::onServer()) {
+        createServerDataDirectory(dataDirectory(),
+            ServerConnection::fromText(TestStore::newServerDatabase(), QStringLiteral("test")));
+    } else {
+        createDataDirectory(dataDirectory());
+    }
 }
 
 DataDirFixture::~DataDirFixture() = default;

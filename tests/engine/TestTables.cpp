@@ -1,10 +1,14 @@
 #include "TestTables.h"
 
 #include "engine/EmbeddedStore.h"
+#include "engine/ServerConnection.h"
+#include "engine/ServerStore.h"
+#include "TestStore.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
 #include <QDir>
+#include <QFile>
 
 const Schema &testSchema()
 {
@@ -62,8 +66,16 @@ const Schema &testSchema()
 
 void createTestTables(const QString &directory)
 {
-    EmbeddedStore::create(
-        QDir(directory).filePath(EmbeddedStore::databaseFileName()), testSchema());
+    if (!TestStore::onServer()) {
+        EmbeddedStore::create(
+            QDir(directory).filePath(EmbeddedStore::databaseFileName()), testSchema());
+        return;
+    }
+    const QString keywords = TestStore::newServerDatabase();
+    ServerStore::create(ServerConnection::fromText(keywords, QStringLiteral("test")), testSchema());
+    QFile file(QDir(directory).filePath(ServerConnection::fileName()));
+    if (!file.open(QIODevice::WriteOnly) || file.write(keywords.toUtf8() + '\n') < 0)
+        qFatal("Cannot write %s", qPrintable(file.fileName()));
 }
 
 void connectTestDatabase(TQVDatabase &database, const QString &directory)

@@ -1,6 +1,7 @@
 #include "FileStatement.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -38,21 +39,49 @@ QString onTable(const QString &table, const QString &sql)
     return out;
 }
 
+namespace {
+
+// The connection keywords of the server a data directory names, on one line; empty for a
+// directory of the embedded database.
+QString serverKeywords(const QString &directory)
+{
+    QFile file(QDir(directory).filePath(QStringLiteral("Tessorin.server")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList keywords;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (!line.trimmed().startsWith(u'#'))
+            keywords << line.trimmed();
+    }
+    return keywords.join(u' ').trimmed();
+}
+
+} // namespace
+
 QVariant runOnTable(const QString &directory, const QString &table, const QString &sql)
 {
     const QString name = QUuid::createUuid().toString();
+    const QString server = serverKeywords(directory);
     QVariant result;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QDir(directory).filePath(QStringLiteral("Tessorin.db")));
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        db.open();
+        QSqlDatabase db;
+        if (server.isEmpty()) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(QDir(directory).filePath(QStringLiteral("Tessorin.db")));
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            db.setConnectOptions(server);
+        }
+        if (!db.open())
+            qWarning("%s: %s", qPrintable(directory), qPrintable(db.lastError().text()));
         QSqlQuery query(db);
         const QString statement = onTable(table, sql);
         const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
         const bool writes = verb != QStringLiteral("SELECT") && verb != QStringLiteral("PRAGMA");
         if (writes)
-            query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+            query.exec(
+                server.isEmpty() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
         if (!query.exec(statement))
             qWarning("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
         else if (query.next())
@@ -60,11 +89,13 @@ QVariant runOnTable(const QString &directory, const QString &table, const QStrin
         query.finish();
         if (writes) {
             // As the program does: the table's change counter goes up with the change, so the
-            // views of the table notice it.
-            query.prepare(
-                QStringLiteral("UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = ?"));
-            query.addBindValue(table.toUpper());
-            query.exec();
+            // views of the table notice it. (On a server the table's trigger counts it.)
+            if (server.isEmpty()) {
+                query.prepare(QStringLiteral(
+                    "UPDATE TQVChanges SET Counter = Counter + 1 WHERE TableName = ?"));
+                query.addBindValue(table.toUpper());
+                query.exec();
+            }
             query.exec(QStringLiteral("COMMIT"));
             query.finish();
         }
