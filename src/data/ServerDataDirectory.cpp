@@ -1,0 +1,344 @@
+#include "data/ServerDataDirectory.h"
+
+#include "data/DataDirectory.h"
+#include "data/Errors.h"
+#include "data/ServerTransfer.h"
+#include "data/TableSchema.h"
+#include "engine/EmbeddedStore.h"
+#include "engine/FileRecordLocks.h"
+#include "engine/LockFile.h"
+#include "engine/LockSessions.h"
+#include "engine/ServerConnection.h"
+#include "engine/ServerSchema.h"
+#include "engine/ServerSchemaCheck.h"
+#include "engine/ServerStore.h"
+#include "engine/SharedFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString quotedValue(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
+    return u'\'' + escaped + u'\'';
+}
+
+// Removes, best effort, everything ServerSchema made in the database of server: what a failed
+// creation left behind in a database that was empty before it.
+void dropServerTables(const ServerConnection &server, const Schema &schema)
+{
+    const QString name = u"tessorin-drop-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    try {
+        QSqlDatabase db = server.open(name);
+        QSqlQuery query(db);
+        query.exec(u"BEGIN"_s);
+        for (const TableDef &def : schema.tables)
+            query.exec(u"DROP TABLE IF EXISTS %1"_s.arg(SqlStore::tableRef(def)));
+        for (const QString &table : { ServerSchema::formatTable(), SqlStore::changesTable(),
+                 u"TQVSessions"_s })
+            query.exec(u"DROP TABLE IF EXISTS %1"_s.arg(SqlStore::quoted(table)));
+        query.exec(u"DROP FUNCTION IF EXISTS %1()"_s.arg(ServerSchema::changeFunction()));
+        for (const ServerSchema::Domain &domain : ServerSchema::domains())
+            query.exec(u"DROP DOMAIN IF EXISTS %1"_s.arg(domain.name));
+        query.exec(u"COMMIT"_s);
+        query.finish();
+        db.close();
+    } catch (const Exception &) {
+        // The server went: there is nothing more to do from here.
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Refuses a server database that holds no tables of ours at all, with a message saying what to
+// do; the store's own checks name every other problem.
+void refuseEmptyDatabase(const ServerConnection &server)
+{
+    const QString name = u"tessorin-attach-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    QStringList found;
+    {
+        QSqlDatabase db = server.open(name);
+        try {
+            found = ServerSchemaCheck::everythingFound(db, server.serverName());
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (found.isEmpty()) {
+        throw EDataDirectory(
+            u"The database %1 is empty: it holds no data of this program. Make the tables with "
+            "\"tessorin-data create DIR --server\" or \"tessorin-data move-to-server\" first"_s.arg(
+                server.serverName()));
+    }
+}
+
+// The accounts and computers of the other copies of the program that have directory open, as
+// the lock file tells: each running copy holds its slot there.
+QStringList otherCopiesUsing(const QString &directory)
+{
+    LockFile file(QDir(directory).filePath(FileRecordLocks::lockFileName()), u"The lock file"_s);
+    LockSessions self(file, RecordLocks::accountName(), QSysInfo::machineHostName());
+    QHash<int, QString> names;
+    for (const LockSessions::Session &session : self.recorded())
+        names.insert(session.slot, u"%1 on %2"_s.arg(session.user, session.host));
+    QStringList copies;
+    for (int slot = 0; slot < LockSessions::maxSlots; ++slot) {
+        if (slot != self.slot()
+            && file.heldElsewhere(slot * LockSessions::recordSize, LockFile::Exclusive))
+            copies << names.value(slot, u"a copy whose user cannot be read"_s);
+    }
+    return copies;
+}
+
+void refuseInUse(const QString &directory)
+{
+    const QStringList copies = otherCopiesUsing(directory);
+    if (!copies.isEmpty()) {
+        throw EDataDirectory(u"Refusing to move %1 to a server: the program has it open (%2). "
+                             "Close every copy of the program first"_s.arg(
+                                 native(directory), copies.join(u", "_s)));
+    }
+}
+
+// A data directory's new Tessorin.server and the server database behind it, undone when the
+// switch does not complete: the file is written first under a name of its own, the database is
+// made, then the file takes its name.
+class ServerSwitch
+{
+public:
+    ServerSwitch(QDir dir, const ServerConnection &server)
+        : m_dir(std::move(dir))
+        , m_server(server)
+    { }
+    ~ServerSwitch()
+    {
+        if (m_committed)
+            return;
+        QFile::remove(staging());
+        if (m_named)
+            QFile::remove(target());
+        if (m_madeDatabase)
+            dropServerTables(m_server, tessorinSchema());
+    }
+    ServerSwitch(const ServerSwitch &) = delete;
+    ServerSwitch &operator=(const ServerSwitch &) = delete;
+
+    void writeFile()
+    {
+        if (!SharedFolder::createFile(staging()))
+            throw EDataDirectory(u"Cannot create %1"_s.arg(native(staging())));
+        QFile file(staging());
+        const QByteArray text = serverFileText(m_server).toUtf8();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()
+            || !file.flush())
+            throw EDataDirectory(u"Cannot write %1: %2"_s.arg(native(staging()), file.errorString()));
+    }
+    // make fills the server database: a failure after it removes what it made.
+    void makeDatabase(const std::function<void()> &make)
+    {
+        make();
+        m_madeDatabase = true;
+    }
+    void nameFile()
+    {
+        if (!QFile::rename(staging(), target()))
+            throw EDataDirectory(u"Cannot create %1"_s.arg(native(target())));
+        m_named = true;
+    }
+    void commit() { m_committed = true; }
+
+private:
+    QString target() const { return m_dir.filePath(ServerConnection::fileName()); }
+    QString staging() const { return target() + u".new"_s; }
+
+    QDir m_dir;
+    const ServerConnection &m_server;
+    bool m_madeDatabase = false;
+    bool m_named = false;
+    bool m_committed = false;
+};
+
+// A new data directory at path for server, whose database make fills; all or nothing.
+void makeServerDirectory(
+    const QString &path, const ServerConnection &server, const std::function<void()> &make)
+{
+    bool createdDir = false;
+    const QDir dir = prepareNewDataDirectory(path, &createdDir);
+    struct RemoveMadeDirectory
+    {
+        QDir dir;
+        bool made;
+        bool keep = false;
+        ~RemoveMadeDirectory()
+        {
+            if (made && !keep)
+                dir.rmdir(dir.absolutePath());
+        }
+    } removeDir { dir, createdDir };
+    {
+        ServerSwitch change(dir, server);
+        change.writeFile();
+        change.makeDatabase(make);
+        change.nameFile();
+        checkDatabase(dir.path()); // a directory reported as made is one the program can open
+        change.commit();
+    }
+    removeDir.keep = true;
+}
+
+// Opens the embedded database of directory, checked as a restore checks what it brings in: every
+// table as declared, nothing undeclared, the database's own check clean.
+void openSoundEmbedded(EmbeddedStore &store, const QString &directory)
+{
+    store.open(directory);
+    checkTables(store);
+    const QStringList problems = store.integrityProblems();
+    if (!problems.isEmpty())
+        throw EDataDirectory(u"The database is damaged: %1"_s.arg(problems.join(u"; "_s)));
+}
+
+} // namespace
+
+QString movedDatabaseFileName()
+{
+    return EmbeddedStore::databaseFileName() + u".moved"_s;
+}
+
+QString serverFileText(const ServerConnection &server)
+{
+    QString text = u"# The server holding this data directory's data (libpq connection keywords).\n"
+                   "# Passwords belong in each user's ~/.pgpass or ~/.pg_service.conf.\n"_s;
+    for (const auto &[keyword, value] : server.keywords())
+        text += keyword + u'=' + quotedValue(value) + u'\n';
+    return text;
+}
+
+void createServerDataDirectory(const QString &path, const ServerConnection &server)
+{
+    makeServerDirectory(path, server,
+        [&] { ServerStore::create(server, tessorinSchema(), insertFirstRows); });
+}
+
+void attachServerDataDirectory(const QString &path, const ServerConnection &server)
+{
+    refuseEmptyDatabase(server);
+    {
+        ServerStore store(tessorinSchema());
+        store.open(server);
+        checkTables(store);
+        const QStringList problems = store.integrityProblems();
+        if (!problems.isEmpty())
+            throw EDataDirectory(u"The database %1 is damaged: %2"_s.arg(
+                server.serverName(), problems.join(u"; "_s)));
+    }
+    bool createdDir = false;
+    const QDir dir = prepareNewDataDirectory(path, &createdDir);
+    try {
+        ServerSwitch change(dir, server);
+        change.writeFile();
+        change.nameFile();
+        checkDatabase(dir.path());
+        change.commit();
+    } catch (...) {
+        if (createdDir)
+            QDir().rmdir(dir.absolutePath());
+        throw;
+    }
+}
+
+void restoreDataDirectoryToServer(
+    const QString &databaseFile, const QString &path, const ServerConnection &server)
+{
+    if (!QFileInfo(databaseFile).isFile())
+        throw EDataDirectory(u"%1 is not a file"_s.arg(native(databaseFile)));
+    const QString problem = EmbeddedStore::headerProblem(databaseFile);
+    if (!problem.isEmpty())
+        throw EDataDirectory(u"%1 %2"_s.arg(native(databaseFile), problem));
+    // The copy is checked and read where nothing else opens it.
+    QTemporaryDir work(QDir::tempPath() + u"/tessorin-restore-XXXXXX"_s);
+    if (!work.isValid())
+        throw EDataDirectory(u"Cannot make a temporary directory: %1"_s.arg(work.errorString()));
+    EmbeddedStore::copyDatabase(
+        databaseFile, work.filePath(EmbeddedStore::databaseFileName()));
+    EmbeddedStore source(tessorinSchema());
+    openSoundEmbedded(source, work.path());
+    source.beginSnapshot();
+    struct EndRead
+    {
+        SqlStore &store;
+        ~EndRead() { store.endSnapshot(); }
+    } endRead { source };
+    makeServerDirectory(path, server,
+        [&] { ServerTransfer::copy(source.connection(), tessorinSchema(), server); });
+}
+
+void moveDataDirectoryToServer(const QString &path, const ServerConnection &server)
+{
+    const QDir dir(path);
+    if (!QFileInfo(path).isDir())
+        throw EDataDirectory(u"%1 is not a directory"_s.arg(native(path)));
+    const QString database = dir.filePath(EmbeddedStore::databaseFileName());
+    const QString moved = dir.filePath(movedDatabaseFileName());
+    if (QFileInfo::exists(dir.filePath(ServerConnection::fileName())))
+        throw EDataDirectory(u"%1 already names a server (%2)"_s.arg(
+            native(path), ServerConnection::fileName()));
+    if (!QFileInfo(database).isFile())
+        throw EDataDirectory(u"%1 is missing"_s.arg(native(database)));
+    if (QFileInfo::exists(moved))
+        throw EDataDirectory(u"Refusing to move %1 to a server: %2 is in the way of keeping the "
+                             "database under that name"_s.arg(native(path), native(moved)));
+    refuseInUse(path);
+
+    EmbeddedStore source(tessorinSchema());
+    openSoundEmbedded(source, path);
+    // The write transaction keeps other copies from writing while the data is copied.
+    source.begin();
+    struct EndWrite
+    {
+        SqlStore &store;
+        ~EndWrite()
+        {
+            if (store.inTransaction())
+                store.rollback();
+        }
+    } endWrite { source };
+
+    ServerSwitch change(dir, server);
+    change.writeFile();
+    change.makeDatabase(
+        [&] { ServerTransfer::copy(source.connection(), tessorinSchema(), server); });
+    refuseInUse(path); // a copy that started meanwhile would go on writing the old file
+    source.rollback();
+    source.close();
+    if (!QFile::rename(database, moved))
+        throw EDataDirectory(u"Cannot rename %1 to %2"_s.arg(native(database), native(moved)));
+    try {
+        change.nameFile();
+        checkDatabase(path);
+    } catch (...) {
+        QFile::rename(moved, database);
+        throw;
+    }
+    change.commit();
+}
