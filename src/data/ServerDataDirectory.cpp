@@ -10,7 +10,6 @@
 #include "engine/LockSessions.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerSchema.h"
-#include "engine/ServerSchemaCheck.h"
 #include "engine/ServerStore.h"
 #include "engine/SharedFolder.h"
 
@@ -18,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -66,54 +64,25 @@ void dropServerTables(const ServerConnection &server, const Schema &schema)
     QSqlDatabase::removeDatabase(name);
 }
 
-// Refuses a server database that holds no tables of ours at all, with a message saying what to
-// do; the store's own checks name every other problem.
-void refuseEmptyDatabase(const ServerConnection &server)
+// The accounts and computers of the copies of the program that have directory open, as its lock
+// file tells: each running copy holds its slot there. Without a lock file no copy runs.
+QStringList copiesUsing(const QString &directory)
 {
-    const QString name = u"tessorin-attach-"_s + QUuid::createUuid().toString(QUuid::Id128);
-    QStringList found;
-    {
-        QSqlDatabase db = server.open(name);
-        try {
-            found = ServerSchemaCheck::everythingFound(db, server.serverName());
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (found.isEmpty()) {
-        throw EDataDirectory(
-            u"The database %1 is empty: it holds no data of this program. Make the tables with "
-            "\"tessorin-data create DIR --server\" or \"tessorin-data move-to-server\" first"_s.arg(
-                server.serverName()));
-    }
-}
-
-// The accounts and computers of the other copies of the program that have directory open, as
-// the lock file tells: each running copy holds its slot there.
-QStringList otherCopiesUsing(const QString &directory)
-{
-    LockFile file(QDir(directory).filePath(FileRecordLocks::lockFileName()), u"The lock file"_s);
-    LockSessions self(file, RecordLocks::accountName(), QSysInfo::machineHostName());
-    QHash<int, QString> names;
-    for (const LockSessions::Session &session : self.recorded())
-        names.insert(session.slot, u"%1 on %2"_s.arg(session.user, session.host));
+    const QString path = QDir(directory).filePath(FileRecordLocks::lockFileName());
+    if (!QFileInfo::exists(path))
+        return {};
+    const LockFile file(path, u"The lock file"_s);
     QStringList copies;
-    for (int slot = 0; slot < LockSessions::maxSlots; ++slot) {
-        if (slot != self.slot()
-            && file.heldElsewhere(slot * LockSessions::recordSize, LockFile::Exclusive))
-            copies << names.value(slot, u"a copy whose user cannot be read"_s);
+    for (const LockSessions::Session &session : LockSessions::running(file)) {
+        copies << (session.user.isEmpty() ? u"a copy whose user cannot be read"_s
+                                          : u"%1 on %2"_s.arg(session.user, session.host));
     }
     return copies;
 }
 
 void refuseInUse(const QString &directory)
 {
-    const QStringList copies = otherCopiesUsing(directory);
+    const QStringList copies = copiesUsing(directory);
     if (!copies.isEmpty()) {
         throw EDataDirectory(u"Refusing to move %1 to a server: the program has it open (%2). "
                              "Close every copy of the program first"_s.arg(
@@ -242,7 +211,6 @@ void createServerDataDirectory(const QString &path, const ServerConnection &serv
 
 void attachServerDataDirectory(const QString &path, const ServerConnection &server)
 {
-    refuseEmptyDatabase(server);
     {
         ServerStore store(tessorinSchema());
         store.open(server);
