@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class RecordLocks;
@@ -100,6 +101,10 @@ public:
     // --- change counters --------------------------------------------------------------------
     // The tables that other connections committed changes to since the last call (or the open).
     virtual QStringList changedTables() = 0;
+    // Called as soon as the store learns that other connections committed changes, so that
+    // changedTables is asked at once rather than at the next poll. The embedded store learns of
+    // changes only when asked and never calls it.
+    virtual void setChangeListener(std::function<void()>) { }
 
 protected:
     explicit SqlStore(const Schema &schema);
