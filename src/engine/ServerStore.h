@@ -70,19 +70,19 @@ public:
     void endSnapshot() override;
     QStringList changedTables() override;
     void setChangeListener(std::function<void()> listener) override;
+    bool connectionLost() const override;
+    void reconnect() override;
 
 private:
     void connectSession();
-    // A connection that went is dropped and made again, outside a transaction.
-    void reconnectIfLost();
-    // The problems of the whole catalog, read once and kept for validate.
-    const QStringList &schemaProblems();
-    [[noreturn]] void failLost(const QString &context, const QSqlQuery &query);
+    // Runs sql on the store's connection; a failure throws EDatabaseError after context.
+    void execute(const QString &sql, const QString &context);
+    // Ends a transaction that failed, as far as the connection still works.
+    void abandonTransaction();
 
     std::optional<ServerConnection> m_server;
     QString m_queryConnection;
     std::unique_ptr<ServerNotices> m_notices;
     std::function<void()> m_listener;
-    std::optional<QStringList> m_schemaProblems;
     bool m_inSnapshot = false;
 };

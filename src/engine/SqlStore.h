@@ -68,6 +68,13 @@ public:
     // The record locks shared with the other copies of the program. Throws EDatabaseError.
     virtual std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) = 0;
 
+    // Whether the connection went (a server's, dropped or ended) while no transaction was open:
+    // the next operation then connects again through reconnect, after letting go of what used
+    // the old connection (the record locks, whose session went with it). Throws EDatabaseError
+    // when the database cannot be reached again.
+    virtual bool connectionLost() const { return false; }
+    virtual void reconnect() { }
+
     // --- dialect ----------------------------------------------------------------------------
     static QString quoted(const QString &identifier); // "name" with inner quotes doubled
     static QString tableRef(const TableDef &def) { return quoted(def.fileName); }
