@@ -644,11 +644,14 @@ void TestSchema::serverDirectoryHoldsWhatAnEmbeddedOneDoes()
     const QString text = summaryText(dir, temp.filePath(u"server.pdf"_s));
     QVERIFY2(text.contains(u"Quote"_s), qPrintable(text));
     QCOMPARE(text, summaryText(embeddedDemo(), temp.filePath(u"embedded.pdf"_s)));
-    // A backup of the server's data is an embedded database like any other.
+    // A backup of the server's data is an embedded database like any other, which restores
+    // into another server database.
+    TestServer other;
+    REQUIRE_SERVER(other);
     const QString backup = temp.filePath(u"copy.db"_s);
     const QString restored = temp.filePath(u"RESTORED"_s);
-    for (const QStringList &command :
-        { QStringList { u"backup"_s, dir, backup }, QStringList { u"restore"_s, backup, restored } }) {
+    for (const QStringList &command : { QStringList { u"backup"_s, dir, backup },
+             QStringList { u"restore"_s, backup, restored, u"--server"_s, other.keywords() } }) {
         const ToolRun run = runTool(command);
         QVERIFY2(run.code == ExitOk, qPrintable(run.err));
     }
