@@ -10,6 +10,7 @@
 #include "engine/LockSessions.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerSchema.h"
+#include "engine/ServerSchemaCheck.h"
 #include "engine/ServerStore.h"
 #include "engine/SharedFolder.h"
 
@@ -62,6 +63,40 @@ void dropServerTables(const ServerConnection &server, const Schema &schema)
         // The server went: there is nothing more to do from here.
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+// Refuses, before anything is made, a server database that is not empty, saying what it holds in
+// a few words: the data of this program (which attach is for), or a few things of someone else's.
+void refuseOccupiedDatabase(const ServerConnection &server)
+{
+    const QString name = u"tessorin-probe-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    QStringList found;
+    QString failure;
+    {
+        QSqlDatabase db = server.open(name);
+        try {
+            found = ServerSchemaCheck::everythingFound(db, server.serverName());
+        } catch (const Exception &error) {
+            failure = error.message();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty())
+        throw EDataDirectory(failure);
+    if (found.isEmpty())
+        return;
+    const QString format = SqlStore::quoted(ServerSchema::formatTable());
+    if (found.contains(u"table "_s + format)) {
+        throw EDataDirectory(u"The database %1 is not empty: it already holds the data of this "
+                             "program. To use it from another computer, make a data directory "
+                             "for it with \"tessorin-data attach DIR URL\""_s.arg(
+                                 server.serverName()));
+    }
+    constexpr int named = 5;
+    throw EDataDirectory(u"The database %1 is not empty: it holds %2%3. Give an empty database"_s.arg(
+        server.serverName(), found.mid(0, named).join(u", "_s),
+        found.size() > named ? u" and %1 more"_s.arg(found.size() - named) : QString()));
 }
 
 // The accounts and computers of the copies of the program that have directory open, as its lock
@@ -205,6 +240,7 @@ QString serverFileText(const ServerConnection &server)
 
 void createServerDataDirectory(const QString &path, const ServerConnection &server)
 {
+    refuseOccupiedDatabase(server);
     makeServerDirectory(path, server,
         [&] { ServerStore::create(server, tessorinSchema(), insertFirstRows); });
 }
@@ -243,6 +279,7 @@ void restoreDataDirectoryToServer(
     const QString problem = EmbeddedStore::headerProblem(databaseFile);
     if (!problem.isEmpty())
         throw EDataDirectory(u"%1 %2"_s.arg(native(databaseFile), problem));
+    refuseOccupiedDatabase(server);
     // The copy is checked and read where nothing else opens it.
     QTemporaryDir work(QDir::tempPath() + u"/tessorin-restore-XXXXXX"_s);
     if (!work.isValid())
@@ -277,6 +314,7 @@ void moveDataDirectoryToServer(const QString &path, const ServerConnection &serv
         throw EDataDirectory(u"Refusing to move %1 to a server: %2 is in the way of keeping the "
                              "database under that name"_s.arg(native(path), native(moved)));
     refuseInUse(path);
+    refuseOccupiedDatabase(server);
 
     EmbeddedStore source(tessorinSchema());
     openSoundEmbedded(source, path);
