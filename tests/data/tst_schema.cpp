@@ -630,13 +630,19 @@ void TestSchema::serverDirectoryHoldsWhatAnEmbeddedOneDoes()
     REQUIRE_TOOL(u"pdftotext"_s);
     TempDataDir temp;
     const QString dir = temp.filePath(u"DATA"_s);
-    for (const QStringList &command : { QStringList { u"create"_s, dir, u"--server"_s,
-                                            server.keywords() },
+    // The address as a URI, which the directory keeps as keywords.
+    const QString uri = u"postgresql://postgres@/%1?host=%2"_s.arg(
+        server.databaseName(), server.socketDirectory());
+    for (const QStringList &command : { QStringList { u"create"_s, dir, u"--server"_s, uri },
              QStringList { u"demo"_s, dir } }) {
         const ToolRun run = runTool(command);
         QVERIFY2(run.code == ExitOk, qPrintable(run.err));
     }
     QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList { ServerConnection::fileName() });
+    const ServerConnection named = ServerConnection::fromDirectory(dir);
+    QCOMPARE(named.keywords(),
+        (QList<ServerConnection::Keyword> { { u"dbname"_s, server.databaseName() },
+            { u"user"_s, u"postgres"_s }, { u"host"_s, server.socketDirectory() } }));
     const ToolRun check = runTool({ u"check"_s, dir });
     const ToolRun embeddedCheck = runTool({ u"check"_s, embeddedDemo() });
     QVERIFY2(check.code == ExitOk, qPrintable(check.out + check.err));
