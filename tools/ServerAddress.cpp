@@ -1,6 +1,7 @@
 #include "ServerAddress.h"
 
 #include "DataCommand.h"
+#include "data/ServerDataDirectory.h"
 #include "engine/ServerConnection.h"
 
 #include <QUrl>
@@ -15,13 +16,6 @@ const QString source = u"the server address"_s;
 [[noreturn]] void refuse(const QString &why)
 {
     throw DataToolError(u"Cannot use %1: %2"_s.arg(source, why));
-}
-
-QString quotedValue(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
-    return u'\'' + escaped + u'\'';
 }
 
 bool isUri(const QString &address)
@@ -42,10 +36,10 @@ QString keywordsOfUri(const QString &address)
     }
     if (url.hasFragment())
         refuse(u"it has a # part, which a server address does not"_s);
-    QStringList keywords;
+    QList<ServerConnection::Keyword> keywords;
     const auto add = [&](const QString &keyword, const QString &value) {
         if (!value.isEmpty())
-            keywords << keyword + u'=' + quotedValue(value);
+            keywords.append({ keyword, value });
     };
     add(u"host"_s, url.host(QUrl::FullyDecoded));
     if (url.port() >= 0)
@@ -59,8 +53,8 @@ QString keywordsOfUri(const QString &address)
     add(u"user"_s, url.userName(QUrl::FullyDecoded));
     const QUrlQuery query(url);
     for (const auto &[keyword, value] : query.queryItems(QUrl::FullyDecoded))
-        keywords << keyword + u'=' + quotedValue(value);
-    return keywords.join(u' ');
+        keywords.append({ keyword, value });
+    return keywordText(keywords);
 }
 
 } // namespace

@@ -32,13 +32,6 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString quotedValue(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
-    return u'\'' + escaped + u'\'';
-}
-
 // Removes, best effort, everything ServerSchema made in the database of server: what a failed
 // creation left behind in a database that was empty before it.
 void dropServerTables(const ServerConnection &server, const Schema &schema)
@@ -233,8 +226,17 @@ QString serverFileText(const ServerConnection &server)
 {
     QString text = u"# The server holding this data directory's data (libpq connection keywords).\n"
                    "# Passwords belong in each user's ~/.pgpass or ~/.pg_service.conf.\n"_s;
-    for (const auto &[keyword, value] : server.keywords())
-        text += keyword + u'=' + quotedValue(value) + u'\n';
+    return text + keywordText(server.keywords());
+}
+
+QString keywordText(const QList<ServerConnection::Keyword> &keywords)
+{
+    QString text;
+    for (const auto &[keyword, value] : keywords) {
+        QString escaped = value;
+        escaped.replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
+        text += keyword + u"='"_s + escaped + u"'\n"_s;
+    }
     return text;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "engine/ServerConnection.h"
 
-class ServerConnection;
+#include <QList>
+#include <QString>
 
 // Data directories whose data lives on a PostgreSQL server: the directory holds Tessorin.server,
 // the server's connection keywords (never a password), instead of the database. What the program
@@ -38,3 +39,5 @@ QString movedDatabaseFileName();
 
 // The keyword text of server as Tessorin.server holds it.
 QString serverFileText(const ServerConnection &server);
+// Keywords as libpq keyword text, a keyword=value a line, each value quoted.
+QString keywordText(const QList<ServerConnection::Keyword> &keywords);
