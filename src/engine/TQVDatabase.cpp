@@ -92,9 +92,10 @@ void TQVDatabase::close()
         if (it.key())
             it.key()->invalidate();
     }
+    // The locks first: a server's are kept by the store's connection.
+    m_locks.reset();
     m_store.reset();
     m_checked.clear();
-    m_locks.reset();
     m_connected = false;
 }
 
