@@ -206,6 +206,8 @@ void TQVDatabase::touch(TableView *view)
 
 void TQVDatabase::release(const LockRef &lock)
 {
+    if (!m_locks)
+        return; // they went with a lost connection
     try {
         m_locks->release(fileName(lock.file), lock.record);
     } catch (const Exception &) {

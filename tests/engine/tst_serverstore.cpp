@@ -280,6 +280,7 @@ void TestServerStore::lostConnectionFailsThenReconnects()
         QFAIL("posted an edit whose lock went with the connection");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.kind(), EDatabaseError::Kind::LostConnection);
+        QVERIFY2(error.message().contains(u"lock"_s), qPrintable(error.message()));
     }
     view->cancel();
     QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anna"_s }));
