@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -33,6 +34,7 @@ private slots:
     void commitOfAFailedTransactionFails();
     void backupIsAnEmbeddedDatabase();
     void lostConnectionFailsThenReconnects();
+    void twoCopiesAddingToOneRecordLoseNothing();
 };
 
 namespace {
@@ -143,7 +145,8 @@ void TestServerStore::openRefusesWhatItCannotUse()
             QString());
 }
 
-// A post, an edit and a delete through a view of a database on the server, each stored.
+// A post, an edit and a delete through a view of a database on the server, each stored and told
+// to another copy at once.
 void TestServerStore::viewsWriteThroughTheServer()
 {
     TestServer server;
@@ -156,9 +159,16 @@ void TestServerStore::viewsWriteThroughTheServer()
     TQVDatabase database;
     connectTestDatabase(database, dir.path());
     auto view = openView(database, u"Cust.DB"_s);
+    // Another copy's view is told of the post without anyone asking.
+    TQVDatabase other;
+    connectTestDatabase(other, dir.path());
+    auto otherView = openView(other, u"Cust.DB"_s);
+    int told = 0;
+    other.setChangeNotice(otherView.get(), [&told] { ++told; });
     view->insert();
     fill(view, { { u"Client_ID", 2.0 }, { u"Name", u"Ben"_s } });
     view->post();
+    QTRY_COMPARE(told, 1);
     QVERIFY(moveTo(view, u"Name", u"Anna"_s));
     view->edit();
     setText(view, u"Name", u"Anne"_s);
@@ -289,6 +299,33 @@ void TestServerStore::lostConnectionFailsThenReconnects()
     setText(view, u"Name", u"Anne"_s);
     view->post();
     QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s }));
+}
+
+// Two copies, each reading a header's total, adding to it and posting it, as a key counter is
+// taken: every addition counts, none is lost to the other copy's.
+void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        SqlStore::run(query, u"INSERT INTO \"Head.DB\" (\"ID\", \"Total\") VALUES (1, 0)"_s,
+            u"Head.DB"_s);
+    });
+    TempDataDir dir;
+    nameServer(dir, server);
+    constexpr int additions = 40;
+    QProcess copies[2];
+    for (QProcess &copy : copies)
+        copy.start(QStringLiteral(ENGINE_PEER),
+            { dir.path(), u"add-total"_s, u"1"_s, u"1"_s, QString::number(additions) });
+    for (QProcess &copy : copies) {
+        QVERIFY(copy.waitForFinished(120000));
+        QVERIFY2(copy.exitCode() == 0, copy.readAllStandardError().constData());
+    }
+    TQVDatabase database;
+    connectTestDatabase(database, dir.path());
+    auto heads = openView(database, u"Head.DB"_s);
+    QCOMPARE(number(heads, u"Total"), 2.0 * additions);
 }
 
 QTEST_MAIN(TestServerStore)
