@@ -37,7 +37,9 @@ PGconn *libpqHandle(const QSqlDatabase &database)
 {
     const QSqlDriver *driver = database.driver();
     const QVariant handle = driver ? driver->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0
+            && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
     return *static_cast<PGconn *const *>(handle.constData());
 }
@@ -287,7 +289,9 @@ void ServerStore::backup(const QString &path)
         ScratchConnection source(*m_server, u"tqv-server-backup-"_s);
         QSqlQuery read(source.db());
         read.setForwardOnly(true);
-        run(read, u"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"_s, context);
+        if (!read.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"_s))
+            throw EDatabaseError(u"%1: %2"_s.arg(context, read.lastError().text()),
+                errorKind(read));
         EmbeddedStore::create(partial, m_schema, [&](QSqlQuery &write) {
             for (const TableDef &def : m_schema.tables) {
                 QStringList columns { ServerSchema::rowIdColumn() };
@@ -327,10 +331,19 @@ void ServerStore::backup(const QString &path)
 
 // --- transactions and changes ----------------------------------------------------------------
 
+// Sent as text, unprepared: the statements of one round trip go as one.
 void ServerStore::execute(const QString &sql, const QString &context)
 {
     QSqlQuery query(connection());
-    run(query, sql, context);
+    if (query.exec(sql))
+        return;
+    const EDatabaseError::Kind kind = errorKind(query);
+    QString text = query.lastError().databaseText().trimmed();
+    if (text.isEmpty())
+        text = kind == EDatabaseError::Kind::LostConnection
+            ? tr("the connection to the server was lost")
+            : query.lastError().text();
+    throw EDatabaseError(context + u": "_s + text, kind);
 }
 
 void ServerStore::abandonTransaction()
@@ -368,7 +381,10 @@ void ServerStore::commit()
     // A transaction in which a statement failed is rolled back by the server at COMMIT, which it
     // reports as done: such a commit is a failure here.
     PGconn *handle = libpqHandle(connection());
-    if (handle && PQtransactionStatus(handle) == PQTRANS_INERROR) {
+    bool failed = handle && PQtransactionStatus(handle) == PQTRANS_INERROR;
+    if (!handle) // asked the server instead: any statement of a failed transaction fails
+        failed = !QSqlQuery(connection()).exec(u"SELECT 1"_s);
+    if (failed) {
         abandonTransaction();
         throw EDatabaseError(tr("Cannot store the changes in %1: a statement of the transaction "
                                 "failed, so the server undid all of them")

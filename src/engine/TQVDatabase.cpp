@@ -92,9 +92,10 @@ void TQVDatabase::close()
         if (it.key())
             it.key()->invalidate();
     }
+    // The locks first: a server's are kept by the store's connection.
+    m_locks.reset();
     m_store.reset();
     m_checked.clear();
-    m_locks.reset();
     m_connected = false;
 }
 
@@ -205,6 +206,8 @@ void TQVDatabase::touch(TableView *view)
 
 void TQVDatabase::release(const LockRef &lock)
 {
+    if (!m_locks)
+        return; // they went with a lost connection
     try {
         m_locks->release(fileName(lock.file), lock.record);
     } catch (const Exception &) {
