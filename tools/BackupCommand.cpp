@@ -2,8 +2,11 @@
 
 #include "CreateCommand.h"
 #include "DataCommand.h"
+#include "ServerAddress.h"
+#include "data/ServerDataDirectory.h"
 #include "data/TableSchema.h"
 #include "engine/EmbeddedStore.h"
+#include "engine/ServerConnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,11 +40,11 @@ void backupDataDirectory(const QString &directory, const QString &file)
 {
     if (QFileInfo::exists(file))
         throw DataToolError(u"Refusing to overwrite %1"_s.arg(native(file)));
-    EmbeddedStore store(tessorinSchema());
-    store.open(directory); // refuses a directory that is not a data directory of ours
+    // Refuses a directory that is not a data directory of ours.
+    const std::unique_ptr<SqlStore> store = SqlStore::connect(tessorinSchema(), directory);
     for (const TableDef &table : tessorinSchema().tables)
-        store.validate(table);
-    store.backup(file);
+        store->validate(table);
+    store->backup(file);
 }
 
 void restoreDataDirectory(const QString &file, const QString &directory)
@@ -88,15 +91,25 @@ int runBackupCommand(const QStringList &arguments, QTextStream &out, QTextStream
 
 int runRestoreCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.size() != 2 || arguments.at(0).isEmpty() || arguments.at(1).isEmpty())
+    QStringList rest = arguments;
+    bool malformed = false;
+    const std::optional<QString> address = takeServerOption(&rest, &malformed);
+    if (malformed || rest.size() != 2 || rest.at(0).isEmpty() || rest.at(1).isEmpty())
         return ExitUsage;
+    QString where;
     try {
-        restoreDataDirectory(arguments.at(0), arguments.at(1));
+        if (address) {
+            const ServerConnection server = serverFromArgument(*address);
+            restoreDataDirectoryToServer(rest.at(0), rest.at(1), server);
+            where = u" on "_s + server.serverName();
+        } else {
+            restoreDataDirectory(rest.at(0), rest.at(1));
+        }
     } catch (const Exception &error) {
         err << "tessorin-data: " << error.message() << '\n';
         return ExitFailure;
     }
-    out << "Made data directory " << native(arguments.at(1)) << " from " << native(arguments.at(0))
+    out << "Made data directory " << native(rest.at(1)) << where << " from " << native(rest.at(0))
         << '\n';
     return ExitOk;
 }

@@ -6,5 +6,5 @@
 
 class QTextStream;
 
-// "create DIR".
+// "create DIR [--server URL]".
 int runCreateCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);

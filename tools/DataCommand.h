@@ -22,7 +22,7 @@ using DataToolError = EDataDirectory;
 // One command of the data tool: its name, how it is called and the function that runs it with
 // the arguments after the command name. A command without options of its own is answered
 // "--help" for, and refused any other argument that begins with "-", before it runs: such an
-// argument is never a directory or file name.
+// argument is never a directory or file name (but "--server URL" for a command that takes it).
 struct DataCommand
 {
     QString name;
@@ -30,4 +30,6 @@ struct DataCommand
     QString summary;
     int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
     bool ownOptions = false;
+    // Takes "--server URL" (the one option of such a command).
+    bool serverOption = false;
 };

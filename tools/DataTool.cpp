@@ -7,6 +7,7 @@
 #include "DemoCommand.h"
 #include "PdfCommand.h"
 #include "PriceListCommands.h"
+#include "ServerCommands.h"
 
 #include <QTextStream>
 
@@ -20,7 +21,18 @@ namespace {
 const QList<DataCommand> &commands()
 {
     static const QList<DataCommand> table {
-        { u"create"_s, u"create DIR"_s, u"make a new, empty data directory"_s, runCreateCommand },
+        { u"create"_s, u"create DIR [--server URL]"_s,
+            u"make a new, empty data directory (with --server: its tables in the server's empty "
+            "database)"_s,
+            runCreateCommand, false, true },
+        { u"attach"_s, u"attach DIR URL"_s,
+            u"make a data directory for another computer, for a server database made by create "
+            "--server or move-to-server"_s,
+            runAttachCommand },
+        { u"move-to-server"_s, u"move-to-server DIR URL"_s,
+            u"copy a data directory's data into the server's empty database and switch the "
+            "directory to it, keeping the old database file as Tessorin.db.moved"_s,
+            runMoveToServerCommand },
         { u"demo"_s, u"demo DIR"_s, u"fill a new data directory with a demo business"_s,
             runDemoCommand },
         { u"check"_s, u"check DIR"_s,
@@ -33,8 +45,10 @@ const QList<DataCommand> &commands()
         { u"backup"_s, u"backup DIR FILE"_s,
             u"copy a data directory's database to FILE, also while the program runs"_s,
             runBackupCommand },
-        { u"restore"_s, u"restore FILE DIR"_s,
-            u"make a new data directory DIR from a copy made by backup"_s, runRestoreCommand },
+        { u"restore"_s, u"restore FILE DIR [--server URL]"_s,
+            u"make a new data directory DIR from a copy made by backup (with --server: into the "
+            "server's empty database)"_s,
+            runRestoreCommand, false, true },
         { u"import-prices"_s, u"import-prices DIR FILE"_s,
             u"import a price-list CSV file, all of it or nothing"_s, runImportPricesCommand },
         { u"export-prices"_s, u"export-prices DIR FILE"_s,
@@ -43,17 +57,26 @@ const QList<DataCommand> &commands()
     return table;
 }
 
+const char *const serverNote =
+    "\nURL names a PostgreSQL server's database: postgresql://[USER@]HOST[:PORT]/DBNAME[?sslmode="
+    "verify-full]\nor libpq keywords, such as \"host=db.example.org dbname=office\" or "
+    "\"service=office\". Never a\npassword: each user keeps it in ~/.pgpass or "
+    "~/.pg_service.conf.\n";
+
 void printUsage(QTextStream &stream)
 {
     stream << "Usage: tessorin-data COMMAND ARGUMENTS\n\nCommands:\n";
     for (const DataCommand &command : commands())
-        stream << "  " << command.synopsis.leftJustified(24) << command.summary << '\n';
+        stream << "  " << command.synopsis.leftJustified(32) << command.summary << '\n';
+    stream << serverNote;
     stream.flush();
 }
 
 void printCommandUsage(QTextStream &stream, const DataCommand &command)
 {
     stream << "Usage: tessorin-data " << command.synopsis << "\n\n" << command.summary << '\n';
+    if (command.synopsis.contains(u"URL"_s))
+        stream << serverNote;
     stream.flush();
 }
 
@@ -83,7 +106,12 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
             printCommandUsage(out, command);
             return ExitOk;
         }
-        for (const QString &argument : rest) {
+        for (qsizetype i = 0; i < rest.size(); ++i) {
+            const QString &argument = rest.at(i);
+            if (command.serverOption && argument == u"--server") {
+                ++i; // its URL, checked by the command
+                continue;
+            }
             if (!command.ownOptions && argument.startsWith(u'-')) {
                 err << "tessorin-data " << name << ": unknown option '" << argument
                     << "' (a name that begins with - is written ./" << argument << ")\n";

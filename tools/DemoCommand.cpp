@@ -6,6 +6,7 @@
 #include "data/TableSchema.h"
 #include "engine/EmbeddedStore.h"
 #include "engine/Field.h"
+#include "engine/ServerConnection.h"
 #include "engine/TableView.h"
 
 #include <QDate>
@@ -422,10 +423,9 @@ private:
 // Counts the records of the tables a demo would add to, through a store of its own.
 int storedRecords(const QString &directory, const QStringList &tables)
 {
-    EmbeddedStore store(tessorinSchema());
-    store.open(directory);
+    const std::unique_ptr<SqlStore> store = SqlStore::connect(tessorinSchema(), directory);
     int total = 0;
-    QSqlQuery query(store.connection());
+    QSqlQuery query(store->connection());
     query.setForwardOnly(true);
     for (const QString &table : tables) {
         const TableDef *def = tessorinSchema().resolve(table);
@@ -453,7 +453,10 @@ void fillDemoData(TDM &dm)
 void fillDemoDirectory(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(QDir(absolute).filePath(EmbeddedStore::databaseFileName())))
+    const QDir dir(absolute);
+    // A directory that names a server is filled there; any other is made (embedded) when new.
+    if (!QFileInfo::exists(dir.filePath(EmbeddedStore::databaseFileName()))
+        && !QFileInfo::exists(dir.filePath(ServerConnection::fileName())))
         createDataDirectory(absolute);
     const QStringList filled { u"Quotes.DB"_s, u"Jobs.DB"_s, u"Clients.DB"_s, u"Material.DB"_s,
         u"Labour.db"_s };

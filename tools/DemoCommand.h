@@ -5,7 +5,8 @@
 class QTextStream;
 class TDM;
 
-// Fills the data directory at path with a demo business (creating the directory when missing).
+// Fills the data directory at path with a demo business (creating the directory when missing; a
+// directory that names a server is filled on the server).
 // Every record goes through a data module started on the directory, so keys, numbers, totals and
 // printed rows are those the program itself makes. Refuses, with DataToolError and without
 // writing, a directory that already holds quotes, jobs, clients or price lists.

@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/TableSchema.h"
 #include "engine/EmbeddedStore.h"
+#include "engine/ServerConnection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,17 +89,17 @@ QString keyText(double key)
 
 ConsistencyCheck::ConsistencyCheck(const QString &directory)
     : m_directory(directory)
-    , m_store(std::make_unique<EmbeddedStore>(tessorinSchema()))
 {
     if (!QFileInfo(directory).isDir())
         throw EDataDirectory(u"%1 is not a directory"_s.arg(QDir::toNativeSeparators(directory)));
     const QString path = QDir(directory).filePath(EmbeddedStore::databaseFileName());
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()
+        && !QFileInfo::exists(QDir(directory).filePath(ServerConnection::fileName())))
         throw EDataDirectory(u"%1 is missing"_s.arg(QDir::toNativeSeparators(path)));
     // Opened as the program opens it: a journal left by a copy that was killed is played back
     // first. Nothing is written.
     try {
-        m_store->open(directory);
+        m_store = SqlStore::connect(tessorinSchema(), directory);
         checkTables(*m_store);
     } catch (const Exception &error) {
         throw EDataDirectory(error.message());

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-class EmbeddedStore;
+class SqlStore;
 
-// Reads a data directory's database and lists every place where it is damaged or where the stored
+// Reads a data directory's data (its database, or the server's it names) and lists every place where it is damaged or where the stored
 // data breaks the rules the data module keeps: header sums against their lines, one printed row
 // per line, keys issued once and below the key counter, number counters ahead of the numbers
 // made from them, and no undo row left over. One checker may run many times over the same
@@ -26,8 +26,7 @@ public:
         double currentKey = 0;
     };
 
-    // Opens the database of directory (through the store, as the program does) and checks its
-    // tables are as declared. Throws EDataDirectory when it is missing, foreign or cannot be
+    // Opens the store of directory (as the program does) and checks its tables are as declared. Throws EDataDirectory when it is missing, foreign or cannot be
     // opened.
     explicit ConsistencyCheck(const QString &directory);
     ~ConsistencyCheck();
@@ -51,6 +50,6 @@ private:
     void checkUndoRows(QStringList &problems);
 
     QString m_directory;
-    std::unique_ptr<EmbeddedStore> m_store;
+    std::unique_ptr<SqlStore> m_store;
     Counts m_counts;
 };

@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/TableSchema.h"
 #include "engine/EmbeddedStore.h"
+#include "engine/ServerConnection.h"
 #include "engine/SharedFolder.h"
 
 #include <QDir>
@@ -15,11 +16,12 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // A journal left beside a database would be played back into the new one, so it counts too; so
-// do the table files of an older data directory.
+// do the table files of an older data directory and the address of a server.
 bool looksLikeTableFile(const QString &entry, const Schema &schema)
 {
     const QString name = entry.toLower();
-    if (name.endsWith(u".db") || name.contains(u".db-"))
+    if (name.endsWith(u".db") || name.contains(u".db-")
+        || name.startsWith(ServerConnection::fileName().toLower()))
         return true;
     for (const TableDef &table : schema.tables) {
         const QString fileName = table.fileName.toLower();
@@ -43,13 +45,6 @@ void refuseOccupied(const QDir &dir, const Schema &schema)
                              "files (%2). Give a new or empty directory."_s.arg(
                                  QDir::toNativeSeparators(dir.path()), found.join(u", "_s)));
     }
-}
-
-// The row of the key counter, added in the transaction that makes the database.
-void insertKeyCounter(QSqlQuery &query)
-{
-    query.prepare(u"INSERT INTO \"PKey.DB\" (\"PrimaryKey\", \"CurrentKey\") VALUES (1, 0)"_s);
-    SqlStore::run(query, u"PKey.DB"_s);
 }
 
 // Removes what a failed creation made, and only that.
@@ -86,6 +81,12 @@ private:
 
 } // namespace
 
+void insertFirstRows(QSqlQuery &query)
+{
+    query.prepare(u"INSERT INTO \"PKey.DB\" (\"PrimaryKey\", \"CurrentKey\") VALUES (1, 0)"_s);
+    SqlStore::run(query, u"PKey.DB"_s);
+}
+
 QDir prepareNewDataDirectory(const QString &path, bool *createdDir)
 {
     const Schema &schema = tessorinSchema();
@@ -116,9 +117,8 @@ void checkTables(SqlStore &store)
 
 void checkDatabase(const QString &directory)
 {
-    EmbeddedStore store(tessorinSchema());
-    store.open(directory);
-    checkTables(store);
+    const std::unique_ptr<SqlStore> store = SqlStore::connect(tessorinSchema(), directory);
+    checkTables(*store);
 }
 
 void createDataDirectory(const QString &path)
@@ -131,7 +131,7 @@ void createDataDirectory(const QString &path)
     const QString staging = EmbeddedStore::databaseFileName() + u".new"_s;
     rollback.addFile(staging);
     rollback.addFile(EmbeddedStore::databaseFileName());
-    EmbeddedStore::create(dir.filePath(staging), tessorinSchema(), insertKeyCounter);
+    EmbeddedStore::create(dir.filePath(staging), tessorinSchema(), insertFirstRows);
     if (!QFile::rename(dir.filePath(staging), dir.filePath(EmbeddedStore::databaseFileName())))
         throw EDataDirectory(u"Cannot create %1"_s.arg(
             QDir::toNativeSeparators(dir.filePath(EmbeddedStore::databaseFileName()))));

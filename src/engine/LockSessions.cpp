@@ -93,6 +93,19 @@ QList<LockSessions::Session> LockSessions::recorded() const
     return sessions;
 }
 
+QList<LockSessions::Session> LockSessions::running(const LockFile &file)
+{
+    const QByteArray all = file.read(0, maxSlots * recordSize);
+    QList<Session> sessions;
+    for (int slot = 0; slot < maxSlots; ++slot) {
+        if (!file.heldElsewhere(slot * recordSize, LockFile::Exclusive))
+            continue;
+        const auto session = decode(slot, all.mid(slot * recordSize, recordSize));
+        sessions << session.value_or(Session { slot, {}, {} });
+    }
+    return sessions;
+}
+
 void LockSessions::repair()
 {
     const QByteArray written = encoded();

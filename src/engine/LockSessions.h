@@ -32,6 +32,9 @@ public:
     int slot() const { return m_slot; }
     // The other slots' records that can be read, whether or not their copies still run.
     QList<Session> recorded() const;
+    // The copies that hold a slot of file now, without taking one or writing anything: their
+    // records, and for a slot whose record cannot be read, a session with no names.
+    static QList<Session> running(const LockFile &file);
     // Writes this copy's record again when the file no longer holds it as written.
     void repair();
 

@@ -164,7 +164,8 @@ QStringList ServerSchema::createStatements(const Schema &schema)
     return statements;
 }
 
-void ServerSchema::create(QSqlDatabase connection, const Schema &schema, const QString &serverName)
+void ServerSchema::create(QSqlDatabase connection, const Schema &schema, const QString &serverName,
+    const std::function<void(QSqlQuery &)> &fill)
 {
     const QString context = tr("Cannot create the tables in the database %1").arg(serverName);
     const QStringList found = ServerSchemaCheck::everythingFound(connection, serverName);
@@ -187,5 +188,14 @@ void ServerSchema::create(QSqlDatabase connection, const Schema &schema, const Q
     run(u"SELECT set_config('search_path', quote_ident(current_schema()) || ', pg_temp', true)"_s);
     for (const QString &statement : createStatements(schema))
         run(statement);
+    if (fill) {
+        try {
+            QSqlQuery rows(connection);
+            fill(rows);
+        } catch (...) {
+            query.exec(u"ROLLBACK"_s);
+            throw;
+        }
+    }
     run(u"COMMIT"_s);
 }

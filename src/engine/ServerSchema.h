@@ -3,8 +3,11 @@
 #include "engine/TableDef.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // How a schema's tables are declared on a PostgreSQL server, and made there.
 //
@@ -50,6 +53,8 @@ public:
     // Every statement that makes the schema in an empty database, in order.
     static QStringList createStatements(const Schema &schema);
     // Makes the schema in the database of connection, all in one transaction; serverName names
-    // it in messages. A database that already holds anything is refused. Throws EDatabaseError.
-    static void create(QSqlDatabase connection, const Schema &schema, const QString &serverName);
+    // it in messages. fill, when given, adds the first rows through the query in the same
+    // transaction. A database that already holds anything is refused. Throws EDatabaseError.
+    static void create(QSqlDatabase connection, const Schema &schema, const QString &serverName,
+        const std::function<void(QSqlQuery &)> &fill = {});
 };

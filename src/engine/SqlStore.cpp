@@ -3,6 +3,7 @@
 #include "engine/EmbeddedStore.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerErrors.h"
+#include "engine/ServerStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,6 +37,11 @@ std::unique_ptr<SqlStore> SqlStore::connect(const Schema &schema, const QString 
                "remove the one that is no longer in use")
                 .arg(QDir::toNativeSeparators(directory), EmbeddedStore::databaseFileName(),
                     ServerConnection::fileName()));
+    }
+    if (server) {
+        auto store = std::make_unique<ServerStore>(schema);
+        store->open(directory);
+        return store;
     }
     auto store = std::make_unique<EmbeddedStore>(schema);
     store->open(directory);

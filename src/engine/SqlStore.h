@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class RecordLocks;
@@ -67,6 +68,13 @@ public:
     // The record locks shared with the other copies of the program. Throws EDatabaseError.
     virtual std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) = 0;
 
+    // Whether the connection went (a server's, dropped or ended) while no transaction was open:
+    // the next operation then connects again through reconnect, after letting go of what used
+    // the old connection (the record locks, whose session went with it). Throws EDatabaseError
+    // when the database cannot be reached again.
+    virtual bool connectionLost() const { return false; }
+    virtual void reconnect() { }
+
     // --- dialect ----------------------------------------------------------------------------
     static QString quoted(const QString &identifier); // "name" with inner quotes doubled
     static QString tableRef(const TableDef &def) { return quoted(def.fileName); }
@@ -100,6 +108,10 @@ public:
     // --- change counters --------------------------------------------------------------------
     // The tables that other connections committed changes to since the last call (or the open).
     virtual QStringList changedTables() = 0;
+    // Called as soon as the store learns that other connections committed changes, so that
+    // changedTables is asked at once rather than at the next poll. The embedded store learns of
+    // changes only when asked and never calls it.
+    virtual void setChangeListener(std::function<void()>) { }
 
 protected:
     explicit SqlStore(const Schema &schema);

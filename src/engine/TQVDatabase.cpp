@@ -74,6 +74,8 @@ void TQVDatabase::open()
     if (!problem.isEmpty())
         throw EDatabaseError(problem);
     m_store = std::move(store);
+    // A store that hears of others' commits has them checked at once.
+    m_store->setChangeListener([this] { checkForChanges(); });
     m_checked = QList<bool>(m_schema->tables.size(), false);
     m_connected = true;
 }
@@ -90,9 +92,10 @@ void TQVDatabase::close()
         if (it.key())
             it.key()->invalidate();
     }
+    // The locks first: a server's are kept by the store's connection.
+    m_locks.reset();
     m_store.reset();
     m_checked.clear();
-    m_locks.reset();
     m_connected = false;
 }
 
@@ -128,8 +131,20 @@ int TQVDatabase::openFile(const QString &tableName)
     return file;
 }
 
+void TQVDatabase::reconnectIfLost()
+{
+    if (!m_store->connectionLost())
+        return;
+    // The record locks went with the old session; the views that held them find them gone
+    // before they post.
+    m_locks.reset();
+    m_store->reconnect();
+    ++m_generation;
+}
+
 QSqlDatabase TQVDatabase::reader(int)
 {
+    reconnectIfLost();
     return m_store->connection();
 }
 
@@ -137,6 +152,8 @@ QSqlDatabase TQVDatabase::writer(int)
 {
     if (m_depth == 0)
         throw EDatabaseError(tr("Internal error: a write outside an operation"));
+    if (!writing())
+        reconnectIfLost();
     m_store->begin();
     return m_store->connection();
 }
@@ -189,6 +206,8 @@ void TQVDatabase::touch(TableView *view)
 
 void TQVDatabase::release(const LockRef &lock)
 {
+    if (!m_locks)
+        return; // they went with a lost connection
     try {
         m_locks->release(fileName(lock.file), lock.record);
     } catch (const Exception &) {
@@ -223,6 +242,19 @@ void TQVDatabase::commitOperation()
             m_acquired.removeOne(lock);
         } else {
             afterCommit << lock;
+        }
+    }
+    // What a lock taken before the operation protected is written only while the lock is still
+    // this copy's: a server's lock goes with a dropped connection, and another copy may have
+    // taken the record since. The refusal leaves the operation open: its scope rolls it back.
+    if (!m_written.isEmpty()) {
+        for (const LockRef &lock : std::as_const(afterCommit)) {
+            if (!m_locks || !m_locks->stillHolds(fileName(lock.file), lock.record))
+                throw EDatabaseError(
+                    tr("%1: The lock on the record was lost with the connection to the database; "
+                       "the change was not saved")
+                        .arg(fileName(lock.file)),
+                    EDatabaseError::Kind::LostConnection);
         }
     }
     m_pendingReleases.clear();

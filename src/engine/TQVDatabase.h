@@ -119,6 +119,8 @@ private:
         }
     };
 
+    // Connects the store again when its connection went outside a transaction.
+    void reconnectIfLost();
     void acquire(int file, qint64 record, int timeoutMs);
     void release(const LockRef &lock);
     void finishOperation(bool committed);

@@ -3,6 +3,7 @@
 #include "engine/DataSource.h"
 #include "engine/Exception.h"
 #include "engine/FilterExpression.h"
+#include "engine/SqlDialect.h"
 #include "engine/SqlStore.h"
 #include "engine/TQVDatabase.h"
 
@@ -504,7 +505,9 @@ void TableView::post()
 void TableView::writeRecord()
 {
     const TableDef &def = m_database->tableDef(m_file);
-    QSqlQuery query(m_database->writer(m_file));
+    const QSqlDatabase writer = m_database->writer(m_file);
+    const SqlDialect dialect = SqlDialect::of(writer);
+    QSqlQuery query(writer);
     if (m_state == DataSetState::Insert) {
         QStringList columns;
         QStringList marks;
@@ -513,7 +516,8 @@ void TableView::writeRecord()
             marks << QStringLiteral("?");
         }
         query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u',')));
+                          .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','))
+            + dialect.returningRowId());
         for (int i = 0; i < m_dataFieldCount; ++i)
             query.addBindValue(m_buffer.at(i));
     } else {
@@ -540,7 +544,7 @@ void TableView::writeRecord()
     }
     SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
     if (m_state == DataSetState::Insert) {
-        m_currentRowid = query.lastInsertId().toLongLong();
+        m_currentRowid = dialect.insertedRowId(query);
         m_currentPos = -1;
         m_rowsValid = false;
     } else if (query.numRowsAffected() == 0) {

@@ -5,6 +5,7 @@
 #include "engine/ReportQuery.h"
 #include "engine/SqlDialect.h"
 #include "engine/SqlStore.h"
+#include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
 #include <QHeaderView>
@@ -65,7 +66,8 @@ QString IncrementalSearchBox::candidateSql(
     QStringList quoted;
     for (const QString &column : columns)
         quoted << SqlStore::quoted(column);
-    QString where = SqlDialect::atOrAfterCaseBlind(SqlStore::quoted(searchField));
+    const SqlDialect dialect = SqlDialect::of(m_view->database()->store().connection());
+    QString where = dialect.atOrAfterCaseBlind(SqlStore::quoted(searchField));
     values << lineEdit()->text();
     // Only what the list shows is offered: its filter (completed quotes hidden) applies here too.
     if (m_view->filtered() && !m_view->filter().trimmed().isEmpty()) {
@@ -76,7 +78,7 @@ QString IncrementalSearchBox::candidateSql(
     }
     return u"SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT %5 OFFSET %6"_s
         .arg(quoted.join(u", "_s), SqlStore::tableRef(m_view->tableDef()), where,
-            SqlDialect::caseBlindOrder(SqlStore::quoted(searchField)))
+            dialect.caseBlindOrder(SqlStore::quoted(searchField)))
         .arg(limit)
         .arg(offset);
 }

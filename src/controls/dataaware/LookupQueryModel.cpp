@@ -123,7 +123,9 @@ QList<LookupQueryModel::Entry> LookupQueryModel::readStartingWith(const QString 
     const QString rowId = SqlDialect::rowIdColumn();
     QString sql = QStringLiteral("SELECT %1, %2, %4 FROM %3 WHERE %2 >= ? AND %2 < ? AND %5")
                       .arg(SqlStore::quoted(m_keyField), shown, tableRef(m_database, m_table),
-                          rowId, SqlDialect::startsWithCaseBlind(shown));
+                          rowId,
+                          SqlDialect::of(m_database->store().connection())
+                              .startsWithCaseBlind(shown));
     ReportQuery query(m_database);
     query.addBindValue(spelling);
     query.addBindValue(spelling + QString::fromUcs4(U"\U0010FFFF", 1));

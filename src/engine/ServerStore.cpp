@@ -1,0 +1,444 @@
+#include "engine/ServerStore.h"
+
+#include "engine/EmbeddedStore.h"
+#include "engine/Exception.h"
+#include "engine/RecordLocks.h"
+#include "engine/ServerErrors.h"
+#include "engine/ServerRecordLocks.h"
+#include "engine/ServerSchema.h"
+#include "engine/ServerSchemaCheck.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUuid>
+
+#include <libpq-fe.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ServerStore", text);
+}
+
+QString uniqueName(const QString &prefix)
+{
+    return prefix + QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+PGconn *libpqHandle(const QSqlDatabase &database)
+{
+    const QSqlDriver *driver = database.driver();
+    const QVariant handle = driver ? driver->handle() : QVariant();
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0
+            && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+// Text literal for SQL text of our own making (names of the schema, never a user's value).
+QString literal(const QString &text)
+{
+    QString inner = text;
+    inner.replace(u'\'', "''"_L1);
+    return u'\'' + inner + u'\'';
+}
+
+// A server connection of its own, closed and unregistered when it goes.
+class ScratchConnection
+{
+public:
+    ScratchConnection(const ServerConnection &server, const QString &prefix)
+        : m_name(uniqueName(prefix))
+    {
+        server.open(m_name);
+    }
+    ~ScratchConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    ScratchConnection(const ScratchConnection &) = delete;
+    ScratchConnection &operator=(const ScratchConnection &) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+// How long a write waits for another copy's write to end before it is refused as busy, as the
+// embedded store waits for its database.
+constexpr int writeWaitMs = 5000;
+
+} // namespace
+
+// The tables other sessions' commits changed, as their notices named them, and the listener's
+// call, made once from the event loop however many notices came at once.
+class ServerNotices
+{
+public:
+    QObject context;
+    QSet<QString> tables;
+    bool everything = false; // the notices of a time without a connection were missed
+    bool scheduled = false;
+};
+
+ServerStore::ServerStore(const Schema &schema)
+    : SqlStore(schema)
+    , m_notices(std::make_unique<ServerNotices>())
+{ }
+
+ServerStore::~ServerStore()
+{
+    close();
+}
+
+void ServerStore::open(const QString &directory)
+{
+    open(ServerConnection::fromDirectory(directory));
+}
+
+void ServerStore::open(const ServerConnection &server)
+{
+    close();
+    m_server = server;
+    connectSession();
+    // The catalog alone is read, in a few statements, whatever the size of the data.
+    QStringList problems;
+    try {
+        problems = ServerSchemaCheck::problems(connection(), m_schema, location());
+    } catch (const EDatabaseError &) {
+        close();
+        throw;
+    }
+    if (!problems.isEmpty()) {
+        close();
+        throw EDatabaseError(problems.join(u'\n'));
+    }
+}
+
+void ServerStore::connectSession()
+{
+    m_connection = uniqueName(u"tqv-server-"_s);
+    QSqlDatabase db;
+    try {
+        db = m_server->open(m_connection);
+    } catch (const EDatabaseError &error) {
+        m_connection.clear();
+        throw EDatabaseError(error.message(), EDatabaseError::Kind::LostConnection);
+    }
+    QSqlDriver *driver = db.driver();
+    // Our own session's notices are our own commits, which this copy's views know of.
+    QObject::connect(driver, &QSqlDriver::notification, &m_notices->context,
+        [this](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+            if (source == QSqlDriver::SelfSource)
+                return;
+            m_notices->tables.insert(payload.toString());
+            if (m_notices->scheduled)
+                return;
+            m_notices->scheduled = true;
+            QMetaObject::invokeMethod(
+                &m_notices->context,
+                [this] {
+                    m_notices->scheduled = false;
+                    if (m_listener)
+                        m_listener();
+                },
+                Qt::QueuedConnection);
+        });
+    if (!driver->subscribeToNotification(ServerSchema::changesChannel())) {
+        const QString why = driver->lastError().text();
+        removeConnection(&m_connection);
+        throw EDatabaseError(tr("Cannot listen for changes on %1: %2").arg(location(), why),
+            EDatabaseError::Kind::LostConnection);
+    }
+}
+
+void ServerStore::close()
+{
+    removeConnection(&m_queryConnection);
+    removeConnection(&m_connection);
+    m_inTransaction = false;
+    m_inSnapshot = false;
+    m_written.clear();
+    m_notices->tables.clear();
+    m_notices->everything = false;
+}
+
+QString ServerStore::location() const
+{
+    return m_server ? m_server->serverName() : QString();
+}
+
+bool ServerStore::connectionLost() const
+{
+    return isOpen() && !m_inTransaction && !m_inSnapshot && !connection().isOpen();
+}
+
+void ServerStore::reconnect()
+{
+    if (!connectionLost())
+        return;
+    removeConnection(&m_queryConnection);
+    removeConnection(&m_connection);
+    connectSession();
+    // What others committed while this copy had no connection was never told.
+    m_notices->everything = true;
+}
+
+void ServerStore::create(const ServerConnection &server,
+    const Schema &schema,
+    const std::function<void(QSqlQuery &)> &fill)
+{
+    ScratchConnection scratch(server, u"tqv-server-create-"_s);
+    ServerSchema::create(scratch.db(), schema, server.serverName(), fill);
+}
+
+// --- checks ----------------------------------------------------------------------------------
+
+// The whole catalog was checked when the store opened: every table, and nothing else there.
+void ServerStore::validate(const TableDef &) { }
+
+void ServerStore::validateNothingElse() { }
+
+// The server keeps its own pages sound (it has no cheap check of them to ask); what can be read
+// cheaply is the catalog, checked again for what changed since the open.
+QStringList ServerStore::integrityProblems()
+{
+    return ServerSchemaCheck::problems(connection(), m_schema, location());
+}
+
+QString ServerStore::writeProblem(const QString &) const
+{
+    const QString all = u"'SELECT', 'INSERT', 'UPDATE', 'DELETE'"_s;
+    QStringList needed;
+    for (const TableDef &def : m_schema.tables)
+        needed << u"(%1, ARRAY[%2])"_s.arg(literal(def.fileName), all);
+    needed << u"(%1, ARRAY[%2])"_s.arg(literal(ServerRecordLocks::sessionsTable()), all);
+    needed << u"(%1, ARRAY['SELECT', 'UPDATE'])"_s.arg(literal(changesTable()));
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(
+        u"SELECT current_user::text, t.name, p.priv FROM (VALUES %1) t(name, privs) "
+        "CROSS JOIN LATERAL unnest(t.privs) p(priv) WHERE NOT has_table_privilege("
+        "quote_ident(current_schema()) || '.' || quote_ident(t.name), p.priv) LIMIT 1"_s.arg(
+            needed.join(", "_L1)));
+    run(query, location());
+    if (!query.next())
+        return {};
+    return tr("The account %1 may not write the data in %2: it lacks the %3 privilege on %4")
+        .arg(query.value(0).toString(), location(), query.value(2).toString(),
+            query.value(1).toString());
+}
+
+std::unique_ptr<RecordLocks> ServerStore::openLocks(const QString &)
+{
+    return RecordLocks::openOnServer(connection());
+}
+
+QSqlDatabase ServerStore::queryConnection()
+{
+    if (!m_queryConnection.isEmpty()
+        && !QSqlDatabase::database(m_queryConnection, false).isOpen())
+        removeConnection(&m_queryConnection);
+    if (m_queryConnection.isEmpty()) {
+        const QString name = uniqueName(u"tqv-server-query-"_s);
+        QSqlDatabase db = m_server->open(name);
+        QSqlQuery query(db);
+        if (!query.exec(u"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"_s)) {
+            const QSqlError error = query.lastError();
+            query = QSqlQuery();
+            db = QSqlDatabase();
+            QString doomed = name;
+            removeConnection(&doomed);
+            throw EDatabaseError(
+                tr("Cannot read %1: %2").arg(location(), error.databaseText().trimmed()),
+                ServerErrors::kindOf(error));
+        }
+        m_queryConnection = name;
+    }
+    return QSqlDatabase::database(m_queryConnection, false);
+}
+
+// The copy reads one snapshot through a connection of its own, while others go on writing, and
+// is written under a name of its own beside the target, renamed when whole.
+void ServerStore::backup(const QString &path)
+{
+    const QString target = QDir::toNativeSeparators(path);
+    if (QFileInfo::exists(path))
+        throw EDatabaseError(
+            tr("Cannot copy the database to %1: the file already exists").arg(target));
+    const QFileInfo info(path);
+    const QString partial =
+        info.absoluteDir().filePath(u'.' + info.fileName() + u".partial"_s);
+    const auto removePartial = [&partial] {
+        QFile::remove(partial);
+        QFile::remove(partial + u"-journal"_s);
+    };
+    removePartial();
+    const QString context = tr("Cannot copy the database %1 to %2").arg(location(), target);
+    try {
+        ScratchConnection source(*m_server, u"tqv-server-backup-"_s);
+        QSqlQuery read(source.db());
+        read.setForwardOnly(true);
+        if (!read.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"_s))
+            throw EDatabaseError(u"%1: %2"_s.arg(context, read.lastError().text()),
+                errorKind(read));
+        EmbeddedStore::create(partial, m_schema, [&](QSqlQuery &write) {
+            for (const TableDef &def : m_schema.tables) {
+                QStringList columns { ServerSchema::rowIdColumn() };
+                QStringList marks { u"?"_s };
+                for (const FieldDef &field : def.fields) {
+                    columns << quoted(field.name);
+                    marks << u"?"_s;
+                }
+                const QString list = columns.join(u", "_s);
+                read.prepare(u"SELECT %1 FROM %2 ORDER BY %3"_s.arg(
+                    list, tableRef(def), ServerSchema::rowIdColumn()));
+                run(read, context);
+                write.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                    tableRef(def), list, marks.join(u", "_s)));
+                while (read.next()) {
+                    for (int i = 0; i < columns.size(); ++i)
+                        write.bindValue(i, read.value(i));
+                    run(write, context);
+                }
+                if (read.lastError().isValid())
+                    throw EDatabaseError(
+                        u"%1: %2"_s.arg(context, read.lastError().text()), errorKind(read));
+                read.finish();
+            }
+        });
+        read.exec(u"COMMIT"_s);
+    } catch (const EDatabaseError &) {
+        removePartial();
+        throw;
+    }
+    if (!QFile::rename(partial, path)) { // never over a file that appeared meanwhile
+        removePartial();
+        throw EDatabaseError(tr("Cannot copy the database to %1: it cannot be renamed from %2")
+                                 .arg(target, QDir::toNativeSeparators(partial)));
+    }
+}
+
+// --- transactions and changes ----------------------------------------------------------------
+
+// Sent as text, unprepared: the statements of one round trip go as one.
+void ServerStore::execute(const QString &sql, const QString &context)
+{
+    QSqlQuery query(connection());
+    if (query.exec(sql))
+        return;
+    const EDatabaseError::Kind kind = errorKind(query);
+    QString text = query.lastError().databaseText().trimmed();
+    if (text.isEmpty())
+        text = kind == EDatabaseError::Kind::LostConnection
+            ? tr("the connection to the server was lost")
+            : query.lastError().text();
+    throw EDatabaseError(context + u": "_s + text, kind);
+}
+
+void ServerStore::abandonTransaction()
+{
+    QSqlQuery query(connection());
+    query.exec(u"ROLLBACK"_s);
+    query.finish();
+    m_inTransaction = false;
+    m_written.clear();
+}
+
+// One round trip: the transaction, a bound on the wait, and the write lock every copy's write
+// transaction takes, so that one copy writes at a time as on the embedded database.
+void ServerStore::begin()
+{
+    if (m_inTransaction)
+        return;
+    m_inTransaction = true;
+    try {
+        execute(u"BEGIN; SET LOCAL lock_timeout = %1; SELECT pg_advisory_xact_lock(%2)"_s.arg(
+                    writeWaitMs)
+                    .arg(writeLockKey),
+            tr("Cannot start writing to %1").arg(location()));
+    } catch (const EDatabaseError &) {
+        abandonTransaction();
+        throw;
+    }
+}
+
+// The statement triggers counted the changes; the server tells other copies at the commit.
+void ServerStore::commit()
+{
+    if (!m_inTransaction)
+        return;
+    // A transaction in which a statement failed is rolled back by the server at COMMIT, which it
+    // reports as done: such a commit is a failure here.
+    PGconn *handle = libpqHandle(connection());
+    bool failed = handle && PQtransactionStatus(handle) == PQTRANS_INERROR;
+    if (!handle) // asked the server instead: any statement of a failed transaction fails
+        failed = !QSqlQuery(connection()).exec(u"SELECT 1"_s);
+    if (failed) {
+        abandonTransaction();
+        throw EDatabaseError(tr("Cannot store the changes in %1: a statement of the transaction "
+                                "failed, so the server undid all of them")
+                                 .arg(location()));
+    }
+    try {
+        execute(u"COMMIT"_s, tr("Cannot store the changes in %1").arg(location()));
+    } catch (const EDatabaseError &) {
+        abandonTransaction();
+        throw;
+    }
+    m_inTransaction = false;
+    m_written.clear();
+}
+
+void ServerStore::rollback()
+{
+    if (m_inTransaction)
+        abandonTransaction();
+}
+
+void ServerStore::beginSnapshot()
+{
+    reconnect();
+    execute(u"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"_s,
+        tr("Cannot read the database %1").arg(location()));
+    m_inSnapshot = true;
+}
+
+void ServerStore::endSnapshot()
+{
+    if (!m_inSnapshot)
+        return;
+    m_inSnapshot = false;
+    QSqlQuery query(connection());
+    query.exec(u"COMMIT"_s);
+    query.finish();
+}
+
+QStringList ServerStore::changedTables()
+{
+    QStringList changed;
+    if (m_notices->everything) {
+        for (const TableDef &def : m_schema.tables)
+            changed << ServerSchema::changeKey(def);
+    } else {
+        changed = QStringList(m_notices->tables.cbegin(), m_notices->tables.cend());
+    }
+    m_notices->tables.clear();
+    m_notices->everything = false;
+    return changed;
+}
+
+void ServerStore::setChangeListener(std::function<void()> listener)
+{
+    m_listener = std::move(listener);
+}

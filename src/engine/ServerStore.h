@@ -1,0 +1,88 @@
+#pragma once
+
+#include "engine/ServerConnection.h"
+#include "engine/SqlStore.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ServerNotices;
+
+// The data of a data directory in a PostgreSQL server's database, named by the directory's
+// Tessorin.server (ServerConnection), as ServerSchema makes it.
+//
+// One write at a time across copies, as the embedded store's BEGIN IMMEDIATE: a write transaction
+// takes a transaction-scoped advisory lock on writeLockKey() (a one-bigint key, apart from every
+// key ServerRecordLocks uses) with its BEGIN. The tables' statement triggers count the changes and
+// send a notice naming the table at commit; this store listens for them, so other copies' commits
+// are known at once, and leaves out the notices its own session sent.
+//
+// A connection lost during an operation fails the operation (kind LostConnection); the store
+// connects again at the next operation when the server is back, and the record locks of the old
+// session are gone with it.
+class ServerStore : public SqlStore
+{
+public:
+    // The advisory lock a write transaction holds: in the one-bigint key space, which the
+    // record locks' two-int keys never meet.
+    static constexpr qint64 writeLockKey = 0x5445535357524954; // "TESSWRIT"
+
+    explicit ServerStore(const Schema &schema);
+    ~ServerStore() override;
+
+    // Connects to the server the Tessorin.server of directory names, or to server. Creates
+    // nothing and changes nothing: a server down, a missing database, a refused login, another
+    // program's database or another format throws EDatabaseError naming the server and what is
+    // wrong.
+    void open(const QString &directory);
+    void open(const ServerConnection &server);
+    void close() override;
+    // The server and its database, for messages.
+    QString location() const override;
+
+    // Makes the schema's tables, counters and notices in the empty database of server; fill,
+    // when given, adds the first rows through the query in the same transaction. Throws
+    // EDatabaseError naming the server.
+    static void create(const ServerConnection &server,
+        const Schema &schema,
+        const std::function<void(QSqlQuery &)> &fill = {});
+
+    void validate(const TableDef &def) override;
+    void validateNothingElse() override;
+    void backup(const QString &path) override;
+    QStringList integrityProblems() override;
+
+    QSqlDatabase queryConnection() override;
+    QString writeProblem(const QString &controlDirectory) const override;
+    std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) override;
+
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    void beginSnapshot() override;
+    void endSnapshot() override;
+    QStringList changedTables() override;
+    void setChangeListener(std::function<void()> listener) override;
+    bool connectionLost() const override;
+    void reconnect() override;
+
+private:
+    void connectSession();
+    // Runs sql on the store's connection; a failure throws EDatabaseError after context.
+    void execute(const QString &sql, const QString &context);
+    // Ends a transaction that failed, as far as the connection still works.
+    void abandonTransaction();
+
+    std::optional<ServerConnection> m_server;
+    QString m_queryConnection;
+    std::unique_ptr<ServerNotices> m_notices;
+    std::function<void()> m_listener;
+    bool m_inSnapshot = false;
+};

@@ -1,0 +1,332 @@
+// The data of a data directory on a PostgreSQL server: what the store refuses to open, the views'
+// writes through it, others' commits heard at once, a commit the server undid, the backup into an
+// embedded file and a connection lost while the program runs.
+#include "RecordValues.h"
+#include "TempDataDir.h"
+#include "TestServer.h"
+#include "TestTables.h"
+#include "engine/EmbeddedStore.h"
+#include "engine/Exception.h"
+#include "engine/ServerConnection.h"
+#include "engine/ServerStore.h"
+#include "engine/TQVDatabase.h"
+#include "engine/TableView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(EDatabaseError::Kind)
+
+class TestServerStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openRefusesWhatItCannotUse_data();
+    void openRefusesWhatItCannotUse();
+    void viewsWriteThroughTheServer();
+    void othersCommitsAreHeardOwnAreNot();
+    void commitOfAFailedTransactionFails();
+    void backupIsAnEmbeddedDatabase();
+    void lostConnectionFailsThenReconnects();
+    void twoCopiesAddingToOneRecordLoseNothing();
+};
+
+namespace {
+
+ServerConnection connectionTo(const TestServer &server, const QString &database = {})
+{
+    QString keywords = server.keywords();
+    if (!database.isEmpty())
+        keywords.replace(server.databaseName(), database);
+    return ServerConnection::fromText(keywords, u"the test"_s);
+}
+
+// A data directory naming the test database.
+void nameServer(const TempDataDir &dir, const TestServer &server)
+{
+    QFile file(dir.filePath(ServerConnection::fileName()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(server.keywords().toUtf8());
+}
+
+QString refusalOf(const std::function<void()> &open)
+{
+    try {
+        open();
+    } catch (const EDatabaseError &error) {
+        return error.message();
+    }
+    return u"(opened)"_s;
+}
+
+void insertCustomer(QSqlQuery &query, int id, const QString &name)
+{
+    query.prepare(u"INSERT INTO \"Cust.DB\" (\"Client_ID\", \"Name\") VALUES (?, ?)"_s);
+    query.addBindValue(double(id));
+    query.addBindValue(name);
+    SqlStore::run(query, u"Cust.DB"_s);
+}
+
+QStringList customerNames(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    query.exec(u"SELECT \"Name\" FROM \"Cust.DB\" ORDER BY \"Client_ID\""_s);
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+const QString terminateOthers = u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                "WHERE datname = current_database() AND pid <> pg_backend_pid()"_s;
+
+} // namespace
+
+// Each refused with the server named and what is wrong, nothing made in the database.
+void TestServerStore::openRefusesWhatItCannotUse_data()
+{
+    QTest::addColumn<bool>("ours"); // the tables made first
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("embeddedToo");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no database") << true << QString() << u"tessorin_none"_s << false
+                                 << u"tessorin_none"_s;
+    QTest::newRow("empty") << false << QString() << QString() << false << u"holds no tables"_s;
+    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s << QString()
+                                       << false << u"is not a database of this program"_s;
+    QTest::newRow("older format") << true << u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 3"_s
+                                  << QString() << false << u"has format 3, not 4"_s;
+    QTest::newRow("a table changed")
+        << true << u"ALTER TABLE \"Cust.DB\" ADD COLUMN extra integer"_s << QString() << false
+        << u"Cust.DB"_s;
+    QTest::newRow("both files") << true << QString() << QString() << true << u"holds both"_s;
+}
+
+void TestServerStore::openRefusesWhatItCannotUse()
+{
+    QFETCH(bool, ours);
+    QFETCH(QString, setup);
+    QFETCH(QString, database);
+    QFETCH(bool, embeddedToo);
+    QFETCH(QString, expected);
+    TestServer server;
+    REQUIRE_SERVER(server);
+    if (ours)
+        ServerStore::create(connectionTo(server), testSchema());
+    if (!setup.isEmpty())
+        QCOMPARE(server.execute(setup), QString());
+    TempDataDir dir;
+    {
+        QFile file(dir.filePath(ServerConnection::fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QString keywords = server.keywords();
+        if (!database.isEmpty())
+            keywords.replace(server.databaseName(), database);
+        file.write(keywords.toUtf8());
+    }
+    if (embeddedToo)
+        createTestTables(dir.path());
+    const QString refusal = refusalOf([&] { SqlStore::connect(testSchema(), dir.path()); });
+    QVERIFY2(refusal.contains(expected), qPrintable(refusal));
+    if (!embeddedToo)
+        QVERIFY2(refusal.contains(connectionTo(server, database).serverName()),
+            qPrintable(refusal));
+    // Nothing made: an empty database stays empty.
+    if (!ours && database.isEmpty())
+        QCOMPARE(server.execute(u"DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_class WHERE relname "
+                                "= 'TQVFormat') THEN RAISE 'made'; END IF; END $$"_s),
+            QString());
+}
+
+// A post, an edit and a delete through a view of a database on the server, each stored and told
+// to another copy at once.
+void TestServerStore::viewsWriteThroughTheServer()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        insertCustomer(query, 1, u"Anna"_s);
+    });
+    TempDataDir dir;
+    nameServer(dir, server);
+    TQVDatabase database;
+    connectTestDatabase(database, dir.path());
+    auto view = openView(database, u"Cust.DB"_s);
+    // Another copy's view is told of the post without anyone asking.
+    TQVDatabase other;
+    connectTestDatabase(other, dir.path());
+    auto otherView = openView(other, u"Cust.DB"_s);
+    int told = 0;
+    other.setChangeNotice(otherView.get(), [&told] { ++told; });
+    view->insert();
+    fill(view, { { u"Client_ID", 2.0 }, { u"Name", u"Ben"_s } });
+    view->post();
+    QTRY_COMPARE(told, 1);
+    QVERIFY(moveTo(view, u"Name", u"Anna"_s));
+    view->edit();
+    setText(view, u"Name", u"Anne"_s);
+    view->post();
+    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s, u"Ben"_s }));
+    QVERIFY(moveTo(view, u"Name", u"Ben"_s));
+    view->deleteRecord();
+    QCOMPARE(rows(view, { u"Client_ID", u"Name" }), Rows({ { 1.0, u"Anne"_s } }));
+    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s }));
+}
+
+// Another copy's commit is told at once, through the listener; a copy's own commits are not.
+void TestServerStore::othersCommitsAreHeardOwnAreNot()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema());
+    ServerStore writer(testSchema());
+    writer.open(connectionTo(server));
+    ServerStore reader(testSchema());
+    reader.open(connectionTo(server));
+    int told = 0;
+    reader.setChangeListener([&told] { ++told; });
+
+    writer.begin();
+    QSqlQuery query(writer.connection());
+    insertCustomer(query, 1, u"Anna"_s);
+    writer.noteWritten(u"Cust.DB"_s);
+    writer.commit();
+    QTRY_COMPARE(told, 1);
+    QCOMPARE(reader.changedTables(), QStringList({ u"CUST.DB"_s }));
+    QCOMPARE(reader.changedTables(), QStringList());
+    QTest::qWait(50);
+    QCOMPARE(writer.changedTables(), QStringList());
+    // A write from outside the program is heard too.
+    QCOMPARE(server.execute(u"DELETE FROM \"Cust.DB\""_s), QString());
+    QTRY_COMPARE(told, 2);
+    QCOMPARE(reader.changedTables(), QStringList({ u"CUST.DB"_s }));
+}
+
+// A statement that failed inside the transaction makes the server undo all of it at COMMIT: the
+// commit fails, and nothing is stored.
+void TestServerStore::commitOfAFailedTransactionFails()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema());
+    ServerStore store(testSchema());
+    store.open(connectionTo(server));
+    store.begin();
+    QSqlQuery query(store.connection());
+    insertCustomer(query, 1, u"Anna"_s);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, insertCustomer(query, 1, u"Anna again"_s));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, store.commit());
+    QVERIFY(!store.inTransaction());
+    QCOMPARE(customerNames(store.connection()), QStringList());
+    // The next write is whole again.
+    store.begin();
+    insertCustomer(query, 2, u"Ben"_s);
+    store.commit();
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+}
+
+// The backup is an embedded database of the same tables, holding the rows with their row ids.
+void TestServerStore::backupIsAnEmbeddedDatabase()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        insertCustomer(query, 1, u"Anna"_s);
+        insertCustomer(query, 2, u"Ben"_s);
+    });
+    QCOMPARE(server.execute(u"DELETE FROM \"Cust.DB\" WHERE \"Client_ID\" = 1"_s), QString());
+    ServerStore store(testSchema());
+    store.open(connectionTo(server));
+    TempDataDir dir;
+    const QString path = dir.filePath(EmbeddedStore::databaseFileName());
+    store.backup(path);
+    QVERIFY(!QFile::exists(dir.filePath(u".Tessorin.db.partial"_s)));
+    EmbeddedStore copy(testSchema());
+    copy.open(dir.path());
+    for (const TableDef &def : testSchema().tables)
+        copy.validate(def);
+    QSqlQuery query(copy.connection());
+    QVERIFY(query.exec(u"SELECT rowid, \"Name\" FROM \"Cust.DB\""_s));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toLongLong(), 2);
+    QCOMPARE(query.value(1).toString(), u"Ben"_s);
+    QVERIFY(!query.next());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, store.backup(path)); // never over a file
+}
+
+// A connection dropped by the server: the operation fails as a lost connection, the next one
+// connects again; an edit whose lock went with the old session is not posted.
+void TestServerStore::lostConnectionFailsThenReconnects()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        insertCustomer(query, 1, u"Anna"_s);
+    });
+    TempDataDir dir;
+    nameServer(dir, server);
+    TQVDatabase database;
+    connectTestDatabase(database, dir.path());
+    auto view = openView(database, u"Cust.DB"_s);
+    view->first();
+    view->edit();
+    setText(view, u"Name", u"Anne"_s);
+    QCOMPARE(server.execute(terminateOthers), QString());
+    try {
+        view->post();
+        QFAIL("posted on a dropped connection");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::LostConnection);
+    }
+    try {
+        view->post();
+        QFAIL("posted an edit whose lock went with the connection");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::LostConnection);
+        QVERIFY2(error.message().contains(u"lock"_s), qPrintable(error.message()));
+    }
+    view->cancel();
+    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anna"_s }));
+    // Connected again: edits go through, under a lock of the new session.
+    view->edit();
+    setText(view, u"Name", u"Anne"_s);
+    view->post();
+    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s }));
+}
+
+// Two copies, each reading a header's total, adding to it and posting it, as a key counter is
+// taken: every addition counts, none is lost to the other copy's.
+void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        SqlStore::run(query, u"INSERT INTO \"Head.DB\" (\"ID\", \"Total\") VALUES (1, 0)"_s,
+            u"Head.DB"_s);
+    });
+    TempDataDir dir;
+    nameServer(dir, server);
+    constexpr int additions = 40;
+    QProcess copies[2];
+    for (QProcess &copy : copies)
+        copy.start(QStringLiteral(ENGINE_PEER),
+            { dir.path(), u"add-total"_s, u"1"_s, u"1"_s, QString::number(additions) });
+    for (QProcess &copy : copies) {
+        QVERIFY(copy.waitForFinished(120000));
+        QVERIFY2(copy.exitCode() == 0, copy.readAllStandardError().constData());
+    }
+    TQVDatabase database;
+    connectTestDatabase(database, dir.path());
+    auto heads = openView(database, u"Head.DB"_s);
+    QCOMPARE(number(heads, u"Total"), 2.0 * additions);
+}
+
+QTEST_MAIN(TestServerStore)
+#include "tst_serverstore.moc"
