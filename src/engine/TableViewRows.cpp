@@ -137,7 +137,7 @@ QString TableView::masterCondition(QVariantList &values) const
     TableView *master = m_masterSource->dataSet();
     Field *field = master && master->active() ? master->findField(m_masterField) : nullptr;
     if (!field || field->isNull())
-        return QStringLiteral("0");
+        return QStringLiteral("1 = 0"); // no master record: no rows
     const TableDef &def = m_database->tableDef(m_file);
     const int detail = def.fieldIndex(m_detailField);
     if (detail < 0)
