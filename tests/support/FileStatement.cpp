@@ -8,7 +8,30 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+namespace {
+
+// Whether word, written bare in a statement, names a column in the tables' spelling (Quote_No,
+// Val, TotalMaterials) rather than a keyword (SELECT) or a function (length): the embedded
+// database finds such a name in any case, a server only when it is quoted.
+bool namesColumn(const QString &word)
+{
+    if (!word.at(0).isUpper())
+        return false;
+    for (const QChar c : word) {
+        if (c.isLower())
+            return true;
+    }
+    return word.contains(u'_') || word == QStringLiteral("ID");
+}
+
+} // namespace
+
 QString onTable(const QString &table, const QString &sql)
+{
+    return onTable(table, sql, false);
+}
+
+QString onTable(const QString &table, const QString &sql, bool quoteColumns)
 {
     QString quoted = table;
     quoted.replace(u'"', QStringLiteral("\"\""));
@@ -29,7 +52,12 @@ QString onTable(const QString &table, const QString &sql)
             while (end < sql.size() && (sql.at(end).isLetterOrNumber() || sql.at(end) == u'_'))
                 ++end;
             const QString word = sql.mid(i, end - i);
-            out += word.compare(QStringLiteral("data"), Qt::CaseInsensitive) == 0 ? quoted : word;
+            if (word.compare(QStringLiteral("data"), Qt::CaseInsensitive) == 0)
+                out += quoted;
+            else if (quoteColumns && namesColumn(word))
+                out += u'"' + word + u'"';
+            else
+                out += word;
             i = end;
             continue;
         }
@@ -76,7 +104,7 @@ QVariant runOnTable(const QString &directory, const QString &table, const QStrin
         if (!db.open())
             qWarning("%s: %s", qPrintable(directory), qPrintable(db.lastError().text()));
         QSqlQuery query(db);
-        const QString statement = onTable(table, sql);
+        const QString statement = onTable(table, sql, !server.isEmpty());
         const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
         const bool writes = verb != QStringLiteral("SELECT") && verb != QStringLiteral("PRAGMA");
         if (writes)

@@ -16,3 +16,6 @@ QVariant runOnTable(const QString &directory, const QString &table, const QStrin
 // The statement with the word data, outside string literals and quoted names, made the quoted
 // table name.
 QString onTable(const QString &table, const QString &sql);
+// The same, with the column names written bare in the tables' spelling quoted, as a server needs
+// them when quoteColumns is set.
+QString onTable(const QString &table, const QString &sql, bool quoteColumns);
