@@ -682,8 +682,8 @@ void TestSchema::moveToServerKeepsEveryRow()
     QCOMPARE(rowCounts(dir), before);
     // New rows take row ids after the copied ones.
     writeFile(temp.filePath(u"prices.csv"_s),
-        "Type,Code,Description,Heading,Unit,Cost,Markup\r\nMaterial,NEW-1,New part,Plumbing,each,"
-        "10,20\r\n");
+        "Type,Code,Description,Cost Price,Selling Price,Hourly Rate,Heading\r\n"
+        "Material,NEW-1,New part,5,9,,Plumbing\r\nLabour,NEW-2,New trade,,,80,Plumbing\r\n");
     const ToolRun import = runTool({ u"import-prices"_s, dir, temp.filePath(u"prices.csv"_s) });
     QVERIFY2(import.code == ExitOk, qPrintable(import.err));
     const ToolRun check = runTool({ u"check"_s, dir });
