@@ -125,14 +125,15 @@ void ServerStore::open(const ServerConnection &server)
     }
 }
 
+// The store's connection is the new one only once it is made: a server still down leaves the
+// lost one in place, for the next operation to try again.
 void ServerStore::connectSession()
 {
-    m_connection = uniqueName(u"tqv-server-"_s);
+    QString name = uniqueName(u"tqv-server-"_s);
     QSqlDatabase db;
     try {
-        db = m_server->open(m_connection);
+        db = m_server->open(name);
     } catch (const EDatabaseError &error) {
-        m_connection.clear();
         throw EDatabaseError(error.message(), EDatabaseError::Kind::LostConnection);
     }
     QSqlDriver *driver = db.driver();
@@ -156,10 +157,12 @@ void ServerStore::connectSession()
         });
     if (!driver->subscribeToNotification(ServerSchema::changesChannel())) {
         const QString why = driver->lastError().text();
-        removeConnection(&m_connection);
+        db = QSqlDatabase();
+        removeConnection(&name);
         throw EDatabaseError(tr("Cannot listen for changes on %1: %2").arg(location(), why),
             EDatabaseError::Kind::LostConnection);
     }
+    m_connection = name;
 }
 
 void ServerStore::close()
@@ -187,9 +190,10 @@ void ServerStore::reconnect()
 {
     if (!connectionLost())
         return;
-    removeConnection(&m_queryConnection);
-    removeConnection(&m_connection);
+    QString lost = m_connection;
     connectSession();
+    removeConnection(&lost);
+    removeConnection(&m_queryConnection);
     // What others committed while this copy had no connection was never told.
     m_notices->everything = true;
 }

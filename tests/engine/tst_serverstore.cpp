@@ -35,6 +35,7 @@ private slots:
     void backupIsAnEmbeddedDatabase();
     void lostConnectionFailsThenReconnects();
     void twoCopiesAddingToOneRecordLoseNothing();
+    void accountThatMayNotWriteIsRefused();
 };
 
 namespace {
@@ -209,8 +210,8 @@ void TestServerStore::othersCommitsAreHeardOwnAreNot()
     QCOMPARE(reader.changedTables(), QStringList({ u"CUST.DB"_s }));
 }
 
-// A statement that failed inside the transaction makes the server undo all of it at COMMIT: the
-// commit fails, and nothing is stored.
+// A statement that failed inside the transaction makes the server undo all of it at COMMIT, as
+// does a connection lost before it: the commit fails, and nothing is stored.
 void TestServerStore::commitOfAFailedTransactionFails()
 {
     TestServer server;
@@ -229,6 +230,20 @@ void TestServerStore::commitOfAFailedTransactionFails()
     store.begin();
     insertCustomer(query, 2, u"Ben"_s);
     store.commit();
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    // A connection dropped inside the transaction: its commit fails as a lost connection, and
+    // the next transaction runs on a new connection.
+    store.begin();
+    insertCustomer(query, 3, u"Cleo"_s);
+    QCOMPARE(server.execute(terminateOthers), QString());
+    try {
+        store.commit();
+        QFAIL("committed on a dropped connection");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::LostConnection);
+    }
+    QVERIFY(store.connectionLost());
+    store.reconnect();
     QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
 }
 
@@ -326,6 +341,33 @@ void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
     connectTestDatabase(database, dir.path());
     auto heads = openView(database, u"Head.DB"_s);
     QCOMPARE(number(heads, u"Total"), 2.0 * additions);
+}
+
+// An account that may read but not write is refused at the connection, not at its first save.
+void TestServerStore::accountThatMayNotWriteIsRefused()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema());
+    const QString role = server.databaseName() + u"_reader"_s;
+    QCOMPARE(server.execute(u"CREATE ROLE %1 LOGIN; GRANT SELECT ON ALL TABLES IN SCHEMA public "
+                            "TO %1"_s.arg(role)),
+        QString());
+    TempDataDir dir;
+    {
+        QFile file(dir.filePath(ServerConnection::fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(server.keywords().replace(u"user=postgres"_s, u"user="_s + role).toUtf8());
+    }
+    QString refusal;
+    {
+        TQVDatabase database;
+        refusal = refusalOf([&] { connectTestDatabase(database, dir.path()); });
+    }
+    QCOMPARE(server.execute(u"DROP OWNED BY %1; DROP ROLE %1"_s.arg(role)), QString());
+    QVERIFY2(refusal.contains(u"INSERT privilege"_s) && refusal.contains(role)
+            && refusal.contains(connectionTo(server).serverName()),
+        qPrintable(refusal));
 }
 
 QTEST_MAIN(TestServerStore)
