@@ -9,6 +9,7 @@
 #include "engine/Exception.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerStore.h"
+#include "engine/SqlDialect.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
@@ -36,6 +37,8 @@ private slots:
     void lostConnectionFailsThenReconnects();
     void twoCopiesAddingToOneRecordLoseNothing();
     void accountThatMayNotWriteIsRefused();
+    void caseBlindSearchesMatchOnBothStores_data();
+    void caseBlindSearchesMatchOnBothStores();
 };
 
 namespace {
@@ -247,7 +250,8 @@ void TestServerStore::commitOfAFailedTransactionFails()
     QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
 }
 
-// The backup is an embedded database of the same tables, holding the rows with their row ids.
+// The backup is an embedded database of the same tables, holding the rows with their row ids;
+// it reads one snapshot, as the store's own snapshots do.
 void TestServerStore::backupIsAnEmbeddedDatabase()
 {
     TestServer server;
@@ -274,6 +278,13 @@ void TestServerStore::backupIsAnEmbeddedDatabase()
     QCOMPARE(query.value(1).toString(), u"Ben"_s);
     QVERIFY(!query.next());
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, store.backup(path)); // never over a file
+    // A snapshot reads the database as it was when it began, whatever others commit meanwhile.
+    store.beginSnapshot();
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    QCOMPARE(server.execute(u"DELETE FROM \"Cust.DB\""_s), QString());
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    store.endSnapshot();
+    QCOMPARE(customerNames(store.connection()), QStringList());
 }
 
 // A connection dropped by the server: the operation fails as a lost connection, the next one
@@ -368,6 +379,63 @@ void TestServerStore::accountThatMayNotWriteIsRefused()
     QVERIFY2(refusal.contains(u"INSERT privilege"_s) && refusal.contains(role)
             && refusal.contains(connectionTo(server).serverName()),
         qPrintable(refusal));
+}
+
+// The searches' case-blind conditions and order, as each store's dialect spells them, find the
+// same names in the same order.
+void TestServerStore::caseBlindSearchesMatchOnBothStores_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("startingWith");
+    QTest::addColumn<QStringList>("atOrAfter");
+    QTest::newRow("lower case") << u"an"_s << QStringList { u"anna"_s, u"Anne"_s }
+                                << QStringList { u"anna"_s, u"Anne"_s, u"axb"_s, u"Ben"_s,
+                                       u"bert"_s };
+    QTest::newRow("upper case") << u"B"_s << QStringList { u"Ben"_s, u"bert"_s }
+                                << QStringList { u"Ben"_s, u"bert"_s };
+    QTest::newRow("a wildcard typed") << u"a_"_s << QStringList { u"a_b"_s }
+                                      << QStringList { u"a_b"_s, u"anna"_s, u"Anne"_s, u"axb"_s,
+                                             u"Ben"_s, u"bert"_s };
+}
+
+void TestServerStore::caseBlindSearchesMatchOnBothStores()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, startingWith);
+    QFETCH(QStringList, atOrAfter);
+    TestServer server;
+    REQUIRE_SERVER(server);
+    const auto fill = [](QSqlQuery &query) {
+        const QStringList names { u"Ben"_s, u"anna"_s, u"a_b"_s, u"bert"_s, u"Anne"_s, u"axb"_s };
+        for (int i = 0; i < names.size(); ++i)
+            insertCustomer(query, i + 1, names.at(i));
+    };
+    ServerStore::create(connectionTo(server), testSchema(), fill);
+    TempDataDir dir;
+    EmbeddedStore::create(dir.filePath(EmbeddedStore::databaseFileName()), testSchema(), fill);
+    const auto names = [](const QSqlDatabase &db, const QString &where, const QString &value) {
+        const SqlDialect dialect = SqlDialect::of(db);
+        QSqlQuery query(db);
+        query.prepare(u"SELECT \"Name\" FROM \"Cust.DB\" WHERE %1 ORDER BY %2"_s.arg(
+            where, dialect.caseBlindOrder(u"\"Name\""_s)));
+        query.addBindValue(value);
+        SqlStore::run(query, u"Cust.DB"_s);
+        QStringList found;
+        while (query.next())
+            found << query.value(0).toString();
+        return found;
+    };
+    ServerStore onServer(testSchema());
+    onServer.open(connectionTo(server));
+    EmbeddedStore embedded(testSchema());
+    embedded.open(dir.path());
+    for (const QSqlDatabase &db : { onServer.connection(), embedded.connection() }) {
+        const SqlDialect dialect = SqlDialect::of(db);
+        QCOMPARE(names(db, dialect.startsWithCaseBlind(u"\"Name\""_s),
+                     SqlDialect::startsWithPattern(typed)),
+            startingWith);
+        QCOMPARE(names(db, dialect.atOrAfterCaseBlind(u"\"Name\""_s), typed), atOrAfter);
+    }
 }
 
 QTEST_MAIN(TestServerStore)
