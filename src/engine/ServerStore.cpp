@@ -352,9 +352,12 @@ void ServerStore::execute(const QString &sql, const QString &context)
 
 void ServerStore::abandonTransaction()
 {
-    QSqlQuery query(connection());
-    query.exec(u"ROLLBACK"_s);
-    query.finish();
+    // A connection that went took its transaction with it.
+    if (connection().isOpen()) {
+        QSqlQuery query(connection());
+        query.exec(u"ROLLBACK"_s);
+        query.finish();
+    }
     m_inTransaction = false;
     m_written.clear();
 }

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -43,12 +44,20 @@ private slots:
 
 namespace {
 
-ServerConnection connectionTo(const TestServer &server, const QString &database = {})
+// The test database's keywords with one of them ("dbname=other") given another value.
+QString keywordsWith(const TestServer &server, const QString &changed = {})
 {
     QString keywords = server.keywords();
-    if (!database.isEmpty())
-        keywords.replace(server.databaseName(), database);
-    return ServerConnection::fromText(keywords, u"the test"_s);
+    if (!changed.isEmpty()) {
+        const QString keyword = changed.section(u'=', 0, 0);
+        keywords.replace(QRegularExpression(u"\\b%1=\\S+"_s.arg(keyword)), changed);
+    }
+    return keywords;
+}
+
+ServerConnection connectionTo(const TestServer &server, const QString &changed = {})
+{
+    return ServerConnection::fromText(keywordsWith(server, changed), u"the test"_s);
 }
 
 // A data directory naming the test database.
@@ -97,14 +106,17 @@ void TestServerStore::openRefusesWhatItCannotUse_data()
 {
     QTest::addColumn<bool>("ours"); // the tables made first
     QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("changed"); // a keyword of Tessorin.server
     QTest::addColumn<bool>("embeddedToo");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no database") << true << QString() << u"tessorin_none"_s << false
+    QTest::newRow("server down") << true << QString() << u"host=/nonexistent"_s << false
+                                 << u"Cannot connect"_s;
+    QTest::newRow("no database") << true << QString() << u"dbname=tessorin_none"_s << false
                                  << u"tessorin_none"_s;
     QTest::newRow("empty") << false << QString() << QString() << false << u"holds no tables"_s;
-    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s << QString()
-                                       << false << u"is not a database of this program"_s;
+    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s
+                                       << QString() << false
+                                       << u"is not a database of this program"_s;
     QTest::newRow("older format") << true << u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 3"_s
                                   << QString() << false << u"has format 3, not 4"_s;
     QTest::newRow("a table changed")
@@ -117,7 +129,7 @@ void TestServerStore::openRefusesWhatItCannotUse()
 {
     QFETCH(bool, ours);
     QFETCH(QString, setup);
-    QFETCH(QString, database);
+    QFETCH(QString, changed);
     QFETCH(bool, embeddedToo);
     QFETCH(QString, expected);
     TestServer server;
@@ -130,20 +142,17 @@ void TestServerStore::openRefusesWhatItCannotUse()
     {
         QFile file(dir.filePath(ServerConnection::fileName()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QString keywords = server.keywords();
-        if (!database.isEmpty())
-            keywords.replace(server.databaseName(), database);
-        file.write(keywords.toUtf8());
+        file.write(keywordsWith(server, changed).toUtf8());
     }
     if (embeddedToo)
         createTestTables(dir.path());
     const QString refusal = refusalOf([&] { SqlStore::connect(testSchema(), dir.path()); });
     QVERIFY2(refusal.contains(expected), qPrintable(refusal));
     if (!embeddedToo)
-        QVERIFY2(refusal.contains(connectionTo(server, database).serverName()),
+        QVERIFY2(refusal.contains(connectionTo(server, changed).serverName()),
             qPrintable(refusal));
     // Nothing made: an empty database stays empty.
-    if (!ours && database.isEmpty())
+    if (!ours)
         QCOMPARE(server.execute(u"DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_class WHERE relname "
                                 "= 'TQVFormat') THEN RAISE 'made'; END IF; END $$"_s),
             QString());
@@ -368,7 +377,7 @@ void TestServerStore::accountThatMayNotWriteIsRefused()
     {
         QFile file(dir.filePath(ServerConnection::fileName()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(server.keywords().replace(u"user=postgres"_s, u"user="_s + role).toUtf8());
+        file.write(keywordsWith(server, u"user="_s + role).toUtf8());
     }
     QString refusal;
     {
