@@ -143,17 +143,7 @@ void ServerStore::connectSession()
             if (source == QSqlDriver::SelfSource)
                 return;
             m_notices->tables.insert(payload.toString());
-            if (m_notices->scheduled)
-                return;
-            m_notices->scheduled = true;
-            QMetaObject::invokeMethod(
-                &m_notices->context,
-                [this] {
-                    m_notices->scheduled = false;
-                    if (m_listener)
-                        m_listener();
-                },
-                Qt::QueuedConnection);
+            tellListener();
         });
     if (!driver->subscribeToNotification(ServerSchema::changesChannel())) {
         const QString why = driver->lastError().text();
@@ -196,6 +186,24 @@ void ServerStore::reconnect()
     removeConnection(&m_queryConnection);
     // What others committed while this copy had no connection was never told.
     m_notices->everything = true;
+    tellListener();
+}
+
+// Once from the event loop, however many notices came meanwhile, and never from inside the
+// driver's delivery of them.
+void ServerStore::tellListener()
+{
+    if (m_notices->scheduled)
+        return;
+    m_notices->scheduled = true;
+    QMetaObject::invokeMethod(
+        &m_notices->context,
+        [this] {
+            m_notices->scheduled = false;
+            if (m_listener)
+                m_listener();
+        },
+        Qt::QueuedConnection);
 }
 
 void ServerStore::create(const ServerConnection &server,
