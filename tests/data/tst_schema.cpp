@@ -718,6 +718,9 @@ void TestSchema::serverCommandsRefuseWithoutChanges_data()
     QTest::newRow("move-to-server: a database that is not empty")
         << QStringList { u"move-to-server"_s, u"DIR"_s, u"URL"_s }
         << u"CREATE TABLE notes (body text)"_s << u"not empty"_s;
+    QTest::newRow("move-to-server: a value the server cannot hold, found half way")
+        << QStringList { u"move-to-server"_s, u"DIR"_s, u"URL"_s } << QString()
+        << u"PKey.DB"_s;
     QTest::newRow("move-to-server: the program has the directory open")
         << QStringList { u"move-to-server"_s, u"DIR"_s, u"URL"_s } << QString()
         << u"the program has it open"_s;
@@ -743,6 +746,8 @@ void TestSchema::serverCommandsRefuseWithoutChanges()
         QCOMPARE(runTool({ u"create"_s, dir }).code, int(ExitOk));
         if (QByteArray(QTest::currentDataTag()).contains("open"))
             otherCopy = std::make_unique<FileRecordLocks>(dir);
+        if (QByteArray(QTest::currentDataTag()).contains("cannot hold")) // text in a number
+            QVERIFY(RawFile(dir).exec(u"UPDATE \"PKey.DB\" SET \"CurrentKey\" = 'many'"_s));
     }
     arguments.replaceInStrings(u"OCCUPIED"_s, m_data);
     arguments.replaceInStrings(u"DIR"_s, dir);
