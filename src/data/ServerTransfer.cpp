@@ -54,8 +54,8 @@ void addValue(QCryptographicHash &hash, const QVariant &value, FieldType type)
 
 [[noreturn]] void fail(const QString &context, const QSqlQuery &query)
 {
-    throw EDatabaseError(u"%1: %2"_s.arg(context, query.lastError().text().trimmed()),
-        SqlStore::errorKind(query));
+    throw EDatabaseError(
+        u"%1: %2"_s.arg(context, query.lastError().text().trimmed()), SqlStore::errorKind(query));
 }
 
 // Copies the rows of def from source through target, each with its row id, and sets the table's
@@ -63,8 +63,8 @@ void addValue(QCryptographicHash &hash, const QVariant &value, FieldType type)
 // driver writes it as a literal: as it read it, so a value the server's column cannot hold (text
 // in a number) is refused rather than changed. (No prepared statement: one left behind in a
 // failed transaction cannot be let go of until it ends.)
-void copyTable(const QSqlDatabase &source, QSqlQuery &target, const TableDef &def,
-    const QString &context)
+void copyTable(
+    const QSqlDatabase &source, QSqlQuery &target, const TableDef &def, const QString &context)
 {
     QSqlQuery read(source);
     read.setForwardOnly(true);
