@@ -1,6 +1,7 @@
 #include "DataCommand.h"
 #include "DataTool.h"
 #include "ExpectedLayout.h"
+#include "ServerAddress.h"
 #include "FileStatement.h"
 #include "TempDataDir.h"
 #include "TestServer.h"
@@ -165,6 +166,8 @@ private slots:
     void commandLine();
     void commandsAnswerHelpAndTakeNoOptionForAName_data();
     void commandsAnswerHelpAndTakeNoOptionForAName();
+    void serverAddressIsReadAsKeywords_data();
+    void serverAddressIsReadAsKeywords();
     void serverDirectoryHoldsWhatAnEmbeddedOneDoes();
     void moveToServerKeepsEveryRow();
     void serverCommandsRefuseWithoutChanges_data();
@@ -620,6 +623,53 @@ QString TestSchema::embeddedDemo()
         m_demo = demo;
     }
     return m_demo;
+}
+
+void TestSchema::serverAddressIsReadAsKeywords_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("keywords"); // keyword=value, space-separated; or the refusal
+    QTest::newRow("every part of a URI")
+        << u"postgresql://anna@db.example.org:5433/office?sslmode=verify-full"_s
+        << u"host=db.example.org port=5433 dbname=office user=anna sslmode=verify-full"_s;
+    QTest::newRow("escaped parts and the short scheme")
+        << u"postgres:///my%20office?host=%2Fvar%2Frun%2Fpostgresql"_s
+        << u"dbname=my office host=/var/run/postgresql"_s;
+    QTest::newRow("an IPv6 host") << u"postgresql://[::1]:5432/office"_s
+                                  << u"host=::1 port=5432 dbname=office"_s;
+    QTest::newRow("a service") << u"service=office"_s << u"service=office"_s;
+    QTest::newRow("keyword text as given")
+        << u"host=db dbname='my office' sslmode=require"_s
+        << u"host=db dbname=my office sslmode=require"_s;
+    QTest::newRow("a password in a URI")
+        << u"postgresql://anna:pw@db/office"_s << u"refused: it holds a password"_s;
+    QTest::newRow("a password parameter")
+        << u"postgresql://db/office?password=pw"_s << u"refused: it holds a password"_s;
+    QTest::newRow("a keyword not passed on")
+        << u"host=db sslpassword=pw"_s << u"refused: it holds a sslpassword"_s;
+    QTest::newRow("a path below the database")
+        << u"postgresql://db/office/more"_s << u"refused: is not a database name"_s;
+}
+
+void TestSchema::serverAddressIsReadAsKeywords()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, keywords);
+    QString read;
+    try {
+        const ServerConnection server = serverFromArgument(address);
+        QStringList parts;
+        for (const auto &[keyword, value] : server.keywords())
+            parts << keyword + u'=' + value;
+        read = parts.join(u' ');
+    } catch (const Exception &error) {
+        read = u"refused: "_s + error.message();
+        QVERIFY2(!read.contains(u"pw"_s), qPrintable(read));
+    }
+    if (keywords.startsWith(u"refused: "_s))
+        QVERIFY2(read.startsWith(u"refused: "_s) && read.contains(keywords.mid(9)), qPrintable(read));
+    else
+        QCOMPARE(read, keywords);
 }
 
 void TestSchema::serverDirectoryHoldsWhatAnEmbeddedOneDoes()
