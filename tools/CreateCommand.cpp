@@ -28,7 +28,8 @@ int runCreateCommand(const QStringList &arguments, QTextStream &out, QTextStream
             where = server.serverName();
         } else {
             createDataDirectory(path);
-            where = QDir::toNativeSeparators(QDir(path).filePath(EmbeddedStore::databaseFileName()));
+            where =
+                QDir::toNativeSeparators(QDir(path).filePath(EmbeddedStore::databaseFileName()));
         }
     } catch (const Exception &error) {
         err << "tessorin-data: " << error.message() << '\n';

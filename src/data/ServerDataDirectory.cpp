@@ -43,8 +43,8 @@ void dropServerTables(const ServerConnection &server, const Schema &schema)
         query.exec(u"BEGIN"_s);
         for (const TableDef &def : schema.tables)
             query.exec(u"DROP TABLE IF EXISTS %1"_s.arg(SqlStore::tableRef(def)));
-        for (const QString &table : { ServerSchema::formatTable(), SqlStore::changesTable(),
-                 u"TQVSessions"_s })
+        for (const QString &table :
+            { ServerSchema::formatTable(), SqlStore::changesTable(), u"TQVSessions"_s })
             query.exec(u"DROP TABLE IF EXISTS %1"_s.arg(SqlStore::quoted(table)));
         query.exec(u"DROP FUNCTION IF EXISTS %1()"_s.arg(ServerSchema::changeFunction()));
         for (const ServerSchema::Domain &domain : ServerSchema::domains())
@@ -81,15 +81,16 @@ void refuseOccupiedDatabase(const ServerConnection &server)
         return;
     const QString format = SqlStore::quoted(ServerSchema::formatTable());
     if (found.contains(u"table "_s + format)) {
-        throw EDataDirectory(u"The database %1 is not empty: it already holds the data of this "
-                             "program. To use it from another computer, make a data directory "
-                             "for it with \"tessorin-data attach DIR URL\""_s.arg(
-                                 server.serverName()));
+        throw EDataDirectory(
+            u"The database %1 is not empty: it already holds the data of this "
+            "program. To use it from another computer, make a data directory "
+            "for it with \"tessorin-data attach DIR URL\""_s.arg(server.serverName()));
     }
     constexpr int named = 5;
-    throw EDataDirectory(u"The database %1 is not empty: it holds %2%3. Give an empty database"_s.arg(
-        server.serverName(), found.mid(0, named).join(u", "_s),
-        found.size() > named ? u" and %1 more"_s.arg(found.size() - named) : QString()));
+    throw EDataDirectory(
+        u"The database %1 is not empty: it holds %2%3. Give an empty database"_s.arg(
+            server.serverName(), found.mid(0, named).join(u", "_s),
+            found.size() > named ? u" and %1 more"_s.arg(found.size() - named) : QString()));
 }
 
 // The accounts and computers of the copies of the program that have directory open, as its lock
@@ -112,9 +113,9 @@ void refuseInUse(const QString &directory)
 {
     const QStringList copies = copiesUsing(directory);
     if (!copies.isEmpty()) {
-        throw EDataDirectory(u"Refusing to move %1 to a server: the program has it open (%2). "
-                             "Close every copy of the program first"_s.arg(
-                                 native(directory), copies.join(u", "_s)));
+        throw EDataDirectory(
+            u"Refusing to move %1 to a server: the program has it open (%2). "
+            "Close every copy of the program first"_s.arg(native(directory), copies.join(u", "_s)));
     }
 }
 
@@ -147,9 +148,10 @@ public:
             throw EDataDirectory(u"Cannot create %1"_s.arg(native(staging())));
         QFile file(staging());
         const QByteArray text = serverFileText(m_server).toUtf8();
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()
-            || !file.flush())
-            throw EDataDirectory(u"Cannot write %1: %2"_s.arg(native(staging()), file.errorString()));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write(text) != text.size() || !file.flush())
+            throw EDataDirectory(
+                u"Cannot write %1: %2"_s.arg(native(staging()), file.errorString()));
     }
     // make fills the server database: a failure after it removes what it made.
     void makeDatabase(const std::function<void()> &make)
@@ -243,8 +245,8 @@ QString keywordText(const QList<ServerConnection::Keyword> &keywords)
 void createServerDataDirectory(const QString &path, const ServerConnection &server)
 {
     refuseOccupiedDatabase(server);
-    makeServerDirectory(path, server,
-        [&] { ServerStore::create(server, tessorinSchema(), insertFirstRows); });
+    makeServerDirectory(
+        path, server, [&] { ServerStore::create(server, tessorinSchema(), insertFirstRows); });
 }
 
 void attachServerDataDirectory(const QString &path, const ServerConnection &server)
@@ -286,8 +288,7 @@ void restoreDataDirectoryToServer(
     QTemporaryDir work(QDir::tempPath() + u"/tessorin-restore-XXXXXX"_s);
     if (!work.isValid())
         throw EDataDirectory(u"Cannot make a temporary directory: %1"_s.arg(work.errorString()));
-    EmbeddedStore::copyDatabase(
-        databaseFile, work.filePath(EmbeddedStore::databaseFileName()));
+    EmbeddedStore::copyDatabase(databaseFile, work.filePath(EmbeddedStore::databaseFileName()));
     EmbeddedStore source(tessorinSchema());
     openSoundEmbedded(source, work.path());
     source.beginSnapshot();
@@ -296,8 +297,8 @@ void restoreDataDirectoryToServer(
         SqlStore &store;
         ~EndRead() { store.endSnapshot(); }
     } endRead { source };
-    makeServerDirectory(path, server,
-        [&] { ServerTransfer::copy(source.connection(), tessorinSchema(), server); });
+    makeServerDirectory(
+        path, server, [&] { ServerTransfer::copy(source.connection(), tessorinSchema(), server); });
 }
 
 void moveDataDirectoryToServer(const QString &path, const ServerConnection &server)
@@ -308,8 +309,8 @@ void moveDataDirectoryToServer(const QString &path, const ServerConnection &serv
     const QString database = dir.filePath(EmbeddedStore::databaseFileName());
     const QString moved = dir.filePath(movedDatabaseFileName());
     if (QFileInfo::exists(dir.filePath(ServerConnection::fileName())))
-        throw EDataDirectory(u"%1 already names a server (%2)"_s.arg(
-            native(path), ServerConnection::fileName()));
+        throw EDataDirectory(
+            u"%1 already names a server (%2)"_s.arg(native(path), ServerConnection::fileName()));
     if (!QFileInfo(database).isFile())
         throw EDataDirectory(u"%1 is missing"_s.arg(native(database)));
     if (QFileInfo::exists(moved))

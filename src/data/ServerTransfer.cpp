@@ -8,7 +8,9 @@
 #include "engine/TableDef.h"
 
 #include <QCryptographicHash>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 
 using namespace Qt::Literals::StringLiterals;
@@ -52,35 +54,50 @@ void addValue(QCryptographicHash &hash, const QVariant &value, FieldType type)
 
 [[noreturn]] void fail(const QString &context, const QSqlQuery &query)
 {
-    throw EDatabaseError(u"%1: %2"_s.arg(context, query.lastError().text().trimmed()),
-        SqlStore::errorKind(query));
+    throw EDatabaseError(
+        u"%1: %2"_s.arg(context, query.lastError().text().trimmed()), SqlStore::errorKind(query));
 }
 
 // Copies the rows of def from source through target, each with its row id, and sets the table's
-// row id sequence past the largest.
-void copyTable(const QSqlDatabase &source, QSqlQuery &target, const TableDef &def,
-    const QString &context)
+// row id sequence past the largest. The rows go a few hundred a statement, each value as the
+// driver writes it as a literal: as it read it, so a value the server's column cannot hold (text
+// in a number) is refused rather than changed. (No prepared statement: one left behind in a
+// failed transaction cannot be let go of until it ends.)
+void copyTable(
+    const QSqlDatabase &source, QSqlQuery &target, const TableDef &def, const QString &context)
 {
     QSqlQuery read(source);
     read.setForwardOnly(true);
     if (!read.exec(selectAll(def)))
         fail(context, read);
+    const QString insert =
+        u"INSERT INTO %1 (%2) VALUES "_s.arg(SqlStore::tableRef(def), columnList(def));
     const int columns = int(def.fields.size()) + 1;
-    QStringList marks;
-    for (int i = 0; i < columns; ++i)
-        marks << u"?"_s;
-    if (!target.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-            SqlStore::tableRef(def), columnList(def), marks.join(u", "_s))))
-        fail(context, target);
-    while (read.next()) {
-        for (int i = 0; i < columns; ++i)
-            target.bindValue(i, read.value(i));
-        if (!target.exec())
+    constexpr int rowsAStatement = 500;
+    QStringList rows;
+    const auto flush = [&] {
+        if (rows.isEmpty())
+            return;
+        if (!target.exec(insert + rows.join(u", "_s)))
             fail(context, target);
+        rows.clear();
+    };
+    while (read.next()) {
+        QStringList values;
+        for (int i = 0; i < columns; ++i) {
+            const QVariant value = read.value(i);
+            QSqlField field(QString(), value.metaType());
+            field.setValue(value);
+            values << target.driver()->formatValue(field);
+        }
+        rows << u'(' + values.join(u", "_s) + u')';
+        if (rows.size() == rowsAStatement)
+            flush();
     }
     if (read.lastError().isValid())
         fail(context, read);
     read.finish();
+    flush();
     const QString table = SqlStore::tableRef(def);
     QString literal = table;
     literal.replace(u'\'', u"''"_s);

@@ -20,7 +20,8 @@ public:
     // source is a connection to the embedded database, read as one commit left it (the caller
     // holds a snapshot or the write transaction). Throws EDatabaseError naming the server and the
     // table; the server database then holds nothing new.
-    static void copy(const QSqlDatabase &source, const Schema &schema, const ServerConnection &server);
+    static void copy(
+        const QSqlDatabase &source, const Schema &schema, const ServerConnection &server);
 
     // A digest of the content of a table, row after row in row id order, each value in a form
     // that is the same on either database for the same stored value. count gets the rows.

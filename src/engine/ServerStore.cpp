@@ -125,14 +125,15 @@ void ServerStore::open(const ServerConnection &server)
     }
 }
 
+// The store's connection is the new one only once it is made: a server still down leaves the
+// lost one in place, for the next operation to try again.
 void ServerStore::connectSession()
 {
-    m_connection = uniqueName(u"tqv-server-"_s);
+    QString name = uniqueName(u"tqv-server-"_s);
     QSqlDatabase db;
     try {
-        db = m_server->open(m_connection);
+        db = m_server->open(name);
     } catch (const EDatabaseError &error) {
-        m_connection.clear();
         throw EDatabaseError(error.message(), EDatabaseError::Kind::LostConnection);
     }
     QSqlDriver *driver = db.driver();
@@ -142,24 +143,16 @@ void ServerStore::connectSession()
             if (source == QSqlDriver::SelfSource)
                 return;
             m_notices->tables.insert(payload.toString());
-            if (m_notices->scheduled)
-                return;
-            m_notices->scheduled = true;
-            QMetaObject::invokeMethod(
-                &m_notices->context,
-                [this] {
-                    m_notices->scheduled = false;
-                    if (m_listener)
-                        m_listener();
-                },
-                Qt::QueuedConnection);
+            tellListener();
         });
     if (!driver->subscribeToNotification(ServerSchema::changesChannel())) {
         const QString why = driver->lastError().text();
-        removeConnection(&m_connection);
+        db = QSqlDatabase();
+        removeConnection(&name);
         throw EDatabaseError(tr("Cannot listen for changes on %1: %2").arg(location(), why),
             EDatabaseError::Kind::LostConnection);
     }
+    m_connection = name;
 }
 
 void ServerStore::close()
@@ -187,11 +180,30 @@ void ServerStore::reconnect()
 {
     if (!connectionLost())
         return;
-    removeConnection(&m_queryConnection);
-    removeConnection(&m_connection);
+    QString lost = m_connection;
     connectSession();
+    removeConnection(&lost);
+    removeConnection(&m_queryConnection);
     // What others committed while this copy had no connection was never told.
     m_notices->everything = true;
+    tellListener();
+}
+
+// Once from the event loop, however many notices came meanwhile, and never from inside the
+// driver's delivery of them.
+void ServerStore::tellListener()
+{
+    if (m_notices->scheduled)
+        return;
+    m_notices->scheduled = true;
+    QMetaObject::invokeMethod(
+        &m_notices->context,
+        [this] {
+            m_notices->scheduled = false;
+            if (m_listener)
+                m_listener();
+        },
+        Qt::QueuedConnection);
 }
 
 void ServerStore::create(const ServerConnection &server,
@@ -348,9 +360,12 @@ void ServerStore::execute(const QString &sql, const QString &context)
 
 void ServerStore::abandonTransaction()
 {
-    QSqlQuery query(connection());
-    query.exec(u"ROLLBACK"_s);
-    query.finish();
+    // A connection that went took its transaction with it.
+    if (connection().isOpen()) {
+        QSqlQuery query(connection());
+        query.exec(u"ROLLBACK"_s);
+        query.finish();
+    }
     m_inTransaction = false;
     m_written.clear();
 }

@@ -3,8 +3,6 @@
 #include "engine/ServerConnection.h"
 #include "engine/SqlStore.h"
 
-#include <QObject>
-#include <QPointer>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -19,7 +17,7 @@ class ServerNotices;
 // Tessorin.server (ServerConnection), as ServerSchema makes it.
 //
 // One write at a time across copies, as the embedded store's BEGIN IMMEDIATE: a write transaction
-// takes a transaction-scoped advisory lock on writeLockKey() (a one-bigint key, apart from every
+// takes a transaction-scoped advisory lock on writeLockKey (a one-bigint key, apart from every
 // key ServerRecordLocks uses) with its BEGIN. The tables' statement triggers count the changes and
 // send a notice naming the table at commit; this store listens for them, so other copies' commits
 // are known at once, and leaves out the notices its own session sent.
@@ -79,6 +77,8 @@ private:
     void execute(const QString &sql, const QString &context);
     // Ends a transaction that failed, as far as the connection still works.
     void abandonTransaction();
+    // Calls the change listener from the event loop.
+    void tellListener();
 
     std::optional<ServerConnection> m_server;
     QString m_queryConnection;

@@ -9,12 +9,14 @@
 #include "engine/Exception.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerStore.h"
+#include "engine/SqlDialect.h"
 #include "engine/TQVDatabase.h"
 #include "engine/TableView.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -35,16 +37,27 @@ private slots:
     void backupIsAnEmbeddedDatabase();
     void lostConnectionFailsThenReconnects();
     void twoCopiesAddingToOneRecordLoseNothing();
+    void accountThatMayNotWriteIsRefused();
+    void caseBlindSearchesMatchOnBothStores_data();
+    void caseBlindSearchesMatchOnBothStores();
 };
 
 namespace {
 
-ServerConnection connectionTo(const TestServer &server, const QString &database = {})
+// The test database's keywords with one of them ("dbname=other") given another value.
+QString keywordsWith(const TestServer &server, const QString &changed = {})
 {
     QString keywords = server.keywords();
-    if (!database.isEmpty())
-        keywords.replace(server.databaseName(), database);
-    return ServerConnection::fromText(keywords, u"the test"_s);
+    if (!changed.isEmpty()) {
+        const QString keyword = changed.section(u'=', 0, 0);
+        keywords.replace(QRegularExpression(u"\\b%1=\\S+"_s.arg(keyword)), changed);
+    }
+    return keywords;
+}
+
+ServerConnection connectionTo(const TestServer &server, const QString &changed = {})
+{
+    return ServerConnection::fromText(keywordsWith(server, changed), u"the test"_s);
 }
 
 // A data directory naming the test database.
@@ -93,14 +106,17 @@ void TestServerStore::openRefusesWhatItCannotUse_data()
 {
     QTest::addColumn<bool>("ours"); // the tables made first
     QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("changed"); // a keyword of Tessorin.server
     QTest::addColumn<bool>("embeddedToo");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no database") << true << QString() << u"tessorin_none"_s << false
+    QTest::newRow("server down") << true << QString() << u"host=/nonexistent"_s << false
+                                 << u"Cannot connect"_s;
+    QTest::newRow("no database") << true << QString() << u"dbname=tessorin_none"_s << false
                                  << u"tessorin_none"_s;
     QTest::newRow("empty") << false << QString() << QString() << false << u"holds no tables"_s;
-    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s << QString()
-                                       << false << u"is not a database of this program"_s;
+    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s
+                                       << QString() << false
+                                       << u"is not a database of this program"_s;
     QTest::newRow("older format") << true << u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 3"_s
                                   << QString() << false << u"has format 3, not 4"_s;
     QTest::newRow("a table changed")
@@ -113,7 +129,7 @@ void TestServerStore::openRefusesWhatItCannotUse()
 {
     QFETCH(bool, ours);
     QFETCH(QString, setup);
-    QFETCH(QString, database);
+    QFETCH(QString, changed);
     QFETCH(bool, embeddedToo);
     QFETCH(QString, expected);
     TestServer server;
@@ -126,20 +142,17 @@ void TestServerStore::openRefusesWhatItCannotUse()
     {
         QFile file(dir.filePath(ServerConnection::fileName()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QString keywords = server.keywords();
-        if (!database.isEmpty())
-            keywords.replace(server.databaseName(), database);
-        file.write(keywords.toUtf8());
+        file.write(keywordsWith(server, changed).toUtf8());
     }
     if (embeddedToo)
         createTestTables(dir.path());
     const QString refusal = refusalOf([&] { SqlStore::connect(testSchema(), dir.path()); });
     QVERIFY2(refusal.contains(expected), qPrintable(refusal));
     if (!embeddedToo)
-        QVERIFY2(refusal.contains(connectionTo(server, database).serverName()),
+        QVERIFY2(refusal.contains(connectionTo(server, changed).serverName()),
             qPrintable(refusal));
     // Nothing made: an empty database stays empty.
-    if (!ours && database.isEmpty())
+    if (!ours)
         QCOMPARE(server.execute(u"DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_class WHERE relname "
                                 "= 'TQVFormat') THEN RAISE 'made'; END IF; END $$"_s),
             QString());
@@ -209,8 +222,8 @@ void TestServerStore::othersCommitsAreHeardOwnAreNot()
     QCOMPARE(reader.changedTables(), QStringList({ u"CUST.DB"_s }));
 }
 
-// A statement that failed inside the transaction makes the server undo all of it at COMMIT: the
-// commit fails, and nothing is stored.
+// A statement that failed inside the transaction makes the server undo all of it at COMMIT, as
+// does a connection lost before it: the commit fails, and nothing is stored.
 void TestServerStore::commitOfAFailedTransactionFails()
 {
     TestServer server;
@@ -230,9 +243,24 @@ void TestServerStore::commitOfAFailedTransactionFails()
     insertCustomer(query, 2, u"Ben"_s);
     store.commit();
     QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    // A connection dropped inside the transaction: its commit fails as a lost connection, and
+    // the next transaction runs on a new connection.
+    store.begin();
+    insertCustomer(query, 3, u"Cleo"_s);
+    QCOMPARE(server.execute(terminateOthers), QString());
+    try {
+        store.commit();
+        QFAIL("committed on a dropped connection");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::LostConnection);
+    }
+    QVERIFY(store.connectionLost());
+    store.reconnect();
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
 }
 
-// The backup is an embedded database of the same tables, holding the rows with their row ids.
+// The backup is an embedded database of the same tables, holding the rows with their row ids;
+// it reads one snapshot, as the store's own snapshots do.
 void TestServerStore::backupIsAnEmbeddedDatabase()
 {
     TestServer server;
@@ -259,6 +287,13 @@ void TestServerStore::backupIsAnEmbeddedDatabase()
     QCOMPARE(query.value(1).toString(), u"Ben"_s);
     QVERIFY(!query.next());
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, store.backup(path)); // never over a file
+    // A snapshot reads the database as it was when it began, whatever others commit meanwhile.
+    store.beginSnapshot();
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    QCOMPARE(server.execute(u"DELETE FROM \"Cust.DB\""_s), QString());
+    QCOMPARE(customerNames(store.connection()), QStringList({ u"Ben"_s }));
+    store.endSnapshot();
+    QCOMPARE(customerNames(store.connection()), QStringList());
 }
 
 // A connection dropped by the server: the operation fails as a lost connection, the next one
@@ -326,6 +361,90 @@ void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
     connectTestDatabase(database, dir.path());
     auto heads = openView(database, u"Head.DB"_s);
     QCOMPARE(number(heads, u"Total"), 2.0 * additions);
+}
+
+// An account that may read but not write is refused at the connection, not at its first save.
+void TestServerStore::accountThatMayNotWriteIsRefused()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema());
+    const QString role = server.databaseName() + u"_reader"_s;
+    QCOMPARE(server.execute(u"CREATE ROLE %1 LOGIN; GRANT SELECT ON ALL TABLES IN SCHEMA public "
+                            "TO %1"_s.arg(role)),
+        QString());
+    TempDataDir dir;
+    {
+        QFile file(dir.filePath(ServerConnection::fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(keywordsWith(server, u"user="_s + role).toUtf8());
+    }
+    QString refusal;
+    {
+        TQVDatabase database;
+        refusal = refusalOf([&] { connectTestDatabase(database, dir.path()); });
+    }
+    QCOMPARE(server.execute(u"DROP OWNED BY %1; DROP ROLE %1"_s.arg(role)), QString());
+    QVERIFY2(refusal.contains(u"INSERT privilege"_s) && refusal.contains(role)
+            && refusal.contains(connectionTo(server).serverName()),
+        qPrintable(refusal));
+}
+
+// The searches' case-blind conditions and order, as each store's dialect spells them, find the
+// same names in the same order.
+void TestServerStore::caseBlindSearchesMatchOnBothStores_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("startingWith");
+    QTest::addColumn<QStringList>("atOrAfter");
+    QTest::newRow("lower case") << u"an"_s << QStringList { u"anna"_s, u"Anne"_s }
+                                << QStringList { u"anna"_s, u"Anne"_s, u"axb"_s, u"Ben"_s,
+                                       u"bert"_s };
+    QTest::newRow("upper case") << u"B"_s << QStringList { u"Ben"_s, u"bert"_s }
+                                << QStringList { u"Ben"_s, u"bert"_s };
+    QTest::newRow("a wildcard typed") << u"a_"_s << QStringList { u"a_b"_s }
+                                      << QStringList { u"a_b"_s, u"anna"_s, u"Anne"_s, u"axb"_s,
+                                             u"Ben"_s, u"bert"_s };
+}
+
+void TestServerStore::caseBlindSearchesMatchOnBothStores()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, startingWith);
+    QFETCH(QStringList, atOrAfter);
+    TestServer server;
+    REQUIRE_SERVER(server);
+    const auto fill = [](QSqlQuery &query) {
+        const QStringList names { u"Ben"_s, u"anna"_s, u"a_b"_s, u"bert"_s, u"Anne"_s, u"axb"_s };
+        for (int i = 0; i < names.size(); ++i)
+            insertCustomer(query, i + 1, names.at(i));
+    };
+    ServerStore::create(connectionTo(server), testSchema(), fill);
+    TempDataDir dir;
+    EmbeddedStore::create(dir.filePath(EmbeddedStore::databaseFileName()), testSchema(), fill);
+    const auto names = [](const QSqlDatabase &db, const QString &where, const QString &value) {
+        const SqlDialect dialect = SqlDialect::of(db);
+        QSqlQuery query(db);
+        query.prepare(u"SELECT \"Name\" FROM \"Cust.DB\" WHERE %1 ORDER BY %2"_s.arg(
+            where, dialect.caseBlindOrder(u"\"Name\""_s)));
+        query.addBindValue(value);
+        SqlStore::run(query, u"Cust.DB"_s);
+        QStringList found;
+        while (query.next())
+            found << query.value(0).toString();
+        return found;
+    };
+    ServerStore onServer(testSchema());
+    onServer.open(connectionTo(server));
+    EmbeddedStore embedded(testSchema());
+    embedded.open(dir.path());
+    for (const QSqlDatabase &db : { onServer.connection(), embedded.connection() }) {
+        const SqlDialect dialect = SqlDialect::of(db);
+        QCOMPARE(names(db, dialect.startsWithCaseBlind(u"\"Name\""_s),
+                     SqlDialect::startsWithPattern(typed)),
+            startingWith);
+        QCOMPARE(names(db, dialect.atOrAfterCaseBlind(u"\"Name\""_s), typed), atOrAfter);
+    }
 }
 
 QTEST_MAIN(TestServerStore)
