@@ -854,22 +854,22 @@ void SqlStore::commit()
     if (!m_inTransaction)
         return;
     try {
-        QSqlQuery bump(connection());
-        bump.prepare(QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName = ?")
-                         .arg(changesTable()));
-        QSqlQuery read(connection());
-        read.setForwardOnly(true);
-        read.prepare(
-            QStringLiteral("SELECT Counter FROM %1 WHERE TableName = ?").arg(changesTable()));
-        for (const QString &table : std::as_const(m_written)) {
-            bump.addBindValue(table);
-            run(bump, table);
-            read.addBindValue(table);
-            run(read, table);
+        if (!m_written.isEmpty()) {
+            // One statement counts a change for every table written and reads the counts back.
+            QSqlQuery bump(connection());
+            bump.setForwardOnly(true);
+            bump.prepare(QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName IN "
+                                        "(%2) RETURNING TableName, Counter")
+                             .arg(changesTable(),
+                                 QStringList(m_written.size(), QStringLiteral("?"))
+                                     .join(QStringLiteral(", "))));
+            for (const QString &table : std::as_const(m_written))
+                bump.addBindValue(table);
+            run(bump, m_written.join(QStringLiteral(", ")));
             // Our own change is no news to this copy's views: they are told directly.
-            if (read.next())
-                m_counters[table] = read.value(0).toLongLong();
-            read.finish();
+            while (bump.next())
+                m_counters[bump.value(0).toString()] = bump.value(1).toLongLong();
+            bump.finish();
         }
         QSqlQuery query(connection());
         run(query, QStringLiteral("COMMIT"), tr("Cannot store the changes"));

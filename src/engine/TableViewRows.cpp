@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -185,6 +186,27 @@ qint64 TableView::firstRowid()
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     return rowid;
+}
+
+QString TableView::shownCondition(QVariantList &values) const
+{
+    const QString where = whereClause(values);
+    return where.isEmpty() ? QStringLiteral("1")
+                           : QStringLiteral("(") + where.mid(QStringLiteral(" WHERE ").size())
+            + QStringLiteral(")");
+}
+
+// Whether the current record is the one this view wrote last and showed as stored, under the
+// condition the view has now, with no other write of the file since. Told once.
+bool TableView::storedRecordShown()
+{
+    const StoredRecord stored = std::exchange(m_stored, StoredRecord {});
+    if (!stored.shown || stored.rowid != m_currentRowid
+        || stored.write != m_database->lastWriteOf(m_file))
+        return false;
+    QVariantList values;
+    const QString condition = shownCondition(values);
+    return condition == stored.condition && values == stored.values;
 }
 
 bool TableView::rowStillShown(qint64 rowid)
@@ -939,7 +961,8 @@ void TableView::invalidate()
         lastOrderValues = orderValues(m_currentRowid); // from the cache: no reading
 
     m_cache.clear();
-    if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
+    const bool knownShown = storedRecordShown();
+    if (m_currentRowid >= 0 && !isEditing() && !knownShown && !rowStillShown(m_currentRowid)) {
         if (wasRead) {
             ensureRows(); // the current record is gone: its neighbour takes its place
         } else {
