@@ -250,6 +250,7 @@ void TableView::close()
     }
     m_state = DataSetState::Inactive;
     m_stored = {};
+    m_kept.clear();
     m_database->unregisterView(this);
     m_rowsValid = false;
     m_rowids.clear();
@@ -509,25 +510,22 @@ void TableView::writeRecord()
     const TableDef &def = m_database->tableDef(m_file);
     QVariantList shownValues;
     const QString shown = shownCondition(shownValues);
-    QSqlQuery query(m_database->writer(m_file));
-    query.setForwardOnly(true);
+    QString sql;
+    QVariantList values;
     if (m_state == DataSetState::Insert) {
         QStringList columns;
         QStringList marks;
         for (int i = 0; i < m_dataFieldCount; ++i) {
             columns << SqlStore::quoted(def.fields.at(i).name);
             marks << QStringLiteral("?");
+            values << m_buffer.at(i);
         }
-        query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
-                          .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','),
-                              shown));
-        for (int i = 0; i < m_dataFieldCount; ++i)
-            query.addBindValue(m_buffer.at(i));
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
+                  .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
     } else {
         // Only the fields this edit changed are written, so an edit never undoes what another
         // copy saved in other fields of the record.
         QStringList assignments;
-        QVariantList values;
         for (int i = 0; i < m_dataFieldCount; ++i) {
             if (m_buffer.at(i) == m_original.at(i)
                 && m_buffer.at(i).isNull() == m_original.at(i).isNull())
@@ -537,16 +535,12 @@ void TableView::writeRecord()
         }
         if (assignments.isEmpty())
             return;
-        query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? RETURNING rowid, %3")
-                          .arg(m_database->tableRef(m_file),
-                              assignments.join(QStringLiteral(", ")), shown));
-        for (const QVariant &value : std::as_const(values))
-            query.addBindValue(value);
-        query.addBindValue(m_currentRowid);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? RETURNING rowid, %3")
+                  .arg(m_database->tableRef(m_file), assignments.join(QStringLiteral(", ")), shown);
+        values << m_currentRowid;
         m_rowsValid = false; // the record's place, filter or master range may have changed
     }
-    for (const QVariant &value : std::as_const(shownValues))
-        query.addBindValue(value);
+    QSqlQuery &query = kept(m_database->writer(m_file), sql, values + shownValues);
     SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
     if (!query.next()) {
         query.finish();
@@ -595,14 +589,10 @@ QVariant TableView::addToField(const QVariantList &key, const QString &field, do
     QVariantList shownValues;
     const QString shown = shownCondition(shownValues);
     const QString column = SqlStore::quoted(def.fields.at(target).name);
-    QSqlQuery query(m_database->writer(m_file));
-    query.setForwardOnly(true);
-    query.prepare(
+    QSqlQuery &query = kept(m_database->writer(m_file),
         QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + ? WHERE %3 RETURNING rowid, %2, %4")
-            .arg(m_database->tableRef(m_file), column, terms.join(QStringLiteral(" AND ")), shown));
-    bound += shownValues;
-    for (const QVariant &value : std::as_const(bound))
-        query.addBindValue(value);
+            .arg(m_database->tableRef(m_file), column, terms.join(QStringLiteral(" AND ")), shown),
+        bound + shownValues);
     SqlStore::run(query, fileName());
     QVariant sum;
     if (query.next()) {

@@ -264,6 +264,10 @@ private:
     bool rowStillShown(qint64 rowid);
     void buildDataFields();
     QSqlQuery select(const QString &sql, const QVariantList &values);
+    // The statement sql on connection, prepared at its first run and kept for the next ones, with
+    // values bound; run by the caller, who reads it to the end or finishes it before anything
+    // else runs it again.
+    QSqlQuery &kept(const QSqlDatabase &connection, const QString &sql, const QVariantList &values);
     void moveTo(int position);
     void setCurrentRowid(qint64 rowid);
     void placeCurrent();
@@ -321,6 +325,7 @@ private:
         QVariantList values;
     };
     StoredRecord m_stored;
+    std::unordered_map<QString, QSqlQuery> m_kept; // by their SQL text
     QVector<QVariant> *m_calcRecord = nullptr; // the record being calculated
 
     int m_disableCount = 0;

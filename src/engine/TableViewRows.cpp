@@ -131,6 +131,30 @@ QSqlQuery TableView::select(const QString &sql, const QVariantList &values)
     return query;
 }
 
+QSqlQuery &TableView::kept(
+    const QSqlDatabase &connection, const QString &sql, const QVariantList &values)
+{
+    constexpr size_t keptStatements = 64;
+    auto it = m_kept.find(sql);
+    // A statement of a connection closed since is prepared anew on the connection of now.
+    if (it == m_kept.end() || it->second.driver() != connection.driver()) {
+        if (it != m_kept.end())
+            m_kept.erase(it);
+        else if (m_kept.size() >= keptStatements)
+            m_kept.clear();
+        QSqlQuery query(connection);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+        it = m_kept.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery &query = it->second;
+    query.finish(); // left unread by a run that failed half-way
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    return query;
+}
+
 QString TableView::masterCondition(QVariantList &values) const
 {
     if (!m_masterSource || m_masterField.isEmpty())
@@ -336,9 +360,11 @@ TableView::Record TableView::fetch(qint64 rowid)
     QStringList columns;
     for (const FieldDef &field : def.fields)
         columns << SqlStore::quoted(field.name);
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = kept(m_database->reader(m_file),
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+            .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
+    SqlStore::run(query, fileName());
     Record record;
     if (query.next()) {
         record.values = emptyBuffer();
@@ -622,9 +648,11 @@ void TableView::setRecNo(int position)
 // Makes the first record in the view's order that matches where current; false when none does.
 bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound)
 {
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = kept(m_database->reader(m_file),
+        QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+            .arg(m_database->tableRef(m_file), where, orderClause()),
         bound);
+    SqlStore::run(query, fileName());
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     if (rowid < 0)
@@ -659,9 +687,11 @@ QVariantList TableView::orderValues(qint64 rowid)
         return values << rowid;
     }
     const QStringList columns = orderColumns();
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = kept(m_database->reader(m_file),
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+            .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
+    SqlStore::run(query, fileName());
     QVariantList values;
     if (query.next()) {
         for (int i = 0; i < columns.size(); ++i)
