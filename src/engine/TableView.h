@@ -268,6 +268,8 @@ private:
     // values bound; run by the caller, who reads it to the end or finishes it before anything
     // else runs it again.
     QSqlQuery &kept(const QSqlDatabase &connection, const QString &sql, const QVariantList &values);
+    // A kept statement that reads a row or none, run.
+    QSqlQuery &selectOne(const QString &sql, const QVariantList &values);
     void moveTo(int position);
     void setCurrentRowid(qint64 rowid);
     void placeCurrent();

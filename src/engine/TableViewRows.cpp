@@ -155,6 +155,13 @@ QSqlQuery &TableView::kept(
     return query;
 }
 
+QSqlQuery &TableView::selectOne(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery &query = kept(m_database->reader(m_file), sql, values);
+    SqlStore::run(query, fileName());
+    return query;
+}
+
 QString TableView::masterCondition(QVariantList &values) const
 {
     if (!m_masterSource || m_masterField.isEmpty())
@@ -204,8 +211,8 @@ qint64 TableView::firstRowid()
 {
     QVariantList values;
     const QString where = whereClause(values);
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
         values);
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
@@ -215,9 +222,9 @@ qint64 TableView::firstRowid()
 QString TableView::shownCondition(QVariantList &values) const
 {
     const QString where = whereClause(values);
-    return where.isEmpty() ? QStringLiteral("1")
-                           : QStringLiteral("(") + where.mid(QStringLiteral(" WHERE ").size())
-            + QStringLiteral(")");
+    return where.isEmpty()
+        ? QStringLiteral("1")
+        : QStringLiteral("(") + where.mid(QStringLiteral(" WHERE ").size()) + QStringLiteral(")");
 }
 
 // Whether the current record is the one this view wrote last and showed as stored, under the
@@ -240,7 +247,7 @@ bool TableView::rowStillShown(qint64 rowid)
     where +=
         where.isEmpty() ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" AND rowid = ?");
     values << rowid;
-    QSqlQuery query = select(
+    QSqlQuery &query = selectOne(
         QStringLiteral("SELECT 1 FROM %1%2").arg(m_database->tableRef(m_file), where), values);
     const bool found = query.next();
     query.finish();
@@ -360,11 +367,9 @@ TableView::Record TableView::fetch(qint64 rowid)
     QStringList columns;
     for (const FieldDef &field : def.fields)
         columns << SqlStore::quoted(field.name);
-    QSqlQuery &query = kept(m_database->reader(m_file),
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-            .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
-    SqlStore::run(query, fileName());
     Record record;
     if (query.next()) {
         record.values = emptyBuffer();
@@ -648,11 +653,9 @@ void TableView::setRecNo(int position)
 // Makes the first record in the view's order that matches where current; false when none does.
 bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound)
 {
-    QSqlQuery &query = kept(m_database->reader(m_file),
-        QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-            .arg(m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
         bound);
-    SqlStore::run(query, fileName());
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     if (rowid < 0)
@@ -687,11 +690,9 @@ QVariantList TableView::orderValues(qint64 rowid)
         return values << rowid;
     }
     const QStringList columns = orderColumns();
-    QSqlQuery &query = kept(m_database->reader(m_file),
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-            .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
-    SqlStore::run(query, fileName());
     QVariantList values;
     if (query.next()) {
         for (int i = 0; i < columns.size(); ++i)
@@ -756,8 +757,8 @@ qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
     if (lookups.isEmpty())
         return -1;
     lookups << QStringLiteral("NULL");
-    QSqlQuery query =
-        select(QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
+    QSqlQuery &query = selectOne(
+        QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
     const QVariant found = query.next() ? query.value(0) : QVariant();
     query.finish();
     return found.isNull() ? -1 : found.toLongLong();
@@ -938,8 +939,8 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
     const QString same = equalTo(SqlStore::quoted(def.fields.at(index).name),
         storageValue(def.fields.at(index), value), bound);
     bound << excludedRowid; // never a row id, when none is excluded
-    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), same),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), same),
         bound);
     const bool found = query.next();
     query.finish();
@@ -960,9 +961,9 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
         + equalTo(SqlStore::quoted(def.fields.at(keyIndex).name),
             storageValue(def.fields.at(keyIndex), key), bound);
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                                 .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
-                                     m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
+                                     .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
+                                         m_database->tableRef(m_file), where, orderClause()),
         bound);
     QVariant result = query.next() ? query.value(0) : QVariant();
     query.finish();

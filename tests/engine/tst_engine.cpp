@@ -582,7 +582,8 @@ void TestEngine::placeFollowsChangesOfEitherCopy()
 void TestEngine::filteredViewFollowsSavesOfItsOperation_data()
 {
     QTest::addColumn<QString>("ownChange"); // the field the view's own save changes
-    QTest::addColumn<bool>("laterSave"); // another view of this copy closes it in the same operation
+    QTest::addColumn<bool>(
+        "laterSave"); // another view of this copy closes it in the same operation
     QTest::addColumn<double>("current");
     QTest::addColumn<int>("count");
     QTest::newRow("own save keeps it shown") << u"Total"_s << false << 20.0 << 3;
