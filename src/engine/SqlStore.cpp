@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
@@ -855,21 +857,26 @@ void SqlStore::commit()
         return;
     try {
         if (!m_written.isEmpty()) {
-            // One statement counts a change for every table written and reads the counts back.
-            QSqlQuery bump(connection());
-            bump.setForwardOnly(true);
-            bump.prepare(QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName IN "
-                                        "(%2) RETURNING TableName, Counter")
-                             .arg(changesTable(),
-                                 QStringList(m_written.size(), QStringLiteral("?"))
-                                     .join(QStringLiteral(", "))));
-            for (const QString &table : std::as_const(m_written))
-                bump.addBindValue(table);
-            run(bump, m_written.join(QStringLiteral(", ")));
+            // One statement, prepared once per connection, counts a change for every table
+            // written (named in a JSON array) and reads the counts back.
+            const QSqlDatabase db = connection();
+            if (m_countChanges.driver() != db.driver()) {
+                m_countChanges = QSqlQuery(db);
+                m_countChanges.setForwardOnly(true);
+                m_countChanges.prepare(
+                    QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName IN "
+                                   "(SELECT value FROM json_each(?)) RETURNING TableName, Counter")
+                        .arg(changesTable()));
+            }
+            m_countChanges.bindValue(0,
+                QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(m_written))
+                                      .toJson(QJsonDocument::Compact)));
+            run(m_countChanges, m_written.join(QStringLiteral(", ")));
             // Our own change is no news to this copy's views: they are told directly.
-            while (bump.next())
-                m_counters[bump.value(0).toString()] = bump.value(1).toLongLong();
-            bump.finish();
+            while (m_countChanges.next())
+                m_counters[m_countChanges.value(0).toString()] =
+                    m_countChanges.value(1).toLongLong();
+            m_countChanges.finish();
         }
         QSqlQuery query(connection());
         run(query, QStringLiteral("COMMIT"), tr("Cannot store the changes"));
