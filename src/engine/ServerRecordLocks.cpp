@@ -151,7 +151,9 @@ void ServerRecordLocks::registerSession()
 QSqlQuery &ServerRecordLocks::prepared(QSqlQuery &query, const QString &sql)
 {
     query = QSqlQuery(m_db);
-    query.setForwardOnly(true);
+    // Whole results: a forward-only one is streamed and its end held unread by a kept
+    // statement, and the connection's change notices would wait behind it.
+    query.setForwardOnly(false);
     if (!query.prepare(sql))
         throw EDatabaseError(
             tr("The server refused the record locks: %1").arg(query.lastError().text().trimmed()));

@@ -143,7 +143,11 @@ QSqlQuery &TableView::kept(
         else if (m_kept.size() >= keptStatements)
             m_kept.clear();
         QSqlQuery query(connection);
-        query.setForwardOnly(true);
+        // A server's driver streams a forward-only result row by row and holds the rest of it
+        // until it is read, which a kept statement never does: other messages on the
+        // connection, the change notices among them, would wait behind it. Its results come
+        // whole instead (these statements read a row or a few).
+        query.setForwardOnly(connection.driver()->dbmsType() != QSqlDriver::PostgreSQL);
         if (!query.prepare(sql))
             throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
         it = m_kept.emplace(sql, std::move(query)).first;
