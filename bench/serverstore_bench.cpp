@@ -70,17 +70,15 @@ int main(int argc, char *argv[])
         const ServerConnection server = ServerConnection::fromText(args.at(at + 1), u"--server"_s);
         ServerStore::create(server, testSchema());
         ServerStore writer(testSchema());
-        report("open (connect, catalog check)", medianMs([&](int) {
-            writer.open(server);
-        }));
+        report("open (connect, catalog check)", medianMs([&](int) { writer.open(server); }));
         ServerStore reader(testSchema());
         reader.open(server);
-        const QString insertSql = u"INSERT INTO \"Cust.DB\" (\"Client_ID\", \"Name\") VALUES (?, ?)"_s;
+        const QString insertSql =
+            u"INSERT INTO \"Cust.DB\" (\"Client_ID\", \"Name\") VALUES (?, ?)"_s;
         QSqlQuery query(writer.connection());
         query.prepare(insertSql);
-        report("plain one-row INSERT, committed by itself", medianMs([&](int i) {
-            insert(query, i + 1);
-        }));
+        report("plain one-row INSERT, committed by itself",
+            medianMs([&](int i) { insert(query, i + 1); }));
         report("one-row INSERT in a write transaction (begin, commit)", medianMs([&](int i) {
             writer.begin();
             insert(query, rounds + i + 1);

@@ -64,19 +64,18 @@ double TDM::advanceKeyCounter(int count)
     {
         // Let go of inside the operation, so the lock is gone before the commit frees the database.
         TableLock counter(DB, file, counterWaitMs);
-        if (!tblKeys->findKey({ 1 })) {
+        // Raised and read back in one statement.
+        const QVariant raised = tblKeys->addToField({ 1 }, u"CurrentKey"_s, count);
+        if (raised.isNull()) {
             // A data directory without its counter row gets one; keys start at 1.
             tblKeys->insert();
             tblKeys->fieldByName(u"PrimaryKey"_s)->setAsFloat(1);
-            tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(0);
+            tblKeys->fieldByName(u"CurrentKey"_s)->setAsFloat(count);
             tblKeys->post();
-            tblKeys->findKey({ 1 });
+            last = count;
+        } else {
+            last = raised.toDouble();
         }
-        tblKeys->edit();
-        Field *current = tblKeys->fieldByName(u"CurrentKey"_s);
-        current->setAsFloat(current->asFloat() + count);
-        tblKeys->post();
-        last = current->asFloat();
     }
     operation.commit();
     return last;

@@ -169,6 +169,7 @@ void TDM::bindLineSums(Document &document,
         line.fieldByName(document.number)->setValue(header.fieldByName(document.number)->value());
         dropUndoRow(document);
         if (line.state() == DataSetState::Insert) {
+            const ReservedKeys keys(*this, 2); // both with one raise of the counter
             set(line, document.key, NextKey());
             set(line, document.repId, NextKey());
         }

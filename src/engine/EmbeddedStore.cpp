@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
@@ -433,6 +435,7 @@ void EmbeddedStore::close()
 {
     if (m_inTransaction)
         rollback();
+    m_countChanges = QSqlQuery();
     removeConnection(&m_queryConnection);
     removeConnection(&m_connection);
     m_counters.clear();
@@ -834,22 +837,27 @@ void EmbeddedStore::commit()
     if (!m_inTransaction)
         return;
     try {
-        QSqlQuery bump(connection());
-        bump.prepare(QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName = ?")
-                         .arg(changesTable()));
-        QSqlQuery read(connection());
-        read.setForwardOnly(true);
-        read.prepare(
-            QStringLiteral("SELECT Counter FROM %1 WHERE TableName = ?").arg(changesTable()));
-        for (const QString &table : std::as_const(m_written)) {
-            bump.addBindValue(table);
-            run(bump, table);
-            read.addBindValue(table);
-            run(read, table);
+        if (!m_written.isEmpty()) {
+            // One statement, prepared once per connection, counts a change for every table
+            // written (named in a JSON array) and reads the counts back.
+            const QSqlDatabase db = connection();
+            if (m_countChanges.driver() != db.driver()) {
+                m_countChanges = QSqlQuery(db);
+                m_countChanges.setForwardOnly(true);
+                m_countChanges.prepare(
+                    QStringLiteral("UPDATE %1 SET Counter = Counter + 1 WHERE TableName IN "
+                                   "(SELECT value FROM json_each(?)) RETURNING TableName, Counter")
+                        .arg(changesTable()));
+            }
+            m_countChanges.bindValue(0,
+                QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(m_written))
+                                      .toJson(QJsonDocument::Compact)));
+            run(m_countChanges, m_written.join(QStringLiteral(", ")));
             // Our own change is no news to this copy's views: they are told directly.
-            if (read.next())
-                m_counters[table] = read.value(0).toLongLong();
-            read.finish();
+            while (m_countChanges.next())
+                m_counters[m_countChanges.value(0).toString()] =
+                    m_countChanges.value(1).toLongLong();
+            m_countChanges.finish();
         }
         QSqlQuery query(connection());
         run(query, QStringLiteral("COMMIT"), tr("Cannot store the changes"));

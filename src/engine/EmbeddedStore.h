@@ -83,4 +83,5 @@ private:
     qint64 m_dataVersion = -1;
     bool m_committedSincePoll = false;
     QHash<QString, qint64> m_counters; // table name (upper case) -> commits seen
+    QSqlQuery m_countChanges; // the commit's count of changes, prepared once per connection
 };

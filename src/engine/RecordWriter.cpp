@@ -102,10 +102,9 @@ void RecordWriter::change(qint64 rowid, const QList<int> &fields, const QVariant
     noteWritten();
 }
 
+// Every write is noted, so that a view that wrote one of these records before knows it may have
+// changed since.
 void RecordWriter::noteWritten()
 {
-    if (m_written)
-        return;
     m_database.noteWritten(m_file);
-    m_written = true;
 }

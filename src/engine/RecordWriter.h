@@ -42,6 +42,5 @@ private:
     int m_file;
     QSqlQuery m_insert;
     bool m_insertReady = false;
-    bool m_written = false;
     QHash<QList<int>, QSqlQuery> m_updates; // by the fields they set
 };

@@ -258,8 +258,7 @@ std::unique_ptr<RecordLocks> ServerStore::openLocks(const QString &)
 
 QSqlDatabase ServerStore::queryConnection()
 {
-    if (!m_queryConnection.isEmpty()
-        && !QSqlDatabase::database(m_queryConnection, false).isOpen())
+    if (!m_queryConnection.isEmpty() && !QSqlDatabase::database(m_queryConnection, false).isOpen())
         removeConnection(&m_queryConnection);
     if (m_queryConnection.isEmpty()) {
         const QString name = uniqueName(u"tqv-server-query-"_s);
@@ -289,8 +288,7 @@ void ServerStore::backup(const QString &path)
         throw EDatabaseError(
             tr("Cannot copy the database to %1: the file already exists").arg(target));
     const QFileInfo info(path);
-    const QString partial =
-        info.absoluteDir().filePath(u'.' + info.fileName() + u".partial"_s);
+    const QString partial = info.absoluteDir().filePath(u'.' + info.fileName() + u".partial"_s);
     const auto removePartial = [&partial] {
         QFile::remove(partial);
         QFile::remove(partial + u"-journal"_s);
@@ -302,8 +300,8 @@ void ServerStore::backup(const QString &path)
         QSqlQuery read(source.db());
         read.setForwardOnly(true);
         if (!read.exec(u"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"_s))
-            throw EDatabaseError(u"%1: %2"_s.arg(context, read.lastError().text()),
-                errorKind(read));
+            throw EDatabaseError(
+                u"%1: %2"_s.arg(context, read.lastError().text()), errorKind(read));
         EmbeddedStore::create(partial, m_schema, [&](QSqlQuery &write) {
             for (const TableDef &def : m_schema.tables) {
                 QStringList columns { ServerSchema::rowIdColumn() };
@@ -378,8 +376,8 @@ void ServerStore::begin()
         return;
     m_inTransaction = true;
     try {
-        execute(u"BEGIN; SET LOCAL lock_timeout = %1; SELECT pg_advisory_xact_lock(%2)"_s.arg(
-                    writeWaitMs)
+        execute(u"BEGIN; SET LOCAL lock_timeout = %1; SELECT pg_advisory_xact_lock(%2)"_s
+                    .arg(writeWaitMs)
                     .arg(writeLockKey),
             tr("Cannot start writing to %1").arg(location()));
     } catch (const EDatabaseError &) {

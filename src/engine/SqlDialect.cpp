@@ -14,8 +14,9 @@ SqlDialect SqlDialect::of(const QSqlDatabase &connection)
 QString SqlDialect::startsWithCaseBlind(const QString &column) const
 {
     // SQLite's LIKE compares letters case aside; the server's ILIKE does.
-    return column + (m_server ? QStringLiteral(" ILIKE ? ESCAPE '\\'")
-                              : QStringLiteral(" LIKE ? ESCAPE '\\'"));
+    return column
+        + (m_server ? QStringLiteral(" ILIKE ? ESCAPE '\\'")
+                    : QStringLiteral(" LIKE ? ESCAPE '\\'"));
 }
 
 // The text as a LIKE pattern that matches only what starts with it: its own wildcards are

@@ -165,6 +165,7 @@ bool TQVDatabase::writing() const
 
 void TQVDatabase::noteWritten(int file)
 {
+    m_lastWrites[file] = ++m_writeCount;
     if (!m_written.contains(file))
         m_written << file;
     m_store->noteWritten(fileName(file));

@@ -74,6 +74,9 @@ public:
     QSqlDatabase reader(int file);
     QSqlDatabase writer(int file); // only inside an operation: starts its write transaction
     void noteWritten(int file);
+    // Goes up with every write noted for file: a view that wrote a record knows it as stored
+    // while no other write of the file came after its own.
+    quint64 lastWriteOf(int file) const { return m_lastWrites.value(file); }
     SqlStore &store() { return *m_store; }
 
     void registerView(TableView *view, int file);
@@ -140,6 +143,8 @@ private:
 
     int m_depth = 0;
     QList<int> m_written;
+    QHash<int, quint64> m_lastWrites; // by file, numbered across files and operations
+    quint64 m_writeCount = 0;
     struct Touched;
     QList<std::shared_ptr<Touched>> m_touched;
     QList<LockRef> m_acquired;

@@ -250,6 +250,8 @@ void TableView::close()
         m_lockedRecord = -1;
     }
     m_state = DataSetState::Inactive;
+    m_stored = {};
+    m_kept.clear();
     m_database->unregisterView(this);
     m_rowsValid = false;
     m_rowids.clear();
@@ -502,29 +504,29 @@ void TableView::post()
     operation.commit();
 }
 
+// The statement that stores the record also tells, from the record as stored, whether the view
+// still shows it: after the commit the view need not read it again to know.
 void TableView::writeRecord()
 {
     const TableDef &def = m_database->tableDef(m_file);
-    const QSqlDatabase writer = m_database->writer(m_file);
-    const SqlDialect dialect = SqlDialect::of(writer);
-    QSqlQuery query(writer);
+    QVariantList shownValues;
+    const QString shown = shownCondition(shownValues);
+    QString sql;
+    QVariantList values;
     if (m_state == DataSetState::Insert) {
         QStringList columns;
         QStringList marks;
         for (int i = 0; i < m_dataFieldCount; ++i) {
             columns << SqlStore::quoted(def.fields.at(i).name);
             marks << QStringLiteral("?");
+            values << m_buffer.at(i);
         }
-        query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','))
-            + dialect.returningRowId());
-        for (int i = 0; i < m_dataFieldCount; ++i)
-            query.addBindValue(m_buffer.at(i));
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
+                  .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
     } else {
         // Only the fields this edit changed are written, so an edit never undoes what another
         // copy saved in other fields of the record.
         QStringList assignments;
-        QVariantList values;
         for (int i = 0; i < m_dataFieldCount; ++i) {
             if (m_buffer.at(i) == m_original.at(i)
                 && m_buffer.at(i).isNull() == m_original.at(i).isNull())
@@ -534,27 +536,77 @@ void TableView::writeRecord()
         }
         if (assignments.isEmpty())
             return;
-        query.prepare(
-            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                .arg(m_database->tableRef(m_file), assignments.join(QStringLiteral(", "))));
-        for (const QVariant &value : std::as_const(values))
-            query.addBindValue(value);
-        query.addBindValue(m_currentRowid);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? RETURNING rowid, %3")
+                  .arg(m_database->tableRef(m_file), assignments.join(QStringLiteral(", ")), shown);
+        values << m_currentRowid;
         m_rowsValid = false; // the record's place, filter or master range may have changed
     }
+    QSqlQuery &query = kept(m_database->writer(m_file), sql, values + shownValues);
     SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
-    if (m_state == DataSetState::Insert) {
-        m_currentRowid = dialect.insertedRowId(query);
-        m_currentPos = -1;
-        m_rowsValid = false;
-    } else if (query.numRowsAffected() == 0) {
+    if (!query.next()) {
+        query.finish();
         throw EDatabaseError(tr("%1: The record was deleted by another user").arg(fileName()));
     }
+    const qint64 rowid = query.value(0).toLongLong();
+    const bool stillShown = query.value(1).toBool();
     query.finish();
+    if (m_state == DataSetState::Insert) {
+        m_currentRowid = rowid;
+        m_currentPos = -1;
+        m_rowsValid = false;
+    }
     Record stored;
     stored.values = m_buffer;
     m_cache[m_currentRowid] = stored;
+    noteStored(rowid, stillShown, shown, shownValues);
+}
+
+void TableView::noteStored(
+    qint64 rowid, bool shown, const QString &condition, const QVariantList &values)
+{
     m_database->noteWritten(m_file);
+    m_stored = { rowid, shown, m_database->lastWriteOf(m_file), condition, values };
+}
+
+QVariant TableView::addToField(const QVariantList &key, const QString &field, double amount)
+{
+    requireActive();
+    const TableDef &def = m_database->tableDef(m_file);
+    const int target = def.fieldIndex(field);
+    if (target < 0)
+        throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), field));
+    if (key.size() != def.primaryKey.size())
+        throw EDatabaseError(
+            tr("%1: Internal error: a record is changed by its whole key").arg(fileName()));
+    OperationScope operation(m_database, m_file);
+    touch();
+    QStringList terms;
+    QVariantList bound { amount };
+    for (int i = 0; i < key.size(); ++i) {
+        const FieldDef &keyField = def.fields.at(def.fieldIndex(def.primaryKey.at(i)));
+        terms << SqlStore::quoted(keyField.name) + QStringLiteral(" = ?");
+        bound << storageValue(keyField, key.at(i));
+    }
+    QVariantList shownValues;
+    const QString shown = shownCondition(shownValues);
+    const QString column = SqlStore::quoted(def.fields.at(target).name);
+    QSqlQuery &query = kept(m_database->writer(m_file),
+        QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + ? WHERE %3 RETURNING rowid, %2, %4")
+            .arg(m_database->tableRef(m_file), column, terms.join(QStringLiteral(" AND ")), shown),
+        bound + shownValues);
+    SqlStore::run(query, fileName());
+    QVariant sum;
+    if (query.next()) {
+        const qint64 rowid = query.value(0).toLongLong();
+        sum = query.value(1);
+        const bool stillShown = query.value(2).toBool();
+        m_cache.erase(rowid);
+        m_rowsValid = false; // the field may order or filter the view
+        noteStored(rowid, stillShown, shown, shownValues);
+    }
+    query.finish();
+    operation.commit();
+    return sum;
 }
 
 void TableView::cancel()
@@ -694,6 +746,7 @@ void TableView::restore(const Snapshot &snapshot)
     m_original = snapshot.original;
     m_modified = snapshot.modified;
     m_lockedRecord = snapshot.lockedRecord;
+    m_stored = {}; // what it wrote was rolled back
     m_filterText = snapshot.filterText;
     m_filtered = snapshot.filtered;
     m_rowsValid = false;

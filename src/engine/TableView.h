@@ -132,6 +132,10 @@ public:
     virtual void post();
     virtual void cancel();
     void deleteRecord();
+    // Adds amount to field (an empty field counting as 0) of the record whose whole primary key
+    // is key, in one statement that reads the sum back, and gives the sum; null when no record
+    // has that key. The view stays where it is; one operation, or a part of the current one.
+    QVariant addToField(const QVariantList &key, const QString &field, double amount);
     // Posts pending changes when the record was modified, cancels them otherwise.
     void checkBrowseMode();
     DataSetState state() const { return m_state; }
@@ -242,6 +246,11 @@ private:
     void requireActive() const;
     void ensureRows();
     QString whereClause(QVariantList &values) const;
+    // What a record must meet for the view to show it, as one SQL term ("1" for every record).
+    QString shownCondition(QVariantList &values) const;
+    // A record this view just wrote, with what the statement that wrote it told of it.
+    void noteStored(qint64 rowid, bool shown, const QString &condition, const QVariantList &values);
+    bool storedRecordShown();
     QString orderClause(bool descending = false) const;
     const Record &record(qint64 rowid);
     const Record &recordAt(int index);
@@ -255,6 +264,12 @@ private:
     bool rowStillShown(qint64 rowid);
     void buildDataFields();
     QSqlQuery select(const QString &sql, const QVariantList &values);
+    // The statement sql on connection, prepared at its first run and kept for the next ones, with
+    // values bound; run by the caller, who reads it to the end or finishes it before anything
+    // else runs it again.
+    QSqlQuery &kept(const QSqlDatabase &connection, const QString &sql, const QVariantList &values);
+    // A kept statement that reads a row or none, run.
+    QSqlQuery &selectOne(const QString &sql, const QVariantList &values);
     void moveTo(int position);
     void setCurrentRowid(qint64 rowid);
     void placeCurrent();
@@ -301,6 +316,18 @@ private:
     QVector<QVariant> m_original; // the record as it was when the edit began
     bool m_modified = false;
     qint64 m_lockedRecord = -1;
+    // The record this view wrote last, whether it met the view's condition as stored, and the
+    // write's number and condition: while nothing else wrote the file since, that holds.
+    struct StoredRecord
+    {
+        qint64 rowid = -1;
+        bool shown = false;
+        quint64 write = 0;
+        QString condition;
+        QVariantList values;
+    };
+    StoredRecord m_stored;
+    std::unordered_map<QString, QSqlQuery> m_kept; // by their SQL text
     QVector<QVariant> *m_calcRecord = nullptr; // the record being calculated
 
     int m_disableCount = 0;

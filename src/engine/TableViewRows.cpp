@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -130,6 +131,37 @@ QSqlQuery TableView::select(const QString &sql, const QVariantList &values)
     return query;
 }
 
+QSqlQuery &TableView::kept(
+    const QSqlDatabase &connection, const QString &sql, const QVariantList &values)
+{
+    constexpr size_t keptStatements = 64;
+    auto it = m_kept.find(sql);
+    // A statement of a connection closed since is prepared anew on the connection of now.
+    if (it == m_kept.end() || it->second.driver() != connection.driver()) {
+        if (it != m_kept.end())
+            m_kept.erase(it);
+        else if (m_kept.size() >= keptStatements)
+            m_kept.clear();
+        QSqlQuery query(connection);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw EDatabaseError(tr("%1: %2").arg(fileName(), query.lastError().databaseText()));
+        it = m_kept.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery &query = it->second;
+    query.finish(); // left unread by a run that failed half-way
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    return query;
+}
+
+QSqlQuery &TableView::selectOne(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery &query = kept(m_database->reader(m_file), sql, values);
+    SqlStore::run(query, fileName());
+    return query;
+}
+
 QString TableView::masterCondition(QVariantList &values) const
 {
     if (!m_masterSource || m_masterField.isEmpty())
@@ -179,12 +211,33 @@ qint64 TableView::firstRowid()
 {
     QVariantList values;
     const QString where = whereClause(values);
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
         values);
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
     return rowid;
+}
+
+QString TableView::shownCondition(QVariantList &values) const
+{
+    const QString where = whereClause(values);
+    return where.isEmpty()
+        ? QStringLiteral("1")
+        : QStringLiteral("(") + where.mid(QStringLiteral(" WHERE ").size()) + QStringLiteral(")");
+}
+
+// Whether the current record is the one this view wrote last and showed as stored, under the
+// condition the view has now, with no other write of the file since. Told once.
+bool TableView::storedRecordShown()
+{
+    const StoredRecord stored = std::exchange(m_stored, StoredRecord {});
+    if (!stored.shown || stored.rowid != m_currentRowid
+        || stored.write != m_database->lastWriteOf(m_file))
+        return false;
+    QVariantList values;
+    const QString condition = shownCondition(values);
+    return condition == stored.condition && values == stored.values;
 }
 
 bool TableView::rowStillShown(qint64 rowid)
@@ -194,7 +247,7 @@ bool TableView::rowStillShown(qint64 rowid)
     where +=
         where.isEmpty() ? QStringLiteral(" WHERE rowid = ?") : QStringLiteral(" AND rowid = ?");
     values << rowid;
-    QSqlQuery query = select(
+    QSqlQuery &query = selectOne(
         QStringLiteral("SELECT 1 FROM %1%2").arg(m_database->tableRef(m_file), where), values);
     const bool found = query.next();
     query.finish();
@@ -314,8 +367,8 @@ TableView::Record TableView::fetch(qint64 rowid)
     QStringList columns;
     for (const FieldDef &field : def.fields)
         columns << SqlStore::quoted(field.name);
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
     Record record;
     if (query.next()) {
@@ -600,8 +653,8 @@ void TableView::setRecNo(int position)
 // Makes the first record in the view's order that matches where current; false when none does.
 bool TableView::moveToFirstWhere(const QString &where, const QVariantList &bound)
 {
-    QSqlQuery query = select(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), where, orderClause()),
         bound);
     const qint64 rowid = query.next() ? query.value(0).toLongLong() : -1;
     query.finish();
@@ -637,8 +690,8 @@ QVariantList TableView::orderValues(qint64 rowid)
         return values << rowid;
     }
     const QStringList columns = orderColumns();
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                 .arg(columns.join(u','), m_database->tableRef(m_file)),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
         { rowid });
     QVariantList values;
     if (query.next()) {
@@ -704,8 +757,8 @@ qint64 TableView::neighbourRowid(const QVariantList &values, bool after)
     if (lookups.isEmpty())
         return -1;
     lookups << QStringLiteral("NULL");
-    QSqlQuery query =
-        select(QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
+    QSqlQuery &query = selectOne(
+        QStringLiteral("SELECT COALESCE(%1)").arg(lookups.join(QStringLiteral(", "))), bound);
     const QVariant found = query.next() ? query.value(0) : QVariant();
     query.finish();
     return found.isNull() ? -1 : found.toLongLong();
@@ -886,8 +939,8 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
     const QString same = equalTo(SqlStore::quoted(def.fields.at(index).name),
         storageValue(def.fields.at(index), value), bound);
     bound << excludedRowid; // never a row id, when none is excluded
-    QSqlQuery query = select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
-                                 .arg(m_database->tableRef(m_file), same),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
+                                     .arg(m_database->tableRef(m_file), same),
         bound);
     const bool found = query.next();
     query.finish();
@@ -908,9 +961,9 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
         + equalTo(SqlStore::quoted(def.fields.at(keyIndex).name),
             storageValue(def.fields.at(keyIndex), key), bound);
-    QSqlQuery query = select(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                                 .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
-                                     m_database->tableRef(m_file), where, orderClause()),
+    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
+                                     .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
+                                         m_database->tableRef(m_file), where, orderClause()),
         bound);
     QVariant result = query.next() ? query.value(0) : QVariant();
     query.finish();
@@ -939,7 +992,8 @@ void TableView::invalidate()
         lastOrderValues = orderValues(m_currentRowid); // from the cache: no reading
 
     m_cache.clear();
-    if (m_currentRowid >= 0 && !isEditing() && !rowStillShown(m_currentRowid)) {
+    const bool knownShown = storedRecordShown();
+    if (m_currentRowid >= 0 && !isEditing() && !knownShown && !rowStillShown(m_currentRowid)) {
         if (wasRead) {
             ensureRows(); // the current record is gone: its neighbour takes its place
         } else {

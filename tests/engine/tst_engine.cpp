@@ -49,6 +49,8 @@ private slots:
     void deleteKeepsPlaceInOrder();
     void placeFollowsChangesOfEitherCopy_data();
     void placeFollowsChangesOfEitherCopy();
+    void filteredViewFollowsSavesOfItsOperation_data();
+    void filteredViewFollowsSavesOfItsOperation();
     void otherViewsSeeOwnCommits();
     void secondSessionRefusedWhileRecordEdited();
     void keyViolationRefused();
@@ -577,6 +579,54 @@ void TestEngine::placeFollowsChangesOfEitherCopy()
     QCOMPARE(heads->recordCount(), count);
     heads->next();
     QCOMPARE(heads->recNo(), std::min(position + 1, count - 1));
+}
+
+void TestEngine::filteredViewFollowsSavesOfItsOperation_data()
+{
+    QTest::addColumn<QString>("ownChange"); // the field the view's own save changes
+    QTest::addColumn<bool>(
+        "laterSave"); // another view of this copy closes it in the same operation
+    QTest::addColumn<double>("current");
+    QTest::addColumn<int>("count");
+    QTest::newRow("own save keeps it shown") << u"Total"_s << false << 20.0 << 3;
+    QTest::newRow("own save closes it") << u"Status"_s << false << 30.0 << 2;
+    QTest::newRow("a later save of the operation closes it") << u"Total"_s << true << 30.0 << 2;
+}
+
+// A view that shows open records only stays on the record it saved while the record, as the
+// operation left it, is still open; what a later save of the same operation did counts too.
+void TestEngine::filteredViewFollowsSavesOfItsOperation()
+{
+    QFETCH(QString, ownChange);
+    QFETCH(bool, laterSave);
+    QFETCH(double, current);
+    QFETCH(int, count);
+    for (int id : { 10, 20, 30 })
+        addHead(id, QString::number(id), u"O"_s);
+    auto heads = view(u"Head.DB"_s);
+    heads->setFilter(u"Status<>'C'"_s);
+    heads->setFiltered(true);
+    auto closer = view(u"Head.DB"_s);
+    if (laterSave) {
+        heads->afterPost = [&closer](TableView &) {
+            QVERIFY(closer->locate(u"ID"_s, 20));
+            closer->edit();
+            setText(closer, u"Status", u"C"_s);
+            closer->post();
+        };
+    }
+    QVERIFY(heads->locate(u"ID"_s, 20));
+    heads->edit();
+    if (ownChange == u"Status"_s)
+        setText(heads, u"Status", u"C"_s);
+    else
+        setNumber(heads, u"Total", 7);
+    heads->post();
+
+    QCOMPARE(number(heads, u"ID"), current);
+    QCOMPARE(heads->recordCount(), count);
+    QCOMPARE(stored(u"Head.DB"_s, u"SELECT Total FROM data WHERE ID = 20"_s).toDouble(),
+        ownChange == u"Total"_s ? 7.0 : 0.0);
 }
 
 void TestEngine::otherViewsSeeOwnCommits()

@@ -114,9 +114,9 @@ void TestServerStore::openRefusesWhatItCannotUse_data()
     QTest::newRow("no database") << true << QString() << u"dbname=tessorin_none"_s << false
                                  << u"tessorin_none"_s;
     QTest::newRow("empty") << false << QString() << QString() << false << u"holds no tables"_s;
-    QTest::newRow("another program's") << false << u"CREATE TABLE invoices (id integer)"_s
-                                       << QString() << false
-                                       << u"is not a database of this program"_s;
+    QTest::newRow("another program's")
+        << false << u"CREATE TABLE invoices (id integer)"_s << QString() << false
+        << u"is not a database of this program"_s;
     QTest::newRow("older format") << true << u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 3"_s
                                   << QString() << false << u"has format 3, not 4"_s;
     QTest::newRow("a table changed")
@@ -149,8 +149,7 @@ void TestServerStore::openRefusesWhatItCannotUse()
     const QString refusal = refusalOf([&] { SqlStore::connect(testSchema(), dir.path()); });
     QVERIFY2(refusal.contains(expected), qPrintable(refusal));
     if (!embeddedToo)
-        QVERIFY2(refusal.contains(connectionTo(server, changed).serverName()),
-            qPrintable(refusal));
+        QVERIFY2(refusal.contains(connectionTo(server, changed).serverName()), qPrintable(refusal));
     // Nothing made: an empty database stays empty.
     if (!ours)
         QCOMPARE(server.execute(u"DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_class WHERE relname "
@@ -164,9 +163,8 @@ void TestServerStore::viewsWriteThroughTheServer()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
-        insertCustomer(query, 1, u"Anna"_s);
-    });
+    ServerStore::create(connectionTo(server), testSchema(),
+        [](QSqlQuery &query) { insertCustomer(query, 1, u"Anna"_s); });
     TempDataDir dir;
     nameServer(dir, server);
     TQVDatabase database;
@@ -302,9 +300,8 @@ void TestServerStore::lostConnectionFailsThenReconnects()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
-        insertCustomer(query, 1, u"Anna"_s);
-    });
+    ServerStore::create(connectionTo(server), testSchema(),
+        [](QSqlQuery &query) { insertCustomer(query, 1, u"Anna"_s); });
     TempDataDir dir;
     nameServer(dir, server);
     TQVDatabase database;
@@ -343,8 +340,8 @@ void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
     TestServer server;
     REQUIRE_SERVER(server);
     ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
-        SqlStore::run(query, u"INSERT INTO \"Head.DB\" (\"ID\", \"Total\") VALUES (1, 0)"_s,
-            u"Head.DB"_s);
+        SqlStore::run(
+            query, u"INSERT INTO \"Head.DB\" (\"ID\", \"Total\") VALUES (1, 0)"_s, u"Head.DB"_s);
     });
     TempDataDir dir;
     nameServer(dir, server);
@@ -402,9 +399,9 @@ void TestServerStore::caseBlindSearchesMatchOnBothStores_data()
                                        u"bert"_s };
     QTest::newRow("upper case") << u"B"_s << QStringList { u"Ben"_s, u"bert"_s }
                                 << QStringList { u"Ben"_s, u"bert"_s };
-    QTest::newRow("a wildcard typed") << u"a_"_s << QStringList { u"a_b"_s }
-                                      << QStringList { u"a_b"_s, u"anna"_s, u"Anne"_s, u"axb"_s,
-                                             u"Ben"_s, u"bert"_s };
+    QTest::newRow("a wildcard typed")
+        << u"a_"_s << QStringList { u"a_b"_s }
+        << QStringList { u"a_b"_s, u"anna"_s, u"Anne"_s, u"axb"_s, u"Ben"_s, u"bert"_s };
 }
 
 void TestServerStore::caseBlindSearchesMatchOnBothStores()
