@@ -38,10 +38,10 @@ const Use jobsOfClient { u"job"_s, u"jobs"_s,
     u"SELECT COUNT(*) FROM \"Jobs.DB\" WHERE \"Client_ID\" = ?"_s };
 const Use quotesOfHeading { u"quote"_s, u"quotes"_s,
     u"SELECT COUNT(*) FROM (SELECT \"Quote_No\" FROM \"QMat.DB\" WHERE \"Heading_ID\" = ? "
-    "UNION SELECT \"Quote_No\" FROM \"QLab.db\" WHERE \"Heading_ID\" = ?)"_s };
+    "UNION SELECT \"Quote_No\" FROM \"QLab.db\" WHERE \"Heading_ID\" = ?) AS used"_s };
 const Use jobsOfHeading { u"job"_s, u"jobs"_s,
     u"SELECT COUNT(*) FROM (SELECT \"Job_No\" FROM \"JobMat.db\" WHERE \"Heading_ID\" = ? "
-    "UNION SELECT \"Job_No\" FROM \"JobLab.db\" WHERE \"Heading_ID\" = ?)"_s };
+    "UNION SELECT \"Job_No\" FROM \"JobLab.db\" WHERE \"Heading_ID\" = ?) AS used"_s };
 const Use priceListOfHeading { u"price-list entry"_s, u"price-list entries"_s,
     u"SELECT (SELECT COUNT(*) FROM \"Material.DB\" WHERE \"HeadingCode\" = ?) "
     "+ (SELECT COUNT(*) FROM \"Labour.db\" WHERE \"Heading_Code\" = ?)"_s };

@@ -439,6 +439,15 @@ void ServerStore::endSnapshot()
 
 QStringList ServerStore::changedTables()
 {
+    // Notices the event loop has not read yet (a caller that polls between its own steps) are
+    // read now, so that a poll tells what others committed before it. A round trip first makes
+    // the server send the notices it holds for this session.
+    if (isOpen() && !m_inTransaction && !m_inSnapshot) {
+        QSqlDatabase db = connection();
+        QSqlQuery(db).exec(u"SELECT 1"_s);
+        if (QSqlDriver *driver = db.driver())
+            QMetaObject::invokeMethod(driver, "_q_handleNotification", Qt::DirectConnection);
+    }
     QStringList changed;
     if (m_notices->everything) {
         for (const TableDef &def : m_schema.tables)

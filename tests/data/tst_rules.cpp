@@ -2,6 +2,7 @@
 // worked figures of a small trade business.
 #include "DataDirFixture.h"
 #include "RecordValues.h"
+#include "TestStore.h"
 #include "data/Errors.h"
 #include "engine/EmbeddedStore.h"
 #include "engine/Field.h"
@@ -134,7 +135,7 @@ void TestRules::addMaterial(const QString &code, double selling, double cost, do
 
 double TestRules::storedSum(const QString &file, const QString &field, const QString &where)
 {
-    return m_fixture->peek(file, u"SELECT IFNULL(SUM(%1), 0) FROM data %2"_s.arg(field, where))
+    return m_fixture->peek(file, u"SELECT COALESCE(SUM(%1), 0) FROM data %2"_s.arg(field, where))
         .toDouble();
 }
 
@@ -392,9 +393,9 @@ void TestRules::materialEditSaveAndCancel()
     quote->edit();
     line->edit();
     QCOMPARE(number(quote, u"TotalMaterials"), 0.0);
-    QCOMPARE(
-        m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD || ' ' || ALPHA FROM data"_s).toString(),
-        u"20.0 Record to Cancel Quote"_s);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT ID_FIELD FROM data"_s).toDouble(), 20.0);
+    QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT \"ALPHA\" FROM data"_s).toString(),
+        u"Record to Cancel Quote"_s);
     setText(line, u"Quantity", u"3"_s);
     QCOMPARE(number(line, u"TotalCharge"), 30.0);
     line->cancel();
@@ -481,15 +482,17 @@ void TestRules::cancelsInTwoCopiesGiveBackTheirOwnCharge()
     QCOMPARE(number(mine.header, u"TotalMaterials"), 50.0);
     QCOMPARE(number(theirs.header, u"TotalMaterials"), 70.0);
     const auto stored = [&](bool job, const QString &number) {
-        return m_fixture
-            ->peek(job ? u"Jobs.DB"_s : u"Quotes.DB"_s,
-                u"SELECT TotalMaterials || ' ' || %1 FROM data WHERE %2 = '%3'"_s.arg(
-                    job ? u"JobTotal"_s : u"QuoteTotal"_s, job ? u"Job_No"_s : u"Quote_No"_s,
-                    number))
-            .toString();
+        const QString where =
+            u" FROM data WHERE %1 = '%2'"_s.arg(job ? u"Job_No"_s : u"Quote_No"_s, number);
+        const QString file = job ? u"Jobs.DB"_s : u"Quotes.DB"_s;
+        return QString::number(m_fixture->peek(file, u"SELECT TotalMaterials"_s + where).toDouble())
+            + u' '
+            + QString::number(
+                m_fixture->peek(file, (job ? u"SELECT JobTotal"_s : u"SELECT QuoteTotal"_s) + where)
+                    .toDouble());
     };
-    QCOMPARE(stored(firstIsJob, firstNumber), u"50.0 50.0"_s);
-    QCOMPARE(stored(secondIsJob, secondNumber), u"70.0 70.0"_s);
+    QCOMPARE(stored(firstIsJob, firstNumber), u"50 50"_s);
+    QCOMPARE(stored(secondIsJob, secondNumber), u"70 70"_s);
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
@@ -545,11 +548,11 @@ void TestRules::labourWorkedExample()
     line->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalLabour"_s), 90.0);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalSalesTax"_s), 0.0);
-    QCOMPARE(m_fixture
-                 ->peek(u"RepQte.DB"_s,
-                     u"SELECT Qty || '/' || Cost || '/' || Total_Cost || '/' || Code FROM data"_s)
-                 .toString(),
-        u"2.25/40.0/90.0/PLUMB"_s);
+    const QString printed = u"SELECT %1 FROM data"_s;
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, printed.arg(u"Qty"_s)).toDouble(), 2.25);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, printed.arg(u"Cost"_s)).toDouble(), 40.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, printed.arg(u"Total_Cost"_s)).toDouble(), 90.0);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, printed.arg(u"Code"_s)).toString(), u"PLUMB"_s);
 
     // Editing and cancelling gives the exact charge back and clears the undo row.
     m_dm->tblQuotes->edit();
@@ -677,11 +680,14 @@ void TestRules::copyQuoteIntoJob()
         storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s));
     QCOMPARE(storedSum(u"Jobs.DB"_s, u"TotalLabour"_s), 120.0);
     QCOMPARE(storedSum(u"Jobs.DB"_s, u"JobTotal"_s), storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s));
-    QCOMPARE(m_fixture
-                 ->peek(u"RepJobs.DB"_s,
-                     u"SELECT group_concat(Code, ',') FROM (SELECT Code FROM data ORDER BY Code)"_s)
-                 .toString(),
-        u"LAB,M10,M99.95"_s);
+    QStringList codes;
+    for (int row = 0; row < 3; ++row)
+        codes << m_fixture
+                     ->peek(u"RepJobs.DB"_s,
+                         u"SELECT Code FROM data ORDER BY Code LIMIT 1 OFFSET %1"_s.arg(row))
+                     .toString();
+    QCOMPARE(codes.join(u','), u"LAB,M10,M99.95"_s);
+    QCOMPARE(m_fixture->peek(u"RepJobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 3);
     QCOMPARE(m_fixture->peek(u"Jobs.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
 }
 
@@ -874,10 +880,9 @@ void TestRules::linesFollowTheHeaderBeingInserted()
         addMaterialLine(m_dm->tblQuotesMaterial, m_dm->tblQuotes, 1, 45);
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"QuoteTotal"_s), 45.0);
     QCOMPARE(
-        m_fixture
-            ->peek(u"RepQte.DB"_s, u"SELECT Code || ' ' || Total_Cost || ' ' || Number FROM data"_s)
-            .toString(),
-        code + u" 45.0 "_s + quoteNo);
+        m_fixture->peek(u"RepQte.DB"_s, u"SELECT Code || ' ' || Number FROM data"_s).toString(),
+        code + u' ' + quoteNo);
+    QCOMPARE(m_fixture->peek(u"RepQte.DB"_s, u"SELECT Total_Cost FROM data"_s).toDouble(), 45.0);
     QCOMPARE(storedSum(u"QLab.db"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
     QCOMPARE(storedSum(u"QMat.DB"_s, u"TotalCharge"_s, u"WHERE Quote_No = 'Q-1'"_s), 80.0);
 }
@@ -999,6 +1004,8 @@ void TestRules::commonOperationsReadNoWholeTable_data()
 // no more statements than it needs.
 void TestRules::commonOperationsReadNoWholeTable()
 {
+    if (TestStore::onServer())
+        QSKIP("reads the embedded database's query plans: embedded database only");
     QFETCH(QString, operation);
     QFETCH(int, mostStatements);
     TQVTable *quote = m_dm->tblQuotes;
