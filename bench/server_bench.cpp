@@ -61,10 +61,16 @@ public:
     QVariant run(const QString &sql, const QVariantList &values = {}) const
     {
         QSqlQuery query(QSqlDatabase::database(m_name, false));
-        query.prepare(sql);
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        if (!query.exec())
+        bool ran = false;
+        if (values.isEmpty()) {
+            ran = query.exec(sql); // statements such as CREATE DATABASE cannot be prepared
+        } else {
+            query.prepare(sql);
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+            ran = query.exec();
+        }
+        if (!ran)
             qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
         return query.next() ? query.value(0) : QVariant();
     }
