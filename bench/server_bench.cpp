@@ -84,7 +84,7 @@ private:
 qint64 statementsSoFar(const Connection &admin)
 {
     return admin
-        .run(u"SELECT COALESCE(sum(calls), 0) FROM pg_stat_statements "
+        .run(u"SELECT COALESCE(sum(calls), 0) FROM bench.pg_stat_statements "
              "WHERE dbid = (SELECT oid FROM pg_database WHERE datname = current_database())"_s)
         .toLongLong();
 }
@@ -132,7 +132,7 @@ void lineSaves(TDM &dm, const Connection &admin, const Connection &plain)
     for (int i = 0; i < rounds; ++i) {
         clock.start();
         plain.run(u"BEGIN"_s);
-        plain.run(u"INSERT INTO plain VALUES (?, 'a line of text')"_s, { double(i) });
+        plain.run(u"INSERT INTO bench.plain VALUES (?, 'a line of text')"_s, { double(i) });
         plain.run(u"COMMIT"_s);
         theirs.push_back(clock.nsecsElapsed() / 1e6);
 
@@ -201,8 +201,10 @@ void runAll(const QString &keywords, const QString &database, bool filled)
     const QString directory = root.filePath(u"DATA"_s);
     createServerDataDirectory(directory, ServerConnection::fromText(dbKeywords, u"bench"_s));
     const Connection admin(dbKeywords);
-    admin.run(u"CREATE EXTENSION IF NOT EXISTS pg_stat_statements"_s);
-    admin.run(u"CREATE TABLE plain (a double precision PRIMARY KEY, b text)"_s);
+    // The bench's own things stay out of the program's schema, which holds only what it declares.
+    admin.run(u"CREATE SCHEMA bench"_s);
+    admin.run(u"CREATE EXTENSION IF NOT EXISTS pg_stat_statements SCHEMA bench"_s);
+    admin.run(u"CREATE TABLE bench.plain (a double precision PRIMARY KEY, b text)"_s);
     if (filled)
         fillBusiness(admin);
     std::printf("\nServer database %s (%s)\n", qPrintable(database),
