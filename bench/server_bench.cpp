@@ -104,7 +104,12 @@ std::unique_ptr<TDM> start(const QString &directory)
 
 void addPriceList(TDM &dm)
 {
+    dm.tblHeadings->insert();
+    dm.tblHeadings->fieldByName(u"Description"_s)->setAsString(u"Plumbing"_s);
+    dm.tblHeadings->post();
+    const double heading = dm.tblHeadings->fieldByName(u"Heading_ID"_s)->asFloat();
     dm.tblMaterial->insert();
+    dm.tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(heading);
     dm.tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"PIPE15"_s);
     dm.tblMaterial->fieldByName(u"Description"_s)->setAsString(u"Copper pipe 15 mm"_s);
     dm.tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(13.65);
