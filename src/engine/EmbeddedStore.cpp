@@ -109,6 +109,23 @@ QString uriFor(const QString &path, const char *mode)
         + QStringLiteral("?mode=") + QLatin1String(mode);
 }
 
+// Opens the connection called name to the database at uri (waiting up to 5 s for other copies'
+// locks). When it does not open it is unregistered again and EDatabaseError thrown, the failure in
+// front of the driver's message.
+QSqlDatabase openConnection(const QString &name, const QString &uri, const QString &failure)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(uri);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
+    if (db.open())
+        return db;
+    const QString error = db.lastError().text();
+    const EDatabaseError::Kind kind = kindOf(resultCodeOf(db.driver(), db.lastError()));
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+    throw EDatabaseError(failure + QStringLiteral(": ") + error, kind);
+}
+
 // A connection of its own, closed and unregistered when it goes.
 class Scratch
 {
@@ -303,17 +320,8 @@ QSqlDatabase EmbeddedStore::queryConnection()
     if (m_queryConnection.isEmpty()) {
         const QString name =
             QStringLiteral("tqv-query-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(uriFor(m_databasePath, "ro"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
-        if (!db.open()) {
-            const QString error = db.lastError().text();
-            const EDatabaseError::Kind kind = kindOf(resultCodeOf(db.driver(), db.lastError()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw EDatabaseError(
-                tr("Cannot open %1: %2").arg(nativePath(m_databasePath), error), kind);
-        }
+        QSqlDatabase db = openConnection(name, uriFor(m_databasePath, "ro"),
+            tr("Cannot open %1").arg(nativePath(m_databasePath)));
         QSqlQuery query(db);
         query.exec(QStringLiteral("PRAGMA query_only = 1"));
         query.finish();
@@ -360,17 +368,8 @@ void EmbeddedStore::open(const QString &directory)
     const QString name =
         QStringLiteral("tqv-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(uriFor(path, "rw")); // never creates a file
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
-        if (!db.open()) {
-            const QString error = db.lastError().text();
-            const EDatabaseError::Kind kind = kindOf(resultCodeOf(db.driver(), db.lastError()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw EDatabaseError(
-                tr("Cannot open the database %1: %2").arg(nativePath(path), error), kind);
-        }
+        const QSqlDatabase db = openConnection(name, uriFor(path, "rw"), // never creates a file
+            tr("Cannot open the database %1").arg(nativePath(path)));
         if (sqlite3 *handle = handleOf(db.driver()))
             sqlite3_busy_handler(handle, tryEveryMillisecond, nullptr);
     }
