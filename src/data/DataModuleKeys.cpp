@@ -87,6 +87,15 @@ TDM::ReservedKeys::ReservedKeys(TDM &dm, int count)
     dm.reserveKeys(count);
 }
 
+TDM::ReservedKeys::ReservedKeys(TDM &dm, double first, double last)
+    : m_dm(dm)
+{
+    if (!dm.DB->inOperation())
+        throw EQuorvane(u"Internal error: keys handed out outside an operation"_s);
+    dm.m_nextReservedKey = first;
+    dm.m_lastReservedKey = last;
+}
+
 TDM::ReservedKeys::~ReservedKeys()
 {
     m_dm.m_nextReservedKey = 0;

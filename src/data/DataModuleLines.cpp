@@ -96,13 +96,18 @@ void TDM::dropUndoRow(Document &document)
     tblGlobal->deleteRecord();
 }
 
-void TDM::writePrintedRow(
-    Document &document, TQVTable *line, const QVector<QVariant> &saved, LineKind kind)
+// A new line's printed row is new too, and takes the key its line reserved (newRowKey); an
+// edited line's row is looked for, and made again should it be missing.
+void TDM::writePrintedRow(Document &document,
+    TQVTable *line,
+    const QVector<QVariant> &saved,
+    LineKind kind,
+    double newRowKey)
 {
     TQVTable *printed = document.printed;
     auto stored = [&](const QString &field) { return saved.at(line->fieldByName(field)->index()); };
     const double repId = stored(document.repId).toDouble();
-    if (printed->findKey({ repId }))
+    if (newRowKey == 0 && printed->findKey({ repId }))
         printed->edit();
     else
         printed->insert();
@@ -130,6 +135,11 @@ void TDM::writePrintedRow(
     // Job material lines print their notes without surrounding blanks.
     printed->fieldByName(u"Notes"_s)
         ->setAsString(document.isJob && material ? notes.trimmed() : notes);
+    if (newRowKey == 0) {
+        printed->post();
+        return;
+    }
+    const ReservedKeys key(*this, newRowKey, newRowKey);
     printed->post();
 }
 
@@ -153,13 +163,15 @@ void TDM::bindLineSums(Document &document,
     // (one outside the view's filter is not shown), so the sums and the printed row are taken
     // from this, never from the view's current line.
     auto saved = std::make_shared<QVector<QVariant>>();
+    // The key a new line's printed row takes, reserved with the line's own two; 0 for an edit.
+    auto printedKey = std::make_shared<double>(0);
     lines->beforeEdit = [this, &document, addToSums, undoLabel, takenOff](TableView &line) {
         const double charge = number(line, u"TotalCharge"_s);
         addToSums(-charge);
         saveUndoCharge(document, charge, undoLabel);
         *takenOff = charge;
     };
-    lines->beforePost = [this, &document, saved](TableView &line) {
+    lines->beforePost = [this, &document, saved, printedKey](TableView &line) {
         TableView &header = *document.header;
         // A new header is stored first, so the line takes the number it is stored with.
         if (header.state() == DataSetState::Insert) {
@@ -167,17 +179,22 @@ void TDM::bindLineSums(Document &document,
             header.edit();
         }
         line.fieldByName(document.number)->setValue(header.fieldByName(document.number)->value());
-        dropUndoRow(document);
+        *printedKey = 0;
         if (line.state() == DataSetState::Insert) {
-            const ReservedKeys keys(*this, 2); // both with one raise of the counter
+            // A new line never saved an undo row, so it drops none: the document's row belongs
+            // to a line being edited. Its keys and its printed row's come with one raise.
+            const ReservedKeys keys(*this, 3);
             set(line, document.key, NextKey());
             set(line, document.repId, NextKey());
+            *printedKey = NextKey();
+        } else {
+            dropUndoRow(document);
         }
         *saved = line.editBuffer();
     };
-    lines->afterPost = [this, &document, addToSums, lines, kind, saved](TableView &) {
+    lines->afterPost = [this, &document, addToSums, lines, kind, saved, printedKey](TableView &) {
         addToSums(saved->at(lines->fieldByName(u"TotalCharge"_s)->index()).toDouble());
-        writePrintedRow(document, lines, *saved, kind);
+        writePrintedRow(document, lines, *saved, kind, *printedKey);
         document.header->post();
     };
     lines->beforeCancel = [this, &document, addToSums, takenOff](TableView &line) {

@@ -57,6 +57,8 @@ public:
     {
     public:
         ReservedKeys(TDM &dm, int count);
+        // Hands out keys first to last, taken from the counter earlier in the same operation.
+        ReservedKeys(TDM &dm, double first, double last);
         ~ReservedKeys();
         ReservedKeys(const ReservedKeys &) = delete;
         ReservedKeys &operator=(const ReservedKeys &) = delete;
@@ -171,8 +173,11 @@ private:
     static QString undoKey(const Document &document);
     void saveUndoCharge(Document &document, double charge, const QString &label);
     void dropUndoRow(Document &document);
-    void writePrintedRow(
-        Document &document, TQVTable *line, const QVector<QVariant> &saved, LineKind kind);
+    void writePrintedRow(Document &document,
+        TQVTable *line,
+        const QVector<QVariant> &saved,
+        LineKind kind,
+        double newRowKey);
     void defineViews();
     void defineDocuments();
     void closeViews();
