@@ -28,9 +28,10 @@ std::unique_ptr<RecordLocks> RecordLocks::open(const QString &directory)
     return std::make_unique<FileRecordLocks>(directory);
 }
 
-std::unique_ptr<RecordLocks> RecordLocks::openOnServer(const QSqlDatabase &connection)
+std::unique_ptr<RecordLocks> RecordLocks::openOnServer(
+    const QSqlDatabase &connection, std::shared_ptr<const OtherSessionsLocks> atWrite)
 {
-    return std::make_unique<ServerRecordLocks>(connection);
+    return std::make_unique<ServerRecordLocks>(connection, std::move(atWrite));
 }
 
 RecordLocks::RecordLocks(QObject *parent)
@@ -114,15 +115,4 @@ void RecordLocks::check(const QString &file, qint64 record)
 bool RecordLocks::holds(const QString &file, qint64 record) const
 {
     return m_counts.value(lockKey(file, record)) > 0;
-}
-
-bool RecordLocks::stillHolds(const QString &file, qint64 record)
-{
-    const auto it = m_counts.find(lockKey(file, record));
-    if (it == m_counts.end())
-        return false;
-    if (kept(file.toUpper(), record))
-        return true;
-    m_counts.erase(it);
-    return false;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QSqlDatabase;
+struct OtherSessionsLocks;
 
 // The record and table locks shared by every copy of the program that opens one data directory:
 // what a lock means, whatever keeps it. A record lock keeps other copies from the record and from
@@ -26,8 +27,10 @@ public:
     // The locks of the copies that share the data in directory. Throws EDatabaseError.
     static std::unique_ptr<RecordLocks> open(const QString &directory);
     // The locks of the copies that share a server's database, kept by connection's session, which
-    // must stay open for as long as the locks are used. Throws EDatabaseError.
-    static std::unique_ptr<RecordLocks> openOnServer(const QSqlDatabase &connection);
+    // must stay open for as long as the locks are used; atWrite, when given, is what the store's
+    // write transaction found held by others as it began. Throws EDatabaseError.
+    static std::unique_ptr<RecordLocks> openOnServer(const QSqlDatabase &connection,
+        std::shared_ptr<const OtherSessionsLocks> atWrite = {});
     ~RecordLocks() override;
 
     // Takes the lock of record (or of the whole table with wholeTable) for this copy. Throws
@@ -41,11 +44,6 @@ public:
     // take; takes nothing.
     void check(const QString &file, qint64 record);
     bool holds(const QString &file, qint64 record) const;
-    // Whether a lock this copy holds is still kept for it, asking whatever keeps it (a round trip
-    // to a server): false once it went behind this copy's back, as a server's session locks go
-    // with a dropped connection. A lock found gone no longer counts as held. Asked before writing
-    // what the lock protects.
-    bool stillHolds(const QString &file, qint64 record);
 
     QString userName() const { return m_user; }
     QString hostName() const { return m_host; }
@@ -65,8 +63,6 @@ protected:
     virtual void give(const QString &table, qint64 record) = 0;
     // The refusal a take would meet now, empty when none; takes nothing.
     virtual QString conflict(const QString &table, qint64 record) = 0;
-    // Whether a lock this copy took is still kept for it.
-    virtual bool kept(const QString &, qint64) { return true; }
 
 private:
     QHash<QString, int> m_counts; // "TABLE\nrecord" -> times taken by this copy

@@ -18,19 +18,21 @@ constexpr int takeAttempts = 3;
 const QString keysBound = u"WITH k AS (SELECT CAST(? AS integer) AS t, CAST(? AS integer) AS k1, "
                           "CAST(? AS integer) AS k2) "_s;
 
+// Other sessions' granted two-int advisory locks in this database.
+const QString othersLocks = u"l.locktype = 'advisory' AND l.objsubid = 2 AND l.granted "
+                            "AND l.pid <> pg_backend_pid() AND l.database = "
+                            "(SELECT oid FROM pg_database WHERE datname = current_database())"_s;
+
 // Another session's advisory lock in this database that keeps a lock out: for a table lock any
 // lock on the table's key, for a record lock an exclusive one on it or any on the record's key.
+// (OtherSessionsLocks holds the same test, made on a list read earlier.)
 QString heldElsewhere(bool wholeTable)
 {
     const QString matches = wholeTable
         ? u"l.classid = 0 AND l.objid = k.t::oid"_s
         : u"((l.classid = 0 AND l.objid = k.t::oid AND l.mode = 'ExclusiveLock') "
           "OR (l.classid = k.k1::oid AND l.objid = k.k2::oid))"_s;
-    return u"l.locktype = 'advisory' AND l.objsubid = 2 AND l.granted "
-           "AND l.pid <> pg_backend_pid() "
-           "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) "
-           "AND "_s
-        + matches;
+    return othersLocks + u" AND "_s + matches;
 }
 
 // The holder's account, computer and process id, read after the take (the lateral reference
@@ -51,15 +53,6 @@ QString conflictSql(bool wholeTable)
         + u"SELECT s.user_name, s.host_name, l.pid FROM k CROSS JOIN pg_locks l "
           "LEFT JOIN \"TQVSessions\" s ON s.pid = l.pid WHERE "_s
         + heldElsewhere(wholeTable) + u" LIMIT 1"_s;
-}
-
-// Whether this session holds what held says, over its advisory locks in this database.
-QString keptSql(const QString &held)
-{
-    return keysBound + u"SELECT "_s + held
-        + u" FROM k LEFT JOIN pg_locks l ON l.pid = pg_backend_pid() "
-          "AND l.locktype = 'advisory' AND l.objsubid = 2 AND l.granted "
-          "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())"_s;
 }
 
 // A record: the table's key shared, then the record's exclusively, or neither.
@@ -84,9 +77,19 @@ constexpr auto undefinedTable = "42P01";
 
 } // namespace
 
-ServerRecordLocks::ServerRecordLocks(const QSqlDatabase &connection, QObject *parent)
+QString OtherSessionsLocks::heldSql()
+{
+    return u"SELECT l.classid::bigint, l.objid::bigint, l.mode = 'ExclusiveLock' FROM pg_locks l "
+           "WHERE "_s
+        + othersLocks;
+}
+
+ServerRecordLocks::ServerRecordLocks(const QSqlDatabase &connection,
+    std::shared_ptr<const OtherSessionsLocks> atWrite,
+    QObject *parent)
     : RecordLocks(parent)
     , m_db(connection)
+    , m_atWrite(std::move(atWrite))
 {
     registerSession();
     prepared(m_takeRecord, takeSql(takeRecordAttempt, false));
@@ -97,13 +100,6 @@ ServerRecordLocks::ServerRecordLocks(const QSqlDatabase &connection, QObject *pa
     prepared(m_giveTable, keysBound + u"SELECT pg_advisory_unlock(0, k.t) FROM k"_s);
     prepared(m_conflictRecord, conflictSql(false));
     prepared(m_conflictTable, conflictSql(true));
-    prepared(m_keptRecord,
-        keptSql(u"COALESCE(bool_or(l.classid = k.k1::oid AND l.objid = k.k2::oid "
-                "AND l.mode = 'ExclusiveLock'), false) "
-                "AND COALESCE(bool_or(l.classid = 0 AND l.objid = k.t::oid), false)"_s));
-    prepared(m_keptTable,
-        keptSql(u"COALESCE(bool_or(l.classid = 0 AND l.objid = k.t::oid "
-                "AND l.mode = 'ExclusiveLock'), false)"_s));
 }
 
 ServerRecordLocks::~ServerRecordLocks()
@@ -215,24 +211,29 @@ void ServerRecordLocks::give(const QString &table, qint64 record)
     }
 }
 
+bool ServerRecordLocks::freeAtWrite(const QString &table, qint64 record) const
+{
+    if (!m_atWrite || !m_atWrite->known)
+        return false;
+    const quint32 tableKey = quint32(1 + FileRecordLocks::tableRange(table));
+    const auto [key1, key2] = keyOf(table, record);
+    for (const OtherSessionsLocks::Held &held : m_atWrite->held) {
+        const bool onTable = held.key1 == 0 && held.key2 == tableKey;
+        if (record == wholeTable ? onTable
+                                 : (onTable && held.exclusive)
+                    || (held.key1 == quint32(key1) && held.key2 == quint32(key2)))
+            return false;
+    }
+    return true;
+}
+
 QString ServerRecordLocks::conflict(const QString &table, qint64 record)
 {
+    if (freeAtWrite(table, record))
+        return {};
     QSqlQuery &conflict = record == wholeTable ? m_conflictTable : m_conflictRecord;
     run(conflict, table, record);
     const QString refusal = conflict.next() ? holderNamed(conflict, 0) : QString();
     conflict.finish();
     return refusal;
-}
-
-bool ServerRecordLocks::kept(const QString &table, qint64 record)
-{
-    QSqlQuery &kept = record == wholeTable ? m_keptTable : m_keptRecord;
-    try {
-        run(kept, table, record);
-    } catch (const EDatabaseError &) {
-        return false;
-    }
-    const bool held = kept.next() && kept.value(0).toBool();
-    kept.finish();
-    return held;
 }

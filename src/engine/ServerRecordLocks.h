@@ -2,8 +2,29 @@
 
 #include "engine/RecordLocks.h"
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+
+#include <memory>
+
+// The session advisory locks other sessions of the database held when this session's write
+// transaction got the write lock. Under the write lock a check of a lock (one this copy only
+// checks, or takes for good at the commit) is answered from these without a statement: a lock
+// another copy takes meanwhile is as likely to be missed by a statement sent a moment earlier,
+// and a take at the commit asks the server anyway.
+struct OtherSessionsLocks
+{
+    struct Held
+    {
+        quint32 key1;
+        quint32 key2;
+        bool exclusive;
+    };
+    static QString heldSql(); // the list's query, read after the write lock
+    bool known = false; // only inside a write transaction
+    QList<Held> held;
+};
 
 // Record and table locks as a PostgreSQL server's session advisory locks, on one connection, so a
 // copy that dies or loses its connection loses its locks at once and nothing is written per lock.
@@ -29,7 +50,9 @@ public:
     static QString sessionsTable() { return QStringLiteral("TQVSessions"); }
 
     // Registers this copy on connection. Throws EDatabaseError.
-    explicit ServerRecordLocks(const QSqlDatabase &connection, QObject *parent = nullptr);
+    explicit ServerRecordLocks(const QSqlDatabase &connection,
+        std::shared_ptr<const OtherSessionsLocks> atWrite = {},
+        QObject *parent = nullptr);
     // Lets go of this session's locks and its row, as far as the connection still works.
     ~ServerRecordLocks() override;
 
@@ -40,7 +63,6 @@ protected:
     bool tryTake(const QString &table, qint64 record, QString *refusal) override;
     void give(const QString &table, qint64 record) override;
     QString conflict(const QString &table, qint64 record) override;
-    bool kept(const QString &table, qint64 record) override;
 
 private:
     void registerSession();
@@ -48,14 +70,15 @@ private:
     // Runs query with the lock's table number and keys bound. Throws EDatabaseError.
     void run(QSqlQuery &query, const QString &table, qint64 record);
     QString holderNamed(const QSqlQuery &query, int userColumn) const;
+    // Whether the locks found at the write's start leave the lock free (known and none there).
+    bool freeAtWrite(const QString &table, qint64 record) const;
 
     QSqlDatabase m_db;
+    std::shared_ptr<const OtherSessionsLocks> m_atWrite;
     QSqlQuery m_takeRecord;
     QSqlQuery m_takeTable;
     QSqlQuery m_giveRecord;
     QSqlQuery m_giveTable;
     QSqlQuery m_conflictRecord;
     QSqlQuery m_conflictTable;
-    QSqlQuery m_keptRecord;
-    QSqlQuery m_keptTable;
 };

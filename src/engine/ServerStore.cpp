@@ -94,6 +94,7 @@ public:
 ServerStore::ServerStore(const Schema &schema)
     : SqlStore(schema)
     , m_notices(std::make_unique<ServerNotices>())
+    , m_othersAtWrite(std::make_shared<OtherSessionsLocks>())
 { }
 
 ServerStore::~ServerStore()
@@ -145,7 +146,12 @@ void ServerStore::connectSession()
             m_notices->tables.insert(payload.toString());
             tellListener();
         });
-    if (!driver->subscribeToNotification(ServerSchema::changesChannel())) {
+    // A write waits this long for another copy's write to end before it is refused as busy, as
+    // the embedded store waits for its database; the session's other statements wait no longer.
+    QSqlQuery bound(db);
+    const bool boundSet = bound.exec(u"SET lock_timeout = %1"_s.arg(writeWaitMs));
+    bound = QSqlQuery();
+    if (!boundSet || !driver->subscribeToNotification(ServerSchema::changesChannel())) {
         const QString why = driver->lastError().text();
         db = QSqlDatabase();
         removeConnection(&name);
@@ -253,7 +259,7 @@ QString ServerStore::writeProblem(const QString &) const
 
 std::unique_ptr<RecordLocks> ServerStore::openLocks(const QString &)
 {
-    return RecordLocks::openOnServer(connection());
+    return RecordLocks::openOnServer(connection(), m_othersAtWrite);
 }
 
 QSqlDatabase ServerStore::queryConnection()
@@ -341,7 +347,7 @@ void ServerStore::backup(const QString &path)
 
 // --- transactions and changes ----------------------------------------------------------------
 
-// Sent as text, unprepared: the statements of one round trip go as one.
+// Sent as text, unprepared.
 void ServerStore::execute(const QString &sql, const QString &context)
 {
     QSqlQuery query(connection());
@@ -366,24 +372,52 @@ void ServerStore::abandonTransaction()
     }
     m_inTransaction = false;
     m_written.clear();
+    m_othersAtWrite->known = false;
 }
 
-// One round trip: the transaction, a bound on the wait, and the write lock every copy's write
-// transaction takes, so that one copy writes at a time as on the embedded database.
+// One round trip: the transaction and the write lock every copy's write transaction takes, so
+// that one copy writes at a time as on the embedded database; then, under it, the record locks
+// other copies hold, against which the transaction's lock checks are made.
 void ServerStore::begin()
 {
     if (m_inTransaction)
         return;
     m_inTransaction = true;
-    try {
-        execute(u"BEGIN; SET LOCAL lock_timeout = %1; SELECT pg_advisory_xact_lock(%2)"_s
-                    .arg(writeWaitMs)
-                    .arg(writeLockKey),
-            tr("Cannot start writing to %1").arg(location()));
-    } catch (const EDatabaseError &) {
+    const QString context = tr("Cannot start writing to %1").arg(location());
+    // QPSQL answers with the first statement's result of several; libpq gives the last one's,
+    // or the first failure.
+    PGconn *handle = libpqHandle(connection());
+    if (!handle) {
         abandonTransaction();
-        throw;
+        throw EDatabaseError(context + u": "_s + tr("the connection to the server was lost"),
+            EDatabaseError::Kind::LostConnection);
     }
+    const QByteArray sql = u"BEGIN; WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text "
+                           "AS done) SELECT h.* FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT "
+                           "NULL) h"_s.arg(writeLockKey)
+                               .arg(OtherSessionsLocks::heldSql())
+                               .toUtf8();
+    PGresult *result = PQexec(handle, sql.constData());
+    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+        const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+        QString text = QString::fromUtf8(
+            result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
+        PQclear(result);
+        if (text.isEmpty())
+            text = tr("the connection to the server was lost");
+        abandonTransaction();
+        throw EDatabaseError(context + u": "_s + text,
+            state ? ServerErrors::kindOf(QString::fromLatin1(state))
+                  : EDatabaseError::Kind::LostConnection);
+    }
+    m_othersAtWrite->held.clear();
+    for (int row = 0; row < PQntuples(result); ++row) {
+        m_othersAtWrite->held.append({ quint32(QByteArray(PQgetvalue(result, row, 0)).toLongLong()),
+            quint32(QByteArray(PQgetvalue(result, row, 1)).toLongLong()),
+            *PQgetvalue(result, row, 2) == 't' });
+    }
+    PQclear(result);
+    m_othersAtWrite->known = true;
 }
 
 // The statement triggers counted the changes; the server tells other copies at the commit.
@@ -411,6 +445,7 @@ void ServerStore::commit()
     }
     m_inTransaction = false;
     m_written.clear();
+    m_othersAtWrite->known = false;
 }
 
 void ServerStore::rollback()

@@ -12,6 +12,7 @@
 #include <optional>
 
 class ServerNotices;
+struct OtherSessionsLocks;
 
 // The data of a data directory in a PostgreSQL server's database, named by the directory's
 // Tessorin.server (ServerConnection), as ServerSchema makes it.
@@ -83,6 +84,7 @@ private:
     std::optional<ServerConnection> m_server;
     QString m_queryConnection;
     std::unique_ptr<ServerNotices> m_notices;
+    std::shared_ptr<OtherSessionsLocks> m_othersAtWrite; // read with the write lock
     std::function<void()> m_listener;
     bool m_inSnapshot = false;
 };

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 struct TQVDatabase::Touched
 {
     QPointer<TableView> view;
@@ -140,6 +142,7 @@ void TQVDatabase::reconnectIfLost()
     m_locks.reset();
     m_store->reconnect();
     ++m_generation;
+    m_everythingChanged = ++m_writeCount;
 }
 
 QSqlDatabase TQVDatabase::reader(int)
@@ -163,8 +166,14 @@ bool TQVDatabase::writing() const
     return m_store && m_store->inTransaction();
 }
 
-void TQVDatabase::noteWritten(int file)
+quint64 TQVDatabase::changeStampOf(int file) const
 {
+    return std::max({ m_lastWrites.value(file), m_othersWrites.value(file), m_everythingChanged });
+}
+
+void TQVDatabase::noteWritten(int file, qint64 rowid)
+{
+    m_writtenRows[file].insert(rowid);
     m_lastWrites[file] = ++m_writeCount;
     if (!m_written.contains(file))
         m_written << file;
@@ -247,10 +256,13 @@ void TQVDatabase::commitOperation()
     }
     // What a lock taken before the operation protected is written only while the lock is still
     // this copy's: a server's lock goes with a dropped connection, and another copy may have
-    // taken the record since. The refusal leaves the operation open: its scope rolls it back.
+    // taken the record since. A connection found lost gives up its locks (reconnectIfLost), so
+    // a lock still counted was taken in the session this transaction runs in; should that
+    // session end before the commit, the commit fails with it. The refusal leaves the operation
+    // open: its scope rolls it back.
     if (!m_written.isEmpty()) {
         for (const LockRef &lock : std::as_const(afterCommit)) {
-            if (!m_locks || !m_locks->stillHolds(fileName(lock.file), lock.record))
+            if (!m_locks || !m_locks->holds(fileName(lock.file), lock.record))
                 throw EDatabaseError(
                     tr("%1: The lock on the record was lost with the connection to the database; "
                        "the change was not saved")
@@ -286,17 +298,24 @@ void TQVDatabase::finishOperation(bool committed)
 {
     const QList<int> written = m_written;
     m_written.clear();
+    const QHash<int, QSet<qint64>> writtenRows = std::exchange(m_writtenRows, {});
     m_touched.clear();
     m_acquired.clear();
     m_pendingReleases.clear();
     m_provisional.clear();
     if (!written.isEmpty() || !committed)
         ++m_generation;
+    if (!committed)
+        m_everythingChanged = ++m_writeCount;
     // Every view of a written table reads it again; a view whose own change was rolled back too.
+    // After a commit a view learns which of its records the operation wrote.
+    static const QSet<qint64> any { anyRow };
     const QHash<TableView *, int> views = m_viewFiles;
     for (auto it = views.cbegin(); it != views.cend(); ++it) {
-        if (written.contains(it.value()) && m_viewFiles.contains(it.key()))
-            it.key()->invalidate();
+        if (written.contains(it.value()) && m_viewFiles.contains(it.key())) {
+            const auto rows = writtenRows.constFind(it.value());
+            it.key()->invalidate(committed && rows != writtenRows.cend() ? *rows : any);
+        }
     }
 }
 
@@ -377,8 +396,11 @@ void TQVDatabase::checkForChanges()
         return;
     QSet<int> changed;
     for (const QString &table : std::as_const(changedTables)) {
-        if (const TableDef *def = m_schema->resolve(table))
-            changed.insert(int(def - m_schema->tables.constData()));
+        if (const TableDef *def = m_schema->resolve(table)) {
+            const int file = int(def - m_schema->tables.constData());
+            changed.insert(file);
+            m_othersWrites[file] = ++m_writeCount;
+        }
     }
     ++m_generation;
     const auto notices = m_notices;

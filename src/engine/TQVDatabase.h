@@ -73,10 +73,16 @@ public:
 
     QSqlDatabase reader(int file);
     QSqlDatabase writer(int file); // only inside an operation: starts its write transaction
-    void noteWritten(int file);
+    // Notes a write of file in the current operation: of the record rowid, or of any (anyRow).
+    static constexpr qint64 anyRow = -1;
+    void noteWritten(int file, qint64 rowid = anyRow);
     // Goes up with every write noted for file: a view that wrote a record knows it as stored
     // while no other write of the file came after its own.
     quint64 lastWriteOf(int file) const { return m_lastWrites.value(file); }
+    // Goes up whenever file's data may have changed as this copy knows: its own writes, a
+    // rollback, others' commits noticed, a connection made again. What was read from the file
+    // holds while this stays.
+    quint64 changeStampOf(int file) const;
     SqlStore &store() { return *m_store; }
 
     void registerView(TableView *view, int file);
@@ -143,8 +149,11 @@ private:
 
     int m_depth = 0;
     QList<int> m_written;
+    QHash<int, QSet<qint64>> m_writtenRows; // by file: the records written, anyRow for any
     QHash<int, quint64> m_lastWrites; // by file, numbered across files and operations
     quint64 m_writeCount = 0;
+    QHash<int, quint64> m_othersWrites; // by file, others' commits noticed, numbered as above
+    quint64 m_everythingChanged = 0; // numbered as above
     struct Touched;
     QList<std::shared_ptr<Touched>> m_touched;
     QList<LockRef> m_acquired;

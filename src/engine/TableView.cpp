@@ -564,7 +564,7 @@ void TableView::writeRecord()
 void TableView::noteStored(
     qint64 rowid, bool shown, const QString &condition, const QVariantList &values)
 {
-    m_database->noteWritten(m_file);
+    m_database->noteWritten(m_file, rowid);
     m_stored = { rowid, shown, m_database->lastWriteOf(m_file), condition, values };
 }
 
@@ -658,7 +658,7 @@ void TableView::deleteRecord()
     query.addBindValue(doomed);
     SqlStore::run(query, fileName());
     query.finish();
-    m_database->noteWritten(m_file);
+    m_database->noteWritten(m_file, doomed);
     m_database->releaseLock(m_file, doomed);
     m_cache.erase(doomed);
     if (!m_rowsValid) {

@@ -178,6 +178,9 @@ public:
 
     // The file changed (this copy's commit elsewhere, or a rollback): re-read lazily.
     void invalidate();
+    // As invalidate, after this copy's commit that wrote the records writtenRows of the view's
+    // table (TQVDatabase::anyRow among them when it may have written any).
+    void invalidate(const QSet<qint64> &writtenRows);
 
     // State saved and restored around an operation that fails.
     struct Snapshot;
@@ -306,6 +309,8 @@ private:
     bool m_allRead = false; // whether m_rowids reaches the last record
     size_t m_wantedRows = 0; // as far as a grid scrolled: read again when the list is read anew
     std::unordered_map<qint64, Record> m_cache; // node-based: references stay valid
+    QHash<QString, QVariant> m_lookups; // answers of lookup() by query, while the data stays
+    quint64 m_lookupsStamp = 0;
     qint64 m_currentRowid = -1;
     int m_currentPos = -1; // -1 when not known yet
     bool m_eof = true;

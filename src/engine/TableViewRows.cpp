@@ -965,14 +965,28 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
         + equalTo(SqlStore::quoted(def.fields.at(keyIndex).name),
             storageValue(def.fields.at(keyIndex), key), bound);
-    QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                                     .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
-                                         m_database->tableRef(m_file), where, orderClause()),
-        bound);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
+                            .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
+                                m_database->tableRef(m_file), where, orderClause());
+    // A grid's lines look up the same few records again and again: answers are kept while
+    // nothing this copy knows of changed the table.
+    const quint64 stamp = m_database->changeStampOf(m_file);
+    if (stamp != m_lookupsStamp || m_lookups.size() >= 1024) {
+        m_lookups.clear();
+        m_lookupsStamp = stamp;
+    }
+    QString asked = sql;
+    for (const QVariant &value : std::as_const(bound))
+        asked += u'\x1f' + QString::number(value.typeId()) + u':' + value.toString();
+    const auto known = m_lookups.constFind(asked);
+    if (known != m_lookups.cend())
+        return *known;
+    QSqlQuery &query = selectOne(sql, bound);
     QVariant result = query.next() ? query.value(0) : QVariant();
     query.finish();
     if (def.fields.at(resultIndex).type == FieldType::Date && !result.isNull())
         result = QDate::fromString(result.toString(), Qt::ISODate);
+    m_lookups.insert(asked, result);
     return result;
 }
 
@@ -985,6 +999,12 @@ void TableView::refresh()
 
 void TableView::invalidate()
 {
+    static const QSet<qint64> any { TQVDatabase::anyRow };
+    invalidate(any);
+}
+
+void TableView::invalidate(const QSet<qint64> &writtenRows)
+{
     if (!active())
         return;
     // Lazy: the ordered ids are read again when someone next asks for a row or a position.
@@ -996,7 +1016,11 @@ void TableView::invalidate()
         lastOrderValues = orderValues(m_currentRowid); // from the cache: no reading
 
     m_cache.clear();
-    const bool knownShown = storedRecordShown();
+    // A record this copy's commit did not write is shown as before, unless the view's range
+    // follows a master, whose values may have changed.
+    const bool untouched = !writtenRows.contains(TQVDatabase::anyRow)
+        && !writtenRows.contains(m_currentRowid) && !m_masterSource;
+    const bool knownShown = storedRecordShown() || untouched;
     if (m_currentRowid >= 0 && !isEditing() && !knownShown && !rowStillShown(m_currentRowid)) {
         if (wasRead) {
             ensureRows(); // the current record is gone: its neighbour takes its place

@@ -514,16 +514,20 @@ void TestEngine::placeFollowsChangesOfEitherCopy_data()
 {
     QTest::addColumn<bool>("otherCopy");
     QTest::addColumn<bool>("rowsRead");
-    QTest::addColumn<QString>("change"); // "+ID" adds a record, "-ID" deletes one
+    // "+ID" adds a record, "-ID" deletes one (the current one by the view itself in this copy),
+    // "xID" deletes one through another view
+    QTest::addColumn<QString>("change");
     QTest::addColumn<double>("current");
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("count");
     // Records 10, 20, 30, 40 with 30 current.
     const std::tuple<const char *, double, int, int> changes[] = { { "+15", 30, 3, 5 },
         { "+35", 30, 2, 5 }, { "+45", 30, 2, 5 }, { "-20", 30, 1, 3 }, { "-30", 40, 2, 3 },
-        { "-40", 30, 2, 3 } };
+        { "-40", 30, 2, 3 }, { "x30", 40, 2, 3 } };
     for (const auto &[change, current, position, count] : changes) {
         for (bool otherCopy : { false, true }) {
+            if (otherCopy && *change == 'x')
+                continue; // as "-30 by another copy"
             for (bool rowsRead : { false, true }) {
                 QTest::addRow("%s by %s%s", change, otherCopy ? "another copy" : "this copy",
                     rowsRead ? ", rows read" : "")
@@ -566,7 +570,7 @@ void TestEngine::placeFollowsChangesOfEitherCopy()
         setNumber(changer, u"ID", id);
         setText(changer, u"No", QString::number(id));
         changer.post();
-    } else if (id == 30 && !otherCopy) {
+    } else if (change.startsWith(u'-') && id == 30 && !otherCopy) {
         heads->deleteRecord();
     } else {
         QVERIFY(changer.locate(u"ID"_s, id));
@@ -642,6 +646,10 @@ void TestEngine::otherViewsSeeOwnCommits()
     b->first();
     QCOMPARE(text(b, u"Name"), u"Five"_s);
     QCOMPARE(b->lookup(u"Client_ID"_s, 5, u"Name"_s).toString(), u"Five"_s);
+    a->edit();
+    setText(a, u"Name", u"Fifth"_s);
+    a->post();
+    QCOMPARE(b->lookup(u"Client_ID"_s, 5, u"Name"_s).toString(), u"Fifth"_s);
 }
 
 void TestEngine::secondSessionRefusedWhileRecordEdited()

@@ -7,6 +7,7 @@
 #include "TestTables.h"
 #include "engine/EmbeddedStore.h"
 #include "engine/Exception.h"
+#include "engine/RecordLocks.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerStore.h"
 #include "engine/SqlDialect.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +39,7 @@ private slots:
     void backupIsAnEmbeddedDatabase();
     void lostConnectionFailsThenReconnects();
     void twoCopiesAddingToOneRecordLoseNothing();
+    void locksCheckedUnderTheWriteLock();
     void accountThatMayNotWriteIsRefused();
     void caseBlindSearchesMatchOnBothStores_data();
     void caseBlindSearchesMatchOnBothStores();
@@ -358,6 +361,46 @@ void TestServerStore::twoCopiesAddingToOneRecordLoseNothing()
     connectTestDatabase(database, dir.path());
     auto heads = openView(database, u"Head.DB"_s);
     QCOMPARE(number(heads, u"Total"), 2.0 * additions);
+}
+
+// Under the write lock a lock is checked against what other copies held as the write began: a
+// record or table another copy holds is refused naming it, a free record is not; a record
+// another copy locks afterwards is refused when the lock is taken for good at the commit.
+void TestServerStore::locksCheckedUnderTheWriteLock()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
+        for (int id : { 1, 2, 3 })
+            insertCustomer(query, id, u"Customer %1"_s.arg(id));
+    });
+    TempDataDir dir;
+    nameServer(dir, server);
+    TQVDatabase mine;
+    connectTestDatabase(mine, dir.path());
+    TQVDatabase theirs;
+    connectTestDatabase(theirs, dir.path());
+    auto held = openView(theirs, u"Cust.DB"_s);
+    held->first();
+    held->edit(); // their lock on the first record
+    auto view = openView(mine, u"Cust.DB"_s);
+    const int file = view->fileIndex();
+    const QString holder = RecordLocks::lockedBy(RecordLocks::accountName(),
+        QSysInfo::machineHostName());
+    {
+        OperationScope operation(&mine, file);
+        mine.writer(file);
+        QCOMPARE(refusalOf([&] { mine.acquireLock(file, held->currentRowid()); }), holder);
+        QCOMPARE(refusalOf([&] { mine.acquireTableLock(file, 0); }), holder);
+        auto late = openView(theirs, u"Cust.DB"_s);
+        late->last();
+        QCOMPARE(refusalOf([&] { mine.acquireLock(file, held->currentRowid() + 1); }), u"(opened)"_s);
+        QCOMPARE(refusalOf([&] { mine.acquireLock(file, late->currentRowid()); }), u"(opened)"_s);
+        late->edit(); // after the write began
+        mine.releaseLock(file, held->currentRowid() + 1);
+        QCOMPARE(refusalOf([&] { operation.commit(); }), holder);
+    }
+    held->cancel();
 }
 
 // An account that may read but not write is refused at the connection, not at its first save.
