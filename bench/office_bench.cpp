@@ -5,10 +5,13 @@
 // key given twice, no line lost (the lines stored grew by exactly the lines the copies saved),
 // and every header's sums equal to its lines (the data tool's check).
 //
-//   office_bench [--copies N] [--seconds S] [DIR]
+//   office_bench [--copies N] [--seconds S] [--pause MS] [DIR]
 //
 // DIR: a data directory, embedded or on a server, filled with the demo business when it holds
 // no price list; by default a new embedded one in the temporary folder. N defaults to 5, S to 60.
+// MS: each copy waits between its operations, at random from half to one and a half times MS, as
+// a person at the keyboard does; by default 0, every copy saving as fast as it can (a stress
+// rather than an office: with more copies than cores a save then waits for the processor).
 #include "DemoCommand.h"
 #include "data/ConsistencyCheck.h"
 #include "data/DataDirectory.h"
@@ -20,8 +23,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,7 +38,7 @@ namespace {
 
 // What one copy reports, a line each: "S ms" a new line saved, "E ms" a line edited, "K key" a
 // key taken, "X message" an operation refused, and at the end "L lines" the lines it stored.
-int work(const QString &directory, double seconds)
+int work(const QString &directory, double seconds, int pauseMs)
 {
     TDM dm;
     QString failure;
@@ -58,6 +63,8 @@ int work(const QString &directory, double seconds)
     QElapsedTimer running;
     running.start();
     for (int i = 0; running.elapsed() < seconds * 1000; ++i) {
+        if (pauseMs > 0)
+            QThread::msleep(pauseMs / 2 + QRandomGenerator::global()->bounded(pauseMs + 1));
         try {
             clock.start();
             if (i % 10 == 9) {
@@ -112,13 +119,15 @@ double percentile(std::vector<double> values, double p)
     return values.at(std::min(values.size() - 1, size_t(p * double(values.size()))));
 }
 
-Round runCopies(const QString &program, const QString &directory, int copies, double seconds)
+Round runCopies(
+    const QString &program, const QString &directory, int copies, double seconds, int pauseMs)
 {
     std::vector<std::unique_ptr<QProcess>> processes;
     for (int i = 0; i < copies; ++i) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(program, { u"--worker"_s, directory, QString::number(seconds) });
+        process->start(program,
+            { u"--worker"_s, directory, QString::number(seconds), QString::number(pauseMs) });
         processes.push_back(std::move(process));
     }
     Round round;
@@ -165,23 +174,25 @@ int linesStored(const QString &directory, QStringList *problems)
     return check.counts().lines;
 }
 
-int measure(const QString &program, const QString &directory, int copies, double seconds)
+int measure(
+    const QString &program, const QString &directory, int copies, double seconds, int pauseMs)
 {
     QStringList problems;
     int before = linesStored(directory, &problems);
     std::printf("Data directory %s, %d lines stored\n",
         qPrintable(QDir::toNativeSeparators(directory)), before);
     const double aloneSeconds = std::min(seconds, 10.0);
-    const Round alone = runCopies(program, directory, 1, aloneSeconds);
+    const Round alone = runCopies(program, directory, 1, aloneSeconds, pauseMs);
     const double single = percentile(alone.saves, 0.5);
     std::printf("1 copy alone, %.0f s: line save median %.2f ms, 95%% %.2f ms\n", aloneSeconds,
         single, percentile(alone.saves, 0.95));
     before = linesStored(directory, &problems);
 
-    const Round office = runCopies(program, directory, copies, seconds);
+    const Round office = runCopies(program, directory, copies, seconds, pauseMs);
     const int after = linesStored(directory, &problems);
     const double p95 = percentile(office.saves, 0.95);
-    std::printf("%d copies at once, %.0f s:\n", copies, seconds);
+    std::printf("%d copies at once, %.0f s, %d ms between operations:\n", copies, seconds,
+        pauseMs);
     std::printf("  saves in all: %zu line saves + %d keys = %.1f saves/s\n", office.saves.size(),
         office.keys, (double(office.saves.size()) + office.keys) / seconds);
     std::printf("  line save median %.2f ms, 95%% %.2f ms (%.2fx the single-copy median), 99%% "
@@ -201,26 +212,28 @@ int measure(const QString &program, const QString &directory, int copies, double
         : 1;
 }
 
+// The value after name among arguments, taken out of them; fallback when not given.
+QString takeOption(QStringList &arguments, const QString &name, const QString &fallback)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0 || at + 1 >= arguments.size())
+        return fallback;
+    const QString value = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    return value;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
-    if (arguments.size() == 3 && arguments.first() == u"--worker")
-        return work(arguments.at(1), arguments.at(2).toDouble());
-    int copies = 5;
-    double seconds = 60;
-    for (qsizetype at = arguments.indexOf(u"--copies"_s); at >= 0 && at + 1 < arguments.size();
-         at = -1) {
-        copies = arguments.at(at + 1).toInt();
-        arguments.remove(at, 2);
-    }
-    for (qsizetype at = arguments.indexOf(u"--seconds"_s); at >= 0 && at + 1 < arguments.size();
-         at = -1) {
-        seconds = arguments.at(at + 1).toDouble();
-        arguments.remove(at, 2);
-    }
+    if (arguments.size() == 4 && arguments.first() == u"--worker")
+        return work(arguments.at(1), arguments.at(2).toDouble(), arguments.at(3).toInt());
+    const int copies = std::max(1, takeOption(arguments, u"--copies"_s, u"5"_s).toInt());
+    const double seconds = takeOption(arguments, u"--seconds"_s, u"60"_s).toDouble();
+    const int pauseMs = std::max(0, takeOption(arguments, u"--pause"_s, u"0"_s).toInt());
     QTemporaryDir temporary(QDir::tempPath() + u"/tessorin-office-XXXXXX"_s);
     const QString directory =
         arguments.isEmpty() ? temporary.filePath(u"DATA"_s) : arguments.first();
@@ -232,7 +245,8 @@ int main(int argc, char *argv[])
         } catch (const Exception &) {
             // Already holds a business: its price list serves.
         }
-        return measure(app.applicationFilePath(), directory, std::max(copies, 1), seconds);
+        return measure(
+            app.applicationFilePath(), directory, copies, seconds, pauseMs);
     } catch (const Exception &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;
