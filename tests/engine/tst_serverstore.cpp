@@ -110,22 +110,32 @@ void TestServerStore::openRefusesWhatItCannotUse_data()
     QTest::addColumn<bool>("ours"); // the tables made first
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("changed"); // a keyword of Tessorin.server
+    QTest::addColumn<QString>("password"); // the user's, from the environment
     QTest::addColumn<bool>("embeddedToo");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("server down") << true << QString() << u"host=/nonexistent"_s << false
-                                 << u"Cannot connect"_s;
-    QTest::newRow("no database") << true << QString() << u"dbname=tessorin_none"_s << false
-                                 << u"tessorin_none"_s;
-    QTest::newRow("empty") << false << QString() << QString() << false << u"holds no tables"_s;
+    QTest::newRow("server down") << true << QString() << u"host=/nonexistent"_s << QString()
+                                 << false << u"Cannot connect"_s;
+    QTest::newRow("no database") << true << QString() << u"dbname=tessorin_none"_s << QString()
+                                 << false << u"tessorin_none"_s;
+    QTest::newRow("empty") << false << QString() << QString() << QString() << false
+                           << u"holds no tables"_s;
     QTest::newRow("another program's")
-        << false << u"CREATE TABLE invoices (id integer)"_s << QString() << false
+        << false << u"CREATE TABLE invoices (id integer)"_s << QString() << QString() << false
         << u"is not a database of this program"_s;
     QTest::newRow("older format") << true << u"UPDATE \"TQVFormat\" SET \"FormatVersion\" = 3"_s
-                                  << QString() << false << u"has format 3, not 4"_s;
+                                  << QString() << QString() << false << u"has format 3, not 4"_s;
     QTest::newRow("a table changed")
-        << true << u"ALTER TABLE \"Cust.DB\" ADD COLUMN extra integer"_s << QString() << false
-        << u"Cust.DB"_s;
-    QTest::newRow("both files") << true << QString() << QString() << true << u"holds both"_s;
+        << true << u"ALTER TABLE \"Cust.DB\" ADD COLUMN extra integer"_s << QString() << QString()
+        << false << u"Cust.DB"_s;
+    QTest::newRow("both files") << true << QString() << QString() << QString() << true
+                                << u"holds both"_s;
+    // The test cluster asks this role alone for its password (scripts/pg-test-cluster).
+    QTest::newRow("wrong password")
+        << true
+        << u"DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = "
+           "'tessorin_password') THEN CREATE ROLE tessorin_password LOGIN PASSWORD 'right'; "
+           "END IF; END $$"_s
+        << u"user=tessorin_password"_s << u"wrong"_s << false << u"password"_s;
 }
 
 void TestServerStore::openRefusesWhatItCannotUse()
@@ -133,8 +143,12 @@ void TestServerStore::openRefusesWhatItCannotUse()
     QFETCH(bool, ours);
     QFETCH(QString, setup);
     QFETCH(QString, changed);
+    QFETCH(QString, password);
     QFETCH(bool, embeddedToo);
     QFETCH(QString, expected);
+    if (!password.isEmpty())
+        qputenv("PGPASSWORD", password.toUtf8());
+    const auto forget = qScopeGuard([] { qunsetenv("PGPASSWORD"); });
     TestServer server;
     REQUIRE_SERVER(server);
     if (ours)
@@ -385,8 +399,8 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
     held->edit(); // their lock on the first record
     auto view = openView(mine, u"Cust.DB"_s);
     const int file = view->fileIndex();
-    const QString holder = RecordLocks::lockedBy(RecordLocks::accountName(),
-        QSysInfo::machineHostName());
+    const QString holder =
+        RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
     {
         OperationScope operation(&mine, file);
         mine.writer(file);
@@ -394,7 +408,8 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
         QCOMPARE(refusalOf([&] { mine.acquireTableLock(file, 0); }), holder);
         auto late = openView(theirs, u"Cust.DB"_s);
         late->last();
-        QCOMPARE(refusalOf([&] { mine.acquireLock(file, held->currentRowid() + 1); }), u"(opened)"_s);
+        QCOMPARE(
+            refusalOf([&] { mine.acquireLock(file, held->currentRowid() + 1); }), u"(opened)"_s);
         QCOMPARE(refusalOf([&] { mine.acquireLock(file, late->currentRowid()); }), u"(opened)"_s);
         late->edit(); // after the write began
         mine.releaseLock(file, held->currentRowid() + 1);
