@@ -475,13 +475,20 @@ void ServerStore::endSnapshot()
 QStringList ServerStore::changedTables()
 {
     // Notices the event loop has not read yet (a caller that polls between its own steps) are
-    // read now, so that a poll tells what others committed before it. A round trip first makes
-    // the server send the notices it holds for this session.
+    // read off the connection now, so that a poll tells what others committed before it. A round
+    // trip first makes the server send the notices it holds for this session.
     if (isOpen() && !m_inTransaction && !m_inSnapshot) {
         QSqlDatabase db = connection();
         QSqlQuery(db).exec(u"SELECT 1"_s);
-        if (QSqlDriver *driver = db.driver())
-            QMetaObject::invokeMethod(driver, "_q_handleNotification", Qt::DirectConnection);
+        PGconn *handle = libpqHandle(db);
+        if (handle && PQconsumeInput(handle)) {
+            const QByteArray channel = ServerSchema::changesChannel().toUtf8();
+            while (PGnotify *notice = PQnotifies(handle)) {
+                if (notice->be_pid != PQbackendPID(handle) && channel == notice->relname)
+                    m_notices->tables.insert(QString::fromUtf8(notice->extra));
+                PQfreemem(notice);
+            }
+        }
     }
     QStringList changed;
     if (m_notices->everything) {
