@@ -9,6 +9,7 @@
 //                                     prints "ready" after the first save and then its figures
 
 #include "BackupCommand.h"
+#include "BenchDataModule.h"
 #include "DemoCommand.h"
 #include "data/DataModuleMain.h"
 #include "engine/Exception.h"
@@ -44,16 +45,13 @@ struct Saves
 
 int saveUntilStopped(const QString &directory, const QString &stop)
 {
-    TDM dm;
     QString failure;
-    dm.startupFailure = [&failure](const QString &text) { failure = text; };
-    dm.requestTermination = [] {};
-    dm.setDataDirectory(directory);
-    dm.DMCreate();
-    if (!dm.isConnected()) {
+    const std::unique_ptr<TDM> started = startDataModule(directory, &failure);
+    if (!started) {
         std::fprintf(stderr, "%s\n", qPrintable(failure));
         return 1;
     }
+    TDM &dm = *started;
     QList<double> times;
     try {
         for (int i = 0; !QFile::exists(stop); ++i) {

@@ -12,6 +12,7 @@
 // MS: each copy waits between its operations, at random from half to one and a half times MS, as
 // a person at the keyboard does; by default 0, every copy saving as fast as it can (a stress
 // rather than an office: with more copies than cores a save then waits for the processor).
+#include "BenchDataModule.h"
 #include "DemoCommand.h"
 #include "data/ConsistencyCheck.h"
 #include "data/DataDirectory.h"
@@ -40,23 +41,15 @@ namespace {
 // key taken, "X message" an operation refused, and at the end "L lines" the lines it stored.
 int work(const QString &directory, double seconds, int pauseMs)
 {
-    TDM dm;
     QString failure;
-    dm.startupFailure = [&failure](const QString &text) { failure = text; };
-    dm.requestTermination = [] {};
-    dm.setDataDirectory(directory);
-    dm.DMCreate();
-    if (!dm.isConnected()) {
+    const std::unique_ptr<TDM> started = startDataModule(directory, &failure);
+    if (!started) {
         std::fprintf(stderr, "%s\n", qPrintable(failure));
         return 1;
     }
+    TDM &dm = *started;
     dm.tblMaterial->first();
-    dm.tblQuotes->insert();
-    dm.tblQuotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Office load"_s);
-    dm.tblQuotes->post();
-    const QString number = dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString();
-    dm.tblQuotesMaterial->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
-    dm.tblQuotesMaterial->setFiltered(true);
+    newQuote(dm, u"Office load"_s);
 
     int stored = 0;
     QElapsedTimer clock;

@@ -8,6 +8,7 @@
 //   rules_bench [--log] [DIR]   DIR: where to make the data directories (default: the temporary
 //                               folder); --log: print the statements of one of each operation
 #include "data/DataDirectory.h"
+#include "BenchDataModule.h"
 #include "data/DataModuleMain.h"
 #include "data/TableSchema.h"
 #include "engine/EmbeddedStore.h"
@@ -220,39 +221,7 @@ double oneFileCommit(const QString &directory)
     return ms;
 }
 
-void addPriceLists(TDM &dm)
-{
-    dm.tblHeadings->insert();
-    dm.tblHeadings->fieldByName(u"Description"_s)->setAsString(u"Plumbing"_s);
-    dm.tblHeadings->post();
-    const double heading = dm.tblHeadings->fieldByName(u"Heading_ID"_s)->asFloat();
-    dm.tblMaterial->insert();
-    dm.tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"PIPE15"_s);
-    dm.tblMaterial->fieldByName(u"Description"_s)->setAsString(u"Copper pipe 15 mm"_s);
-    dm.tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(13.65);
-    dm.tblMaterial->fieldByName(u"CostPrice"_s)->setAsFloat(9.4);
-    dm.tblMaterial->fieldByName(u"Markup"_s)->setAsFloat(45);
-    dm.tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(heading);
-    dm.tblMaterial->post();
-    dm.tblLabour->insert();
-    dm.tblLabour->fieldByName(u"Labour_Code"_s)->setAsString(u"PLUMB"_s);
-    dm.tblLabour->fieldByName(u"Description"_s)->setAsString(u"Licensed plumber"_s);
-    dm.tblLabour->fieldByName(u"Hourly_Rate"_s)->setAsFloat(92);
-    dm.tblLabour->fieldByName(u"Heading_Code"_s)->setAsFloat(heading);
-    dm.tblLabour->post();
-}
 
-void newQuote(TDM &dm)
-{
-    dm.tblQuotes->insert();
-    dm.tblQuotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Benchmark"_s);
-    dm.tblQuotes->post();
-    const QString number = dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString();
-    for (TQVTable *lines : { dm.tblQuotesMaterial, dm.tblQuoteLabour }) {
-        lines->setFilter(TDM::documentNumberFilter(u"Quote_No"_s, number));
-        lines->setFiltered(true);
-    }
-}
 
 // What an office has after a few years: 20,000 quotes with 10 material lines and their printed
 // rows each, written straight into the database before the program opens it.
@@ -315,7 +284,7 @@ void runAll(const QString &base, bool filled)
     dm.DMCreate(root.filePath(u"tessorin"_s));
     if (!dm.isConnected())
         qFatal("The data module did not start");
-    addPriceLists(dm);
+    addPriceList(dm);
     dm.tblMaterial->first();
     dm.tblLabour->first();
 

@@ -9,6 +9,7 @@
 //               one: "host=DIR user=postgres"). The bench makes a database of its own there and
 //               drops it at the end. The server must load pg_stat_statements (the throwaway
 //               cluster does) for the statement counts.
+#include "BenchDataModule.h"
 #include "data/DataModuleMain.h"
 #include "data/ServerDataDirectory.h"
 #include "engine/Exception.h"
@@ -89,43 +90,8 @@ qint64 statementsSoFar(const Connection &admin)
         .toLongLong();
 }
 
-std::unique_ptr<TDM> start(const QString &directory)
-{
-    auto dm = std::make_unique<TDM>();
-    QString failure;
-    dm->startupFailure = [&failure](const QString &text) { failure = text; };
-    dm->requestTermination = [] {};
-    dm->setDataDirectory(directory);
-    dm->DMCreate();
-    if (!dm->isConnected())
-        qFatal("The data module did not start: %s", qPrintable(failure));
-    return dm;
-}
 
-void addPriceList(TDM &dm)
-{
-    dm.tblHeadings->insert();
-    dm.tblHeadings->fieldByName(u"Description"_s)->setAsString(u"Plumbing"_s);
-    dm.tblHeadings->post();
-    const double heading = dm.tblHeadings->fieldByName(u"Heading_ID"_s)->asFloat();
-    dm.tblMaterial->insert();
-    dm.tblMaterial->fieldByName(u"HeadingCode"_s)->setAsFloat(heading);
-    dm.tblMaterial->fieldByName(u"Material_Code"_s)->setAsString(u"PIPE15"_s);
-    dm.tblMaterial->fieldByName(u"Description"_s)->setAsString(u"Copper pipe 15 mm"_s);
-    dm.tblMaterial->fieldByName(u"SellingPrice"_s)->setAsFloat(13.65);
-    dm.tblMaterial->fieldByName(u"CostPrice"_s)->setAsFloat(9.4);
-    dm.tblMaterial->post();
-}
 
-void newQuote(TDM &dm)
-{
-    dm.tblQuotes->insert();
-    dm.tblQuotes->fieldByName(u"QuoteDescription"_s)->setAsString(u"Benchmark"_s);
-    dm.tblQuotes->post();
-    dm.tblQuotesMaterial->setFilter(TDM::documentNumberFilter(
-        u"Quote_No"_s, dm.tblQuotes->fieldByName(u"Quote_No"_s)->asString()));
-    dm.tblQuotesMaterial->setFiltered(true);
-}
 
 // The line saves and the plain inserts in turns, so that both meet the same server weather.
 void lineSaves(TDM &dm, const Connection &admin, const Connection &plain)
@@ -215,17 +181,24 @@ void runAll(const QString &keywords, const QString &database, bool filled)
     std::printf("\nServer database %s (%s)\n", qPrintable(database),
         filled ? "200,000 lines, 20,000 quotes" : "empty");
 
+    const auto start = [&directory] {
+        QString failure;
+        auto dm = startDataModule(directory, &failure);
+        if (!dm)
+            qFatal("The data module did not start: %s", qPrintable(failure));
+        return dm;
+    };
     std::vector<double> starts;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer clock;
         clock.start();
-        auto dm = start(directory);
+        auto dm = start();
         starts.push_back(clock.nsecsElapsed() / 1e6);
     }
     std::printf("%-44s %8.3f ms\n", "start a data module, median of 5", median(starts));
 
-    auto writer = start(directory);
-    auto reader = start(directory);
+    auto writer = start();
+    auto reader = start();
     addPriceList(*writer);
     writer->tblMaterial->first();
     newQuote(*writer);
