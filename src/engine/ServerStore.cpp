@@ -168,6 +168,7 @@ void ServerStore::close()
     m_inTransaction = false;
     m_inSnapshot = false;
     m_written.clear();
+    m_othersAtWrite->known = false;
     m_notices->tables.clear();
     m_notices->everything = false;
 }
