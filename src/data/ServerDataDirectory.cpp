@@ -8,6 +8,7 @@
 #include "engine/FileRecordLocks.h"
 #include "engine/LockFile.h"
 #include "engine/LockSessions.h"
+#include "engine/PreviousVersionLocks.h"
 #include "engine/ServerConnection.h"
 #include "engine/ServerSchema.h"
 #include "engine/ServerSchemaCheck.h"
@@ -109,6 +110,8 @@ QStringList copiesUsing(const QString &directory)
     return copies;
 }
 
+// A copy of the previous version keeps its locks elsewhere and would go on writing the moved
+// file: it is looked for too.
 void refuseInUse(const QString &directory)
 {
     const QStringList copies = copiesUsing(directory);
@@ -116,6 +119,12 @@ void refuseInUse(const QString &directory)
         throw EDataDirectory(
             u"Refusing to move %1 to a server: the program has it open (%2). "
             "Close every copy of the program first"_s.arg(native(directory), copies.join(u", "_s)));
+    }
+    const QString old = PreviousVersionLocks::runningCopy(directory);
+    if (!old.isEmpty()) {
+        throw EDataDirectory(u"Refusing to move %1 to a server: a copy of the previous version of "
+                             "the program has it open (%2). Close it first"_s.arg(
+                                 native(directory), old));
     }
 }
 

@@ -150,6 +150,18 @@ bool runs(const QString &directory, int slot)
     return held;
 }
 
+// "user on host" of a copy of the previous version registered in db that still runs; empty when
+// none does.
+QString runningCopyIn(OldDatabase &db, const QString &directory)
+{
+    QSqlQuery sessions = db.run(u"SELECT slot, user, host FROM sessions"_s);
+    while (sessions.next()) {
+        if (runs(directory, sessions.value(0).isNull() ? -1 : sessions.value(0).toInt()))
+            return tr("%1 on %2").arg(sessions.value(1).toString(), sessions.value(2).toString());
+    }
+    return {};
+}
+
 void guard(const QString &directory, const QString &path)
 {
     OldDatabase db(path, u"QSQLITE_BUSY_TIMEOUT=10000"_s);
@@ -157,17 +169,12 @@ void guard(const QString &directory, const QString &path)
     db.begin();
     db.run(sessionsTable);
     db.run(locksTable);
-    QSqlQuery sessions = db.run(u"SELECT slot, user, host FROM sessions"_s);
-    while (sessions.next()) {
-        if (runs(directory, sessions.value(0).isNull() ? -1 : sessions.value(0).toInt())) {
-            throw EDatabaseError(
-                tr("A copy of the previous version of the program still uses "
-                   "this data directory (%1 on %2). Close it, then start this "
-                   "version.")
-                    .arg(sessions.value(1).toString(), sessions.value(2).toString()));
-        }
+    const QString running = runningCopyIn(db, directory);
+    if (!running.isEmpty()) {
+        throw EDatabaseError(tr("A copy of the previous version of the program still uses "
+                                "this data directory (%1). Close it, then start this version.")
+                                 .arg(running));
     }
-    sessions.finish();
     db.run(u"DELETE FROM locks"_s);
     db.run(u"DELETE FROM sessions"_s);
     db.run(guardSql());
@@ -194,6 +201,19 @@ void rebuild(const QString &path)
 }
 
 } // namespace
+
+QString PreviousVersionLocks::runningCopy(const QString &directory)
+{
+    const QString path = QDir(directory).filePath(controlFileName());
+    if (!QFileInfo::exists(path) || isGuarded(path))
+        return {};
+    try {
+        OldDatabase db(path, u"QSQLITE_OPEN_READONLY"_s);
+        return runningCopyIn(db, directory);
+    } catch (const Failure &) {
+        return {}; // no sessions table: no copy of that version registered
+    }
+}
 
 void PreviousVersionLocks::retire(const QString &directory)
 {

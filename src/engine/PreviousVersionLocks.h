@@ -18,4 +18,7 @@ public:
     // that still runs on directory; else makes sure a later one refuses. An old database that a
     // crash left damaged is made anew.
     static void retire(const QString &directory);
+    // "user on computer" of a copy of the previous version that still runs on directory, empty
+    // when none does; reads only.
+    static QString runningCopy(const QString &directory);
 };

@@ -3,6 +3,7 @@
 #include "ExpectedLayout.h"
 #include "ServerAddress.h"
 #include "FileStatement.h"
+#include "PreviousVersionCopy.h"
 #include "TempDataDir.h"
 #include "TestServer.h"
 #include "ToolRun.h"
@@ -771,6 +772,9 @@ void TestSchema::serverCommandsRefuseWithoutChanges_data()
     QTest::newRow("move-to-server: the program has the directory open")
         << QStringList { u"move-to-server"_s, u"DIR"_s, u"URL"_s } << QString()
         << u"the program has it open"_s;
+    QTest::newRow("move-to-server: the previous version runs on the directory")
+        << QStringList { u"move-to-server"_s, u"DIR"_s, u"URL"_s } << QString()
+        << u"old-user on old-pc"_s;
     QTest::newRow("move-to-server: a password") << QStringList { u"move-to-server"_s, u"DIR"_s,
         uriPassword } << QString() << u"it holds a password"_s;
 }
@@ -788,10 +792,17 @@ void TestSchema::serverCommandsRefuseWithoutChanges()
     const QString dir = temp.filePath(u"DATA"_s);
     const bool move = arguments.first() == u"move-to-server";
     std::unique_ptr<FileRecordLocks> otherCopy;
+    std::unique_ptr<PreviousVersionCopy> oldCopy;
     if (move) {
         QCOMPARE(runTool({ u"create"_s, dir }).code, int(ExitOk));
         if (QByteArray(QTest::currentDataTag()).contains("open"))
             otherCopy = std::make_unique<FileRecordLocks>(dir);
+        if (QByteArray(QTest::currentDataTag()).contains("previous version")) {
+            QFile::remove(QDir(dir).filePath(PreviousVersionLocks::controlFileName()));
+            oldCopy = std::make_unique<PreviousVersionCopy>(dir);
+            QCOMPARE(oldCopy->registerSession(3), QString());
+            oldCopy->holdSlot(3);
+        }
         if (QByteArray(QTest::currentDataTag()).contains("cannot hold")) // text in a number
             QVERIFY(RawFile(dir).exec(u"UPDATE \"PKey.DB\" SET \"CurrentKey\" = 'many'"_s));
     }

@@ -2,6 +2,7 @@
 // so that the refused user knows whom to ask, a lock file damaged by a crash, and copies of the
 // previous version that keep their locks elsewhere. The rules of the locks run on both keepers:
 // the lock file of a data directory and a server's session locks.
+#include "PreviousVersionCopy.h"
 #include "TempDataDir.h"
 #include "TestServer.h"
 #include "data/TableSchema.h"
@@ -137,57 +138,6 @@ template <typename AddRows> void onBothKeepers(AddRows addRows)
     }
 }
 
-// Another copy of the previous version, as far as its lock database and slot go.
-class PreviousVersionCopy
-{
-public:
-    explicit PreviousVersionCopy(const QString &directory)
-        : m_directory(directory)
-    { }
-    ~PreviousVersionCopy()
-    {
-        if (m_slotsFd >= 0)
-            ::close(m_slotsFd);
-        QSqlDatabase::removeDatabase(u"previous"_s);
-    }
-    // Registers in the lock database as that version does; the database's refusal, if any.
-    QString registerSession(int slot)
-    {
-        QString refusal;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"previous"_s);
-            db.setDatabaseName(QDir(m_directory).filePath(PreviousVersionLocks::controlFileName()));
-            if (!db.open())
-                return db.lastError().text();
-            QSqlQuery query(db);
-            if (!query.exec(u"CREATE TABLE IF NOT EXISTS sessions (id INTEGER PRIMARY KEY, slot "
-                            "INTEGER UNIQUE, user TEXT, host TEXT, pid INTEGER, heartbeat REAL)"_s)
-                || !query.exec(u"INSERT INTO sessions (slot, user, host, pid, heartbeat) VALUES "
-                               "(%1, 'old-user', 'old-pc', 1, 0)"_s.arg(slot)))
-                refusal = query.lastError().text();
-            query.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(u"previous"_s);
-        return refusal;
-    }
-    void holdSlot(int slot)
-    {
-        m_slotsFd = ::open(
-            QFile::encodeName(QDir(m_directory).filePath(PreviousVersionLocks::slotsFileName())),
-            O_RDWR | O_CREAT, 0644);
-        struct flock lock = {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = slot;
-        lock.l_len = 1;
-        QVERIFY(::fcntl(m_slotsFd, F_OFD_SETLK, &lock) == 0);
-    }
-
-private:
-    QString m_directory;
-    int m_slotsFd = -1;
-};
 
 } // namespace
 
