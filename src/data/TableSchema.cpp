@@ -189,6 +189,14 @@ TableDef settings()
     return def;
 }
 
+// The key counter: each key taken raises CurrentKey, which tells other copies of the raise.
+TableDef keyCounter()
+{
+    TableDef def = table(u"PKey.DB"_s, { number(u"PrimaryKey"_s), number(u"CurrentKey"_s) });
+    def.changeField = u"CurrentKey"_s;
+    return def;
+}
+
 Schema buildSchema()
 {
     Schema schema;
@@ -229,7 +237,7 @@ Schema buildSchema()
                 alpha(u"ACN"_s, 50), number(u"Business_Type_ID"_s), graphic(u"Logo"_s),
                 alpha(u"LogoPath"_s, 255), memo(u"QuoteFooter"_s), memo(u"JobFooter"_s) }),
         table(u"BusType.db"_s, { number(u"Business_Type_ID"_s), alpha(u"Description"_s, 30) }),
-        table(u"PKey.DB"_s, { number(u"PrimaryKey"_s), number(u"CurrentKey"_s) }),
+        keyCounter(),
         table(u"NxtQuote.db"_s,
             { number(u"Quote_ID"_s), alpha(u"Prefix"_s, 10), number(u"NextQuote"_s),
                 alpha(u"Suffix"_s, 10) }),

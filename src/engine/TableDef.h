@@ -39,6 +39,9 @@ struct TableDef
     QStringList primaryKey;
     QList<IndexDef> indexes;
     QList<IndexDef> lookupIndexes = {};
+    // A number field every write of the table changes, a counter each write raises: the embedded
+    // store counts none of the table's writes, other copies see them in the field itself.
+    QString changeField = {};
 
     int fieldIndex(const QString &name) const; // -1 when absent (names compare case-insensitively)
     const IndexDef *index(const QString &name) const; // nullptr when absent

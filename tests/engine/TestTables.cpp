@@ -39,7 +39,7 @@ const Schema &testSchema()
         s.tables << TableDef { QStringLiteral("Keys.DB"),
             { { QStringLiteral("K"), FieldType::Number, 0 },
                 { QStringLiteral("Current"), FieldType::Number, 0 } },
-            { QStringLiteral("K") }, {} };
+            { QStringLiteral("K") }, {}, {}, QStringLiteral("Current") };
         s.tables << TableDef { QStringLiteral("Settings"),
             { { QStringLiteral("Sect"), FieldType::Alpha, 30 },
                 { QStringLiteral("Param"), FieldType::Alpha, 30 },

@@ -763,6 +763,8 @@ void TestEngine::changeNoticesOnlyForChangedTables_data()
     QTest::newRow("a customer posted") << u"post"_s << QStringList { u"Cust.DB"_s };
     QTest::newRow("a customer and a head posted in one operation")
         << u"both"_s << QStringList { u"Cust.DB"_s, u"Head.DB"_s };
+    QTest::newRow("a key taken (its counter tells, uncounted)")
+        << u"key"_s << QStringList { u"Keys.DB"_s };
     QTest::newRow("nothing") << u"none"_s << QStringList();
     QTest::newRow("an outside tool's write")
         << u"outside"_s << QStringList { u"Cust.DB"_s, u"Head.DB"_s, u"Keys.DB"_s };
@@ -802,6 +804,18 @@ void TestEngine::changeNoticesOnlyForChangedTables()
             heads.post();
         }
         operation.commit();
+    } else if (how == u"key"_s) {
+        TableView keys;
+        keys.setDatabase(&other);
+        keys.setTableName(u"Keys.DB"_s);
+        keys.open();
+        keys.insert();
+        setNumber(keys, u"K", 1);
+        keys.post();
+        m_db->checkForChanges();
+        QCOMPARE(heard, QStringList { u"Keys.DB"_s });
+        heard.clear();
+        keys.addToField({ 1 }, u"Current"_s, 1);
     } else if (how == u"outside"_s) {
         if (TestStore::onServer())
             QSKIP("writes the database file itself: embedded database only");
