@@ -908,8 +908,8 @@ QHash<QString, qint64> EmbeddedStore::readCounters()
     while (query.next())
         counters.insert(query.value(0).toString(), query.value(1).toLongLong());
     query.finish();
-    // A table that counts its own writes in a field: its sum and rows join its count (which only
-    // a copy of an earlier version or a tool still raises).
+    // A table that counts its own writes in a field: the field's total and the rows join its
+    // count, which only copies of an earlier version still raise.
     for (const TableDef &def : m_schema.tables) {
         if (def.changeField.isEmpty())
             continue;
