@@ -6,19 +6,22 @@
 
 #include <QString>
 
+#include <cstdio>
 #include <memory>
 
-// A data module on directory; nullptr, with the reason in failure, when it did not start.
-inline std::unique_ptr<TDM> startDataModule(const QString &directory, QString *failure)
+// A data module on directory; nullptr, the reason written to standard error, when it did not
+// start.
+inline std::unique_ptr<TDM> startDataModule(const QString &directory)
 {
     auto dm = std::make_unique<TDM>();
-    dm->startupFailure = [failure](const QString &text) { *failure = text; };
+    dm->startupFailure = [](const QString &text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    };
     dm->requestTermination = [] {};
     dm->setDataDirectory(directory);
     dm->DMCreate();
     if (!dm->isConnected())
         return nullptr;
-    dm->startupFailure = {};
     return dm;
 }
 
@@ -44,6 +47,19 @@ inline void addPriceList(TDM &dm)
     dm.tblLabour->fieldByName(u"Hourly_Rate"_s)->setAsFloat(92);
     dm.tblLabour->fieldByName(u"Heading_Code"_s)->setAsFloat(heading);
     dm.tblLabour->post();
+}
+
+// A line of the current material on the current quote, saved with the quantity given.
+inline void addMaterialLine(TDM &dm, int quantity)
+{
+    using namespace Qt::StringLiterals;
+    dm.tblQuotes->edit();
+    dm.tblQuotesMaterial->insert();
+    dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
+        ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
+    dm.FillQuoteMaterialLine();
+    dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(quantity));
+    dm.tblQuotesMaterial->post();
 }
 
 // A new quote, stored and current, its lines' views showing its lines.

@@ -45,12 +45,9 @@ struct Saves
 
 int saveUntilStopped(const QString &directory, const QString &stop)
 {
-    QString failure;
-    const std::unique_ptr<TDM> started = startDataModule(directory, &failure);
-    if (!started) {
-        std::fprintf(stderr, "%s\n", qPrintable(failure));
+    const std::unique_ptr<TDM> started = startDataModule(directory);
+    if (!started)
         return 1;
-    }
     TDM &dm = *started;
     QList<double> times;
     try {

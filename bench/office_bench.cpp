@@ -41,12 +41,9 @@ namespace {
 // key taken, "X message" an operation refused, and at the end "L lines" the lines it stored.
 int work(const QString &directory, double seconds, int pauseMs)
 {
-    QString failure;
-    const std::unique_ptr<TDM> started = startDataModule(directory, &failure);
-    if (!started) {
-        std::fprintf(stderr, "%s\n", qPrintable(failure));
+    const std::unique_ptr<TDM> started = startDataModule(directory);
+    if (!started)
         return 1;
-    }
     TDM &dm = *started;
     dm.tblMaterial->first();
     newQuote(dm, u"Office load"_s);
@@ -65,21 +62,17 @@ int work(const QString &directory, double seconds, int pauseMs)
                 continue;
             }
             const bool editing = i % 5 == 4 && stored > 0;
-            dm.tblQuotes->edit();
             if (editing) {
+                dm.tblQuotes->edit();
                 dm.tblQuotesMaterial->setRecNo(1 + i % stored);
                 dm.tblQuotesMaterial->edit();
+                dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)
+                    ->setAsString(QString::number(1 + i % 9));
+                dm.tblQuotesMaterial->post();
             } else {
-                dm.tblQuotesMaterial->insert();
-                dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
-                    ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
-                dm.FillQuoteMaterialLine();
-            }
-            dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)
-                ->setAsString(QString::number(1 + i % 9));
-            dm.tblQuotesMaterial->post();
-            if (!editing)
+                addMaterialLine(dm, 1 + i % 9);
                 ++stored;
+            }
             std::printf("%c %.3f\n", editing ? 'E' : 'S', clock.nsecsElapsed() / 1e6);
         } catch (const Exception &error) {
             std::printf("X %s\n", qPrintable(error.message().simplified()));

@@ -302,16 +302,7 @@ void runAll(const QString &base, bool filled)
     newQuote(dm);
     compare(
         "save a new material line, median",
-        [&](int i) {
-            dm.tblQuotes->edit();
-            dm.tblQuotesMaterial->insert();
-            dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
-                ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
-            dm.FillQuoteMaterialLine();
-            dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)
-                ->setAsString(QString::number(1 + i % 9));
-            dm.tblQuotesMaterial->post();
-        },
+        [&](int i) { addMaterialLine(dm, 1 + i % 9); },
         [&] { plain.materialLine(); });
     const double materialEdit = millisecondsEach(lineCount, [&](int i) {
         dm.tblQuotesMaterial->setRecNo(i);

@@ -109,13 +109,7 @@ void lineSaves(TDM &dm, const Connection &admin, const Connection &plain)
 
         const qint64 before = statementsSoFar(admin);
         clock.start();
-        dm.tblQuotes->edit();
-        dm.tblQuotesMaterial->insert();
-        dm.tblQuotesMaterial->fieldByName(u"Material_ID"_s)
-            ->setValue(dm.tblMaterial->fieldByName(u"Material_ID"_s)->value());
-        dm.FillQuoteMaterialLine();
-        dm.tblQuotesMaterial->fieldByName(u"Quantity"_s)->setAsString(QString::number(1 + i % 9));
-        dm.tblQuotesMaterial->post();
+        addMaterialLine(dm, 1 + i % 9);
         ours.push_back(clock.nsecsElapsed() / 1e6);
         statements += statementsSoFar(admin) - before - 1;
     }
@@ -182,10 +176,9 @@ void runAll(const QString &keywords, const QString &database, bool filled)
         filled ? "200,000 lines, 20,000 quotes" : "empty");
 
     const auto start = [&directory] {
-        QString failure;
-        auto dm = startDataModule(directory, &failure);
+        auto dm = startDataModule(directory);
         if (!dm)
-            qFatal("The data module did not start: %s", qPrintable(failure));
+            qFatal("The data module did not start");
         return dm;
     };
     std::vector<double> starts;

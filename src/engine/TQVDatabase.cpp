@@ -309,13 +309,15 @@ void TQVDatabase::finishOperation(bool committed)
         m_everythingChanged = ++m_writeCount;
     // Every view of a written table reads it again; a view whose own change was rolled back too.
     // After a commit a view learns which of its records the operation wrote.
-    static const QSet<qint64> any { anyRow };
     const QHash<TableView *, int> views = m_viewFiles;
     for (auto it = views.cbegin(); it != views.cend(); ++it) {
-        if (written.contains(it.value()) && m_viewFiles.contains(it.key())) {
-            const auto rows = writtenRows.constFind(it.value());
-            it.key()->invalidate(committed && rows != writtenRows.cend() ? *rows : any);
-        }
+        if (!written.contains(it.value()) || !m_viewFiles.contains(it.key()))
+            continue;
+        const auto rows = writtenRows.constFind(it.value());
+        if (committed && rows != writtenRows.cend())
+            it.key()->invalidate(*rows);
+        else
+            it.key()->invalidate();
     }
 }
 

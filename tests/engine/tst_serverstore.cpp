@@ -89,6 +89,21 @@ void insertCustomer(QSqlQuery &query, int id, const QString &name)
     SqlStore::run(query, u"Cust.DB"_s);
 }
 
+// The customers named, with Client_ID 1, 2, ...
+void insertCustomers(QSqlQuery &query, const QStringList &names)
+{
+    for (int i = 0; i < names.size(); ++i)
+        insertCustomer(query, i + 1, names.at(i));
+}
+
+// The test tables on server holding the customers named, and dir naming it.
+void serveCustomers(const TempDataDir &dir, const TestServer &server, const QStringList &names)
+{
+    ServerStore::create(connectionTo(server), testSchema(),
+        [&names](QSqlQuery &query) { insertCustomers(query, names); });
+    nameServer(dir, server);
+}
+
 QStringList customerNames(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
@@ -180,10 +195,8 @@ void TestServerStore::viewsWriteThroughTheServer()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    ServerStore::create(connectionTo(server), testSchema(),
-        [](QSqlQuery &query) { insertCustomer(query, 1, u"Anna"_s); });
     TempDataDir dir;
-    nameServer(dir, server);
+    serveCustomers(dir, server, { u"Anna"_s });
     TQVDatabase database;
     connectTestDatabase(database, dir.path());
     auto view = openView(database, u"Cust.DB"_s);
@@ -317,10 +330,8 @@ void TestServerStore::lostConnectionFailsThenReconnects()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    ServerStore::create(connectionTo(server), testSchema(),
-        [](QSqlQuery &query) { insertCustomer(query, 1, u"Anna"_s); });
     TempDataDir dir;
-    nameServer(dir, server);
+    serveCustomers(dir, server, { u"Anna"_s });
     TQVDatabase database;
     connectTestDatabase(database, dir.path());
     auto view = openView(database, u"Cust.DB"_s);
@@ -384,12 +395,8 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    ServerStore::create(connectionTo(server), testSchema(), [](QSqlQuery &query) {
-        for (int id : { 1, 2, 3 })
-            insertCustomer(query, id, u"Customer %1"_s.arg(id));
-    });
     TempDataDir dir;
-    nameServer(dir, server);
+    serveCustomers(dir, server, { u"Customer 1"_s, u"Customer 2"_s, u"Customer 3"_s });
     TQVDatabase mine;
     connectTestDatabase(mine, dir.path());
     TQVDatabase theirs;
@@ -470,9 +477,7 @@ void TestServerStore::caseBlindSearchesMatchOnBothStores()
     TestServer server;
     REQUIRE_SERVER(server);
     const auto fill = [](QSqlQuery &query) {
-        const QStringList names { u"Ben"_s, u"anna"_s, u"a_b"_s, u"bert"_s, u"Anne"_s, u"axb"_s };
-        for (int i = 0; i < names.size(); ++i)
-            insertCustomer(query, i + 1, names.at(i));
+        insertCustomers(query, { u"Ben"_s, u"anna"_s, u"a_b"_s, u"bert"_s, u"Anne"_s, u"axb"_s });
     };
     ServerStore::create(connectionTo(server), testSchema(), fill);
     TempDataDir dir;
