@@ -5,6 +5,7 @@
 #include "engine/ServerRecordLocks.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QSysInfo>
 #include <QThread>
 
@@ -28,10 +29,11 @@ std::unique_ptr<RecordLocks> RecordLocks::open(const QString &directory)
     return std::make_unique<FileRecordLocks>(directory);
 }
 
-std::unique_ptr<RecordLocks> RecordLocks::openOnServer(
-    const QSqlDatabase &connection, std::shared_ptr<const OtherSessionsLocks> atWrite)
+std::unique_ptr<RecordLocks> RecordLocks::openOnServer(const QSqlDatabase &connection,
+    std::shared_ptr<const OtherSessionsLocks> atWrite,
+    std::shared_ptr<UnlocksAtCommit> atCommit)
 {
-    return std::make_unique<ServerRecordLocks>(connection, std::move(atWrite));
+    return std::make_unique<ServerRecordLocks>(connection, std::move(atWrite), std::move(atCommit));
 }
 
 RecordLocks::RecordLocks(QObject *parent)
@@ -74,7 +76,8 @@ void RecordLocks::acquire(const QString &file, qint64 record)
     m_counts[key] = 1;
 }
 
-void RecordLocks::acquireWaiting(const QString &file, qint64 record, int timeoutMs)
+void RecordLocks::acquireWaiting(
+    const QString &file, qint64 record, int timeoutMs, ReadAtTake *read)
 {
     const QString key = lockKey(file, record);
     if (m_counts.value(key) > 0) {
@@ -84,7 +87,7 @@ void RecordLocks::acquireWaiting(const QString &file, qint64 record, int timeout
     QElapsedTimer clock;
     clock.start();
     QString refusal;
-    while (!tryTake(file.toUpper(), record, &refusal)) {
+    while (!tryTakeReading(file.toUpper(), record, &refusal, read)) {
         if (clock.elapsed() > timeoutMs)
             throw EDatabaseError(refusal);
         QThread::msleep(retryMs);
@@ -101,6 +104,36 @@ void RecordLocks::release(const QString &file, qint64 record)
         return;
     m_counts.erase(it);
     give(file.toUpper(), record);
+}
+
+void RecordLocks::releaseAfter(
+    const std::function<void()> &commit, const QList<std::pair<QString, qint64>> &locks)
+{
+    QHash<QString, int> releases;
+    for (const auto &[file, record] : locks)
+        ++releases[lockKey(file, record)];
+    QSet<QString> withCommit;
+    for (const auto &[file, record] : locks) {
+        const QString key = lockKey(file, record);
+        if (!withCommit.contains(key) && m_counts.value(key) > 0
+            && m_counts.value(key) <= releases.value(key) && giveWithCommit(file.toUpper(), record))
+            withCommit.insert(key);
+    }
+    commit();
+    for (const auto &[file, record] : locks) {
+        const QString key = lockKey(file, record);
+        if (!withCommit.contains(key)) {
+            try {
+                release(file, record);
+            } catch (const Exception &) {
+                // The lock goes when this copy ends; others see it as held until then.
+            }
+            continue;
+        }
+        const auto it = m_counts.find(key);
+        if (it != m_counts.end() && --it.value() <= 0)
+            m_counts.erase(it);
+    }
 }
 
 void RecordLocks::check(const QString &file, qint64 record)

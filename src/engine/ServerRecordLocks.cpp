@@ -4,6 +4,7 @@
 #include "engine/FileRecordLocks.h"
 
 #include <QSqlError>
+#include <QSqlRecord>
 
 #include <limits>
 
@@ -14,9 +15,14 @@ namespace {
 // Attempts at a lock whose holder let go while it was being looked for.
 constexpr int takeAttempts = 3;
 
-// Every statement but the session's own binds the lock as k: the table number t and the keys.
-const QString keysBound = u"WITH k AS (SELECT CAST(? AS integer) AS t, CAST(? AS integer) AS k1, "
-                          "CAST(? AS integer) AS k2) "_s;
+// Every statement but the session's own binds the lock as k: the table number t and the keys
+// (and, for a take that reads the record, its id rid).
+QString keysBound(bool withRecordId = false)
+{
+    return u"WITH k AS (SELECT CAST(? AS integer) AS t, CAST(? AS integer) AS k1, "
+           "CAST(? AS integer) AS k2%1) "_s.arg(
+               withRecordId ? u", CAST(? AS bigint) AS rid"_s : QString());
+}
 
 // Other sessions' granted two-int advisory locks in this database.
 const QString othersLocks = u"l.locktype = 'advisory' AND l.objsubid = 2 AND l.granted "
@@ -36,20 +42,26 @@ QString heldElsewhere(bool wholeTable)
 }
 
 // The holder's account, computer and process id, read after the take (the lateral reference
-// keeps pg_locks from being read before it) and only when the take failed.
-QString takeSql(const QString &attempt, bool wholeTable)
+// keeps pg_locks from being read before it) and only when the take failed; then, when read gives
+// a read of the table as r, the record read the same way only when the take succeeded.
+QString takeSql(const QString &attempt, bool wholeTable, const QString &read = {})
 {
-    return keysBound + u", taken AS MATERIALIZED (SELECT "_s + attempt
-        + u" AS ok FROM k) "
-          "SELECT taken.ok, h.user_name, h.host_name, h.pid FROM taken CROSS JOIN k "
+    return keysBound(!read.isEmpty()) + u", taken AS MATERIALIZED (SELECT "_s + attempt
+        + u" AS ok FROM k) SELECT taken.ok, h.user_name, h.host_name, h.pid"_s
+        + (read.isEmpty() ? QString() : u", r.*"_s)
+        + u" FROM taken CROSS JOIN k "
           "LEFT JOIN LATERAL (SELECT s.user_name, s.host_name, l.pid FROM pg_locks l "
           "LEFT JOIN \"TQVSessions\" s ON s.pid = l.pid WHERE NOT taken.ok AND "_s
-        + heldElsewhere(wholeTable) + u" LIMIT 1) h ON true"_s;
+        + heldElsewhere(wholeTable) + u" LIMIT 1) h ON true"_s
+        + (read.isEmpty()
+                ? QString()
+                : u" LEFT JOIN LATERAL (%1 WHERE taken.ok AND r.rowid = k.rid) r ON true"_s.arg(
+                    read));
 }
 
 QString conflictSql(bool wholeTable)
 {
-    return keysBound
+    return keysBound()
         + u"SELECT s.user_name, s.host_name, l.pid FROM k CROSS JOIN pg_locks l "
           "LEFT JOIN \"TQVSessions\" s ON s.pid = l.pid WHERE "_s
         + heldElsewhere(wholeTable) + u" LIMIT 1"_s;
@@ -86,18 +98,20 @@ QString OtherSessionsLocks::heldSql()
 
 ServerRecordLocks::ServerRecordLocks(const QSqlDatabase &connection,
     std::shared_ptr<const OtherSessionsLocks> atWrite,
+    std::shared_ptr<UnlocksAtCommit> atCommit,
     QObject *parent)
     : RecordLocks(parent)
     , m_db(connection)
     , m_atWrite(std::move(atWrite))
+    , m_atCommit(std::move(atCommit))
 {
     registerSession();
     prepared(m_takeRecord, takeSql(takeRecordAttempt, false));
     prepared(m_takeTable, takeSql(u"pg_try_advisory_lock(0, k.t)"_s, true));
     prepared(m_giveRecord,
-        keysBound
+        keysBound()
             + u"SELECT pg_advisory_unlock(k.k1, k.k2), pg_advisory_unlock_shared(0, k.t) FROM k"_s);
-    prepared(m_giveTable, keysBound + u"SELECT pg_advisory_unlock(0, k.t) FROM k"_s);
+    prepared(m_giveTable, keysBound() + u"SELECT pg_advisory_unlock(0, k.t) FROM k"_s);
     prepared(m_conflictRecord, conflictSql(false));
     prepared(m_conflictTable, conflictSql(true));
 }
@@ -156,12 +170,15 @@ QSqlQuery &ServerRecordLocks::prepared(QSqlQuery &query, const QString &sql)
     return query;
 }
 
-void ServerRecordLocks::run(QSqlQuery &query, const QString &table, qint64 record)
+void ServerRecordLocks::run(
+    QSqlQuery &query, const QString &table, qint64 record, bool withRecordId)
 {
     const auto [key1, key2] = keyOf(table, record);
     query.bindValue(0, 1 + FileRecordLocks::tableRange(table));
     query.bindValue(1, key1);
     query.bindValue(2, key2);
+    if (withRecordId)
+        query.bindValue(3, record);
     if (query.exec())
         return;
     const QString why = query.lastError().text().trimmed();
@@ -181,13 +198,44 @@ QString ServerRecordLocks::holderNamed(const QSqlQuery &query, int userColumn) c
 
 bool ServerRecordLocks::tryTake(const QString &table, qint64 record, QString *refusal)
 {
-    QSqlQuery &take = record == wholeTable ? m_takeTable : m_takeRecord;
+    return take(record == wholeTable ? m_takeTable : m_takeRecord, table, record, refusal);
+}
+
+// The record is read in the take's statement, after the lock is taken, but as the statement's
+// snapshot shows it, which is older than the take: a copy that let go of the lock just before it
+// may have committed a change since. A version no one has replaced yet (xmax unset) is the stored
+// record; otherwise the caller reads it again.
+bool ServerRecordLocks::tryTakeReading(
+    const QString &table, qint64 record, QString *refusal, ReadAtTake *read)
+{
+    if (!read || record == wholeTable)
+        return tryTake(table, record, refusal);
+    const QString key = read->table + u'\n' + read->columns;
+    auto statement = m_takeReading.find(key);
+    if (statement == m_takeReading.end()) {
+        statement = m_takeReading.insert(key, QSqlQuery());
+        prepared(*statement,
+            takeSql(takeRecordAttempt, false,
+                u"SELECT r.xmax::text = '0', %1 FROM %2 r"_s.arg(read->columns, read->table)));
+    }
+    return take(*statement, table, record, refusal, read);
+}
+
+bool ServerRecordLocks::take(
+    QSqlQuery &take, const QString &table, qint64 record, QString *refusal, ReadAtTake *read)
+{
     for (int attempt = 1;; ++attempt) {
-        run(take, table, record);
+        run(take, table, record, read != nullptr);
         const bool taken = take.next() && take.value(0).toBool();
         const bool holderFound = !take.value(3).isNull();
         if (!taken && holderFound)
             *refusal = holderNamed(take, 1);
+        if (taken && read && take.value(4).toBool()) {
+            const int columns = take.record().count() - 5;
+            read->values.resize(columns);
+            for (int i = 0; i < columns; ++i)
+                read->values[i] = take.value(5 + i);
+        }
         take.finish();
         if (taken)
             return true;
@@ -209,6 +257,19 @@ void ServerRecordLocks::give(const QString &table, qint64 record)
     } catch (const EDatabaseError &) {
         // A connection that is gone let go of every lock already.
     }
+}
+
+bool ServerRecordLocks::giveWithCommit(const QString &table, qint64 record)
+{
+    if (!m_atCommit)
+        return false;
+    const auto [key1, key2] = keyOf(table, record);
+    m_atCommit->statements << (record == wholeTable
+            ? u"SELECT pg_advisory_unlock(0, %1)"_s.arg(key2)
+            : u"SELECT pg_advisory_unlock(%1, %2), pg_advisory_unlock_shared(0, %3)"_s.arg(key1)
+                  .arg(key2)
+                  .arg(1 + FileRecordLocks::tableRange(table)));
+    return true;
 }
 
 bool ServerRecordLocks::freeAtWrite(const QString &table, qint64 record) const

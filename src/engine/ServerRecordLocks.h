@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,6 +27,15 @@ struct OtherSessionsLocks
     QList<Held> held;
 };
 
+// The unlocks of record locks whose last release goes with the write transaction's commit: the
+// store sends them after its COMMIT in the same text, which the server runs no further than a
+// statement that fails, so a lock is let go of only when the commit succeeded. The store empties
+// the list whatever the outcome.
+struct UnlocksAtCommit
+{
+    QStringList statements;
+};
+
 // Record and table locks as a PostgreSQL server's session advisory locks, on one connection, so a
 // copy that dies or loses its connection loses its locks at once and nothing is written per lock.
 //
@@ -41,7 +51,8 @@ struct OtherSessionsLocks
 // Who holds a lock: each copy writes its account and computer beside its server process id into
 // TQVSessions (made when missing), and a refused take reads the holder from pg_locks joined to it
 // in the same statement; rows of processes that are gone are cleared by the next copy that starts.
-// A take, a release and a refusal each cost one statement.
+// A take, a release and a refusal each cost one statement; a record's take may read the record in
+// its statement too.
 class ServerRecordLocks : public RecordLocks
 {
     Q_OBJECT
@@ -52,6 +63,7 @@ public:
     // Registers this copy on connection. Throws EDatabaseError.
     explicit ServerRecordLocks(const QSqlDatabase &connection,
         std::shared_ptr<const OtherSessionsLocks> atWrite = {},
+        std::shared_ptr<UnlocksAtCommit> atCommit = {},
         QObject *parent = nullptr);
     // Lets go of this session's locks and its row, as far as the connection still works.
     ~ServerRecordLocks() override;
@@ -61,24 +73,37 @@ public:
 
 protected:
     bool tryTake(const QString &table, qint64 record, QString *refusal) override;
+    bool tryTakeReading(
+        const QString &table, qint64 record, QString *refusal, ReadAtTake *read) override;
     void give(const QString &table, qint64 record) override;
+    bool giveWithCommit(const QString &table, qint64 record) override;
     QString conflict(const QString &table, qint64 record) override;
 
 private:
     void registerSession();
     QSqlQuery &prepared(QSqlQuery &query, const QString &sql);
-    // Runs query with the lock's table number and keys bound. Throws EDatabaseError.
-    void run(QSqlQuery &query, const QString &table, qint64 record);
+    // Runs query with the lock's table number and keys bound (and the record id, for a take that
+    // reads). Throws EDatabaseError.
+    void run(QSqlQuery &query, const QString &table, qint64 record, bool withRecordId = false);
+    // Runs take until it is taken or its holder is found; read, when given, gets the record the
+    // take's statement read, when it was taken and the record as read is the stored one.
+    bool take(QSqlQuery &take,
+        const QString &table,
+        qint64 record,
+        QString *refusal,
+        ReadAtTake *read = nullptr);
     QString holderNamed(const QSqlQuery &query, int userColumn) const;
     // Whether the locks found at the write's start leave the lock free (known and none there).
     bool freeAtWrite(const QString &table, qint64 record) const;
 
     QSqlDatabase m_db;
     std::shared_ptr<const OtherSessionsLocks> m_atWrite;
+    std::shared_ptr<UnlocksAtCommit> m_atCommit;
     QSqlQuery m_takeRecord;
     QSqlQuery m_takeTable;
     QSqlQuery m_giveRecord;
     QSqlQuery m_giveTable;
     QSqlQuery m_conflictRecord;
     QSqlQuery m_conflictTable;
+    QHash<QString, QSqlQuery> m_takeReading; // by the table and columns read
 };

@@ -95,6 +95,7 @@ ServerStore::ServerStore(const Schema &schema)
     : SqlStore(schema)
     , m_notices(std::make_unique<ServerNotices>())
     , m_othersAtWrite(std::make_shared<OtherSessionsLocks>())
+    , m_unlocksAtCommit(std::make_shared<UnlocksAtCommit>())
 { }
 
 ServerStore::~ServerStore()
@@ -169,6 +170,7 @@ void ServerStore::close()
     m_inSnapshot = false;
     m_written.clear();
     m_othersAtWrite->known = false;
+    m_unlocksAtCommit->statements.clear();
     m_notices->tables.clear();
     m_notices->everything = false;
 }
@@ -260,7 +262,7 @@ QString ServerStore::writeProblem(const QString &) const
 
 std::unique_ptr<RecordLocks> ServerStore::openLocks(const QString &)
 {
-    return RecordLocks::openOnServer(connection(), m_othersAtWrite);
+    return RecordLocks::openOnServer(connection(), m_othersAtWrite, m_unlocksAtCommit);
 }
 
 QSqlDatabase ServerStore::queryConnection()
@@ -374,6 +376,7 @@ void ServerStore::abandonTransaction()
     m_inTransaction = false;
     m_written.clear();
     m_othersAtWrite->known = false;
+    m_unlocksAtCommit->statements.clear();
 }
 
 // One round trip: the transaction and the write lock every copy's write transaction takes, so
@@ -421,32 +424,67 @@ void ServerStore::begin()
     m_othersAtWrite->known = true;
 }
 
-// The statement triggers counted the changes; the server tells other copies at the commit.
+// The statement triggers counted the changes; the server tells other copies at the commit. The
+// record locks to let go of with it follow the COMMIT in its round trip: a COMMIT that fails ends
+// the text there, so they go only with a commit that succeeded.
 void ServerStore::commit()
 {
-    if (!m_inTransaction)
+    if (!m_inTransaction) {
+        sendUnlocks();
         return;
+    }
+    const QString context = tr("Cannot store the changes in %1").arg(location());
     // A transaction in which a statement failed is rolled back by the server at COMMIT, which it
     // reports as done: such a commit is a failure here.
     PGconn *handle = libpqHandle(connection());
-    bool failed = handle && PQtransactionStatus(handle) == PQTRANS_INERROR;
-    if (!handle) // asked the server instead: any statement of a failed transaction fails
-        failed = !QSqlQuery(connection()).exec(u"SELECT 1"_s);
-    if (failed) {
+    if (handle && PQtransactionStatus(handle) == PQTRANS_INERROR) {
         abandonTransaction();
         throw EDatabaseError(tr("Cannot store the changes in %1: a statement of the transaction "
                                 "failed, so the server undid all of them")
                                  .arg(location()));
     }
-    try {
-        execute(u"COMMIT"_s, tr("Cannot store the changes in %1").arg(location()));
-    } catch (const EDatabaseError &) {
+    QByteArray sql = "COMMIT";
+    for (const QString &unlock : std::as_const(m_unlocksAtCommit->statements))
+        sql += "; " + unlock.toUtf8();
+    m_unlocksAtCommit->statements.clear();
+    PGresult *result = nullptr;
+    if (handle && PQsendQuery(handle, sql.constData()))
+        result = PQgetResult(handle);
+    const bool committed = result && PQresultStatus(result) == PGRES_COMMAND_OK
+        && qstrcmp(PQcmdStatus(result), "COMMIT") == 0;
+    QString text;
+    EDatabaseError::Kind kind = EDatabaseError::Kind::LostConnection;
+    if (!committed && result) {
+        text = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
+        if (const char *state = PQresultErrorField(result, PG_DIAG_SQLSTATE))
+            kind = ServerErrors::kindOf(QString::fromLatin1(state));
+    }
+    // The unlocks' results, and the end of the text, are read off the connection whatever came.
+    for (; result; result = handle ? PQgetResult(handle) : nullptr)
+        PQclear(result);
+    if (!committed) {
         abandonTransaction();
-        throw;
+        if (text.isEmpty())
+            text = tr("the connection to the server was lost");
+        throw EDatabaseError(context + u": "_s + text, kind);
     }
     m_inTransaction = false;
     m_written.clear();
     m_othersAtWrite->known = false;
+}
+
+void ServerStore::sendUnlocks()
+{
+    if (m_unlocksAtCommit->statements.isEmpty())
+        return;
+    const QByteArray sql = m_unlocksAtCommit->statements.join(u"; "_s).toUtf8();
+    m_unlocksAtCommit->statements.clear();
+    // Errors go unreported: a connection that is gone let go of every lock already.
+    PGconn *handle = libpqHandle(connection());
+    if (handle && PQsendQuery(handle, sql.constData())) {
+        while (PGresult *result = PQgetResult(handle))
+            PQclear(result);
+    }
 }
 
 void ServerStore::rollback()

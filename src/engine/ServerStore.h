@@ -13,6 +13,7 @@
 
 class ServerNotices;
 struct OtherSessionsLocks;
+struct UnlocksAtCommit;
 
 // The data of a data directory in a PostgreSQL server's database, named by the directory's
 // Tessorin.server (ServerConnection), as ServerSchema makes it.
@@ -78,6 +79,8 @@ private:
     void execute(const QString &sql, const QString &context);
     // Ends a transaction that failed, as far as the connection still works.
     void abandonTransaction();
+    // Sends what the unlocks waiting for a commit that did not come (none was open).
+    void sendUnlocks();
     // Calls the change listener from the event loop.
     void tellListener();
 
@@ -85,6 +88,7 @@ private:
     QString m_queryConnection;
     std::unique_ptr<ServerNotices> m_notices;
     std::shared_ptr<OtherSessionsLocks> m_othersAtWrite; // read with the write lock
+    std::shared_ptr<UnlocksAtCommit> m_unlocksAtCommit; // sent after the COMMIT
     std::function<void()> m_listener;
     bool m_inSnapshot = false;
 };

@@ -271,10 +271,19 @@ void TQVDatabase::commitOperation()
         }
     }
     m_pendingReleases.clear();
-    m_store->commit(); // throws with the transaction still open: the scope rolls it back
-    m_depth = 0;
-    for (const LockRef &lock : std::as_const(afterCommit))
-        release(lock);
+    // A commit that throws leaves the transaction open and the locks held: the scope rolls it back.
+    const auto commit = [this] {
+        m_store->commit();
+        m_depth = 0;
+    };
+    if (afterCommit.isEmpty() || !m_locks) {
+        commit();
+    } else {
+        QList<std::pair<QString, qint64>> locks;
+        for (const LockRef &lock : std::as_const(afterCommit))
+            locks.append({ fileName(lock.file), lock.record });
+        m_locks->releaseAfter(commit, locks);
+    }
     finishOperation(true);
 }
 
@@ -328,7 +337,7 @@ RecordLocks *TQVDatabase::locks()
     return m_locks.get();
 }
 
-void TQVDatabase::acquire(int file, qint64 record, int timeoutMs)
+void TQVDatabase::acquire(int file, qint64 record, int timeoutMs, RecordLocks::ReadAtTake *read)
 {
     const LockRef lock { file, record };
     if (writing()) {
@@ -342,17 +351,17 @@ void TQVDatabase::acquire(int file, qint64 record, int timeoutMs)
         }
         locks()->acquire(fileName(file), record);
     } else {
-        locks()->acquireWaiting(fileName(file), record, timeoutMs);
+        locks()->acquireWaiting(fileName(file), record, timeoutMs, read);
     }
     if (m_depth > 0)
         m_acquired << lock;
 }
 
-void TQVDatabase::acquireLock(int file, qint64 record)
+void TQVDatabase::acquireLock(int file, qint64 record, RecordLocks::ReadAtTake *read)
 {
     // Another copy lets go of its locks a moment after its commit, so a lock is waited for
     // briefly before the user is told who holds it.
-    acquire(file, record, recordLockWaitMs);
+    acquire(file, record, recordLockWaitMs, read);
 }
 
 void TQVDatabase::acquireTableLock(int file, int timeoutMs)

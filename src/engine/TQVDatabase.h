@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RecordLocks.h"
 #include "engine/SqlStore.h"
 #include "engine/TableDef.h"
 
@@ -13,7 +14,6 @@
 #include <functional>
 #include <memory>
 
-class RecordLocks;
 class TableView;
 
 // The connection to a data directory: its one database (through SqlStore, which owns the
@@ -99,7 +99,8 @@ public:
     // Record locks; releases inside an operation take effect when it commits. Before the write
     // transaction a lock held by another copy is waited for (the given time); inside it, tried.
     static constexpr int recordLockWaitMs = 1500;
-    void acquireLock(int file, qint64 record);
+    // read, when given, asks for the record with the lock (RecordLocks::acquireWaiting).
+    void acquireLock(int file, qint64 record, RecordLocks::ReadAtTake *read = nullptr);
     void acquireTableLock(int file, int timeoutMs);
     void releaseLock(int file, qint64 record);
     RecordLocks *locks();
@@ -130,7 +131,7 @@ private:
 
     // Connects the store again when its connection went outside a transaction.
     void reconnectIfLost();
-    void acquire(int file, qint64 record, int timeoutMs);
+    void acquire(int file, qint64 record, int timeoutMs, RecordLocks::ReadAtTake *read = nullptr);
     void release(const LockRef &lock);
     void finishOperation(bool committed);
 

@@ -469,10 +469,18 @@ void TableView::edit()
     }
     OperationScope operation(m_database, m_file);
     touch();
-    // Lock first and read the record as stored now, so the hooks work from what others saved.
-    m_database->acquireLock(m_file, m_currentRowid);
+    // Lock first and read the record as stored now, so the hooks work from what others saved: with
+    // the take where the locks can, else by a statement of its own.
+    RecordLocks::ReadAtTake read { m_database->tableRef(m_file), columnList(), {} };
+    m_database->acquireLock(m_file, m_currentRowid, &read);
     m_lockedRecord = m_currentRowid;
-    Record fresh = fetch(m_currentRowid);
+    Record fresh;
+    if (read.values.size() == m_dataFieldCount) {
+        fresh.values = emptyBuffer();
+        std::copy(read.values.cbegin(), read.values.cend(), fresh.values.begin());
+    } else {
+        fresh = fetch(m_currentRowid);
+    }
     if (fresh.values.isEmpty())
         throw EDatabaseError(tr("%1: The record was deleted by another user").arg(fileName()));
     m_cache[m_currentRowid] = fresh;

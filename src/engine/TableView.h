@@ -259,6 +259,7 @@ private:
     const Record &recordAt(int index);
     void prefetch(int index);
     Record fetch(qint64 rowid);
+    QString columnList() const; // the stored fields, as SQL lists them
     void calculate(QVector<QVariant> &values);
     qint64 firstRowid();
     QStringList orderFieldsFor(const TableDef &def) const;

@@ -365,14 +365,18 @@ void TableView::placeCurrent()
     m_currentRowid = m_rowids.at(m_currentPos);
 }
 
+QString TableView::columnList() const
+{
+    QStringList columns;
+    for (const FieldDef &field : m_database->tableDef(m_file).fields)
+        columns << SqlStore::quoted(field.name);
+    return columns.join(u',');
+}
+
 TableView::Record TableView::fetch(qint64 rowid)
 {
-    const TableDef &def = m_database->tableDef(m_file);
-    QStringList columns;
-    for (const FieldDef &field : def.fields)
-        columns << SqlStore::quoted(field.name);
     QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                     .arg(columns.join(u','), m_database->tableRef(m_file)),
+                                     .arg(columnList(), m_database->tableRef(m_file)),
         { rowid });
     Record record;
     if (query.next()) {
@@ -426,14 +430,9 @@ void TableView::prefetch(int index)
     }
     if (wanted.isEmpty())
         return;
-    const TableDef &def = m_database->tableDef(m_file);
-    QStringList columns { QStringLiteral("rowid") };
-    for (const FieldDef &field : def.fields)
-        columns << SqlStore::quoted(field.name);
-    QSqlQuery query =
-        select(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
-                   .arg(columns.join(u','), m_database->tableRef(m_file), marks.join(u',')),
-            wanted);
+    QSqlQuery query = select(QStringLiteral("SELECT rowid,%1 FROM %2 WHERE rowid IN (%3)")
+                                 .arg(columnList(), m_database->tableRef(m_file), marks.join(u',')),
+        wanted);
     while (query.next()) {
         Record record;
         record.values = emptyBuffer();

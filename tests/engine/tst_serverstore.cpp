@@ -40,6 +40,9 @@ private slots:
     void lostConnectionFailsThenReconnects();
     void twoCopiesAddingToOneRecordLoseNothing();
     void locksCheckedUnderTheWriteLock();
+    void editReadsTheRecordAsStoredAtItsLock_data();
+    void editReadsTheRecordAsStoredAtItsLock();
+    void postLetsGoOfItsLockOnlyWhenItCommits();
     void accountThatMayNotWriteIsRefused();
     void caseBlindSearchesMatchOnBothStores_data();
     void caseBlindSearchesMatchOnBothStores();
@@ -423,6 +426,101 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
         QCOMPARE(refusalOf([&] { operation.commit(); }), holder);
     }
     held->cancel();
+}
+
+// An edit reads the record with its lock's take where it can: what another copy committed since
+// this copy read it, and never what an outside transaction left unfinished or undid (the version
+// read then carries that transaction's mark, and the record is read again).
+void TestServerStore::editReadsTheRecordAsStoredAtItsLock_data()
+{
+    QTest::addColumn<QString>("outside"); // an update on a connection of its own
+    QTest::addColumn<bool>("undone"); // rolled back before the edit, else left open
+    QTest::newRow("another copy's post") << QString() << false;
+    QTest::newRow("an outside update undone")
+        << u"UPDATE \"Cust.DB\" SET \"Name\" = 'Undone'"_s << true;
+    QTest::newRow("an outside update not committed")
+        << u"UPDATE \"Cust.DB\" SET \"Name\" = 'Unfinished'"_s << false;
+}
+
+void TestServerStore::editReadsTheRecordAsStoredAtItsLock()
+{
+    QFETCH(QString, outside);
+    QFETCH(bool, undone);
+    TestServer server;
+    REQUIRE_SERVER(server);
+    TempDataDir dir;
+    serveCustomers(dir, server, { u"Anna"_s });
+    TQVDatabase mine;
+    connectTestDatabase(mine, dir.path());
+    auto view = openView(mine, u"Cust.DB"_s);
+    QCOMPARE(text(view, u"Name"), u"Anna"_s); // read before the other copy's post
+    TQVDatabase theirs;
+    connectTestDatabase(theirs, dir.path());
+    auto their = openView(theirs, u"Cust.DB"_s);
+    their->edit();
+    setText(their, u"Name", u"Anne"_s);
+    their->post();
+    TQVDatabase tool;
+    connectTestDatabase(tool, dir.path());
+    QSqlQuery query(tool.store().connection());
+    if (!outside.isEmpty()) {
+        QVERIFY(query.exec(u"BEGIN"_s));
+        QVERIFY(query.exec(outside));
+        if (undone)
+            QVERIFY(query.exec(u"ROLLBACK"_s));
+    }
+    view->edit();
+    QCOMPARE(text(view, u"Name"), u"Anne"_s);
+    view->cancel();
+    if (!outside.isEmpty() && !undone)
+        QVERIFY(query.exec(u"ROLLBACK"_s));
+}
+
+// The post's lock goes in its commit's round trip, and only with a commit that succeeded: a COMMIT
+// the server refuses leaves the record locked and in edit, for the user to save again or cancel.
+void TestServerStore::postLetsGoOfItsLockOnlyWhenItCommits()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    TempDataDir dir;
+    serveCustomers(dir, server, { u"Anna"_s });
+    TQVDatabase mine;
+    connectTestDatabase(mine, dir.path());
+    TQVDatabase theirs;
+    connectTestDatabase(theirs, dir.path());
+    auto view = openView(mine, u"Cust.DB"_s);
+    auto their = openView(theirs, u"Cust.DB"_s);
+    const int file = their->fileIndex();
+    const qint64 record = view->currentRowid();
+    const QString holder =
+        RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
+    const auto theirTake = [&] {
+        return refusalOf([&] {
+            theirs.acquireTableLock(file, 0);
+            theirs.releaseLock(file, RecordLocks::wholeTable);
+        });
+    };
+    view->edit();
+    setText(view, u"Name", u"Anne"_s);
+    view->post();
+    QCOMPARE(theirTake(), u"(opened)"_s);
+    // A check that refuses at the commit, as a deferred constraint does.
+    QCOMPARE(server.execute(u"CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                            "$$BEGIN RAISE EXCEPTION 'refused at the commit'; END$$"_s),
+        QString());
+    QCOMPARE(
+        server.execute(u"CREATE CONSTRAINT TRIGGER refuse AFTER UPDATE ON \"Cust.DB\" "
+                       "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION refuse()"_s),
+        QString());
+    view->edit();
+    setText(view, u"Name", u"Anna"_s);
+    QVERIFY(refusalOf([&] { view->post(); }).contains(u"refused at the commit"_s));
+    QVERIFY(view->isEditing());
+    QCOMPARE(theirTake(), holder);
+    QCOMPARE(customerNames(theirs.store().connection()), QStringList({ u"Anne"_s }));
+    view->cancel();
+    QCOMPARE(theirTake(), u"(opened)"_s);
+    QCOMPARE(view->currentRowid(), record);
 }
 
 // An account that may read but not write is refused at the connection, not at its first save.
