@@ -1,6 +1,7 @@
 // The data of a data directory on a PostgreSQL server: what the store refuses to open, the views'
 // writes through it, others' commits heard at once, a commit the server undid, the backup into an
-// embedded file and a connection lost while the program runs.
+// embedded file, a connection lost while the program runs, and the record locks' reads and
+// releases that ride on other statements' round trips.
 #include "RecordValues.h"
 #include "TempDataDir.h"
 #include "TestServer.h"
