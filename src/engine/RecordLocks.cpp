@@ -95,15 +95,19 @@ void RecordLocks::acquireWaiting(
     m_counts[key] = 1;
 }
 
+bool RecordLocks::dropHold(const QString &key)
+{
+    const auto it = m_counts.find(key);
+    if (it == m_counts.end() || --it.value() > 0)
+        return false;
+    m_counts.erase(it);
+    return true;
+}
+
 void RecordLocks::release(const QString &file, qint64 record)
 {
-    const auto it = m_counts.find(lockKey(file, record));
-    if (it == m_counts.end())
-        return;
-    if (--it.value() > 0)
-        return;
-    m_counts.erase(it);
-    give(file.toUpper(), record);
+    if (dropHold(lockKey(file, record)))
+        give(file.toUpper(), record);
 }
 
 void RecordLocks::releaseAfter(
@@ -130,9 +134,7 @@ void RecordLocks::releaseAfter(
             }
             continue;
         }
-        const auto it = m_counts.find(key);
-        if (it != m_counts.end() && --it.value() <= 0)
-            m_counts.erase(it);
+        dropHold(key); // its last hold went with the commit
     }
 }
 

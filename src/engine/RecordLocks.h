@@ -104,6 +104,9 @@ protected:
     virtual QString conflict(const QString &table, qint64 record) = 0;
 
 private:
+    // Counts one release of the lock keyed so; true when it was the last hold, now gone.
+    bool dropHold(const QString &key);
+
     QHash<QString, int> m_counts; // "TABLE\nrecord" -> times taken by this copy
     QString m_user;
     QString m_host;

@@ -18,6 +18,7 @@
 #include <QUuid>
 
 #include <libpq-fe.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +51,26 @@ QString literal(const QString &text)
     QString inner = text;
     inner.replace(u'\'', "''"_L1);
     return u'\'' + inner + u'\'';
+}
+
+// The failure a result of libpq reports, after context; no result is a connection gone.
+EDatabaseError failureOf(const QString &context, const PGresult *result)
+{
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    QString text =
+        QString::fromUtf8(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
+    if (text.isEmpty())
+        text = tr("the connection to the server was lost");
+    return EDatabaseError(context + u": "_s + text,
+        state ? ServerErrors::kindOf(QString::fromLatin1(state))
+              : EDatabaseError::Kind::LostConnection);
+}
+
+// Reads the rest of a text's results off the connection.
+void discardResults(PGconn *handle)
+{
+    while (PGresult *result = PQgetResult(handle))
+        PQclear(result);
 }
 
 // A server connection of its own, closed and unregistered when it goes.
@@ -403,16 +424,10 @@ void ServerStore::begin()
                                .toUtf8();
     PGresult *result = PQexec(handle, sql.constData());
     if (PQresultStatus(result) != PGRES_TUPLES_OK) {
-        const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-        QString text = QString::fromUtf8(
-            result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
+        const EDatabaseError failure = failureOf(context, result);
         PQclear(result);
-        if (text.isEmpty())
-            text = tr("the connection to the server was lost");
         abandonTransaction();
-        throw EDatabaseError(context + u": "_s + text,
-            state ? ServerErrors::kindOf(QString::fromLatin1(state))
-                  : EDatabaseError::Kind::LostConnection);
+        throw failure;
     }
     m_othersAtWrite->held.clear();
     for (int row = 0; row < PQntuples(result); ++row) {
@@ -452,21 +467,16 @@ void ServerStore::commit()
         result = PQgetResult(handle);
     const bool committed = result && PQresultStatus(result) == PGRES_COMMAND_OK
         && qstrcmp(PQcmdStatus(result), "COMMIT") == 0;
-    QString text;
-    EDatabaseError::Kind kind = EDatabaseError::Kind::LostConnection;
-    if (!committed && result) {
-        text = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
-        if (const char *state = PQresultErrorField(result, PG_DIAG_SQLSTATE))
-            kind = ServerErrors::kindOf(QString::fromLatin1(state));
-    }
+    const std::optional<EDatabaseError> failure =
+        committed ? std::nullopt : std::make_optional(failureOf(context, result));
     // The unlocks' results, and the end of the text, are read off the connection whatever came.
-    for (; result; result = handle ? PQgetResult(handle) : nullptr)
+    if (result) {
         PQclear(result);
-    if (!committed) {
+        discardResults(handle);
+    }
+    if (failure) {
         abandonTransaction();
-        if (text.isEmpty())
-            text = tr("the connection to the server was lost");
-        throw EDatabaseError(context + u": "_s + text, kind);
+        throw *failure;
     }
     m_inTransaction = false;
     m_written.clear();
@@ -481,10 +491,8 @@ void ServerStore::sendUnlocks()
     m_unlocksAtCommit->statements.clear();
     // Errors go unreported: a connection that is gone let go of every lock already.
     PGconn *handle = libpqHandle(connection());
-    if (handle && PQsendQuery(handle, sql.constData())) {
-        while (PGresult *result = PQgetResult(handle))
-            PQclear(result);
-    }
+    if (handle && PQsendQuery(handle, sql.constData()))
+        discardResults(handle);
 }
 
 void ServerStore::rollback()

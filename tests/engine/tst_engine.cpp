@@ -658,26 +658,23 @@ void TestEngine::secondSessionRefusedWhileRecordEdited()
     TQVDatabase other;
     connectTestDatabase(other, m_dir->path());
     auto mine = view(u"Head.DB"_s);
-    TableView theirs;
-    theirs.setDatabase(&other);
-    theirs.setTableName(u"Head.DB"_s);
-    theirs.open();
+    auto theirs = openView(other, u"Head.DB"_s);
 
     mine->edit();
     try {
-        theirs.edit();
+        theirs->edit();
         QFAIL("a record in edit elsewhere was edited");
     } catch (const EDatabaseError &error) {
         QVERIFY2(
             error.message().contains(QSysInfo::machineHostName()), qPrintable(error.message()));
     }
-    QCOMPARE(theirs.state(), DataSetState::Browse);
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, theirs.deleteRecord());
+    QCOMPARE(theirs->state(), DataSetState::Browse);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, theirs->deleteRecord());
     setNumber(mine, u"Total", 3);
     mine->post();
-    theirs.edit();
+    theirs->edit();
     QCOMPARE(number(theirs, u"Total"), 3.0); // edit reads the record as stored now
-    theirs.cancel();
+    theirs->cancel();
 }
 
 void TestEngine::keyViolationRefused()
@@ -786,36 +783,27 @@ void TestEngine::changeNoticesOnlyForChangedTables()
     TQVDatabase other;
     connectTestDatabase(other, m_dir->path());
     if (how == u"post"_s || how == u"both"_s) {
-        TableView customers;
-        customers.setDatabase(&other);
-        customers.setTableName(u"Cust.DB"_s);
-        customers.open();
+        auto customers = openView(other, u"Cust.DB"_s);
         OperationScope operation(&other);
-        customers.insert();
+        customers->insert();
         setNumber(customers, u"Client_ID", 7);
-        customers.post();
+        customers->post();
         if (how == u"both"_s) {
-            TableView heads;
-            heads.setDatabase(&other);
-            heads.setTableName(u"Head.DB"_s);
-            heads.open();
-            heads.insert();
+            auto heads = openView(other, u"Head.DB"_s);
+            heads->insert();
             setNumber(heads, u"ID", 7);
-            heads.post();
+            heads->post();
         }
         operation.commit();
     } else if (how == u"key"_s) {
-        TableView keys;
-        keys.setDatabase(&other);
-        keys.setTableName(u"Keys.DB"_s);
-        keys.open();
-        keys.insert();
+        auto keys = openView(other, u"Keys.DB"_s);
+        keys->insert();
         setNumber(keys, u"K", 1);
-        keys.post();
+        keys->post();
         m_db->checkForChanges();
         QCOMPARE(heard, QStringList { u"Keys.DB"_s });
         heard.clear();
-        keys.addToField({ 1 }, u"Current"_s, 1);
+        keys->addToField({ 1 }, u"Current"_s, 1);
     } else if (how == u"outside"_s) {
         if (TestStore::onServer())
             QSKIP("writes the database file itself: embedded database only");
@@ -845,12 +833,9 @@ void TestEngine::lockUnderWriteLockIsTriedNotWaited()
     addHead(2, u"B"_s);
     TQVDatabase other;
     connectTestDatabase(other, m_dir->path());
-    TableView theirs;
-    theirs.setDatabase(&other);
-    theirs.setTableName(u"Head.DB"_s);
-    theirs.open();
-    theirs.findKey({ 2 });
-    theirs.edit(); // the other copy holds head 2
+    auto theirs = openView(other, u"Head.DB"_s);
+    theirs->findKey({ 2 });
+    theirs->edit(); // the other copy holds head 2
 
     auto heads = view(u"Head.DB"_s);
     auto lines = view(u"Line.DB"_s);
@@ -871,7 +856,7 @@ void TestEngine::lockUnderWriteLockIsTriedNotWaited()
     QCOMPARE(lines->state(), DataSetState::Insert);
     QCOMPARE(heads->state(), DataSetState::Browse);
     QCOMPARE(stored(u"Line.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
-    theirs.cancel();
+    theirs->cancel();
     lines->afterPost = nullptr;
     lines->post(); // the lock is free again, and nothing of the failed try is left held
     heads->findKey({ 2 });
@@ -962,18 +947,15 @@ void TestEngine::longListReadAsFarAsShown()
     if (!change.isEmpty()) {
         TQVDatabase other;
         connectTestDatabase(other, m_dir->path());
-        TableView changer;
-        changer.setDatabase(&other);
-        changer.setTableName(u"Head.DB"_s);
-        changer.open();
+        auto changer = openView(other, u"Head.DB"_s);
         const double id = change.mid(1).toDouble();
         if (change.startsWith(u'+')) {
-            changer.insert();
+            changer->insert();
             setNumber(changer, u"ID", id);
-            changer.post();
+            changer->post();
         } else {
-            QVERIFY(changer.locate(u"ID"_s, id));
-            changer.deleteRecord();
+            QVERIFY(changer->locate(u"ID"_s, id));
+            changer->deleteRecord();
         }
         m_db->checkForChanges();
     }

@@ -108,6 +108,20 @@ void serveCustomers(const TempDataDir &dir, const TestServer &server, const QStr
     nameServer(dir, server);
 }
 
+// The customers named on the test server, and two copies of the program connected to them.
+struct TwoCopies
+{
+    TwoCopies(const TestServer &server, const QStringList &names)
+    {
+        serveCustomers(dir, server, names);
+        connectTestDatabase(mine, dir.path());
+        connectTestDatabase(theirs, dir.path());
+    }
+    TempDataDir dir;
+    TQVDatabase mine;
+    TQVDatabase theirs;
+};
+
 QStringList customerNames(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
@@ -199,17 +213,12 @@ void TestServerStore::viewsWriteThroughTheServer()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    TempDataDir dir;
-    serveCustomers(dir, server, { u"Anna"_s });
-    TQVDatabase database;
-    connectTestDatabase(database, dir.path());
-    auto view = openView(database, u"Cust.DB"_s);
+    TwoCopies copies(server, { u"Anna"_s });
+    auto view = openView(copies.mine, u"Cust.DB"_s);
     // Another copy's view is told of the post without anyone asking.
-    TQVDatabase other;
-    connectTestDatabase(other, dir.path());
-    auto otherView = openView(other, u"Cust.DB"_s);
+    auto otherView = openView(copies.theirs, u"Cust.DB"_s);
     int told = 0;
-    other.setChangeNotice(otherView.get(), [&told] { ++told; });
+    copies.theirs.setChangeNotice(otherView.get(), [&told] { ++told; });
     view->insert();
     fill(view, { { u"Client_ID", 2.0 }, { u"Name", u"Ben"_s } });
     view->post();
@@ -218,11 +227,11 @@ void TestServerStore::viewsWriteThroughTheServer()
     view->edit();
     setText(view, u"Name", u"Anne"_s);
     view->post();
-    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s, u"Ben"_s }));
+    QCOMPARE(customerNames(copies.mine.store().connection()), QStringList({ u"Anne"_s, u"Ben"_s }));
     QVERIFY(moveTo(view, u"Name", u"Ben"_s));
     view->deleteRecord();
     QCOMPARE(rows(view, { u"Client_ID", u"Name" }), Rows({ { 1.0, u"Anne"_s } }));
-    QCOMPARE(customerNames(database.store().connection()), QStringList({ u"Anne"_s }));
+    QCOMPARE(customerNames(copies.mine.store().connection()), QStringList({ u"Anne"_s }));
 }
 
 // Another copy's commit is told at once, through the listener; a copy's own commits are not.
@@ -399,12 +408,9 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    TempDataDir dir;
-    serveCustomers(dir, server, { u"Customer 1"_s, u"Customer 2"_s, u"Customer 3"_s });
-    TQVDatabase mine;
-    connectTestDatabase(mine, dir.path());
-    TQVDatabase theirs;
-    connectTestDatabase(theirs, dir.path());
+    TwoCopies copies(server, { u"Customer 1"_s, u"Customer 2"_s, u"Customer 3"_s });
+    TQVDatabase &mine = copies.mine;
+    TQVDatabase &theirs = copies.theirs;
     auto held = openView(theirs, u"Cust.DB"_s);
     held->first();
     held->edit(); // their lock on the first record
@@ -449,20 +455,15 @@ void TestServerStore::editReadsTheRecordAsStoredAtItsLock()
     QFETCH(bool, undone);
     TestServer server;
     REQUIRE_SERVER(server);
-    TempDataDir dir;
-    serveCustomers(dir, server, { u"Anna"_s });
-    TQVDatabase mine;
-    connectTestDatabase(mine, dir.path());
-    auto view = openView(mine, u"Cust.DB"_s);
+    TwoCopies copies(server, { u"Anna"_s });
+    auto view = openView(copies.mine, u"Cust.DB"_s);
     QCOMPARE(text(view, u"Name"), u"Anna"_s); // read before the other copy's post
-    TQVDatabase theirs;
-    connectTestDatabase(theirs, dir.path());
-    auto their = openView(theirs, u"Cust.DB"_s);
+    auto their = openView(copies.theirs, u"Cust.DB"_s);
     their->edit();
     setText(their, u"Name", u"Anne"_s);
     their->post();
     TQVDatabase tool;
-    connectTestDatabase(tool, dir.path());
+    connectTestDatabase(tool, copies.dir.path());
     QSqlQuery query(tool.store().connection());
     if (!outside.isEmpty()) {
         QVERIFY(query.exec(u"BEGIN"_s));
@@ -483,15 +484,10 @@ void TestServerStore::postLetsGoOfItsLockOnlyWhenItCommits()
 {
     TestServer server;
     REQUIRE_SERVER(server);
-    TempDataDir dir;
-    serveCustomers(dir, server, { u"Anna"_s });
-    TQVDatabase mine;
-    connectTestDatabase(mine, dir.path());
-    TQVDatabase theirs;
-    connectTestDatabase(theirs, dir.path());
-    auto view = openView(mine, u"Cust.DB"_s);
-    auto their = openView(theirs, u"Cust.DB"_s);
-    const int file = their->fileIndex();
+    TwoCopies copies(server, { u"Anna"_s });
+    TQVDatabase &theirs = copies.theirs;
+    auto view = openView(copies.mine, u"Cust.DB"_s);
+    const int file = view->fileIndex();
     const qint64 record = view->currentRowid();
     const QString holder =
         RecordLocks::lockedBy(RecordLocks::accountName(), QSysInfo::machineHostName());
