@@ -99,11 +99,9 @@ void copyTable(
     read.finish();
     flush();
     const QString table = SqlStore::tableRef(def);
-    QString literal = table;
-    literal.replace(u'\'', u"''"_s);
-    if (!target.exec(u"SELECT setval(pg_get_serial_sequence('%1', '%2'), "
+    if (!target.exec(u"SELECT setval(pg_get_serial_sequence(%1, '%2'), "
                      "COALESCE(MAX(%2), 0) + 1, false) FROM %3"_s.arg(
-                         literal, ServerSchema::rowIdColumn(), table)))
+                         ServerSchema::literal(table), ServerSchema::rowIdColumn(), table)))
         fail(context, target);
     target.finish();
 }

@@ -31,14 +31,6 @@ QString quotedList(const QStringList &names)
     return parts.join(", "_L1);
 }
 
-// Text literal for SQL text of our own making (names of the schema, never a user's value).
-QString literal(const QString &text)
-{
-    QString inner = text;
-    inner.replace(u'\'', "''"_L1);
-    return u'\'' + inner + u'\'';
-}
-
 QString tableStatement(const TableDef &def)
 {
     QStringList columns;
@@ -106,6 +98,13 @@ QString ServerSchema::primaryKeyName(const TableDef &def)
 QString ServerSchema::rowIdKeyName(const TableDef &def)
 {
     return def.fileName + "/rowid"_L1;
+}
+
+QString ServerSchema::literal(const QString &text)
+{
+    QString inner = text;
+    inner.replace(u'\'', "''"_L1);
+    return u'\'' + inner + u'\'';
 }
 
 QString ServerSchema::changeKey(const TableDef &def)

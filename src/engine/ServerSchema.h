@@ -47,6 +47,8 @@ public:
     static QString primaryKeyName(const TableDef &def);
     static QString rowIdKeyName(const TableDef &def);
     static QString changeKey(const TableDef &def); // its TQVChanges row and notice payload
+    // A text literal for SQL of our own making (the schema's names, never a user's value).
+    static QString literal(const QString &text);
     // The trigger function's body, as the catalog keeps it.
     static QString changeFunctionBody();
 

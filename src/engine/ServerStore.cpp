@@ -45,14 +45,6 @@ PGconn *libpqHandle(const QSqlDatabase &database)
     return *static_cast<PGconn *const *>(handle.constData());
 }
 
-// Text literal for SQL text of our own making (names of the schema, never a user's value).
-QString literal(const QString &text)
-{
-    QString inner = text;
-    inner.replace(u'\'', "''"_L1);
-    return u'\'' + inner + u'\'';
-}
-
 // The failure a result of libpq reports, after context; no result is a connection gone.
 EDatabaseError failureOf(const QString &context, const PGresult *result)
 {
@@ -263,9 +255,10 @@ QString ServerStore::writeProblem(const QString &) const
     const QString all = u"'SELECT', 'INSERT', 'UPDATE', 'DELETE'"_s;
     QStringList needed;
     for (const TableDef &def : m_schema.tables)
-        needed << u"(%1, ARRAY[%2])"_s.arg(literal(def.fileName), all);
-    needed << u"(%1, ARRAY[%2])"_s.arg(literal(ServerRecordLocks::sessionsTable()), all);
-    needed << u"(%1, ARRAY['SELECT', 'UPDATE'])"_s.arg(literal(changesTable()));
+        needed << u"(%1, ARRAY[%2])"_s.arg(ServerSchema::literal(def.fileName), all);
+    needed << u"(%1, ARRAY[%2])"_s.arg(
+        ServerSchema::literal(ServerRecordLocks::sessionsTable()), all);
+    needed << u"(%1, ARRAY['SELECT', 'UPDATE'])"_s.arg(ServerSchema::literal(changesTable()));
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     query.prepare(
