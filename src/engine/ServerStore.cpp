@@ -7,6 +7,7 @@
 #include "engine/ServerRecordLocks.h"
 #include "engine/ServerSchema.h"
 #include "engine/ServerSchemaCheck.h"
+#include "engine/ServerStatement.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +20,8 @@
 
 #include <libpq-fe.h>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -45,17 +48,25 @@ PGconn *libpqHandle(const QSqlDatabase &database)
     return *static_cast<PGconn *const *>(handle.constData());
 }
 
-// The failure a result of libpq reports, after context; no result is a connection gone.
-EDatabaseError failureOf(const QString &context, const PGresult *result)
+// What a result of libpq reports: the kind of refusal and the server's text. No result is a
+// connection gone.
+std::pair<EDatabaseError::Kind, QString> refusalOf(const PGresult *result)
 {
     const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     QString text =
         QString::fromUtf8(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
     if (text.isEmpty())
         text = tr("the connection to the server was lost");
-    return EDatabaseError(context + u": "_s + text,
-        state ? ServerErrors::kindOf(QString::fromLatin1(state))
-              : EDatabaseError::Kind::LostConnection);
+    return { state ? ServerErrors::kindOf(QString::fromLatin1(state))
+                   : EDatabaseError::Kind::LostConnection,
+        text };
+}
+
+// The failure a result of libpq reports, after context.
+EDatabaseError failureOf(const QString &context, const PGresult *result)
+{
+    const auto [kind, text] = refusalOf(result);
+    return EDatabaseError(context + u": "_s + text, kind);
 }
 
 // Reads the rest of a text's results off the connection.
@@ -393,6 +404,25 @@ void ServerStore::abandonTransaction()
     m_unlocksAtCommit->statements.clear();
 }
 
+QByteArray ServerStore::writeLockSql()
+{
+    return u"WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text AS done) SELECT h.* "
+           "FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT NULL) h"_s.arg(writeLockKey)
+               .arg(OtherSessionsLocks::heldSql())
+               .toUtf8();
+}
+
+void ServerStore::noteOthersAtWrite(const pg_result *result)
+{
+    m_othersAtWrite->held.clear();
+    for (int row = 0; row < PQntuples(result); ++row) {
+        m_othersAtWrite->held.append({ quint32(QByteArray(PQgetvalue(result, row, 0)).toLongLong()),
+            quint32(QByteArray(PQgetvalue(result, row, 1)).toLongLong()),
+            *PQgetvalue(result, row, 2) == 't' });
+    }
+    m_othersAtWrite->known = true;
+}
+
 // One round trip: the transaction and the write lock every copy's write transaction takes, so
 // that one copy writes at a time as on the embedded database; then, under it, the record locks
 // other copies hold, against which the transaction's lock checks are made.
@@ -410,11 +440,7 @@ void ServerStore::begin()
         throw EDatabaseError(context + u": "_s + tr("the connection to the server was lost"),
             EDatabaseError::Kind::LostConnection);
     }
-    const QByteArray sql = u"BEGIN; WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text "
-                           "AS done) SELECT h.* FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT "
-                           "NULL) h"_s.arg(writeLockKey)
-                               .arg(OtherSessionsLocks::heldSql())
-                               .toUtf8();
+    const QByteArray sql = "BEGIN; " + writeLockSql();
     PGresult *result = PQexec(handle, sql.constData());
     if (PQresultStatus(result) != PGRES_TUPLES_OK) {
         const EDatabaseError failure = failureOf(context, result);
@@ -422,14 +448,66 @@ void ServerStore::begin()
         abandonTransaction();
         throw failure;
     }
-    m_othersAtWrite->held.clear();
-    for (int row = 0; row < PQntuples(result); ++row) {
-        m_othersAtWrite->held.append({ quint32(QByteArray(PQgetvalue(result, row, 0)).toLongLong()),
-            quint32(QByteArray(PQgetvalue(result, row, 1)).toLongLong()),
-            *PQgetvalue(result, row, 2) == 't' });
-    }
+    noteOthersAtWrite(result);
     PQclear(result);
-    m_othersAtWrite->known = true;
+}
+
+// The transaction, the write lock and the first statement in one pipeline: one round trip where
+// begin and the statement would take two. A pipeline stops at its first failure; the results of
+// the rest say they were skipped.
+bool ServerStore::beginWith(
+    const QString &sql, const QVariantList &values, const QString &context, QVariantList *row)
+{
+    PGconn *handle = m_inTransaction ? nullptr : libpqHandle(connection());
+    if (!handle || PQstatus(handle) != CONNECTION_OK || PQtransactionStatus(handle) != PQTRANS_IDLE
+        || !PQenterPipelineMode(handle))
+        return false; // begin reports what is wrong, as before a statement of the driver
+    m_inTransaction = true;
+    const ServerStatement statement(sql, values);
+    const bool sent = PQsendQueryParams(handle, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0)
+        && PQsendQueryParams(
+            handle, writeLockSql().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0)
+        && statement.send(handle) && PQpipelineSync(handle);
+    // Each statement's result and then the end of its results; the sync's result closes the lot.
+    std::vector<PGresult *> results;
+    while (sent) {
+        PGresult *result = PQgetResult(handle);
+        if (!result) {
+            if (PQstatus(handle) != CONNECTION_OK)
+                break;
+            continue;
+        }
+        if (PQresultStatus(result) == PGRES_PIPELINE_SYNC) {
+            PQclear(result);
+            break;
+        }
+        results.push_back(result);
+    }
+    PQexitPipelineMode(handle);
+    const auto statusOf = [&results](size_t index) {
+        return index < results.size() ? PQresultStatus(results.at(index)) : PGRES_FATAL_ERROR;
+    };
+    const auto resultOf = [&results](size_t index) {
+        return index < results.size() ? results.at(index) : nullptr;
+    };
+    std::optional<EDatabaseError> failure;
+    if (statusOf(0) != PGRES_COMMAND_OK || statusOf(1) != PGRES_TUPLES_OK) {
+        const size_t failed = statusOf(0) != PGRES_COMMAND_OK ? 0 : 1;
+        failure = failureOf(tr("Cannot start writing to %1").arg(location()), resultOf(failed));
+    } else if (statusOf(2) != PGRES_TUPLES_OK && statusOf(2) != PGRES_COMMAND_OK) {
+        const auto [kind, text] = refusalOf(resultOf(2));
+        failure = statementFailure(context, kind, text);
+    } else {
+        noteOthersAtWrite(results.at(1));
+        *row = ServerStatement::firstRow(results.at(2));
+    }
+    for (PGresult *result : results)
+        PQclear(result);
+    if (failure) {
+        abandonTransaction();
+        throw *failure;
+    }
+    return true;
 }
 
 // The statement triggers counted the changes; the server tells other copies at the commit. The

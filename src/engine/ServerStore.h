@@ -14,6 +14,7 @@
 class ServerNotices;
 struct OtherSessionsLocks;
 struct UnlocksAtCommit;
+struct pg_result;
 
 // The data of a data directory in a PostgreSQL server's database, named by the directory's
 // Tessorin.server (ServerConnection), as ServerSchema makes it.
@@ -64,6 +65,10 @@ public:
     std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) override;
 
     void begin() override;
+    bool beginWith(const QString &sql,
+        const QVariantList &values,
+        const QString &context,
+        QVariantList *row) override;
     void commit() override;
     void rollback() override;
     void beginSnapshot() override;
@@ -81,6 +86,10 @@ private:
     void abandonTransaction();
     // Sends what the unlocks waiting for a commit that did not come (none was open).
     void sendUnlocks();
+    // The write lock's statement, answering with the record locks other copies hold under it.
+    static QByteArray writeLockSql();
+    // Notes the record locks other copies hold from the write lock statement's result.
+    void noteOthersAtWrite(const pg_result *result);
     // Calls the change listener from the event loop.
     void tellListener();
 

@@ -68,18 +68,23 @@ EDatabaseError::Kind SqlStore::errorKind(const QSqlQuery &query)
     return EmbeddedStore::errorKind(query);
 }
 
+EDatabaseError SqlStore::statementFailure(
+    const QString &context, EDatabaseError::Kind kind, const QString &text)
+{
+    const QString shown = kind == EDatabaseError::Kind::DuplicateKey ? tr("Key violation") : text;
+    return EDatabaseError(context.isEmpty() ? shown : context + QStringLiteral(": ") + shown, kind);
+}
+
 void SqlStore::run(QSqlQuery &query, const QString &context)
 {
     if (query.exec())
         return;
     const EDatabaseError::Kind kind = errorKind(query);
     QString text = query.lastError().databaseText();
-    if (kind == EDatabaseError::Kind::DuplicateKey)
-        text = tr("Key violation");
-    else if (text.isEmpty())
+    if (text.isEmpty())
         text = query.lastError().text();
     query.finish();
-    throw EDatabaseError(context.isEmpty() ? text : context + QStringLiteral(": ") + text, kind);
+    throw statementFailure(context, kind, text);
 }
 
 void SqlStore::run(QSqlQuery &query, const QString &sql, const QString &context)

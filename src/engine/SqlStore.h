@@ -90,11 +90,26 @@ public:
     static void run(QSqlQuery &query, const QString &sql, const QString &context);
     // The kind of the failure of the query's last statement, on either database.
     static EDatabaseError::Kind errorKind(const QSqlQuery &query);
+    // What run throws for a statement refused with kind and the database's text, after context.
+    static EDatabaseError statementFailure(
+        const QString &context, EDatabaseError::Kind kind, const QString &text);
 
     // --- transactions -----------------------------------------------------------------------
     // Starts the write transaction: waits for other copies' writes to end.
     virtual void begin() = 0;
     bool inTransaction() const { return m_inTransaction; }
+    // Starts the write transaction with a statement (sql with values for its placeholders in
+    // order) as its first, in the same round trip, where the store can: true when it ran, with
+    // *row the first row the statement returned (empty when none). False, having done nothing,
+    // when a transaction is open or the store cannot; the caller then runs it as any other.
+    // A failure rolls the transaction back and throws what run would, after context.
+    virtual bool beginWith(const QString & /*sql*/,
+        const QVariantList & /*values*/,
+        const QString & /*context*/,
+        QVariantList * /*row*/)
+    {
+        return false;
+    }
     void noteWritten(const QString &table);
     // Counts one change for every table written, then commits. On failure the transaction is
     // rolled back and EDatabaseError thrown.

@@ -161,6 +161,17 @@ QSqlDatabase TQVDatabase::writer(int)
     return m_store->connection();
 }
 
+bool TQVDatabase::startWritingWith(
+    int file, const QString &sql, const QVariantList &values, QVariantList *row)
+{
+    if (m_depth == 0)
+        throw EDatabaseError(tr("Internal error: a write outside an operation"));
+    if (writing())
+        return false;
+    reconnectIfLost();
+    return m_store->beginWith(sql, values, fileName(file), row);
+}
+
 bool TQVDatabase::writing() const
 {
     return m_store && m_store->inTransaction();

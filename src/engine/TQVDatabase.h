@@ -73,6 +73,11 @@ public:
 
     QSqlDatabase reader(int file);
     QSqlDatabase writer(int file); // only inside an operation: starts its write transaction
+    // Starts the operation's write transaction with the statement as its first where the store
+    // can send both in one round trip: true when it ran, *row then its first row returned (empty
+    // when none). False otherwise, the statement then to run on writer(file).
+    bool startWritingWith(
+        int file, const QString &sql, const QVariantList &values, QVariantList *row);
     // Notes a write of file in the current operation: of the record rowid, or of any (anyRow).
     static constexpr qint64 anyRow = -1;
     void noteWritten(int file, qint64 rowid = anyRow);

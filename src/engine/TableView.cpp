@@ -549,15 +549,11 @@ void TableView::writeRecord()
         values << m_currentRowid;
         m_rowsValid = false; // the record's place, filter or master range may have changed
     }
-    QSqlQuery &query = kept(m_database->writer(m_file), sql, values + shownValues);
-    SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
-    if (!query.next()) {
-        query.finish();
+    const QVariantList row = writeReturning(sql, values + shownValues, 2);
+    if (row.isEmpty())
         throw EDatabaseError(tr("%1: The record was deleted by another user").arg(fileName()));
-    }
-    const qint64 rowid = query.value(0).toLongLong();
-    const bool stillShown = query.value(1).toBool();
-    query.finish();
+    const qint64 rowid = row.at(0).toLongLong();
+    const bool stillShown = row.at(1).toBool();
     if (m_state == DataSetState::Insert) {
         m_currentRowid = rowid;
         m_currentPos = -1;
@@ -598,21 +594,19 @@ QVariant TableView::addToField(const QVariantList &key, const QString &field, do
     QVariantList shownValues;
     const QString shown = shownCondition(shownValues);
     const QString column = SqlStore::quoted(def.fields.at(target).name);
-    QSqlQuery &query = kept(m_database->writer(m_file),
+    const QVariantList row = writeReturning(
         QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + ? WHERE %3 RETURNING rowid, %2, %4")
             .arg(m_database->tableRef(m_file), column, terms.join(QStringLiteral(" AND ")), shown),
-        bound + shownValues);
-    SqlStore::run(query, fileName());
+        bound + shownValues, 3);
     QVariant sum;
-    if (query.next()) {
-        const qint64 rowid = query.value(0).toLongLong();
-        sum = query.value(1);
-        const bool stillShown = query.value(2).toBool();
+    if (!row.isEmpty()) {
+        const qint64 rowid = row.at(0).toLongLong();
+        sum = row.at(1);
+        const bool stillShown = row.at(2).toBool();
         m_cache.erase(rowid);
         m_rowsValid = false; // the field may order or filter the view
         noteStored(rowid, stillShown, shown, shownValues);
     }
-    query.finish();
     operation.commit();
     return sum;
 }

@@ -274,6 +274,9 @@ private:
     QSqlQuery &kept(const QSqlDatabase &connection, const QString &sql, const QVariantList &values);
     // A kept statement that reads a row or none, run.
     QSqlQuery &selectOne(const QString &sql, const QVariantList &values);
+    // A write statement that returns a row or none, run: the first row it returned, of columns
+    // values, or empty. The operation's first write goes with the start of its transaction.
+    QVariantList writeReturning(const QString &sql, const QVariantList &values, int columns);
     void moveTo(int position);
     void setCurrentRowid(qint64 rowid);
     void placeCurrent();

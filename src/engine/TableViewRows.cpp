@@ -223,6 +223,21 @@ qint64 TableView::firstRowid()
     return rowid;
 }
 
+QVariantList TableView::writeReturning(const QString &sql, const QVariantList &values, int columns)
+{
+    QVariantList row;
+    if (m_database->startWritingWith(m_file, sql, values, &row))
+        return row;
+    QSqlQuery &query = kept(m_database->writer(m_file), sql, values);
+    SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"
+    if (query.next()) {
+        for (int i = 0; i < columns; ++i)
+            row << query.value(i);
+    }
+    query.finish();
+    return row;
+}
+
 QString TableView::shownCondition(QVariantList &values) const
 {
     const QString where = whereClause(values);

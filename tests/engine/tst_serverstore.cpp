@@ -44,6 +44,7 @@ private slots:
     void editReadsTheRecordAsStoredAtItsLock_data();
     void editReadsTheRecordAsStoredAtItsLock();
     void postLetsGoOfItsLockOnlyWhenItCommits();
+    void firstWriteGoesWithTheTransactionsStart();
     void accountThatMayNotWriteIsRefused();
     void caseBlindSearchesMatchOnBothStores_data();
     void caseBlindSearchesMatchOnBothStores();
@@ -433,6 +434,52 @@ void TestServerStore::locksCheckedUnderTheWriteLock()
         QCOMPARE(refusalOf([&] { operation.commit(); }), holder);
     }
     held->cancel();
+}
+
+// An operation's first write goes to the server in the round trip that starts its transaction:
+// what it stores and returns is exactly what a view holds, and one the server refuses leaves
+// nothing stored and no transaction open.
+void TestServerStore::firstWriteGoesWithTheTransactionsStart()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    TwoCopies copies(server, {});
+    auto heads = openView(copies.mine, u"Head.DB"_s);
+    const QString awkward = u"it's \"?\" \u2014 100%, \\ $1"_s;
+    const double first = 0.1 + 0.2;
+    heads->insert();
+    fill(heads,
+        { { u"ID", 1.0 }, { u"No", u"Q?1"_s }, { u"Client_ID", first }, { u"Notes", awkward },
+            { u"When", QDate(2026, 12, 9) } });
+    heads->post();
+    const QVariant sum = heads->addToField({ 1.0 }, u"Client_ID"_s, 1.0 / 3);
+    QVERIFY(sum.toDouble() == first + 1.0 / 3);
+    auto theirs = openView(copies.theirs, u"Head.DB"_s);
+    QVERIFY(number(theirs, u"Client_ID") == first + 1.0 / 3);
+    QCOMPARE(text(theirs, u"No"), u"Q?1"_s);
+    QCOMPARE(text(theirs, u"Notes"), awkward);
+    QCOMPARE(text(theirs, u"When"), text(heads, u"When"));
+
+    heads->insert();
+    fill(heads, { { u"ID", 1.0 }, { u"No", u"Q2"_s } });
+    try {
+        heads->post();
+        QFAIL("stored a key twice");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::DuplicateKey);
+        QCOMPARE(error.message(), u"Head.DB: Key violation"_s);
+    }
+    QVERIFY(!copies.mine.writing());
+    QCOMPARE(server.execute(u"DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_stat_activity WHERE "
+                            "datname = current_database() AND xact_start IS NOT NULL AND "
+                            "pid <> pg_backend_pid()) THEN RAISE 'a transaction is open'; END IF; "
+                            "END $$"_s),
+        QString());
+    QCOMPARE(heads->state(), DataSetState::Insert);
+    fill(heads, { { u"ID", 2.0 } });
+    heads->post();
+    theirs->refresh();
+    QCOMPARE(rows(theirs, { u"ID", u"No" }), Rows({ { 1.0, u"Q?1"_s }, { 2.0, u"Q2"_s } }));
 }
 
 // An edit reads the record with its lock's take where it can: what another copy committed since
