@@ -57,15 +57,16 @@ double TDM::advanceKeyCounter(int count)
 {
     const int file = tblKeys->fileIndex();
     OperationScope operation(DB, file);
-    // The database's write lock makes every copy take its turn here; under it the counter's
-    // table lock is only tried, so a copy holding the counter refuses the key at once.
-    DB->writer(file);
+    // Raised and read back in one statement. It takes the database's write lock, so every copy
+    // takes its turn here; where it is the operation's first write it goes with the write's start
+    // (one round trip on a server). Under the write lock the counter's table lock is then only
+    // tried: a copy holding the counter refuses the key at once, and the refusal undoes the raise
+    // with the operation.
+    const QVariant raised = tblKeys->addToField({ 1 }, u"CurrentKey"_s, count);
     double last = 0;
     {
         // Let go of inside the operation, so the lock is gone before the commit frees the database.
         TableLock counter(DB, file, counterWaitMs);
-        // Raised and read back in one statement.
-        const QVariant raised = tblKeys->addToField({ 1 }, u"CurrentKey"_s, count);
         if (raised.isNull()) {
             // A data directory without its counter row gets one; keys start at 1.
             tblKeys->insert();

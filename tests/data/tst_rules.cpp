@@ -784,7 +784,8 @@ void TestRules::oddNumbersKeepSumsRight()
     QCOMPARE(m_fixture->peek(u"global.db"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 0);
 }
 
-// A failure half-way through saving a line leaves nothing stored and every sum as it was.
+// A failure half-way through saving a line (a hook's, or keys refused) leaves nothing stored and
+// every sum as it was.
 void TestRules::failingHookStoresNothing()
 {
     newQuote();
@@ -804,6 +805,20 @@ void TestRules::failingHookStoresNothing()
     QCOMPARE(m_fixture->peek(u"QMat.DB"_s, u"SELECT COUNT(*) FROM data"_s).toInt(), 1);
     QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), keys);
     m_dm->tblReportQuotes->afterPost = {};
+    // Another copy holding the key counter refuses the line's keys, which were raised before the
+    // counter's lock was tried: the refusal takes the raise back with the rest.
+    auto other = m_fixture->start();
+    other->tblKeys->first();
+    other->tblKeys->edit();
+    try {
+        m_dm->tblQuotesMaterial->post();
+        QFAIL("took keys from a counter another copy holds");
+    } catch (const EDatabaseError &error) {
+        QVERIFY2(error.message().contains(u"locked by"_s), qPrintable(error.message()));
+    }
+    QCOMPARE(m_dm->tblQuotesMaterial->state(), DataSetState::Insert);
+    QCOMPARE(m_fixture->peek(u"PKey.DB"_s, u"SELECT CurrentKey FROM data"_s).toDouble(), keys);
+    other->tblKeys->cancel();
     m_dm->tblQuotesMaterial->post();
     QCOMPARE(storedSum(u"Quotes.DB"_s, u"TotalMaterials"_s), 25.0);
 }
