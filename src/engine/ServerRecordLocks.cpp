@@ -173,6 +173,8 @@ QSqlQuery &ServerRecordLocks::prepared(QSqlQuery &query, const QString &sql)
 void ServerRecordLocks::run(
     QSqlQuery &query, const QString &table, qint64 record, bool withRecordId)
 {
+    if (m_atCommit && m_atCommit->settleFirst)
+        m_atCommit->settleFirst();
     const auto [key1, key2] = keyOf(table, record);
     query.bindValue(0, 1 + FileRecordLocks::tableRange(table));
     query.bindValue(1, key1);

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The session advisory locks other sessions of the database held when this session's write
@@ -34,6 +35,9 @@ struct OtherSessionsLocks
 struct UnlocksAtCommit
 {
     QStringList statements;
+    // Reads the results of writes the store sent ahead on the shared connection, which must come
+    // before a lock's statement; set by the store while it is open.
+    std::function<void()> settleFirst;
 };
 
 // Record and table locks as a PostgreSQL server's session advisory locks, on one connection, so a

@@ -195,6 +195,11 @@ void ServerStore::close()
     m_written.clear();
     m_othersAtWrite->known = false;
     m_unlocksAtCommit->statements.clear();
+    m_unlocksAtCommit->settleFirst = {};
+    m_sent.clear();
+    m_sendFailed = false;
+    m_rowids.clear();
+    m_rowidsWanted.clear();
     m_notices->tables.clear();
     m_notices->everything = false;
 }
@@ -287,6 +292,7 @@ QString ServerStore::writeProblem(const QString &) const
 
 std::unique_ptr<RecordLocks> ServerStore::openLocks(const QString &)
 {
+    m_unlocksAtCommit->settleFirst = [this] { settle(); };
     return RecordLocks::openOnServer(connection(), m_othersAtWrite, m_unlocksAtCommit);
 }
 
@@ -392,6 +398,7 @@ void ServerStore::execute(const QString &sql, const QString &context)
 
 void ServerStore::abandonTransaction()
 {
+    dropPipeline();
     // A connection that went took its transaction with it.
     if (connection().isOpen()) {
         QSqlQuery query(connection());
@@ -452,27 +459,67 @@ void ServerStore::begin()
     PQclear(result);
 }
 
-// The transaction, the write lock and the first statement in one pipeline: one round trip where
-// begin and the statement would take two. A pipeline stops at its first failure; the results of
-// the rest say they were skipped.
-bool ServerStore::beginWith(
-    const QString &sql, const QVariantList &values, const QString &context, QVariantList *row)
+// --- the pipeline ----------------------------------------------------------------------------
+// Statements go to the server one after another without waiting, and their results are read at
+// the next round trip: the start of a write transaction with its first statement, and the writes
+// whose results nobody needs before the next statement or the commit. The server stops at the
+// first failure of a pipeline, and the results of the rest say they were skipped.
+
+bool ServerStore::startPipeline()
 {
-    PGconn *handle = m_inTransaction ? nullptr : libpqHandle(connection());
-    if (!handle || PQstatus(handle) != CONNECTION_OK || PQtransactionStatus(handle) != PQTRANS_IDLE
-        || !PQenterPipelineMode(handle))
-        return false; // begin reports what is wrong, as before a statement of the driver
-    m_inTransaction = true;
-    const ServerStatement statement(sql, values);
-    const bool sent = PQsendQueryParams(handle, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0)
-        && PQsendQueryParams(
-            handle, writeLockSql().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0)
-        && statement.send(handle) && PQpipelineSync(handle);
-    // Each statement's result and then the end of its results; the sync's result closes the lot.
+    PGconn *handle = libpqHandle(connection());
+    if (!handle || PQstatus(handle) != CONNECTION_OK)
+        return false;
+    if (PQpipelineStatus(handle) == PQ_PIPELINE_ON)
+        return true;
+    const PGTransactionStatusType status = PQtransactionStatus(handle);
+    return (status == (m_inTransaction ? PQTRANS_INTRANS : PQTRANS_IDLE))
+        && PQenterPipelineMode(handle);
+}
+
+void ServerStore::send(const QByteArray &sql, Sent sent)
+{
+    PGconn *handle = libpqHandle(connection());
+    if (!handle
+        || !PQsendQueryParams(handle, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+        m_sendFailed = true;
+    m_sent.push_back(std::move(sent));
+}
+
+void ServerStore::send(const ServerStatement &statement, Sent sent)
+{
+    PGconn *handle = libpqHandle(connection());
+    if (!handle || !statement.send(handle))
+        m_sendFailed = true;
+    m_sent.push_back(std::move(sent));
+}
+
+// A table's next row ids from its identity's sequence, in order; none where this account may
+// not use the sequence, as an insert may without (the inserts then take theirs as before).
+void ServerStore::sendRowidRequests()
+{
+    constexpr int rowidsAhead = 32;
+    for (const QString &table : std::as_const(m_rowidsWanted)) {
+        const ServerStatement request(
+            u"SELECT nextval(q.s::regclass) FROM (SELECT pg_get_serial_sequence(?, ?) AS s) q "
+            "CROSS JOIN generate_series(1, %1) WHERE has_sequence_privilege(q.s, 'USAGE') "
+            "ORDER BY 1"_s.arg(rowidsAhead),
+            { quoted(table), ServerSchema::rowIdColumn() });
+        send(request, { Sent::Kind::Rowids, table, {} });
+    }
+    m_rowidsWanted.clear();
+}
+
+QVariantList ServerStore::settlePipeline()
+{
+    const std::vector<Sent> sent = std::exchange(m_sent, {});
+    const bool sendFailed = std::exchange(m_sendFailed, false);
+    PGconn *handle = libpqHandle(connection());
     std::vector<PGresult *> results;
-    while (sent) {
+    const bool synced = handle && !sendFailed && PQpipelineSync(handle);
+    while (synced) {
         PGresult *result = PQgetResult(handle);
-        if (!result) {
+        if (!result) { // the end of one statement's results
             if (PQstatus(handle) != CONNECTION_OK)
                 break;
             continue;
@@ -483,23 +530,52 @@ bool ServerStore::beginWith(
         }
         results.push_back(result);
     }
-    PQexitPipelineMode(handle);
-    const auto statusOf = [&results](size_t index) {
-        return index < results.size() ? PQresultStatus(results.at(index)) : PGRES_FATAL_ERROR;
-    };
-    const auto resultOf = [&results](size_t index) {
-        return index < results.size() ? results.at(index) : nullptr;
-    };
+    if (handle)
+        PQexitPipelineMode(handle);
+
+    QVariantList row;
     std::optional<EDatabaseError> failure;
-    if (statusOf(0) != PGRES_COMMAND_OK || statusOf(1) != PGRES_TUPLES_OK) {
-        const size_t failed = statusOf(0) != PGRES_COMMAND_OK ? 0 : 1;
-        failure = failureOf(tr("Cannot start writing to %1").arg(location()), resultOf(failed));
-    } else if (statusOf(2) != PGRES_TUPLES_OK && statusOf(2) != PGRES_COMMAND_OK) {
-        const auto [kind, text] = refusalOf(resultOf(2));
-        failure = statementFailure(context, kind, text);
-    } else {
-        noteOthersAtWrite(results.at(1));
-        *row = ServerStatement::firstRow(results.at(2));
+    for (size_t i = 0; i < sent.size() && !failure; ++i) {
+        const Sent &statement = sent.at(i);
+        const PGresult *result = i < results.size() ? results.at(i) : nullptr;
+        const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+        const bool ran = status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK;
+        switch (statement.kind) {
+        case Sent::Kind::Begin:
+        case Sent::Kind::WriteLock:
+            if (!ran || (statement.kind == Sent::Kind::WriteLock && status != PGRES_TUPLES_OK))
+                failure = failureOf(tr("Cannot start writing to %1").arg(location()), result);
+            else if (statement.kind == Sent::Kind::WriteLock)
+                noteOthersAtWrite(result);
+            break;
+        case Sent::Kind::Rowids:
+            if (!ran) {
+                failure = failureOf(tr("Cannot store the changes in %1").arg(location()), result);
+                break;
+            }
+            for (int r = 0; r < PQntuples(result); ++r)
+                m_rowids[statement.context].push_back(
+                    QByteArray(PQgetvalue(result, r, 0)).toLongLong());
+            break;
+        case Sent::Kind::Write:
+        case Sent::Kind::Statement:
+            if (!ran) {
+                const auto [kind, text] = refusalOf(result);
+                failure = statementFailure(statement.context, kind, text);
+            } else if (statement.kind == Sent::Kind::Write) {
+                statement.apply(ServerStatement::firstRow(result));
+            } else {
+                row = ServerStatement::firstRow(result);
+            }
+            break;
+        case Sent::Kind::Commit:
+            // A transaction that failed answers COMMIT with ROLLBACK.
+            if (!ran || qstrcmp(PQcmdStatus(const_cast<PGresult *>(result)), "COMMIT") != 0)
+                failure = failureOf(tr("Cannot store the changes in %1").arg(location()), result);
+            break;
+        case Sent::Kind::Unlock:
+            break; // a connection that is gone let go of every lock already
+        }
     }
     for (PGresult *result : results)
         PQclear(result);
@@ -507,7 +583,76 @@ bool ServerStore::beginWith(
         abandonTransaction();
         throw *failure;
     }
+    return row;
+}
+
+void ServerStore::dropPipeline()
+{
+    PGconn *handle = libpqHandle(connection());
+    if (handle && PQpipelineStatus(handle) != PQ_PIPELINE_OFF) {
+        if (!m_sent.empty() && !m_sendFailed && PQpipelineSync(handle)) {
+            while (PQstatus(handle) == CONNECTION_OK) {
+                PGresult *result = PQgetResult(handle);
+                if (!result)
+                    continue;
+                const bool end = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+                PQclear(result);
+                if (end)
+                    break;
+            }
+        }
+        PQexitPipelineMode(handle);
+    }
+    m_sent.clear();
+    m_sendFailed = false;
+}
+
+bool ServerStore::sendWrite(
+    const QString &sql, const QVariantList &values, const QString &context, QVariantList *row)
+{
+    const bool shared = !m_inTransaction || !m_sent.empty() || !m_rowidsWanted.isEmpty();
+    if (!shared || !startPipeline())
+        return false;
+    if (!m_inTransaction) {
+        m_inTransaction = true;
+        send("BEGIN", { Sent::Kind::Begin, {}, {} });
+        send(writeLockSql(), { Sent::Kind::WriteLock, {}, {} });
+    }
+    sendRowidRequests();
+    send(ServerStatement(sql, values), { Sent::Kind::Statement, context, {} });
+    *row = settlePipeline();
     return true;
+}
+
+bool ServerStore::queueWrite(const QString &sql,
+    const QVariantList &values,
+    const QString &context,
+    std::function<void(const QVariantList &)> apply)
+{
+    if (!m_inTransaction || !startPipeline())
+        return false;
+    send(ServerStatement(sql, values), { Sent::Kind::Write, context, std::move(apply) });
+    return true;
+}
+
+void ServerStore::settle()
+{
+    if (m_sent.empty())
+        return;
+    sendRowidRequests();
+    settlePipeline();
+}
+
+qint64 ServerStore::takeRowid(const QString &table)
+{
+    std::deque<qint64> &taken = m_rowids[table];
+    if (taken.empty()) {
+        m_rowidsWanted.insert(table);
+        return -1;
+    }
+    const qint64 rowid = taken.front();
+    taken.pop_front();
+    return rowid;
 }
 
 // The statement triggers counted the changes; the server tells other copies at the commit. The
@@ -517,6 +662,18 @@ void ServerStore::commit()
 {
     if (!m_inTransaction) {
         sendUnlocks();
+        return;
+    }
+    if (!m_sent.empty()) {
+        // The queued writes, the COMMIT and the unlocks in one round trip.
+        send("COMMIT", { Sent::Kind::Commit, {}, {} });
+        for (const QString &unlock : std::as_const(m_unlocksAtCommit->statements))
+            send(unlock.toUtf8(), { Sent::Kind::Unlock, {}, {} });
+        m_unlocksAtCommit->statements.clear();
+        settlePipeline();
+        m_inTransaction = false;
+        m_written.clear();
+        m_othersAtWrite->known = false;
         return;
     }
     const QString context = tr("Cannot store the changes in %1").arg(location());

@@ -3,18 +3,23 @@
 #include "engine/ServerConnection.h"
 #include "engine/SqlStore.h"
 
+#include <QHash>
+#include <QSet>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ServerNotices;
 struct OtherSessionsLocks;
 struct UnlocksAtCommit;
 struct pg_result;
+class ServerStatement;
 
 // The data of a data directory in a PostgreSQL server's database, named by the directory's
 // Tessorin.server (ServerConnection), as ServerSchema makes it.
@@ -65,10 +70,16 @@ public:
     std::unique_ptr<RecordLocks> openLocks(const QString &controlDirectory) override;
 
     void begin() override;
-    bool beginWith(const QString &sql,
+    bool sendWrite(const QString &sql,
         const QVariantList &values,
         const QString &context,
         QVariantList *row) override;
+    bool queueWrite(const QString &sql,
+        const QVariantList &values,
+        const QString &context,
+        std::function<void(const QVariantList &)> apply) override;
+    void settle() override;
+    qint64 takeRowid(const QString &table) override;
     void commit() override;
     void rollback() override;
     void beginSnapshot() override;
@@ -90,6 +101,36 @@ private:
     static QByteArray writeLockSql();
     // Notes the record locks other copies hold from the write lock statement's result.
     void noteOthersAtWrite(const pg_result *result);
+    // What a statement sent in the pipeline is, for reading its result.
+    struct Sent
+    {
+        enum class Kind
+        {
+            Begin,
+            WriteLock,
+            Rowids,
+            Write,
+            Statement,
+            Commit,
+            Unlock
+        };
+        Kind kind;
+        QString context; // a write's, for its refusal; the table of row ids
+        std::function<void(const QVariantList &)> apply; // a queued write's
+    };
+    // Puts the connection in pipeline mode, unless it is already. False when it cannot be.
+    bool startPipeline();
+    void send(const QByteArray &sql, Sent sent);
+    void send(const ServerStatement &statement, Sent sent);
+    // Sends the requests for the row ids takeRowid ran out of.
+    void sendRowidRequests();
+    // Reads every result of the pipeline and leaves pipeline mode: the rows of queued writes
+    // applied, the first failure thrown after the transaction is rolled back. Returns the first
+    // row of the Statement sent, if one was.
+    QVariantList settlePipeline();
+    // Leaves pipeline mode, reading off and dropping whatever was sent.
+    void dropPipeline();
+
     // Calls the change listener from the event loop.
     void tellListener();
 
@@ -100,4 +141,8 @@ private:
     std::shared_ptr<UnlocksAtCommit> m_unlocksAtCommit; // sent after the COMMIT
     std::function<void()> m_listener;
     bool m_inSnapshot = false;
+    std::vector<Sent> m_sent; // in the pipeline, results not read yet
+    bool m_sendFailed = false; // libpq refused a statement of the pipeline
+    QHash<QString, std::deque<qint64>> m_rowids; // taken ahead, by table
+    QSet<QString> m_rowidsWanted;
 };

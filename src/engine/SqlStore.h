@@ -98,18 +98,37 @@ public:
     // Starts the write transaction: waits for other copies' writes to end.
     virtual void begin() = 0;
     bool inTransaction() const { return m_inTransaction; }
-    // Starts the write transaction with a statement (sql with values for its placeholders in
-    // order) as its first, in the same round trip, where the store can: true when it ran, with
-    // *row the first row the statement returned (empty when none). False, having done nothing,
-    // when a transaction is open or the store cannot; the caller then runs it as any other.
-    // A failure rolls the transaction back and throws what run would, after context.
-    virtual bool beginWith(const QString & /*sql*/,
+    // --- writes sent ahead (a server's pipeline; the embedded store runs each at once) ---------
+    // Runs a write statement (sql with values for its placeholders in order) in the round trip
+    // of what the store still has to send: the start of the write transaction when none is open,
+    // and the writes queued since the last round trip. True when it ran, with *row the first row
+    // it returned (empty when none); false, having done nothing, when there is nothing to send
+    // with it or the store cannot, and the caller runs it as any other. A failure, the
+    // statement's or a queued one's, rolls the transaction back and throws what run would, after
+    // the failing statement's context.
+    virtual bool sendWrite(const QString & /*sql*/,
         const QVariantList & /*values*/,
         const QString & /*context*/,
         QVariantList * /*row*/)
     {
         return false;
     }
+    // Sends a write of the open transaction without waiting for it: its result goes to apply at
+    // the next round trip (the next statement, settle or the commit), where its failure fails
+    // that. False, having done nothing, where the store cannot.
+    virtual bool queueWrite(const QString & /*sql*/,
+        const QVariantList & /*values*/,
+        const QString & /*context*/,
+        std::function<void(const QVariantList &)> /*apply*/)
+    {
+        return false;
+    }
+    // Reads the results of the queued writes, before a statement that does not go through the
+    // store. Throws as sendWrite does.
+    virtual void settle() { }
+    // A row id for a new record of the table, taken ahead so that a queued insert needs none
+    // back; -1 when none is at hand (more are then taken with the next round trip).
+    virtual qint64 takeRowid(const QString & /*table*/) { return -1; }
     void noteWritten(const QString &table);
     // Counts one change for every table written, then commits. On failure the transaction is
     // rolled back and EDatabaseError thrown.

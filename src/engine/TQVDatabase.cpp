@@ -148,6 +148,7 @@ void TQVDatabase::reconnectIfLost()
 QSqlDatabase TQVDatabase::reader(int)
 {
     reconnectIfLost();
+    m_store->settle(); // writes sent ahead are read before any statement of the driver
     return m_store->connection();
 }
 
@@ -158,18 +159,32 @@ QSqlDatabase TQVDatabase::writer(int)
     if (!writing())
         reconnectIfLost();
     m_store->begin();
+    m_store->settle();
     return m_store->connection();
 }
 
-bool TQVDatabase::startWritingWith(
+bool TQVDatabase::sendWrite(
     int file, const QString &sql, const QVariantList &values, QVariantList *row)
 {
     if (m_depth == 0)
         throw EDatabaseError(tr("Internal error: a write outside an operation"));
-    if (writing())
-        return false;
-    reconnectIfLost();
-    return m_store->beginWith(sql, values, fileName(file), row);
+    if (!writing())
+        reconnectIfLost();
+    return m_store->sendWrite(sql, values, fileName(file), row);
+}
+
+bool TQVDatabase::queueWrite(int file,
+    const QString &sql,
+    const QVariantList &values,
+    std::function<void(const QVariantList &)> apply)
+{
+    return m_depth > 0 && writing()
+        && m_store->queueWrite(sql, values, fileName(file), std::move(apply));
+}
+
+qint64 TQVDatabase::takeRowid(int file)
+{
+    return m_depth > 0 && writing() ? m_store->takeRowid(fileName(file)) : -1;
 }
 
 bool TQVDatabase::writing() const

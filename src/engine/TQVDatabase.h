@@ -73,11 +73,20 @@ public:
 
     QSqlDatabase reader(int file);
     QSqlDatabase writer(int file); // only inside an operation: starts its write transaction
-    // Starts the operation's write transaction with the statement as its first where the store
-    // can send both in one round trip: true when it ran, *row then its first row returned (empty
-    // when none). False otherwise, the statement then to run on writer(file).
-    bool startWritingWith(
-        int file, const QString &sql, const QVariantList &values, QVariantList *row);
+    // A write statement of the operation in the round trip of what the store still has to send
+    // (the start of the write transaction, writes queued before): true when it ran, *row then the
+    // first row it returned (empty when none). False otherwise: it is to run on writer(file).
+    bool sendWrite(int file, const QString &sql, const QVariantList &values, QVariantList *row);
+    // A write of the operation's open write transaction sent without waiting: apply gets the
+    // first row it returned (empty when none) at the next round trip, before the operation ends;
+    // its failure fails the operation there. False where the store cannot: it is to run now.
+    bool queueWrite(int file,
+        const QString &sql,
+        const QVariantList &values,
+        std::function<void(const QVariantList &)> apply);
+    // A row id for a new record of file taken ahead by the store, for a queued insert; -1 when
+    // none is at hand.
+    qint64 takeRowid(int file);
     // Notes a write of file in the current operation: of the record rowid, or of any (anyRow).
     static constexpr qint64 anyRow = -1;
     void noteWritten(int file, qint64 rowid = anyRow);

@@ -529,6 +529,8 @@ void TableView::writeRecord()
             marks << QStringLiteral("?");
             values << m_buffer.at(i);
         }
+        if (queueInsert(columns, marks, values, shown, shownValues))
+            return;
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
                   .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
     } else {
@@ -563,6 +565,40 @@ void TableView::writeRecord()
     stored.values = m_buffer;
     m_cache[m_currentRowid] = stored;
     noteStored(rowid, stillShown, shown, shownValues);
+}
+
+// An insert whose row id the store took ahead goes without waiting for its result: the record is
+// known by that id at once, and whether the view still shows it comes with the next round trip.
+bool TableView::queueInsert(QStringList columns,
+    QStringList marks,
+    QVariantList values,
+    const QString &shown,
+    const QVariantList &shownValues)
+{
+    const qint64 rowid = m_database->takeRowid(m_file);
+    if (rowid < 0)
+        return false;
+    columns << QStringLiteral("rowid");
+    marks << QStringLiteral("?");
+    values << rowid;
+    const QString sql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+            .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
+    const QPointer<TableView> view(this);
+    const auto apply = [view, rowid](const QVariantList &row) {
+        if (view && view->m_stored.rowid == rowid)
+            view->m_stored.shown = row.value(0).toBool();
+    };
+    if (!m_database->queueWrite(m_file, sql, values + shownValues, apply))
+        return false;
+    m_currentRowid = rowid;
+    m_currentPos = -1;
+    m_rowsValid = false;
+    Record stored;
+    stored.values = m_buffer;
+    m_cache[rowid] = stored;
+    noteStored(rowid, false, shown, shownValues);
+    return true;
 }
 
 void TableView::noteStored(

@@ -286,6 +286,11 @@ private:
     void beginInsert(bool atEnd);
     void endEdit();
     void writeRecord();
+    bool queueInsert(QStringList columns,
+        QStringList marks,
+        QVariantList values,
+        const QString &shown,
+        const QVariantList &shownValues);
     void masterChanged();
     QVector<QVariant> emptyBuffer() const;
 

@@ -226,7 +226,7 @@ qint64 TableView::firstRowid()
 QVariantList TableView::writeReturning(const QString &sql, const QVariantList &values, int columns)
 {
     QVariantList row;
-    if (m_database->startWritingWith(m_file, sql, values, &row))
+    if (m_database->sendWrite(m_file, sql, values, &row))
         return row;
     QSqlQuery &query = kept(m_database->writer(m_file), sql, values);
     SqlStore::run(query, fileName()); // a duplicate key reads "<table>: Key violation"

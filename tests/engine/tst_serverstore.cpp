@@ -45,6 +45,7 @@ private slots:
     void editReadsTheRecordAsStoredAtItsLock();
     void postLetsGoOfItsLockOnlyWhenItCommits();
     void firstWriteGoesWithTheTransactionsStart();
+    void insertsSentAheadStoreAllOrNothing();
     void accountThatMayNotWriteIsRefused();
     void caseBlindSearchesMatchOnBothStores_data();
     void caseBlindSearchesMatchOnBothStores();
@@ -480,6 +481,46 @@ void TestServerStore::firstWriteGoesWithTheTransactionsStart()
     heads->post();
     theirs->refresh();
     QCOMPARE(rows(theirs, { u"ID", u"No" }), Rows({ { 1.0, u"Q?1"_s }, { 2.0, u"Q2"_s } }));
+}
+
+// Inserts after an operation's first write go without waiting, under row ids taken ahead: they are
+// stored as the views hold them, and one the server refuses fails the operation as a whole.
+void TestServerStore::insertsSentAheadStoreAllOrNothing()
+{
+    TestServer server;
+    REQUIRE_SERVER(server);
+    TwoCopies copies(server, {});
+    auto heads = openView(copies.mine, u"Head.DB"_s);
+    const auto addHeads = [&heads](const QList<double> &ids) {
+        OperationScope operation(heads->database(), heads->fileIndex());
+        for (double id : ids) {
+            heads->insert();
+            fill(heads, { { u"ID", id }, { u"No", u"N%1"_s.arg(id) } });
+            heads->post();
+        }
+        operation.commit();
+    };
+    addHeads({ 1.0, 2.0, 3.0, 4.0 });
+    QCOMPARE(number(heads, u"ID"), 4.0);
+    auto theirs = openView(copies.theirs, u"Head.DB"_s);
+    QCOMPARE(rows(theirs, { u"ID", u"No" }),
+        Rows({ { 1.0, u"N1"_s }, { 2.0, u"N2"_s }, { 3.0, u"N3"_s }, { 4.0, u"N4"_s } }));
+    QVERIFY(theirs->findKey({ 4.0 }));
+    QCOMPARE(theirs->currentRowid(), heads->currentRowid());
+
+    try {
+        addHeads({ 5.0, 6.0, 7.0, 2.0, 8.0 });
+        QFAIL("stored a key twice");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.kind(), EDatabaseError::Kind::DuplicateKey);
+        QCOMPARE(error.message(), u"Head.DB: Key violation"_s);
+    }
+    QVERIFY(!copies.mine.writing());
+    theirs->refresh();
+    QCOMPARE(theirs->recordCount(), 4);
+    addHeads({ 5.0 });
+    theirs->refresh();
+    QCOMPARE(theirs->recordCount(), 5);
 }
 
 // An edit reads the record with its lock's take where it can: what another copy committed since
