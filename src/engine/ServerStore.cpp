@@ -76,6 +76,26 @@ void discardResults(PGconn *handle)
         PQclear(result);
 }
 
+// Every statement's result in a pipeline up to its sync, in order; fewer when the connection goes.
+std::vector<PGresult *> resultsToSync(PGconn *handle)
+{
+    std::vector<PGresult *> results;
+    for (;;) {
+        PGresult *result = PQgetResult(handle);
+        if (!result) { // the end of one statement's results
+            if (PQstatus(handle) != CONNECTION_OK)
+                break;
+            continue;
+        }
+        if (PQresultStatus(result) == PGRES_PIPELINE_SYNC) {
+            PQclear(result);
+            break;
+        }
+        results.push_back(result);
+    }
+    return results;
+}
+
 // A server connection of its own, closed and unregistered when it goes.
 class ScratchConnection
 {
@@ -190,10 +210,8 @@ void ServerStore::close()
 {
     removeConnection(&m_queryConnection);
     removeConnection(&m_connection);
-    m_inTransaction = false;
+    transactionEnded();
     m_inSnapshot = false;
-    m_written.clear();
-    m_othersAtWrite->known = false;
     m_unlocksAtCommit->statements.clear();
     m_unlocksAtCommit->settleFirst = {};
     m_sent.clear();
@@ -405,10 +423,15 @@ void ServerStore::abandonTransaction()
         query.exec(u"ROLLBACK"_s);
         query.finish();
     }
+    transactionEnded();
+    m_unlocksAtCommit->statements.clear();
+}
+
+void ServerStore::transactionEnded()
+{
     m_inTransaction = false;
     m_written.clear();
     m_othersAtWrite->known = false;
-    m_unlocksAtCommit->statements.clear();
 }
 
 QByteArray ServerStore::writeLockSql()
@@ -515,21 +538,9 @@ QVariantList ServerStore::settlePipeline()
     const std::vector<Sent> sent = std::exchange(m_sent, {});
     const bool sendFailed = std::exchange(m_sendFailed, false);
     PGconn *handle = libpqHandle(connection());
-    std::vector<PGresult *> results;
-    const bool synced = handle && !sendFailed && PQpipelineSync(handle);
-    while (synced) {
-        PGresult *result = PQgetResult(handle);
-        if (!result) { // the end of one statement's results
-            if (PQstatus(handle) != CONNECTION_OK)
-                break;
-            continue;
-        }
-        if (PQresultStatus(result) == PGRES_PIPELINE_SYNC) {
-            PQclear(result);
-            break;
-        }
-        results.push_back(result);
-    }
+    const std::vector<PGresult *> results = handle && !sendFailed && PQpipelineSync(handle)
+        ? resultsToSync(handle)
+        : std::vector<PGresult *> {};
     if (handle)
         PQexitPipelineMode(handle);
 
@@ -591,15 +602,8 @@ void ServerStore::dropPipeline()
     PGconn *handle = libpqHandle(connection());
     if (handle && PQpipelineStatus(handle) != PQ_PIPELINE_OFF) {
         if (!m_sent.empty() && !m_sendFailed && PQpipelineSync(handle)) {
-            while (PQstatus(handle) == CONNECTION_OK) {
-                PGresult *result = PQgetResult(handle);
-                if (!result)
-                    continue;
-                const bool end = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+            for (PGresult *result : resultsToSync(handle))
                 PQclear(result);
-                if (end)
-                    break;
-            }
         }
         PQexitPipelineMode(handle);
     }
@@ -671,9 +675,7 @@ void ServerStore::commit()
             send(unlock.toUtf8(), { Sent::Kind::Unlock, {}, {} });
         m_unlocksAtCommit->statements.clear();
         settlePipeline();
-        m_inTransaction = false;
-        m_written.clear();
-        m_othersAtWrite->known = false;
+        transactionEnded();
         return;
     }
     const QString context = tr("Cannot store the changes in %1").arg(location());
@@ -706,9 +708,7 @@ void ServerStore::commit()
         abandonTransaction();
         throw *failure;
     }
-    m_inTransaction = false;
-    m_written.clear();
-    m_othersAtWrite->known = false;
+    transactionEnded();
 }
 
 void ServerStore::sendUnlocks()

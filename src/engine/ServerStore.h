@@ -95,6 +95,8 @@ private:
     void execute(const QString &sql, const QString &context);
     // Ends a transaction that failed, as far as the connection still works.
     void abandonTransaction();
+    // Forgets the transaction ended: nothing written, the other copies' locks no longer known.
+    void transactionEnded();
     // Sends what the unlocks waiting for a commit that did not come (none was open).
     void sendUnlocks();
     // The write lock's statement, answering with the record locks other copies hold under it.

@@ -152,12 +152,17 @@ QSqlDatabase TQVDatabase::reader(int)
     return m_store->connection();
 }
 
-QSqlDatabase TQVDatabase::writer(int)
+void TQVDatabase::prepareWrite()
 {
     if (m_depth == 0)
         throw EDatabaseError(tr("Internal error: a write outside an operation"));
     if (!writing())
         reconnectIfLost();
+}
+
+QSqlDatabase TQVDatabase::writer(int)
+{
+    prepareWrite();
     m_store->begin();
     m_store->settle();
     return m_store->connection();
@@ -166,10 +171,7 @@ QSqlDatabase TQVDatabase::writer(int)
 bool TQVDatabase::sendWrite(
     int file, const QString &sql, const QVariantList &values, QVariantList *row)
 {
-    if (m_depth == 0)
-        throw EDatabaseError(tr("Internal error: a write outside an operation"));
-    if (!writing())
-        reconnectIfLost();
+    prepareWrite();
     return m_store->sendWrite(sql, values, fileName(file), row);
 }
 

@@ -145,6 +145,8 @@ private:
 
     // Connects the store again when its connection went outside a transaction.
     void reconnectIfLost();
+    // Refuses a write outside an operation; connects again first where the connection went.
+    void prepareWrite();
     void acquire(int file, qint64 record, int timeoutMs, RecordLocks::ReadAtTake *read = nullptr);
     void release(const LockRef &lock);
     void finishOperation(bool committed);

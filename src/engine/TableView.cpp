@@ -521,6 +521,8 @@ void TableView::writeRecord()
     const QString shown = shownCondition(shownValues);
     QString sql;
     QVariantList values;
+    qint64 rowid = -1;
+    bool stillShown = false; // a queued insert's comes with the next round trip
     if (m_state == DataSetState::Insert) {
         QStringList columns;
         QStringList marks;
@@ -529,10 +531,11 @@ void TableView::writeRecord()
             marks << QStringLiteral("?");
             values << m_buffer.at(i);
         }
-        if (queueInsert(columns, marks, values, shown, shownValues))
-            return;
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
-                  .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
+        rowid = queueInsert(columns, marks, values, shown, shownValues);
+        if (rowid < 0)
+            sql =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid, %4")
+                    .arg(m_database->tableRef(m_file), columns.join(u','), marks.join(u','), shown);
     } else {
         // Only the fields this edit changed are written, so an edit never undoes what another
         // copy saved in other fields of the record.
@@ -551,11 +554,13 @@ void TableView::writeRecord()
         values << m_currentRowid;
         m_rowsValid = false; // the record's place, filter or master range may have changed
     }
-    const QVariantList row = writeReturning(sql, values + shownValues, 2);
-    if (row.isEmpty())
-        throw EDatabaseError(tr("%1: The record was deleted by another user").arg(fileName()));
-    const qint64 rowid = row.at(0).toLongLong();
-    const bool stillShown = row.at(1).toBool();
+    if (rowid < 0) {
+        const QVariantList row = writeReturning(sql, values + shownValues, 2);
+        if (row.isEmpty())
+            throw EDatabaseError(tr("%1: The record was deleted by another user").arg(fileName()));
+        rowid = row.at(0).toLongLong();
+        stillShown = row.at(1).toBool();
+    }
     if (m_state == DataSetState::Insert) {
         m_currentRowid = rowid;
         m_currentPos = -1;
@@ -569,7 +574,8 @@ void TableView::writeRecord()
 
 // An insert whose row id the store took ahead goes without waiting for its result: the record is
 // known by that id at once, and whether the view still shows it comes with the next round trip.
-bool TableView::queueInsert(QStringList columns,
+// The row id it was sent under, or -1 when it was not.
+qint64 TableView::queueInsert(QStringList columns,
     QStringList marks,
     QVariantList values,
     const QString &shown,
@@ -577,7 +583,7 @@ bool TableView::queueInsert(QStringList columns,
 {
     const qint64 rowid = m_database->takeRowid(m_file);
     if (rowid < 0)
-        return false;
+        return -1;
     columns << QStringLiteral("rowid");
     marks << QStringLiteral("?");
     values << rowid;
@@ -589,16 +595,7 @@ bool TableView::queueInsert(QStringList columns,
         if (view && view->m_stored.rowid == rowid)
             view->m_stored.shown = row.value(0).toBool();
     };
-    if (!m_database->queueWrite(m_file, sql, values + shownValues, apply))
-        return false;
-    m_currentRowid = rowid;
-    m_currentPos = -1;
-    m_rowsValid = false;
-    Record stored;
-    stored.values = m_buffer;
-    m_cache[rowid] = stored;
-    noteStored(rowid, false, shown, shownValues);
-    return true;
+    return m_database->queueWrite(m_file, sql, values + shownValues, apply) ? rowid : -1;
 }
 
 void TableView::noteStored(

@@ -286,7 +286,7 @@ private:
     void beginInsert(bool atEnd);
     void endEdit();
     void writeRecord();
-    bool queueInsert(QStringList columns,
+    qint64 queueInsert(QStringList columns,
         QStringList marks,
         QVariantList values,
         const QString &shown,
