@@ -67,8 +67,13 @@ ServerStatement::ServerStatement(const QString &sql, const QVariantList &values)
     }
 }
 
-bool ServerStatement::send(pg_conn *handle) const
+bool ServerStatement::send(pg_conn *handle, const QByteArray &preparedName) const
 {
+    if (!preparedName.isEmpty()) {
+        return PQsendQueryPrepared(handle, preparedName.constData(), int(m_pointers.size()),
+                   m_pointers.data(), m_lengths.data(), m_formats.data(), 0)
+            == 1;
+    }
     return PQsendQueryParams(handle, m_sql.constData(), int(m_pointers.size()), nullptr,
                m_pointers.data(), m_lengths.data(), m_formats.data(), 0)
         == 1;

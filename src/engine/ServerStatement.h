@@ -18,9 +18,12 @@ class ServerStatement
 public:
     ServerStatement(const QString &sql, const QVariantList &values);
 
-    // Queues the statement on the connection (in pipeline mode) or sends it. False when libpq
-    // refused it.
-    bool send(pg_conn *handle) const;
+    // Queues the statement on the connection (in pipeline mode) or sends it, as the prepared
+    // statement of that name where one is given. False when libpq refused it.
+    bool send(pg_conn *handle, const QByteArray &preparedName = {}) const;
+
+    // The text the server gets, its placeholders numbered.
+    const QByteArray &sql() const { return m_sql; }
 
     // The first row of a result, its values typed by their columns' types; empty without rows.
     static QVariantList firstRow(const pg_result *result);

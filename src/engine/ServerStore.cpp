@@ -204,6 +204,8 @@ void ServerStore::connectSession()
             EDatabaseError::Kind::LostConnection);
     }
     m_connection = name;
+    m_prepared.clear();
+    m_preparing.clear();
 }
 
 void ServerStore::close()
@@ -218,6 +220,8 @@ void ServerStore::close()
     m_sendFailed = false;
     m_rowids.clear();
     m_rowidsWanted.clear();
+    m_prepared.clear();
+    m_preparing.clear();
     m_notices->tables.clear();
     m_notices->everything = false;
 }
@@ -434,12 +438,11 @@ void ServerStore::transactionEnded()
     m_othersAtWrite->known = false;
 }
 
-QByteArray ServerStore::writeLockSql()
+QString ServerStore::writeLockSql()
 {
     return u"WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text AS done) SELECT h.* "
            "FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT NULL) h"_s.arg(writeLockKey)
-               .arg(OtherSessionsLocks::heldSql())
-               .toUtf8();
+               .arg(OtherSessionsLocks::heldSql());
 }
 
 void ServerStore::noteOthersAtWrite(const pg_result *result)
@@ -470,7 +473,7 @@ void ServerStore::begin()
         throw EDatabaseError(context + u": "_s + tr("the connection to the server was lost"),
             EDatabaseError::Kind::LostConnection);
     }
-    const QByteArray sql = "BEGIN; " + writeLockSql();
+    const QByteArray sql = "BEGIN; " + writeLockSql().toUtf8();
     PGresult *result = PQexec(handle, sql.constData());
     if (PQresultStatus(result) != PGRES_TUPLES_OK) {
         const EDatabaseError failure = failureOf(context, result);
@@ -512,9 +515,28 @@ void ServerStore::send(const QByteArray &sql, Sent sent)
 void ServerStore::send(const ServerStatement &statement, Sent sent)
 {
     PGconn *handle = libpqHandle(connection());
-    if (!handle || !statement.send(handle))
+    if (!handle || !statement.send(handle, preparedName(handle, statement.sql(), sent.context)))
         m_sendFailed = true;
     m_sent.push_back(std::move(sent));
+}
+
+// The engine sends a few write statements again and again; prepared, the server parses and plans
+// each once a session rather than at every save.
+QByteArray ServerStore::preparedName(PGconn *handle, const QByteArray &sql, const QString &context)
+{
+    constexpr qsizetype preparedKept = 100;
+    if (const auto found = m_prepared.constFind(sql); found != m_prepared.cend())
+        return *found;
+    if (const auto found = m_preparing.constFind(sql); found != m_preparing.cend())
+        return *found;
+    if (m_prepared.size() + m_preparing.size() >= preparedKept)
+        return {};
+    const QByteArray name = "tqv_" + QByteArray::number(++m_preparedNames);
+    if (!PQsendPrepare(handle, name.constData(), sql.constData(), 0, nullptr))
+        m_sendFailed = true;
+    m_preparing.insert(sql, name);
+    m_sent.push_back({ Sent::Kind::Prepare, context, {}, sql });
+    return name;
 }
 
 // A table's next row ids from its identity's sequence, in order; none where this account may
@@ -559,6 +581,14 @@ QVariantList ServerStore::settlePipeline()
             else if (statement.kind == Sent::Kind::WriteLock)
                 noteOthersAtWrite(result);
             break;
+        case Sent::Kind::Prepare:
+            if (!ran) {
+                const auto [kind, text] = refusalOf(result);
+                failure = statementFailure(statement.context, kind, text);
+            } else {
+                m_prepared.insert(statement.sql, m_preparing.value(statement.sql));
+            }
+            break;
         case Sent::Kind::Rowids:
             if (!ran) {
                 failure = failureOf(tr("Cannot store the changes in %1").arg(location()), result);
@@ -588,6 +618,7 @@ QVariantList ServerStore::settlePipeline()
             break; // a connection that is gone let go of every lock already
         }
     }
+    m_preparing.clear();
     for (PGresult *result : results)
         PQclear(result);
     if (failure) {
@@ -609,6 +640,7 @@ void ServerStore::dropPipeline()
     }
     m_sent.clear();
     m_sendFailed = false;
+    m_preparing.clear();
 }
 
 bool ServerStore::sendWrite(
@@ -620,7 +652,7 @@ bool ServerStore::sendWrite(
     if (!m_inTransaction) {
         m_inTransaction = true;
         send("BEGIN", { Sent::Kind::Begin, {}, {} });
-        send(writeLockSql(), { Sent::Kind::WriteLock, {}, {} });
+        send(ServerStatement(writeLockSql(), {}), { Sent::Kind::WriteLock, {}, {} });
     }
     sendRowidRequests();
     send(ServerStatement(sql, values), { Sent::Kind::Statement, context, {} });

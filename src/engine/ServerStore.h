@@ -18,6 +18,7 @@
 class ServerNotices;
 struct OtherSessionsLocks;
 struct UnlocksAtCommit;
+struct pg_conn;
 struct pg_result;
 class ServerStatement;
 
@@ -100,7 +101,7 @@ private:
     // Sends what the unlocks waiting for a commit that did not come (none was open).
     void sendUnlocks();
     // The write lock's statement, answering with the record locks other copies hold under it.
-    static QByteArray writeLockSql();
+    static QString writeLockSql();
     // Notes the record locks other copies hold from the write lock statement's result.
     void noteOthersAtWrite(const pg_result *result);
     // What a statement sent in the pipeline is, for reading its result.
@@ -109,6 +110,7 @@ private:
         enum class Kind
         {
             Begin,
+            Prepare,
             WriteLock,
             Rowids,
             Write,
@@ -119,11 +121,15 @@ private:
         Kind kind;
         QString context; // a write's, for its refusal; the table of row ids
         std::function<void(const QVariantList &)> apply; // a queued write's
+        QByteArray sql = {}; // a Prepare's statement
     };
     // Puts the connection in pipeline mode, unless it is already. False when it cannot be.
     bool startPipeline();
     void send(const QByteArray &sql, Sent sent);
     void send(const ServerStatement &statement, Sent sent);
+    // The name sql is prepared under on the connection, its preparation sent first where it is
+    // new; empty once the connection holds as many as it keeps.
+    QByteArray preparedName(pg_conn *handle, const QByteArray &sql, const QString &context);
     // Sends the requests for the row ids takeRowid ran out of.
     void sendRowidRequests();
     // Reads every result of the pipeline and leaves pipeline mode: the rows of queued writes
@@ -147,4 +153,10 @@ private:
     bool m_sendFailed = false; // libpq refused a statement of the pipeline
     QHash<QString, std::deque<qint64>> m_rowids; // taken ahead, by table
     QSet<QString> m_rowidsWanted;
+    // Statements prepared on the connection, by their text: those the server took, and those
+    // sent whose results are not read yet. Names are never used twice, so a preparation whose
+    // result went unread is only forgotten.
+    QHash<QByteArray, QByteArray> m_prepared;
+    QHash<QByteArray, QByteArray> m_preparing;
+    quint64 m_preparedNames = 0;
 };
