@@ -213,18 +213,21 @@ bool ServerRecordLocks::tryTakeReading(
     if (!read || record == wholeTable)
         return tryTake(table, record, refusal);
     const QString key = read->table + u'\n' + read->columns;
-    auto statement = m_takeReading.find(key);
-    if (statement == m_takeReading.end()) {
-        statement = m_takeReading.insert(key, QSqlQuery());
-        prepared(*statement,
+    auto [statement, added] = m_takeReading.try_emplace(key);
+    if (added) {
+        prepared(statement->second.query,
             takeSql(takeRecordAttempt, false,
                 u"SELECT r.xmax::text = '0', %1 FROM %2 r"_s.arg(read->columns, read->table)));
     }
-    return take(*statement, table, record, refusal, read);
+    return take(statement->second.query, table, record, refusal, read, &statement->second.columns);
 }
 
-bool ServerRecordLocks::take(
-    QSqlQuery &take, const QString &table, qint64 record, QString *refusal, ReadAtTake *read)
+bool ServerRecordLocks::take(QSqlQuery &take,
+    const QString &table,
+    qint64 record,
+    QString *refusal,
+    ReadAtTake *read,
+    int *readColumns)
 {
     for (int attempt = 1;; ++attempt) {
         run(take, table, record, read != nullptr);
@@ -233,9 +236,10 @@ bool ServerRecordLocks::take(
         if (!taken && holderFound)
             *refusal = holderNamed(take, 1);
         if (taken && read && take.value(4).toBool()) {
-            const int columns = take.record().count() - 5;
-            read->values.resize(columns);
-            for (int i = 0; i < columns; ++i)
+            if (*readColumns < 0)
+                *readColumns = take.record().count() - 5;
+            read->values.resize(*readColumns);
+            for (int i = 0; i < *readColumns; ++i)
                 read->values[i] = take.value(5 + i);
         }
         take.finish();

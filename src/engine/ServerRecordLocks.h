@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 // The session advisory locks other sessions of the database held when this session's write
 // transaction got the write lock. Under the write lock a check of a lock (one this copy only
@@ -90,12 +91,14 @@ private:
     // reads). Throws EDatabaseError.
     void run(QSqlQuery &query, const QString &table, qint64 record, bool withRecordId = false);
     // Runs take until it is taken or its holder is found; read, when given, gets the record the
-    // take's statement read, when it was taken and the record as read is the stored one.
+    // take's statement read, when it was taken and the record as read is the stored one;
+    // readColumns is how many columns it reads, counted at the first read when negative.
     bool take(QSqlQuery &take,
         const QString &table,
         qint64 record,
         QString *refusal,
-        ReadAtTake *read = nullptr);
+        ReadAtTake *read = nullptr,
+        int *readColumns = nullptr);
     QString holderNamed(const QSqlQuery &query, int userColumn) const;
     // Whether the locks found at the write's start leave the lock free (known and none there).
     bool freeAtWrite(const QString &table, qint64 record) const;
@@ -109,5 +112,10 @@ private:
     QSqlQuery m_giveTable;
     QSqlQuery m_conflictRecord;
     QSqlQuery m_conflictTable;
-    QHash<QString, QSqlQuery> m_takeReading; // by the table and columns read
+    struct TakeReading
+    {
+        QSqlQuery query;
+        int columns = -1; // read, known once it ran
+    };
+    std::unordered_map<QString, TakeReading> m_takeReading; // by the table and columns read
 };

@@ -226,6 +226,10 @@ void TableView::open()
     if (!m_filterText.isEmpty())
         FilterExpression::parse(m_filterText, def);
     m_file = file;
+    QStringList columns;
+    for (const FieldDef &field : def.fields)
+        columns << SqlStore::quoted(field.name);
+    m_columnList = columns.join(u',');
     m_database->registerView(this, m_file);
     m_state = DataSetState::Browse;
     m_rowsValid = false;

@@ -259,7 +259,10 @@ private:
     const Record &recordAt(int index);
     void prefetch(int index);
     Record fetch(qint64 rowid);
-    QString columnList() const; // the stored fields, as SQL lists them
+    const QString &columnList() const
+    {
+        return m_columnList;
+    } // the stored fields, as SQL lists them
     void calculate(QVector<QVariant> &values);
     qint64 firstRowid();
     QStringList orderFieldsFor(const TableDef &def) const;
@@ -296,6 +299,7 @@ private:
 
     QPointer<TQVDatabase> m_database;
     QString m_tableName;
+    QString m_columnList; // built at open
     TableType m_tableType = TableType::Default;
     int m_file = -1;
     std::vector<std::unique_ptr<Field>> m_fields;

@@ -380,14 +380,6 @@ void TableView::placeCurrent()
     m_currentRowid = m_rowids.at(m_currentPos);
 }
 
-QString TableView::columnList() const
-{
-    QStringList columns;
-    for (const FieldDef &field : m_database->tableDef(m_file).fields)
-        columns << SqlStore::quoted(field.name);
-    return columns.join(u',');
-}
-
 TableView::Record TableView::fetch(qint64 rowid)
 {
     QSqlQuery &query = selectOne(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
