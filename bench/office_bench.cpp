@@ -220,6 +220,10 @@ int main(int argc, char *argv[])
     const int copies = std::max(1, takeOption(arguments, u"--copies"_s, u"5"_s).toInt());
     const double seconds = takeOption(arguments, u"--seconds"_s, u"60"_s).toDouble();
     const int pauseMs = std::max(0, takeOption(arguments, u"--pause"_s, u"0"_s).toInt());
+    if (arguments.size() > 1 || (!arguments.isEmpty() && arguments.first().startsWith(u'-'))) {
+        std::fprintf(stderr, "usage: office_bench [--copies N] [--seconds S] [--pause MS] [DIR]\n");
+        return 2;
+    }
     QTemporaryDir temporary(QDir::tempPath() + u"/tessorin-office-XXXXXX"_s);
     const QString directory =
         arguments.isEmpty() ? temporary.filePath(u"DATA"_s) : arguments.first();
