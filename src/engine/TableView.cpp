@@ -226,10 +226,10 @@ void TableView::open()
     if (!m_filterText.isEmpty())
         FilterExpression::parse(m_filterText, def);
     m_file = file;
-    QStringList columns;
+    m_columns.clear();
     for (const FieldDef &field : def.fields)
-        columns << SqlStore::quoted(field.name);
-    m_columnList = columns.join(u',');
+        m_columns << SqlStore::quoted(field.name);
+    m_columnList = m_columns.join(u',');
     m_database->registerView(this, m_file);
     m_state = DataSetState::Browse;
     m_rowsValid = false;
@@ -520,7 +520,6 @@ void TableView::post()
 // still shows it: after the commit the view need not read it again to know.
 void TableView::writeRecord()
 {
-    const TableDef &def = m_database->tableDef(m_file);
     QVariantList shownValues;
     const QString shown = shownCondition(shownValues);
     QString sql;
@@ -531,7 +530,7 @@ void TableView::writeRecord()
         QStringList columns;
         QStringList marks;
         for (int i = 0; i < m_dataFieldCount; ++i) {
-            columns << SqlStore::quoted(def.fields.at(i).name);
+            columns << quotedColumn(i);
             marks << QStringLiteral("?");
             values << m_buffer.at(i);
         }
@@ -548,7 +547,7 @@ void TableView::writeRecord()
             if (m_buffer.at(i) == m_original.at(i)
                 && m_buffer.at(i).isNull() == m_original.at(i).isNull())
                 continue;
-            assignments << SqlStore::quoted(def.fields.at(i).name) + QStringLiteral(" = ?");
+            assignments << quotedColumn(i) + QStringLiteral(" = ?");
             values << m_buffer.at(i);
         }
         if (assignments.isEmpty())
@@ -630,7 +629,7 @@ QVariant TableView::addToField(const QVariantList &key, const QString &field, do
     }
     QVariantList shownValues;
     const QString shown = shownCondition(shownValues);
-    const QString column = SqlStore::quoted(def.fields.at(target).name);
+    const QString column = quotedColumn(target);
     const QVariantList row = writeReturning(
         QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, 0) + ? WHERE %3 RETURNING rowid, %2, %4")
             .arg(m_database->tableRef(m_file), column, terms.join(QStringLiteral(" AND ")), shown),

@@ -259,10 +259,9 @@ private:
     const Record &recordAt(int index);
     void prefetch(int index);
     Record fetch(qint64 rowid);
-    const QString &columnList() const
-    {
-        return m_columnList;
-    } // the stored fields, as SQL lists them
+    // The stored fields, as SQL lists them; one of them, as SQL names it.
+    const QString &columnList() const { return m_columnList; }
+    const QString &quotedColumn(int index) const { return m_columns.at(index); }
     void calculate(QVector<QVariant> &values);
     qint64 firstRowid();
     QStringList orderFieldsFor(const TableDef &def) const;
@@ -299,7 +298,8 @@ private:
 
     QPointer<TQVDatabase> m_database;
     QString m_tableName;
-    QString m_columnList; // built at open
+    QStringList m_columns; // built at open
+    QString m_columnList;
     TableType m_tableType = TableType::Default;
     int m_file = -1;
     std::vector<std::unique_ptr<Field>> m_fields;

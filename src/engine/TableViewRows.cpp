@@ -179,7 +179,7 @@ QString TableView::masterCondition(QVariantList &values) const
     if (detail < 0)
         throw EDatabaseError(tr("%1: Field '%2' not found").arg(fileName(), m_detailField));
     values << storageValue(def.fields.at(detail), field->value());
-    return SqlStore::quoted(def.fields.at(detail).name) + QStringLiteral(" = ?");
+    return quotedColumn(detail) + QStringLiteral(" = ?");
 }
 
 QString TableView::whereClause(QVariantList &values) const
@@ -684,7 +684,7 @@ QStringList TableView::orderColumns() const
     const TableDef &def = m_database->tableDef(m_file);
     QStringList columns;
     for (const QString &name : orderFieldsFor(def))
-        columns << SqlStore::quoted(def.fields.at(def.fieldIndex(name)).name);
+        columns << quotedColumn(def.fieldIndex(name));
     columns << QStringLiteral("rowid");
     return columns;
 }
@@ -819,7 +819,8 @@ bool TableView::findKey(const QVariantList &values)
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
         where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + equalTo(SqlStore::quoted(field.name), storageValue(field, values.at(i)), bound);
+            + equalTo(quotedColumn(def.fieldIndex(order.at(i))), storageValue(field, values.at(i)),
+                bound);
     }
     return moveToFirstWhere(where, bound);
 }
@@ -833,8 +834,7 @@ bool TableView::locate(const QString &field, const QVariant &value)
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + equalTo(SqlStore::quoted(def.fields.at(index).name),
-            storageValue(def.fields.at(index), value), bound);
+        + equalTo(quotedColumn(index), storageValue(def.fields.at(index), value), bound);
     return moveToFirstWhere(where, bound);
 }
 
@@ -880,7 +880,7 @@ QList<std::pair<qint64, QString>> TableView::recordsContaining(
     requireActive();
     const TableDef &def = m_database->tableDef(m_file);
     const int index = declaredFieldIndex(def, field, fileName());
-    const QString column = SqlStore::quoted(def.fields.at(index).name);
+    const QString column = quotedColumn(index);
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
@@ -901,7 +901,7 @@ qint64 TableView::firstRowidStartingWith(const QString &field, const QString &te
     requireActive();
     const TableDef &def = m_database->tableDef(m_file);
     const int index = declaredFieldIndex(def, field, fileName());
-    const QString column = SqlStore::quoted(def.fields.at(index).name);
+    const QString column = quotedColumn(index);
     const QStringList order = orderFieldsFor(def);
     const bool leads = !order.isEmpty() && def.fieldIndex(order.first()) == index;
     // Where the field leads the order, each spelling of the start is a stretch its index finds;
@@ -946,8 +946,8 @@ bool TableView::fileHasValue(const QString &field, const QVariant &value, qint64
     const TableDef &def = m_database->tableDef(m_file);
     const int index = declaredFieldIndex(def, field, fileName());
     QVariantList bound;
-    const QString same = equalTo(SqlStore::quoted(def.fields.at(index).name),
-        storageValue(def.fields.at(index), value), bound);
+    const QString same =
+        equalTo(quotedColumn(index), storageValue(def.fields.at(index), value), bound);
     bound << excludedRowid; // never a row id, when none is excluded
     QSqlQuery &query = selectOne(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid <> ? LIMIT 1")
                                      .arg(m_database->tableRef(m_file), same),
@@ -969,11 +969,10 @@ QVariant TableView::lookup(const QString &keyField, const QVariant &key, const Q
     QVariantList bound;
     QString where = whereClause(bound);
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-        + equalTo(SqlStore::quoted(def.fields.at(keyIndex).name),
-            storageValue(def.fields.at(keyIndex), key), bound);
-    const QString sql = QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
-                            .arg(SqlStore::quoted(def.fields.at(resultIndex).name),
-                                m_database->tableRef(m_file), where, orderClause());
+        + equalTo(quotedColumn(keyIndex), storageValue(def.fields.at(keyIndex), key), bound);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT 1")
+            .arg(quotedColumn(resultIndex), m_database->tableRef(m_file), where, orderClause());
     // A grid's lines look up the same few records again and again: answers are kept while
     // nothing this copy knows of changed the table.
     const quint64 stamp = m_database->changeStampOf(m_file);
