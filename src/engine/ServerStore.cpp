@@ -515,14 +515,14 @@ void ServerStore::send(const QByteArray &sql, Sent sent)
 void ServerStore::send(const ServerStatement &statement, Sent sent)
 {
     PGconn *handle = libpqHandle(connection());
-    if (!handle || !statement.send(handle, preparedName(handle, statement.sql(), sent.context)))
+    if (!handle || !statement.send(handle, preparedName(handle, statement.sql(), sent)))
         m_sendFailed = true;
     m_sent.push_back(std::move(sent));
 }
 
 // The engine sends a few write statements again and again; prepared, the server parses and plans
 // each once a session rather than at every save.
-QByteArray ServerStore::preparedName(PGconn *handle, const QByteArray &sql, const QString &context)
+QByteArray ServerStore::preparedName(PGconn *handle, const QByteArray &sql, const Sent &statement)
 {
     constexpr qsizetype preparedKept = 100;
     if (const auto found = m_prepared.constFind(sql); found != m_prepared.cend())
@@ -535,8 +535,27 @@ QByteArray ServerStore::preparedName(PGconn *handle, const QByteArray &sql, cons
     if (!PQsendPrepare(handle, name.constData(), sql.constData(), 0, nullptr))
         m_sendFailed = true;
     m_preparing.insert(sql, name);
-    m_sent.push_back({ Sent::Kind::Prepare, context, {}, sql });
+    m_sent.push_back({ statement.kind, statement.context, {}, sql });
     return name;
+}
+
+EDatabaseError ServerStore::refusal(const Sent &statement, const pg_result *result) const
+{
+    switch (statement.kind) {
+    case Sent::Kind::Begin:
+    case Sent::Kind::WriteLock:
+        return failureOf(tr("Cannot start writing to %1").arg(location()), result);
+    case Sent::Kind::Write:
+    case Sent::Kind::Statement: {
+        const auto [kind, text] = refusalOf(result);
+        return statementFailure(statement.context, kind, text);
+    }
+    case Sent::Kind::Rowids:
+    case Sent::Kind::Commit:
+    case Sent::Kind::Unlock:
+        break;
+    }
+    return failureOf(tr("Cannot store the changes in %1").arg(location()), result);
 }
 
 // A table's next row ids from its identity's sequence, in order; none where this account may
@@ -573,25 +592,24 @@ QVariantList ServerStore::settlePipeline()
         const PGresult *result = i < results.size() ? results.at(i) : nullptr;
         const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
         const bool ran = status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK;
+        if (!statement.prepared.isEmpty()) {
+            if (!ran)
+                failure = refusal(statement, result);
+            else
+                m_prepared.insert(statement.prepared, m_preparing.value(statement.prepared));
+            continue;
+        }
         switch (statement.kind) {
         case Sent::Kind::Begin:
         case Sent::Kind::WriteLock:
             if (!ran || (statement.kind == Sent::Kind::WriteLock && status != PGRES_TUPLES_OK))
-                failure = failureOf(tr("Cannot start writing to %1").arg(location()), result);
+                failure = refusal(statement, result);
             else if (statement.kind == Sent::Kind::WriteLock)
                 noteOthersAtWrite(result);
             break;
-        case Sent::Kind::Prepare:
-            if (!ran) {
-                const auto [kind, text] = refusalOf(result);
-                failure = statementFailure(statement.context, kind, text);
-            } else {
-                m_prepared.insert(statement.sql, m_preparing.value(statement.sql));
-            }
-            break;
         case Sent::Kind::Rowids:
             if (!ran) {
-                failure = failureOf(tr("Cannot store the changes in %1").arg(location()), result);
+                failure = refusal(statement, result);
                 break;
             }
             for (int r = 0; r < PQntuples(result); ++r)
@@ -600,19 +618,17 @@ QVariantList ServerStore::settlePipeline()
             break;
         case Sent::Kind::Write:
         case Sent::Kind::Statement:
-            if (!ran) {
-                const auto [kind, text] = refusalOf(result);
-                failure = statementFailure(statement.context, kind, text);
-            } else if (statement.kind == Sent::Kind::Write) {
+            if (!ran)
+                failure = refusal(statement, result);
+            else if (statement.kind == Sent::Kind::Write)
                 statement.apply(ServerStatement::firstRow(result));
-            } else {
+            else
                 row = ServerStatement::firstRow(result);
-            }
             break;
         case Sent::Kind::Commit:
             // A transaction that failed answers COMMIT with ROLLBACK.
             if (!ran || qstrcmp(PQcmdStatus(const_cast<PGresult *>(result)), "COMMIT") != 0)
-                failure = failureOf(tr("Cannot store the changes in %1").arg(location()), result);
+                failure = refusal(statement, result);
             break;
         case Sent::Kind::Unlock:
             break; // a connection that is gone let go of every lock already

@@ -110,7 +110,6 @@ private:
         enum class Kind
         {
             Begin,
-            Prepare,
             WriteLock,
             Rowids,
             Write,
@@ -121,15 +120,17 @@ private:
         Kind kind;
         QString context; // a write's, for its refusal; the table of row ids
         std::function<void(const QVariantList &)> apply; // a queued write's
-        QByteArray sql = {}; // a Prepare's statement
+        QByteArray prepared = {}; // a preparation's statement, sent ahead of the statement
     };
     // Puts the connection in pipeline mode, unless it is already. False when it cannot be.
     bool startPipeline();
     void send(const QByteArray &sql, Sent sent);
     void send(const ServerStatement &statement, Sent sent);
     // The name sql is prepared under on the connection, its preparation sent first where it is
-    // new; empty once the connection holds as many as it keeps.
-    QByteArray preparedName(pg_conn *handle, const QByteArray &sql, const QString &context);
+    // new (failing as the statement would); empty once the connection holds as many as it keeps.
+    QByteArray preparedName(pg_conn *handle, const QByteArray &sql, const Sent &statement);
+    // What a statement's refused result reports, by what the statement is.
+    EDatabaseError refusal(const Sent &statement, const pg_result *result) const;
     // Sends the requests for the row ids takeRowid ran out of.
     void sendRowidRequests();
     // Reads every result of the pipeline and leaves pipeline mode: the rows of queued writes
