@@ -438,11 +438,13 @@ void ServerStore::transactionEnded()
     m_othersAtWrite->known = false;
 }
 
-QString ServerStore::writeLockSql()
+const QString &ServerStore::writeLockSql()
 {
-    return u"WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text AS done) SELECT h.* "
-           "FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT NULL) h"_s.arg(writeLockKey)
-               .arg(OtherSessionsLocks::heldSql());
+    static const QString sql =
+        u"WITH w AS MATERIALIZED (SELECT pg_advisory_xact_lock(%1)::text AS done) SELECT h.* "
+        "FROM w CROSS JOIN LATERAL (%2 AND w.done IS NOT NULL) h"_s.arg(writeLockKey)
+            .arg(OtherSessionsLocks::heldSql());
+    return sql;
 }
 
 void ServerStore::noteOthersAtWrite(const pg_result *result)

@@ -101,7 +101,7 @@ private:
     // Sends what the unlocks waiting for a commit that did not come (none was open).
     void sendUnlocks();
     // The write lock's statement, answering with the record locks other copies hold under it.
-    static QString writeLockSql();
+    static const QString &writeLockSql();
     // Notes the record locks other copies hold from the write lock statement's result.
     void noteOthersAtWrite(const pg_result *result);
     // What a statement sent in the pipeline is, for reading its result.

@@ -817,10 +817,9 @@ bool TableView::findKey(const QVariantList &values)
     QVariantList bound;
     QString where = whereClause(bound);
     for (int i = 0; i < values.size(); ++i) {
-        const FieldDef &field = def.fields.at(def.fieldIndex(order.at(i)));
+        const int index = def.fieldIndex(order.at(i));
         where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND "))
-            + equalTo(quotedColumn(def.fieldIndex(order.at(i))), storageValue(field, values.at(i)),
-                bound);
+            + equalTo(quotedColumn(index), storageValue(def.fields.at(index), values.at(i)), bound);
     }
     return moveToFirstWhere(where, bound);
 }
