@@ -10,7 +10,9 @@
 //               drops it at the end. The server must load pg_stat_statements (the throwaway
 //               cluster does) for the statement counts. The throwaway cluster waits for the
 //               disk at no commit, unless started with TESSORIN_PG_DURABLE=1, which keeps a
-//               server's own settings; the bench prints which kind it ran on.
+//               server's own settings; the bench prints which kind it ran on. To measure a
+//               server a network away, as an office's is, put latency_proxy between them and
+//               pass its directory as the host.
 #include "BenchDataModule.h"
 #include "data/DataModuleMain.h"
 #include "data/ServerDataDirectory.h"
