@@ -42,6 +42,8 @@ struct Direction
     int from = -1;
     int to = -1;
     std::deque<Chunk> waiting;
+    // The receiver took only part of what was due: wait until it can take more.
+    bool full = false;
 };
 
 struct Link
@@ -105,21 +107,25 @@ bool receive(Direction &direction, Clock::duration delay)
     return true;
 }
 
-// Sends what is due; false when the other side is gone.
+// Sends what is due, as much as the receiver takes without waiting; false when it is gone.
 bool deliver(Direction &direction, Clock::time_point now)
 {
+    direction.full = false;
     while (!direction.waiting.empty() && direction.waiting.front().due <= now) {
-        const std::string &bytes = direction.waiting.front().bytes;
-        for (size_t sent = 0; sent < bytes.size();) {
-            const ssize_t n =
-                send(direction.to, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            sent += size_t(n);
+        std::string &bytes = direction.waiting.front().bytes;
+        const ssize_t n =
+            send(direction.to, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            direction.full = true;
+            return true;
         }
-        direction.waiting.pop_front();
+        if (n <= 0)
+            return false;
+        bytes.erase(0, size_t(n));
+        if (bytes.empty())
+            direction.waiting.pop_front();
     }
     return true;
 }
@@ -145,7 +151,9 @@ int main(int argc, char *argv[])
             for (const Direction *direction : { &link->up, &link->down }) {
                 if (!link->closing)
                     watched.push_back({ direction->from, POLLIN, 0 });
-                if (!direction->waiting.empty() && direction->waiting.front().due < next)
+                if (direction->full)
+                    watched.push_back({ direction->to, POLLOUT, 0 });
+                else if (!direction->waiting.empty() && direction->waiting.front().due < next)
                     next = direction->waiting.front().due;
             }
         }
@@ -174,7 +182,8 @@ int main(int argc, char *argv[])
             }
         }
         for (size_t i = 1; i < watched.size(); ++i) {
-            if (!(watched[i].revents & (POLLIN | POLLHUP | POLLERR)))
+            if (!(watched[i].events & POLLIN)
+                || !(watched[i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
             for (auto &link : links) {
                 for (Direction *direction : { &link->up, &link->down }) {
