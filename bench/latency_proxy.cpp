@@ -24,6 +24,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -146,14 +147,19 @@ int main(int argc, char *argv[])
     std::vector<std::unique_ptr<Link>> links;
     for (;;) {
         std::vector<pollfd> watched { { listener, POLLIN, 0 } };
+        // Beside each socket watched for reading, the link and direction it feeds.
+        std::vector<std::pair<Link *, Direction *>> readers { { nullptr, nullptr } };
         Clock::time_point next = Clock::time_point::max();
         for (const auto &link : links) {
-            for (const Direction *direction : { &link->up, &link->down }) {
-                if (!link->closing)
+            for (Direction *direction : { &link->up, &link->down }) {
+                if (!link->closing) {
                     watched.push_back({ direction->from, POLLIN, 0 });
-                if (direction->full)
+                    readers.push_back({ link.get(), direction });
+                }
+                if (direction->full) {
                     watched.push_back({ direction->to, POLLOUT, 0 });
-                else if (!direction->waiting.empty() && direction->waiting.front().due < next)
+                    readers.push_back({ nullptr, nullptr });
+                } else if (!direction->waiting.empty() && direction->waiting.front().due < next)
                     next = direction->waiting.front().due;
             }
         }
@@ -182,16 +188,10 @@ int main(int argc, char *argv[])
             }
         }
         for (size_t i = 1; i < watched.size(); ++i) {
-            if (!(watched[i].events & POLLIN)
-                || !(watched[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            for (auto &link : links) {
-                for (Direction *direction : { &link->up, &link->down }) {
-                    if (direction->from == watched[i].fd && !link->closing
-                        && !receive(*direction, delay))
-                        link->closing = true;
-                }
-            }
+            const auto [link, direction] = readers[i];
+            if (link && (watched[i].revents & (POLLIN | POLLHUP | POLLERR)) && !link->closing
+                && !receive(*direction, delay))
+                link->closing = true;
         }
         const Clock::time_point now = Clock::now();
         std::erase_if(links, [now](const std::unique_ptr<Link> &link) {
